@@ -1,0 +1,128 @@
+#include "EventLoop.h"
+
+#include "Clock.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace kv {
+
+namespace {
+std::function<void(std::exception_ptr)> &uncaughtHandler()
+{
+    static std::function<void(std::exception_ptr)> handler;
+    return handler;
+}
+} // namespace
+
+void setUncaughtExceptionHandler(std::function<void(std::exception_ptr)> handler)
+{
+    uncaughtHandler() = std::move(handler);
+}
+
+void invokeGuarded(const std::function<void()> &fn)
+{
+    if (!fn)
+        return;
+    try {
+        fn();
+    } catch (...) {
+        auto &handler = uncaughtHandler();
+        if (handler) {
+            try {
+                handler(std::current_exception());
+            } catch (...) {
+                std::fputs("exception in the uncaught-exception handler\n", stderr);
+            }
+        } else {
+            std::fputs("uncaught exception in an event handler\n", stderr);
+        }
+    }
+}
+
+SocketWatcher::SocketWatcher(int fd, Kind kind, std::function<void()> onReady)
+    : m_fd(fd), m_onReady(std::move(onReady)),
+      m_notifier(std::make_unique<QSocketNotifier>(
+          fd, kind == Kind::Read ? QSocketNotifier::Read : QSocketNotifier::Write))
+{
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { invokeGuarded(m_onReady); });
+}
+
+SocketWatcher::~SocketWatcher() = default;
+
+void SocketWatcher::setEnabled(bool enabled)
+{
+    m_notifier->setEnabled(enabled);
+}
+
+bool SocketWatcher::isEnabled() const
+{
+    return m_notifier->isEnabled();
+}
+
+Timer::Timer() : m_timer(std::make_unique<QTimer>())
+{
+    m_timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(m_timer.get(), &QTimer::timeout, [this] { invokeGuarded(onTimeout); });
+}
+
+Timer::~Timer() = default;
+
+void Timer::start(int intervalMs)
+{
+    m_interval = intervalMs;
+    m_timer->start(Clock::instance().timerIntervalMs(intervalMs));
+}
+
+void Timer::stop()
+{
+    m_timer->stop();
+}
+
+bool Timer::isActive() const
+{
+    return m_timer->isActive();
+}
+
+void Timer::setSingleShot(bool singleShot)
+{
+    m_timer->setSingleShot(singleShot);
+}
+
+PostGuard::PostGuard() : m_token(std::make_shared<int>(0)) {}
+PostGuard::~PostGuard() = default;
+
+void postCall(std::function<void()> fn)
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [fn = std::move(fn)] { invokeGuarded(fn); }, Qt::QueuedConnection);
+}
+
+void postCall(const PostGuard &guard, std::function<void()> fn)
+{
+    std::weak_ptr<int> token = guard.token();
+    postCall([token, fn = std::move(fn)] {
+        if (!token.expired())
+            fn();
+    });
+}
+
+void processMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void waitForEvents(int maxMs)
+{
+    // The timer is itself an event, so the blocking wait ends after maxMs at the latest.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(maxMs < 0 ? 0 : maxMs);
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+}
+
+} // namespace kv

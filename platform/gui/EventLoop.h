@@ -1,0 +1,83 @@
+#pragma once
+// The GUI thread's event primitives: socket readiness, timers and posted calls.
+// Everything runs on the one GUI thread; an exception that escapes a handler is
+// caught here and passed to the uncaught-exception handler, and the loop goes on.
+#include <exception>
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace kv {
+
+// Runs fn; an escaping exception goes to the uncaught-exception handler.
+void invokeGuarded(const std::function<void()> &fn);
+// Who sees exceptions that escape event handlers (the application shows the error box).
+void setUncaughtExceptionHandler(std::function<void(std::exception_ptr)> handler);
+
+// Readiness of one file descriptor, delivered as events on the GUI thread.
+class SocketWatcher {
+public:
+    enum class Kind { Read, Write };
+    SocketWatcher(int fd, Kind kind, std::function<void()> onReady);
+    ~SocketWatcher();
+    SocketWatcher(const SocketWatcher &) = delete;
+    SocketWatcher &operator=(const SocketWatcher &) = delete;
+
+    void setEnabled(bool enabled);
+    bool isEnabled() const;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+    std::function<void()> m_onReady;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+// A repeating or single-shot timer; its interval passes through the installed Clock,
+// so tests can shorten it.
+class Timer {
+public:
+    Timer();
+    ~Timer();
+    Timer(const Timer &) = delete;
+    Timer &operator=(const Timer &) = delete;
+
+    std::function<void()> onTimeout;
+
+    void start(int intervalMs);
+    void stop();
+    bool isActive() const;
+    void setSingleShot(bool singleShot);
+    int interval() const { return m_interval; }
+
+private:
+    int m_interval = 0;
+    std::unique_ptr<QTimer> m_timer;
+};
+
+// Handle for a posted call; destroying the guard drops a call that has not run yet.
+class PostGuard {
+public:
+    PostGuard();
+    ~PostGuard();
+    PostGuard(const PostGuard &) = delete;
+    PostGuard &operator=(const PostGuard &) = delete;
+    std::weak_ptr<int> token() const { return m_token; }
+
+private:
+    std::shared_ptr<int> m_token;
+};
+
+// Queues fn to run from the event loop (never from inside the caller).
+void postCall(std::function<void()> fn);
+// The same, dropped when guard is gone by the time it would run.
+void postCall(const PostGuard &guard, std::function<void()> fn);
+
+// Handles pending events once without waiting (the framework's ProcessMessages).
+void processMessages();
+// Sleeps in the event loop until an event arrives or maxMs passes; handles what came.
+void waitForEvents(int maxMs);
+
+} // namespace kv

@@ -1,0 +1,55 @@
+#include "TestEnv.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+namespace kvtest {
+
+std::string sourceDir()
+{
+    const char *dir = std::getenv("KV_SOURCE_DIR");
+    return dir ? dir : KV_SOURCE_DIR_DEFAULT;
+}
+
+std::string binaryDir()
+{
+    const char *dir = std::getenv("KV_BINARY_DIR");
+    return dir ? dir : KV_BINARY_DIR_DEFAULT;
+}
+
+std::string makeTempDir(const std::string &prefix)
+{
+    std::string pattern = "/tmp/" + prefix + "XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    if (!mkdtemp(buf.data()))
+        throw std::runtime_error("mkdtemp failed");
+    return buf.data();
+}
+
+int freeUdpPort()
+{
+    int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0)
+        throw std::runtime_error("socket failed");
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    socklen_t len = sizeof addr;
+    if (bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0) {
+        close(fd);
+        throw std::runtime_error("bind failed");
+    }
+    close(fd);
+    return ntohs(addr.sin_port);
+}
+
+} // namespace kvtest

@@ -1,0 +1,282 @@
+#include "Harness.h"
+
+#include "TestEnv.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+extern char **environ;
+
+namespace devsimtest {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<char *> argvOf(std::vector<std::string> &args)
+{
+    std::vector<char *> out;
+    for (auto &a : args)
+        out.push_back(a.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+// Children get their own SNMP tool settings so the host's files do not matter.
+std::vector<std::string> childEnvironment(const std::string &snmpDir)
+{
+    std::vector<std::string> env;
+    for (char **e = environ; *e; ++e) {
+        std::string s = *e;
+        if (s.starts_with("MIBS=") || s.starts_with("SNMPCONFPATH=") || s.starts_with("SNMP_PERSISTENT_DIR="))
+            continue;
+        env.push_back(s);
+    }
+    env.push_back("MIBS=");
+    if (!snmpDir.empty()) {
+        env.push_back("SNMPCONFPATH=" + snmpDir);
+        env.push_back("SNMP_PERSISTENT_DIR=" + snmpDir);
+    }
+    return env;
+}
+
+int waitPid(int pid, int timeoutMs)
+{
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        int status = 0;
+        int r = waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (r < 0)
+            return -1;
+        if (Clock::now() >= deadline)
+            return -2;
+        usleep(5000);
+    }
+}
+
+std::string g_snmpDir;
+
+const std::string &snmpClientDir()
+{
+    if (g_snmpDir.empty())
+        g_snmpDir = kvtest::makeTempDir("devsim-client-");
+    return g_snmpDir;
+}
+
+} // namespace
+
+RunResult run(const std::vector<std::string> &argvIn, int timeoutMs)
+{
+    RunResult result;
+    std::vector<std::string> args = argvIn;
+    auto argv = argvOf(args);
+    auto envStrings = childEnvironment(snmpClientDir());
+    auto envp = argvOf(envStrings);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return result;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    pid_t pid = -1;
+    int rc = posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        return result;
+    }
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            break;
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(left)) <= 0)
+            continue;
+        char buf[4096];
+        ssize_t n = read(fds[0], buf, sizeof buf);
+        if (n <= 0)
+            break;
+        result.output.append(buf, static_cast<std::size_t>(n));
+    }
+    close(fds[0]);
+    int code = waitPid(
+        pid,
+        std::max<int>(
+            0, static_cast<int>(
+                   std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count())));
+    if (code == -2) {
+        kill(pid, SIGKILL);
+        waitPid(pid, 5000);
+        code = -1;
+    }
+    result.exitCode = code;
+    return result;
+}
+
+Process::~Process()
+{
+    if (pid_ > 0)
+        stop(3000);
+    if (out_ >= 0)
+        close(out_);
+}
+
+bool Process::start(const std::vector<std::string> &argvIn)
+{
+    std::vector<std::string> args = argvIn;
+    auto argv = argvOf(args);
+    auto envStrings = childEnvironment("");
+    auto envp = argvOf(envStrings);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    pid_t pid = -1;
+    int rc = posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        return false;
+    }
+    pid_ = pid;
+    out_ = fds[0];
+    return true;
+}
+
+bool Process::waitForLine(const std::string &text, int timeoutMs)
+{
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (buffer_.find(text) == std::string::npos) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || out_ < 0)
+            return false;
+        pollfd p{out_, POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(left)) <= 0)
+            continue;
+        char buf[1024];
+        ssize_t n = read(out_, buf, sizeof buf);
+        if (n <= 0)
+            return false;
+        buffer_.append(buf, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+int Process::wait(int timeoutMs)
+{
+    if (pid_ <= 0)
+        return -1;
+    int code = waitPid(pid_, timeoutMs);
+    if (code == -2)
+        return -1;
+    pid_ = -1;
+    return code;
+}
+
+int Process::stop(int timeoutMs)
+{
+    if (pid_ <= 0)
+        return -1;
+    kill(pid_, SIGTERM);
+    int code = waitPid(pid_, timeoutMs);
+    if (code == -2) {
+        kill(pid_, SIGKILL);
+        waitPid(pid_, 5000);
+        code = -1;
+    }
+    pid_ = -1;
+    return code;
+}
+
+std::string devsimPath()
+{
+    return kvtest::binaryDir() + "/tools/devsim/devsim";
+}
+
+std::string readWholeFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void writeWholeFile(const std::string &path, const std::string &data)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << data;
+}
+
+Devsim::Devsim(std::vector<std::string> extraArgs)
+{
+    state_ = kvtest::makeTempDir("devsim-state-");
+    // A port that was free can be taken in between: try a few.
+    for (int attempt = 0; attempt < 3 && !ready_; ++attempt) {
+        port_ = kvtest::freeUdpPort();
+        std::vector<std::string> args = {devsimPath(),          "--address", "127.0.0.1", "--port",
+                                         std::to_string(port_), "--state",   state_};
+        args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+        if (!proc_.start(args))
+            break;
+        ready_ = proc_.waitForLine("devsim ready", 10000);
+        if (!ready_)
+            proc_.stop();
+    }
+}
+
+Devsim::~Devsim()
+{
+    proc_.stop();
+    std::error_code ec;
+    std::filesystem::remove_all(state_, ec);
+}
+
+std::string Devsim::readFile(const std::string &name) const
+{
+    return readWholeFile(state_ + "/" + name);
+}
+
+RunResult Devsim::snmp(const std::string &tool, const std::string &version, const std::string &community,
+                       const std::vector<std::string> &args, double timeoutSeconds) const
+{
+    char t[32];
+    std::snprintf(t, sizeof t, "%.1f", timeoutSeconds);
+    std::vector<std::string> argv = {tool, "-v", version, "-c", community, "-On",
+                                     "-r", "0",  "-t",    t,    target()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run(argv, static_cast<int>(timeoutSeconds * 1000) * 3 + 5000);
+}
+
+RunResult Devsim::snmpV3(const std::string &tool, const std::vector<std::string> &userArgs,
+                         const std::vector<std::string> &args, double timeoutSeconds) const
+{
+    char t[32];
+    std::snprintf(t, sizeof t, "%.1f", timeoutSeconds);
+    std::vector<std::string> argv = {tool, "-v", "3", "-On", "-r", "0", "-t", t};
+    argv.insert(argv.end(), userArgs.begin(), userArgs.end());
+    argv.push_back(target());
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run(argv, static_cast<int>(timeoutSeconds * 1000) * 3 + 5000);
+}
+
+} // namespace devsimtest

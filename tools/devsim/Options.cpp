@@ -1,0 +1,296 @@
+#include "Options.h"
+
+#include <charconv>
+#include <filesystem>
+
+#ifndef DEVSIM_CATALOG_DIR
+#define DEVSIM_CATALOG_DIR "catalog"
+#endif
+
+namespace devsim {
+
+namespace {
+
+std::optional<int> toInt(const std::string &s, int min, int max)
+{
+    int v = 0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || p != s.data() + s.size() || v < min || v > max)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<int> toMillis(const std::string &s, int maxSeconds)
+{
+    // Seconds with up to three decimals, read without the locale.
+    auto dot = s.find('.');
+    std::string whole = s.substr(0, dot);
+    std::string frac = dot == std::string::npos ? "" : s.substr(dot + 1);
+    if (frac.size() > 3)
+        return std::nullopt;
+    auto w = toInt(whole.empty() ? "0" : whole, 0, maxSeconds);
+    if (!w)
+        return std::nullopt;
+    int ms = 0;
+    if (!frac.empty()) {
+        auto f = toInt(frac, 0, 999);
+        if (!f)
+            return std::nullopt;
+        ms = *f;
+        for (std::size_t i = frac.size(); i < 3; ++i)
+            ms *= 10;
+    }
+    return *w * 1000 + ms;
+}
+
+std::vector<std::string> splitColon(const std::string &s)
+{
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (true) {
+        auto c = s.find(':', start);
+        out.push_back(s.substr(start, c == std::string::npos ? std::string::npos : c - start));
+        if (c == std::string::npos)
+            break;
+        start = c + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<UsmUser> parseUserSpec(const std::string &text, std::string &error)
+{
+    auto parts = splitColon(text);
+    UsmUser u;
+    u.name = parts[0];
+    if (u.name.empty() || u.name.size() > 32) {
+        error = "user name must have 1 to 32 characters";
+        return std::nullopt;
+    }
+    for (char c : u.name)
+        if (c == ' ' || c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x21) {
+            error = "user name must not contain blanks or quotes";
+            return std::nullopt;
+        }
+    if (parts.size() != 1 && parts.size() != 3 && parts.size() != 5) {
+        error = "expected NAME[:MD5|SHA:AUTHPASS[:DES:PRIVPASS]]";
+        return std::nullopt;
+    }
+    auto passOk = [&](const std::string &p) {
+        if (p.size() < 8 || p.size() > 64)
+            return false;
+        for (char c : p)
+            if (c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
+                return false;
+        return true;
+    };
+    if (parts.size() >= 3) {
+        u.authProtocol = parts[1];
+        u.authPass = parts[2];
+        if (u.authProtocol != "MD5" && u.authProtocol != "SHA") {
+            error = "authentication protocol must be MD5 or SHA";
+            return std::nullopt;
+        }
+        if (!passOk(u.authPass)) {
+            error = "pass phrases need 8 to 64 characters without quotes";
+            return std::nullopt;
+        }
+    }
+    if (parts.size() == 5) {
+        u.privProtocol = parts[3];
+        u.privPass = parts[4];
+        if (u.privProtocol != "DES") {
+            error = "privacy protocol must be DES";
+            return std::nullopt;
+        }
+        if (!passOk(u.privPass)) {
+            error = "pass phrases need 8 to 64 characters without quotes";
+            return std::nullopt;
+        }
+    }
+    return u;
+}
+
+std::optional<Options> parseOptions(const std::vector<std::string> &args, std::string &error)
+{
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            continue;
+        }
+        std::string name = a;
+        std::string value;
+        bool hasValue = false;
+        if (auto eq = a.find('='); a.starts_with("--") && eq != std::string::npos) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+            hasValue = true;
+        }
+        auto need = [&]() -> bool {
+            if (hasValue)
+                return true;
+            if (i + 1 >= args.size()) {
+                error = name + " needs a value";
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        auto bad = [&](const std::string &what) {
+            error = "bad value for " + name + ": " + what;
+            return std::nullopt;
+        };
+        if (name == "--address") {
+            if (!need())
+                return std::nullopt;
+            if (!value.starts_with("127."))
+                return bad("only loopback addresses (127.0.0.0/8) are served");
+            o.address = value;
+        } else if (name == "--port") {
+            if (!need())
+                return std::nullopt;
+            auto p = toInt(value, 1, 65535);
+            if (!p)
+                return bad(value);
+            o.port = *p;
+        } else if (name == "--catalog") {
+            if (!need())
+                return std::nullopt;
+            o.catalog = value;
+        } else if (name == "--profile") {
+            if (!need())
+                return std::nullopt;
+            o.profiles.push_back(value);
+        } else if (name == "--user") {
+            if (!need())
+                return std::nullopt;
+            std::string why;
+            auto u = parseUserSpec(value, why);
+            if (!u)
+                return bad(why);
+            o.users.push_back(*u);
+        } else if (name == "--read-community") {
+            if (!need())
+                return std::nullopt;
+            o.readCommunity = value;
+        } else if (name == "--write-community") {
+            if (!need())
+                return std::nullopt;
+            o.writeCommunity = value;
+        } else if (name == "--state") {
+            if (!need())
+                return std::nullopt;
+            o.stateDir = value;
+        } else if (name == "--lifetime") {
+            if (!need())
+                return std::nullopt;
+            auto s = toInt(value, 1, 7 * 24 * 3600);
+            if (!s)
+                return bad(value);
+            o.lifetimeSeconds = *s;
+        } else if (name == "--tftp-port") {
+            if (!need())
+                return std::nullopt;
+            auto p = toInt(value, 1, 65535);
+            if (!p)
+                return bad(value);
+            o.tftpPort = *p;
+        } else if (name == "--tftp-timeout") {
+            if (!need())
+                return std::nullopt;
+            auto ms = toMillis(value, 3600);
+            if (!ms || *ms == 0)
+                return bad(value);
+            o.tftpTimeoutMs = *ms;
+        } else if (name == "--tftp-client") {
+            if (!need())
+                return std::nullopt;
+            o.tftpProgram = value;
+        } else if (name == "--reboot-silence") {
+            if (!need())
+                return std::nullopt;
+            auto ms = toMillis(value, 3600);
+            if (!ms)
+                return bad(value);
+            o.rebootSilenceMs = *ms;
+        } else if (name == "--fault") {
+            if (!need())
+                return std::nullopt;
+            std::string why;
+            if (!parseFaultSpec(value, why))
+                return bad(why);
+            o.faults.push_back(value);
+        } else {
+            error = "unknown option " + a + " (see --help)";
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+std::string helpText()
+{
+    return R"(Usage: devsim [options]
+A simulated QRN-5290AP access point: an SNMP v1/v2c/v3 agent on a loopback address that
+serves the MIB-II system group and the device's enterprise subtree from a catalog file.
+
+Options:
+  --address A          loopback address to listen on (127.0.0.0/8; default 127.0.0.1)
+  --port N             UDP port (default 161)
+  --catalog FILE       object catalog (default: catalog/qrn5290ap.cat next to the program,
+                       or the one in the source tree)
+  --profile NAME|FILE  overlay applied after the catalog, repeatable; a NAME is looked up as
+                       profiles/NAME.cat beside the catalog (nodeferred, bridge, newmssid,
+                       admin2, admin3, ssl, oldfirmware)
+  --user SPEC          SNMPv3 user, repeatable: NAME[:MD5|SHA:AUTHPASS[:DES:PRIVPASS]]
+                       (pass phrases of 8 to 64 characters); users may read and write
+  --read-community C   read-only community (default public)
+  --write-community C  read-write community (default private)
+  --state DIR          state folder (created if missing); the only place devsim writes:
+                         writes.log   one line per set request and per device command
+                         active.txt   the values in effect; pending.txt  unsaved changes
+                         files/       files the device fetched or sends over TFTP
+                         snmp/        the SNMP engine's persistent data
+                       default: a fresh temporary folder, removed at exit
+  --lifetime S         stop by itself after S seconds
+  --reboot-silence S   seconds without any answer after a restart command (default 5;
+                       decimals allowed); pending changes are in effect afterwards
+  --tftp-port N        UDP port of the TFTP servers the device contacts (default 69)
+  --tftp-timeout S     longest time a transfer may take (default 20 seconds)
+  --tftp-client PROG   TFTP client program (default atftp)
+  --fault SPEC         inject a fault, repeatable: OBJECT=KIND[:ARG][@get|@set] with OBJECT a
+                       catalog name or OID and KIND one of
+                         absent        the object does not exist
+                         error:STATUS  requests naming it fail with STATUS (name or number)
+                         delay:MS      answers to requests naming it come MS ms late
+                         drop          requests naming it are not answered
+  --help               show this text
+
+Device behaviour: with cSaveActivate in the catalog, settings written by a set stay pending
+(reads show them) until cSaveActivate=1 activates or cDiscardChanges=1 drops them, or a
+restart activates them. upgradesettingcommand=4 (and sysRestart/Restart=1) answers, then
+the device is silent for the reboot-silence time. tftpcommand=2 fetches remotefilename from
+remotesrvip into files/, tftpcommand=3 sends files/remotefilename there; the set is answered
+when the transfer has ended, with genErr when it failed. Servers outside 127.0.0.0/8 are
+refused. devsim prints "devsim ready" on standard output once it answers requests and stops
+cleanly on SIGTERM or SIGINT.
+)";
+}
+
+std::string defaultCatalogDir(const std::string &executablePath)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path exe = fs::weakly_canonical(fs::path(executablePath), ec);
+    if (!ec) {
+        fs::path beside = exe.parent_path() / "catalog";
+        if (fs::exists(beside / "qrn5290ap.cat", ec))
+            return beside.string();
+    }
+    return DEVSIM_CATALOG_DIR;
+}
+
+} // namespace devsim

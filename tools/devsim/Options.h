@@ -1,0 +1,48 @@
+#pragma once
+// devsim's command line.
+#include "Device.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace devsim {
+
+struct UsmUser {
+    std::string name;
+    std::string authProtocol; // "MD5" or "SHA"; empty for no authentication
+    std::string authPass;
+    std::string privProtocol; // "DES" or empty
+    std::string privPass;
+};
+
+// Parses "NAME", "NAME:MD5|SHA:AUTHPASS" or "NAME:MD5|SHA:AUTHPASS:DES:PRIVPASS".
+std::optional<UsmUser> parseUserSpec(const std::string &text, std::string &error);
+
+struct Options {
+    std::string address = "127.0.0.1";
+    int port = 161;
+    std::string catalog;               // empty: the built-in default catalog
+    std::vector<std::string> profiles; // names or paths, applied in order
+    std::vector<UsmUser> users;
+    std::string readCommunity = "public";
+    std::string writeCommunity = "private";
+    std::string stateDir;    // empty: a fresh temporary folder, removed at exit
+    int lifetimeSeconds = 0; // 0: until SIGTERM
+    int tftpPort = 69;
+    int tftpTimeoutMs = 20000;
+    std::string tftpProgram = "atftp";
+    int rebootSilenceMs = 5000;
+    std::vector<std::string> faults;
+    bool help = false;
+};
+
+// Parses argv; on failure returns nullopt and sets error.
+std::optional<Options> parseOptions(const std::vector<std::string> &args, std::string &error);
+std::string helpText();
+
+// The folder holding the default catalog and the profiles: next to the executable when
+// installed there, otherwise the source tree's catalog folder.
+std::string defaultCatalogDir(const std::string &executablePath);
+
+} // namespace devsim

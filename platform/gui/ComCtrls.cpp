@@ -1,0 +1,684 @@
+#include "ComCtrls.h"
+
+#include "GuiPrivate.h"
+
+#include <QDateTimeEdit>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cmath>
+
+using kv::gui::fromQ;
+using kv::gui::toQ;
+
+// ---- list view columns ----
+
+void TListColumn::SetCaption(const std::string &c)
+{
+    m_caption = c;
+    m_view->ColumnsChanged();
+}
+
+void TListColumn::SetWidth(int w)
+{
+    m_width = w;
+    m_view->ApplyColumnWidth(m_index);
+}
+
+TListColumn *TListColumns::Items(int i) const
+{
+    return (i >= 0 && i < Count()) ? m_columns[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+TListColumn *TListColumns::Add()
+{
+    m_columns.push_back(std::unique_ptr<TListColumn>(new TListColumn(m_view, Count())));
+    m_view->ColumnsChanged();
+    return m_columns.back().get();
+}
+
+void TListColumns::Clear()
+{
+    m_columns.clear();
+    m_view->ColumnsChanged();
+}
+
+// ---- list items ----
+
+TListItem::TListItem(TListView *view) : m_view(view)
+{
+    m_subItems.onChanged = [this] { Sync(); };
+}
+
+TListItem::~TListItem()
+{
+    m_subItems.onChanged = nullptr;
+    delete m_node;
+}
+
+void TListItem::SetCaption(const std::string &c)
+{
+    m_caption = c;
+    Sync();
+}
+
+void TListItem::Sync()
+{
+    if (!m_node)
+        return;
+    m_view->m_syncing = true;
+    m_node->setText(0, toQ(m_caption));
+    const int columns = std::max(m_node->columnCount(), m_subItems.Count() + 1);
+    for (int i = 1; i < columns; ++i)
+        m_node->setText(i, toQ(m_subItems[i - 1]));
+    m_view->m_syncing = false;
+}
+
+int TListItem::Index() const
+{
+    return m_view->m_items.IndexOf(this);
+}
+
+bool TListItem::Selected() const
+{
+    return m_view->m_selected == this;
+}
+
+void TListItem::SetSelected(bool v)
+{
+    if (v)
+        m_view->SetSelected(this);
+    else if (Selected())
+        m_view->SetSelected(nullptr);
+}
+
+void TListItem::Delete()
+{
+    m_view->m_items.Delete(Index());
+}
+
+TListItem *TListItems::Item(int i) const
+{
+    return (i >= 0 && i < Count()) ? m_items[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+TListItem *TListItems::Add()
+{
+    return Insert(Count());
+}
+
+TListItem *TListItems::Insert(int i)
+{
+    if (i < 0 || i > Count())
+        i = Count();
+    auto *tree = static_cast<QTreeWidget *>(m_view->Widget());
+    std::unique_ptr<TListItem> item(new TListItem(m_view));
+    item->m_node = new QTreeWidgetItem;
+    m_view->m_syncing = true;
+    tree->insertTopLevelItem(i, item->m_node);
+    m_view->m_syncing = false;
+    TListItem *raw = item.get();
+    m_items.insert(m_items.begin() + i, std::move(item));
+    return raw;
+}
+
+void TListItems::Delete(int i)
+{
+    if (i < 0 || i >= Count())
+        return;
+    TListItem *item = m_items[static_cast<std::size_t>(i)].get();
+    m_view->ItemRemoved(item);
+    m_view->m_syncing = true;
+    m_items.erase(m_items.begin() + i);
+    m_view->m_syncing = false;
+}
+
+void TListItems::Clear()
+{
+    m_view->m_selected = nullptr;
+    m_view->m_syncing = true;
+    m_items.clear();
+    m_view->m_syncing = false;
+}
+
+int TListItems::IndexOf(const TListItem *item) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (m_items[static_cast<std::size_t>(i)].get() == item)
+            return i;
+    return -1;
+}
+
+// ---- TListView ----
+
+TListView::TListView(TComponent *AOwner)
+    : TWinControl(AOwner, new QTreeWidget), m_columns(this), m_items(this)
+{
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    tree->resize(250, 150);
+    tree->setRootIsDecorated(false);
+    tree->setUniformRowHeights(true);
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->setSelectionBehavior(QAbstractItemView::SelectItems);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setColumnCount(0);
+    tree->setMouseTracking(true);
+    tree->viewport()->setMouseTracking(true);
+    tree->header()->setStretchLastSection(false);
+    tree->header()->setMinimumSectionSize(0);
+    QObject::connect(tree, &QTreeWidget::itemSelectionChanged, tree, [this] {
+        if (!m_syncing)
+            UserSelectionChanged();
+    });
+    QObject::connect(tree, &QTreeWidget::itemDoubleClicked, tree,
+                     [this](QTreeWidgetItem *, int) { Fire(OnDblClick); });
+    QObject::connect(tree, &QTreeWidget::itemClicked, tree,
+                     [this](QTreeWidgetItem *, int) { Fire(OnClick); });
+    // Mouse moves arrive at the viewport; report them in its coordinates.
+    WatchWidget(tree->viewport());
+}
+
+TListView::~TListView()
+{
+    m_selected = nullptr;
+    m_syncing = true;
+    m_items.m_items.clear();
+}
+
+bool TListView::WidgetEvent(QObject *watched, QEvent *e)
+{
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    if (watched == tree->viewport() && e->type() == QEvent::MouseMove && OnMouseMove) {
+        const QPoint p = static_cast<QMouseEvent *>(e)->position().toPoint();
+        auto handler = OnMouseMove;
+        FireGuarded([&] { handler(this, 0, p.x(), p.y()); });
+        return false;
+    }
+    return TWinControl::WidgetEvent(watched, e);
+}
+
+void TListView::ColumnsChanged()
+{
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    QStringList labels;
+    for (int i = 0; i < m_columns.Count(); ++i) {
+        m_columns.Items(i)->m_index = i;
+        labels << toQ(m_columns.Items(i)->Caption());
+    }
+    tree->setColumnCount(static_cast<int>(labels.size()));
+    tree->setHeaderLabels(labels);
+    for (int i = 0; i < m_columns.Count(); ++i)
+        ApplyColumnWidth(i);
+    for (auto &item : m_items.m_items)
+        item->Sync();
+}
+
+void TListView::ApplyColumnWidth(int i)
+{
+    TListColumn *col = m_columns.Items(i);
+    if (!col)
+        return;
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    const int w = col->Width();
+    if (w == 0) {
+        tree->setColumnHidden(i, true);
+        return;
+    }
+    tree->setColumnHidden(i, false);
+    if (w == -2) {
+        QFontMetrics fm(tree->header()->font());
+        tree->setColumnWidth(i, fm.horizontalAdvance(toQ(col->Caption())) + 16);
+    } else if (w == -1) {
+        tree->resizeColumnToContents(i);
+    } else if (w > 0) {
+        tree->setColumnWidth(i, w);
+    }
+}
+
+void TListView::SetRowSelect(bool v)
+{
+    static_cast<QTreeWidget *>(Widget())->setSelectionBehavior(v ? QAbstractItemView::SelectRows
+                                                                 : QAbstractItemView::SelectItems);
+}
+
+void TListView::SetGridLines(bool v)
+{
+    m_gridLines = v;
+    static_cast<QTreeWidget *>(Widget())->setStyleSheet(
+        v ? QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }") : QString());
+}
+
+int TListView::ItemIndex() const
+{
+    return m_selected ? m_selected->Index() : -1;
+}
+
+void TListView::SetItemIndex(int i)
+{
+    SetSelected(m_items.Item(i));
+}
+
+TListItem *TListView::GetItemAt(int x, int y) const
+{
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    QTreeWidgetItem *node = tree->itemAt(x, y);
+    if (!node)
+        return nullptr;
+    for (auto &item : m_items.m_items)
+        if (item->m_node == node)
+            return item.get();
+    return nullptr;
+}
+
+void TListView::ItemRemoved(TListItem *item)
+{
+    if (m_selected == item)
+        m_selected = nullptr;
+}
+
+void TListView::SetSelected(TListItem *item)
+{
+    if (item && item->m_view != this)
+        return;
+    TListItem *old = m_selected;
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    m_syncing = true;
+    tree->clearSelection();
+    if (item) {
+        item->m_node->setSelected(true);
+        tree->setCurrentItem(item->m_node);
+    }
+    m_syncing = false;
+    if (old != item)
+        ReportSelection(old, item);
+}
+
+void TListView::UserSelectionChanged()
+{
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    const auto nodes = tree->selectedItems();
+    TListItem *now = nullptr;
+    if (!nodes.isEmpty()) {
+        for (auto &item : m_items.m_items)
+            if (item->m_node == nodes.first())
+                now = item.get();
+    }
+    if (now != m_selected)
+        ReportSelection(m_selected, now);
+}
+
+void TListView::ReportSelection(TListItem *old, TListItem *now)
+{
+    m_selected = now;
+    std::weak_ptr<bool> alive = AliveToken();
+    if (old && OnSelectItem) {
+        auto handler = OnSelectItem;
+        FireGuarded([&] { handler(this, old, false); });
+        if (alive.expired())
+            return;
+    }
+    // The first handler may have removed the new item.
+    if (now && m_items.IndexOf(now) >= 0 && OnSelectItem) {
+        auto handler = OnSelectItem;
+        FireGuarded([&] { handler(this, now, true); });
+    }
+}
+
+// ---- status bar ----
+
+void TStatusPanel::SetText(const std::string &t)
+{
+    m_text = t;
+    m_bar->Rebuild();
+}
+
+void TStatusPanel::SetWidth(int w)
+{
+    m_width = w;
+    m_bar->Rebuild();
+}
+
+TStatusPanel *TStatusPanels::Items(int i) const
+{
+    return (i >= 0 && i < Count()) ? m_panels[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+TStatusPanel *TStatusPanels::Add()
+{
+    m_panels.push_back(std::unique_ptr<TStatusPanel>(new TStatusPanel(m_bar, Count())));
+    m_bar->Rebuild();
+    return m_panels.back().get();
+}
+
+void TStatusPanels::Clear()
+{
+    m_panels.clear();
+    m_bar->Rebuild();
+}
+
+TStatusBar::TStatusBar(TComponent *AOwner) : TWinControl(AOwner, new QWidget), m_panels(this)
+{
+    Widget()->setFocusPolicy(Qt::NoFocus);
+    Widget()->resize(200, 19);
+    auto *layout = new QHBoxLayout(Widget());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    SetAlign(alBottom);
+    Rebuild();
+}
+
+TStatusBar::~TStatusBar() = default;
+
+void TStatusBar::SetSimplePanel(bool v)
+{
+    m_simplePanel = v;
+    Rebuild();
+}
+
+void TStatusBar::SetSimpleText(const std::string &t)
+{
+    m_simpleText = t;
+    Rebuild();
+}
+
+void TStatusBar::Rebuild()
+{
+    QWidget *w = Widget();
+    auto *layout = static_cast<QHBoxLayout *>(w->layout());
+    std::vector<QLabel *> labels;
+    for (QLabel *l : w->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly))
+        labels.push_back(l);
+    const std::size_t needed = m_simplePanel ? 1 : static_cast<std::size_t>(m_panels.Count());
+    while (labels.size() > needed) {
+        delete labels.back();
+        labels.pop_back();
+    }
+    while (labels.size() < needed) {
+        auto *l = new QLabel(w);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        layout->addWidget(l);
+        labels.push_back(l);
+    }
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        QLabel *l = labels[i];
+        layout->setStretch(static_cast<int>(i), 0);
+        if (m_simplePanel) {
+            l->setText(toQ(m_simpleText));
+            l->setMinimumWidth(0);
+            l->setMaximumWidth(QWIDGETSIZE_MAX);
+            layout->setStretch(static_cast<int>(i), 1);
+        } else {
+            TStatusPanel *p = m_panels.Items(static_cast<int>(i));
+            l->setText(toQ(p->Text()));
+            const bool last = i + 1 == labels.size();
+            l->setMinimumWidth(last ? 0 : p->Width());
+            l->setMaximumWidth(last ? QWIDGETSIZE_MAX : p->Width());
+            if (last)
+                layout->setStretch(static_cast<int>(i), 1);
+        }
+    }
+}
+
+// ---- page control ----
+
+TTabSheet::TTabSheet(TComponent *AOwner) : TWinControl(AOwner, new QWidget)
+{
+    Widget()->setFocusPolicy(Qt::NoFocus);
+}
+
+TTabSheet::~TTabSheet()
+{
+    if (m_pageControl)
+        m_pageControl->RemovePage(this);
+}
+
+void TTabSheet::SetPageControl(TPageControl *pc)
+{
+    if (pc == m_pageControl)
+        return;
+    if (m_pageControl)
+        m_pageControl->RemovePage(this);
+    if (pc)
+        pc->InsertPage(this);
+}
+
+void TTabSheet::SetText(const std::string &text)
+{
+    m_caption = text;
+    if (m_pageControl)
+        m_pageControl->SyncTabs();
+}
+
+void TTabSheet::SetTabVisible(bool v)
+{
+    m_tabVisible = v;
+    if (m_pageControl)
+        m_pageControl->SyncTabs();
+}
+
+void TTabSheet::SetEnabled(bool v)
+{
+    TWinControl::SetEnabled(v);
+    if (m_pageControl)
+        m_pageControl->SyncTabs();
+}
+
+int TTabSheet::PageIndex() const
+{
+    if (!m_pageControl)
+        return -1;
+    auto &pages = m_pageControl->m_pages;
+    auto it = std::find(pages.begin(), pages.end(), this);
+    return it == pages.end() ? -1 : static_cast<int>(it - pages.begin());
+}
+
+TPageControl::TPageControl(TComponent *AOwner) : TWinControl(AOwner, new QTabWidget)
+{
+    auto *tabs = static_cast<QTabWidget *>(Widget());
+    tabs->resize(289, 193);
+    QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [this, tabs](int i) {
+        if (m_syncing)
+            return;
+        auto *page = dynamic_cast<TTabSheet *>(TControl::FromWidget(tabs->widget(i)));
+        m_active = page;
+        Fire(OnChange);
+    });
+}
+
+TPageControl::~TPageControl()
+{
+    // The sheets are destroyed with this control; they must not call back.
+    for (TTabSheet *p : m_pages)
+        p->m_pageControl = nullptr;
+    m_pages.clear();
+}
+
+TTabSheet *TPageControl::Pages(int i) const
+{
+    return (i >= 0 && i < PageCount()) ? m_pages[static_cast<std::size_t>(i)] : nullptr;
+}
+
+void TPageControl::InsertPage(TTabSheet *page)
+{
+    page->m_pageControl = this;
+    if (page->m_parent && page->m_parent != this)
+        page->m_parent->RemoveChild(page);
+    page->m_parent = this;
+    AddChild(page);
+    m_pages.push_back(page);
+    if (!m_active)
+        m_active = page;
+    SyncTabs();
+}
+
+void TPageControl::RemovePage(TTabSheet *page)
+{
+    auto it = std::find(m_pages.begin(), m_pages.end(), page);
+    if (it == m_pages.end())
+        return;
+    m_pages.erase(it);
+    page->m_pageControl = nullptr;
+    if (page->m_parent == this) {
+        RemoveChild(page);
+        page->m_parent = nullptr;
+    }
+    if (m_active == page)
+        m_active = m_pages.empty() ? nullptr : m_pages.front();
+    auto *tabs = static_cast<QTabWidget *>(Widget());
+    m_syncing = true;
+    const int index = tabs->indexOf(page->Widget());
+    if (index >= 0)
+        tabs->removeTab(index);
+    page->Widget()->setParent(nullptr);
+    m_syncing = false;
+    SyncTabs();
+}
+
+void TPageControl::SyncTabs()
+{
+    auto *tabs = static_cast<QTabWidget *>(Widget());
+    m_syncing = true;
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        TTabSheet *p = m_pages[i];
+        const int at = static_cast<int>(i);
+        if (tabs->indexOf(p->Widget()) != at) {
+            const int old = tabs->indexOf(p->Widget());
+            if (old >= 0)
+                tabs->removeTab(old);
+            tabs->insertTab(at, p->Widget(), toQ(p->m_caption));
+        }
+        tabs->setTabText(at, toQ(p->m_caption));
+        tabs->setTabVisible(at, p->m_tabVisible);
+        tabs->setTabEnabled(at, p->Enabled());
+    }
+    if (m_active)
+        tabs->setCurrentWidget(m_active->Widget());
+    m_syncing = false;
+}
+
+TTabSheet *TPageControl::ActivePage() const
+{
+    return m_active;
+}
+
+void TPageControl::SetActivePage(TTabSheet *page)
+{
+    if (page && page->m_pageControl != this)
+        return;
+    m_active = page;
+    SyncTabs();
+}
+
+int TPageControl::ActivePageIndex() const
+{
+    return m_active ? m_active->PageIndex() : -1;
+}
+
+void TPageControl::SetActivePageIndex(int i)
+{
+    SetActivePage(Pages(i));
+}
+
+// ---- date-time picker ----
+
+namespace {
+
+QDateTime toQDateTime(TDateTime dt)
+{
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
+    DecodeDate(dt, y, mo, d);
+    DecodeTime(dt, h, mi, s, ms);
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
+}
+
+TDateTime fromQDateTime(const QDateTime &q)
+{
+    const QDate d = q.date();
+    const QTime t = q.time();
+    return TDateTime(EncodeDate(d.year(), d.month(), d.day()).Val +
+                     EncodeTime(t.hour(), t.minute(), t.second(), t.msec()).Val);
+}
+
+} // namespace
+
+TDateTimePicker::TDateTimePicker(TComponent *AOwner) : TWinControl(AOwner, new QDateTimeEdit)
+{
+    auto *e = static_cast<QDateTimeEdit *>(Widget());
+    e->resize(186, 21);
+    e->setLocale(QLocale::c());
+    e->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    m_value = Now();
+    ToWidget();
+    QObject::connect(e, &QDateTimeEdit::dateTimeChanged, e, [this](const QDateTime &q) {
+        if (m_syncing)
+            return;
+        m_value = fromQDateTime(q);
+        Fire(OnChange);
+    });
+}
+
+void TDateTimePicker::SetKind(TDateTimeKind k)
+{
+    m_kind = k;
+    auto *e = static_cast<QDateTimeEdit *>(Widget());
+    e->setDisplayFormat(k == dtkDate ? QStringLiteral("yyyy/MM/dd") : QStringLiteral("hh:mm:ss AP"));
+}
+
+TDateTime TDateTimePicker::DateTime() const
+{
+    return m_value;
+}
+
+void TDateTimePicker::SetDateTime(TDateTime dt)
+{
+    if (m_min.Val != 0.0 && dt.Val < m_min.Val)
+        dt = m_min;
+    if (m_max.Val != 0.0 && dt.Val > m_max.Val)
+        dt = m_max;
+    m_value = dt;
+    ToWidget();
+}
+
+TDateTime TDateTimePicker::Date() const
+{
+    return TDateTime(std::floor(m_value.Val));
+}
+
+void TDateTimePicker::SetDate(TDateTime d)
+{
+    SetDateTime(TDateTime(std::floor(d.Val) + (m_value.Val - std::floor(m_value.Val))));
+}
+
+TDateTime TDateTimePicker::Time() const
+{
+    return TDateTime(m_value.Val - std::floor(m_value.Val));
+}
+
+void TDateTimePicker::SetTime(TDateTime t)
+{
+    SetDateTime(TDateTime(std::floor(m_value.Val) + (t.Val - std::floor(t.Val))));
+}
+
+void TDateTimePicker::SetMinDate(TDateTime d)
+{
+    m_min = d;
+}
+
+void TDateTimePicker::SetMaxDate(TDateTime d)
+{
+    m_max = d;
+}
+
+void TDateTimePicker::ToWidget()
+{
+    m_syncing = true;
+    static_cast<QDateTimeEdit *>(Widget())->setDateTime(toQDateTime(m_value));
+    m_syncing = false;
+}

@@ -1,0 +1,109 @@
+#pragma once
+// Panels, radio groups, images, splitters, scroll boxes and timers.
+#include "Controls.h"
+#include "EventLoop.h"
+
+class QImage;
+class TRadioButton;
+
+enum TBevelCut { bvNone, bvLowered, bvRaised };
+
+class TPanel : public TWinControl {
+public:
+    explicit TPanel(TComponent *AOwner);
+    std::string Text() const override;
+    void SetText(const std::string &text) override;
+    void SetBevelOuter(TBevelCut b);
+
+private:
+    std::string m_caption;
+};
+
+// A group of radio buttons made from Items; ItemIndex is the checked one (-1: none).
+// Setting ItemIndex to another entry from code runs OnClick, as the user's click does.
+class TRadioGroup : public TWinControl {
+public:
+    explicit TRadioGroup(TComponent *AOwner);
+    ~TRadioGroup() override;
+    TStrings *Items() { return &m_items; }
+    int ItemIndex() const { return m_itemIndex; }
+    void SetItemIndex(int i);
+    int Columns() const { return m_columns; }
+    void SetColumns(int n);
+    std::string Text() const override;
+    void SetText(const std::string &text) override;
+    // The radio button of item i (null out of range).
+    TRadioButton *Buttons(int i) const;
+    QWidget *ClientWidget() const override;
+
+private:
+    void RebuildButtons();
+    void ButtonClicked(int i);
+    void ArrangeButtons();
+    TStringList m_items;
+    std::vector<TRadioButton *> m_buttons;
+    int m_itemIndex = -1;
+    int m_columns = 1;
+    bool m_updating = false;
+};
+
+class TImage : public TControl {
+public:
+    explicit TImage(TComponent *AOwner);
+    ~TImage() override;
+    // Shows a decoded picture; the control takes the picture's size when AutoSize is set.
+    void SetImage(const QImage &image);
+    // Reads a picture file (JPEG, BMP, PNG); false when it cannot be read.
+    bool LoadFromFile(const std::string &path);
+    bool HasPicture() const;
+    int PictureWidth() const;
+    int PictureHeight() const;
+    void SetAutoSize(bool v) { m_autoSize = v; }
+    void SetStretch(bool v);
+
+private:
+    void UpdatePixmap();
+    std::unique_ptr<QImage> m_image;
+    bool m_autoSize = false;
+    bool m_stretch = false;
+};
+
+class TSplitter : public TControl {
+public:
+    explicit TSplitter(TComponent *AOwner);
+};
+
+class TScrollBox : public TWinControl {
+public:
+    explicit TScrollBox(TComponent *AOwner);
+    QWidget *ClientWidget() const override;
+    // Makes the scroll range fit the children (called after they moved).
+    void UpdateScrollRange();
+
+    void ChildChanged(TControl *child) override;
+
+protected:
+    void Resized() override;
+
+private:
+    QWidget *m_inner = nullptr;
+};
+
+// A timer component: OnTimer (when set) runs every Interval ms while Enabled and Interval > 0.
+// The interval passes through the installed kv::Clock.
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent *AOwner);
+    ~TTimer() override;
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool v);
+    int Interval() const { return m_interval; }
+    void SetInterval(int ms);
+    TNotifyEvent OnTimer;
+
+private:
+    void Update();
+    kv::Timer m_timer;
+    bool m_enabled = true;
+    int m_interval = 1000;
+};

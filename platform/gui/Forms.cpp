@@ -1,0 +1,495 @@
+#include "Forms.h"
+
+#include "Exception.h"
+#include "GuiPrivate.h"
+#include "Menus.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+TApplication *Application = nullptr;
+
+namespace {
+
+QWidget *makeFormWidget()
+{
+    auto *w = new QWidget(nullptr, Qt::Window);
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    w->resize(320, 240);
+    return w;
+}
+
+} // namespace
+
+// ---- TForm ----
+
+TForm::TForm(TComponent *AOwner)
+    : TWinControl(AOwner, makeFormWidget()), m_alive(std::make_shared<bool>(true))
+{
+    m_client = new QWidget(Widget());
+    m_client->setGeometry(Widget()->rect());
+    Widget()->setFocusPolicy(Qt::NoFocus);
+    m_visible = false;
+}
+
+TForm::~TForm()
+{
+    BeginDestroy();
+    *m_alive = false;
+    if (m_loop)
+        m_loop->quit();
+    if (OnDestroy) {
+        // The original runs OnDestroy while the form still exists.
+        TNotifyEvent handler = OnDestroy;
+        kv::invokeGuarded([&] { handler(this); });
+    }
+    if (Application)
+        Application->FormDestroyed(this);
+    if (Widget())
+        Widget()->hide();
+}
+
+std::string TForm::Text() const
+{
+    return kv::gui::fromQ(Widget()->windowTitle());
+}
+
+void TForm::SetText(const std::string &text)
+{
+    Widget()->setWindowTitle(kv::gui::toQ(text));
+}
+
+int TForm::ClientWidth() const
+{
+    return Widget()->width();
+}
+
+int TForm::ClientHeight() const
+{
+    return Widget()->height() - MenuHeight();
+}
+
+void TForm::SetClientWidth(int v)
+{
+    SetBounds(Left(), Top(), v, Height());
+}
+
+void TForm::SetClientHeight(int v)
+{
+    SetBounds(Left(), Top(), Width(), v + MenuHeight());
+}
+
+int TForm::MenuHeight() const
+{
+    if (!m_menu || !m_menu->MenuBar())
+        return 0;
+    return m_menu->MenuBar()->sizeHint().height();
+}
+
+void TForm::Resized()
+{
+    const int menu = MenuHeight();
+    if (m_menu && m_menu->MenuBar())
+        m_menu->MenuBar()->setGeometry(0, 0, Widget()->width(), menu);
+    m_client->setGeometry(0, menu, Widget()->width(), std::max(0, Widget()->height() - menu));
+    TWinControl::Resized();
+}
+
+void TForm::SetMenu(TMainMenu *menu)
+{
+    m_menu = menu;
+    if (menu && menu->MenuBar()) {
+        menu->MenuBar()->setParent(Widget());
+        menu->MenuBar()->show();
+    }
+    Resized();
+}
+
+void TForm::DoCreate()
+{
+    if (m_created)
+        return;
+    m_created = true;
+    Fire(OnCreate);
+}
+
+void TForm::SetVisible(bool v)
+{
+    QWidget *w = Widget();
+    if (v == m_visible && v == w->isVisible())
+        return;
+    if (v) {
+        DoCreate();
+        m_visible = true;
+        Fire(OnShow);
+        if (!m_shownOnce) {
+            m_shownOnce = true;
+            if (m_position == poScreenCenter)
+                CenterOn(nullptr);
+            else if (m_position == poMainFormCenter || m_position == poOwnerFormCenter)
+                CenterOn(Application ? Application->MainForm() : nullptr);
+        }
+        w->show();
+        w->raise();
+        w->activateWindow();
+        if (QApplication::activeWindow() != w && !kv::gui::realDisplay())
+            QApplication::setActiveWindow(w);
+    } else {
+        m_visible = false;
+        w->hide();
+        Fire(OnHide);
+    }
+}
+
+void TForm::Show()
+{
+    SetVisible(true);
+}
+
+TModalResult TForm::ShowModal()
+{
+    if (m_modal || (Widget()->isVisible()))
+        throw Exception("Cannot make a visible window modal");
+    DoCreate();
+    std::shared_ptr<bool> alive = m_alive;
+    m_modal = true;
+    m_modalResult = mrNone;
+    Widget()->setWindowModality(Qt::ApplicationModal);
+    Show();
+    for (;;) {
+        if (m_modalResult == mrNone && !(Application && Application->Terminated())) {
+            QEventLoop loop;
+            m_loop = &loop;
+            if (Application)
+                Application->m_loops.push_back(&loop);
+            loop.exec();
+            if (Application) {
+                auto &loops = Application->m_loops;
+                loops.erase(std::remove(loops.begin(), loops.end(), &loop), loops.end());
+            }
+            if (!*alive)
+                return mrCancel; // deleted while shown
+            m_loop = nullptr;
+        }
+        if (Application && Application->Terminated()) {
+            m_modalResult = mrCancel;
+            break;
+        }
+        if (m_modalResult != mrNone) {
+            CloseModal();
+            if (!*alive)
+                return mrCancel;
+            if (m_modalResult != mrNone)
+                break;
+        }
+    }
+    const TModalResult result = m_modalResult;
+    m_modal = false;
+    SetVisible(false);
+    Widget()->setWindowModality(Qt::NonModal);
+    return result;
+}
+
+void TForm::SetModalResult(TModalResult r)
+{
+    m_modalResult = r;
+    if (r != mrNone && m_loop)
+        m_loop->quit();
+}
+
+bool TForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery && !Destroying()) {
+        auto handler = OnCloseQuery;
+        kv::invokeGuarded([&] { handler(this, canClose); });
+    }
+    return canClose;
+}
+
+void TForm::DoClose(TCloseAction &action)
+{
+    if (OnClose && !Destroying()) {
+        auto handler = OnClose;
+        kv::invokeGuarded([&] { handler(this, action); });
+    }
+}
+
+void TForm::CloseModal()
+{
+    TCloseAction action = caNone;
+    if (CloseQuery()) {
+        action = caHide;
+        DoClose(action);
+    }
+    if (action == caNone)
+        m_modalResult = mrNone;
+    else if (action == caFree)
+        Release();
+}
+
+void TForm::Close()
+{
+    if (Destroying())
+        return;
+    if (m_modal) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery())
+        return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide:
+        SetVisible(false);
+        break;
+    case caMinimize:
+        Widget()->showMinimized();
+        break;
+    default:
+        Release();
+        break;
+    }
+}
+
+void TForm::Release()
+{
+    std::weak_ptr<bool> alive = m_alive;
+    kv::postCall([this, alive] {
+        if (auto a = alive.lock(); a && *a)
+            delete this;
+    });
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle s)
+{
+    m_borderStyle = s;
+    QWidget *w = Widget();
+    Qt::WindowFlags flags = Qt::Window;
+    switch (s) {
+    case bsNone:
+        flags |= Qt::FramelessWindowHint;
+        break;
+    case bsDialog:
+        flags = Qt::Dialog;
+        break;
+    case bsToolWindow:
+    case bsSizeToolWin:
+        flags = Qt::Tool;
+        break;
+    default:
+        break;
+    }
+    const bool visible = w->isVisible();
+    w->setWindowFlags(flags);
+    if (s == bsSingle || s == bsDialog || s == bsToolWindow)
+        w->setFixedSize(w->size());
+    else
+        w->setMinimumSize(0, 0), w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (visible)
+        w->show();
+}
+
+void TForm::SetBorderIcons(bool minimize, bool maximize)
+{
+    QWidget *w = Widget();
+    Qt::WindowFlags flags = w->windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    flags.setFlag(Qt::WindowMinimizeButtonHint, minimize);
+    flags.setFlag(Qt::WindowMaximizeButtonHint, maximize);
+    const bool visible = w->isVisible();
+    w->setWindowFlags(flags);
+    if (visible)
+        w->show();
+}
+
+void TForm::SetPosition(TPosition p)
+{
+    m_position = p;
+}
+
+void TForm::CenterOn(const TForm *other)
+{
+    QRect area;
+    if (other && other != this) {
+        area = other->Widget()->geometry();
+    } else if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        area = screen->availableGeometry();
+    }
+    if (area.isEmpty())
+        return;
+    SetBounds(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2, Width(),
+              Height());
+}
+
+TWinControl *TForm::ActiveControl() const
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus->window() != Widget())
+        focus = Widget()->focusWidget();
+    return dynamic_cast<TWinControl *>(TControl::FromWidget(focus));
+}
+
+void TForm::SetActiveControl(TWinControl *c)
+{
+    if (c)
+        c->SetFocus();
+}
+
+void TForm::Post(std::function<void()> fn)
+{
+    kv::postCall(m_postGuard, std::move(fn));
+}
+
+void TForm::PostFocusNext()
+{
+    kv::MessageBoxService::instance().noteFocusNext();
+    Post([this] { SelectNext(true); });
+}
+
+void TForm::SelectNext(bool forward)
+{
+    QWidget *window = Widget();
+    QWidget *current = QApplication::focusWidget();
+    if (!current || current->window() != window)
+        current = window;
+    QWidget *w = current;
+    for (;;) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == current)
+            return;
+        if (w->window() != window || w == window)
+            continue;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && !w->focusProxy()) {
+            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+bool TForm::WidgetEvent(QObject *watched, QEvent *e)
+{
+    if (watched == Widget()) {
+        if (e->type() == QEvent::Close) {
+            // The close box asks the form; the form decides (OnCloseQuery, OnClose).
+            e->ignore();
+            Close();
+            return true;
+        }
+        if (e->type() == QEvent::WindowActivate)
+            Fire(OnActivate);
+    }
+    return TWinControl::WidgetEvent(watched, e);
+}
+
+// ---- TApplication ----
+
+TApplication::TApplication() : TComponent(nullptr)
+{
+    Application = this;
+    kv::setUncaughtExceptionHandler([this](std::exception_ptr e) { ShowException(e); });
+}
+
+TApplication::~TApplication()
+{
+    BeginDestroy();
+    DestroyComponents();
+    kv::setUncaughtExceptionHandler(nullptr);
+    if (Application == this)
+        Application = nullptr;
+}
+
+std::string TApplication::ExeName() const
+{
+    return kv::gui::fromQ(QCoreApplication::applicationFilePath());
+}
+
+void TApplication::FormDestroyed(TForm *f)
+{
+    if (m_mainForm == f)
+        m_mainForm = nullptr;
+}
+
+void TApplication::Run()
+{
+    if (m_terminated)
+        return;
+    if (m_mainForm && !m_mainForm->Visible())
+        m_mainForm->Show();
+    while (!m_terminated) {
+        QEventLoop loop;
+        m_loops.push_back(&loop);
+        loop.exec();
+        m_loops.erase(std::remove(m_loops.begin(), m_loops.end(), &loop), m_loops.end());
+    }
+    if (m_mainForm)
+        m_mainForm->SetVisible(false);
+}
+
+void TApplication::ProcessMessages()
+{
+    kv::processMessages();
+}
+
+void TApplication::HandleMessage()
+{
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+}
+
+void TApplication::Terminate()
+{
+    m_terminated = true;
+    for (QEventLoop *loop : m_loops)
+        loop->quit();
+}
+
+int TApplication::MessageBox(const std::string &text, const std::string &caption, unsigned flags)
+{
+    return kv::MessageBoxService::instance().show(text, caption, flags, QApplication::activeWindow());
+}
+
+std::string TApplication::Title() const
+{
+    if (!m_title.empty())
+        return m_title;
+    return kv::gui::fromQ(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+}
+
+void TApplication::ShowException(const std::exception &e)
+{
+    MessageBox(e.what(), Title(), MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::ShowException(std::exception_ptr e)
+{
+    try {
+        if (e)
+            std::rethrow_exception(e);
+    } catch (const std::exception &ex) {
+        ShowException(ex);
+    } catch (...) {
+        MessageBox("Unknown exception", Title(), MB_OK | MB_ICONSTOP);
+    }
+}
+
+void ShowMessage(const std::string &text)
+{
+    const std::string caption = Application ? Application->Title() : std::string();
+    kv::MessageBoxService::instance().show(text, caption, MB_OK, QApplication::activeWindow());
+}

@@ -1,0 +1,1 @@
+kv_add_fuzzer(fuzz_expression ${CMAKE_CURRENT_LIST_DIR}/ExpressionFuzz.cpp library_snmp)

@@ -1,0 +1,465 @@
+#include "TFTPSession.h"
+
+#include "Clock.h"
+#include "EventLoop.h"
+#include "TFTPPacket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+
+using namespace kv::tftp;
+
+namespace {
+
+// Unfinished writes live under this prefix; requests for such names are refused.
+constexpr std::string_view TempPrefix = ".kvtftp-";
+
+struct BusyGuard {
+    explicit BusyGuard(int &n) : count(n) { ++count; }
+    ~BusyGuard() { --count; }
+    int &count;
+};
+
+bool samePeer(const sockaddr_in &a, const sockaddr_in &b)
+{
+    return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+}
+
+// Out-of-space conditions are the peer's "disk full"; anything else is not defined.
+void writeErrorCodes(int err, std::uint16_t &tftpError, std::int32_t &status)
+{
+    if (err == ENOSPC || err == EDQUOT || err == EFBIG) {
+        tftpError = ErrDiskFull;
+        status = TFTP_ERR_DISK_FULL;
+    } else {
+        tftpError = ErrNotDefined;
+        status = TFTP_ERR_UNDEFINED;
+    }
+}
+
+AnsiString randomSuffix()
+{
+    static std::mt19937_64 rng{std::random_device{}()};
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    AnsiString s;
+    for (int i = 0; i < 10; ++i)
+        s += digits[rng() % 36];
+    return s;
+}
+
+} // namespace
+
+_TFTPSession::_TFTPSession(KvTFTPServer &server, const AnsiString &rootDir, KvTFTPStatusEvent onStatus,
+                           const KvTFTPMsg &tmpl, const sockaddr_in &peer, const in_addr &localAddress)
+    : Peer(peer), Status(tmpl), OnStatus(std::move(onStatus)), RootDir(rootDir), m_server(server),
+      m_localAddress(localAddress)
+{
+    Status.Bytes = 0;
+    Status.LastBlockLength = -1;
+}
+
+_TFTPSession::~_TFTPSession()
+{
+    m_watcher.reset();
+    if (Socket >= 0)
+        ::close(Socket);
+    CloseFile();
+}
+
+void _TFTPSession::Open()
+{
+    BusyGuard busy(Busy);
+    SetStatus(TFTP_CONNECTED);
+    Socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr = m_localAddress;
+    local.sin_port = 0;
+    if (Socket < 0 || ::bind(Socket, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0) {
+        if (Socket >= 0)
+            ::close(Socket);
+        Socket = -1;
+        SetStatus(TFTP_ERR_SOCKET_OPEN);
+        return;
+    }
+    m_watcher = std::make_unique<kv::SocketWatcher>(Socket, kv::SocketWatcher::Kind::Read,
+                                                    [this] { ReceivePacket(); });
+}
+
+int _TFTPSession::Port() const
+{
+    sockaddr_in a{};
+    socklen_t len = sizeof a;
+    if (Socket < 0 || ::getsockname(Socket, reinterpret_cast<sockaddr *>(&a), &len) != 0)
+        return 0;
+    return ntohs(a.sin_port);
+}
+
+bool _TFTPSession::Matches(const KvTFTPMsg &tmpl) const
+{
+    return Status.Kind == tmpl.Kind && Status.Mode == tmpl.Mode && Status.RemoteIP == tmpl.RemoteIP &&
+           Status.RemotePort == tmpl.RemotePort && Status.FileName == tmpl.FileName;
+}
+
+bool _TFTPSession::IsWriting(const AnsiString &fileName) const
+{
+    return State == Active && Status.Kind == 2 && Status.FileName == fileName;
+}
+
+void _TFTPSession::SetStatus(std::int32_t code)
+{
+    BusyGuard busy(Busy);
+    Status.Code = code;
+    Status.Message = KvTFTPStatusText(code);
+    // The state changes first, so a handler that stops the server sees this session finished.
+    if (code == TFTP_SUCCESS) {
+        State = Done;
+    } else if (code < 0) {
+        State = Failed;
+        Deadline = 0;
+    } else {
+        State = Active;
+    }
+    if (OnStatus) {
+        // A copy: the handler may replace the server's handler while it runs.
+        auto handler = OnStatus;
+        handler(&m_server, &Status, &Cancel);
+    }
+    if (State != Active)
+        CloseFile();
+}
+
+void _TFTPSession::ReportDisconnected()
+{
+    BusyGuard busy(Busy);
+    Status.Code = TFTP_DISCONNECTED;
+    Status.Message = KvTFTPStatusText(TFTP_DISCONNECTED);
+    if (OnStatus) {
+        auto handler = OnStatus;
+        bool ignored = Cancel;
+        handler(&m_server, &Status, &ignored);
+    }
+}
+
+void _TFTPSession::CloseFile()
+{
+    if (File >= 0) {
+        ::close(File);
+        File = -1;
+    }
+    if (!m_tempPath.empty()) {
+        ::unlink(m_tempPath.c_str());
+        m_tempPath.clear();
+    }
+}
+
+void _TFTPSession::Arm()
+{
+    Deadline = kv::Clock::instance().monotonicMs() + static_cast<std::int64_t>(Status.Timeout) * 10;
+}
+
+void _TFTPSession::SendTo(const sockaddr_in &to, const std::uint8_t *data, std::size_t length)
+{
+    if (Socket >= 0)
+        ::sendto(Socket, data, length, 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+}
+
+bool _TFTPSession::SendBufferTo(std::size_t length)
+{
+    m_sendLength = length;
+    if (Socket < 0)
+        return false;
+    auto sent = ::sendto(Socket, SendBuffer.data(), length, 0, reinterpret_cast<const sockaddr *>(&Peer),
+                         sizeof Peer);
+    return sent == static_cast<ssize_t>(length);
+}
+
+// ERROR to the peer and a failure status.
+void _TFTPSession::Fail(std::uint16_t tftpError, std::int32_t status)
+{
+    std::size_t n = buildError(SendBuffer, tftpError);
+    if (!SendBufferTo(n))
+        status = TFTP_ERR_SOCKET_IO;
+    SetStatus(status);
+}
+
+void _TFTPSession::Start()
+{
+    BusyGuard busy(Busy);
+    if (State != Active)
+        return;
+    if (Cancel) {
+        SetStatus(TFTP_ERR_CANCELED);
+        return;
+    }
+    const AnsiString &name = Status.FileName;
+    // Only bare names of a chosen folder: nothing outside it is ever read or created.
+    if (RootDir.empty() || !isAcceptableFileName(name) ||
+        name.compare(0, TempPrefix.size(), TempPrefix) == 0 || m_server.IsBeingWritten(name, this)) {
+        Fail(ErrAccessViolation, TFTP_ERR_ACCESS);
+        return;
+    }
+    AnsiString path = RootDir + name;
+    if (Status.Kind == 1)
+        StartRead(path);
+    else
+        StartWrite(path);
+}
+
+void _TFTPSession::StartRead(const AnsiString &path)
+{
+    // Non-blocking and no symbolic links: a FIFO must not stall the GUI thread.
+    File = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (File < 0) {
+        int err = errno;
+        if (err == ENOENT || err == ENOTDIR)
+            Fail(ErrFileNotFound, TFTP_ERR_NOT_FOUND);
+        else
+            Fail(ErrAccessViolation, TFTP_ERR_ACCESS);
+        return;
+    }
+    struct stat st {};
+    if (::fstat(File, &st) != 0 || !S_ISREG(st.st_mode)) {
+        CloseFile();
+        Fail(ErrAccessViolation, TFTP_ERR_ACCESS);
+        return;
+    }
+    m_block = 0;
+    if (!SendNextBlock())
+        return;
+    SetStatus(TFTP_TRANSFERRING);
+}
+
+void _TFTPSession::StartWrite(const AnsiString &path)
+{
+    struct stat st {};
+    mode_t mode = 0666;
+    if (::lstat(path.c_str(), &st) == 0) {
+        // Only a regular file we could write ourselves is replaced.
+        if (!S_ISREG(st.st_mode) || ::access(path.c_str(), W_OK) != 0) {
+            Fail(ErrAccessViolation, TFTP_ERR_ACCESS);
+            return;
+        }
+        mode = st.st_mode & 07777;
+    }
+    for (int attempt = 0; attempt < 8 && File < 0; ++attempt) {
+        AnsiString temp = RootDir + AnsiString(TempPrefix) + randomSuffix();
+        File = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (File >= 0) {
+            m_tempPath = temp;
+            if (mode != 0666)
+                ::fchmod(File, mode);
+        } else if (errno != EEXIST) {
+            break;
+        }
+    }
+    if (File < 0) {
+        Fail(ErrAccessViolation, TFTP_ERR_ACCESS);
+        return;
+    }
+    m_targetPath = path;
+    m_block = 0;
+    std::size_t n = buildAck(SendBuffer, 0);
+    if (!SendBufferTo(n)) {
+        SetStatus(TFTP_ERR_SOCKET_IO);
+        return;
+    }
+    Arm();
+    SetStatus(TFTP_TRANSFERRING);
+}
+
+bool _TFTPSession::SendNextBlock()
+{
+    std::uint8_t block[BlockSize];
+    std::size_t count = 0;
+    // Fill the block: a short read before the end of the file would end the transfer early.
+    while (count < BlockSize) {
+        ssize_t got = ::read(File, block + count, BlockSize - count);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            Fail(ErrNotDefined, TFTP_ERR_UNDEFINED);
+            return false;
+        }
+        if (got == 0)
+            break;
+        count += static_cast<std::size_t>(got);
+    }
+    Status.LastBlockLength = static_cast<std::int32_t>(count);
+    Status.Bytes += static_cast<std::int64_t>(count);
+    ++m_block; // wraps past 65535, so any size transfers
+    std::size_t n = buildData(SendBuffer, m_block, std::span<const std::uint8_t>(block, count));
+    bool sent = SendBufferTo(n);
+    Status.RetryCount = 1;
+    if (!sent) {
+        SetStatus(TFTP_ERR_SOCKET_IO);
+        return false;
+    }
+    Arm();
+    return true;
+}
+
+void _TFTPSession::ReceivePacket()
+{
+    BusyGuard busy(Busy);
+    if (Socket < 0)
+        return;
+    sockaddr_in from{};
+    socklen_t fromLen = sizeof from;
+    ssize_t n = ::recvfrom(Socket, ReceiveBuffer.data(), ReceiveBuffer.size(), MSG_DONTWAIT | MSG_TRUNC,
+                           reinterpret_cast<sockaddr *>(&from), &fromLen);
+    if (n < 0 || from.sin_family != AF_INET)
+        return;
+    std::size_t length = static_cast<std::size_t>(n);
+    std::span<const std::uint8_t> got(ReceiveBuffer.data(), std::min(length, ReceiveBuffer.size()));
+    auto packet = parsePacket(got, length);
+    // The session belongs to the requester's address and port.
+    if (!samePeer(from, Peer)) {
+        if (!packet || packet->kind != Packet::Kind::Error) {
+            std::uint8_t error[8];
+            SendTo(from, error, buildError(error, ErrUnknownTransferId));
+        }
+        return;
+    }
+    if (!packet)
+        return;
+    if (Status.Kind == 2 && State == Done) {
+        // Our last ACK was lost: acknowledge the final block again.
+        if (packet->kind == Packet::Kind::Data && packet->block == m_block)
+            SendBufferTo(m_sendLength);
+        return;
+    }
+    if (State != Active || (File < 0 && Status.Kind == 1))
+        return;
+    if (Status.Kind == 1) {
+        if (packet->kind == Packet::Kind::Ack && packet->block == m_block)
+            HandleAck(packet->block);
+        return;
+    }
+    if (packet->kind == Packet::Kind::OversizedData) {
+        Fail(ErrIllegalOperation, TFTP_ERR_BAD_OPERATION);
+        return;
+    }
+    if (packet->kind != Packet::Kind::Data)
+        return;
+    std::uint16_t next = static_cast<std::uint16_t>(m_block + 1);
+    if (packet->block == next) {
+        HandleData(packet->block, packet->data.data(), packet->data.size());
+    } else if (packet->block == m_block && LastBlock >= 0) {
+        // A repeat of the block just acknowledged: our ACK was lost, so send it again.
+        SendBufferTo(m_sendLength);
+    }
+}
+
+void _TFTPSession::HandleAck(std::uint16_t block)
+{
+    Deadline = 0;
+    Status.RemotePort = ntohs(Peer.sin_port);
+    LastBlock = block;
+    if (Cancel) {
+        SetStatus(TFTP_ERR_CANCELED);
+        return;
+    }
+    if (Status.LastBlockLength < static_cast<std::int32_t>(BlockSize)) {
+        SetStatus(TFTP_SUCCESS);
+        return;
+    }
+    if (!SendNextBlock())
+        return;
+    SetStatus(TFTP_TRANSFERRING);
+}
+
+void _TFTPSession::HandleData(std::uint16_t block, const std::uint8_t *data, std::size_t size)
+{
+    Deadline = 0;
+    Status.RemotePort = ntohs(Peer.sin_port);
+    LastBlock = block;
+    if (Cancel) {
+        SetStatus(TFTP_ERR_CANCELED);
+        return;
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t w = ::write(File, data + done, size - done);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            std::uint16_t tftpError;
+            std::int32_t status;
+            writeErrorCodes(w < 0 ? errno : ENOSPC, tftpError, status);
+            Fail(tftpError, status);
+            return;
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    Status.LastBlockLength = static_cast<std::int32_t>(size);
+    Status.Bytes += static_cast<std::int64_t>(size);
+    m_block = block;
+    bool last = size < BlockSize;
+    if (last) {
+        std::uint16_t tftpError;
+        std::int32_t status;
+        if (!Commit(tftpError, status)) {
+            Fail(tftpError, status);
+            return;
+        }
+    }
+    std::size_t n = buildAck(SendBuffer, block);
+    if (!SendBufferTo(n)) {
+        SetStatus(TFTP_ERR_SOCKET_IO);
+        return;
+    }
+    if (last) {
+        SetStatus(TFTP_SUCCESS);
+        return;
+    }
+    Arm();
+    SetStatus(TFTP_TRANSFERRING);
+}
+
+// Makes the received file the target: flushed, closed, then renamed over the old one.
+bool _TFTPSession::Commit(std::uint16_t &tftpError, std::int32_t &status)
+{
+    int err = 0;
+    if (::fdatasync(File) != 0 && errno != EINVAL && errno != EROFS)
+        err = errno;
+    if (::close(File) != 0 && err == 0 && errno != EINTR)
+        err = errno;
+    File = -1;
+    if (err == 0 && ::rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0)
+        err = errno;
+    if (err != 0) {
+        writeErrorCodes(err, tftpError, status);
+        return false;
+    }
+    m_tempPath.clear();
+    return true;
+}
+
+void _TFTPSession::Retransmit(int retries)
+{
+    BusyGuard busy(Busy);
+    Deadline = 0;
+    if (Cancel) {
+        SetStatus(TFTP_ERR_CANCELED);
+        return;
+    }
+    if (Status.Kind == 1 && Status.RetryCount < retries) {
+        bool sent = SendBufferTo(m_sendLength);
+        ++Status.RetryCount;
+        if (!sent) {
+            SetStatus(TFTP_ERR_SOCKET_IO);
+            return;
+        }
+        Arm();
+        SetStatus(TFTP_TRANSFERRING);
+        return;
+    }
+    SetStatus(TFTP_ERR_TIMEOUT);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// One TFTP transfer on its own UDP socket; created and owned by KvTFTPServer.
+#include "TFTPServer.h"
+
+#include <netinet/in.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class _TFTPSession {
+public:
+    enum SessionState : std::int32_t { Failed = 0, Active = 1, Done = 2 };
+
+    _TFTPSession(KvTFTPServer &server, const AnsiString &rootDir, KvTFTPStatusEvent onStatus,
+                 const KvTFTPMsg &tmpl, const sockaddr_in &peer, const in_addr &localAddress);
+    // Closes socket and file; an unfinished write leaves no file behind. Reports nothing.
+    ~_TFTPSession();
+    _TFTPSession(const _TFTPSession &) = delete;
+    _TFTPSession &operator=(const _TFTPSession &) = delete;
+
+    // Reports status 1 and opens the session's socket (-1109 when that fails).
+    void Open();
+    void Start();
+    void ReceivePacket();
+    // The awaited answer did not come in time: resend, or give up (-1113), or end on Cancel.
+    void Retransmit(int retries);
+    bool Matches(const KvTFTPMsg &tmpl) const;
+    void SetStatus(std::int32_t code);
+    // Status 0, just before the server frees the session.
+    void ReportDisconnected();
+
+    bool IsWriting(const AnsiString &fileName) const;
+    int Port() const;
+
+    SessionState State = Active;
+    std::int64_t Deadline = 0; // monotonic ms by which the peer must answer; 0: none awaited
+    sockaddr_in Peer{};
+    KvTFTPMsg Status;
+    KvTFTPStatusEvent OnStatus;
+    AnsiString RootDir;
+    bool Cancel = false;
+    std::int32_t LastBlock = -1;
+    // Nesting depth of this session's handlers; the server frees a session only at depth 0.
+    int Busy = 0;
+
+private:
+    void Fail(std::uint16_t tftpError, std::int32_t status);
+    void StartRead(const AnsiString &path);
+    void StartWrite(const AnsiString &path);
+    void HandleAck(std::uint16_t block);
+    void HandleData(std::uint16_t block, const std::uint8_t *data, std::size_t size);
+    bool SendBufferTo(std::size_t length);
+    void SendTo(const sockaddr_in &to, const std::uint8_t *data, std::size_t length);
+    // Sends the next file block; false when sending failed (already reported).
+    bool SendNextBlock();
+    bool Commit(std::uint16_t &tftpError, std::int32_t &status);
+    void CloseFile();
+    void Arm();
+
+    KvTFTPServer &m_server;
+    in_addr m_localAddress{};
+    std::array<std::uint8_t, 2048> SendBuffer{};
+    std::size_t m_sendLength = 0;
+    std::array<std::uint8_t, 2048> ReceiveBuffer{};
+    int Socket = -1;
+    int File = -1;
+    std::uint16_t m_block = 0; // block number of the last DATA sent (read) or ACK sent (write)
+    AnsiString m_targetPath;
+    AnsiString m_tempPath; // unfinished write; removed unless committed
+    std::unique_ptr<kv::SocketWatcher> m_watcher;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// Steps shared by the synchronous and asynchronous request paths.
+#include "AnsiString.h"
+
+class KvSNMPRequest;
+class Pdu;
+
+namespace kvengine {
+
+// Status of the usmAddUserName call made by the last BuildTarget (1400 when none was made),
+// and why it failed.
+int lastUsmStatus();
+const AnsiString &lastUsmText();
+
+// Takes an answer into the request's readable items. Returns true when every readable
+// item's column has ended (the walk or read is over); otherwise splits the row index of a
+// table into its keys and evaluates every item's get expression.
+bool takeAnswer(KvSNMPRequest &request, const Pdu &answer);
+
+// A get whose answer carries noSuchObject or noSuchInstance with error status 0 fails the
+// same way as SNMPv1's noSuchName: status 2 with the binding's index.
+int foldExceptions(int status, Pdu &answer);
+
+// The readable items whose binding in the answer stands where their previous answer stood.
+bool bindingStayed(KvSNMPRequest &request, const Pdu &answer, int readablePosition);
+
+} // namespace kvengine

@@ -1,0 +1,450 @@
+// Construction, destruction and the get, get-next and set operations of a request.
+#include "Clock.h"
+#include "EventLoop.h"
+#include "Exception.h"
+#include "KvNumList.h"
+#include "KvSNMPEngine.h"
+#include "KvSNMPErrors.h"
+#include "KvSNMPRequest.h"
+#include "Snmp.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+namespace {
+
+struct CallbackRecord {
+    KvSNMPRequest *request = nullptr;
+    bool takeValues = true;
+    bool isGet = false; // a get (not a get-next or set): noSuch* values fail it
+    KvSNMPCompletion closure;
+};
+
+// What a request has in flight: its callback records and a token that posted failure
+// completions check, so nothing reaches a request after its destructor.
+struct InFlight {
+    std::map<CallbackRecord *, std::unique_ptr<CallbackRecord>> records;
+    std::shared_ptr<int> token = std::make_shared<int>(0);
+};
+
+std::map<const KvSNMPRequest *, InFlight> &inFlight()
+{
+    static std::map<const KvSNMPRequest *, InFlight> table;
+    return table;
+}
+
+void report(KvSNMPRequest &r, bool *ok, int code, const AnsiString &message)
+{
+    if (ok)
+        *ok = false;
+    ++r.Failures;
+    if (r.OnResult) {
+        KvSNMPError e;
+        e.Code = code;
+        e.Message = message;
+        e.Failures = r.Failures;
+        r.OnResult(&e);
+    }
+}
+
+void reportStatus(KvSNMPRequest &r, bool *ok, int status, const AnsiString &detail = AnsiString())
+{
+    int code = 0;
+    AnsiString message;
+    KvSNMPMapError(status, code, message);
+    if (!detail.empty())
+        message += " (" + detail + ")";
+    report(r, ok, code, message);
+}
+
+bool validKind(const KvSNMPVarList &list)
+{
+    return list.Type == SVT_SV || list.Type == MVT_SV || list.Type == MVT_FMV || list.Type == MVT_UMV;
+}
+
+// The failure of an asynchronous operation that never reached the wire still completes,
+// from the event loop.
+void postFailure(KvSNMPRequest &r, KvSNMPCompletion closure, int code, const AnsiString &message)
+{
+    ++r.Outstanding;
+    std::weak_ptr<int> token = inFlight()[&r].token;
+    KvSNMPRequest *request = &r;
+    kv::postCall([token, request, closure = std::move(closure), code, message] {
+        if (token.expired())
+            return;
+        --request->Outstanding;
+        if (!request->Alive)
+            return;
+        KvSNMPError e;
+        e.Code = code;
+        e.Message = message;
+        e.Finished = 1;
+        e.Failures = request->Failures;
+        if (closure)
+            closure(&e, &request->VarList);
+    });
+}
+
+void postStatusFailure(KvSNMPRequest &r, KvSNMPCompletion closure, int status, const AnsiString &detail)
+{
+    int code = 0;
+    AnsiString message;
+    KvSNMPMapError(status, code, message);
+    if (!detail.empty())
+        message += " (" + detail + ")";
+    postFailure(r, std::move(closure), code, message);
+}
+
+void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &target,
+                     std::unique_ptr<CallbackRecord> owned);
+
+void KvSNMPAsyncCallback(int reason, Snmp *, Pdu &pdu, SnmpTarget &target, void *data)
+{
+    auto *record = static_cast<CallbackRecord *>(data);
+    auto it = inFlight().find(record->request);
+    if (it == inFlight().end())
+        return;
+    auto rit = it->second.records.find(record);
+    if (rit == it->second.records.end())
+        return;
+    std::unique_ptr<CallbackRecord> owned = std::move(rit->second);
+    it->second.records.erase(rit);
+    processResponse(*record, reason, pdu, target, std::move(owned));
+}
+
+void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &target,
+                     std::unique_ptr<CallbackRecord> owned)
+{
+    KvSNMPRequest &r = *record.request;
+    // The session closed, or the request is being destroyed: nothing is delivered into it.
+    if (reason == SNMP_CLASS_SESSION_DESTROYED || !r.Alive) {
+        --r.Outstanding;
+        return;
+    }
+    const bool table = r.VarList.IsTable();
+    int status;
+    if (reason == SNMP_CLASS_TIMEOUT)
+        status = SNMP_CLASS_TIMEOUT;
+    else if (reason == SNMP_CLASS_ASYNC_RESPONSE)
+        status = pdu.get_error_status();
+    else
+        status = reason; // a report or a failed send: never a success
+    if (reason == SNMP_CLASS_ASYNC_RESPONSE && record.isGet)
+        status = kvengine::foldExceptions(status, pdu);
+
+    KvSNMPError e;
+    int code = 0;
+    KvSNMPMapError(status, code, e.Message);
+    e.Code = code;
+    e.ErrorIndex = pdu.get_error_index();
+    GenAddress source;
+    target.get_address(source);
+    const AnsiString printable = source.get_printable();
+    const auto slash = printable.find('/');
+    e.AgentAddress = printable.substr(0, slash);
+    if (slash != AnsiString::npos) {
+        unsigned port = 0;
+        for (char c : printable.substr(slash + 1))
+            if (c >= '0' && c <= '9')
+                port = port * 10 + static_cast<unsigned>(c - '0');
+        e.AgentPort = static_cast<uint16_t>(port);
+    }
+    e.Failures = r.Failures;
+
+    try {
+        if ((code == 0 && record.takeValues) || (code == -102 && table)) {
+            bool stayed = false;
+            if (code == -102) {
+                int readable = 0;
+                for (int i = 0; i < r.VarList.Count(); ++i)
+                    if (r.VarList.IsReadableItem(i))
+                        stayed = stayed || kvengine::bindingStayed(r, pdu, readable++);
+            }
+            bool over = kvengine::takeAnswer(r, pdu);
+            if (code == -102) {
+                over = true;
+                if (stayed) {
+                    e.Code = 0;
+                    e.Message = KvSNMPText(0);
+                }
+            }
+            e.Finished = (over || !table) ? 1 : 0;
+        } else {
+            e.Finished = 1;
+        }
+    } catch (const Exception &ex) {
+        // An answer that cannot be taken in still completes, with the failure.
+        e.Code = ex.HelpContext;
+        e.Message = ex.Message;
+        e.Finished = 1;
+    }
+    --r.Outstanding;
+    // The closure runs last: it may delete the request.
+    KvSNMPCompletion closure = std::move(record.closure);
+    owned.reset();
+    if (closure)
+        closure(&e, &r.VarList);
+}
+
+void sendAsync(KvSNMPRequest &r, int kind, KvSNMPCompletion closure, bool takeValues, Pdu &pdu,
+               SnmpTarget &target)
+{
+    if (kvengine::lastUsmStatus() != SNMPv3_USM_OK) {
+        reportStatus(r, nullptr, kvengine::lastUsmStatus(), kvengine::lastUsmText());
+        postStatusFailure(r, std::move(closure), kvengine::lastUsmStatus(), kvengine::lastUsmText());
+        return;
+    }
+    if (!gKvSNMPSession) {
+        reportStatus(r, nullptr, SNMP_CLASS_INVALID);
+        postStatusFailure(r, std::move(closure), SNMP_CLASS_INVALID, AnsiString());
+        return;
+    }
+    auto record = std::make_unique<CallbackRecord>();
+    record->request = &r;
+    record->takeValues = takeValues;
+    record->isGet = kind == 0;
+    record->closure = closure;
+    CallbackRecord *raw = record.get();
+    inFlight()[&r].records[raw] = std::move(record);
+    int status;
+    if (kind == 0)
+        status = gKvSNMPSession->get(pdu, target, KvSNMPAsyncCallback, raw);
+    else if (kind == 1)
+        status = gKvSNMPSession->get_next(pdu, target, KvSNMPAsyncCallback, raw);
+    else
+        status = gKvSNMPSession->set(pdu, target, KvSNMPAsyncCallback, raw);
+    if (status != SNMP_CLASS_SUCCESS) {
+        inFlight()[&r].records.erase(raw);
+        const AnsiString detail = gKvSNMPSession->last_error_text();
+        reportStatus(r, nullptr, status, detail);
+        postStatusFailure(r, std::move(closure), status, detail);
+        return;
+    }
+    ++r.Outstanding;
+}
+
+// Puts the list back as it was on every path out of a set, exceptions included.
+class ListRestorer {
+public:
+    explicit ListRestorer(KvSNMPVarList &list) : m_list(list), m_saved(list) {}
+    ~ListRestorer() { restore(); }
+    void restore()
+    {
+        if (m_armed)
+            m_list = m_saved;
+        m_armed = false;
+    }
+
+private:
+    KvSNMPVarList &m_list;
+    KvSNMPVarList m_saved;
+    bool m_armed = true;
+};
+
+// Set steps 2 and 3: marks the items outside the index list invalid and takes the values.
+void prepareSet(KvSNMPRequest &r, const AnsiString &indexList, const std::vector<AnsiString> *values)
+{
+    if (!indexList.empty()) {
+        KvNumList<int> numbers;
+        numbers.Delimiter = ',';
+        numbers.Parse(indexList.c_str());
+        for (int i = 0; i < r.VarList.Count(); ++i) {
+            KvSNMPItem *item = r.VarList.GetItem(i);
+            int k = numbers.IndexOf(i);
+            if (k < 0) {
+                item->Access |= KvAccess::Invalid;
+            } else {
+                item->Access &= ~KvAccess::Invalid;
+                if (values)
+                    item->Value = (*values)[static_cast<std::size_t>(k)];
+            }
+        }
+    }
+    for (int i = 0; i < r.VarList.Count(); ++i)
+        r.EvaluateItem(i, false);
+}
+
+// A values list shorter than the index list would leave items without a value.
+bool valuesCoverIndexes(const AnsiString &indexList, const std::vector<AnsiString> *values)
+{
+    if (indexList.empty() || !values)
+        return true;
+    KvNumList<int> numbers;
+    numbers.Delimiter = ',';
+    numbers.Parse(indexList.c_str());
+    return static_cast<std::size_t>(numbers.Count) <= values->size();
+}
+
+} // namespace
+
+KvSNMPRequest::KvSNMPRequest()
+{
+    Retries = 1;
+    Alive = 1;
+    LoadDefaults();
+    Outstanding = 0;
+    Failures = 0;
+}
+
+KvSNMPRequest::~KvSNMPRequest()
+{
+    Alive = 0;
+    // Completions that arrive while waiting only count down; nothing is taken into this
+    // object, whose derived parts are already gone.
+    const int64_t start = kv::Clock::instance().monotonicMs();
+    while (Outstanding > 0) {
+        const int64_t left = 6000 - (kv::Clock::instance().monotonicMs() - start);
+        if (left <= 0)
+            break;
+        kv::waitForEvents(static_cast<int>(std::min<int64_t>(left, 50)));
+    }
+    auto it = inFlight().find(this);
+    if (it != inFlight().end()) {
+        if (gKvSNMPSession)
+            for (auto &[raw, owned] : it->second.records)
+                gKvSNMPSession->cancel_callbacks(raw);
+        inFlight().erase(it);
+    }
+}
+
+void KvSNMPRequest::LoadDefaults()
+{
+    Device = gKvSNMPDefaultDevice;
+    Scope = gKvSNMPDefaultScope;
+    Security = gKvSNMPDefaultSecurity;
+    Timeout = gKvSNMPDefaultTimeout;
+}
+
+bool KvSNMPRequest::Get(bool &ok, bool first)
+{
+    if (!Alive) {
+        ok = false;
+        return false;
+    }
+    UTarget userTarget;
+    CTarget communityTarget;
+    SnmpTarget *target = nullptr;
+    BuildTarget(userTarget, communityTarget, target);
+    Pdu pdu;
+    BuildPdu(first ? pkFirstRead : pkNextRead, pdu);
+    if (!validKind(VarList)) {
+        report(*this, &ok, KvSNMPCode::BadItemType, KvSNMPText(KvSNMPCode::BadItemType));
+        return false;
+    }
+    if (kvengine::lastUsmStatus() != SNMPv3_USM_OK) {
+        reportStatus(*this, &ok, kvengine::lastUsmStatus(), kvengine::lastUsmText());
+        return false;
+    }
+    if (!gKvSNMPSession) {
+        reportStatus(*this, &ok, SNMP_CLASS_INVALID);
+        return false;
+    }
+    const bool table = VarList.IsTable();
+    int status = table ? gKvSNMPSession->get_next(pdu, *target) : gKvSNMPSession->get(pdu, *target);
+    if (!table)
+        status = kvengine::foldExceptions(status, pdu);
+    int code = 0;
+    AnsiString message;
+    KvSNMPMapError(status, code, message);
+    if (code == -102 && table) {
+        int position = 0;
+        for (int i = 0; i < VarList.Count(); ++i) {
+            if (!VarList.IsReadableItem(i))
+                continue;
+            if (kvengine::bindingStayed(*this, pdu, position))
+                return false; // the SNMPv1 answer past the end of the MIB
+            report(*this, &ok, code, message);
+            ++position;
+        }
+    } else if (code != 0) {
+        AnsiString detail = gKvSNMPSession->last_error_text();
+        if (!detail.empty())
+            message += " (" + detail + ")";
+        report(*this, &ok, code, message);
+    }
+    if (kvengine::takeAnswer(*this, pdu))
+        return false;
+    return table;
+}
+
+void KvSNMPRequest::GetAsync(KvSNMPCompletion closure, bool first)
+{
+    if (!Alive)
+        return;
+    UTarget userTarget;
+    CTarget communityTarget;
+    SnmpTarget *target = nullptr;
+    BuildTarget(userTarget, communityTarget, target);
+    Pdu pdu;
+    BuildPdu(first ? pkFirstRead : pkNextRead, pdu);
+    if (!validKind(VarList)) {
+        report(*this, nullptr, KvSNMPCode::BadItemType, KvSNMPText(KvSNMPCode::BadItemType));
+        postFailure(*this, std::move(closure), KvSNMPCode::BadItemType, KvSNMPText(KvSNMPCode::BadItemType));
+        return;
+    }
+    sendAsync(*this, VarList.IsTable() ? 1 : 0, std::move(closure), true, pdu, *target);
+}
+
+bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std::vector<AnsiString> *values)
+{
+    if (!Alive) {
+        ok = false;
+        return false;
+    }
+    if (!valuesCoverIndexes(indexList, values)) {
+        report(*this, &ok, KvSNMPCode::BadPartialValue, KvSNMPText(KvSNMPCode::BadPartialValue));
+        return false;
+    }
+    ListRestorer restorer(VarList);
+    prepareSet(*this, indexList, values);
+    UTarget userTarget;
+    CTarget communityTarget;
+    SnmpTarget *target = nullptr;
+    BuildTarget(userTarget, communityTarget, target);
+    Pdu pdu;
+    BuildPdu(pkWrite, pdu);
+    int status = SNMP_CLASS_SUCCESS;
+    AnsiString detail;
+    if (kvengine::lastUsmStatus() != SNMPv3_USM_OK) {
+        status = kvengine::lastUsmStatus();
+        detail = kvengine::lastUsmText();
+    } else if (!gKvSNMPSession) {
+        status = SNMP_CLASS_INVALID;
+    } else {
+        status = gKvSNMPSession->set(pdu, *target);
+        detail = gKvSNMPSession->last_error_text();
+    }
+    restorer.restore();
+    if (status != SNMP_CLASS_SUCCESS)
+        reportStatus(*this, &ok, status, detail);
+    if (!readBack)
+        return false;
+    if (kvengine::takeAnswer(*this, pdu))
+        return false;
+    return VarList.IsTable();
+}
+
+void KvSNMPRequest::SetAsync(KvSNMPCompletion closure, bool readBack, AnsiString indexList,
+                             const std::vector<AnsiString> *values)
+{
+    if (!Alive)
+        return;
+    if (!valuesCoverIndexes(indexList, values)) {
+        report(*this, nullptr, KvSNMPCode::BadPartialValue, KvSNMPText(KvSNMPCode::BadPartialValue));
+        postFailure(*this, std::move(closure), KvSNMPCode::BadPartialValue,
+                    KvSNMPText(KvSNMPCode::BadPartialValue));
+        return;
+    }
+    UTarget userTarget;
+    CTarget communityTarget;
+    SnmpTarget *target = nullptr;
+    Pdu pdu;
+    {
+        ListRestorer restorer(VarList);
+        prepareSet(*this, indexList, values);
+        BuildTarget(userTarget, communityTarget, target);
+        BuildPdu(pkWrite, pdu);
+    }
+    sendAsync(*this, 2, std::move(closure), readBack, pdu, *target);
+}

@@ -1,0 +1,467 @@
+// Requests against a scripted agent: what a real agent rarely does on purpose.
+#include "Clock.h"
+#include "EngineTestSupport.h"
+#include "Exception.h"
+#include "KvSNMPErrors.h"
+#include "Snmp.h"
+
+#include <chrono>
+
+using namespace enginetest;
+
+namespace {
+
+const std::string kCol1 = "1.3.6.1.4.1.32473.77.1.1";
+const std::string kCol2 = "1.3.6.1.4.1.32473.77.1.2";
+const std::string kScalar = "1.3.6.1.4.1.32473.77.2";
+
+std::string WireVbText(const WireRequest &req)
+{
+    std::string out;
+    for (auto id : req.vbs.front().oid)
+        out += (out.empty() ? "" : ".") + std::to_string(id);
+    return out;
+}
+
+KvSNMPVarList twoColumns()
+{
+    return makeList(
+        {{kCol1, KvSyntax::Integer, KvAccess::ReadOnly}, {kCol2, KvSyntax::Integer, KvAccess::ReadOnly}},
+        MVT_FMV, 1);
+}
+
+struct Completion {
+    int calls = 0;
+    KvSNMPError last;
+    KvSNMPCompletion closure()
+    {
+        return [this](KvSNMPError *e, KvSNMPVarList *) {
+            ++calls;
+            last = *e;
+        };
+    }
+};
+
+} // namespace
+
+TEST(EngineFault, AgentErrorStatusWithIndexReachesBothPaths)
+{
+    const struct {
+        int status;
+        int code;
+    } cases[] = {{1, -101}, {3, -103}, {5, -105}, {16, -116}, {18, -118}, {19, -119}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.status);
+        FakeAgent agent([&](const WireRequest &) {
+            WireReply r;
+            r.echo = true;
+            r.errorStatus = c.status;
+            r.errorIndex = 2;
+            return r;
+        });
+        auto r = makeRequest(agent.port(), 1);
+        r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadWrite, "1"},
+                               {kScalar + ".9", KvSyntax::Integer, KvAccess::ReadWrite, "2"}},
+                              SVT_SV, 0);
+        ResultLog log;
+        log.attach(*r);
+        bool ok = true;
+        r->Set(ok, false, "", nullptr);
+        EXPECT_FALSE(ok);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_EQ(log.records[0].Code, c.code);
+        EXPECT_EQ(log.records[0].Message, gSnmpStatusTexts[static_cast<std::size_t>(c.status - 1)]);
+
+        Completion done;
+        r->SetAsync(done.closure(), false, "", nullptr);
+        ASSERT_TRUE(pumpUntil([&] { return done.calls > 0; }, 3000));
+        EXPECT_EQ(done.last.Code, c.code);
+        EXPECT_EQ(done.last.ErrorIndex, 2);
+        EXPECT_EQ(done.last.Finished, 1);
+        EXPECT_EQ(r->FailureCount(), 1) << "a completion's failure is not counted";
+    }
+}
+
+TEST(EngineFault, TooBigWithoutBindingsReadsNothingPastTheEnd)
+{
+    FakeAgent agent([](const WireRequest &) {
+        WireReply r;
+        r.errorStatus = 1;
+        return r; // no bindings at all
+    });
+    for (KvSNMPItemType type : {SVT_SV, MVT_FMV}) {
+        SCOPED_TRACE(type);
+        auto r = makeRequest(agent.port(), 1);
+        r->VarList = type == SVT_SV ? makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0)
+                                    : twoColumns();
+        ResultLog log;
+        log.attach(*r);
+        bool ok = true;
+        EXPECT_FALSE(r->Get(ok, true));
+        EXPECT_FALSE(ok);
+        ASSERT_EQ(log.records.size(), 1u);
+        EXPECT_EQ(log.records[0].Code, -101);
+        EXPECT_EQ(r->VarList.GetItem(0)->Value, "(NOTDONE)");
+
+        Completion done;
+        r->GetAsync(done.closure(), true);
+        ASSERT_TRUE(pumpUntil([&] { return done.calls > 0; }, 3000));
+        EXPECT_EQ(done.last.Code, -101);
+        EXPECT_EQ(done.last.Finished, 1);
+    }
+}
+
+TEST(EngineFault, NonIncreasingAnswersEndTheWalk)
+{
+    // The agent answers every get-next with the first row again.
+    FakeAgent agent([](const WireRequest &) {
+        WireReply r;
+        r.vbs = {intVb(kCol1 + ".1", 10), intVb(kCol2 + ".1", 20)};
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 1);
+    r->VarList = twoColumns();
+    bool ok = true;
+    int rows = 0;
+    bool first = true;
+    while (r->Get(ok, first) && rows < 10) {
+        first = false;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 1);
+    EXPECT_TRUE(ok);
+}
+
+TEST(EngineFault, RowIndexComesFromAColumnThatHasNotEnded)
+{
+    // Column 1 has left the table; column 2 still answers row 7.
+    FakeAgent agent([](const WireRequest &) {
+        WireReply r;
+        r.vbs = {intVb("1.3.6.1.4.1.32473.77.9.1.99", 1), intVb(kCol2 + ".7", 70)};
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 1);
+    r->VarList = makeList({{kCol1, KvSyntax::Integer, KvAccess::ReadOnly},
+                           {kCol2, KvSyntax::Integer, KvAccess::ReadOnly},
+                           {"1.3.6.1.4.1.32473.77.1.3", KvSyntax::Integer, KvAccess::NotAccess}},
+                          MVT_FMV, 0);
+    r->VarList.SetKeyCount(0);
+    bool ok = true;
+    EXPECT_TRUE(r->Get(ok, true));
+    EXPECT_EQ(r->VarList.GetItem(0)->Value, "(NOTDONE)");
+    EXPECT_EQ(r->VarList.GetItem(1)->Value, "70");
+    EXPECT_EQ(r->VarList.GetItem(1)->InstanceOid, kCol2 + ".7");
+}
+
+TEST(EngineFault, TypeMismatchIsTakenWithoutHarm)
+{
+    FakeAgent agent([](const WireRequest &req) {
+        WireReply r;
+        for (const auto &vb : req.vbs)
+            r.vbs.push_back(WireVb{vb.oid, 0x04, {'x', 'y'}}); // a string where an integer was asked
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 1);
+    r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly},
+                           {kScalar + ".5", KvSyntax::IpAddress, KvAccess::ReadOnly},
+                           {kScalar + ".6", KvSyntax::Counter64, KvAccess::ReadOnly}},
+                          SVT_SV, 0);
+    bool ok = true;
+    EXPECT_NO_THROW(r->Get(ok, true));
+    EXPECT_TRUE(ok);
+}
+
+TEST(EngineFault, SnmpV2ExceptionsFailAGetAndEndAWalk)
+{
+    FakeAgent agent([](const WireRequest &req) {
+        WireReply r;
+        if (req.pduType == 0xA0) {
+            r.vbs = {intVb(kScalar + ".0", 5), tagVb(kScalar + ".3.0", 0x81)};
+        } else {
+            for (const auto &vb : req.vbs)
+                r.vbs.push_back(WireVb{vb.oid, 0x82, {}});
+        }
+        return r;
+    });
+    auto get = makeRequest(agent.port(), 1);
+    get->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly},
+                             {kScalar + ".3", KvSyntax::Integer, KvAccess::ReadOnly}},
+                            SVT_SV, 0);
+    ResultLog log;
+    log.attach(*get);
+    bool ok = true;
+    get->Get(ok, true);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(log.records[0].Code, -102);
+
+    auto walk = makeRequest(agent.port(), 1);
+    walk->VarList = twoColumns();
+    ResultLog walkLog;
+    walkLog.attach(*walk);
+    bool walkOk = true;
+    EXPECT_FALSE(walk->Get(walkOk, true));
+    EXPECT_TRUE(walkOk);
+    EXPECT_TRUE(walkLog.records.empty());
+}
+
+TEST(EngineFault, SnmpV1EndOfMibEndsTheWalkQuietly)
+{
+    int calls = 0;
+    FakeAgent agent([&](const WireRequest &) {
+        WireReply r;
+        if (calls++ == 0) {
+            r.vbs = {intVb(kCol1 + ".1", 1), intVb(kCol2 + ".1", 2)};
+        } else {
+            r.echo = true;
+            r.errorStatus = 2;
+            r.errorIndex = 1;
+        }
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 0);
+    r->VarList = twoColumns();
+    ResultLog log;
+    log.attach(*r);
+    bool ok = true;
+    EXPECT_TRUE(r->Get(ok, true));
+    EXPECT_FALSE(r->Get(ok, false));
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(log.records.empty());
+}
+
+TEST(EngineFault, TimeOutAfterEveryTry)
+{
+    FakeAgent agent([](const WireRequest &) { return WireReply{true, 0, 0, 0, false, {}}; });
+    auto r = makeRequest(agent.port(), 1);
+    r->Timeout = 10; // 100 ms
+    r->Retries = 2;
+    r->VarList = twoColumns();
+    ResultLog log;
+    log.attach(*r);
+    const auto start = std::chrono::steady_clock::now();
+    bool ok = true;
+    EXPECT_FALSE(r->Get(ok, true));
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(log.records[0].Code, -405);
+    EXPECT_EQ(log.records[0].Message, "(SNMPClass) SNMP request timed out!");
+    EXPECT_EQ(agent.requests(), 3);
+    EXPECT_GE(spent, 290);
+}
+
+TEST(EngineFault, LateReplyAfterTheTimeOutIsDropped)
+{
+    std::atomic<int> n{0};
+    FakeAgent agent([&](const WireRequest &req) {
+        WireReply r;
+        r.delayMs = n++ == 0 ? 300 : 0; // the first answer comes after the time-out
+        r.vbs = {intVb(WireVbText(req), n.load())};
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 1);
+    r->Timeout = 10;
+    r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+    Completion first;
+    r->GetAsync(first.closure(), true);
+    ASSERT_TRUE(pumpUntil([&] { return first.calls > 0; }, 3000));
+    EXPECT_EQ(first.last.Code, -405);
+    // The late answer arrives while the next request is out; only that one's answer counts.
+    r->Timeout = 100;
+    Completion second;
+    r->GetAsync(second.closure(), true);
+    ASSERT_TRUE(pumpUntil([&] { return second.calls > 0; }, 3000));
+    pumpUntil([] { return false; }, 400);
+    EXPECT_EQ(first.calls, 1);
+    EXPECT_EQ(second.calls, 1);
+    EXPECT_EQ(second.last.Code, 0);
+    EXPECT_EQ(r->VarList.GetItem(0)->Value, "2");
+    EXPECT_EQ(r->Outstanding, 0);
+}
+
+TEST(EngineFault, DestructorWaitsButDeliversNothingIntoTheRequest)
+{
+    FakeAgent agent([](const WireRequest &req) {
+        WireReply r;
+        r.delayMs = 150;
+        r.vbs = {intVb(WireVbText(req), 1)};
+        return r;
+    });
+    int calls = 0;
+    auto r = makeRequest(agent.port(), 1);
+    r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+    r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++calls; }, true);
+    r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++calls; }, true);
+    EXPECT_EQ(r->Outstanding, 2);
+    const auto start = std::chrono::steady_clock::now();
+    r.reset();
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    EXPECT_LT(spent, 5000) << "the wait ends when both answers are in";
+    EXPECT_EQ(calls, 0);
+}
+
+// Every reading of this clock is 7 s after the previous one.
+struct JumpingClock : kv::Clock {
+    mutable std::int64_t now = 0;
+    std::int64_t monotonicMs() const override { return now += 7000; }
+};
+
+TEST(EngineFault, RepliesAfterTheDestructorsWaitAreDroppedSafely)
+{
+    FakeAgent agent([](const WireRequest &req) {
+        WireReply r;
+        r.delayMs = 200;
+        r.vbs = {intVb(WireVbText(req), 1)};
+        return r;
+    });
+    int calls = 0;
+    {
+        auto r = makeRequest(agent.port(), 1);
+        r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+        r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++calls; }, true);
+        // The destructor's 6000 ms are over at its first look at the clock.
+        kv::ScopedClock scoped(std::make_shared<JumpingClock>());
+        r.reset();
+    }
+    pumpUntil([] { return false; }, 500); // the answer arrives now, for nobody
+    EXPECT_EQ(agent.requests(), 1);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(gKvSNMPSession->outstanding(), 0);
+}
+
+TEST(EngineFault, SilentSnmpV3AgentNeverBlocksASend)
+{
+    SilentAgent silent;
+    auto r = makeRequest(silent.port(), 3);
+    useUser(*r, "someone", 3, "password123", 2, "password456", 3);
+    r->Timeout = 20;
+    r->Retries = 1;
+    r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+    Completion done;
+    const auto start = std::chrono::steady_clock::now();
+    r->GetAsync(done.closure(), true);
+    r->GetAsync(done.closure(), true);
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    EXPECT_LT(spent, 100) << "a send waited for engine discovery";
+    ASSERT_TRUE(pumpUntil([&] { return done.calls == 2; }, 5000));
+    EXPECT_EQ(done.last.Code, -405);
+    EXPECT_EQ(r->Outstanding, 0);
+}
+
+TEST(EngineFault, SetRestoresTheListOnEveryPath)
+{
+    FakeAgent agent([](const WireRequest &) {
+        WireReply r;
+        r.echo = true;
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 1);
+    r->VarList = makeList({{kScalar + ".1", KvSyntax::Integer, KvAccess::ReadWrite, "1"},
+                           {kScalar + ".2", KvSyntax::UInt8, KvAccess::ReadWrite, "2"},
+                           {kScalar + ".3", KvSyntax::Integer, KvAccess::ReadWrite, "3"}},
+                          SVT_SV, 0);
+    // Item 1's syntax cannot be sent: the set raises after step 2 changed the list.
+    std::vector<AnsiString> values{"10", "20"};
+    bool ok = true;
+    EXPECT_THROW(r->Set(ok, false, "0,1", &values), Exception);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(r->VarList.GetItem(i)->Access, KvAccess::ReadWrite) << i;
+        EXPECT_EQ(r->VarList.GetItem(i)->Value, std::to_string(i + 1)) << i;
+    }
+    // A values list shorter than the index list is refused before anything changes.
+    std::vector<AnsiString> one{"10"};
+    ResultLog log;
+    log.attach(*r);
+    ok = true;
+    const int before = agent.requests();
+    r->Set(ok, false, "0,2", &one);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(agent.requests(), before);
+    // Index list 0,2 with two values: only items 0 and 2 go out, with those values.
+    std::vector<WireRequest> seen;
+    agent.setScript([&](const WireRequest &req) {
+        seen.push_back(req);
+        WireReply reply;
+        reply.echo = true;
+        return reply;
+    });
+    r->VarList.GetItem(1)->Syntax = KvSyntax::Integer;
+    std::vector<AnsiString> two{"10", "30"};
+    ok = true;
+    r->Set(ok, false, "0,2", &two);
+    EXPECT_TRUE(ok);
+    ASSERT_EQ(seen.size(), 1u);
+    ASSERT_EQ(seen[0].vbs.size(), 2u);
+    EXPECT_EQ(seen[0].vbs[0].oid, parseOid(kScalar + ".1.0"));
+    EXPECT_EQ(seen[0].vbs[1].oid, parseOid(kScalar + ".3.0"));
+    EXPECT_EQ(seen[0].vbs[1].value, std::vector<std::uint8_t>{30});
+    EXPECT_EQ(seen[0].community, "quintel");
+    EXPECT_EQ(r->VarList.GetItem(0)->Value, "1");
+    EXPECT_EQ(r->VarList.GetItem(2)->Value, "3");
+}
+
+TEST(EngineFault, VersionTwoIsSnmpV2cAndUnknownVersionsAreRefused)
+{
+    FakeAgent agent([](const WireRequest &req) {
+        WireReply r;
+        r.vbs = {intVb(WireVbText(req), req.version)};
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 2);
+    r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+    bool ok = true;
+    r->Get(ok, true);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(r->VarList.GetItem(0)->Value, "1"); // the wire version number of SNMPv2c
+
+    r->Security.Version = 5;
+    ResultLog log;
+    log.attach(*r);
+    ok = true;
+    r->Get(ok, true);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(log.records[0].Code, -412);
+}
+
+TEST(EngineFault, HostNamesAreResolvedOncePerProcess)
+{
+    FakeAgent agent([](const WireRequest &req) {
+        WireReply r;
+        r.vbs = {intVb(WireVbText(req), 3)};
+        return r;
+    });
+    UdpAddress::clear_resolver_cache();
+    const int before = UdpAddress::resolver_lookups();
+    for (int i = 0; i < 3; ++i) {
+        auto r = makeRequest(agent.port(), 1);
+        r->Device.Address = "localhost";
+        r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+        bool ok = true;
+        r->Get(ok, true);
+        EXPECT_TRUE(ok);
+    }
+    EXPECT_EQ(UdpAddress::resolver_lookups() - before, 1);
+    // A name that does not resolve is not kept: each attempt asks again.
+    auto bad = makeRequest(agent.port(), 1);
+    bad->Device.Address = "no-such-host.invalid";
+    bad->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+    bool ok = true;
+    for (int i = 0; i < 2; ++i) {
+        try {
+            bad->Get(ok, true);
+            ADD_FAILURE() << "no exception";
+        } catch (const Exception &e) {
+            EXPECT_EQ(e.HelpContext, -509);
+        }
+    }
+    EXPECT_EQ(UdpAddress::resolver_lookups() - before, 3);
+}

@@ -28,7 +28,11 @@ public:
     std::time_t wallTime() const override { return m_wall; }
     int timerIntervalMs(int requestedMs) const override;
 
-    void advanceMs(std::int64_t ms) { m_ms += ms; m_wall += static_cast<std::time_t>(ms / 1000); }
+    void advanceMs(std::int64_t ms)
+    {
+        m_ms += ms;
+        m_wall += static_cast<std::time_t>(ms / 1000);
+    }
     void setWallTime(std::time_t t) { m_wall = t; }
     // Every timer interval is divided by this factor (at least 1 ms).
     void setTimerDivisor(int divisor) { m_divisor = divisor < 1 ? 1 : divisor; }

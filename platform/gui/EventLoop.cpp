@@ -46,8 +46,8 @@ void invokeGuarded(const std::function<void()> &fn)
 
 SocketWatcher::SocketWatcher(int fd, Kind kind, std::function<void()> onReady)
     : m_fd(fd), m_onReady(std::move(onReady)),
-      m_notifier(std::make_unique<QSocketNotifier>(
-          fd, kind == Kind::Read ? QSocketNotifier::Read : QSocketNotifier::Write))
+      m_notifier(std::make_unique<QSocketNotifier>(fd, kind == Kind::Read ? QSocketNotifier::Read
+                                                                          : QSocketNotifier::Write))
 {
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { invokeGuarded(m_onReady); });
 }
@@ -93,7 +93,9 @@ void Timer::setSingleShot(bool singleShot)
     m_timer->setSingleShot(singleShot);
 }
 
-PostGuard::PostGuard() : m_token(std::make_shared<int>(0)) {}
+PostGuard::PostGuard() : m_token(std::make_shared<int>(0))
+{
+}
 PostGuard::~PostGuard() = default;
 
 void postCall(std::function<void()> fn)

@@ -1,5 +1,5 @@
-#include "Clock.h"
 #include "EventLoop.h"
+#include "Clock.h"
 
 #include <gtest/gtest.h>
 

@@ -27,7 +27,8 @@ bool scanNumber(std::string_view text, std::size_t &at, int64_t &value)
     }
     if (i == digitsStart)
         return false;
-    value = negative ? -static_cast<int64_t>(number) : static_cast<int64_t>(number);
+    // Negated in unsigned arithmetic: "-9223372036854775808" and beyond must not overflow.
+    value = static_cast<int64_t>(negative ? 0 - number : number);
     at = i;
     return true;
 }

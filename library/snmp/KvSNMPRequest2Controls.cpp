@@ -320,7 +320,17 @@ void KvSNMPRequest2Controls::GetAsyncDone(KvSNMPError *e)
         failCompletion(framework ? framework->Message : AnsiString(ex.what()), 0);
         return;
     }
-    DoAfterGet();
+    try {
+        DoAfterGet();
+    } catch (const std::exception &ex) {
+        // A form's hook that raises still ends the Get, or the form could never close.
+        if (life.expired())
+            return;
+        finishWalk();
+        const auto *framework = dynamic_cast<const Exception *>(&ex);
+        failCompletion(framework ? framework->Message : AnsiString(ex.what()), 0);
+        return;
+    }
     if (life.expired())
         return;
     finishWalk();
@@ -345,11 +355,13 @@ void KvSNMPRequest2Controls::SetAsyncDone(KvSNMPError *e)
             done(this, e);
         return;
     }
+    bool ended = false;
     try {
         DoAfterSet();
         if (life.expired())
             return;
         endAsync();
+        ended = true;
         Operation = 1;
         sendOk();
         if (life.expired())
@@ -365,6 +377,11 @@ void KvSNMPRequest2Controls::SetAsyncDone(KvSNMPError *e)
         // Nothing can propagate out of a completion: the message goes to the log or a box.
         if (life.expired())
             return;
+        // A hook that raised before the end still ends the Set.
+        if (!ended) {
+            endAsync();
+            Operation = 1;
+        }
         const auto *framework = dynamic_cast<const Exception *>(&ex);
         failCompletion(framework ? framework->Message : AnsiString(ex.what()), Operation);
     }

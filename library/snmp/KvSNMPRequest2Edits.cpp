@@ -80,6 +80,16 @@ void setText(TControl *control, const AnsiString &text)
         control->SetText(text);
 }
 
+// The association's controls, with those already destroyed as null (read as empty).
+std::vector<TControl *> liveControls(const KvSNMPAssociation &a)
+{
+    std::vector<TControl *> out(a.Controls.size(), nullptr);
+    for (std::size_t k = 0; k < a.Controls.size(); ++k)
+        if (k < a.Widgets.size() && !a.Widgets[k].isNull())
+            out[k] = a.Controls[k];
+    return out;
+}
+
 void needControls(const KvSNMPAssociation &a, int count)
 {
     if (a.ControlCount < count)
@@ -432,7 +442,7 @@ void KvSNMPRequest2Edits::showAssociation(KvSNMPAssociation &a, KvSNMPItem &reco
     } else if (dynamic_cast<TEdit *>(first)) {
         if (a.ControlCount == 1)
             first->SetText(text);
-        else
+        else if (text != "(NOTDONE)") // an unfinished value has no data: the edits stay
             splitIntoEdits(a, text, whole ? data() : raw);
         // What was shown is what a refused entry goes back to.
         for (int k = 0; k < a.ControlCount; ++k)
@@ -446,7 +456,7 @@ void KvSNMPRequest2Edits::showAssociation(KvSNMPAssociation &a, KvSNMPItem &reco
 
 void KvSNMPRequest2Edits::splitIntoEdits(KvSNMPAssociation &a, const AnsiString &text, const OctetStr &raw)
 {
-    auto &edits = a.Controls;
+    const std::vector<TControl *> edits = liveControls(a);
     const std::size_t fixed = kvpartial::partSize(a.Syntax);
     // Data shorter than its syntax needs is shown like a missing value: the edits stay.
     const bool missing = text == "(NULL)" || (fixed > 0 && raw.len() < fixed);
@@ -532,7 +542,7 @@ void KvSNMPRequest2Edits::splitIntoEdits(KvSNMPAssociation &a, const AnsiString 
 
 AnsiString KvSNMPRequest2Edits::joinEdits(KvSNMPAssociation &a)
 {
-    auto &edits = a.Controls;
+    const std::vector<TControl *> edits = liveControls(a);
     switch (a.Syntax) {
     case KvSyntax::BitStr:
     case KvSyntax::OctetStr:

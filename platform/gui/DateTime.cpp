@@ -50,8 +50,11 @@ int daysInMonth(int y, int m)
 // Milliseconds of the day, rounded to the nearest millisecond.
 std::int64_t msOfDay(TDateTime dt, std::int64_t &day)
 {
-    const double whole = std::floor(dt.Val);
-    std::int64_t ms = std::llround((dt.Val - whole) * 86400000.0);
+    // A value from the wire may be anything: outside years 1..9999 (or not finite) it is
+    // read as the scale's day 0 rather than cast into garbage.
+    const double val = std::isfinite(dt.Val) && std::fabs(dt.Val) < 3.0e6 ? dt.Val : 0.0;
+    const double whole = std::floor(val);
+    std::int64_t ms = std::llround((val - whole) * 86400000.0);
     day = static_cast<std::int64_t>(whole);
     if (ms >= 86400000) {
         ms -= 86400000;

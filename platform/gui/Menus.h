@@ -40,7 +40,8 @@ public:
 private:
     friend class TMainMenu;
     void EnsureMenu();
-    QMenuBar *m_bar = nullptr; // set on the root item of a main menu
+    // Set on the root item of a main menu; the form's widget may delete the bar first.
+    QPointer<QMenuBar> m_bar;
     std::string m_caption;
     bool m_visible = true;
     bool m_enabled = true;

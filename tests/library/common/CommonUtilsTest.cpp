@@ -175,6 +175,10 @@ TEST(DateTimeTest, Parse)
         {"garbage", 0, 0, 0, 0, 0, 0, 0, '+', 0, 0},
         {"70000-300-1,1:1:1.1", 70000 & 0xFFFF, 300 & 0xFF, 1, 1, 1, 1, 1, '+', 0, 0},
         {"99999999999999999999999-1", -1, 1, 0, 0, 0, 0, 0, '+', 0, 0},
+        {"-1-2-3", 0xFFFF, 2, 3, 0, 0, 0, 0, '+', 0, 0},
+        // The most negative 64-bit number and beyond are cut like any other, without overflow.
+        {"-9223372036854775808-2-3", 0, 2, 3, 0, 0, 0, 0, '+', 0, 0},
+        {"-18446744073709551617-2-3", -1, 2, 3, 0, 0, 0, 0, '+', 0, 0},
     };
     for (const auto &c : cases) {
         KvDateTime t;

@@ -144,9 +144,16 @@ TEST_F(BindingEdits, SplitEditsLeaveMissingOrShortValues)
         int count;
         const char *value;
     } cases[] = {
-        {KvSyntax::IpAddress, 4, "(NULL)"},  {KvSyntax::IpAddress, 4, "10.0.0"},
-        {KvSyntax::MacAddress, 6, "AABBCC"}, {KvSyntax::TimeTicks, 5, "(NULL)"},
+        {KvSyntax::IpAddress, 4, "(NULL)"},
+        {KvSyntax::IpAddress, 4, "10.0.0"},
+        {KvSyntax::MacAddress, 6, "AABBCC"},
+        {KvSyntax::TimeTicks, 5, "(NULL)"},
         {KvSyntax::DateTime, 10, "(NULL)"},
+        {KvSyntax::BcDateTime, 7, "(NULL)"},
+        // A column that ended before the others in a walk: nothing to split.
+        {KvSyntax::BcDateTime, 7, "(NOTDONE)"},
+        {KvSyntax::OctetStr, 2, "(NOTDONE)"},
+        {KvSyntax::IpAddress, 4, "(NOTDONE)"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value);
@@ -392,6 +399,18 @@ TEST_F(BindingEdits, ControlsDestroyedBeforeTheBinding)
     binding->ValuesToControls(-1);
     binding->TakeValues();
     binding.reset(); // unhooks only what still exists
+}
+
+TEST_F(BindingEdits, SplitEditsOfWhichOneIsGone)
+{
+    useItem(KvSyntax::IpAddress, nullptr, "10.1.2.3");
+    auto list = edits(4);
+    binding->AssociateEdits(0, formatOf(4), list);
+    delete list[2];
+    binding->ValuesToControls(-1);
+    EXPECT_EQ(list[3]->Text(), "3");
+    binding->TakeValues();
+    EXPECT_EQ(item().Value, "10.1.0.3");
 }
 
 } // namespace

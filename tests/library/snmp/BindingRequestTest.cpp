@@ -217,6 +217,31 @@ TEST_F(BindingRequest, BusyEndsOnEveryOutcome)
     EXPECT_FALSE(stopped->Get() && stopped->Busy);
 }
 
+TEST_F(BindingRequest, HooksThatRaiseInACompletionStillEndBusy)
+{
+    auto b = make(scalars());
+    auto *bar = new TStatusBar(form);
+    b->SetStatusBar(bar);
+    b->OnAfterGet = [] { throw Exception("(test) after get", -517); };
+    EXPECT_TRUE(b->Get());
+    ASSERT_TRUE(pumpUntil([&] { return !b->Busy; }));
+    EXPECT_NE(bar->SimpleText().find("(test) after get"), std::string::npos);
+    EXPECT_TRUE(getDone.empty());
+    EXPECT_TRUE(results.empty());
+
+    b->OnAfterSet = [] { throw Exception("(test) after set", -517); };
+    b->Request.VarList.GetItem(1)->Value = "ap";
+    EXPECT_TRUE(b->Set(false, false));
+    ASSERT_TRUE(pumpUntil([&] { return !b->Busy; }));
+    EXPECT_EQ(bar->SimpleText().rfind("Set: (test) after set", 0), 0u);
+    EXPECT_TRUE(setDone.empty());
+    // The binding is usable again.
+    b->OnAfterGet = nullptr;
+    EXPECT_TRUE(b->Get());
+    ASSERT_TRUE(pumpUntil([&] { return !getDone.empty(); }));
+    EXPECT_FALSE(b->Busy);
+}
+
 TEST_F(BindingRequest, ShowingARowThatFailsEndsTheGetInTheLog)
 {
     auto b = make(scalars());

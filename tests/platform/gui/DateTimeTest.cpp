@@ -5,6 +5,7 @@
 #include "GuiTestSupport.h"
 
 #include <clocale>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -57,6 +58,17 @@ TEST(DateTime, InvalidPartsRaise)
     EXPECT_THROW(EncodeDate(2024, 13, 1), Exception);
     EXPECT_THROW(EncodeTime(24, 0, 0, 0), Exception);
     EXPECT_NO_THROW(EncodeDate(2024, 2, 29));
+}
+
+TEST(DateTime, ValuesBeyondTheCalendarDecodeAsDayZero)
+{
+    for (double v : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -1e19}) {
+        int y = 0, m = 0, d = 0, h = 1, mi = 1, s = 1, ms = 1;
+        DecodeDate(TDateTime(v), y, m, d);
+        DecodeTime(TDateTime(v), h, mi, s, ms);
+        EXPECT_EQ(y * 10000 + m * 100 + d, 18991230) << v;
+        EXPECT_EQ(h + mi + s + ms, 0) << v;
+    }
 }
 
 TEST(DateTime, RoundingDoesNotProduceSixtySeconds)

@@ -159,6 +159,26 @@ TEST_F(Forms, ExceptionInTimerIsShown)
     EXPECT_EQ(boxes().calls()[0].text, "tick failed");
 }
 
+TEST_F(Forms, ExceptionInMenuHandlerIsShown)
+{
+    auto form = std::make_unique<TForm>(nullptr);
+    auto *menu = new TMainMenu(form.get());
+    auto *item = new TMenuItem(form.get());
+    item->SetCaption("Save");
+    menu->Items()->Add(item);
+    int clicks = 0;
+    item->OnClick = [&](TObject *) {
+        ++clicks;
+        throw Exception("(KvSNMP++) Bad SNMP syntax!", -511);
+    };
+    item->Action()->trigger();
+    item->Action()->trigger();
+    EXPECT_EQ(clicks, 2);
+    ASSERT_EQ(boxes().calls().size(), 2u);
+    EXPECT_EQ(boxes().calls()[1].text, "(KvSNMP++) Bad SNMP syntax!");
+    EXPECT_EQ(boxes().calls()[1].flags, MB_OK | MB_ICONSTOP);
+}
+
 TEST_F(Forms, TerminateEndsModalLoopsAndRun)
 {
     auto *main = new TForm(app.get());

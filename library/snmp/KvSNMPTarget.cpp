@@ -1,19 +1,67 @@
 // Targets, PDUs and the taking in of answers.
+#include "Exception.h"
 #include "KvSNMPEngine.h"
 #include "KvSNMPErrors.h"
 #include "KvSNMPRequest.h"
 #include "Snmp.h"
 #include "Usm.h"
 
+#include <vector>
+
 namespace {
 int gUsmStatus = SNMPv3_USM_OK;
 AnsiString gUsmText;
 
-AnsiString instanceAtCurrentRow(KvSNMPRequest &r, const AnsiString &column)
-{
-    AnsiString index = r.BuildIndexedOid();
-    return index.empty() ? column : column + "." + index;
-}
+// Where an ended column asks again: at the row the key items named before this answer was
+// taken in. A key column that ends gets "(NOTDONE)" as its value, which names no row.
+class RowBefore {
+public:
+    explicit RowBefore(KvSNMPRequest &r) : m_request(r)
+    {
+        KvSNMPVarList &list = r.VarList;
+        if (list.IsTable())
+            for (int k = 0; k < list.KeyCount && k < list.Count(); ++k)
+                m_keys.push_back(list.GetItem(k)->Value);
+    }
+
+    AnsiString instanceOid(const AnsiString &column, const AnsiString &previous)
+    {
+        if (!m_known) {
+            m_known = true;
+            m_valid = compute();
+        }
+        if (!m_valid)
+            return previous.empty() ? column : previous;
+        return m_index.empty() ? column : column + "." + m_index;
+    }
+
+private:
+    bool compute()
+    {
+        KvSNMPVarList &list = m_request.VarList;
+        std::vector<AnsiString> now;
+        for (std::size_t k = 0; k < m_keys.size(); ++k) {
+            KvSNMPItem *item = list.GetItem(static_cast<int>(k));
+            now.push_back(item->Value);
+            item->Value = m_keys[k];
+        }
+        bool ok = true;
+        try {
+            m_index = m_request.BuildIndexedOid();
+        } catch (const Exception &) {
+            ok = false; // key values that name no row: the column stays where it was
+        }
+        for (std::size_t k = 0; k < now.size(); ++k)
+            list.GetItem(static_cast<int>(k))->Value = std::move(now[k]);
+        return ok;
+    }
+
+    KvSNMPRequest &m_request;
+    std::vector<AnsiString> m_keys;
+    AnsiString m_index;
+    bool m_known = false;
+    bool m_valid = false;
+};
 } // namespace
 
 namespace kvengine {
@@ -51,6 +99,7 @@ bool takeAnswer(KvSNMPRequest &r, const Pdu &answer)
     int ended = 0;
     int j = 0;
     AnsiString rowIndex;
+    RowBefore rowBefore(r);
     for (int i = 0; i < list.Count(); ++i) {
         if (!list.IsReadableItem(i))
             continue;
@@ -59,17 +108,17 @@ bool takeAnswer(KvSNMPRequest &r, const Pdu &answer)
         const AnsiString column = list.ColumnOid(i);
         // An answer with fewer bindings than asked (tooBig) ends the items it lacks.
         if (j >= answer.get_vb_count()) {
-            item->Value = "(NOTDONE)";
             if (table)
-                item->InstanceOid = instanceAtCurrentRow(r, column);
+                item->InstanceOid = rowBefore.instanceOid(column, item->InstanceOid);
+            item->Value = "(NOTDONE)";
             ++ended;
             continue;
         }
         const Vb &vb = answer[j++];
         const AnsiString newOid = vb.get_printable_oid();
         if (r.IsEndOfColumnAnswer(column, item->InstanceOid, vb)) {
+            item->InstanceOid = rowBefore.instanceOid(column, item->InstanceOid);
             item->Value = "(NOTDONE)";
-            item->InstanceOid = instanceAtCurrentRow(r, column);
             ++ended;
             continue;
         }

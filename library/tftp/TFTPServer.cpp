@@ -319,6 +319,8 @@ void KvTFTPServer::OnTimer()
         if (s->Busy > 0)
             continue;
         if (s->State != _TFTPSession::Active) {
+            if (s->State == _TFTPSession::Done && now < s->Linger)
+                continue;
             // At most one session is freed per tick.
             FreeSession(s);
             break;

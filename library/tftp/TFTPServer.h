@@ -69,6 +69,8 @@ using KvTFTPStatusEvent = std::function<void(KvTFTPServer *server, const KvTFTPM
 class KvTFTPServer {
 public:
     KvTFTPServer();
+    // The owner (the form that starts the server) holds the server and destroys it.
+    explicit KvTFTPServer(const class TObject *owner) : KvTFTPServer() { (void)owner; }
     ~KvTFTPServer();
     KvTFTPServer(const KvTFTPServer &) = delete;
     KvTFTPServer &operator=(const KvTFTPServer &) = delete;

@@ -416,6 +416,7 @@ void _TFTPSession::HandleData(std::uint16_t block, const std::uint8_t *data, std
         return;
     }
     if (last) {
+        Linger = kv::Clock::instance().monotonicMs() + static_cast<std::int64_t>(Status.Timeout) * 10;
         SetStatus(TFTP_SUCCESS);
         return;
     }

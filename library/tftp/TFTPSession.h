@@ -35,6 +35,9 @@ public:
 
     SessionState State = Active;
     std::int64_t Deadline = 0; // monotonic ms by which the peer must answer; 0: none awaited
+    // A finished write stays until then (monotonic ms) to acknowledge a repeat of its final
+    // block: a lost final ACK must not turn the client's success into a failure. 0: none.
+    std::int64_t Linger = 0;
     sockaddr_in Peer{};
     KvTFTPMsg Status;
     KvTFTPStatusEvent OnStatus;

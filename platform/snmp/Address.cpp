@@ -16,15 +16,10 @@ std::map<std::string, std::uint32_t> &resolverCache()
 }
 
 int gLookups = 0;
+UdpAddress::Resolver gResolver = nullptr;
 
-bool resolveName(const std::string &name, std::uint32_t &ip)
+bool systemLookup(const std::string &name, std::uint32_t &ip)
 {
-    auto &cache = resolverCache();
-    if (auto it = cache.find(name); it != cache.end()) {
-        ip = it->second;
-        return true;
-    }
-    ++gLookups;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_DGRAM;
@@ -40,6 +35,18 @@ bool resolveName(const std::string &name, std::uint32_t &ip)
         }
     }
     freeaddrinfo(result);
+    return found;
+}
+
+bool resolveName(const std::string &name, std::uint32_t &ip)
+{
+    auto &cache = resolverCache();
+    if (auto it = cache.find(name); it != cache.end()) {
+        ip = it->second;
+        return true;
+    }
+    ++gLookups;
+    const bool found = gResolver ? gResolver(name, ip) : systemLookup(name, ip);
     if (found)
         cache[name] = ip;
     return found;
@@ -106,4 +113,9 @@ void UdpAddress::clear_resolver_cache()
 int UdpAddress::resolver_lookups()
 {
     return gLookups;
+}
+
+void UdpAddress::set_resolver(Resolver resolver)
+{
+    gResolver = resolver;
 }

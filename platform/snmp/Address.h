@@ -37,6 +37,10 @@ public:
     static void clear_resolver_cache();
     // Number of lookups that went to the resolver so far (tests).
     static int resolver_lookups();
+    // Replaces the system's name lookup (tests, which must not reach a name server); nullptr
+    // puts the system's back. The resolver gives the address in host byte order.
+    using Resolver = bool (*)(const std::string &name, std::uint32_t &ip);
+    static void set_resolver(Resolver resolver);
 
 private:
     std::uint32_t m_ip = 0;

@@ -80,8 +80,10 @@ int saveBootCounter(const std::string &fileName, const OctetStr &engineId, unsig
     if (boots > MAX_ENGINE_BOOTS)
         boots = MAX_ENGINE_BOOTS;
     const std::string wanted = encodeEngineId(engineId);
-    // A file marked read-only stays as it is.
-    if (::access(fileName.c_str(), F_OK) == 0 && ::access(fileName.c_str(), W_OK) != 0)
+    // A file marked read-only stays as it is, also for a user (root) whom access() lets write.
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) == 0 &&
+        ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(fileName.c_str(), W_OK) != 0))
         return SNMPv3_FILECREATE_ERROR;
     std::vector<std::string> lines;
     readLines(fileName, lines); // a missing file starts empty

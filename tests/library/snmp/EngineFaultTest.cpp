@@ -302,6 +302,9 @@ TEST(EngineFault, DestructorWaitsButDeliversNothingIntoTheRequest)
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
             .count();
     EXPECT_LT(spent, 5000) << "the wait ends when both answers are in";
+    EXPECT_GE(spent, 100) << "the destructor did not wait for the answers";
+    EXPECT_EQ(agent.requests(), 2);
+    EXPECT_EQ(gKvSNMPSession->outstanding(), 0);
     EXPECT_EQ(calls, 0);
 }
 
@@ -432,6 +435,28 @@ TEST(EngineFault, VersionTwoIsSnmpV2cAndUnknownVersionsAreRefused)
     EXPECT_EQ(log.records[0].Code, -412);
 }
 
+namespace {
+
+// Names resolve here without a name server: tests send nothing off this machine.
+bool fakeResolver(const std::string &name, std::uint32_t &ip)
+{
+    if (name != "agent.kvtest")
+        return false;
+    ip = 0x7F000001;
+    return true;
+}
+
+struct FakeResolverScope {
+    FakeResolverScope() { UdpAddress::set_resolver(fakeResolver); }
+    ~FakeResolverScope()
+    {
+        UdpAddress::set_resolver(nullptr);
+        UdpAddress::clear_resolver_cache();
+    }
+};
+
+} // namespace
+
 TEST(EngineFault, HostNamesAreResolvedOncePerProcess)
 {
     FakeAgent agent([](const WireRequest &req) {
@@ -439,20 +464,22 @@ TEST(EngineFault, HostNamesAreResolvedOncePerProcess)
         r.vbs = {intVb(WireVbText(req), 3)};
         return r;
     });
+    FakeResolverScope resolver;
     UdpAddress::clear_resolver_cache();
     const int before = UdpAddress::resolver_lookups();
     for (int i = 0; i < 3; ++i) {
         auto r = makeRequest(agent.port(), 1);
-        r->Device.Address = "localhost";
+        r->Device.Address = "agent.kvtest";
         r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
         bool ok = true;
         r->Get(ok, true);
         EXPECT_TRUE(ok);
+        EXPECT_EQ(r->VarList.GetItem(0)->Value, "3");
     }
     EXPECT_EQ(UdpAddress::resolver_lookups() - before, 1);
     // A name that does not resolve is not kept: each attempt asks again.
     auto bad = makeRequest(agent.port(), 1);
-    bad->Device.Address = "no-such-host.invalid";
+    bad->Device.Address = "no-such-host.kvtest";
     bad->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
     bool ok = true;
     for (int i = 0; i < 2; ++i) {
@@ -464,4 +491,111 @@ TEST(EngineFault, HostNamesAreResolvedOncePerProcess)
         }
     }
     EXPECT_EQ(UdpAddress::resolver_lookups() - before, 3);
+    EXPECT_EQ(agent.requests(), 3);
+}
+
+TEST(EngineFault, TableWithoutRowsEndsAtOnceWithoutReport)
+{
+    // The first get-next answer already lies past both columns.
+    FakeAgent agent([](const WireRequest &) {
+        WireReply r;
+        r.vbs = {intVb(kScalar + ".0", 1), intVb(kScalar + ".0", 1)};
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 1);
+    r->VarList = twoColumns();
+    ResultLog log;
+    log.attach(*r);
+    bool ok = true;
+    EXPECT_FALSE(r->Get(ok, true));
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(log.records.empty());
+    EXPECT_EQ(r->VarList.GetItem(0)->Value, "(NOTDONE)");
+    EXPECT_EQ(r->VarList.GetItem(1)->Value, "(NOTDONE)");
+
+    Completion done;
+    r->GetAsync(done.closure(), true);
+    ASSERT_TRUE(pumpUntil([&] { return done.calls > 0; }, 3000));
+    EXPECT_EQ(done.last.Code, 0);
+    EXPECT_EQ(done.last.Finished, 1);
+    EXPECT_EQ(r->FailureCount(), 0);
+}
+
+TEST(EngineFault, SnmpV1EmptyTableAtTheEndOfTheMibReportsEachColumn)
+{
+    // noSuchName for the very first get-next: the bindings stand where nothing stood before.
+    FakeAgent agent([](const WireRequest &) {
+        WireReply r;
+        r.echo = true;
+        r.errorStatus = 2;
+        r.errorIndex = 1;
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 0);
+    r->VarList = twoColumns();
+    ResultLog log;
+    log.attach(*r);
+    bool ok = true;
+    EXPECT_FALSE(r->Get(ok, true));
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(log.records.size(), 2u);
+    for (const auto &rec : log.records) {
+        EXPECT_EQ(rec.Code, -102);
+        EXPECT_EQ(rec.Message, "(SNMP) Variable does not exist!");
+    }
+}
+
+TEST(EngineFault, TimeOutInTheMiddleOfAWalkKeepsThePreviousRow)
+{
+    std::atomic<int> calls{0};
+    FakeAgent agent([&](const WireRequest &) {
+        WireReply r;
+        if (calls++ == 0)
+            r.vbs = {intVb(kCol1 + ".4", 40), intVb(kCol2 + ".4", 41)};
+        else
+            r.drop = true;
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 1);
+    r->Timeout = 10;
+    r->VarList = twoColumns();
+    ResultLog log;
+    log.attach(*r);
+    bool ok = true;
+    ASSERT_TRUE(r->Get(ok, true));
+    EXPECT_EQ(r->VarList.GetItem(0)->Value, "4");
+    EXPECT_FALSE(r->Get(ok, false));
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(log.records.size(), 1u);
+    EXPECT_EQ(log.records[0].Code, -405);
+    EXPECT_EQ(r->VarList.GetItem(0)->InstanceOid, kCol1 + ".4");
+    EXPECT_EQ(r->VarList.GetItem(1)->InstanceOid, kCol2 + ".4");
+}
+
+TEST(EngineFault, RefusedAsynchronousSendCompletesFromTheEventLoop)
+{
+    SilentAgent silent;
+    auto r = makeRequest(silent.port(), 5); // a version the session refuses
+    r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadWrite, "1"}}, SVT_SV, 0);
+    ResultLog log;
+    log.attach(*r);
+    Completion get, set;
+    r->GetAsync(get.closure(), true);
+    r->SetAsync(set.closure(), false, "", nullptr);
+    EXPECT_EQ(get.calls + set.calls, 0) << "delivered from inside the send";
+    ASSERT_EQ(log.records.size(), 2u);
+    EXPECT_EQ(log.records[0].Code, -412);
+    EXPECT_EQ(r->Outstanding, 2);
+    ASSERT_TRUE(pumpUntil([&] { return get.calls == 1 && set.calls == 1; }, 2000));
+    EXPECT_EQ(get.last.Code, -412);
+    EXPECT_EQ(get.last.Finished, 1);
+    EXPECT_EQ(set.last.Code, -412);
+    EXPECT_EQ(r->Outstanding, 0);
+    EXPECT_EQ(r->FailureCount(), 2);
+    // A refused send still pending when its request goes is never delivered.
+    int late = 0;
+    r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++late; }, true);
+    r.reset();
+    pumpUntil([] { return false; }, 100);
+    EXPECT_EQ(late, 0);
 }

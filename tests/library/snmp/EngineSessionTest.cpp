@@ -4,6 +4,8 @@
 #include "Exception.h"
 #include "Snmp.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 using namespace enginetest;
@@ -58,6 +60,23 @@ TEST(EngineGlobalSession, UnwritableCounterRaisesAfterTheSessionExists)
         EXPECT_EQ(e.Message, "(KvSNMP++) Error when saving SNMP engine boots counter!");
     }
     EXPECT_NE(gKvSNMPSession, nullptr);
+}
+
+TEST(EngineGlobalSession, ReadOnlyCounterFileRaisesAndStaysAsItWas)
+{
+    const std::string dir = kvtest::makeTempDir("kv-engine-readonly");
+    const std::string file = dir + "/KvSNMP_PP_BootCounter";
+    ASSERT_EQ(saveBootCounter(file, OctetStr("KvSNMP_PP_Application"), 4), SNMPv3_OK);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    try {
+        KvSNMPCreateGlobalSession(dir);
+        FAIL() << "no exception";
+    } catch (const Exception &e) {
+        EXPECT_EQ(e.HelpContext, -508);
+    }
+    unsigned int boots = 0;
+    EXPECT_EQ(getBootCounter(file, OctetStr("KvSNMP_PP_Application"), boots), SNMPv3_OK);
+    EXPECT_EQ(boots, 4u);
 }
 
 TEST(EngineGlobalSession, RequestsCopyTheDefaultsOnce)

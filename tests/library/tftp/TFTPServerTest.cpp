@@ -46,7 +46,7 @@ protected:
     }
 
     // Pumps until every session has been freed (status 0 reported).
-    void drain(int ms = 2000)
+    void drain(int ms = 5000)
     {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (server->SessionCount() > 0 && std::chrono::steady_clock::now() < deadline)
@@ -210,6 +210,8 @@ TEST_F(TFTPServerTest, ReadAcceptsOnlyTheAckOfTheBlockJustSent)
 
 TEST_F(TFTPServerTest, WriteAnswersRepeatedBlockOnceWrittenAndIgnoresOutOfOrder)
 {
+    // A finished write stays for one time-out (here 5 s) to acknowledge its final block again.
+    server->SetTimeout(500, 3);
     Bytes content = randomBytes(1200, 5);
     UdpClient c;
     c.sendTo(port, request(2, "w.bin"));
@@ -227,11 +229,11 @@ TEST_F(TFTPServerTest, WriteAnswersRepeatedBlockOnceWrittenAndIgnoresOutOfOrder)
     EXPECT_EQ(c.receive(), ack(2));
     c.sendTo(sp, data(3, b3));
     EXPECT_EQ(c.receive(), ack(3));
-    c.sendTo(sp, data(3, b3)); // the final ACK lost: answered again while the session lives
+    c.sendTo(sp, data(3, b3)); // the final ACK lost: answered again while the session lingers
     EXPECT_EQ(c.receive(), ack(3));
-    drain();
     EXPECT_EQ(readFile(root + "/w.bin"), content);
     EXPECT_EQ(records.back().Bytes, 1200);
+    EXPECT_EQ(codes, (std::vector<int>{1, 2, 2, 2, 3}));
 }
 
 TEST_F(TFTPServerTest, ForeignTransferIdentifierGetsErrorFiveAndChangesNothing)
@@ -579,6 +581,28 @@ TEST_F(TFTPServerTimeoutTest, SilentWriterTimesOutAtFirstTimeoutLeavingOldFile)
     drain();
     EXPECT_EQ(codes, (std::vector<int>{1, 2, 2, -1113, 0}));
     EXPECT_EQ(readFile(root + "/w.bin"), Bytes(10, 'a'));
+    EXPECT_EQ(listFolder(root), std::vector<std::string>{"w.bin"});
+}
+
+TEST_F(TFTPServerTimeoutTest, FinishedWriteAcknowledgesItsFinalBlockUntilItsTimeout)
+{
+    UdpClient c;
+    c.sendTo(port, request(2, "w.bin"));
+    int sp = 0;
+    ASSERT_TRUE(c.receive(2000, &sp));
+    c.sendTo(sp, data(1, Bytes(100, 'w')));
+    EXPECT_EQ(c.receive(), ack(1));
+    EXPECT_EQ(readFile(root + "/w.bin"), Bytes(100, 'w')) << "committed at the final block";
+    clock->advanceMs(2999);
+    pump(60);
+    c.sendTo(sp, data(1, Bytes(100, 'w')));
+    EXPECT_EQ(c.receive(), ack(1)) << "the final ACK was lost; the repeat gets it again";
+    EXPECT_EQ(server->SessionCount(), 1);
+    clock->advanceMs(1);
+    drain();
+    EXPECT_EQ(server->SessionCount(), 0);
+    EXPECT_EQ(codes, (std::vector<int>{1, 2, 3, 0}));
+    EXPECT_EQ(readFile(root + "/w.bin"), Bytes(100, 'w'));
     EXPECT_EQ(listFolder(root), std::vector<std::string>{"w.bin"});
 }
 

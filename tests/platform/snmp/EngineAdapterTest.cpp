@@ -12,6 +12,7 @@
 #include <netinet/in.h>
 #include <sstream>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -93,6 +94,22 @@ TEST(EngineBootCounter, KeepsOtherEntriesAndCommentsAndCapsTheCount)
     for (const auto &e : std::filesystem::directory_iterator(dir))
         files += e.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 1);
+}
+
+TEST(EngineBootCounter, ReadOnlyFileIsNotReplaced)
+{
+    const std::string dir = kvtest::makeTempDir("kv-boots");
+    const std::string file = dir + "/KvSNMP_PP_BootCounter";
+    {
+        std::ofstream out(file);
+        out << "# kept\nDADB 5\n";
+    }
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    EXPECT_NE(saveBootCounter(file, OctetStr("AB"), 6), SNMPv3_OK);
+    unsigned int boots = 0;
+    EXPECT_EQ(getBootCounter(file, OctetStr("AB"), boots), SNMPv3_OK);
+    EXPECT_EQ(boots, 5u);
+    EXPECT_EQ(readFile(file), "# kept\nDADB 5\n");
 }
 
 TEST(EngineBootCounter, UnwritableFolderFailsTheSave)

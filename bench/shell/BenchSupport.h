@@ -1,0 +1,73 @@
+#pragma once
+// Shared pieces of the main-window benchmarks: a clock whose timers run faster, the host's
+// settings in a private folder, and the process's memory.
+#include "Clock.h"
+#include "EventLoop.h"
+#include "TestEnv.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+namespace shellbench {
+
+class FastClock : public kv::Clock {
+public:
+    explicit FastClock(int divisor) : m_divisor(divisor) {}
+    int timerIntervalMs(int requestedMs) const override
+    {
+        const int ms = requestedMs / m_divisor;
+        return ms < 1 ? 1 : ms;
+    }
+
+private:
+    int m_divisor;
+};
+
+inline bool waitUntil(const std::function<bool()> &cond, int ms)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        kv::waitForEvents(5);
+    }
+    return true;
+}
+
+// Resident memory of this process in KiB (VmRSS).
+inline long residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+// Host settings naming a settings folder with a v2c settings file for 127.0.0.1:port, and
+// private per-user folders.
+inline std::string prepareHost(int port)
+{
+    const std::string root = kvtest::makeTempDir("kv-shell-bench-");
+    std::filesystem::create_directories(root + "/MBF");
+    std::filesystem::create_directories(root + "/data");
+    std::filesystem::create_directories(root + "/run");
+    ::chmod((root + "/run").c_str(), 0700);
+    std::ofstream(root + "/host.ini") << "[MibFile]\nPath=" << root << "/MBF/\n";
+    std::ofstream(root + "/MBF/127.0.0.1.cfg")
+        << "[Program Information]\nAgentPort=" << port
+        << "\nVersion=1\nSecurityModel=2\nSecurityLevel=0\nAuthProtocol=0\nPrivProtocol=0\n";
+    setenv("ORVALE_HOST_SETTINGS", (root + "/host.ini").c_str(), 1);
+    setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (root + "/run").c_str(), 1);
+    return root;
+}
+
+} // namespace shellbench

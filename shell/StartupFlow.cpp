@@ -1,0 +1,81 @@
+#include "StartupFlow.h"
+
+#include "KvCommonTexts.h"
+#include "KvMessageFile.h"
+#include "KvSNMPErrors.h"
+#include "Startup.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <span>
+#include <system_error>
+
+std::vector<AnsiString> gCommandLine;
+
+namespace {
+
+void load(const AnsiString &folder, const char *name, std::span<AnsiString> table)
+{
+    ReadTextLines(table, MessageFilePath(folder, name));
+}
+
+} // namespace
+
+AnsiString ProgramFolder()
+{
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return {};
+    AnsiString folder = exe.parent_path().string();
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+void LoadMessageFilesFirst(const AnsiString &folder)
+{
+    load(folder, "snmpclass.err", gSnmpClassTexts);
+    load(folder, "snmp.err", gSnmpStatusTexts);
+    load(folder, "snmp.msg", gKvSNMPLogFormats);
+    load(folder, "kvsnmp.err", gKvSNMPTexts);
+    load(folder, "snmpv3.err", gSnmpV3MpTexts);
+    load(folder, "snmpusm.err", gSnmpV3UsmTexts);
+    load(folder, "common.err", gKvCommonTexts);
+}
+
+void LoadMessageFilesSecond(const AnsiString &moduleFolder)
+{
+    load(moduleFolder, "common.err", gKvCommonTexts);
+    load(moduleFolder, "snmp.err", gSnmpStatusTexts);
+    load(moduleFolder, "snmpv3.err", gSnmpV3MpTexts);
+    load(moduleFolder, "snmpusm.err", gSnmpV3UsmTexts);
+    load(moduleFolder, "snmpclass.err", gSnmpClassTexts);
+    load(moduleFolder, "kvsnmp.err", gKvSNMPTexts);
+    load(moduleFolder, "snmp.msg", gKvSNMPLogFormats);
+}
+
+std::unique_ptr<InstanceLock> InstanceLock::Acquire(const AnsiString &path)
+{
+    std::error_code ec;
+    const std::filesystem::path file(path);
+    if (file.has_parent_path())
+        std::filesystem::create_directories(file.parent_path(), ec);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<InstanceLock>(new InstanceLock(fd));
+}
+
+InstanceLock::~InstanceLock()
+{
+    ::flock(m_fd, LOCK_UN);
+    ::close(m_fd);
+}

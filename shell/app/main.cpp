@@ -1,0 +1,26 @@
+// The module's program: started by the host for one device with the device's address and
+// access switches (see the main window's start-up).
+#include "MainForm.h"
+#include "StartupFlow.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication qt(argc, argv);
+    for (int i = 1; i < argc; ++i)
+        gCommandLine.emplace_back(argv[i]);
+    try {
+        TApplication application;
+        try {
+            application.SetTitle(gModelName);
+            application.CreateForm(MainForm);
+            application.Run();
+        } catch (const std::exception &e) {
+            application.ShowException(e);
+        }
+    } catch (...) {
+        // Nothing is left to show an error with.
+    }
+    return 0;
+}

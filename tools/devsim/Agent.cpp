@@ -415,11 +415,11 @@ int runDevsim(int argc, char **argv)
             catalog.applyProfile(profilePath(catalogPath, p));
         for (const auto &text : opts.faults) {
             std::string why;
-            auto spec = parseFaultSpec(text, why);
-            const Object *obj = spec ? catalog.resolve(spec->object) : nullptr;
+            auto parsed = parseFaultSpec(text, why);
+            const Object *obj = parsed ? catalog.resolve(parsed->object) : nullptr;
             if (!obj)
                 throw std::runtime_error("--fault " + text + ": no such object in the catalog");
-            dopts.faults[obj->oid] = spec->fault;
+            dopts.faults[obj->oid] = parsed->fault;
         }
     } catch (const std::exception &e) {
         std::cerr << "devsim: " << e.what() << "\n";

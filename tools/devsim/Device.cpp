@@ -61,16 +61,16 @@ std::optional<FaultSpec> parseFaultSpec(std::string_view text, std::string &erro
         error = "expected OBJECT=KIND[:ARG][@get|@set]";
         return std::nullopt;
     }
-    FaultSpec spec;
-    spec.object = std::string(text.substr(0, eq));
+    FaultSpec parsed;
+    parsed.object = std::string(text.substr(0, eq));
     std::string_view kind = text.substr(eq + 1);
     auto at = kind.find('@');
     if (at != std::string_view::npos) {
         auto op = kind.substr(at + 1);
         if (op == "get") {
-            spec.fault.onSet = false;
+            parsed.fault.onSet = false;
         } else if (op == "set") {
-            spec.fault.onGet = false;
+            parsed.fault.onGet = false;
         } else {
             error = "unknown operation @" + std::string(op);
             return std::nullopt;
@@ -81,17 +81,17 @@ std::optional<FaultSpec> parseFaultSpec(std::string_view text, std::string &erro
     std::string_view arg = colon == std::string_view::npos ? std::string_view() : kind.substr(colon + 1);
     kind = kind.substr(0, colon);
     if (kind == "absent") {
-        spec.fault.kind = Fault::Absent;
+        parsed.fault.kind = Fault::Absent;
     } else if (kind == "drop") {
-        spec.fault.kind = Fault::Drop;
+        parsed.fault.kind = Fault::Drop;
     } else if (kind == "error") {
         auto s = parseErrorStatus(arg.empty() ? "genErr" : arg);
         if (!s) {
             error = "unknown error status " + std::string(arg);
             return std::nullopt;
         }
-        spec.fault.kind = Fault::Error;
-        spec.fault.status = *s;
+        parsed.fault.kind = Fault::Error;
+        parsed.fault.status = *s;
     } else if (kind == "delay") {
         int ms = 0;
         auto [p, ec] = std::from_chars(arg.data(), arg.data() + arg.size(), ms);
@@ -99,13 +99,13 @@ std::optional<FaultSpec> parseFaultSpec(std::string_view text, std::string &erro
             error = "delay needs milliseconds (0 to 600000)";
             return std::nullopt;
         }
-        spec.fault.kind = Fault::Delay;
-        spec.fault.delayMs = ms;
+        parsed.fault.kind = Fault::Delay;
+        parsed.fault.delayMs = ms;
     } else {
         error = "unknown fault kind " + std::string(kind);
         return std::nullopt;
     }
-    return spec;
+    return parsed;
 }
 
 Device::Device(Catalog catalog, DeviceOptions options, TransferRunner *transfers)

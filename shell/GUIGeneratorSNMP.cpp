@@ -247,9 +247,12 @@ void TSNMPEditorPanel::SetCheckedClick(TObject *Sender)
 
 void TSNMPEditorPanel::CheckAllClick(TObject *)
 {
-    for (UISnmpVar &row : EditsPanel->Rows)
-        if (row.CheckBox->Enabled())
+    // A hidden row (such as a status row with nothing left to choose) is not the user's to send.
+    for (int i = 0; i < EditsPanel->RowCount(); ++i) {
+        UISnmpVar &row = EditsPanel->Rows[static_cast<std::size_t>(i)];
+        if (row.CheckBox->Enabled() && !EditsPanel->IsHiddenRow(i))
             row.CheckBox->SetChecked(true);
+    }
     if (TCtrlBtnPanel *bar = EditsPanel->ButtonBar())
         if (EditsPanel->CountChecked() >= 1)
             bar->SetCheckedBtn->SetEnabled(true);

@@ -38,19 +38,10 @@ void New_req2Edit::AddRow()
 {
     TListItem *row = ListView->Items()->Add();
     const KvSNMPVarList &list = Request.VarList;
-    bool first = true;
-    auto put = [&](int i) {
-        if (first) {
-            row->SetCaption(std::to_string(RowCounter));
-            first = false;
-        } else {
-            row->SubItems()->Add(list.GetItem(i)->Value);
-        }
-    };
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.IsHiddenItem(i))
-            put(i);
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.IsGetItem(i))
-            put(i);
+    const std::vector<int> order = ColumnItems();
+    if (order.empty())
+        return;
+    row->SetCaption(std::to_string(RowCounter));
+    for (std::size_t k = 1; k < order.size(); ++k)
+        row->SubItems()->Add(list.GetItem(order[k])->Value);
 }

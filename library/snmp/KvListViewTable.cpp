@@ -24,8 +24,37 @@ bool KvSNMPRequest2Edits::IsOurSelectHook(const TLVSelectItemEvent &handler) con
     return hook && hook->binding == this;
 }
 
+void KvSNMPRequest2Edits::fixColumnLayout()
+{
+    const KvSNMPVarList &list = Request.VarList;
+    m_columnItems.clear();
+    m_columnOids.clear();
+    for (int i = 0; i < list.Count(); ++i) {
+        m_columnOids.push_back(list.GetItem(i)->Oid);
+        if (list.IsHiddenItem(i))
+            m_columnItems.push_back(i);
+    }
+    m_hiddenColumns = static_cast<int>(m_columnItems.size());
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.IsGetItem(i))
+            m_columnItems.push_back(i);
+}
+
+bool KvSNMPRequest2Edits::columnLayoutFits() const
+{
+    const KvSNMPVarList &list = Request.VarList;
+    if (static_cast<std::size_t>(list.Count()) != m_columnOids.size())
+        return false;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.GetItem(i)->Oid != m_columnOids[static_cast<std::size_t>(i)])
+            return false;
+    return true;
+}
+
 std::vector<int> KvSNMPRequest2Edits::ColumnItems() const
 {
+    if (ListView && columnLayoutFits())
+        return m_columnItems;
     const KvSNMPVarList &list = Request.VarList;
     std::vector<int> order;
     for (int i = 0; i < list.Count(); ++i)
@@ -56,6 +85,7 @@ void KvSNMPRequest2Edits::SetupListView(TListView *listView, bool enableOnSelect
     hook.binding = this;
     hook.life = LifeToken();
     listView->OnSelectItem = hook;
+    fixColumnLayout();
     SetupListColumns();
 }
 
@@ -63,27 +93,20 @@ void KvSNMPRequest2Edits::SetupListColumns()
 {
     if (!ListView || !m_listWidget)
         return;
+    // The layout follows the flags only when the list is new to this list view.
+    if (!columnLayoutFits())
+        fixColumnLayout();
     const KvSNMPVarList &list = Request.VarList;
-    const int n = list.CountHiddenItems() + list.CountGetItems();
+    const int n = static_cast<int>(m_columnItems.size());
     TListColumns *columns = ListView->Columns();
     if (columns->Count() >= n)
         return;
     columns->Clear();
-    for (int i = 0; i < list.Count(); ++i) {
-        if (!list.IsHiddenItem(i))
-            continue;
+    for (int k = 0; k < n; ++k) {
         TListColumn *c = columns->Add();
-        c->SetCaption(list.GetItem(i)->Name);
+        c->SetCaption(list.GetItem(m_columnItems[static_cast<std::size_t>(k)])->Name);
         c->SetAutoSize(false);
-        c->SetWidth(0);
-    }
-    for (int i = 0; i < list.Count(); ++i) {
-        if (!list.IsGetItem(i))
-            continue;
-        TListColumn *c = columns->Add();
-        c->SetCaption(list.GetItem(i)->Name);
-        c->SetAutoSize(false);
-        c->SetWidth(-2);
+        c->SetWidth(k < m_hiddenColumns ? 0 : -2);
     }
 }
 

@@ -38,6 +38,17 @@ KvSNMPVarList statusTable()
                     MVT_FMV, 1);
 }
 
+// A status column whose only values create and destroy rows: an edit offers none of them.
+KvOptionPair kCreateDestroyPairs[] = {{4, "createAndGo"}, {6, "destroy"}, {}};
+KvOptionList gCreateDestroy(kCreateDestroyPairs);
+
+KvSNMPVarList createDestroyTable()
+{
+    KvSNMPVarList list = statusTable();
+    list.GetItem(3)->Options = &gCreateDestroy;
+    return list;
+}
+
 KvSNMPVarList filteredTable()
 {
     return makeList({{kFiltTable + ".1", "Index", KvSyntax::Integer, KvAccess::NotAccess},
@@ -359,6 +370,69 @@ TEST_F(FormKitDevice, TableFormAddsEditsAndDeletesRows)
     // The table was read again (synchronously) after the delete.
     ASSERT_EQ(lv->Items()->Count(), 4);
     EXPECT_EQ(lv->Items()->Item(1)->SubItems()->Strings(2), "destroy");
+    delete form;
+}
+
+TEST_F(FormKitDevice, EditWithTheStatusRowHiddenWritesTheSelectedRow)
+{
+    auto *form = new TConfigForm(app.get());
+    auto *binding = new KvSNMPRequest2Edits(form);
+    binding->Request.VarList = createDestroyTable();
+    TSNMPListViewPanel *panel = form->AddListViewPanel(binding, 3, "createAndGo", 3, "destroy");
+    TListView *lv = panel->ListViewPanel->ListView;
+    auto &rows = panel->EditsPanel->Rows;
+    binding->Get();
+    ASSERT_TRUE(waitUntil([&] { return !binding->Busy; }, 5000));
+    ASSERT_EQ(lv->Items()->Count(), 4);
+
+    struct Case {
+        bool checkAll; // "Check All" instead of ticking the rows one by one
+        int row;
+        const char *name;
+        const char *written;
+    };
+    const Case cases[] = {
+        {false, 0, "alpha2", "kitName.1=\"alpha2\" kitAddr.1=10.1.1.1"},
+        {true, 1, "beta2", "kitName.2=\"beta2\" kitAddr.2=10.1.1.2"},
+    };
+    std::size_t sets = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        lv->SetSelected(lv->Items()->Item(c.row));
+        panel->ListClick(lv);
+        bool statusHidden = false;
+        bool closed = false;
+        onNextModal([&](TForm *dialog) {
+            statusHidden = panel->EditsPanel->IsHiddenRow(3) && !rows[3].Editor->Visible();
+            rows[1].Editor->SetText(c.name);
+            TCtrlBtnPanel *bar = findControl<TSNMPPanel>(dialog)->BtnPanel;
+            if (c.checkAll) {
+                bar->CheckAllBtn->Click();
+            } else {
+                rows[1].CheckBox->SetChecked(true);
+                rows[2].CheckBox->SetChecked(true);
+            }
+            bar->SetCheckedBtn->Click();
+            closed = dialog->ModalResult() != mrNone;
+        });
+        panel->EditClick(panel->BtnPanel->EditBtn);
+        EXPECT_TRUE(statusHidden);
+        EXPECT_TRUE(closed);
+        EXPECT_TRUE(boxes().calls().empty()) << boxes().lastCall()->text;
+        const auto lines = setLines();
+        ASSERT_EQ(lines.size(), ++sets);
+        EXPECT_TRUE(has(lines.back(), "noError")) << lines.back();
+        EXPECT_TRUE(has(lines.back(), c.written)) << lines.back();
+        EXPECT_FALSE(has(lines.back(), "kitStatus")) << lines.back();
+        // The status row is back with both values, and the refreshed list shows the edit.
+        EXPECT_FALSE(panel->EditsPanel->IsHiddenRow(3));
+        EXPECT_EQ(binding->Request.VarList.GetItem(3)->Access, KvAccess::ReadWrite);
+        EXPECT_EQ(comboItems(rows[3].Editor), (std::vector<std::string>{"createAndGo", "destroy"}));
+        ASSERT_TRUE(waitUntil([&] { return !binding->Busy; }, 5000));
+        ASSERT_EQ(lv->Items()->Count(), 4);
+        EXPECT_EQ(lv->Items()->Item(c.row)->Caption(), std::to_string(c.row + 1));
+        EXPECT_EQ(lv->Items()->Item(c.row)->SubItems()->Strings(0), c.name);
+    }
     delete form;
 }
 

@@ -163,6 +163,68 @@ TEST_F(BindingTable, SelectingClearsModified)
     EXPECT_FALSE(binding->Modified);
 }
 
+// A form may mark items hidden or left out after the list is filled (the form kit hides a
+// status row while a row is edited, a delete leaves the other columns out): the cells still
+// belong to the columns the list view was set up with, so the Set addresses the selected row.
+TEST_F(BindingTable, ChangedAccessFlagsKeepTheColumnsOfTheFilledList)
+{
+    struct Case {
+        const char *what;
+        int item;
+        uint32_t flag;
+        const char *written;
+    };
+    const Case cases[] = {
+        {"address hidden", 3, KvAccess::Hidden, "bindName.2=\"BETA\" bindNumber.2=22 bindAddr.2=10.0.0.2\n"},
+        {"number left out", 2, KvAccess::Invalid, "bindName.2=\"BETA\" bindAddr.2=10.0.0.2\n"},
+    };
+    const std::string base = kTableBase;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        // The key is a shown column here, so any item turning hidden would move before it.
+        binding->Request.VarList =
+            makeList({{base + ".1", "Index", KvSyntax::Integer, KvAccess::NotAccess},
+                      {base + ".2", "Name", KvSyntax::DisplayStr, KvAccess::ReadWrite},
+                      {base + ".3", "Number", KvSyntax::Integer, KvAccess::ReadWrite},
+                      {base + ".4", "Address", KvSyntax::IpAddress, KvAccess::ReadWrite}},
+                     MVT_FMV, 1, "BindTable");
+        binding->AssociateEdits(1, "%s", name);
+        binding->SetupListView(list, true);
+        getAll();
+        ASSERT_EQ(list->Items()->Count(), 3);
+        list->SetItemIndex(1);
+        ASSERT_EQ(name->Text(), "beta");
+
+        // A Set puts the list back from a copy: the item is looked up again each time.
+        binding->Request.VarList.GetItem(c.item)->Access |= c.flag;
+        name->SetText("BETA");
+        setDone.clear();
+        ASSERT_TRUE(binding->Set(false, true));
+        ASSERT_TRUE(pumpUntil([&] { return !setDone.empty(); }));
+        EXPECT_EQ(setDone[0], 0);
+        const std::string log = devsim->writeLog();
+        EXPECT_NE(log.find(std::string("set noError v2c:private ") + c.written), std::string::npos) << log;
+
+        // Rows read while the flag is still set follow the same columns.
+        getAll();
+        ASSERT_EQ(row(1).size(), 4u);
+        EXPECT_EQ(row(1)[0], "2");
+        EXPECT_EQ(row(1)[1], "BETA");
+        list->SetItemIndex(-1);
+        list->SetItemIndex(1);
+        EXPECT_EQ(binding->Request.VarList.GetItem(0)->Value, "2");
+        EXPECT_EQ(name->Text(), "BETA");
+        binding->Request.VarList.GetItem(c.item)->Access &= ~c.flag;
+
+        // Put the row back for the next case.
+        name->SetText("beta");
+        setDone.clear();
+        ASSERT_TRUE(binding->Set(false, true));
+        ASSERT_TRUE(pumpUntil([&] { return !setDone.empty(); }));
+        binding->Disassociate(1);
+    }
+}
+
 TEST_F(BindingTable, ColumnLayout)
 {
     const std::string base = kTableBase;

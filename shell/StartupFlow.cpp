@@ -22,6 +22,18 @@ void load(const AnsiString &folder, const char *name, std::span<AnsiString> tabl
     ReadTextLines(table, MessageFilePath(folder, name));
 }
 
+// Each file fills its own table, so the order does not matter.
+void loadAll(const AnsiString &folder)
+{
+    load(folder, "snmpclass.err", gSnmpClassTexts);
+    load(folder, "snmp.err", gSnmpStatusTexts);
+    load(folder, "snmp.msg", gKvSNMPLogFormats);
+    load(folder, "kvsnmp.err", gKvSNMPTexts);
+    load(folder, "snmpv3.err", gSnmpV3MpTexts);
+    load(folder, "snmpusm.err", gSnmpV3UsmTexts);
+    load(folder, "common.err", gKvCommonTexts);
+}
+
 } // namespace
 
 AnsiString ProgramFolder()
@@ -38,24 +50,12 @@ AnsiString ProgramFolder()
 
 void LoadMessageFilesFirst(const AnsiString &folder)
 {
-    load(folder, "snmpclass.err", gSnmpClassTexts);
-    load(folder, "snmp.err", gSnmpStatusTexts);
-    load(folder, "snmp.msg", gKvSNMPLogFormats);
-    load(folder, "kvsnmp.err", gKvSNMPTexts);
-    load(folder, "snmpv3.err", gSnmpV3MpTexts);
-    load(folder, "snmpusm.err", gSnmpV3UsmTexts);
-    load(folder, "common.err", gKvCommonTexts);
+    loadAll(folder);
 }
 
 void LoadMessageFilesSecond(const AnsiString &moduleFolder)
 {
-    load(moduleFolder, "common.err", gKvCommonTexts);
-    load(moduleFolder, "snmp.err", gSnmpStatusTexts);
-    load(moduleFolder, "snmpv3.err", gSnmpV3MpTexts);
-    load(moduleFolder, "snmpusm.err", gSnmpV3UsmTexts);
-    load(moduleFolder, "snmpclass.err", gSnmpClassTexts);
-    load(moduleFolder, "kvsnmp.err", gKvSNMPTexts);
-    load(moduleFolder, "snmp.msg", gKvSNMPLogFormats);
+    loadAll(moduleFolder);
 }
 
 std::unique_ptr<InstanceLock> InstanceLock::Acquire(const AnsiString &path)

@@ -22,7 +22,7 @@ enum class StartupOutcome {
 AnsiString ProgramFolder();
 
 // Loads the seven message files of folder's "errmsg" folder (its letter case does not
-// matter) into the message tables, in the order given; missing files leave their tables.
+// matter) into the message tables; missing files leave their tables.
 void LoadMessageFilesFirst(const AnsiString &folder);
 void LoadMessageFilesSecond(const AnsiString &moduleFolder);
 

@@ -3,23 +3,16 @@
 // the walk itself.
 #include "ComCtrls.h"
 #include "Forms.h"
+#include "Harness.h"
 #include "KvSNMPRequest.h"
 #include "KvSNMPRequest2Edits.h"
+#include "TestEnv.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <arpa/inet.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,69 +21,19 @@
 #include <string>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
 int g_port = 0;
 std::map<std::string, double> g_seconds; // name -> seconds of the last run
 std::map<std::string, int> g_rows;
 
-int freePort()
+bool startDevsim(devsimtest::Process &devsim, const std::string &state)
 {
-    int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
-    close(fd);
-    return ntohs(a.sin_port);
-}
-
-pid_t startDevsim(const std::string &state)
-{
-    g_port = freePort();
-    std::vector<std::string> args = {DEVSIM_PROGRAM, "--port",      std::to_string(g_port), "--state", state,
-                                     "--profile",    BENCH_CATALOG, "--lifetime",           "900"};
-    std::vector<char *> argv;
-    for (auto &s : args)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    int fds[2];
-    if (pipe(fds) != 0)
-        return -1;
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, fds[1], 1);
-    posix_spawn_file_actions_addclose(&fa, fds[0]);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
-    close(fds[1]);
-    if (rc != 0) {
-        close(fds[0]);
-        return -1;
-    }
-    std::string out;
-    while (out.find("devsim ready") == std::string::npos) {
-        pollfd p{fds[0], POLLIN, 0};
-        if (poll(&p, 1, 20000) <= 0)
-            break;
-        char buf[256];
-        const ssize_t n = read(fds[0], buf, sizeof buf);
-        if (n <= 0)
-            break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    close(fds[0]);
-    if (out.find("devsim ready") == std::string::npos) {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-        return -1;
-    }
-    return pid;
+    g_port = kvtest::freeUdpPort();
+    const std::vector<std::string> args = {DEVSIM_PROGRAM, "--port",     std::to_string(g_port),
+                                           "--state",      state,        "--profile",
+                                           BENCH_CATALOG,  "--lifetime", "900"};
+    return devsim.start(args) && devsim.waitForLine("devsim ready", 20000);
 }
 
 KvSNMPVarList tableOf(const char *table)
@@ -176,16 +119,15 @@ int main(int argc, char **argv)
         std::filesystem::temp_directory_path() / ("kv-bench-bindings-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir + "/session");
     KvSNMPCreateGlobalSession(dir + "/session");
-    const pid_t devsim = startDevsim(dir + "/devsim");
-    if (devsim < 0) {
+    devsimtest::Process devsim;
+    if (!startDevsim(devsim, dir + "/devsim")) {
         std::fprintf(stderr, "cannot start devsim\n");
         return 1;
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    kill(devsim, SIGTERM);
-    waitpid(devsim, nullptr, 0);
+    devsim.stop();
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
 

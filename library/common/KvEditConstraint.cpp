@@ -154,15 +154,23 @@ void KvEditConstraint::postFocusNext(TEdit *edit)
         form->PostFocusNext();
 }
 
+_EditConstraint_s *KvEditConstraint::eventRecord(TObject *sender, TEdit *&edit, AnsiString &text) const
+{
+    edit = dynamic_cast<TEdit *>(sender);
+    if (!edit)
+        return nullptr;
+    text = edit->Text();
+    // A placeholder is not the user's text: nothing to check or filter.
+    if (isPlaceholderText(text))
+        return nullptr;
+    return Find(edit);
+}
+
 void KvEditConstraint::EditChange(TObject *sender)
 {
-    auto *edit = dynamic_cast<TEdit *>(sender);
-    if (!edit)
-        return;
-    AnsiString text = edit->Text();
-    if (isPlaceholderText(text))
-        return;
-    _EditConstraint_s *record = Find(edit);
+    TEdit *edit = nullptr;
+    AnsiString text;
+    _EditConstraint_s *record = eventRecord(sender, edit, text);
     if (!record || text.empty())
         return;
     const std::size_t length = text.size();
@@ -221,13 +229,9 @@ void KvEditConstraint::fail(_EditConstraint_s &record, const AnsiString &message
 
 void KvEditConstraint::EditExit(TObject *sender)
 {
-    auto *edit = dynamic_cast<TEdit *>(sender);
-    if (!edit)
-        return;
-    AnsiString text = edit->Text();
-    if (isPlaceholderText(text))
-        return;
-    _EditConstraint_s *record = Find(edit);
+    TEdit *edit = nullptr;
+    AnsiString text;
+    _EditConstraint_s *record = eventRecord(sender, edit, text);
     if (!record)
         return;
     AnsiString message;

@@ -68,6 +68,8 @@ public:
 private:
     void restoreHandlers(_EditConstraint_s &record);
     void postFocusNext(TEdit *edit);
+    // The edit behind an event, its text and its record; no record for a placeholder.
+    _EditConstraint_s *eventRecord(TObject *sender, TEdit *&edit, AnsiString &text) const;
     void fail(_EditConstraint_s &record, const AnsiString &message);
 
     TForm *m_owner;

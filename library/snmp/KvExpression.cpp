@@ -68,17 +68,11 @@ std::size_t skipLiteral(const AnsiString &text, std::size_t i)
     KvSNMPRaise(KvSNMPCode::BadSyntaxInExpression);
 }
 
-class Arithmetic {
-public:
-    explicit Arithmetic(const AnsiString &text) : m_text(text) {}
+// The reading position shared by both expression parsers.
+class Scanner {
+protected:
+    explicit Scanner(const AnsiString &text) : m_text(text) {}
 
-    double run()
-    {
-        double v = sum(0);
-        return v;
-    }
-
-private:
     void blanks()
     {
         while (m_at < m_text.size() && isBlankOrControl(m_text[m_at]))
@@ -90,6 +84,21 @@ private:
         return m_at < m_text.size() && m_text[m_at] == c;
     }
 
+    const AnsiString &m_text;
+    std::size_t m_at = 0;
+};
+
+class Arithmetic : Scanner {
+public:
+    explicit Arithmetic(const AnsiString &text) : Scanner(text) {}
+
+    double run()
+    {
+        double v = sum(0);
+        return v;
+    }
+
+private:
     double sum(int depth)
     {
         double v = product(depth);
@@ -167,14 +176,11 @@ private:
     {
         return c == '+' || c == '-' || c == '*' || c == '/' || c == '(' || c == ')';
     }
-
-    const AnsiString &m_text;
-    std::size_t m_at = 0;
 };
 
-class Condition {
+class Condition : Scanner {
 public:
-    explicit Condition(const AnsiString &text) : m_text(text) {}
+    explicit Condition(const AnsiString &text) : Scanner(text) {}
 
     bool run()
     {
@@ -187,17 +193,6 @@ public:
     }
 
 private:
-    void blanks()
-    {
-        while (m_at < m_text.size() && isBlankOrControl(m_text[m_at]))
-            ++m_at;
-    }
-    bool peek(char c)
-    {
-        blanks();
-        return m_at < m_text.size() && m_text[m_at] == c;
-    }
-
     bool anyOf(bool evaluate, int depth)
     {
         bool v = allOf(evaluate, depth);
@@ -275,9 +270,6 @@ private:
         }
         return m_text.substr(start, m_at - start);
     }
-
-    const AnsiString &m_text;
-    std::size_t m_at = 0;
 };
 
 // A side of a comparison: its text, whether it was quoted, and its number when it is one.

@@ -263,13 +263,19 @@ bool KvSNMPRequest2Controls::Set(bool reGetAfterSet, bool takeFromControls, Ansi
     return true;
 }
 
-void KvSNMPRequest2Controls::failCompletion(const AnsiString &message, int operation)
+void KvSNMPRequest2Controls::reportResult(const AnsiString &message, int operation)
 {
     Operation = operation;
     if (LogTarget)
         ShowRequestLog(message);
     else
         ShowMessageBox(message);
+}
+
+void KvSNMPRequest2Controls::failCompletion(const std::exception &ex, int operation)
+{
+    const auto *framework = dynamic_cast<const Exception *>(&ex);
+    reportResult(framework ? framework->Message : AnsiString(ex.what()), operation);
 }
 
 void KvSNMPRequest2Controls::GetAsyncDone(KvSNMPError *e)
@@ -316,8 +322,7 @@ void KvSNMPRequest2Controls::GetAsyncDone(KvSNMPError *e)
         if (life.expired())
             return;
         finishWalk();
-        const auto *framework = dynamic_cast<const Exception *>(&ex);
-        failCompletion(framework ? framework->Message : AnsiString(ex.what()), 0);
+        failCompletion(ex, 0);
         return;
     }
     try {
@@ -327,8 +332,7 @@ void KvSNMPRequest2Controls::GetAsyncDone(KvSNMPError *e)
         if (life.expired())
             return;
         finishWalk();
-        const auto *framework = dynamic_cast<const Exception *>(&ex);
-        failCompletion(framework ? framework->Message : AnsiString(ex.what()), 0);
+        failCompletion(ex, 0);
         return;
     }
     if (life.expired())
@@ -382,27 +386,18 @@ void KvSNMPRequest2Controls::SetAsyncDone(KvSNMPError *e)
             endAsync();
             Operation = 1;
         }
-        const auto *framework = dynamic_cast<const Exception *>(&ex);
-        failCompletion(framework ? framework->Message : AnsiString(ex.what()), Operation);
+        failCompletion(ex, Operation);
     }
 }
 
 void KvSNMPRequest2Controls::ShowGetResult(const KvSNMPError &e)
 {
-    Operation = 0;
-    if (LogTarget)
-        ShowRequestLog(e.Message);
-    else
-        ShowMessageBox(e.Message);
+    reportResult(e.Message, 0);
 }
 
 void KvSNMPRequest2Controls::ShowSetResult(const KvSNMPError &e)
 {
-    Operation = 1;
-    if (LogTarget)
-        ShowRequestLog(e.Message);
-    else
-        ShowMessageBox(e.Message);
+    reportResult(e.Message, 1);
 }
 
 void KvSNMPRequest2Controls::ShowMessageBox(const AnsiString &text)

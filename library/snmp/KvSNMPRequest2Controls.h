@@ -9,6 +9,7 @@
 #include "OctetStr.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -104,7 +105,9 @@ private:
     void startGetAsync(bool first);
     void endAsync();
     void reconcile();
-    void failCompletion(const AnsiString &message, int operation);
+    // Sets the operation and sends the message to the log target, or a box without one.
+    void reportResult(const AnsiString &message, int operation);
+    void failCompletion(const std::exception &ex, int operation);
     KvSNMPCompletion getClosure();
     KvSNMPCompletion setClosure();
 

@@ -157,20 +157,7 @@ KvSNMPAssociation *KvSNMPRequest2Edits::AddAssociation(int item, int part, int s
             options->FillRadioItems(static_cast<TRadioGroup *>(first));
         }
     }
-    auto a = std::make_unique<KvSNMPAssociation>();
-    a->Item = item;
-    a->Part = part;
-    a->Syntax = syntax;
-    a->Options = options;
-    a->ControlCount = static_cast<int>(controls.size());
-    a->Controls = controls;
-    a->SavedEvents.resize(controls.size());
-    for (TControl *c : controls)
-        a->Widgets.emplace_back(c ? c->Widget() : nullptr);
-    for (int k = 0; k < a->ControlCount; ++k)
-        HookControlEvent(*a, k);
-    Associations.push_back(std::move(a));
-    return Associations.back().get();
+    return AddAssociations(item, part, syntax, options, controls);
 }
 
 KvSNMPAssociation *KvSNMPRequest2Edits::AddAssociations(int item, int part, int syntax, KvOptionList *options,

@@ -91,7 +91,8 @@ public:
     void SetupListColumns();
     void AddListRow();
     void SelectedRowToValues();
-    // Items in column order: the hidden items, then the shown ones.
+    // Items in column order: the hidden items, then the shown ones, as they were when the
+    // list view was set up for this variable list.
     std::vector<int> ColumnItems() const;
 
     void DoBeforeGet() override;
@@ -118,4 +119,11 @@ private:
     // and what a bit list keeps of the bits no box names.
     std::map<int, AnsiString> m_lastShown;
     QPointer<QWidget> m_listWidget;
+    // The column layout and the item OIDs of the list it was worked out for: forms change
+    // the hidden and invalid flags while a row is edited, and the cells must keep their items.
+    void fixColumnLayout();
+    bool columnLayoutFits() const;
+    std::vector<int> m_columnItems;
+    int m_hiddenColumns = 0;
+    std::vector<AnsiString> m_columnOids;
 };

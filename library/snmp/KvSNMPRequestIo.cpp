@@ -14,6 +14,20 @@
 
 namespace {
 
+// One outgoing request: the target for the device's version and the PDU, built in that
+// order: callers check the USM status that building the target leaves.
+struct Outgoing {
+    Outgoing(KvSNMPRequest &request, int kind)
+    {
+        request.BuildTarget(userTarget, communityTarget, target);
+        request.BuildPdu(kind, pdu);
+    }
+    UTarget userTarget;
+    CTarget communityTarget;
+    SnmpTarget *target = nullptr;
+    Pdu pdu;
+};
+
 struct CallbackRecord {
     KvSNMPRequest *request = nullptr;
     bool takeValues = true;
@@ -322,12 +336,7 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
         ok = false;
         return false;
     }
-    UTarget userTarget;
-    CTarget communityTarget;
-    SnmpTarget *target = nullptr;
-    BuildTarget(userTarget, communityTarget, target);
-    Pdu pdu;
-    BuildPdu(first ? pkFirstRead : pkNextRead, pdu);
+    Outgoing out(*this, first ? pkFirstRead : pkNextRead);
     if (!validKind(VarList)) {
         report(*this, &ok, KvSNMPCode::BadItemType, KvSNMPText(KvSNMPCode::BadItemType));
         return false;
@@ -341,9 +350,10 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
         return false;
     }
     const bool table = VarList.IsTable();
-    int status = table ? gKvSNMPSession->get_next(pdu, *target) : gKvSNMPSession->get(pdu, *target);
+    int status =
+        table ? gKvSNMPSession->get_next(out.pdu, *out.target) : gKvSNMPSession->get(out.pdu, *out.target);
     if (!table)
-        status = kvengine::foldExceptions(status, pdu);
+        status = kvengine::foldExceptions(status, out.pdu);
     int code = 0;
     AnsiString message;
     KvSNMPMapError(status, code, message);
@@ -352,7 +362,7 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
         for (int i = 0; i < VarList.Count(); ++i) {
             if (!VarList.IsReadableItem(i))
                 continue;
-            if (kvengine::bindingStayed(*this, pdu, position))
+            if (kvengine::bindingStayed(*this, out.pdu, position))
                 return false; // the SNMPv1 answer past the end of the MIB
             report(*this, &ok, code, message);
             ++position;
@@ -363,7 +373,7 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
             message += " (" + detail + ")";
         report(*this, &ok, code, message);
     }
-    if (kvengine::takeAnswer(*this, pdu))
+    if (kvengine::takeAnswer(*this, out.pdu))
         return false;
     return table;
 }
@@ -372,18 +382,13 @@ void KvSNMPRequest::GetAsync(KvSNMPCompletion closure, bool first)
 {
     if (!Alive)
         return;
-    UTarget userTarget;
-    CTarget communityTarget;
-    SnmpTarget *target = nullptr;
-    BuildTarget(userTarget, communityTarget, target);
-    Pdu pdu;
-    BuildPdu(first ? pkFirstRead : pkNextRead, pdu);
+    Outgoing out(*this, first ? pkFirstRead : pkNextRead);
     if (!validKind(VarList)) {
         report(*this, nullptr, KvSNMPCode::BadItemType, KvSNMPText(KvSNMPCode::BadItemType));
         postFailure(*this, std::move(closure), KvSNMPCode::BadItemType, KvSNMPText(KvSNMPCode::BadItemType));
         return;
     }
-    sendAsync(*this, VarList.IsTable() ? 1 : 0, std::move(closure), true, pdu, *target);
+    sendAsync(*this, VarList.IsTable() ? 1 : 0, std::move(closure), true, out.pdu, *out.target);
 }
 
 bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std::vector<AnsiString> *values)
@@ -398,12 +403,7 @@ bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std
     }
     ListRestorer restorer(VarList);
     prepareSet(*this, indexList, values);
-    UTarget userTarget;
-    CTarget communityTarget;
-    SnmpTarget *target = nullptr;
-    BuildTarget(userTarget, communityTarget, target);
-    Pdu pdu;
-    BuildPdu(pkWrite, pdu);
+    Outgoing out(*this, pkWrite);
     int status = SNMP_CLASS_SUCCESS;
     AnsiString detail;
     if (kvengine::lastUsmStatus() != SNMPv3_USM_OK) {
@@ -412,7 +412,7 @@ bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std
     } else if (!gKvSNMPSession) {
         status = SNMP_CLASS_INVALID;
     } else {
-        status = gKvSNMPSession->set(pdu, *target);
+        status = gKvSNMPSession->set(out.pdu, *out.target);
         detail = gKvSNMPSession->last_error_text();
     }
     restorer.restore();
@@ -420,7 +420,7 @@ bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std
         reportStatus(*this, &ok, status, detail);
     if (!readBack)
         return false;
-    if (kvengine::takeAnswer(*this, pdu))
+    if (kvengine::takeAnswer(*this, out.pdu))
         return false;
     return VarList.IsTable();
 }

@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "KvNumberText.h"
+#include "SmiValues.h"
 
 #include <charconv>
 #include <cmath>
@@ -212,23 +213,7 @@ AnsiString floatToStr(double value)
 
 AnsiString formatTimeTicks(uint32_t t)
 {
-    uint32_t days = t / 8640000u;
-    t %= 8640000u;
-    uint32_t hours = t / 360000u;
-    t %= 360000u;
-    uint32_t minutes = t / 6000u;
-    t %= 6000u;
-    uint32_t seconds = t / 100u;
-    uint32_t hundredths = t % 100u;
-    char buf[96];
-    if (days == 0)
-        std::snprintf(buf, sizeof buf, "%u:%02u:%02u.%02u", hours, minutes, seconds, hundredths);
-    else if (days == 1)
-        std::snprintf(buf, sizeof buf, "1 day %u:%02u:%02u.%02u", hours, minutes, seconds, hundredths);
-    else
-        std::snprintf(buf, sizeof buf, "%u days, %u:%02u:%02u.%02u", days, hours, minutes, seconds,
-                      hundredths);
-    return buf;
+    return TimeTicks(t).get_printable();
 }
 
 uint32_t readTimeTicks(std::string_view text)

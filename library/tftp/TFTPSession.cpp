@@ -357,15 +357,22 @@ void _TFTPSession::ReceivePacket()
     }
 }
 
-void _TFTPSession::HandleAck(std::uint16_t block)
+bool _TFTPSession::TakeBlock(std::uint16_t block)
 {
     Deadline = 0;
     Status.RemotePort = ntohs(Peer.sin_port);
     LastBlock = block;
     if (Cancel) {
         SetStatus(TFTP_ERR_CANCELED);
-        return;
+        return false;
     }
+    return true;
+}
+
+void _TFTPSession::HandleAck(std::uint16_t block)
+{
+    if (!TakeBlock(block))
+        return;
     if (Status.LastBlockLength < static_cast<std::int32_t>(BlockSize)) {
         SetStatus(TFTP_SUCCESS);
         return;
@@ -377,13 +384,8 @@ void _TFTPSession::HandleAck(std::uint16_t block)
 
 void _TFTPSession::HandleData(std::uint16_t block, const std::uint8_t *data, std::size_t size)
 {
-    Deadline = 0;
-    Status.RemotePort = ntohs(Peer.sin_port);
-    LastBlock = block;
-    if (Cancel) {
-        SetStatus(TFTP_ERR_CANCELED);
+    if (!TakeBlock(block))
         return;
-    }
     std::size_t done = 0;
     while (done < size) {
         ssize_t w = ::write(File, data + done, size - done);

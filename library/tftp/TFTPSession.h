@@ -51,6 +51,8 @@ private:
     void Fail(std::uint16_t tftpError, std::int32_t status);
     void StartRead(const AnsiString &path);
     void StartWrite(const AnsiString &path);
+    // Notes a block the peer answered with; false once the transfer is canceled.
+    bool TakeBlock(std::uint16_t block);
     void HandleAck(std::uint16_t block);
     void HandleData(std::uint16_t block, const std::uint8_t *data, std::size_t size);
     bool SendBufferTo(std::size_t length);

@@ -3,25 +3,16 @@
 #include "EventLoop.h"
 #include "TestEnv.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-extern char **environ;
-
 namespace bindtest {
 
 std::string devsimProgram()
 {
-    return kvtest::binaryDir() + "/tools/devsim/devsim";
+    return devsimtest::devsimPath();
 }
 
 std::string tablesCatalog()
@@ -37,66 +28,18 @@ Devsim::Devsim(const std::vector<std::string> &extraArgs)
                                      std::to_string(m_port), "--state",    m_state,     "--profile",
                                      tablesCatalog(),        "--lifetime", "600"};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-    std::vector<char *> argv;
-    for (auto &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        m_why = "pipe";
-        return;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (rc != 0) {
-        close(fds[0]);
+    if (!m_process.start(args)) {
         m_why = "cannot start " + args[0];
         return;
     }
-    m_pid = pid;
-    m_out = fds[0];
-    std::string seen;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (seen.find("devsim ready") == std::string::npos) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
-                .count();
-        if (left <= 0)
-            break;
-        pollfd p{m_out, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left)) <= 0)
-            continue;
-        char buffer[512];
-        const ssize_t n = read(m_out, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        seen.append(buffer, static_cast<std::size_t>(n));
-    }
-    m_ready = seen.find("devsim ready") != std::string::npos;
+    m_ready = m_process.waitForLine("devsim ready", 10000);
     if (!m_ready)
-        m_why = "devsim did not start: " + seen;
+        m_why = "devsim did not start: " + m_process.output();
 }
 
 Devsim::~Devsim()
 {
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        int status = 0;
-        for (int i = 0; i < 500 && waitpid(m_pid, &status, WNOHANG) == 0; ++i)
-            usleep(10000);
-        if (waitpid(m_pid, &status, WNOHANG) == 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, &status, 0);
-        }
-    }
-    if (m_out >= 0)
-        close(m_out);
+    m_process.stop();
     std::error_code ec;
     std::filesystem::remove_all(m_state, ec);
 }

@@ -4,6 +4,7 @@
 #include "EngineTestSupport.h"
 #include "Exception.h"
 #include "Forms.h"
+#include "Harness.h"
 #include "KvSNMPRequest2Edits.h"
 #include "MessageBoxService.h"
 
@@ -31,8 +32,7 @@ public:
     const std::string &why() const { return m_why; }
 
 private:
-    int m_pid = -1;
-    int m_out = -1;
+    devsimtest::Process m_process;
     int m_port = 0;
     bool m_ready = false;
     std::string m_state;

@@ -28,6 +28,8 @@ public:
     // Waits for the process to end by itself; -1 on time-out.
     int wait(int timeoutMs);
     int pid() const { return pid_; }
+    // What the process has written so far.
+    const std::string &output() const { return buffer_; }
 
 private:
     int pid_ = -1;

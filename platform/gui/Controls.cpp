@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -354,6 +355,24 @@ void TControl::SetFontColor(std::uint32_t color)
     pal.setColor(QPalette::Text, toColor(color));
     pal.setColor(QPalette::ButtonText, toColor(color));
     m_widget->setPalette(pal);
+}
+
+void TControl::SetFontSize(int points)
+{
+    if (!m_widget)
+        return;
+    QFont font = m_widget->font();
+    font.setPixelSize((points * 96 + 36) / 72);
+    m_widget->setFont(font);
+}
+
+void TControl::SetFontBold(bool bold)
+{
+    if (!m_widget)
+        return;
+    QFont font = m_widget->font();
+    font.setBold(bold);
+    m_widget->setFont(font);
 }
 
 TForm *TControl::ParentForm() const

@@ -127,13 +127,13 @@ private:
 
 // What a form may change of the restart countdown before it is shown.
 struct CountdownSteps {
-    std::optional<int32_t> Countdown;   // ticks of 1200 ms (26)
-    std::optional<int32_t> RebootDelay; // ticks before the restart command (2)
-    std::optional<bool> SendReboot;     // send the restart command (yes)
-    std::optional<AnsiString> Caption;
-    std::optional<AnsiString> Label1;
-    std::optional<AnsiString> Label2;
-    std::optional<AnsiString> Label3;
+    std::optional<int32_t> Countdown = std::nullopt;   // ticks of 1200 ms (26)
+    std::optional<int32_t> RebootDelay = std::nullopt; // ticks before the restart command (2)
+    std::optional<bool> SendReboot = std::nullopt;     // send the restart command (yes)
+    std::optional<AnsiString> Caption = std::nullopt;
+    std::optional<AnsiString> Label1 = std::nullopt;
+    std::optional<AnsiString> Label2 = std::nullopt;
+    std::optional<AnsiString> Label3 = std::nullopt;
 };
 // The countdown after a successful Apply: on a device without deferred saving the restart
 // countdown, owned by the application and held in FM_Waiting, runs modally and is deleted.

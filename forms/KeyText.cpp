@@ -112,17 +112,10 @@ bool CheckWepKeyLengths(int keyTypeItem, int keySizeItem, const std::vector<WepK
     const int length = WepKeyLength(keyTypeItem, keySizeItem);
     if (length == 0)
         return true;
+    // An ASCII key is sent one octet per character: anything else (a control character, a
+    // letter that takes several octets) cannot be a key character.
     for (const WepKey &key : keys) {
-        // Counted in octets, as the device stores them; a masked key has the length already.
-        if (static_cast<int>(key.Edit->Text().size()) != length) {
-            warn(WepKeyLengthMessage(key.Subject, length), "Warning");
-            return false;
-        }
-    }
-    if (keyTypeItem == 0)
-        return true;
-    for (const WepKey &key : keys) {
-        if (!IsKeyEdited(key.Edit))
+        if (keyTypeItem == 0 || !IsKeyEdited(key.Edit))
             continue;
         for (unsigned char c : key.Edit->Text()) {
             if (!isPrintable(c)) {
@@ -131,6 +124,15 @@ bool CheckWepKeyLengths(int keyTypeItem, int keySizeItem, const std::vector<WepK
             }
         }
     }
+    for (const WepKey &key : keys) {
+        // A masked key has the required length already.
+        if (static_cast<int>(key.Edit->Text().size()) != length) {
+            warn(WepKeyLengthMessage(key.Subject, length), "Warning");
+            return false;
+        }
+    }
+    if (keyTypeItem == 0)
+        return true;
     for (const WepKey &key : keys)
         if (IsKeyEdited(key.Edit))
             (key.HexEdit != nullptr ? key.HexEdit : key.Edit)->SetText(StrToHexText(key.Edit->Text()));

@@ -42,9 +42,10 @@ struct WepKey {
     AnsiString Subject;       // named in the length message
     TEdit *HexEdit = nullptr; // where an edited ASCII key goes as hexadecimal text (null: Edit)
 };
-// Every covered key has the required length (message box "Warning" on the first that does
-// not); an edited ASCII key holds only printable ASCII. Then, and only then, edited ASCII keys
-// are converted to hexadecimal text. False leaves every edit as typed.
+// An edited ASCII key holds only printable ASCII (0x20 to 0x7E), and every covered key has
+// the required length (a message box "Warning" on the first that breaks a rule). Then, and
+// only then, edited ASCII keys are converted to hexadecimal text. False leaves every edit as
+// typed.
 bool CheckWepKeyLengths(int keyTypeItem, int keySizeItem, const std::vector<WepKey> &keys);
 
 struct MacRule {

@@ -84,3 +84,7 @@ AccessPatch::~AccessPatch()
         if (it->first < m_list.Count())
             m_list.GetItem(it->first)->Access = it->second;
 }
+
+// Both kinds are built here once, so a change that breaks either shows at once.
+template class TFormBinding<KvSNMPRequest2Edits>;
+template class TFormBinding<New_req2Edit>;

@@ -52,6 +52,9 @@ public:
     ReadState LastRead() const { return m_read; }
     bool WasRead() const { return m_read == ReadState::Read; }
 
+    // Taking the values from the controls empties every item first: a writable item without
+    // a control goes out empty (0), so a group binds all its writable items or patches the
+    // others to read-only (AccessPatch) for the write.
     WriteResult Write(bool reGetAfterSet = true, bool takeFromControls = true)
     {
         return WriteGroup(*this, WasRead(), reGetAfterSet, takeFromControls);

@@ -122,6 +122,9 @@ Device::Device(Catalog catalog, DeviceOptions options, TransferRunner *transfers
     log_.open(writeLogPath(), std::ios::app);
     if (!log_)
         throw std::runtime_error("cannot write " + writeLogPath());
+    requestLog_.open(requestLogPath(), std::ios::app);
+    if (!requestLog_)
+        throw std::runtime_error("cannot write " + requestLogPath());
     saveState();
 }
 
@@ -237,6 +240,17 @@ void Device::logLine(const std::string &text)
 {
     log_ << nowText() << ' ' << text << '\n';
     log_.flush();
+}
+
+void Device::logRequest(const std::string &type, const std::string &principal, const std::vector<Oid> &oids)
+{
+    requestLog_ << nowText() << ' ' << type << ' ' << principal;
+    for (const Oid &oid : oids) {
+        const Object *obj = catalog_.find(oid);
+        requestLog_ << ' ' << (obj ? obj->name : oidText(oid));
+    }
+    requestLog_ << '\n';
+    requestLog_.flush();
 }
 
 void Device::logCommand(const std::string &what)

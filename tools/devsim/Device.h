@@ -99,7 +99,11 @@ public:
 
     uint32_t upTimeTicks() const;
 
+    // One line per request PDU the agent handles: its type, requester and the objects named.
+    void logRequest(const std::string &type, const std::string &principal, const std::vector<Oid> &oids);
+
     std::string writeLogPath() const { return options_.stateDir + "/writes.log"; }
+    std::string requestLogPath() const { return options_.stateDir + "/requests.log"; }
     std::string filesDir() const { return options_.stateDir + "/files"; }
 
 private:
@@ -123,6 +127,7 @@ private:
     bool rebooting_ = false;
     bool restartArmed_ = false;
     std::ofstream log_;
+    std::ofstream requestLog_;
 };
 
 } // namespace devsim

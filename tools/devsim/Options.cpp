@@ -251,6 +251,8 @@ Options:
   --write-community C  read-write community (default private)
   --state DIR          state folder (created if missing); the only place devsim writes:
                          writes.log   one line per set request and per device command
+                         requests.log one line per request PDU handled (get, getnext or
+                                      set, the requester, the objects it names)
                          active.txt   the values in effect; pending.txt  unsaved changes
                          files/       files the device fetched or sends over TFTP
                          snmp/        the SNMP engine's persistent data

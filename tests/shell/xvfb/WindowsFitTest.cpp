@@ -121,7 +121,7 @@ TEST_F(WindowsFit, MainWindowShowsEveryMenuTitleAndTheWholeStatusText)
                 main->Widget()->rect().contains(row->geometry().translated(0, row->parentWidget()->y())));
             QTest::mouseClick(row, Qt::LeftButton, {}, title.center());
             QMenu *menu = item->Action()->menu();
-            EXPECT_TRUE(waitUntil([menu] { return menu->isVisible(); }, 3000)) << item->Caption();
+            EXPECT_TRUE(pumpUntil([menu] { return menu->isVisible(); }, 3000)) << item->Caption();
             menu->close();
         }
         EXPECT_EQ(titles, 5);

@@ -71,6 +71,7 @@ void Catalog::parseRemove(const std::vector<std::string> &f, const std::string &
         eraseObject(a->second.oid);
         aliases_.erase(a);
     } else if (const Object *obj = resolve(what)) {
+        aliases_.erase(obj->name); // when it is a made alias instance
         removed_.insert(obj->name);
         eraseObject(obj->oid);
     } else if (auto t = tables_.find(what); t != tables_.end()) {
@@ -84,6 +85,8 @@ void Catalog::parseRemove(const std::vector<std::string> &f, const std::string &
                                   [&](const Object &o) { return o.name == what; });
             if (c != t.columns.end()) {
                 t.columns.erase(c);
+                for (auto &[index, cells] : t.rows)
+                    cells.erase(what);
                 column = true;
             }
         }

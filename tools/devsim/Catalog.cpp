@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -540,7 +539,8 @@ std::optional<std::vector<int64_t>> acceptedNumbers(const Constraint &c)
         v.erase(std::unique(v.begin(), v.end()), v.end());
         return v;
     }
-    if (c.max - c.min > 4096)
+    constexpr int64_t kFar = int64_t{1} << 40; // keeps the difference below from overflowing
+    if (c.min < -kFar || c.max > kFar || c.max - c.min > 4096)
         return std::nullopt;
     for (int64_t n = c.min; n <= c.max; ++n)
         v.push_back(n);

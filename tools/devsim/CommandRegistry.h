@@ -43,6 +43,10 @@
 //     }
 //   A handler runs at once (also while other changes are pending), before the set is
 //   answered; a failure answers the set with its status and puts every change of the set back.
+//   The write log shows the set, then "command NAME=VALUE", then the handler's notes.
+// - Testing: tests/tools/devsim/DeviceTest.cpp drives a Device with DeviceOptions::air and
+//   extra handlers in DeviceOptions::commands; against the program use --air FILE,
+//   --fixture NAME=FILE and --fault TABLE-OR-COLUMN=... (a table fault covers its rows).
 #include "AirFixture.h"
 #include "Catalog.h"
 #include "TableRows.h"

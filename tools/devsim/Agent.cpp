@@ -394,13 +394,6 @@ std::string executablePath(const char *argv0)
     return ec ? std::string(argv0 ? argv0 : "devsim") : p.string();
 }
 
-std::string profilePath(const std::string &catalogPath, const std::string &profile)
-{
-    if (profile.find('/') != std::string::npos)
-        return profile;
-    return (fs::path(catalogPath).parent_path() / "profiles" / (profile + ".cat")).string();
-}
-
 // net-snmp wants writable line buffers; they must outlive init_snmp.
 void remember(std::list<std::vector<char>> &keep, const std::string &line)
 {
@@ -431,16 +424,17 @@ int runDevsim(int argc, char **argv)
     Catalog catalog;
     DeviceOptions dopts;
     try {
-        catalog.load(catalogPath);
-        for (const auto &p : opts.profiles)
-            catalog.applyProfile(profilePath(catalogPath, p));
+        catalog = loadCatalog(catalogPath,
+                              opts.sectionsDir.empty() ? defaultSectionsDir(catalogPath) : opts.sectionsDir,
+                              opts.profiles);
+        loadFixtures(opts, catalogPath, dopts);
         for (const auto &text : opts.faults) {
             std::string why;
             auto parsed = parseFaultSpec(text, why);
-            const Object *obj = parsed ? catalog.resolve(parsed->object) : nullptr;
-            if (!obj)
+            auto oid = parsed ? catalog.resolveTarget(parsed->object) : std::nullopt;
+            if (!oid)
                 throw std::runtime_error("--fault " + text + ": no such object in the catalog");
-            dopts.faults[obj->oid] = parsed->fault;
+            dopts.faults[*oid] = parsed->fault;
         }
     } catch (const std::exception &e) {
         std::cerr << "devsim: " << e.what() << "\n";

@@ -302,6 +302,7 @@ private:
     void BuildControls();
     void PlaceRows(bool multiSSID);
     void LoadSettings();
+    void ShowAsRead();
     void ReadCapabilities();
     std::unique_ptr<FormBinding> Bind(const KvSNMPItem *items, KvSNMPItemType type, BindMode mode,
                                       int32_t timeout, int32_t keyCount = 0);

@@ -70,6 +70,21 @@ bool validAddress(const TEdit *edit)
     return MainForm && MainForm->IsValidIPAddress(edit->Text());
 }
 
+// A server's address and port, each with its message.
+bool checkServer(const TEdit *server, const char *serverMessage, const TEdit *port, const char *portMessage,
+                 const char *caption)
+{
+    if (!validAddress(server)) {
+        warn(serverMessage, caption);
+        return false;
+    }
+    if (!inRange(port->Text(), 1, 65535)) {
+        warn(portMessage, caption);
+        return false;
+    }
+    return true;
+}
+
 // The cells of a guest row of the SSID table: 1 SSID, 2 state, 3 authentication,
 // 4 encryption, 5 key index.
 struct GuestRow {
@@ -413,24 +428,14 @@ bool TFM_Wirless::ValidateSecurity()
             }
             p.PassPhrase = {{0, kRW}, {1, kRW}, {2, kRW}};
         } else {
-            if (!validAddress(RadiusServerEdit)) {
-                warn("The Radius server's IP is illegal.", "Error");
+            const char *const portMessage = "Please input a number between 1 and 65535.";
+            if (!checkServer(RadiusServerEdit, "The Radius server's IP is illegal.", RadiusportEdit,
+                             portMessage, "Error"))
                 return false;
-            }
-            if (!inRange(RadiusportEdit->Text(), 1, 65535)) {
-                warn("Please input a number between 1 and 65535.", "Error");
+            if (BackupRadiusBinding && CB_RadiusMode->ItemIndex() == 1 &&
+                !checkServer(Ed_SecRadiusServer, "The Secondary Radius server's IP is illegal.",
+                             Ed_SecRadiusport, portMessage, "Error"))
                 return false;
-            }
-            if (BackupRadiusBinding && CB_RadiusMode->ItemIndex() == 1) {
-                if (!validAddress(Ed_SecRadiusServer)) {
-                    warn("The Secondary Radius server's IP is illegal.", "Error");
-                    return false;
-                }
-                if (!inRange(Ed_SecRadiusport->Text(), 1, 65535)) {
-                    warn("Please input a number between 1 and 65535.", "Error");
-                    return false;
-                }
-            }
             p.Radius = {{kRadiusCipher, kRW},
                         {kRadiusPort, kRW},
                         {kRadiusInterval, kRW},
@@ -441,24 +446,13 @@ bool TFM_Wirless::ValidateSecurity()
     if (!AccountingShown)
         return true;
     if (CB_AcntEnable->ItemIndex() == 1) {
-        if (!validAddress(Ed_AcntServer)) {
-            warn("The Accountings server's IP is illegal", "Warning");
+        if (!checkServer(Ed_AcntServer, "The Accountings server's IP is illegal", Ed_AcntPort,
+                         "The range of Accounting Port is (1-65535)", "Warning"))
             return false;
-        }
-        if (!inRange(Ed_AcntPort->Text(), 1, 65535)) {
-            warn("The range of Accounting Port is (1-65535)", "Warning");
+        if (BackupAccountingBinding && CB_AccountingMode->ItemIndex() == 1 &&
+            !checkServer(Ed_SecAccountServer, "The Secondary Accountings server's IP is illegal",
+                         Ed_SecAccountPort, "The range of Secondary Accounting Port is (1-65535)", "Warning"))
             return false;
-        }
-        if (BackupAccountingBinding && CB_AccountingMode->ItemIndex() == 1) {
-            if (!validAddress(Ed_SecAccountServer)) {
-                warn("The Secondary Accountings server's IP is illegal", "Warning");
-                return false;
-            }
-            if (!inRange(Ed_SecAccountPort->Text(), 1, 65535)) {
-                warn("The range of Secondary Accounting Port is (1-65535)", "Warning");
-                return false;
-            }
-        }
         p.Accounting = {{kAcntMode, kRW}, {kAcntServer, kRW}, {kAcntPort, kRW}};
     } else {
         p.Accounting = {{kAcntMode, kRW}, {kAcntServer, kOff}, {kAcntPort, kOff}};

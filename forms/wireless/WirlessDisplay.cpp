@@ -303,6 +303,12 @@ void TFM_Wirless::LoadSettings()
         }
     }
 
+    ShowAsRead();
+}
+
+// Lists, partner and key edits, lengths and groups as the groups just read make them.
+void TFM_Wirless::ShowAsRead()
+{
     FillKeyLists();
     SetKeyLengths();
     FillModeLists();
@@ -374,13 +380,7 @@ void TFM_Wirless::Bt_RefreshClick(TObject *Sender)
         }
         if (BackupAccountingBinding)
             BackupAccountingBinding->Get();
-        FillKeyLists();
-        SetKeyLengths();
-        FillModeLists();
-        NormalizeRemoteMACs();
-        SetEditLimits();
-        ShowSecurityGroups();
-        ShowKeysAsText();
+        ShowAsRead();
     }
     AD_SuperModeChange(nullptr);
     FillChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);

@@ -105,7 +105,38 @@ TFM_Wirless::TFM_Wirless(TComponent *AOwner) : TForm(AOwner)
     m_closeGuard.Watch(SiteSurveyBinding);
 }
 
-TFM_Wirless::~TFM_Wirless() = default;
+TFM_Wirless::~TFM_Wirless()
+{
+    // While the form is whole: a binding's end waits for its requests, and what completes
+    // meanwhile reaches the form's handlers.
+    SiteSurveyBinding.reset();
+    for (std::unique_ptr<FormBinding> *b : {&SSIDBinding,
+                                            &BgModeBinding,
+                                            &SuperModeBinding,
+                                            &DynChannelListBinding,
+                                            &StatChannelListBinding,
+                                            &RadioWaveBinding,
+                                            &MultiOverWDSBinding,
+                                            &AutoScanBinding,
+                                            &APModeBinding,
+                                            &SecurityBinding,
+                                            &KeyTypeBinding,
+                                            &MSSIDStateBinding,
+                                            &SSIDTableBinding,
+                                            &GuestStateBinding,
+                                            &GuestKeyIndexBinding,
+                                            &RadiusBinding,
+                                            &RadiusBackupSupportBinding,
+                                            &AccountBackupSupportBinding,
+                                            &BackupRadiusBinding,
+                                            &BackupAccountingBinding,
+                                            &AccountingBinding,
+                                            &PassPhraseBinding,
+                                            &SiteScanBinding,
+                                            &GuestEncryptionBinding,
+                                            &GuestAuthBinding})
+        b->reset();
+}
 
 void TFM_Wirless::BuildControls()
 {

@@ -332,16 +332,30 @@ TEST_F(Wirless, RefusedBackupServerWriteIsShown)
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
 }
 
-// A radio switch that could not be read is not written back as "off".
-TEST_F(Wirless, UnreadRadioIsNotWritten)
+struct UnreadGroup {
+    const char *object; // read fault on it
+    const char *item;   // the group's first item as the status names it
+};
+
+class WirlessUnread : public Wirless, public ::testing::WithParamInterface<UnreadGroup> {};
+
+// A group that could not be read is not written back (the radio switch would go "off"); the
+// others are, and the status says what was left out.
+TEST_P(WirlessUnread, IsNotWritten)
 {
-    startDevice({"--fault", "adRadioWave=error:genErr@get"});
+    const UnreadGroup c = GetParam();
+    startDevice({"--fault", std::string(c.object) + "=error:genErr@get"});
     auto f = openWireless();
     apply(*f);
-    EXPECT_EQ(requestsNaming("adRadioWave", "set"), 0);
+    EXPECT_EQ(requestsNaming(c.object, "set"), 0);
     EXPECT_EQ(sets().size(), 8u);
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success! Not read, so not written: adRadioWave");
+    EXPECT_EQ(f->StatusBar1->SimpleText(),
+              std::string("Setting Success! Not read, so not written: ") + c.item);
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, WirlessUnread,
+                         ::testing::Values(UnreadGroup{"adRadioWave", "adRadioWave"},
+                                           UnreadGroup{"adSecAuthentication", "adSecAuthentication-a"}));
 
 TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
 {

@@ -220,6 +220,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "Warning"},
         Refusal{"leadingBlank", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(" office"); },
                 "The first character can't be blank.", "Error"},
+        Refusal{"repeaterSSID",
+                [](Wirless &t, TFM_Wirless &f) {
+                    t.chooseMode(f, "Universal Repeater");
+                    f.Ed_SSID->SetText("");
+                },
+                "Please Input SSID.", "Warning"},
         Refusal{"sameMAC",
                 [](Wirless &t, TFM_Wirless &f) {
                     t.chooseMode(f, "WDS");
@@ -356,6 +362,21 @@ TEST_P(WirlessUnread, IsNotWritten)
 INSTANTIATE_TEST_SUITE_P(Faults, WirlessUnread,
                          ::testing::Values(UnreadGroup{"adRadioWave", "adRadioWave"},
                                            UnreadGroup{"adSecAuthentication", "adSecAuthentication-a"}));
+
+// Optional groups: a device without them, or whose read failed, gets none of them written.
+TEST_F(Wirless, MissingOptionalGroupsAreNeitherShownNorWritten)
+{
+    startDevice({"--profile", profile("set sntp 0\n"), "--fault", "adAutoChannelScan=error:genErr@get"});
+    auto f = openWireless();
+    EXPECT_FALSE(f->CB_AuSc->Visible());
+    EXPECT_FALSE(f->CB_AcntEnable->Visible());
+    EXPECT_EQ(f->AccountingBinding, nullptr);
+    apply(*f);
+    EXPECT_EQ(requestsNaming("adAutoChannelScan", "set"), 0);
+    EXPECT_EQ(requestsNaming("adSecAccountMode"), 0);
+    EXPECT_EQ(sets().size(), 7u);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+}
 
 TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
 {

@@ -38,6 +38,7 @@ struct Pending {
     bool probe = false;
     bool cancelled = false;
     bool done = false;
+    bool resent = false; // already sent again after a new engine-id discovery
     int reason = 0;
     Pdu response;
 };
@@ -51,6 +52,9 @@ struct NetSession {
     std::string userName;
     std::uint64_t userGeneration = 0;
     SessionState state = SessionState::Ready;
+    // The agent reported that it does not know our engine id or time: it has restarted or
+    // been replaced, and the session must learn its engine id again.
+    bool stale = false;
     std::uint64_t probeId = 0;
     std::vector<std::uint64_t> waiting;
 };
@@ -346,6 +350,125 @@ int statusOfReport(const netsnmp_pdu *p)
 
 int netSnmpCallback(int op, netsnmp_session *, int, netsnmp_pdu *pdu, void *magic);
 
+// ---- engine reports -------------------------------------------------------------------
+// net-snmp drops the unauthenticated report a restarted agent sends for a request made with
+// its old engine id, so the request only times out. The session's transport is watched
+// instead: an SNMPv3 report of an unknown engine id or a message outside the time window
+// marks the session for a new discovery.
+
+// One BER element of a bounded buffer.
+class BerReader {
+public:
+    BerReader() = default;
+    BerReader(const u_char *data, std::size_t size) : m_p(data), m_end(data + size) {}
+    // Reads the next element; false when it does not fit.
+    bool next(u_char &tag, BerReader &body)
+    {
+        if (m_end - m_p < 2)
+            return false;
+        tag = *m_p++;
+        std::size_t len = *m_p++;
+        if (len & 0x80) {
+            const std::size_t bytes = len & 0x7F;
+            if (bytes == 0 || bytes > 4 || static_cast<std::size_t>(m_end - m_p) < bytes)
+                return false;
+            len = 0;
+            for (std::size_t i = 0; i < bytes; ++i)
+                len = len << 8 | *m_p++;
+        }
+        if (static_cast<std::size_t>(m_end - m_p) < len)
+            return false;
+        body = BerReader(m_p, len);
+        m_p += len;
+        return true;
+    }
+    bool expect(u_char wanted, BerReader &body)
+    {
+        u_char tag = 0;
+        return next(tag, body) && tag == wanted;
+    }
+    const u_char *data() const { return m_p; }
+    std::size_t size() const { return static_cast<std::size_t>(m_end - m_p); }
+
+private:
+    const u_char *m_p = nullptr;
+    const u_char *m_end = nullptr;
+};
+
+// True for an SNMPv3 report of usmStatsUnknownEngineIDs or usmStatsNotInTimeWindows.
+bool isEngineReport(const u_char *data, std::size_t size)
+{
+    BerReader message(data, size);
+    BerReader msg, field, header, scoped, pdu, list, binding, name;
+    if (!message.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, msg) || !msg.expect(ASN_INTEGER, field) ||
+        field.size() != 1 || field.data()[0] != SNMP_VERSION_3)
+        return false;
+    // Header, then the security parameters; a report of this kind is never encrypted.
+    if (!msg.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, header) || !msg.expect(ASN_OCTET_STR, field) ||
+        !msg.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, scoped))
+        return false;
+    if (!scoped.expect(ASN_OCTET_STR, field) || !scoped.expect(ASN_OCTET_STR, field) ||
+        !scoped.expect(SNMP_MSG_REPORT, pdu))
+        return false;
+    for (int i = 0; i < 3; ++i)
+        if (!pdu.expect(ASN_INTEGER, field))
+            return false;
+    if (!pdu.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, list) ||
+        !list.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, binding) || !binding.expect(ASN_OBJECT_ID, name))
+        return false;
+    // 1.3.6.1.6.3.15.1.1 followed by 4 (unknown engine id) or 2 (not in time window).
+    static const u_char usmStats[] = {0x2B, 6, 1, 6, 3, 15, 1, 1};
+    if (name.size() < sizeof usmStats + 1 || std::memcmp(name.data(), usmStats, sizeof usmStats) != 0)
+        return false;
+    const u_char which = name.data()[sizeof usmStats];
+    return which == 4 || which == 2;
+}
+
+struct WatchedTransport {
+    Snmp::Impl *owner = nullptr;
+    int (*recv)(netsnmp_transport *, void *, int, void **, int *) = nullptr;
+};
+
+std::unordered_map<netsnmp_transport *, WatchedTransport> &watchedTransports()
+{
+    static std::unordered_map<netsnmp_transport *, WatchedTransport> watched;
+    return watched;
+}
+
+void markStale(Snmp::Impl *owner, netsnmp_transport *t);
+
+int watchingRecv(netsnmp_transport *t, void *buf, int size, void **opaque, int *olength)
+{
+    auto it = watchedTransports().find(t);
+    if (it == watchedTransports().end())
+        return -1;
+    const WatchedTransport watch = it->second;
+    const int n = watch.recv(t, buf, size, opaque, olength);
+    if (n > 0 && isEngineReport(static_cast<const u_char *>(buf), static_cast<std::size_t>(n)))
+        markStale(watch.owner, t);
+    return n;
+}
+
+void watchTransport(void *handle, Snmp::Impl *owner)
+{
+    netsnmp_transport *t = snmp_sess_transport(handle);
+    if (!t || !t->f_recv || t->f_recv == watchingRecv)
+        return;
+    watchedTransports()[t] = WatchedTransport{owner, t->f_recv};
+    t->f_recv = watchingRecv;
+}
+
+// Before the session closes: its transport goes with it.
+void unwatchTransport(void *handle)
+{
+    netsnmp_transport *t = snmp_sess_transport(handle);
+    auto it = t ? watchedTransports().find(t) : watchedTransports().end();
+    if (it == watchedTransports().end())
+        return;
+    t->f_recv = it->second.recv;
+    watchedTransports().erase(it);
+}
+
 } // namespace
 
 // ---- the session ----------------------------------------------------------------------
@@ -437,12 +560,21 @@ struct Snmp::Impl {
     NetSession *openSession(const SnmpTarget &target, const kv::snmp::UsmUser *user, int &status);
     int transmit(Pending &p);
     void afterNetSnmp();
+    void rediscover(const std::string &key);
+    void closeHandle(NetSession &s);
     void finishDiscovery(NetSession &s, Pending &probe);
     void closeSession(const std::string &key);
     void pumpOnce(NetSession *only, int maxWaitMs);
 };
 
 namespace {
+
+void markStale(Snmp::Impl *owner, netsnmp_transport *t)
+{
+    for (auto &[key, s] : owner->sessions)
+        if (s->v3 && s->state == SessionState::Ready && snmp_sess_transport(s->handle) == t)
+            s->stale = true;
+}
 
 int netSnmpCallback(int op, netsnmp_session *, int, netsnmp_pdu *pdu, void *magic)
 {
@@ -553,8 +685,10 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
         return nullptr;
     }
     // Opening clears the flag; without it the first send would probe, blocking, itself.
-    if (user)
+    if (user) {
         snmp_sess_session(handle)->flags |= SNMP_FLAGS_DONT_PROBE;
+        watchTransport(handle, this);
+    }
     auto s = std::make_unique<NetSession>();
     s->handle = handle;
     s->key = key;
@@ -581,6 +715,7 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
         if (snmp_sess_async_send(handle, p, netSnmpCallback, ticketOf(probe->id)) == 0) {
             snmp_free_pdu(p);
             ticketOwners().erase(probe->id);
+            unwatchTransport(handle);
             snmp_sess_close(handle);
             status = fail(SNMP_CLASS_TL_FAILED, "cannot send the engine-id probe to " + addr.get_printable());
             return nullptr;
@@ -608,7 +743,7 @@ void Snmp::Impl::closeSession(const std::string &key)
             ids.push_back(id);
     for (auto id : ids)
         ticketOwners().erase(id);
-    snmp_sess_close(s->handle);
+    closeHandle(*s);
     for (auto id : ids) {
         auto pit = pending.find(id);
         if (pit == pending.end())
@@ -622,6 +757,62 @@ void Snmp::Impl::closeSession(const std::string &key)
     }
     sessions.erase(it);
     notifySockets();
+}
+
+void Snmp::Impl::closeHandle(NetSession &s)
+{
+    unwatchTransport(s.handle);
+    snmp_sess_close(s.handle);
+}
+
+void Snmp::Impl::rediscover(const std::string &key)
+{
+    auto it = sessions.find(key);
+    if (it == sessions.end())
+        return;
+    NetSession *stale = it->second.get();
+    std::vector<std::uint64_t> ids;
+    for (auto &[id, p] : pending)
+        if (p->session == stale && !p->done && !p->probe)
+            ids.push_back(id);
+    for (auto id : ids)
+        ticketOwners().erase(id);
+    // What net-snmp learnt of the old engine's clock must not outlive it.
+    if (netsnmp_session *ns = snmp_sess_session(stale->handle); ns && ns->securityEngineIDLen > 0)
+        free_enginetime(ns->securityEngineID, ns->securityEngineIDLen);
+    closeHandle(*stale);
+    sessions.erase(it);
+    notifySockets();
+    // The requests sent with the old engine id get no answer: each goes out once more after
+    // the new discovery; one that already did ends with the agent's report.
+    for (auto id : ids) {
+        auto pit = pending.find(id);
+        if (pit == pending.end())
+            continue;
+        Pending &p = *pit->second;
+        p.session = nullptr;
+        if (p.resent) {
+            completeWith(id, SNMPv3_USM_UNKNOWN_ENGINEID);
+            continue;
+        }
+        p.resent = true;
+        const auto &ut = static_cast<const UTarget &>(*p.target);
+        const kv::snmp::UsmUser *user = kv::snmp::findUsmUser(ut.get_security_name().to_string());
+        int status = SNMPv3_USM_UNKNOWN_SECURITY_NAME;
+        NetSession *s = user ? openSession(*p.target, user, status) : nullptr;
+        if (!s) {
+            completeWith(id, status);
+            continue;
+        }
+        p.session = s;
+        if (s->state == SessionState::Discovering) {
+            s->waiting.push_back(id);
+        } else {
+            status = transmit(p);
+            if (status != SNMP_CLASS_SUCCESS)
+                completeWith(id, status);
+        }
+    }
 }
 
 int Snmp::Impl::transmit(Pending &p)
@@ -728,6 +919,12 @@ void Snmp::Impl::afterNetSnmp()
         if (s->state == SessionState::Failed)
             closeSession(s->key);
     }
+    std::vector<std::string> stale;
+    for (auto &[key, s] : sessions)
+        if (s->stale)
+            stale.push_back(key);
+    for (const auto &key : stale)
+        rediscover(key);
 }
 
 void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs)
@@ -784,7 +981,7 @@ Snmp::~Snmp()
     for (auto &[id, p] : d.pending)
         ticketOwners().erase(id);
     for (const auto &k : keys) {
-        snmp_sess_close(d.sessions[k]->handle);
+        d.closeHandle(*d.sessions[k]);
         d.sessions.erase(k);
     }
     // Everything not yet delivered ends with the session-closing reason.

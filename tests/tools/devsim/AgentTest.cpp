@@ -187,6 +187,39 @@ TEST(DevsimAgent, SnmpV3Users)
     EXPECT_TRUE(contains(d.readFile("writes.log"), "set noError v3:shauser sysName=\"v3name\""));
 }
 
+TEST(DevsimAgent, EngineIdKeptAcrossRestartsUntilChanged)
+{
+    Devsim d({"--user", "shauser:SHA:shaauthpass"});
+    ASSERT_TRUE(d.ok());
+    // The request names the engine it expects: a device with another one refuses it.
+    auto getFrom = [&](const std::string &engineText) {
+        std::string hex = "80001f8804";
+        char two[3];
+        for (unsigned char c : engineText) {
+            std::snprintf(two, sizeof two, "%02x", c);
+            hex += two;
+        }
+        return d.snmpV3("snmpget",
+                        {"-l", "authNoPriv", "-u", "shauser", "-a", "SHA", "-A", "shaauthpass", "-e", hex},
+                        {kSysDescr});
+    };
+    const std::string kept = d.readFile("snmp/engine.txt");
+    ASSERT_TRUE(contains(kept, "boots 1")) << kept;
+    const std::string id = kept.substr(3, kept.find('\n') - 3);
+    EXPECT_EQ(getFrom(id).exitCode, 0);
+
+    ASSERT_TRUE(d.restart());
+    EXPECT_EQ(d.readFile("snmp/engine.txt"), "id " + id + "\nboots 2\n");
+    RunResult same = getFrom(id);
+    EXPECT_EQ(same.exitCode, 0) << same.output;
+
+    ASSERT_TRUE(d.restart({"--engine-id", "replaced-unit"}));
+    EXPECT_EQ(d.readFile("snmp/engine.txt"), "id replaced-unit\nboots 1\n");
+    EXPECT_NE(getFrom(id).exitCode, 0);
+    RunResult changed = getFrom("replaced-unit");
+    EXPECT_EQ(changed.exitCode, 0) << changed.output;
+}
+
 TEST(DevsimAgent, RebootSilenceThenPendingChangesApplied)
 {
     Devsim d({"--reboot-silence", "1.5"});

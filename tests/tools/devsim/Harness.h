@@ -48,6 +48,9 @@ public:
     const std::string &stateDir() const { return state_; }
     std::string readFile(const std::string &name) const;
     int stop() { return proc_.stop(); }
+    // Stops devsim and starts it again on the same port and state folder, as a device
+    // restarts; more arguments may be added for the new start.
+    bool restart(const std::vector<std::string> &moreArgs = {});
     Process &process() { return proc_; }
 
     // snmpget/snmpgetnext/snmpwalk/snmpset with v1 or v2c and numeric output.
@@ -58,7 +61,9 @@ public:
                      const std::vector<std::string> &args, double timeoutSeconds = 2.0) const;
 
 private:
+    bool start(const std::vector<std::string> &extraArgs);
     Process proc_;
+    std::vector<std::string> extraArgs_;
     std::string state_;
     std::string clientDir_;
     int port_ = 0;

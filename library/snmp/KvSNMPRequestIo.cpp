@@ -72,6 +72,17 @@ void reportStatus(KvSNMPRequest &r, bool *ok, int status, const AnsiString &deta
     report(r, ok, code, message);
 }
 
+// A scalar answer without the objects asked, or naming others, is a failed read.
+bool refusedAnswer(KvSNMPRequest &r, bool *ok, const Pdu &answer)
+{
+    AnsiString why;
+    if (kvengine::foreignScalarAnswer(r, answer, why) == 0)
+        return false;
+    kvengine::refuseScalarAnswer(r);
+    reportStatus(r, ok, SNMP_CLASS_INVALID_PDU, why);
+    return true;
+}
+
 bool validKind(const KvSNMPVarList &list)
 {
     return list.Type == SVT_SV || list.Type == MVT_SV || list.Type == MVT_FMV || list.Type == MVT_UMV;
@@ -165,6 +176,17 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
         e.AgentPort = static_cast<uint16_t>(port);
     }
     e.Failures = r.Failures;
+
+    AnsiString why;
+    if (code == 0 && record.isGet && reason == SNMP_CLASS_ASYNC_RESPONSE) {
+        if (const int at = kvengine::foreignScalarAnswer(r, pdu, why)) {
+            KvSNMPMapError(SNMP_CLASS_INVALID_PDU, code, e.Message);
+            e.Code = code;
+            e.Message += " (" + why + ")";
+            e.ErrorIndex = at;
+            kvengine::refuseScalarAnswer(r);
+        }
+    }
 
     try {
         if ((code == 0 && record.takeValues) || (code == -102 && table)) {
@@ -372,6 +394,8 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
         if (!detail.empty())
             message += " (" + detail + ")";
         report(*this, &ok, code, message);
+    } else if (refusedAnswer(*this, &ok, out.pdu)) {
+        return false;
     }
     if (kvengine::takeAnswer(*this, out.pdu))
         return false;

@@ -313,7 +313,10 @@ bool readDateTime(std::string_view text, double &dateTime)
     ++i;
     if (!number(d, 2))
         return false;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31)
+    // A day the month does not have is refused, never carried into the next month.
+    static const int kMonthDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (mo < 1 || mo > 12 || d < 1 || d > kMonthDays[mo - 1] || (mo == 2 && d == 29 && !leap))
         return false;
     i = skipBlanks(text, i);
     if (i < text.size()) {

@@ -3,10 +3,12 @@
 #include "EventLoop.h"
 #include "Forms.h"
 #include "GuiPrivate.h"
+#include "MessageBoxService.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -540,6 +542,24 @@ void TWinControl::DoExit()
     }
 }
 
+namespace {
+
+// Texts are 8-bit (Latin-1): a character beyond it would reach the program as another one.
+bool beyondLatin1(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+}
+
+} // namespace
+
+bool TWinControl::RefuseBeyondLatin1(const QString &typed)
+{
+    if (!beyondLatin1(typed))
+        return false;
+    kv::Beep(1000, 200);
+    return true;
+}
+
 bool TWinControl::HandleKeyPress(QObject *target, QEvent *e)
 {
     auto *ke = static_cast<QKeyEvent *>(e);
@@ -561,6 +581,8 @@ bool TWinControl::HandleKeyPress(QObject *target, QEvent *e)
         }
     }
     const QString text = ke->text();
+    if (RefuseBeyondLatin1(text))
+        return true;
     if (OnKeyPress && text.size() == 1 && text[0].unicode() < 256) {
         const char original = static_cast<char>(text[0].unicode());
         char key = original;
@@ -603,6 +625,9 @@ bool TWinControl::WidgetEvent(QObject *watched, QEvent *e)
         }
         case QEvent::KeyPress:
             return HandleKeyPress(watched, e);
+        case QEvent::InputMethod:
+            // Text composed by an input method is typed too.
+            return RefuseBeyondLatin1(static_cast<QInputMethodEvent *>(e)->commitString());
         default:
             break;
         }

@@ -10,6 +10,7 @@
 class QWidget;
 class QObject;
 class QEvent;
+class QString;
 class TWinControl;
 class TForm;
 
@@ -150,6 +151,8 @@ public:
     void Realign();
     // A child moved or changed size or alignment.
     virtual void ChildChanged(TControl *child);
+    // Typed text with a character outside Latin-1 is refused with a beep (true).
+    static bool RefuseBeyondLatin1(const QString &typed);
 
 protected:
     TWinControl(TComponent *AOwner, QWidget *widget);

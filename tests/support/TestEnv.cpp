@@ -52,4 +52,10 @@ int freeUdpPort()
     return ntohs(addr.sin_port);
 }
 
+bool peersRequired()
+{
+    const char *flag = std::getenv("KV_REQUIRE_PEERS");
+    return flag != nullptr && std::string(flag) == "1";
+}
+
 } // namespace kvtest

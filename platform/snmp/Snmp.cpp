@@ -79,10 +79,28 @@ void initNetSnmpOnce()
     if (done)
         return;
     done = true;
-    // Numeric OIDs only, no users' configuration files, no state under $HOME or /var/lib.
+    // Numeric OIDs only, no users' configuration files, no state under $HOME or /var/lib:
+    // net-snmp's folder is the process's own, removed when it ends.
     setenv("MIBS", "", 1);
+    static const struct StateFolder {
+        StateFolder()
+        {
+            std::error_code ec;
+            std::string pattern = (std::filesystem::temp_directory_path(ec) / "kvsnmp-XXXXXX").string();
+            if (::mkdtemp(pattern.data()))
+                path = pattern;
+        }
+        ~StateFolder()
+        {
+            std::error_code ec;
+            if (!path.empty())
+                std::filesystem::remove_all(path, ec);
+        }
+        std::filesystem::path path;
+    } folder;
     std::error_code ec;
-    auto dir = std::filesystem::temp_directory_path(ec) / ("kvsnmp-state-" + std::to_string(::getuid()));
+    const std::filesystem::path dir =
+        folder.path.empty() ? std::filesystem::path("/nonexistent") : folder.path;
     std::filesystem::create_directories(dir / "mibs", ec);
     std::filesystem::create_directories(dir / "cert_indexes", ec);
     const std::string state = dir.string();
@@ -251,7 +269,7 @@ Pdu fromNetPdu(const netsnmp_pdu *p)
         out += fromNetBinding(v);
     out.set_error_status(static_cast<int>(p->errstat));
     out.set_error_index(static_cast<int>(p->errindex));
-    out.set_request_id(p->reqid);
+    out.set_request_id(static_cast<std::int32_t>(p->reqid));
     out.set_type(static_cast<unsigned short>(p->command));
     out.set_security_level(p->securityLevel);
     return out;

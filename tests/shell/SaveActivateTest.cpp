@@ -116,7 +116,7 @@ TEST_P(SaveAndActive, ShowsTheCountdownAfterTheCompletionAndSendsNoReboot)
 INSTANTIATE_TEST_SUITE_P(APModes, SaveAndActive,
                          ::testing::Values(CountdownCase{"FirstMode", {}, 0, 26},
                                            CountdownCase{"BridgeMode", {"--profile", "bridge"}, 1, 46}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(SaveActivate, RejectedSetShowsTheMessageAndResumesTheTimer)
 {

@@ -3,7 +3,7 @@
 # device runs. usage: single-instance-test.sh BUILD_FOLDER
 set -euo pipefail
 module="$1/shell/qrn5290ap"
-work=$(mktemp -d /tmp/kv-instance.XXXXXX)
+work=$(mktemp -d -t kv-instance.XXXXXX)
 first=
 cleanup() { [ -n "$first" ] && kill "$first" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT

@@ -8,7 +8,10 @@ namespace kvtest {
 std::string sourceDir();
 // Build folder (for helper programs such as devsim).
 std::string binaryDir();
-// A fresh, empty folder under the system temp folder, removed by the caller when it wants.
+// The test process's own folder in the temporary folder ($TMPDIR, else /tmp), removed with
+// everything in it when the process ends.
+std::string processTempDir();
+// A fresh, empty folder in the process's folder; the caller may remove it earlier.
 std::string makeTempDir(const std::string &prefix);
 // A UDP port on 127.0.0.1 that was free a moment ago.
 int freeUdpPort();

@@ -476,11 +476,11 @@ int runDevsim(int argc, char **argv)
             catalog.applyProfile(profilePath(catalogPath, p));
         for (const auto &text : opts.faults) {
             std::string why;
-            auto parsed = parseFaultOption(text, why);
-            const Object *obj = parsed ? catalog.resolve(parsed->object) : nullptr;
+            auto fault = parseFaultOption(text, why);
+            const Object *obj = fault ? catalog.resolve(fault->object) : nullptr;
             if (!obj)
                 throw std::runtime_error("--fault " + text + ": no such object in the catalog");
-            dopts.faults[obj->oid] = parsed->fault;
+            dopts.faults[obj->oid] = fault->fault;
         }
     } catch (const std::exception &e) {
         std::cerr << "devsim: " << e.what() << "\n";
@@ -489,8 +489,9 @@ int runDevsim(int argc, char **argv)
 
     bool tempState = opts.stateDir.empty();
     if (tempState) {
-        char pattern[] = "/tmp/devsim.XXXXXX";
-        if (!mkdtemp(pattern)) {
+        std::error_code tempEc;
+        std::string pattern = (fs::temp_directory_path(tempEc) / "devsim.XXXXXX").string();
+        if (tempEc || !mkdtemp(pattern.data())) {
             std::cerr << "devsim: cannot create a state folder\n";
             return 1;
         }

@@ -69,7 +69,7 @@ protected:
     {
         BindingTest::SetUp();
         if (!s_devsim->ok())
-            GTEST_SKIP() << s_devsim->why();
+            KV_PEER_MISSING(s_devsim->why());
     }
     std::unique_ptr<Recorder> make(KvSNMPVarList list, int port = 0)
     {

@@ -50,4 +50,4 @@ TEST_P(EngineRestart, PollingRecoversWithinSeconds)
 INSTANTIATE_TEST_SUITE_P(Device, EngineRestart,
                          ::testing::Values(Restart{"SameEngineId", {}},
                                            Restart{"NewEngineId", {"--engine-id", "replaced-unit"}}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });

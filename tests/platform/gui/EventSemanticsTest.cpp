@@ -137,7 +137,7 @@ TEST_P(EventSemantics, HandlerRunsAsTheOriginalFramework)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, EventSemantics, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 class Controls : public GuiTest {};
 

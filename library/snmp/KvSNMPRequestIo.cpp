@@ -1,5 +1,4 @@
 // Construction, destruction and the get, get-next and set operations of a request.
-#include "Clock.h"
 #include "EventLoop.h"
 #include "Exception.h"
 #include "KvNumList.h"
@@ -328,13 +327,7 @@ KvSNMPRequest::~KvSNMPRequest()
     Alive = 0;
     // Completions that arrive while waiting only count down; nothing is taken into this
     // object, whose derived parts are already gone.
-    const int64_t start = kv::Clock::instance().monotonicMs();
-    while (Outstanding > 0) {
-        const int64_t left = 6000 - (kv::Clock::instance().monotonicMs() - start);
-        if (left <= 0)
-            break;
-        kv::waitForEvents(static_cast<int>(std::min<int64_t>(left, 50)));
-    }
+    kv::handleEventsUntil([this] { return Outstanding <= 0; }, 6000);
     auto it = inFlight().find(this);
     if (it != inFlight().end()) {
         if (gKvSNMPSession)

@@ -192,13 +192,7 @@ void KvTFTPServer::Stop()
         return std::any_of(Sessions.begin(), Sessions.end(),
                            [](const auto &s) { return s->State == _TFTPSession::Active; });
     };
-    std::int64_t start = kv::Clock::instance().monotonicMs();
-    while (anyActive()) {
-        std::int64_t waited = kv::Clock::instance().monotonicMs() - start;
-        if (waited >= StopWaitMs)
-            break;
-        kv::waitForEvents(static_cast<int>(std::min<std::int64_t>(StopWaitMs - waited, 50)));
-    }
+    kv::handleEventsUntil([&] { return !anyActive(); }, StopWaitMs);
     // Finished sessions go now, except one whose handler is the caller.
     for (std::size_t i = 0; i < Sessions.size();) {
         _TFTPSession *s = Sessions[i].get();

@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kv {
@@ -125,6 +126,18 @@ void waitForEvents(int maxMs)
     wake.setSingleShot(true);
     wake.start(maxMs < 0 ? 0 : maxMs);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+}
+
+bool handleEventsUntil(const std::function<bool()> &done, std::int64_t maxMs)
+{
+    const std::int64_t end = Clock::instance().monotonicMs() + maxMs;
+    while (!done()) {
+        const std::int64_t left = end - Clock::instance().monotonicMs();
+        if (left <= 0)
+            return false;
+        waitForEvents(static_cast<int>(std::min<std::int64_t>(left, 50)));
+    }
+    return true;
 }
 
 } // namespace kv

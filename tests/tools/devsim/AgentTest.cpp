@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <thread>
 
 using namespace devsimtest;
 
@@ -230,8 +234,10 @@ TEST(DevsimAgent, RebootSilenceThenPendingChangesApplied)
     EXPECT_EQ(reboot.exitCode, 0) << reboot.output; // the command itself is answered
     RunResult during = d.snmp("snmpget", "2c", "public", {kSysDescr}, 0.5);
     EXPECT_TRUE(contains(during.output, "Timeout")) << during.output;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-    RunResult after = d.snmp("snmpget", "2c", "public", {kSysName});
+    // Back once it answers again, whenever that is.
+    RunResult after;
+    for (int attempt = 0; attempt < 20 && !contains(after.output, "afterboot"); ++attempt)
+        after = d.snmp("snmpget", "2c", "public", {kSysName}, 0.5);
     EXPECT_TRUE(contains(after.output, "afterboot")) << after.output;
     EXPECT_TRUE(contains(d.readFile("active.txt"), "sysName \"afterboot\""));
     std::string log = d.readFile("writes.log");
@@ -341,9 +347,8 @@ public:
         std::filesystem::permissions(dir_, std::filesystem::perms::all);
         port_ = kvtest::freeUdpPort();
         ok_ = proc_.start({"/usr/sbin/in.tftpd", "-L", "-s", dir_, "-a", "127.0.0.1:" + std::to_string(port_),
-                           "-c", "-p", "-u", "root"});
-        // The server says nothing when ready: give it a moment to bind.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                           "-c", "-p", "-u", "root"}) &&
+              answers();
     }
     ~TftpServer()
     {
@@ -355,6 +360,27 @@ public:
     const std::string &dir() const { return dir_; }
 
 private:
+    // The server says nothing when ready: it is once it answers a request for a missing file.
+    bool answers() const
+    {
+        int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(static_cast<std::uint16_t>(port_));
+        static const char probe[] = "\0\1no-such-file\0octet";
+        bool answered = false;
+        for (int attempt = 0; fd >= 0 && attempt < 50 && !answered; ++attempt) {
+            ::sendto(fd, probe, sizeof probe, 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+            pollfd p{fd, POLLIN, 0};
+            char reply[516];
+            answered = ::poll(&p, 1, 100) > 0 && ::recv(fd, reply, sizeof reply, 0) >= 4 && reply[1] == 5;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        return answered;
+    }
+
     Process proc_;
     std::string dir_;
     int port_ = 0;

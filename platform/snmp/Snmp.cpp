@@ -498,6 +498,7 @@ struct Snmp::Impl {
     std::deque<std::unique_ptr<Pending>> ready;                // completed, not yet delivered
     std::vector<std::uint64_t> finishedProbes;
     std::function<void()> observer;
+    std::function<bool(int)> blockingWait;
     std::string lastError;
     OctetStr localEngineId;
     std::uint32_t boots = 0;
@@ -1094,7 +1095,20 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
             d.completeWith(id, SNMP_CLASS_TIMEOUT);
             break;
         }
-        d.pumpOnce(on, 200);
+        if (!d.blockingWait) {
+            d.pumpOnce(on, 200);
+            continue;
+        }
+        // The rest of the program runs meanwhile (its event loop also reads the sockets);
+        // a copy, since the wait may replace the function.
+        d.pumpOnce(on, 0);
+        if (raw->done)
+            break;
+        const std::function<bool(int)> wait = d.blockingWait;
+        if (!wait(20) && !raw->done) {
+            d.completeWith(id, SNMP_CLASS_TIMEOUT);
+            break;
+        }
     }
     auto it = d.pending.find(id);
     std::unique_ptr<Pending> done = std::move(it->second);
@@ -1194,6 +1208,11 @@ int Snmp::outstanding() const
 const std::string &Snmp::last_error_text() const
 {
     return m_impl->lastError;
+}
+
+void Snmp::set_blocking_wait(std::function<bool(int ms)> wait)
+{
+    m_impl->blockingWait = std::move(wait);
 }
 
 void Snmp::set_local_engine(const OctetStr &engineId, std::uint32_t boots)

@@ -433,7 +433,7 @@ TWinControl::~TWinControl()
         for (QObject *child : w->findChildren<QObject *>())
             child->blockSignals(true);
     }
-    // Controls shown in this one go with it (last first), as in the original framework.
+    // Controls shown in this one go with it, the last made first.
     while (!m_controls.empty()) {
         TControl *c = m_controls.back();
         m_controls.pop_back();
@@ -584,13 +584,13 @@ bool TWinControl::HandleKeyPress(QObject *target, QEvent *e)
     if (RefuseBeyondLatin1(text))
         return true;
     if (OnKeyPress && text.size() == 1 && text[0].unicode() < 256) {
-        const char original = static_cast<char>(text[0].unicode());
-        char key = original;
+        const char typed = static_cast<char>(text[0].unicode());
+        char key = typed;
         auto handler = OnKeyPress;
         FireGuarded([&] { handler(this, key); });
         if (alive.expired() || key == 0)
             return true;
-        if (key != original) {
+        if (key != typed) {
             QKeyEvent changed(QEvent::KeyPress, ke->key(), ke->modifiers(),
                               QString(QChar(static_cast<unsigned char>(key))));
             static_cast<KvControlFilter *>(m_filter.get())->deliver(target, &changed);

@@ -58,7 +58,7 @@ public:
     bool ShowHint() const { return m_showHint; }
     void SetShowHint(bool show);
 
-    // Colours as 0x00BBGGRR like the original; clDefault leaves the style's colour.
+    // Colours as 0x00BBGGRR; clDefault leaves the style's colour.
     void SetColor(std::uint32_t color);
     void SetFontColor(std::uint32_t color);
 
@@ -147,7 +147,7 @@ public:
 
     // The widget that children are placed in (a scroll box's inner area, a form's client).
     virtual QWidget *ClientWidget() const;
-    // Lays out the children by their Align (creation order, like the original).
+    // Lays out the children by their Align, in the order they were made.
     void Realign();
     // A child moved or changed size or alignment.
     virtual void ChildChanged(TControl *child);

@@ -127,7 +127,7 @@ const std::vector<SemanticsCase> kCases = {
 
 class EventSemantics : public GuiTest, public ::testing::WithParamInterface<SemanticsCase> {};
 
-TEST_P(EventSemantics, HandlerRunsAsTheOriginalFramework)
+TEST_P(EventSemantics, HandlerRunsExactlyForTheListedChanges)
 {
     auto form = std::make_unique<TForm>(nullptr);
     form->Show();

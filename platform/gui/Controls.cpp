@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFont>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -356,6 +357,24 @@ void TControl::SetFontColor(std::uint32_t color)
     pal.setColor(QPalette::Text, toColor(color));
     pal.setColor(QPalette::ButtonText, toColor(color));
     m_widget->setPalette(pal);
+}
+
+void TControl::SetFontSize(int points)
+{
+    if (!m_widget)
+        return;
+    QFont font = m_widget->font();
+    font.setPixelSize((points * 96 + 36) / 72);
+    m_widget->setFont(font);
+}
+
+void TControl::SetFontBold(bool bold)
+{
+    if (!m_widget)
+        return;
+    QFont font = m_widget->font();
+    font.setBold(bold);
+    m_widget->setFont(font);
 }
 
 TForm *TControl::ParentForm() const

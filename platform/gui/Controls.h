@@ -31,7 +31,7 @@ public:
     void SetTop(int v);
     void SetWidth(int v);
     void SetHeight(int v);
-    void SetBounds(int left, int top, int width, int height);
+    virtual void SetBounds(int left, int top, int width, int height);
     virtual int ClientWidth() const;
     virtual int ClientHeight() const;
     virtual void SetClientWidth(int v);
@@ -61,6 +61,9 @@ public:
     // Colours as 0x00BBGGRR; clDefault leaves the style's colour.
     void SetColor(std::uint32_t color);
     void SetFontColor(std::uint32_t color);
+    // Font size in points of the 96-dpi screen the pixel layouts were made for, and weight.
+    void SetFontSize(int points);
+    void SetFontBold(bool bold);
 
     // The form this control is shown on (walks the parents), or null.
     TForm *ParentForm() const;

@@ -105,11 +105,11 @@ TEST(MainWindowStartup, TerminationSignalClosesTheWindowAsTheUserDoes)
     HostFolders host;
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
-    ASSERT_TRUE(waitUntil([&] { return m.probed(); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
     for (int signal : {SIGTERM, SIGINT}) {
         m.form->ShuttingDown = false;
         ASSERT_EQ(std::raise(signal), 0);
-        EXPECT_TRUE(waitUntil([&] { return m.form->ShuttingDown; }, 2000)) << signal;
+        EXPECT_TRUE(pumpUntil([&] { return m.form->ShuttingDown; }, 2000)) << signal;
         EXPECT_TRUE(m.app->Terminated());
         EXPECT_FALSE(m.form->LedStatus->Enabled());
     }
@@ -154,13 +154,13 @@ TEST(MainWindowStartup, SnmpV3PollRecoversWithinSecondsFromADeviceWithANewEngine
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
     ASSERT_TRUE(
-        waitUntil([&] { return m.probed() && f.LastStatusCode == 0 && !f.LastStatusText.empty(); }, 5000));
+        pumpUntil([&] { return m.probed() && f.LastStatusCode == 0 && !f.LastStatusText.empty(); }, 5000));
     // The device goes away: the poll fails.
     sim.stop();
-    ASSERT_TRUE(waitUntil([&] { return f.LastStatusCode != 0; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return f.LastStatusCode != 0; }, 10000));
     // It comes back as a replaced unit.
     ASSERT_TRUE(sim.restart({"--engine-id", "replaced-unit"}));
     const std::int64_t back = kv::Clock::instance().monotonicMs();
-    EXPECT_TRUE(waitUntil([&] { return f.LastStatusCode == 0; }, 10000)) << f.LastStatusText;
+    EXPECT_TRUE(pumpUntil([&] { return f.LastStatusCode == 0; }, 10000)) << f.LastStatusText;
     EXPECT_LT(kv::Clock::instance().monotonicMs() - back, 5000);
 }

@@ -68,7 +68,7 @@ struct Started {
     bool ready() const
     {
         return form != nullptr &&
-               waitUntil([&] { return module->probed() && form->Timer1->Enabled(); }, 5000);
+               pumpUntil([&] { return module->probed() && form->Timer1->Enabled(); }, 5000);
     }
 };
 
@@ -91,13 +91,13 @@ TEST_P(SaveAndActive, ShowsTheCountdownAfterTheCompletionAndSendsNoReboot)
     ASSERT_TRUE(s.ready());
     TMainForm &f = *s.form;
     ASSERT_TRUE(gSaveActivateSupported);
-    ASSERT_TRUE(waitUntil([&] { return f.ED_APModeComboBox->ItemIndex() == c.apModeIndex; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return f.ED_APModeComboBox->ItemIndex() == c.apModeIndex; }, 5000));
 
     CountdownWatch watch(f);
     f.MenuItems.cfgSave1->Click();
     EXPECT_TRUE(gSaveActivatePending);
     EXPECT_FALSE(f.Timer1->Enabled());
-    ASSERT_TRUE(waitUntil([&] { return watch.shown && !f.ActivationCountdownActive; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return watch.shown && !f.ActivationCountdownActive; }, 10000));
 
     EXPECT_EQ(watch.highest, c.ticks);
     EXPECT_FALSE(watch.timerOnWhileShown);
@@ -128,7 +128,7 @@ TEST(SaveActivate, RejectedSetShowsTheMessageAndResumesTheTimer)
     ASSERT_TRUE(gSaveActivateSupported);
     f.MenuItems.cfgSave1->Click();
     auto &boxes = kv::MessageBoxService::instance();
-    ASSERT_TRUE(waitUntil([&] { return !boxes.calls().empty(); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !boxes.calls().empty(); }, 5000));
     EXPECT_EQ(boxes.lastCall()->text, "(SNMP) Cannot perform operation, General Error!");
     EXPECT_EQ(boxes.lastCall()->caption, "Warning");
     EXPECT_EQ(gWaitingForm, nullptr);
@@ -164,7 +164,7 @@ TEST(SaveActivate, DiscardConfirmedSendsDiscardAloneAndNoCountdown)
     f.MenuItems.cfgDiscard1->Click();
     EXPECT_TRUE(f.Timer1->Enabled());
     EXPECT_FALSE(gSaveActivatePending);
-    ASSERT_TRUE(waitUntil([&] { return anyLineHas(setLines(*s.sim), "cDiscardChanges=1"); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return anyLineHas(setLines(*s.sim), "cDiscardChanges=1"); }, 5000));
     pump(300);
     for (const std::string &line : setLines(*s.sim))
         EXPECT_EQ(line.find("cSaveActivate"), std::string::npos) << line;

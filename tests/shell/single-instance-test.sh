@@ -2,7 +2,7 @@
 # Two real module processes: a second one for the same device ends at once, one for another
 # device runs; SIGTERM closes the first. usage: single-instance-test.sh BUILD_FOLDER
 set -euo pipefail
-module="$1/shell/qrn5290ap"
+module="$1/app/qrn5290ap"
 work=$(mktemp -d -t kv-instance.XXXXXX)
 first=
 cleanup() { [ -n "$first" ] && kill "$first" 2>/dev/null; rm -rf "$work"; }

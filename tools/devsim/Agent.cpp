@@ -45,8 +45,9 @@ struct AgentState {
     Device *device = nullptr;
     netsnmp_transport *transport = nullptr;
     int (*send)(netsnmp_transport *, const void *, int, void **, int *) = nullptr;
-    bool dropAnswer = false; // the request being answered must go unanswered
-    int delayMs = 0;         // the answer to the request being answered comes late
+    bool dropAnswer = false;             // the request being answered must go unanswered
+    int delayMs = 0;                     // the answer to the request being answered comes late
+    const void *lastLoggedPdu = nullptr; // the request last written to requests.log
     int signalPipe[2] = {-1, -1};
     volatile bool running = true;
 };
@@ -284,10 +285,28 @@ void actionSet(netsnmp_agent_request_info *reqinfo, netsnmp_request_info *reques
         netsnmp_set_request_error(reqinfo, s.requests[static_cast<std::size_t>(out.index - 1)], out.status);
 }
 
+// Each request PDU once, before its bindings are answered (a get-next's names change then).
+void logRequest(netsnmp_agent_request_info *reqinfo, netsnmp_request_info *requests)
+{
+    const char *type = reqinfo->mode == MODE_GET            ? "get"
+                       : reqinfo->mode == MODE_GETNEXT      ? "getnext"
+                       : reqinfo->mode == MODE_SET_RESERVE1 ? "set"
+                                                            : nullptr;
+    const netsnmp_pdu *pdu = reqinfo->asp ? reqinfo->asp->pdu : nullptr;
+    if (!type || !pdu || pdu == g.lastLoggedPdu)
+        return;
+    g.lastLoggedPdu = pdu;
+    std::vector<Oid> oids;
+    for (netsnmp_request_info *r = requests; r; r = r->next)
+        oids.push_back(toOid(r->requestvb->name, r->requestvb->name_length));
+    g.device->logRequest(type, principalOf(reqinfo), oids);
+}
+
 int handleRequest(netsnmp_mib_handler *, netsnmp_handler_registration *, netsnmp_agent_request_info *reqinfo,
                   netsnmp_request_info *requests)
 {
     Device &d = *g.device;
+    logRequest(reqinfo, requests);
     switch (reqinfo->mode) {
     case MODE_GET:
     case MODE_GETNEXT:
@@ -324,6 +343,8 @@ void sendDelayed(unsigned int, void *arg)
 
 int sendAnswer(netsnmp_transport *t, const void *buf, int size, void **opaque, int *olength)
 {
+    // The request is over: the next one is logged even if it reuses its memory.
+    g.lastLoggedPdu = nullptr;
     bool drop = g.dropAnswer || g.device->silent();
     int delay = g.delayMs;
     g.dropAnswer = false;
@@ -375,13 +396,6 @@ std::string executablePath(const char *argv0)
     std::error_code ec;
     auto p = fs::read_symlink("/proc/self/exe", ec);
     return ec ? std::string(argv0 ? argv0 : "devsim") : p.string();
-}
-
-std::string profilePath(const std::string &catalogPath, const std::string &profile)
-{
-    if (profile.find('/') != std::string::npos)
-        return profile;
-    return (fs::path(catalogPath).parent_path() / "profiles" / (profile + ".cat")).string();
 }
 
 // net-snmp wants writable line buffers; they must outlive init_snmp.
@@ -471,16 +485,17 @@ int runDevsim(int argc, char **argv)
     Catalog catalog;
     DeviceOptions dopts;
     try {
-        catalog.load(catalogPath);
-        for (const auto &p : opts.profiles)
-            catalog.applyProfile(profilePath(catalogPath, p));
+        catalog = loadCatalog(catalogPath,
+                              opts.sectionsDir.empty() ? defaultSectionsDir(catalogPath) : opts.sectionsDir,
+                              opts.profiles);
+        loadFixtures(opts, catalogPath, dopts);
         for (const auto &text : opts.faults) {
             std::string why;
             auto fault = parseFaultOption(text, why);
-            const Object *obj = fault ? catalog.resolve(fault->object) : nullptr;
-            if (!obj)
+            auto oid = fault ? catalog.resolveTarget(fault->object) : std::nullopt;
+            if (!oid)
                 throw std::runtime_error("--fault " + text + ": no such object in the catalog");
-            dopts.faults[obj->oid] = fault->fault;
+            dopts.faults[*oid] = fault->fault;
         }
     } catch (const std::exception &e) {
         std::cerr << "devsim: " << e.what() << "\n";

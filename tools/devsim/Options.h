@@ -2,6 +2,7 @@
 // devsim's command line.
 #include "Device.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,9 @@ struct Options {
     int rebootSilenceMs = 5000;
     std::vector<std::string> faults;
     bool help = false;
+    std::string sectionsDir;                                  // empty: sections/ beside the catalog
+    std::string air;                                          // empty: the air.txt fixture
+    std::map<std::string, std::string, std::less<>> fixtures; // fixture name -> file
 };
 
 // Parses argv; on failure returns nullopt and sets error.
@@ -45,5 +49,9 @@ std::string helpText();
 // The folder holding the default catalog and the profiles: next to the executable when
 // installed there, otherwise the source tree's catalog folder.
 std::string defaultCatalogDir(const std::string &executablePath);
+
+// The air and the fixture files of the device: fixtures/ beside the catalog unless an option
+// names other files. Throws std::runtime_error for an unreadable or bad air file.
+void loadFixtures(const Options &options, const std::string &catalogPath, DeviceOptions &device);
 
 } // namespace devsim

@@ -141,8 +141,8 @@ TEST(DevsimAgent, WalkAgreesWithTheCatalog)
     RunResult sys = d.snmp("snmpwalk", "2c", "public", {"1.3.6.1.2.1.1"});
     EXPECT_EQ(countLines(sys.output, ".1.3.6.1.2.1.1."), 6u) << sys.output;
     RunResult ent = d.snmp("snmpwalk", "1", "public", {E});
-    devsim::Catalog catalog;
-    catalog.load(kvtest::sourceDir() + "/tools/devsim/catalog/qrn5290ap.cat");
+    const std::string path = kvtest::sourceDir() + "/tools/devsim/catalog/qrn5290ap.cat";
+    devsim::Catalog catalog = devsim::loadCatalog(path, devsim::defaultSectionsDir(path), {});
     std::size_t enterprise = 0;
     for (const auto &[oid, obj] : catalog.objects())
         if (devsim::oidStartsWith(oid, *devsim::parseOid(E))) {
@@ -446,4 +446,87 @@ TEST(DevsimAgent, TftpRefusesServersOutsideLoopback)
     RunResult r = d.snmp("snmpset", "2c", "private", {kTftpCommand, "i", "2"});
     EXPECT_TRUE(contains(r.output, "genErr")) << r.output;
     EXPECT_TRUE(contains(d.readFile("writes.log"), "refused (not 127.0.0.0/8)"));
+}
+
+TEST(DevsimAgent, CatalogOptionsAndStartErrors)
+{
+    RunResult help = run({devsimPath(), "--help"});
+    for (const char *opt : {"--sections", "--air", "--fixture"})
+        EXPECT_TRUE(contains(help.output, opt)) << opt;
+    std::string dir = kvtest::makeTempDir("devsim-start-");
+    writeWholeFile(dir + "/a.cat", "E.77.1.0 x integer readonly - 1\n");
+    writeWholeFile(dir + "/b.cat", "E.77.1.0 x displaystr readonly - 1\n");
+    writeWholeFile(dir + "/air.txt", "0090 x 6 82 AP g OFF 1\n");
+    RunResult clash = run({devsimPath(), "--sections", dir});
+    EXPECT_EQ(clash.exitCode, 2);
+    EXPECT_TRUE(contains(clash.output, "a.cat:1") && contains(clash.output, "b.cat:1")) << clash.output;
+    EXPECT_EQ(run({devsimPath(), "--air", dir + "/air.txt"}).exitCode, 2);
+    EXPECT_EQ(run({devsimPath(), "--air", dir + "/missing.txt"}).exitCode, 2);
+    EXPECT_EQ(run({devsimPath(), "--fixture", "noequals"}).exitCode, 2);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DevsimAgent, SurveyFillsItsTableFromTheAirAtOnce)
+{
+    std::string dir = kvtest::makeTempDir("devsim-air-");
+    writeWholeFile(dir + "/air.txt", "00904C910001 \"Office AP\" 6 82 AP g WPA2-Personal 1\n"
+                                     "021A2B3C4D05 adhoc 3 58 AdHoc b OFF 0\n");
+    Devsim d({"--air", dir + "/air.txt", "--fault", "siteSurveyChannel=error:genErr@get"});
+    ASSERT_TRUE(d.ok());
+    const std::string table = E + ".2.8.2.1";
+    RunResult empty = d.snmp("snmpget", "2c", "public", {table + ".7.1"});
+    EXPECT_TRUE(contains(empty.output, "No Such Instance")) << empty.output;
+    RunResult scan = d.snmp("snmpset", "2c", "private", {E + ".2.8.1.1.1.0", "i", "1"});
+    EXPECT_EQ(scan.exitCode, 0) << scan.output;
+    // The default device keeps settings pending; the survey is there at once all the same.
+    RunResult walk = d.snmp("snmpwalk", "2c", "public", {table + ".2"});
+    EXPECT_EQ(countLines(walk.output, "." + table + ".2."), 2u) << walk.output;
+    EXPECT_TRUE(contains(walk.output, "." + table + ".2.2 = STRING: \"Ad-Hoc\"")) << walk.output;
+    RunResult row = d.snmp("snmpget", "2c", "public",
+                           {table + ".4.1", table + ".5.1", table + ".6.1", table + ".7.1", table + ".9.1"});
+    EXPECT_TRUE(contains(row.output, "INTEGER: 82")) << row.output;
+    EXPECT_TRUE(contains(row.output, "Hex-STRING: 00 90 4C 91 00 01")) << row.output;
+    EXPECT_TRUE(contains(row.output, "STRING: \"WPA2-Personal\"")) << row.output;
+    EXPECT_TRUE(contains(row.output, "STRING: \"Office AP\"")) << row.output;
+    RunResult faulty = d.snmp("snmpget", "2c", "public", {table + ".3.2"});
+    EXPECT_TRUE(contains(faulty.output, "genErr")) << faulty.output; // a column's fault covers its rows
+    EXPECT_TRUE(contains(d.readFile("writes.log"), "command adRefresh=1\n"));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DevsimAgent, AliasAnswersUnderBothInstances)
+{
+    Devsim d;
+    ASSERT_TRUE(d.ok());
+    ASSERT_EQ(d.snmp("snmpset", "2c", "private", {E + ".2.1.1.1.0", "i", "4"}).exitCode, 0);
+    RunResult g = d.snmp("snmpget", "2c", "public", {E + ".2.1.1.1.0", E + ".2.1.1.1.1"});
+    EXPECT_EQ(countLines(g.output, "." + E + ".2.1.1.1."), 2u) << g.output;
+    EXPECT_FALSE(contains(g.output, "INTEGER: 1")) << g.output;
+    EXPECT_TRUE(contains(d.readFile("writes.log"), "adAPMode.0=4\n"));
+}
+
+TEST(DevsimAgent, DeclaredFixtureTransferSendsTheFixture)
+{
+    if (!std::filesystem::exists("/usr/sbin/in.tftpd") || !std::filesystem::exists("/usr/bin/atftp"))
+        KV_PEER_MISSING("tftpd-hpa or atftp missing (scripts/install-deps installs them)");
+    TftpServer server;
+    ASSERT_TRUE(server.ok());
+    std::string dir = kvtest::makeTempDir("devsim-fixture-");
+    const std::string zones = binaryPayload(512 * 3) + "\r\n";
+    writeWholeFile(dir + "/zones.RD", zones);
+    writeWholeFile(dir + "/log.cat", "E.88.1.0 zoneServer ipaddress readwrite+now - 0.0.0.0\n"
+                                     "E.88.2.0 zoneFile displaystr readwrite+now size:0..64 -\n"
+                                     "E.88.3.0 zoneGet integer readwrite enum:0|1 0\n"
+                                     "transfer zoneGet=1 put zoneServer zoneFile Zones.RD\n");
+    Devsim d({"--tftp-port", std::to_string(server.port()), "--profile", dir + "/log.cat", "--fixture",
+              "Zones.RD=" + dir + "/zones.RD"});
+    ASSERT_TRUE(d.ok());
+    RunResult set = d.snmp(
+        "snmpset", "2c", "private",
+        {E + ".88.1.0", "a", "127.0.0.1", E + ".88.2.0", "s", "SNTPFile.RD", E + ".88.3.0", "i", "1"}, 15.0);
+    EXPECT_EQ(set.exitCode, 0) << set.output;
+    EXPECT_EQ(readWholeFile(server.dir() + "/SNTPFile.RD"), zones);
+    std::string log = d.readFile("writes.log");
+    EXPECT_TRUE(contains(log, "command tftp-put-sent server=127.0.0.1 file=\"SNTPFile.RD\"\n")) << log;
+    std::filesystem::remove_all(dir);
 }

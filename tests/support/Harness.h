@@ -47,6 +47,11 @@ public:
     std::string target() const { return "127.0.0.1:" + std::to_string(port_); }
     const std::string &stateDir() const { return state_; }
     std::string readFile(const std::string &name) const;
+    // One line per set request and device command; one line per request PDU.
+    std::string writeLog() const { return readFile("writes.log"); }
+    std::string requestLog() const { return readFile("requests.log"); }
+    // Why it is not ready (what it printed), or empty.
+    std::string why() const { return ready_ ? std::string() : "devsim did not start: " + proc_.output(); }
     int stop() { return proc_.stop(); }
     // Stops devsim and starts it again on the same port and state folder, as a device
     // restarts; more arguments may be added for the new start.

@@ -176,8 +176,9 @@ uint64_t readDecimal64(std::string_view text)
     const unsigned __int128 limit = static_cast<unsigned __int128>(UINT64_MAX);
     bool saturated = false;
     for (int64_t k = 0; k < point; ++k) {
-        unsigned digit =
-            k < static_cast<int64_t>(digits.size()) ? static_cast<unsigned>(digits[k] - '0') : 0u;
+        unsigned digit = k < static_cast<int64_t>(digits.size())
+                             ? static_cast<unsigned>(digits[static_cast<std::size_t>(k)] - '0')
+                             : 0u;
         value = value * 10 + digit;
         if (value > limit) {
             saturated = true;

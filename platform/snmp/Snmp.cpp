@@ -6,6 +6,7 @@
 #include <net-snmp/net-snmp-includes.h>
 #undef snmp_callback
 
+#include "EngineReport.h"
 #include "Snmp.h"
 #include "Usm.h"
 
@@ -374,74 +375,6 @@ int netSnmpCallback(int op, netsnmp_session *, int, netsnmp_pdu *pdu, void *magi
 // instead: an SNMPv3 report of an unknown engine id or a message outside the time window
 // marks the session for a new discovery.
 
-// One BER element of a bounded buffer.
-class BerReader {
-public:
-    BerReader() = default;
-    BerReader(const u_char *data, std::size_t size) : m_p(data), m_end(data + size) {}
-    // Reads the next element; false when it does not fit.
-    bool next(u_char &tag, BerReader &body)
-    {
-        if (m_end - m_p < 2)
-            return false;
-        tag = *m_p++;
-        std::size_t len = *m_p++;
-        if (len & 0x80) {
-            const std::size_t bytes = len & 0x7F;
-            if (bytes == 0 || bytes > 4 || static_cast<std::size_t>(m_end - m_p) < bytes)
-                return false;
-            len = 0;
-            for (std::size_t i = 0; i < bytes; ++i)
-                len = len << 8 | *m_p++;
-        }
-        if (static_cast<std::size_t>(m_end - m_p) < len)
-            return false;
-        body = BerReader(m_p, len);
-        m_p += len;
-        return true;
-    }
-    bool expect(u_char wanted, BerReader &body)
-    {
-        u_char tag = 0;
-        return next(tag, body) && tag == wanted;
-    }
-    const u_char *data() const { return m_p; }
-    std::size_t size() const { return static_cast<std::size_t>(m_end - m_p); }
-
-private:
-    const u_char *m_p = nullptr;
-    const u_char *m_end = nullptr;
-};
-
-// True for an SNMPv3 report of usmStatsUnknownEngineIDs or usmStatsNotInTimeWindows.
-bool isEngineReport(const u_char *data, std::size_t size)
-{
-    BerReader message(data, size);
-    BerReader msg, field, header, scoped, pdu, list, binding, name;
-    if (!message.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, msg) || !msg.expect(ASN_INTEGER, field) ||
-        field.size() != 1 || field.data()[0] != SNMP_VERSION_3)
-        return false;
-    // Header, then the security parameters; a report of this kind is never encrypted.
-    if (!msg.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, header) || !msg.expect(ASN_OCTET_STR, field) ||
-        !msg.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, scoped))
-        return false;
-    if (!scoped.expect(ASN_OCTET_STR, field) || !scoped.expect(ASN_OCTET_STR, field) ||
-        !scoped.expect(SNMP_MSG_REPORT, pdu))
-        return false;
-    for (int i = 0; i < 3; ++i)
-        if (!pdu.expect(ASN_INTEGER, field))
-            return false;
-    if (!pdu.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, list) ||
-        !list.expect(ASN_SEQUENCE | ASN_CONSTRUCTOR, binding) || !binding.expect(ASN_OBJECT_ID, name))
-        return false;
-    // 1.3.6.1.6.3.15.1.1 followed by 4 (unknown engine id) or 2 (not in time window).
-    static const u_char usmStats[] = {0x2B, 6, 1, 6, 3, 15, 1, 1};
-    if (name.size() < sizeof usmStats + 1 || std::memcmp(name.data(), usmStats, sizeof usmStats) != 0)
-        return false;
-    const u_char which = name.data()[sizeof usmStats];
-    return which == 4 || which == 2;
-}
-
 struct WatchedTransport {
     Snmp::Impl *owner = nullptr;
     int (*recv)(netsnmp_transport *, void *, int, void **, int *) = nullptr;
@@ -462,7 +395,8 @@ int watchingRecv(netsnmp_transport *t, void *buf, int size, void **opaque, int *
         return -1;
     const WatchedTransport watch = it->second;
     const int n = watch.recv(t, buf, size, opaque, olength);
-    if (n > 0 && isEngineReport(static_cast<const u_char *>(buf), static_cast<std::size_t>(n)))
+    if (n > 0 && kv::snmp::isEngineReport(std::span<const std::uint8_t>(
+                     static_cast<const std::uint8_t *>(buf), static_cast<std::size_t>(n))))
         markStale(watch.owner, t);
     return n;
 }

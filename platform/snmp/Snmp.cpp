@@ -515,6 +515,8 @@ struct Snmp::Impl {
     void afterNetSnmp();
     void rediscover(const std::string &key);
     void closeHandle(NetSession &s);
+    // The requests still on a session; their net-snmp notices are ignored from now on.
+    std::vector<std::uint64_t> detachRequests(const NetSession &s);
     void finishDiscovery(NetSession &s, Pending &probe);
     void closeSession(const std::string &key);
     void pumpOnce(NetSession *only, int maxWaitMs);
@@ -689,13 +691,8 @@ void Snmp::Impl::closeSession(const std::string &key)
     if (it == sessions.end())
         return;
     NetSession *s = it->second.get();
-    // Requests still on this session end as time-outs; their net-snmp notices are ignored.
-    std::vector<std::uint64_t> ids;
-    for (auto &[id, p] : pending)
-        if (p->session == s && !p->done)
-            ids.push_back(id);
-    for (auto id : ids)
-        ticketOwners().erase(id);
+    // Requests still on this session end as time-outs.
+    const std::vector<std::uint64_t> ids = detachRequests(*s);
     closeHandle(*s);
     for (auto id : ids) {
         auto pit = pending.find(id);
@@ -712,6 +709,17 @@ void Snmp::Impl::closeSession(const std::string &key)
     notifySockets();
 }
 
+std::vector<std::uint64_t> Snmp::Impl::detachRequests(const NetSession &s)
+{
+    std::vector<std::uint64_t> ids;
+    for (auto &[id, p] : pending)
+        if (p->session == &s && !p->done)
+            ids.push_back(id);
+    for (auto id : ids)
+        ticketOwners().erase(id);
+    return ids;
+}
+
 void Snmp::Impl::closeHandle(NetSession &s)
 {
     unwatchTransport(s.handle);
@@ -724,12 +732,7 @@ void Snmp::Impl::rediscover(const std::string &key)
     if (it == sessions.end())
         return;
     NetSession *stale = it->second.get();
-    std::vector<std::uint64_t> ids;
-    for (auto &[id, p] : pending)
-        if (p->session == stale && !p->done && !p->probe)
-            ids.push_back(id);
-    for (auto id : ids)
-        ticketOwners().erase(id);
+    const std::vector<std::uint64_t> ids = detachRequests(*stale);
     // What net-snmp learnt of the old engine's clock must not outlive it.
     if (netsnmp_session *ns = snmp_sess_session(stale->handle); ns && ns->securityEngineIDLen > 0)
         free_enginetime(ns->securityEngineID, ns->securityEngineIDLen);
@@ -742,6 +745,10 @@ void Snmp::Impl::rediscover(const std::string &key)
         auto pit = pending.find(id);
         if (pit == pending.end())
             continue;
+        if (pit->second->probe) {
+            pending.erase(pit);
+            continue;
+        }
         Pending &p = *pit->second;
         p.session = nullptr;
         if (p.resent) {

@@ -100,18 +100,14 @@ TEST(MainWindowStartup, SnmpV3SwitchesOfAVersionOneCommandLineAreIgnored)
 TEST(MainWindowStartup, TerminationSignalClosesTheWindowAsTheUserDoes)
 {
     kv::ScopedClock clock(std::make_shared<FastClock>(10));
-    devsimtest::Devsim sim;
-    ASSERT_TRUE(sim.ok());
-    HostFolders host;
-    host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
-    Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
-    ASSERT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
+    Started s({});
+    ASSERT_TRUE(s.ready());
     for (int signal : {SIGTERM, SIGINT}) {
-        m.form->ShuttingDown = false;
+        s.form->ShuttingDown = false;
         ASSERT_EQ(std::raise(signal), 0);
-        EXPECT_TRUE(pumpUntil([&] { return m.form->ShuttingDown; }, 2000)) << signal;
-        EXPECT_TRUE(m.app->Terminated());
-        EXPECT_FALSE(m.form->LedStatus->Enabled());
+        EXPECT_TRUE(pumpUntil([&] { return s.form->ShuttingDown; }, 2000)) << signal;
+        EXPECT_TRUE(s.module->app->Terminated());
+        EXPECT_FALSE(s.form->LedStatus->Enabled());
     }
 }
 
@@ -147,14 +143,11 @@ TEST(MainWindowStartup, AddressLongerThanAHostNameIsRefusedAsAnAddress)
 TEST(MainWindowStartup, SnmpV3PollRecoversWithinSecondsFromADeviceWithANewEngineId)
 {
     kv::ScopedClock clock(std::make_shared<FastClock>(10));
-    devsimtest::Devsim sim({"--user", "opal:MD5:opalauth123:DES:opalpriv123"});
-    ASSERT_TRUE(sim.ok());
-    HostFolders host;
-    host.deviceSettings("127.0.0.1", v3Settings(sim.port()));
-    Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
-    TMainForm &f = *m.form;
-    ASSERT_TRUE(
-        pumpUntil([&] { return m.probed() && f.LastStatusCode == 0 && !f.LastStatusText.empty(); }, 5000));
+    Started s({"--user", "opal:MD5:opalauth123:DES:opalpriv123"}, v3Settings);
+    ASSERT_TRUE(s.ready());
+    TMainForm &f = *s.form;
+    devsimtest::Devsim &sim = *s.sim;
+    ASSERT_TRUE(pumpUntil([&] { return f.LastStatusCode == 0 && !f.LastStatusText.empty(); }, 5000));
     // The device goes away: the poll fails.
     sim.stop();
     ASSERT_TRUE(pumpUntil([&] { return f.LastStatusCode != 0; }, 10000));

@@ -50,28 +50,6 @@ struct CountdownWatch {
     }
 };
 
-struct Started {
-    HostFolders host;
-    std::unique_ptr<devsimtest::Devsim> sim;
-    std::unique_ptr<Module> module;
-    TMainForm *form = nullptr;
-
-    explicit Started(std::vector<std::string> devsimArgs)
-    {
-        sim = std::make_unique<devsimtest::Devsim>(std::move(devsimArgs));
-        if (!sim->ok())
-            return;
-        host.deviceSettings("127.0.0.1", v2cSettings(sim->port()));
-        module = std::make_unique<Module>(std::vector<AnsiString>{"/I127.0.0.1", "/Rpublic", "/Wprivate"});
-        form = module->form;
-    }
-    bool ready() const
-    {
-        return form != nullptr &&
-               pumpUntil([&] { return module->probed() && form->Timer1->Enabled(); }, 5000);
-    }
-};
-
 struct CountdownCase {
     const char *name;
     std::vector<std::string> devsimArgs;

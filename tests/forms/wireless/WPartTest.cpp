@@ -106,3 +106,10 @@ TEST_F(WPart, WithoutDeferredSavingTheCountdownRestartsTheDevice)
     EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, 3000));
     expectSets({"adInternalStationConnection=1 adEthernet2WLANAccess=1", "upgradesettingcommand=4"});
 }
+
+TEST_F(WPart, Layout)
+{
+    startDevice();
+    auto form = openForm(FM_WPart);
+    checkLayout(form.get(), "TFM_WPart");
+}

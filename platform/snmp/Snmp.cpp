@@ -515,7 +515,8 @@ struct Snmp::Impl {
     void afterNetSnmp();
     void rediscover(const std::string &key);
     void closeHandle(NetSession &s);
-    // The requests still on a session; their net-snmp notices are ignored from now on.
+    // Takes a session's requests off it (its probe goes): their net-snmp notices are ignored
+    // from now on. Returns the requests that still need a completion.
     std::vector<std::uint64_t> detachRequests(const NetSession &s);
     void finishDiscovery(NetSession &s, Pending &probe);
     void closeSession(const std::string &key);
@@ -694,17 +695,8 @@ void Snmp::Impl::closeSession(const std::string &key)
     // Requests still on this session end as time-outs.
     const std::vector<std::uint64_t> ids = detachRequests(*s);
     closeHandle(*s);
-    for (auto id : ids) {
-        auto pit = pending.find(id);
-        if (pit == pending.end())
-            continue;
-        if (pit->second->probe) {
-            pending.erase(pit);
-            continue;
-        }
-        pit->second->session = nullptr;
+    for (auto id : ids)
         completeWith(id, SNMP_CLASS_TIMEOUT);
-    }
     sessions.erase(it);
     notifySockets();
 }
@@ -712,11 +704,22 @@ void Snmp::Impl::closeSession(const std::string &key)
 std::vector<std::uint64_t> Snmp::Impl::detachRequests(const NetSession &s)
 {
     std::vector<std::uint64_t> ids;
-    for (auto &[id, p] : pending)
-        if (p->session == &s && !p->done)
-            ids.push_back(id);
-    for (auto id : ids)
-        ticketOwners().erase(id);
+    for (auto it = pending.begin(); it != pending.end();) {
+        Pending &p = *it->second;
+        if (p.session != &s || p.done) {
+            ++it;
+            continue;
+        }
+        ticketOwners().erase(it->first);
+        // A discovery probe goes with its session.
+        if (p.probe) {
+            it = pending.erase(it);
+            continue;
+        }
+        p.session = nullptr;
+        ids.push_back(it->first);
+        ++it;
+    }
     return ids;
 }
 
@@ -745,12 +748,7 @@ void Snmp::Impl::rediscover(const std::string &key)
         auto pit = pending.find(id);
         if (pit == pending.end())
             continue;
-        if (pit->second->probe) {
-            pending.erase(pit);
-            continue;
-        }
         Pending &p = *pit->second;
-        p.session = nullptr;
         if (p.resent) {
             completeWith(id, SNMPv3_USM_UNKNOWN_ENGINEID);
             continue;

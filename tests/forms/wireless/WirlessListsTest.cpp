@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Open System", "Shared Key", "Open System / Shared Key", "WPA-Personal", "WPA-Enterprise"}},
         AuthList{"plainWDS", false, "", "WDS", kWEP},
         AuthList{"plainClient", false, "", "Wireless Client", {"Open System", "Shared Key", "WPA-Personal"}}),
-    [](const ::testing::TestParamInfo<AuthList> &info) { return std::string(info.param.what); });
+    [](const ::testing::TestParamInfo<AuthList> &p) { return std::string(p.param.what); });
 
 TEST_F(Wirless, OlderModeNamesWithoutMultipointEntry)
 {

@@ -195,10 +195,7 @@ struct Refusal {
     const char *caption;
 };
 
-class WirlessRefusals : public Wirless, public ::testing::WithParamInterface<Refusal> {
-protected:
-    void setAuth(TFM_Wirless &f, const char *auth) { choose(f.Ed_SecAuthaTemp, auth); }
-};
+class WirlessRefusals : public Wirless, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(WirlessRefusals, SendNothing)
 {
@@ -221,61 +218,61 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"leadingBlank", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(" office"); },
                 "The first character can't be blank.", "Error"},
         Refusal{"repeaterSSID",
-                [](Wirless &t, TFM_Wirless &f) {
-                    t.chooseMode(f, "Universal Repeater");
+                [](Wirless &self, TFM_Wirless &f) {
+                    self.chooseMode(f, "Universal Repeater");
                     f.Ed_SSID->SetText("");
                 },
                 "Please Input SSID.", "Warning"},
         Refusal{"sameMAC",
-                [](Wirless &t, TFM_Wirless &f) {
-                    t.chooseMode(f, "WDS");
+                [](Wirless &self, TFM_Wirless &f) {
+                    self.chooseMode(f, "WDS");
                     f.Ed_ReMAddra0->SetText("00904c910001");
                     f.Ed_ReMAddra3->SetText("00904C910001");
                 },
                 "Exist same MAC address.", "Warning"},
         Refusal{"shortMAC",
-                [](Wirless &t, TFM_Wirless &f) {
-                    t.chooseMode(f, "WDS with AP");
+                [](Wirless &self, TFM_Wirless &f) {
+                    self.chooseMode(f, "WDS with AP");
                     f.Ed_ReMAddra0->SetText("00904C91000");
                 },
                 "The length is 12 in IEEE802.11g MAC address.", "Error"},
         Refusal{"passPhrase7",
-                [](Wirless &t, TFM_Wirless &f) {
-                    t.chooseAuth(f, "WPA-Personal");
+                [](Wirless &self, TFM_Wirless &f) {
+                    self.chooseAuth(f, "WPA-Personal");
                     f.PassPhrasePSKEdit->SetText("1234567");
                 },
                 "The length of 802.11g PassPhrase is between 8 and 63.", "Error"},
         Refusal{"radiusAddress",
-                [](Wirless &t, TFM_Wirless &f) {
-                    t.chooseAuth(f, "WPA-Enterprise");
+                [](Wirless &self, TFM_Wirless &f) {
+                    self.chooseAuth(f, "WPA-Enterprise");
                     f.RadiusServerEdit->SetText("192.168.1.255");
                 },
                 "The Radius server's IP is illegal.", "Error"},
         Refusal{"interval",
-                [](Wirless &t, TFM_Wirless &f) {
-                    t.chooseAuth(f, "WPA2-Personal");
+                [](Wirless &self, TFM_Wirless &f) {
+                    self.chooseAuth(f, "WPA2-Personal");
                     f.PassPhrasePSKEdit->SetText("12345678");
                     f.GroupKeyPSKEdit->SetText("299");
                 },
                 "Please input a number between 300 and 9999999.", "Error"},
         Refusal{"keyLength",
-                [](Wirless &t, TFM_Wirless &f) {
-                    t.choose(f.Ed_SecEncypa, "Enable");
-                    t.choose(f.Ed_KeySize, "64 Bits");
+                [](Wirless &self, TFM_Wirless &f) {
+                    self.choose(f.Ed_SecEncypa, "Enable");
+                    self.choose(f.Ed_KeySize, "64 Bits");
                     f.Ed_Key1a->SetText("123456789");
                 },
                 "The Length of the 1st key in IEEE802.11g must be 10!", "Warning"},
         Refusal{"asciiKey",
-                [](Wirless &t, TFM_Wirless &f) {
-                    t.choose(f.Ed_SecEncypa, "Enable");
-                    t.choose(f.Ed_KeyType, "ASCII");
-                    t.choose(f.Ed_KeySize, "64 Bits");
+                [](Wirless &self, TFM_Wirless &f) {
+                    self.choose(f.Ed_SecEncypa, "Enable");
+                    self.choose(f.Ed_KeyType, "ASCII");
+                    self.choose(f.Ed_KeySize, "64 Bits");
                     f.Ed_Key1a->SetText("ab\tcd");
                 },
                 gMsgPrintableKey.c_str(), "Warning"},
-        Refusal{"accounting", [](Wirless &t, TFM_Wirless &f) { t.choose(f.CB_AcntEnable, "Enable"); },
+        Refusal{"accounting", [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_AcntEnable, "Enable"); },
                 "The Accountings server's IP is illegal", "Warning"}),
-    [](const ::testing::TestParamInfo<Refusal> &info) { return std::string(info.param.what); });
+    [](const ::testing::TestParamInfo<Refusal> &p) { return std::string(p.param.what); });
 
 TEST_F(Wirless, PersonalWritesSecurityThenPassPhraseAndNoServer)
 {
@@ -457,7 +454,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(KeyCase{"printable", "First", nullptr, "abcde", " adSecKey.1.1=\"6162636465\""},
                       KeyCase{"masked", "Second", nullptr, "*****", nullptr},
                       KeyCase{"retyped", "Second", "vwxyz", "*****", " adSecKey.1.2=\"767778797a\""}),
-    [](const ::testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.what); });
+    [](const ::testing::TestParamInfo<KeyCase> &p) { return std::string(p.param.what); });
 
 TEST_F(Wirless, Layout)
 {

@@ -474,3 +474,30 @@ TEST_F(Wirless, Layout)
         kvtest::expectTextsFit(f.get());
     }
 }
+
+struct GuestCase {
+    const char *mode;
+    const char *guests; // the guest-state set
+};
+
+class WirlessGuests : public Wirless, public ::testing::WithParamInterface<GuestCase> {};
+
+// Guest SSIDs stay on only in the access point mode with super G off (the device's "Disable",
+// whichever position it has in the list the device offers).
+TEST_P(WirlessGuests, FollowTheModeAndSuperG)
+{
+    startDevice({"--profile", profile("set adVlanState 1\nset adMSSIDIdvState.1.2 1\n")});
+    auto f = openWireless();
+    chooseMode(*f, GetParam().mode);
+    if (std::string(GetParam().mode) == "WDS")
+        type(f->Ed_ReMAddra0, "00904C910001");
+    apply(*f);
+    EXPECT_EQ(sets().at(0), GetParam().guests);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WirlessGuests,
+    ::testing::Values(GuestCase{"Access Point", "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=0 "
+                                                "adMSSIDIdvState.1.4=0 adMSSIDEncryption.1.2=0 "
+                                                "adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0"},
+                      GuestCase{"WDS", kGuestsOff}));

@@ -608,34 +608,23 @@ void TFM_Performace::FillDataRateControlLists()
 {
     if (!SuperModeDisabled())
         return;
+    // A group held at "Basic" offers it and cannot be changed; the others follow the control.
     const bool control = CB_DateStatus->ItemIndex() == 1;
+    auto lists = [&](const auto &rates, bool basic) {
+        for (int r : rates) {
+            setRateEntries(r, basic);
+            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(!basic && control);
+        }
+    };
     if (bgMode(0)) {
-        for (int r : kBasicOfdm) {
-            setRateEntries(r, true);
-            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(false);
-        }
-        for (int r : kCckPair) {
-            setRateEntries(r, true);
-            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(false);
-        }
+        lists(kBasicOfdm, true);
+        lists(kCckPair, true);
     } else if (bgMode(1)) {
-        for (int r : kBasicOfdm) {
-            setRateEntries(r, false);
-            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control);
-        }
-        for (int r : kCckPair) {
-            setRateEntries(r, false);
-            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control);
-        }
+        lists(kBasicOfdm, false);
+        lists(kCckPair, false);
     } else if (bgMode(2)) {
-        for (int r : kBasicOfdm) {
-            setRateEntries(r, false);
-            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control);
-        }
-        for (int r : kCckPair) {
-            setRateEntries(r, true);
-            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(false);
-        }
+        lists(kBasicOfdm, false);
+        lists(kCckPair, true);
     }
 }
 

@@ -24,6 +24,12 @@ const FormItemTable kTableItems = {
     {"2.4.2.1.2.1", "adEthernetFilterMACAddr", KvSyntax::MacAddress, KvAccess::ReadWrite},
 };
 
+AnsiString ExceptionText(const std::exception &e)
+{
+    const auto *framework = dynamic_cast<const Exception *>(&e);
+    return framework ? framework->Message : AnsiString(e.what());
+}
+
 AnsiString rowMac(const TListItem *row)
 {
     return row->SubItems()->Count() > 0 ? row->SubItems()->Strings(0) : AnsiString();
@@ -135,8 +141,7 @@ void TFM_WMACACL::RefreshTables()
     } catch (const std::exception &e) {
         if (!TableReq->Busy)
             setBusy(false);
-        const auto *framework = dynamic_cast<const Exception *>(&e);
-        StatusBar1->SetSimpleText(framework ? framework->Message : AnsiString(e.what()));
+        StatusBar1->SetSimpleText(ExceptionText(e));
     }
 }
 
@@ -183,8 +188,7 @@ void TFM_WMACACL::writeSelectedSlot(bool deleting)
         result = TableReq->Write(false, true);
     } catch (const std::exception &e) {
         setBusy(false);
-        const auto *framework = dynamic_cast<const Exception *>(&e);
-        StatusBar1->SetSimpleText(framework ? framework->Message : AnsiString(e.what()));
+        StatusBar1->SetSimpleText(ExceptionText(e));
         return;
     }
     if (result == WriteResult::Started)

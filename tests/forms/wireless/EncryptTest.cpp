@@ -188,6 +188,30 @@ TEST_F(Encrypt, NoAuthenticationChosenSaysSo)
     expectNoSet();
 }
 
+TEST_F(Encrypt, UnreadSecuritySendsNothing)
+{
+    startDevice({"--fault", "adSecValidKey-a=error:genErr@get"});
+    auto f = openForm(FM_Encrypt);
+    EXPECT_NE(f->StatusBar->SimpleText().find("General Error"), std::string::npos)
+        << f->StatusBar->SimpleText();
+    choose(f->CB_SecAutha, "Shared Key");
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
+    expectNoSet();
+}
+
+TEST_F(Encrypt, ClosingWaitsForTheServersRead)
+{
+    startDevice({"--fault", "SecRADIUSServer=delay:300@get"});
+    auto f = openForm(FM_Encrypt);
+    f->Close();
+    EXPECT_TRUE(f->Visible());
+    EXPECT_TRUE(pumpUntil([&] { return !f->ServersReq->Busy; }, 3000));
+    EXPECT_EQ(f->Ed_RadiusSrv2->Text(), "0.0.0.0");
+    f->Close();
+    EXPECT_FALSE(f->Visible());
+}
+
 TEST_F(Encrypt, RefusedWriteShowsTheError)
 {
     startDevice({"--fault", "adSecValidKey-a=error:genErr@set"});

@@ -249,6 +249,31 @@ TEST_F(Performace, SuperModeListFollowsTheDevice)
     EXPECT_EQ(sets().size(), fullApply().size() - 1);
 }
 
+TEST_F(Performace, UnreadRadioSendsNothing)
+{
+    startDevice({"--fault", "adDTIM=error:genErr@get"});
+    auto f = open();
+    type(f->Ed_BeInta, "100");
+    type(f->Ed_DTIMa, "1");
+    type(f->Ed_FragLena, "2346");
+    type(f->Ed_RTSa, "2346");
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
+    expectNoSet();
+}
+
+TEST_F(Performace, ClosingWaitsForTheRateTable)
+{
+    startDevice({"--profile", "datarate", "--fault", "adDataRateStatus.1=delay:300@get"});
+    auto f = openForm(FM_Performace);
+    EXPECT_FALSE(f->Bt_Apply_a->Enabled());
+    f->Close();
+    EXPECT_TRUE(f->Visible());
+    EXPECT_TRUE(pumpUntil([&] { return f->Bt_Apply_a->Enabled(); }, 3000));
+    f->Close();
+    EXPECT_FALSE(f->Visible());
+}
+
 TEST_F(Performace, RefusedWriteStopsTheChain)
 {
     startDevice({"--fault", "adRadioWave=error:genErr@set"});

@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ModeCFGRefusal,
                                                       {"00112233aabb", "00112233AABB"},
                                                       "Exsit same MAC address.",
                                                       "Warning"}),
-                         [](const auto &info) { return std::string(info.param.Name); });
+                         [](const auto &test) { return std::string(test.param.Name); });
 
 TEST_F(ModeCFG, AccessPointWritesOnlyTheModeThenRestarts)
 {

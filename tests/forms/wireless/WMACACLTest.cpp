@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"AllZero", kTwoUsed, "000000000000", "Please input a valid MAC Address.", "Warning"},
         Refusal{"FullTable", FullTable(), "A0B1C2D3E4F5",
                 "The MAC address table is full: delete an address before adding another.", "Warning"}),
-    [](const auto &info) { return std::string(info.param.Name); });
+    [](const auto &test) { return std::string(test.param.Name); });
 
 TEST_F(WMACACL, DisableWritesOnlyTheModeAndRestarts)
 {

@@ -1132,6 +1132,21 @@ void Snmp::set_socket_observer(std::function<void()> observer)
     m_impl->observer = std::move(observer);
 }
 
+void Snmp::close_idle_sessions()
+{
+    Impl &d = *m_impl;
+    std::vector<std::string> idle;
+    for (auto &[key, s] : d.sessions) {
+        bool used = !s->waiting.empty();
+        for (auto &[id, p] : d.pending)
+            used = used || (p->session == s.get() && !p->done && !p->probe);
+        if (!used)
+            idle.push_back(key);
+    }
+    for (const auto &key : idle)
+        d.closeSession(key);
+}
+
 int Snmp::outstanding() const
 {
     int n = 0;

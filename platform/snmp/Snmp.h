@@ -57,6 +57,9 @@ public:
     void set_socket_observer(std::function<void()> observer);
     // Callback requests sent and not yet delivered.
     int outstanding() const;
+    // Closes the sessions to agents that no request waits on (a later request opens its
+    // session again): one process that speaks to many agents in turn keeps no sockets of them.
+    void close_idle_sessions();
     // Text that explains the last failure status this session returned (may be empty).
     const std::string &last_error_text() const;
 

@@ -15,7 +15,7 @@ const Names kWEP = {"Open System", "Shared Key", "Open System / Shared Key"};
 
 } // namespace
 
-struct AuthList {
+struct WirlessAuthList {
     const char *what;
     bool rogue; // the device has rogue-AP detection
     const char *profileLines;
@@ -23,11 +23,11 @@ struct AuthList {
     Names expected;
 };
 
-class WirlessAuthLists : public Wirless, public ::testing::WithParamInterface<AuthList> {};
+class WirlessAuthLists : public Wirless, public ::testing::WithParamInterface<WirlessAuthList> {};
 
 TEST_P(WirlessAuthLists, FollowTheModeAndTheDevice)
 {
-    const AuthList &c = GetParam();
+    const WirlessAuthList &c = GetParam();
     std::vector<std::string> args = {"--profile", profile(c.profileLines)};
     if (!c.rogue)
         args.insert(args.end(), {"--profile", "norogue"});
@@ -40,28 +40,31 @@ TEST_P(WirlessAuthLists, FollowTheModeAndTheDevice)
 INSTANTIATE_TEST_SUITE_P(
     Lists, WirlessAuthLists,
     ::testing::Values(
-        AuthList{"rogueAP", true, "", "Access Point", kNine},
-        AuthList{"rogueWDS",
-                 true,
-                 "",
-                 "WDS with AP",
-                 {"Open System", "Shared Key", "Open System / Shared Key", "WPA-Personal", "WPA2-Personal",
-                  "WPA-Auto-Personal"}},
-        AuthList{"rogueRepeater",
-                 true,
-                 "",
-                 "Universal Repeater",
-                 {"Open System", "Shared Key", "WPA-Personal", "WPA2-Personal"}},
-        AuthList{"rogueClient", true, "", "Wireless Client", {"Open System", "Shared Key", "WPA-Personal"}},
-        AuthList{"plainAP200", false, "", "Access Point", kNine},
-        AuthList{"plainAP201",
-                 false,
-                 "set stFirmwareVersion \"v2.01.00\"\n",
-                 "Access Point",
-                 {"Open System", "Shared Key", "Open System / Shared Key", "WPA-Personal", "WPA-Enterprise"}},
-        AuthList{"plainWDS", false, "", "WDS", kWEP},
-        AuthList{"plainClient", false, "", "Wireless Client", {"Open System", "Shared Key", "WPA-Personal"}}),
-    [](const ::testing::TestParamInfo<AuthList> &p) { return std::string(p.param.what); });
+        WirlessAuthList{"rogueAP", true, "", "Access Point", kNine},
+        WirlessAuthList{"rogueWDS",
+                        true,
+                        "",
+                        "WDS with AP",
+                        {"Open System", "Shared Key", "Open System / Shared Key", "WPA-Personal",
+                         "WPA2-Personal", "WPA-Auto-Personal"}},
+        WirlessAuthList{"rogueRepeater",
+                        true,
+                        "",
+                        "Universal Repeater",
+                        {"Open System", "Shared Key", "WPA-Personal", "WPA2-Personal"}},
+        WirlessAuthList{
+            "rogueClient", true, "", "Wireless Client", {"Open System", "Shared Key", "WPA-Personal"}},
+        WirlessAuthList{"plainAP200", false, "", "Access Point", kNine},
+        WirlessAuthList{
+            "plainAP201",
+            false,
+            "set stFirmwareVersion \"v2.01.00\"\n",
+            "Access Point",
+            {"Open System", "Shared Key", "Open System / Shared Key", "WPA-Personal", "WPA-Enterprise"}},
+        WirlessAuthList{"plainWDS", false, "", "WDS", kWEP},
+        WirlessAuthList{
+            "plainClient", false, "", "Wireless Client", {"Open System", "Shared Key", "WPA-Personal"}}),
+    [](const ::testing::TestParamInfo<WirlessAuthList> &p) { return std::string(p.param.what); });
 
 TEST_F(Wirless, OlderModeNamesWithoutMultipointEntry)
 {
@@ -104,7 +107,7 @@ TEST_F(Wirless, WPAGuestLeavesTheFirstAndFourthKeys)
 {
     startDevice({"--profile", "newmssid", "--profile",
                  profile("set adMSSIDState 1\nset adMSSIDIdvState.1.2 1\nset adMSSIDEncryption.1.2 1\n"
-                         "set adMSSIDAuth.1.2 4\nset adSecEncryption 1\n")});
+                         "set adMSSIDAuth.1.2 4\nset adSecEncryption-a 1\n")});
     auto f = openWireless();
     EXPECT_EQ(items(f->Ed_SecValKeya), (Names{"First", "Fourth"}));
     choose(f->Ed_SecValKeya, "Fourth");
@@ -113,8 +116,9 @@ TEST_F(Wirless, WPAGuestLeavesTheFirstAndFourthKeys)
     choose(f->Ed_KeySize, "64 Bits");
     type(f->Ed_Key4a, "0a0b0c0d0e");
     apply(*f);
-    EXPECT_EQ(sets().at(5),
-              "adSecAuthentication=1 adSecEncryption=1 adSecValidKey=4 adSecKey.1.4=\"0a0b0c0d0e\"");
+    EXPECT_EQ(
+        sets().at(5),
+        "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=4 adSecKey-80211a-4=\"0a0b0c0d0e\"");
 }
 
 TEST_F(Wirless, PrimarySSIDMayNotBeAGuestsSSID)
@@ -130,7 +134,7 @@ TEST_F(Wirless, PrimarySSIDMayNotBeAGuestsSSID)
 
 TEST_F(Wirless, MasterKeyIndexMayNotBeAGuestsKeyIndex)
 {
-    startDevice({"--profile", profile("set adSecEncryption 1\nset adMSSIDIdvState.1.3 1\n"
+    startDevice({"--profile", profile("set adSecEncryption-a 1\nset adMSSIDIdvState.1.3 1\n"
                                       "set adMSSIDEncryption.1.3 1\nset adMSSIDKeyIndex.1.3 2\n")});
     auto f = openWireless();
     expectBox("The 11g master SSID's key index is same as Guest SSID2", "Warning");

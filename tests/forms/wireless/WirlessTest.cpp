@@ -75,18 +75,18 @@ TEST_F(Wirless, OpeningReadsEachGroupOnce)
         ++requests;
     const char *const groups[] = {"hSSIDBroadcast",
                                   "adbgMode",
-                                  "adSuperMode.0",
+                                  "adSuperMode",
                                   "adDynamicChannelList",
                                   "adStaticChannelList",
                                   "adRadioWave",
                                   "multioverwdsconsistent",
                                   "adAutoChannelScan",
                                   "adAPMode",
-                                  "adSecAuthentication",
+                                  "adSecAuthentication-a",
                                   "adSecKeyType",
                                   "adVlanState",
                                   "adMSSIDKeyIndex.1.2",
-                                  "adSecRADIUSPort",
+                                  "SecRADIUSPort",
                                   "secBackupRadiusSupported",
                                   "secBackupAccountSupported",
                                   "adSecAccountMode",
@@ -107,7 +107,7 @@ TEST_F(Wirless, DeviceWithoutMultiSSIDIsShorterAndWritesTheRadioOnly)
     EXPECT_FALSE(f->GroupBox4->Visible());
     EXPECT_EQ(f->APModeBinding, nullptr);
     apply(*f);
-    expectSets({kSSIDLine, "adSuperMode.0=4", "adRadioWave=1"});
+    expectSets({kSSIDLine, "adSuperMode=4", "adRadioWave=1"});
 }
 
 TEST_F(Wirless, ApplyWritesEveryGroupInOrder)
@@ -116,8 +116,8 @@ TEST_F(Wirless, ApplyWritesEveryGroupInOrder)
     auto f = openWireless();
     type(f->Ed_SSIDa, "office");
     apply(*f);
-    expectSets({kGuestsOff, "hSSID=\"office\" hSSIDBroadcast=1 hChannel=6", "adSuperMode.0=4", "adAPMode=1",
-                "adAutoChannelScan=0", "adRadioWave=1", "adSecAuthentication=1 adSecEncryption=0",
+    expectSets({kGuestsOff, "hSSID=\"office\" hSSIDBroadcast=1 hChannel=6", "adSuperMode=4", "adAPMode=1",
+                "adAutoChannelScan=0", "adRadioWave=1", "adSecAuthentication-a=1 adSecEncryption-a=0",
                 "adSecKeyType=2", "adSecAccountMode=0"});
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
     EXPECT_EQ(f->Ed_SSIDa->Text(), "office");
@@ -132,9 +132,9 @@ TEST_F(Wirless, WDSWithOnePartnerWritesSevenEmptySlotsInOneSet)
     EXPECT_EQ(f->GroupBox1->Text(), " WDS without AP ");
     type(f->Ed_ReMAddra0, "00904c910001");
     apply(*f);
-    expectSets({kGuestsOff, kSSIDLine, "adSuperMode.0=4",
+    expectSets({kGuestsOff, kSSIDLine, "adSuperMode=4",
                 "adAPMode=7 adPtPRemoteAPMACAddress.1.1=0x00904C910001" + zeroMACs(2), "adAutoChannelScan=0",
-                "adRadioWave=1", "adSecAuthentication=1 adSecEncryption=0", "adSecKeyType=2",
+                "adRadioWave=1", "adSecAuthentication-a=1 adSecEncryption-a=0", "adSecKeyType=2",
                 "adSecAccountMode=0"});
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
     EXPECT_EQ(f->Ed_ReMAddra1->Text(), ""); // empty slots are shown empty again
@@ -158,19 +158,19 @@ TEST_F(Wirless, ClientWithoutRootMACWritesTheEmptyMAC)
     EXPECT_EQ(f->ED_APModeTempComboBox->Text(), "Wireless Client"); // read back as written
 }
 
-struct ModeName {
+struct WirlessModeName {
     int device;
     int stringChange;
     const char *shown;
     const char *kept; // the device value the form then holds
 };
 
-class WirlessModeNames : public Wirless, public ::testing::WithParamInterface<ModeName> {};
+class WirlessModeNames : public Wirless, public ::testing::WithParamInterface<WirlessModeName> {};
 
 // Display names and device values map both ways, the repeater and client under either name.
 TEST_P(WirlessModeNames, ShowTheDeviceModeByValue)
 {
-    const ModeName c = GetParam();
+    const WirlessModeName c = GetParam();
     startDevice(
         {"--profile", profile("set adAPMode " + std::to_string(c.device) +
                               "\nset apmodestringchangeSupported " + std::to_string(c.stringChange) + "\n")});
@@ -181,27 +181,28 @@ TEST_P(WirlessModeNames, ShowTheDeviceModeByValue)
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, WirlessModeNames,
-    ::testing::Values(ModeName{4, 1, "Universal Repeater", "Universal Repeater"},
-                      ModeName{4, 0, "AP Repeater", "Universal Repeater"},
-                      ModeName{5, 1, "Wireless Client", "AP Client"},
-                      ModeName{5, 0, "AP Client", "AP Client"},
+    ::testing::Values(WirlessModeName{4, 1, "Universal Repeater", "Universal Repeater"},
+                      WirlessModeName{4, 0, "AP Repeater", "Universal Repeater"},
+                      WirlessModeName{5, 1, "Wireless Client", "AP Client"},
+                      WirlessModeName{5, 0, "AP Client", "AP Client"},
                       // A point-to-point bridge opens as WDS with AP, which is point to multipoint.
-                      ModeName{2, 1, "WDS with AP", "PtMP Bridge"}, ModeName{6, 1, "WDS", "P2MP Without"}));
+                      WirlessModeName{2, 1, "WDS with AP", "PtMP Bridge"},
+                      WirlessModeName{6, 1, "WDS", "P2MP Without"}));
 
-struct Refusal {
+struct WirlessRefusal {
     const char *what;
     std::function<void(Wirless &, TFM_Wirless &)> input;
     const char *text;
     const char *caption;
 };
 
-class WirlessRefusals : public Wirless, public ::testing::WithParamInterface<Refusal> {};
+class WirlessRefusals : public Wirless, public ::testing::WithParamInterface<WirlessRefusal> {};
 
 TEST_P(WirlessRefusals, SendNothing)
 {
     startDevice();
     auto f = openWireless();
-    const Refusal &c = GetParam();
+    const WirlessRefusal &c = GetParam();
     c.input(*this, *f);
     expectBox(c.text, c.caption);
     apply(*f);
@@ -211,68 +212,69 @@ TEST_P(WirlessRefusals, SendNothing)
 INSTANTIATE_TEST_SUITE_P(
     Inputs, WirlessRefusals,
     ::testing::Values(
-        Refusal{"ssid33", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(std::string(33, 'a')); },
-                "The Max Length of SSID is 32.!", "Warning"},
-        Refusal{"emptySSID", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(""); }, "Please Input SSID.",
-                "Warning"},
-        Refusal{"leadingBlank", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(" office"); },
-                "The first character can't be blank.", "Error"},
-        Refusal{"repeaterSSID",
-                [](Wirless &self, TFM_Wirless &f) {
-                    self.chooseMode(f, "Universal Repeater");
-                    f.Ed_SSID->SetText("");
-                },
-                "Please Input SSID.", "Warning"},
-        Refusal{"sameMAC",
-                [](Wirless &self, TFM_Wirless &f) {
-                    self.chooseMode(f, "WDS");
-                    f.Ed_ReMAddra0->SetText("00904c910001");
-                    f.Ed_ReMAddra3->SetText("00904C910001");
-                },
-                "Exist same MAC address.", "Warning"},
-        Refusal{"shortMAC",
-                [](Wirless &self, TFM_Wirless &f) {
-                    self.chooseMode(f, "WDS with AP");
-                    f.Ed_ReMAddra0->SetText("00904C91000");
-                },
-                "The length is 12 in IEEE802.11g MAC address.", "Error"},
-        Refusal{"passPhrase7",
-                [](Wirless &self, TFM_Wirless &f) {
-                    self.chooseAuth(f, "WPA-Personal");
-                    f.PassPhrasePSKEdit->SetText("1234567");
-                },
-                "The length of 802.11g PassPhrase is between 8 and 63.", "Error"},
-        Refusal{"radiusAddress",
-                [](Wirless &self, TFM_Wirless &f) {
-                    self.chooseAuth(f, "WPA-Enterprise");
-                    f.RadiusServerEdit->SetText("192.168.1.255");
-                },
-                "The Radius server's IP is illegal.", "Error"},
-        Refusal{"interval",
-                [](Wirless &self, TFM_Wirless &f) {
-                    self.chooseAuth(f, "WPA2-Personal");
-                    f.PassPhrasePSKEdit->SetText("12345678");
-                    f.GroupKeyPSKEdit->SetText("299");
-                },
-                "Please input a number between 300 and 9999999.", "Error"},
-        Refusal{"keyLength",
-                [](Wirless &self, TFM_Wirless &f) {
-                    self.choose(f.Ed_SecEncypa, "Enable");
-                    self.choose(f.Ed_KeySize, "64 Bits");
-                    f.Ed_Key1a->SetText("123456789");
-                },
-                "The Length of the 1st key in IEEE802.11g must be 10!", "Warning"},
-        Refusal{"asciiKey",
-                [](Wirless &self, TFM_Wirless &f) {
-                    self.choose(f.Ed_SecEncypa, "Enable");
-                    self.choose(f.Ed_KeyType, "ASCII");
-                    self.choose(f.Ed_KeySize, "64 Bits");
-                    f.Ed_Key1a->SetText("ab\tcd");
-                },
-                gMsgPrintableKey.c_str(), "Warning"},
-        Refusal{"accounting", [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_AcntEnable, "Enable"); },
-                "The Accountings server's IP is illegal", "Warning"}),
-    [](const ::testing::TestParamInfo<Refusal> &p) { return std::string(p.param.what); });
+        WirlessRefusal{"ssid33", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(std::string(33, 'a')); },
+                       "The Max Length of SSID is 32.!", "Warning"},
+        WirlessRefusal{"emptySSID", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(""); },
+                       "Please Input SSID.", "Warning"},
+        WirlessRefusal{"leadingBlank", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(" office"); },
+                       "The first character can't be blank.", "Error"},
+        WirlessRefusal{"repeaterSSID",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseMode(f, "Universal Repeater");
+                           f.Ed_SSID->SetText("");
+                       },
+                       "Please Input SSID.", "Warning"},
+        WirlessRefusal{"sameMAC",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseMode(f, "WDS");
+                           f.Ed_ReMAddra0->SetText("00904c910001");
+                           f.Ed_ReMAddra3->SetText("00904C910001");
+                       },
+                       "Exist same MAC address.", "Warning"},
+        WirlessRefusal{"shortMAC",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseMode(f, "WDS with AP");
+                           f.Ed_ReMAddra0->SetText("00904C91000");
+                       },
+                       "The length is 12 in IEEE802.11g MAC address.", "Error"},
+        WirlessRefusal{"passPhrase7",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseAuth(f, "WPA-Personal");
+                           f.PassPhrasePSKEdit->SetText("1234567");
+                       },
+                       "The length of 802.11g PassPhrase is between 8 and 63.", "Error"},
+        WirlessRefusal{"radiusAddress",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseAuth(f, "WPA-Enterprise");
+                           f.RadiusServerEdit->SetText("192.168.1.255");
+                       },
+                       "The Radius server's IP is illegal.", "Error"},
+        WirlessRefusal{"interval",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseAuth(f, "WPA2-Personal");
+                           f.PassPhrasePSKEdit->SetText("12345678");
+                           f.GroupKeyPSKEdit->SetText("299");
+                       },
+                       "Please input a number between 300 and 9999999.", "Error"},
+        WirlessRefusal{"keyLength",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.choose(f.Ed_SecEncypa, "Enable");
+                           self.choose(f.Ed_KeySize, "64 Bits");
+                           f.Ed_Key1a->SetText("123456789");
+                       },
+                       "The Length of the 1st key in IEEE802.11g must be 10!", "Warning"},
+        WirlessRefusal{"asciiKey",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.choose(f.Ed_SecEncypa, "Enable");
+                           self.choose(f.Ed_KeyType, "ASCII");
+                           self.choose(f.Ed_KeySize, "64 Bits");
+                           f.Ed_Key1a->SetText("ab\tcd");
+                       },
+                       gMsgPrintableKey.c_str(), "Warning"},
+        WirlessRefusal{"accounting",
+                       [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_AcntEnable, "Enable"); },
+                       "The Accountings server's IP is illegal", "Warning"}),
+    [](const ::testing::TestParamInfo<WirlessRefusal> &p) { return std::string(p.param.what); });
 
 TEST_F(Wirless, PersonalWritesSecurityThenPassPhraseAndNoServer)
 {
@@ -285,9 +287,9 @@ TEST_F(Wirless, PersonalWritesSecurityThenPassPhraseAndNoServer)
     apply(*f);
     const std::vector<std::string> s = sets();
     ASSERT_EQ(s.size(), 10u);
-    EXPECT_EQ(s[6], "adSecAuthentication=4 adSecEncryption=1");
+    EXPECT_EQ(s[6], "adSecAuthentication-a=4 adSecEncryption-a=1");
     EXPECT_EQ(s[7], "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800 adSecPassPhrase=\"a pass phrase\"");
-    EXPECT_EQ(requestsNaming("adSecRADIUSServer", "set"), 0);
+    EXPECT_EQ(requestsNaming("SecRADIUSServer", "set"), 0);
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
 }
 
@@ -305,9 +307,9 @@ TEST_P(WirlessEnterprise, WritesServersAndBackupsOnlyWhereSupported)
     type(f->RadiusSecretEdit, "s3cret");
     apply(*f);
     std::vector<std::string> expected = {
-        "adSecAuthentication=7 adSecEncryption=1",
-        "adSecCipherType=1 adSecRADIUSPort=1812 adSecGroupKeyUpdateInterval=1800 "
-        "adSecRADIUSServer=\"192.168.1.10\" adSecRADIUSSecret=\"s3cret\"",
+        "adSecAuthentication-a=7 adSecEncryption-a=1",
+        "adSecCipherType=1 SecRADIUSPort=1812 adSecGroupKeyUpdateInterval=1800 "
+        "SecRADIUSServer=\"192.168.1.10\" SecRADIUSSecret=\"s3cret\"",
         "adSecKeyType=2", "adSecAccountMode=0"};
     if (backup) {
         expected.push_back("adSecbackupRADIUSServer=\"0.0.0.0\" adSecbackupRADIUSPort=1812 "
@@ -335,18 +337,18 @@ TEST_F(Wirless, RefusedBackupServerWriteIsShown)
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
 }
 
-struct UnreadGroup {
+struct WirlessUnreadGroup {
     const char *object; // read fault on it
     const char *item;   // the group's first item as the status names it
 };
 
-class WirlessUnread : public Wirless, public ::testing::WithParamInterface<UnreadGroup> {};
+class WirlessUnread : public Wirless, public ::testing::WithParamInterface<WirlessUnreadGroup> {};
 
 // A group that could not be read is not written back (the radio switch would go "off"); the
 // others are, and the status says what was left out.
 TEST_P(WirlessUnread, IsNotWritten)
 {
-    const UnreadGroup c = GetParam();
+    const WirlessUnreadGroup c = GetParam();
     startDevice({"--fault", std::string(c.object) + "=error:genErr@get"});
     auto f = openWireless();
     apply(*f);
@@ -357,8 +359,9 @@ TEST_P(WirlessUnread, IsNotWritten)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, WirlessUnread,
-                         ::testing::Values(UnreadGroup{"adRadioWave", "adRadioWave"},
-                                           UnreadGroup{"adSecAuthentication", "adSecAuthentication-a"}));
+                         ::testing::Values(WirlessUnreadGroup{"adRadioWave", "adRadioWave"},
+                                           WirlessUnreadGroup{"adSecAuthentication-a",
+                                                              "adSecAuthentication-a"}));
 
 // Optional groups: a device without them, or whose read failed, gets none of them written.
 TEST_F(Wirless, MissingOptionalGroupsAreNeitherShownNorWritten)
@@ -418,7 +421,7 @@ TEST_F(Wirless, TurboChannelListIsReadAsText)
     EXPECT_EQ(sets()[1], "hSSID=\"QRN-5290AP\" hSSIDBroadcast=1 hChannel=11");
 }
 
-struct KeyCase {
+struct WirlessKeyCase {
     const char *what;
     const char *slot;  // valid key chosen
     const char *typed; // null: left as shown
@@ -426,16 +429,16 @@ struct KeyCase {
     const char *sent;  // the key object written, or null
 };
 
-class WirlessAsciiKeys : public Wirless, public ::testing::WithParamInterface<KeyCase> {};
+class WirlessAsciiKeys : public Wirless, public ::testing::WithParamInterface<WirlessKeyCase> {};
 
 // ASCII keys are shown as their characters only when every one is printable; a masked key is
 // not sent, an edited one goes out as hexadecimal text.
 TEST_P(WirlessAsciiKeys, ShowAndSend)
 {
-    const KeyCase c = GetParam();
-    startDevice(
-        {"--profile", profile("set adSecKeyType 1\nset adSecEncryption 1\nset adSecKey.1.1 \"6162636465\"\n"
-                              "set adSecKey.1.2 \"01020304ff\"\n")});
+    const WirlessKeyCase c = GetParam();
+    startDevice({"--profile",
+                 profile("set adSecKeyType 1\nset adSecEncryption-a 1\nset adSecKey-80211a-1 \"6162636465\"\n"
+                         "set adSecKey-80211a-2 \"01020304ff\"\n")});
     auto f = openWireless();
     EXPECT_EQ(f->Ed_KeyType->Text(), "ASCII");
     EXPECT_EQ(std::string(c.slot) == "First" ? f->Ed_Key1a->Text() : f->Ed_Key2a->Text(), c.shown);
@@ -444,17 +447,20 @@ TEST_P(WirlessAsciiKeys, ShowAndSend)
     if (c.typed)
         type(std::string(c.slot) == "First" ? f->Ed_Key1a : f->Ed_Key2a, c.typed);
     apply(*f);
-    const std::string expected = std::string("adSecAuthentication=1 adSecEncryption=1 adSecValidKey=") +
+    const std::string expected = std::string("adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=") +
                                  (std::string(c.slot) == "First" ? "1" : "2") + (c.sent ? c.sent : "");
     EXPECT_EQ(sets().at(6), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, WirlessAsciiKeys,
-    ::testing::Values(KeyCase{"printable", "First", nullptr, "abcde", " adSecKey.1.1=\"6162636465\""},
-                      KeyCase{"masked", "Second", nullptr, "*****", nullptr},
-                      KeyCase{"retyped", "Second", "vwxyz", "*****", " adSecKey.1.2=\"767778797a\""}),
-    [](const ::testing::TestParamInfo<KeyCase> &p) { return std::string(p.param.what); });
+INSTANTIATE_TEST_SUITE_P(Keys, WirlessAsciiKeys,
+                         ::testing::Values(WirlessKeyCase{"printable", "First", nullptr, "abcde",
+                                                          " adSecKey-80211a-1=\"6162636465\""},
+                                           WirlessKeyCase{"masked", "Second", nullptr, "*****", nullptr},
+                                           WirlessKeyCase{"retyped", "Second", "vwxyz", "*****",
+                                                          " adSecKey-80211a-2=\"767778797a\""}),
+                         [](const ::testing::TestParamInfo<WirlessKeyCase> &p) {
+                             return std::string(p.param.what);
+                         });
 
 TEST_F(Wirless, Layout)
 {
@@ -475,12 +481,12 @@ TEST_F(Wirless, Layout)
     }
 }
 
-struct GuestCase {
+struct WirlessGuestCase {
     const char *mode;
     const char *guests; // the guest-state set
 };
 
-class WirlessGuests : public Wirless, public ::testing::WithParamInterface<GuestCase> {};
+class WirlessGuests : public Wirless, public ::testing::WithParamInterface<WirlessGuestCase> {};
 
 // Guest SSIDs stay on only in the access point mode with super G off (the device's "Disable",
 // whichever position it has in the list the device offers).
@@ -497,7 +503,8 @@ TEST_P(WirlessGuests, FollowTheModeAndSuperG)
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, WirlessGuests,
-    ::testing::Values(GuestCase{"Access Point", "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=0 "
-                                                "adMSSIDIdvState.1.4=0 adMSSIDEncryption.1.2=0 "
-                                                "adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0"},
-                      GuestCase{"WDS", kGuestsOff}));
+    ::testing::Values(WirlessGuestCase{"Access Point",
+                                       "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=0 "
+                                       "adMSSIDIdvState.1.4=0 adMSSIDEncryption.1.2=0 "
+                                       "adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0"},
+                      WirlessGuestCase{"WDS", kGuestsOff}));

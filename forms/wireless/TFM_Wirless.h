@@ -265,7 +265,8 @@ public:
     void FillKeyLists();
     void SetKeyLengths();
     void ShowKeysAsText();
-    void FillChannelList(TEdit *listEdit, TEdit *channelEdit, TComboBox *combo);
+    // The channel list in force into the combo box, the channel edit's channel (else the first) chosen.
+    void ShowChannelList(TEdit *listEdit, TEdit *channelEdit, TComboBox *combo);
     bool CheckPrimarySSIDClash();
     bool CheckDuplicateRemoteMACs();
     bool ValidateMACsAndSSID();

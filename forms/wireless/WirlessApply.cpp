@@ -8,9 +8,6 @@
 #include "MainForm.h"
 #include "WirlessItems.h"
 
-#include <algorithm>
-#include <cctype>
-
 using namespace wirless;
 
 namespace {
@@ -24,13 +21,6 @@ const AnsiString kSetError = "Setting error!";
 bool contains(const AnsiString &text, const char *part)
 {
     return text.find(part) != AnsiString::npos;
-}
-
-AnsiString upper(AnsiString text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
 }
 
 void warn(const char *text, const char *caption)
@@ -275,11 +265,11 @@ bool TFM_Wirless::CheckDuplicateRemoteMACs()
 {
     const std::array<TEdit *, 8> remote = RemoteMACEdits();
     for (std::size_t later = remote.size() - 1; later >= 1; --later) {
-        const AnsiString a = upper(remote[later]->Text());
+        const AnsiString a = remote[later]->Text();
         if (a.empty() || a == kEmptyMAC)
             continue;
         for (std::size_t earlier = 0; earlier < later; ++earlier) {
-            if (upper(remote[earlier]->Text()) == a) {
+            if (SameMacText(remote[earlier]->Text(), a)) {
                 warn("Exist same MAC address.", "Warning");
                 focus(remote[later]);
                 return false;

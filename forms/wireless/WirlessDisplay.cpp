@@ -143,7 +143,7 @@ void TFM_Wirless::FormCreate(TObject *)
 
         AD_SuperModeChange(nullptr);
         ED_APModeTempComboBoxtestChange(nullptr);
-        FillChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
+        ShowChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
         Ed_SSIDa->SetMaxLength(32);
         Ed_SSIDg->SetMaxLength(32);
     });
@@ -383,5 +383,5 @@ void TFM_Wirless::Bt_RefreshClick(TObject *Sender)
         ShowAsRead();
     }
     AD_SuperModeChange(nullptr);
-    FillChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
+    ShowChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
 }

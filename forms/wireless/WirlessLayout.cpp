@@ -3,6 +3,7 @@
 #include "TFM_Wirless.h"
 
 #include "FormGlobals.h"
+#include "FormPages.h"
 
 namespace {
 
@@ -141,14 +142,8 @@ TFM_Wirless::~TFM_Wirless()
 void TFM_Wirless::BuildControls()
 {
     PageControl1 = Make<TPageControl>(this, "PageControl1", {4, kPageTop, 492, kPageDesignHeight});
-    TS_11a = new TTabSheet(this);
-    TS_11a->SetName("TS_11a");
-    TS_11a->SetPageControl(PageControl1);
-    TS_11a->SetText("IEEE802.11a");
-    TS_11g = new TTabSheet(this);
-    TS_11g->SetName("TS_11g");
-    TS_11g->SetPageControl(PageControl1);
-    TS_11g->SetText("IEEE802.11g");
+    TS_11a = MakePage(this, PageControl1, "TS_11a", "IEEE802.11a");
+    TS_11g = MakePage(this, PageControl1, "TS_11g", "IEEE802.11g");
     TWinControl *page = TS_11a;
 
     Label12 = label(page, "Label12", kLabelLeft, kModeRow, 110, "AP Mode");

@@ -412,20 +412,10 @@ void TFM_Wirless::ShowKeysAsText()
 
 // ---- channel, super mode, servers ----------------------------------------------------------
 
-void TFM_Wirless::FillChannelList(TEdit *listEdit, TEdit *channelEdit, TComboBox *combo)
+void TFM_Wirless::ShowChannelList(TEdit *listEdit, TEdit *channelEdit, TComboBox *combo)
 {
-    combo->Items()->Clear();
-    const AnsiString text = listEdit->Text();
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        std::size_t to = text.find(' ', from);
-        if (to == AnsiString::npos)
-            to = text.size();
-        if (to > from)
-            combo->Items()->Add(text.substr(from, to - from));
-        from = to + 1;
-    }
-    chooseOrFirst(combo, channelEdit->Text());
+    if (!FillChannelList(listEdit->Text(), combo, channelEdit->Text()))
+        combo->SetItemIndex(combo->Items()->Count() > 0 ? 0 : -1);
 }
 
 void TFM_Wirless::AD_SuperModeChange(TObject *)
@@ -440,7 +430,7 @@ void TFM_Wirless::AD_SuperModeChange(TObject *)
         listEdit = Ed_DynChLista;
     if (listEdit == Ed_ChanLista)
         Ed_Chana->SetText(gWirelessChannelText);
-    FillChannelList(listEdit, Ed_Chana, CB_Chana);
+    ShowChannelList(listEdit, Ed_Chana, CB_Chana);
 }
 
 void TFM_Wirless::CB_SuperMode_jpChange(TObject *)

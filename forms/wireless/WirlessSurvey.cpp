@@ -3,10 +3,8 @@
 #include "TFM_Wirless.h"
 
 #include "Exception.h"
+#include "KeyText.h"
 #include "WirlessItems.h"
-
-#include <algorithm>
-#include <cctype>
 
 using namespace wirless;
 
@@ -16,13 +14,6 @@ namespace {
 const AnsiString kListEveryRow = ")(*&^%$#@!";
 // Access points without WDS ("Support WDS" 0) cannot be WDS partners.
 const AnsiString kListWDSOnly = "0";
-
-AnsiString upper(AnsiString text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 } // namespace
 
@@ -115,7 +106,7 @@ void TFM_Wirless::SiteServeyListViewClick(TObject *)
     }
     const std::array<TEdit *, 8> remote = RemoteMACEdits();
     for (TEdit *e : remote) {
-        if (upper(e->Text()) == upper(bssid)) {
+        if (SameMacText(e->Text(), bssid)) {
             Application->MessageBox("The same MAC address has been added!", "Warning", MB_OK);
             return;
         }

@@ -4,10 +4,14 @@
 #include "TFM_Admin.h"
 #include "TFM_Admin2.h"
 #include "TFM_Admin3.h"
+#include "TFM_DevInfo.h"
+#include "TFM_LogSet.h"
 
 void RegisterNetworkForms()
 {
     RegisterModalForm("TFM_Admin", FM_Admin);
     RegisterModalForm("TFM_Admin2", FM_Admin2);
     RegisterModalForm("TFM_Admin3", FM_Admin3);
+    RegisterModalForm("TFM_LogSet", FM_LogSet);
+    RegisterModalForm("TFM_DevInfo", FM_DevInfo);
 }

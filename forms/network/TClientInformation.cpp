@@ -45,6 +45,8 @@ const FormItemTable kWdsItems = {
     {"4.6.2.1.7", "SSID", DisplayStr, ReadOnly},
 };
 
+constexpr int kTabRow = 28;
+
 const char *const kClientColumns[] = {"Index",  "Client MAC Address", "Band", "Authentication",
                                       "Signal", "Power Saving Mode",  "SSID"};
 
@@ -260,7 +262,8 @@ void TClientInformation::FormResize(TObject *)
 {
     const int width = Width();
     for (TTabSheet *page : {TS_ClientInfo, TS_WDSInfo}) {
-        const int bottom = page->Height() > 0 ? page->Height() : Height() - 60;
+        // The page panel: the page control below its row of tabs.
+        const int bottom = PageControl1->Height() - kTabRow;
         const bool client = page == TS_ClientInfo;
         TListView *view = client ? User_ListView : LV_WDSInfo_User;
         view->SetBounds(8, 8, width - 36, Height() - 154);

@@ -233,8 +233,9 @@ void TFM_Admin3::CreateRangeBindings()
     RangeWalk->RowNumber = 1;
     RangeWalk->Filter = kFreeRange;
     RangeWalk->KeyColumn = 1;
-    if (ListView_User->Columns()->Count() > 1)
-        ListView_User->Columns()->Items(1)->SetWidth(100);
+    // Whole addresses in both columns.
+    for (int column = 1; column < ListView_User->Columns()->Count(); ++column)
+        ListView_User->Columns()->Items(column)->SetWidth(100);
     RangeWalk->Get();
 }
 

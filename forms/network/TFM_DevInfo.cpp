@@ -73,8 +73,8 @@ AnsiString MacNumberToText(uint64_t mac)
 
 TFM_DevInfo::TFM_DevInfo(TComponent *AOwner) : TForm(AOwner)
 {
-    SetupFormWindow(this, {"FM_DevInfo", "Status \\ Device Info", 652, 348});
-    PC_WirlessTraffic = Make<TPageControl>(this, "PC_WirlessTraffic", {8, 8, 298, 312});
+    SetupFormWindow(this, {"FM_DevInfo", "Status \\ Device Info", 652, 362});
+    PC_WirlessTraffic = Make<TPageControl>(this, "PC_WirlessTraffic", {8, 8, 298, 326});
     TabSheetA = new TTabSheet(this); // owned by the form, shown by the page control
     TabSheetA->SetName("TabSheetA");
     TabSheetA->SetPageControl(PC_WirlessTraffic);
@@ -121,14 +121,14 @@ TFM_DevInfo::TFM_DevInfo(TComponent *AOwner) : TForm(AOwner)
     Label12 = Make<TLabel>(GroupBox1, "Label12", {12, 94, 120, 16}, "Gateway: ");
     Ed_Gate = Make<TEdit>(GroupBox1, "Ed_Gate", {140, 92, 176, 21});
 
-    GB_AP = Make<TGroupBox>(this, "GB_AP", {314, 286, 330, 34}, "AP Status");
-    Label13 = Make<TLabel>(GB_AP, "Label13", {12, 14, 98, 16}, "CPU Utilization:");
-    Ed_Cpu = Make<TEdit>(GB_AP, "Ed_Cpu", {110, 12, 34, 19});
-    Label14 = Make<TLabel>(GB_AP, "Label14", {148, 14, 14, 16}, "%");
-    Label15 = Make<TLabel>(GB_AP, "Label15", {166, 14, 118, 16}, "Memory Utilization:");
-    Ed_Memory = Make<TEdit>(GB_AP, "Ed_Memory", {270, 12, 34, 19});
-    Label16 = Make<TLabel>(GB_AP, "Label16", {308, 14, 14, 16}, "%");
-    Ed_ApStatusSupport = Make<TEdit>(GB_AP, "Ed_ApStatusSupport", {110, 12, 34, 19});
+    GB_AP = Make<TGroupBox>(this, "GB_AP", {314, 286, 330, 48}, "AP Status");
+    Label13 = Make<TLabel>(GB_AP, "Label13", {12, 22, 98, 16}, "CPU Utilization:");
+    Ed_Cpu = Make<TEdit>(GB_AP, "Ed_Cpu", {110, 20, 34, 21});
+    Label14 = Make<TLabel>(GB_AP, "Label14", {148, 22, 14, 16}, "%");
+    Label15 = Make<TLabel>(GB_AP, "Label15", {166, 22, 104, 16}, "Memory Utilization:");
+    Ed_Memory = Make<TEdit>(GB_AP, "Ed_Memory", {272, 20, 34, 21});
+    Label16 = Make<TLabel>(GB_AP, "Label16", {310, 22, 14, 16}, "%");
+    Ed_ApStatusSupport = Make<TEdit>(GB_AP, "Ed_ApStatusSupport", {110, 20, 34, 21});
     Ed_ApStatusSupport->SetVisible(false);
     StatusBar = Make<TStatusBar>(this, "StatusBar");
 

@@ -1,24 +1,12 @@
 #include "TFM_Admin.h"
 
-#include "AdminShared.h"
 #include "FormGlobals.h"
 #include "Waiting.h"
 
 TFM_Admin::TFM_Admin(TComponent *AOwner) : TForm(AOwner)
 {
     SetupFormWindow(this, {"FM_Admin", "Tools \\ Admin", 330, 196});
-    Label1 = Make<TLabel>(this, "Label1", {16, 18, 140, 16}, "User Name");
-    Ed_Usr = Make<TEdit>(this, "Ed_Usr", {166, 16, 148, 21});
-    Label2 = Make<TLabel>(this, "Label2", {16, 48, 140, 16}, "Old Password");
-    Ed_OPwd = Make<TEdit>(this, "Ed_OPwd", {166, 46, 148, 21});
-    Label3 = Make<TLabel>(this, "Label3", {16, 78, 140, 16}, "New Password");
-    Ed_NPwd = Make<TEdit>(this, "Ed_NPwd", {166, 76, 148, 21});
-    Label4 = Make<TLabel>(this, "Label4", {16, 108, 140, 16}, "Confirm New Password");
-    Ed_CNP = Make<TEdit>(this, "Ed_CNP", {166, 106, 148, 21});
-    for (TEdit *e : {Ed_OPwd, Ed_NPwd, Ed_CNP})
-        e->SetPasswordChar('*');
-    Ed_Pwd = Make<TEdit>(this, "Ed_Pwd", {166, 16, 148, 21});
-    Ed_Pwd->SetVisible(false);
+    MakeLoginEdits(this, 16, 166, 16, 30);
     OK = Make<TButton>(this, "OK", {82, 142, 75, 25}, "OK");
     Cancel = Make<TButton>(this, "Cancel", {172, 142, 75, 25}, "Cancel");
     StatusBar = Make<TStatusBar>(this, "StatusBar");
@@ -30,21 +18,13 @@ TFM_Admin::TFM_Admin(TComponent *AOwner) : TForm(AOwner)
 
 void TFM_Admin::FormCreate(TObject *)
 {
-    GuardCreate(StatusBar, [this] {
-        Req = MakeBinding(
-            this, {.Items = kAdminLoginItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
-        Req->AssociateEdits(0, "%s", Ed_Usr);
-        Req->AssociateEdits(1, "%s", Ed_Pwd);
-        Req->Get();
-    });
+    GuardCreate(StatusBar, [this] { ReadLogin(this, StatusBar); });
     SetEditLimits();
 }
 
 void TFM_Admin::SetEditLimits()
 {
-    Ed_Usr->SetMaxLength(64);
-    for (TEdit *e : {Ed_OPwd, Ed_NPwd, Ed_CNP})
-        e->SetMaxLength(12);
+    SetLoginEditLimits();
 }
 
 bool TFM_Admin::IsValidUserName(const AnsiString &name)
@@ -59,16 +39,16 @@ void TFM_Admin::OKClick(TObject *)
                                 .Mismatch = "Please input the confirm new password correctly!",
                                 .MismatchFocus = Ed_CNP,
                                 .Tidy = nullptr};
-    if (!CheckLogin({Ed_Usr, Ed_Pwd, Ed_OPwd, Ed_NPwd, Ed_CNP}, texts))
+    if (!CheckLogin(Login(), texts))
         return;
     // Never written unread: an unread group would blank the name and the password.
-    if (!Req || !Req->WasRead()) {
+    if (!LoginReq || !LoginReq->WasRead()) {
         StatusBar->SetSimpleText(gMsgGroupNotRead);
         return;
     }
     const AnsiString current = Ed_Pwd->Text();
     Ed_Pwd->SetText(Ed_NPwd->Text());
-    if (Req->Write(true, true) != WriteResult::Written) {
+    if (LoginReq->Write(true, true) != WriteResult::Written) {
         Ed_Pwd->SetText(current);
         StatusBar->SetSimpleText("Setting Error!");
         return;

@@ -30,7 +30,6 @@ TFM_Admin3::TFM_Admin3(TComponent *AOwner) : TForm(AOwner)
     Label9 = Make<TLabel>(GroupBox6, "Label9", {12, 24, 170, 16}, "Administrate AP with WLAN");
     CB_WLAN = Make<TComboBox>(GroupBox6, "CB_WLAN", {190, 22, 100, 21});
     CheckBox_VID = Make<TCheckBox>(GroupBox6, "CheckBox_VID", {12, 54, 172, 17}, "Limit Administrator VID");
-    Ed_VID = Make<TEdit>(GroupBox6, "Ed_VID", {190, 52, 60, 21});
     CB_LimitIPStatus =
         Make<TCheckBox>(GroupBox6, "CB_LimitIPStatus", {12, 84, 172, 17}, "Limit Administrator IP");
     Label10 = Make<TLabel>(GroupBox6, "Label10", {12, 114, 60, 16}, "IP Range");
@@ -52,52 +51,21 @@ TFM_Admin3::TFM_Admin3(TComponent *AOwner) : TForm(AOwner)
                                                          CB_Mussid, CB_VLAN})
         c->SetVisible(false);
 
-    GroupBox2 = Make<TGroupBox>(this, "GroupBox2", {8, 286, 372, 86}, " Limit Administrator IP ");
-    CkBx_ManagerState = Make<TCheckBox>(GroupBox2, "CkBx_ManagerState", {12, 20, 20, 17});
-    Label5 = Make<TLabel>(GroupBox2, "Label5", {36, 22, 160, 16}, "Limit Administrator IP 1");
-    Ed_IP1 = Make<TEdit>(GroupBox2, "Ed_IP1", {208, 20, 150, 21});
-    Label6 = Make<TLabel>(GroupBox2, "Label6", {36, 52, 160, 16}, "Limit Administrator IP 2");
-    Ed_IP2 = Make<TEdit>(GroupBox2, "Ed_IP2", {208, 50, 150, 21});
-
-    GroupBox1 = Make<TGroupBox>(this, "GroupBox1", {388, 8, 364, 144}, " Login Settings");
-    Label1 = Make<TLabel>(GroupBox1, "Label1", {12, 24, 180, 16}, "User Name");
-    Ed_Usr = Make<TEdit>(GroupBox1, "Ed_Usr", {200, 22, 150, 21});
-    Label2 = Make<TLabel>(GroupBox1, "Label2", {12, 54, 180, 16}, "Old Password");
-    Ed_OPwd = Make<TEdit>(GroupBox1, "Ed_OPwd", {200, 52, 150, 21});
-    Label3 = Make<TLabel>(GroupBox1, "Label3", {12, 84, 180, 16}, "New Password");
-    Ed_NPwd = Make<TEdit>(GroupBox1, "Ed_NPwd", {200, 82, 150, 21});
-    Label4 = Make<TLabel>(GroupBox1, "Label4", {12, 114, 180, 16}, "Confirm New Password");
-    Ed_CNP = Make<TEdit>(GroupBox1, "Ed_CNP", {200, 112, 150, 21});
-    for (TEdit *e : {Ed_OPwd, Ed_NPwd, Ed_CNP})
-        e->SetPasswordChar('*');
-    Ed_Pwd = Make<TEdit>(GroupBox1, "Ed_Pwd", {200, 22, 150, 21});
-    Ed_Pwd->SetVisible(false);
-
-    GroupBox3 = Make<TGroupBox>(this, "GroupBox3", {388, 158, 364, 84}, "Console Settings");
-    Label7 = Make<TLabel>(GroupBox3, "Label7", {12, 24, 110, 16}, "Console Protocol");
-    RB_None = Make<TRadioButton>(GroupBox3, "RB_None", {130, 22, 64, 17}, "None ");
-    RB_Telnet = Make<TRadioButton>(GroupBox3, "RB_Telnet", {200, 22, 76, 17}, "Telnet");
-    RB_SHH = Make<TRadioButton>(GroupBox3, "RB_SHH", {282, 22, 64, 17}, "SSH");
-    Label8 = Make<TLabel>(GroupBox3, "Label8", {12, 54, 110, 16}, "Timeout");
-    CB_Timeout = Make<TComboBox>(GroupBox3, "CB_Timeout", {130, 52, 120, 21});
-
-    GB_Led = Make<TGroupBox>(this, "GB_Led", {388, 248, 364, 50}, "LED Status");
-    CB_Led = Make<TCheckBox>(GB_Led, "CB_Led", {12, 22, 160, 17}, "LED Status");
-
+    // Stacked in two columns by FormCreate.
+    MakeSharedGroups(this, {.ManagerIPs = {8, 286, 372, 86},
+                            .Login = {388, 8, 364, 144},
+                            .LoginCaption = " Login Settings",
+                            .Console = {388, 158, 364, 84},
+                            .ConsoleCaption = "Console Settings",
+                            .Led = {388, 248, 364, 50},
+                            .LedCaption = "LED Status"});
+    Ed_VID = Make<TEdit>(GroupBox6, "Ed_VID", {190, 52, 60, 21});
     RG_PingSet = Make<TGroupBox>(this, "RG_PingSet", {388, 304, 364, 50}, "Ping Control Setting");
     Label13 = Make<TLabel>(RG_PingSet, "Label13", {12, 24, 110, 16}, "Status");
     CB_Ping = Make<TComboBox>(RG_PingSet, "CB_Ping", {130, 22, 120, 21});
-
-    CB_Telnet = Make<TComboBox>(this, "CB_Telnet", {8, 0, 80, 21});
-    CB_SHH = Make<TComboBox>(this, "CB_SHH", {8, 0, 80, 21});
-    Ed_PingSupport = Make<TEdit>(this, "Ed_PingSupport", {8, 0, 80, 21});
-    CB_VLanState = Make<TCheckBox>(this, "CB_VLanState", {8, 0, 80, 17});
-    for (TControl *c : std::initializer_list<TControl *>{CB_Telnet, CB_SHH, Ed_PingSupport, CB_VLanState})
-        c->SetVisible(false);
-
-    OK = Make<TButton>(this, "OK", {296, 384, 75, 25}, "Apply");
-    Cancel = Make<TButton>(this, "Cancel", {388, 384, 75, 25}, "Cancel");
-    StatusBar = Make<TStatusBar>(this, "StatusBar");
+    CB_Ping->SetStyle(csDropDownList);
+    OK->SetLeft(296);
+    Cancel->SetLeft(388);
 
     OK->OnClick = [this](TObject *s) { OKClick(s); };
     Cancel->OnClick = [this](TObject *s) { CancelClick(s); };
@@ -110,85 +78,30 @@ TFM_Admin3::TFM_Admin3(TComponent *AOwner) : TForm(AOwner)
     ListView_User->OnSelectItem = [this](TObject *s, TListItem *, bool) { ListView_UserClick(s); };
     OnCreate = [this](TObject *s) { FormCreate(s); };
     m_guard.Watch(LimitReq);
-    m_guard.WatchIdle(m_writes.Idle());
+    m_guard.WatchIdle(Writes.Idle());
     m_guard.WatchIdle(m_rangeIdle);
     m_guard.Install(this);
-}
-
-ConsoleControls TFM_Admin3::Console() const
-{
-    return {RB_None, RB_Telnet, RB_SHH, CB_Telnet, CB_SHH, CB_Timeout};
 }
 
 void TFM_Admin3::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
-        const auto sync = [this](const FormItemTable &items, KvSNMPItemType type, TObject *log = nullptr) {
-            return MakeBinding(this, {.Items = items, .Type = type, .Mode = BindMode::Sync, .Log = log});
-        };
-        VlanStateReq = sync(kAdminVlanStateItems, SVT_SV);
-        VlanStateReq->Associate(0, CB_VLanState);
-        VlanStateReq->Get();
-
-        WlanReq = sync(kAdminWlanItems, SVT_SV);
+        ReadVlanState(this);
+        WlanReq = MakeBinding(this, {.Items = kAdminWlanItems, .Type = SVT_SV, .Mode = BindMode::Sync});
         WlanReq->AssociateCombo(0, CB_WLAN);
         WlanAdminSupported = WlanReq->Get() ? 1 : 0;
         Label9->SetVisible(WlanAdminSupported != 0);
         CB_WLAN->SetVisible(WlanAdminSupported != 0);
-
-        ManagerVlanReq = sync(kAdminManagerVlanItems, SVT_SV);
-        ManagerVlanReq->Associate(0, CheckBox_VID);
-        ManagerVlanSupported = ManagerVlanReq->Get() ? 1 : 0;
-        if (ManagerVlanSupported) {
-            ManagerVlanIdReq = sync(kAdminManagerVlanIdItems, SVT_SV);
-            ManagerVlanIdReq->AssociateEdits(0, "%s", Ed_VID);
-            ManagerVlanIdReq->Get();
-        }
-
-        LimitReq = MakeBinding(this, {.Items = kAdminLimitItems,
-                                      .Type = SVT_SV,
-                                      .Mode = BindMode::Async,
-                                      .OnGetDone = [this](auto *s, auto *e) { OnLimitIPStatusGot(s, e); },
-                                      .OnSetDone = [this](auto *, auto *e) { m_writes.LimitSetDone(e); }});
-        LimitReq->Associate(0, CB_LimitIPStatus);
-        LimitIPStatusRead = LimitReq->Get() ? 1 : 0;
-
-        ManagerIPReq = sync(kAdminManagerIPItems, MVT_SV);
-        ManagerIPReq->AssociateEdits(0, "%s", Ed_IP1);
-        ManagerIPReq->AssociateEdits(1, "%s", Ed_IP2);
-        ManagerIPsRead = ManagerIPReq->Get() ? 1 : 0;
+        ReadManagerVlan(this, CheckBox_VID);
+        ReadLimit(this, CB_LimitIPStatus, [this](auto *s, auto *e) { OnLimitIPStatusGot(s, e); });
+        LimitIPStatusRead = 1;
+        ManagerIPsRead = ReadManagerIPs(this) ? 1 : 0;
         GroupBox2->SetVisible(ManagerIPsRead != 0);
-
         CreateRangeBindings();
-
-        ConsoleReq = sync(kAdminConsoleItems, SVT_SV, StatusBar);
-        ConsoleReq->AssociateCombo(0, CB_Telnet);
-        ConsoleReq->AssociateCombo(1, CB_Timeout);
-        ConsoleReq->Get();
-
-        SshReq = sync(kAdminSshItems, SVT_SV);
-        SshReq->AssociateCombo(0, CB_SHH);
-        SshSupported = SshReq->Get() ? 1 : 0;
-        RB_SHH->SetVisible(SshSupported != 0);
-
-        LoginReq = sync(kAdminLoginItems, SVT_SV, StatusBar);
-        LoginReq->AssociateEdits(0, "%s", Ed_Usr);
-        LoginReq->AssociateEdits(1, "%s", Ed_Pwd);
-        LoginReq->Get();
-
-        LedReq = sync(kAdminLedItems, SVT_SV);
-        LedReq->Associate(0, CB_Led);
-        LedSupported = LedReq->Get() ? 1 : 0;
-        GB_Led->SetVisible(LedSupported != 0);
-
-        PingSupportReq = sync(kAdminPingSupportItems, SVT_SV);
-        PingSupportReq->AssociateEdits(0, "%s", Ed_PingSupport);
-        PingSupportReq->Get();
-        if (CapabilityNumber(Ed_PingSupport->Text()) == 1) {
-            PingReq = sync(kAdminPingItems, SVT_SV);
-            PingReq->AssociateCombo(0, CB_Ping);
-            PingReq->Get();
-        }
+        ReadConsoleGroups(this);
+        ReadLogin(this, StatusBar);
+        ReadLed(this);
+        ReadPing(this, CB_Ping);
     });
     RG_PingSet->SetVisible(PingReq != nullptr);
     // The groups the device did not answer leave no gap.
@@ -202,8 +115,7 @@ void TFM_Admin3::FormCreate(TObject *)
     ShowConsoleState();
     CheckBox_VIDClick(this);
     Btn_Del->SetEnabled(false);
-    for (TEdit *e : {Ed_OPwd, Ed_NPwd, Ed_CNP})
-        e->SetText(Ed_Pwd->Text());
+    PrefillPasswords();
 }
 
 void TFM_Admin3::CreateRangeBindings()
@@ -241,9 +153,7 @@ void TFM_Admin3::CreateRangeBindings()
 
 void TFM_Admin3::SetEditLimits()
 {
-    Ed_Usr->SetMaxLength(64);
-    for (TEdit *e : {Ed_OPwd, Ed_NPwd, Ed_CNP})
-        e->SetMaxLength(12);
+    SetLoginEditLimits();
     for (TEdit *e : {Ed_IP1, Ed_IP2, Ed_FromIP, Ed_ToIP})
         e->SetMaxLength(15);
     Ed_VID->SetMaxLength(4);
@@ -458,63 +368,36 @@ bool TFM_Admin3::CheckInput()
         CB_LimitIPStatus->SetChecked(false);
         return false;
     }
+    const auto tidy = [this] { ClearZeroManagerIPs(); };
     const LoginCheckTexts texts{.WrongOld = "Old password is wrong!Please input again",
                                 .WrongOldClears = true,
                                 .Mismatch = "The Password is not match!Please enter again!",
                                 .MismatchFocus = Ed_CNP,
-                                .Tidy = [this] { ClearZeroManagerIPs(); }};
-    if (!CheckLogin({Ed_Usr, Ed_Pwd, Ed_OPwd, Ed_NPwd, Ed_CNP}, texts))
-        return false;
-    if (ManagerVlanSupported && !IsValidManagerVlanId(Ed_VID->Text())) {
-        AdminWarning("Please input a number between 0 and 4095.", "Error");
-        ClearZeroManagerIPs();
-        FocusControl(Ed_VID);
-        return false;
-    }
-    if (!CB_VLanState->Checked() && CheckBox_VID->Checked()) {
-        AdminWarning("Please enable Multi-SSID and VLAN first!");
-        CheckBox_VID->SetChecked(false);
-        return false;
-    }
-    return true;
+                                .Tidy = tidy};
+    return CheckLogin(Login(), texts) && CheckManagerVlan(CheckBox_VID, tidy);
 }
 
 void TFM_Admin3::OKClick(TObject *)
 {
-    if (!m_writes.Idle())
+    if (!Writes.Idle())
         return; // the last Apply still waits for the device
     if (!CheckInput())
         return;
-    FormBinding *limit = LimitIPStatusRead ? LimitReq.get() : nullptr;
-    const bool allRead = AllRead(
-        {LoginReq.get(), limit, ManagerVlanSupported ? ManagerVlanReq.get() : nullptr, ManagerVlanIdReq.get(),
-         LedSupported ? LedReq.get() : nullptr, ConsoleReq.get(), SshSupported ? SshReq.get() : nullptr,
-         PingReq.get(), WlanAdminSupported ? WlanReq.get() : nullptr});
-    if (!allRead || !LoginReq || !ConsoleReq || !limit) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
+    FormBinding *const vlan = ManagerVlanSupported ? ManagerVlanReq.get() : nullptr;
+    FormBinding *const vlanId = ManagerVlanSupported ? ManagerVlanIdReq.get() : nullptr;
+    FormBinding *const led = LedSupported ? LedReq.get() : nullptr;
+    FormBinding *const ssh = SshSupported ? SshReq.get() : nullptr;
+    FormBinding *const wlan = WlanAdminSupported ? WlanReq.get() : nullptr;
+    if (!LimitIPStatusRead || !CheckRead({LoginReq.get(), LimitReq.get(), vlan, vlanId, led, ConsoleReq.get(),
+                                          ssh, PingReq.get(), wlan}))
         return;
-    }
-    m_oldPassword = Ed_Pwd->Text();
-    Ed_Pwd->SetText(Ed_NPwd->Text());
-    ConsolePreStep(Console(), *ConsoleReq, SshSupported ? SshReq.get() : nullptr);
     // The range rows are written by Add and Delete alone: the row they last loaded is
     // history by now.
-    m_writes.Start(*LoginReq, *limit,
-                   {ManagerVlanSupported ? ManagerVlanReq.get() : nullptr,
-                    ManagerVlanSupported ? ManagerVlanIdReq.get() : nullptr,
-                    LedSupported ? LedReq.get() : nullptr, ConsoleReq.get(),
-                    SshSupported ? SshReq.get() : nullptr, PingReq.get(),
-                    WlanAdminSupported ? WlanReq.get() : nullptr},
-                   [this](bool ok, bool loginWritten) { ApplyEnded(ok, loginWritten); });
-}
-
-void TFM_Admin3::ApplyEnded(bool ok, bool loginWritten)
-{
-    if (!loginWritten)
-        Ed_Pwd->SetText(m_oldPassword);
-    StatusBar->SetSimpleText(ok ? "Set OK!" : "Setting Error!");
-    if (ok)
-        ClearZeroManagerIPs();
+    StartWrites(*LimitReq, {vlan, vlanId, led, ConsoleReq.get(), ssh, PingReq.get(), wlan}, [this](bool ok) {
+        StatusBar->SetSimpleText(ok ? "Set OK!" : "Setting Error!");
+        if (ok)
+            ClearZeroManagerIPs();
+    });
 }
 
 void TFM_Admin3::CancelClick(TObject *)

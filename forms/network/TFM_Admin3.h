@@ -3,9 +3,9 @@
 // limited to up to four address ranges kept in a device table, and a switch allows or forbids
 // administering the access point over the WLAN. Login, console, LED and ping control as on
 // the form with single manager addresses.
-#include "AdminShared.h"
+#include "AdminParts.h"
 
-class TFM_Admin3 : public TForm {
+class TFM_Admin3 : public TForm, public AdminSettingsParts {
 public:
     explicit TFM_Admin3(TComponent *AOwner);
 
@@ -13,7 +13,6 @@ public:
     TLabel *Label9;
     TComboBox *CB_WLAN;
     TCheckBox *CheckBox_VID;
-    TEdit *Ed_VID;
     TCheckBox *CB_LimitIPStatus;
     TLabel *Label10;
     TLabel *Label11;
@@ -30,60 +29,14 @@ public:
     TEdit *NetMask;
     TComboBox *CB_Mussid;
     TComboBox *CB_VLAN;
-    TGroupBox *GroupBox2;
-    TCheckBox *CkBx_ManagerState;
-    TLabel *Label5;
-    TEdit *Ed_IP1;
-    TLabel *Label6;
-    TEdit *Ed_IP2;
-    TGroupBox *GroupBox1;
-    TLabel *Label1;
-    TEdit *Ed_Usr;
-    TLabel *Label2;
-    TEdit *Ed_OPwd;
-    TLabel *Label3;
-    TEdit *Ed_NPwd;
-    TLabel *Label4;
-    TEdit *Ed_CNP;
-    TEdit *Ed_Pwd;
-    TGroupBox *GroupBox3;
-    TLabel *Label7;
-    TRadioButton *RB_None;
-    TRadioButton *RB_Telnet;
-    TRadioButton *RB_SHH;
-    TLabel *Label8;
-    TComboBox *CB_Timeout;
-    TGroupBox *GB_Led;
-    TCheckBox *CB_Led;
     TGroupBox *RG_PingSet;
     TLabel *Label13;
     TComboBox *CB_Ping;
-    TComboBox *CB_Telnet;
-    TComboBox *CB_SHH;
-    TEdit *Ed_PingSupport;
-    TCheckBox *CB_VLanState;
-    TButton *OK;
-    TButton *Cancel;
-    TStatusBar *StatusBar;
 
-    std::unique_ptr<FormBinding> VlanStateReq;
     std::unique_ptr<FormBinding> WlanReq;
-    std::unique_ptr<FormBinding> ManagerVlanReq;
-    std::unique_ptr<FormBinding> ManagerVlanIdReq;
-    std::unique_ptr<FormBinding> LimitReq;
-    std::unique_ptr<FormBinding> ManagerIPReq;
     std::unique_ptr<FormBinding> RangeTableBinding;
     std::unique_ptr<FormWalker> RangeWalk;
-    std::unique_ptr<FormBinding> ConsoleReq;
-    std::unique_ptr<FormBinding> SshReq;
-    std::unique_ptr<FormBinding> LoginReq;
-    std::unique_ptr<FormBinding> LedReq;
-    std::unique_ptr<FormBinding> PingSupportReq;
-    std::unique_ptr<FormBinding> PingReq;
 
-    uint8_t SshSupported = 0;
-    uint8_t LedSupported = 0;
-    uint8_t ManagerVlanSupported = 0;
     uint8_t WlanAdminSupported = 0;
     uint8_t ManagerIPsRead = 0;
     uint8_t LimitIPStatusRead = 0;
@@ -107,7 +60,6 @@ public:
 
 private:
     enum class RangeWrite { None, Add, Delete };
-    ConsoleControls Console() const;
     void CreateRangeBindings();
     bool CheckInput();
     // The device's table row whose From and To are these addresses, or null.
@@ -116,10 +68,6 @@ private:
     bool RangesSettled() const;
     void RangeSetDone(KvSNMPError *e);
     void RangeReadDone();
-    void ApplyEnded(bool ok, bool loginWritten);
-
-    AdminWriteSequence m_writes;
-    AnsiString m_oldPassword;
     RangeWrite m_rangeWrite = RangeWrite::None;
     bool m_rangeIdle = true;  // no add or delete waits for the device
     AnsiString m_rangeResult; // shown again once the lists are read back

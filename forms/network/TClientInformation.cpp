@@ -179,6 +179,12 @@ TClientInformation::TClientInformation(TComponent *AOwner) : TForm(AOwner)
     FormResize(this);
 }
 
+TClientInformation::~TClientInformation()
+{
+    // No new cycle while the bindings go (each waits for its own request).
+    Timer1->SetEnabled(false);
+}
+
 void TClientInformation::ShowStatus(const AnsiString &text)
 {
     StatusBar->Panels()->Items(0)->SetText(text);

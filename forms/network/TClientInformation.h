@@ -7,6 +7,7 @@
 class TClientInformation : public TForm {
 public:
     explicit TClientInformation(TComponent *AOwner);
+    ~TClientInformation() override;
 
     TPageControl *PageControl1;
     TTabSheet *TS_ClientInfo;

@@ -8,11 +8,14 @@ using namespace formtest;
 
 namespace {
 
+// Long enough for a loaded machine; a passing wait ends as soon as its condition holds.
+constexpr int kWait = 10000;
+
 class Statistics : public FormTest {};
 
 template <class T> bool readEnded(T &f)
 {
-    return pumpUntil([&] { return f.Req && !f.Req->Busy; }, 5000);
+    return pumpUntil([&] { return f.Req && !f.Req->Busy; }, kWait);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The configuration file form against the simulated device and its TFTP client.
-#include "ShellTexts.h"
 #include "Dialogs.h"
+#include "ShellTexts.h"
 #include "TFM_CfgFile.h"
 #include "TestEnv.h"
 #include "TransferFixture.h"
@@ -74,7 +74,8 @@ TEST_F(CfgFile, OnABridgeTheRestartWaitIsFifty)
     type(form->Ed_UpgFile, loadable("b.dcf"));
     int countdown = 0;
     kv::postCall([&] {
-        pumpUntil([&] { return FM_Waiting && FM_Waiting->Label3->Text() == "The device is restarting..."; }, 8000);
+        pumpUntil([&] { return FM_Waiting && FM_Waiting->Label3->Text() == "The device is restarting..."; },
+                  8000);
         countdown = FM_Waiting ? std::stoi(FM_Waiting->La_Time->Text()) : 0;
     });
     click(form->Bt_OK);
@@ -103,10 +104,11 @@ TEST_P(CfgFileRefusal, LoadSendsNothing)
     expectNoSet();
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, CfgFileRefusal,
-                         ::testing::Values(Refusal{"", "", "Empty file is not accepted."},
-                                           Refusal{"config.txt", "config.txt", "File format error! Please try again!"},
-                                           Refusal{"", "missing.dcf", "File format error! Please try again!"}));
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, CfgFileRefusal,
+    ::testing::Values(Refusal{"", "", "Empty file is not accepted."},
+                      Refusal{"config.txt", "config.txt", "File format error! Please try again!"},
+                      Refusal{"", "missing.dcf", "File format error! Please try again!"}));
 
 TEST_F(CfgFile, EmptySavePathSendsNothing)
 {

@@ -53,7 +53,8 @@ TEST_F(FirmwareSsl, GoodLoginWritesTheFtpSettingsThenTheCertificateCommand)
     click(form->Bt_CUpload);
     EXPECT_EQ(form->StatusBar->SimpleText(), "Test FTP Server, please wait...!");
     EXPECT_FALSE(form->Enabled());
-    ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "Update SSL certificate success!"; }, 8000));
+    ASSERT_TRUE(
+        pumpUntil([&] { return form->StatusBar->SimpleText() == "Update SSL certificate success!"; }, 8000));
     expectSets({"uFTPSrvIP=\"127.0.0.1\" uFTPUserName=\"admin\" uFTPPassword=\"s3cret\"",
                 "uSSLCertFileName=\"cert.der\" uSSLKeyFileName=\"key.der\" uSSLCertUpdate=1"});
     EXPECT_EQ(commands(), std::vector<std::string>{"uSSLCertUpdate=1"});
@@ -97,12 +98,13 @@ TEST_P(FirmwareSslRefusal, SendsNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, FirmwareSslRefusal,
-    ::testing::Values(SslRefusal{"0.0.0.0", "c.der", "k.der", "Please input valid IP Address for FTP Server."},
-                      SslRefusal{"ftp.example", "c.der", "k.der", "Please input valid IP Address for FTP Server."},
-                      SslRefusal{"127.0.0.1", "", "k.der", "Empty file is not accepted!"},
-                      SslRefusal{"127.0.0.1", "cert.DER", "k.der", "File format error! Please try again."},
-                      SslRefusal{"127.0.0.1", "c.der", "", "Empty file is not accepted!"},
-                      SslRefusal{"127.0.0.1", "c.der", "key.pem", "File format error! Please try again."}));
+    ::testing::Values(
+        SslRefusal{"0.0.0.0", "c.der", "k.der", "Please input valid IP Address for FTP Server."},
+        SslRefusal{"ftp.example", "c.der", "k.der", "Please input valid IP Address for FTP Server."},
+        SslRefusal{"127.0.0.1", "", "k.der", "Empty file is not accepted!"},
+        SslRefusal{"127.0.0.1", "cert.DER", "k.der", "File format error! Please try again."},
+        SslRefusal{"127.0.0.1", "c.der", "", "Empty file is not accepted!"},
+        SslRefusal{"127.0.0.1", "c.der", "key.pem", "File format error! Please try again."}));
 
 // The form sent the restart itself; its waits send none (the device would restart twice).
 TEST_F(FirmwareSsl, UploadRestartsTheDeviceOnce)

@@ -45,13 +45,13 @@ TEST_P(LogLineSplit, TakesTimeTypeAndMessage)
     EXPECT_EQ(l.Message, s.message);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, LogLineSplit,
-                         ::testing::Values(Split{"08:15:02 am\t<6>[System]started", "08:15:02 am", "System", "started"},
-                                           Split{"  1:00 pm \t[ A ] b ", "1:00 pm", " A ", " b "},
-                                           Split{"t\t[x]y]z", "t", "x", "y]z"},
-                                           Split{"no tab [T]m", "", "T", "m"},
-                                           Split{"t\tno type", "t", "", "no type"},
-                                           Split{"t\t[open only", "t", "", "open only"}, Split{"   ", "", "", "   "}));
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LogLineSplit,
+    ::testing::Values(Split{"08:15:02 am\t<6>[System]started", "08:15:02 am", "System", "started"},
+                      Split{"  1:00 pm \t[ A ] b ", "1:00 pm", " A ", " b "},
+                      Split{"t\t[x]y]z", "t", "x", "y]z"}, Split{"no tab [T]m", "", "T", "m"},
+                      Split{"t\tno type", "t", "", "no type"}, Split{"t\t[open only", "t", "", "open only"},
+                      Split{"   ", "", "", "   "}));
 
 TEST_F(LogView, OpeningListsTheDevicesLog)
 {

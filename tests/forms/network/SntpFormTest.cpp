@@ -73,7 +73,8 @@ TEST_P(SntpZones, DaylightBoxFollowsTheListsFlag)
 }
 
 INSTANTIATE_TEST_SUITE_P(Zones, SntpZones,
-                         ::testing::Values(ZoneCase{"(GMT-09:00) Alaska", true}, ZoneCase{"(GMT-10:00) Hawaii", false},
+                         ::testing::Values(ZoneCase{"(GMT-09:00) Alaska", true},
+                                           ZoneCase{"(GMT-10:00) Hawaii", false},
                                            ZoneCase{"(GMT+13:00) Nuku'alofa", false},
                                            ZoneCase{"(GMT+12:00) Auckland, Wellington", true}));
 
@@ -129,9 +130,9 @@ TEST_F(Sntp, ApplyWritesTheSntpGroupThenTheMethodThenTheManualTime)
     ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "Setting success!"; }, 10000));
     const std::vector<std::string> written = sets();
     const std::vector<std::string> applied(written.begin() + static_cast<long>(before), written.end());
-    const std::vector<std::string> expected = {"sntpServerIP=127.0.0.5 sntpTZoneIdx=4 dayLightSaving=1",
-                                               "sntptimesetmethod=1",
-                                               "sntpsetTimeofDay=\"2026:03:01:09:30:00\"", "upgradesettingcommand=4"};
+    const std::vector<std::string> expected = {
+        "sntpServerIP=127.0.0.5 sntpTZoneIdx=4 dayLightSaving=1", "sntptimesetmethod=1",
+        "sntpsetTimeofDay=\"2026:03:01:09:30:00\"", "upgradesettingcommand=4"};
     EXPECT_EQ(applied, expected);
     EXPECT_TRUE(form->Bt_Apply->Enabled());
 }

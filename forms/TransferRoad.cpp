@@ -3,6 +3,7 @@
 #include "Exception.h"
 #include "KvPath.h"
 #include "MainForm.h"
+#include "Misc.h"
 #include "NetUtils.h"
 #include "Startup.h"
 
@@ -39,6 +40,17 @@ DeviceAddressInfo deviceAddresses()
 }
 
 } // namespace
+
+const FormItemTable kTransferTargetItems = {
+    {"3.3.1", "remotesrvip", KvSyntax::IpAddress, KvAccess::ReadWrite},
+    {"3.3.2", "remotefilename", KvSyntax::DisplayStr, KvAccess::ReadWrite},
+};
+const FormItemTable kTftpCommandItems = {
+    {"3.3.4", "tftpcommand", KvSyntax::Integer, KvAccess::ReadWrite, &gTftpcommandNames},
+};
+const FormItemTable kUpgradeCommandItems = {
+    {"3.3.5", "upgradesettingcommand", KvSyntax::Integer, KvAccess::ReadWrite, &gUpgradesettingcommandNames},
+};
 
 int TransferTftpPort()
 {

@@ -35,6 +35,16 @@ bool SelectInterfaceTftpAddress(TEdit *target);
 // device's network, or loopback when there is none.
 AnsiString InitialServerAddress();
 
+// The device's transfer objects: server address and file name (one Set), the transfer
+// command (1 Connect, 2 Get, 3 Put, 4 Nothing) and the upgrade command (1 Firmwareupdate ...
+// 4 Reboot ...), scalars read with one get.
+extern const FormItemTable kTransferTargetItems;
+extern const FormItemTable kTftpCommandItems;
+extern const FormItemTable kUpgradeCommandItems;
+// Item indexes of the commands' combo boxes (value - 1).
+inline constexpr int kTftpGetItem = 1, kTftpPutItem = 2;
+inline constexpr int kFirmwareUpdateItem = 0, kConfigSaveItem = 2, kRebootItem = 3;
+
 // Command objects go out once: a retried transfer, firmware update or restart runs twice.
 void SendOnce(KvSNMPRequest2Controls &binding);
 

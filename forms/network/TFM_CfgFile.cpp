@@ -14,19 +14,7 @@ const FormItemTable kApModeItems = {
     {"2.1.1.1.1", "adAPMode", KvSyntax::Integer, KvAccess::ReadWrite, &gAdAPModeNames2},
     {"2.3.1.11.1", "adSuperMode", KvSyntax::Integer, KvAccess::ReadWrite, &gAdSuperModeNames},
 };
-const FormItemTable kTargetItems = {
-    {"3.3.1", "remotesrvip", KvSyntax::IpAddress, KvAccess::ReadWrite},
-    {"3.3.2", "remotefilename", KvSyntax::DisplayStr, KvAccess::ReadWrite},
-};
-const FormItemTable kUpgradeItems = {
-    {"3.3.5", "upgradesettingcommand", KvSyntax::Integer, KvAccess::ReadWrite, &gUpgradesettingcommandNames},
-};
-const FormItemTable kTftpItems = {
-    {"3.3.4", "tftpcommand", KvSyntax::Integer, KvAccess::ReadWrite, &gTftpcommandNames},
-};
 
-constexpr int kTftpGet = 1, kTftpPut = 2;
-constexpr int kConfigSave = 2, kReboot = 3;
 const char *const kFilter = "dcf document(*.dcf)|*.dcf|all files(*.*)|*.*";
 
 AnsiString upper(AnsiString s)
@@ -88,20 +76,20 @@ void TFM_CfgFile::FormCreate(TObject *)
     GuardCreate(StatusBar, [this] {
         ApModeReq = MakeBinding(this, {.Items = kApModeItems, .Type = MVT_SV, .Mode = BindMode::Sync});
         ApModeReq->Associate(0, ED_APModeComboBox);
-        TargetReq = MakeBinding(this, {.Items = kTargetItems,
+        TargetReq = MakeBinding(this, {.Items = kTransferTargetItems,
                                        .Type = SVT_SV,
                                        .Mode = BindMode::Sync,
                                        .Timeout = 10000,
                                        .Log = StatusBar});
         TargetReq->AssociateEdits(0, "%s", Ed_TfpSrv);
         TargetReq->AssociateEdits(1, "%s", Ed_UpgFile);
-        UpgReq = MakeBinding(this, {.Items = kUpgradeItems,
+        UpgReq = MakeBinding(this, {.Items = kUpgradeCommandItems,
                                     .Type = SVT_SV,
                                     .Timeout = 30000,
                                     .OnSetDone = [this](auto *s, auto *e) { OnUpgradeCommandDone(s, e); }});
         UpgReq->Associate(0, CB_UpgCom);
         SendOnce(*UpgReq);
-        TftpReq = MakeBinding(this, {.Items = kTftpItems,
+        TftpReq = MakeBinding(this, {.Items = kTftpCommandItems,
                                      .Type = SVT_SV,
                                      .Timeout = 10000,
                                      .Log = StatusBar,
@@ -146,7 +134,7 @@ bool TFM_CfgFile::StartTransfer(const AnsiString &folder, const AnsiString &name
                                 "Warning", MB_OK);
         return false;
     }
-    CB_TfpCom->SetItemIndex(toDevice ? kTftpGet : kTftpPut);
+    CB_TfpCom->SetItemIndex(toDevice ? kTftpGetItem : kTftpPutItem);
     if (!SendGroup(*TftpReq)) {
         Server->Finish();
         return false;
@@ -179,14 +167,7 @@ void TFM_CfgFile::Bt_OKClick(TObject *)
     if (!started)
         return;
     SetStatus("Load Configuration file, please wait...!");
-    RunCountdownWindow({.Countdown = 500,
-                        .SendReboot = false,
-                        .Label1 = "Please wait ....",
-                        .Label3 = "Upload configuration file...!"},
-                       [](TFM_Waiting &w) {
-                           w.La_Time->SetVisible(false);
-                           w.seconds->SetVisible(false);
-                       });
+    RunTransferWait();
 }
 
 void TFM_CfgFile::Bt_UploadClick(TObject *)
@@ -211,6 +192,11 @@ void TFM_CfgFile::Bt_UploadClick(TObject *)
     Ed_SaveFile->SetText("");
     if (!started)
         return;
+    RunTransferWait();
+}
+
+void TFM_CfgFile::RunTransferWait()
+{
     RunCountdownWindow({.Countdown = 500,
                         .SendReboot = false,
                         .Label1 = "Please wait ....",
@@ -262,7 +248,7 @@ void TFM_CfgFile::OnTftpCommandDone(KvSNMPRequest2Controls *, KvSNMPError *Statu
     if (FM_Waiting != nullptr)
         FM_Waiting->Label3->SetText("Updating configuration file...!");
     UpgReq->Request.Timeout = 20000;
-    CB_UpgCom->SetItemIndex(kConfigSave);
+    CB_UpgCom->SetItemIndex(kConfigSaveItem);
     if (!SendGroup(*UpgReq)) {
         Application->MessageBox("Update file fail!Please try again!", "Warning", MB_OK);
         EndWait();
@@ -271,7 +257,7 @@ void TFM_CfgFile::OnTftpCommandDone(KvSNMPRequest2Controls *, KvSNMPError *Statu
 
 void TFM_CfgFile::OnUpgradeCommandDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
-    const bool rebootDone = CB_UpgCom->ItemIndex() == kReboot;
+    const bool rebootDone = CB_UpgCom->ItemIndex() == kRebootItem;
     const bool ok = Status != nullptr && Status->Code == 0;
     if (rebootDone) {
         // No answer to the restart is the device restarting: the countdown goes on. An error
@@ -295,7 +281,7 @@ void TFM_CfgFile::OnUpgradeCommandDone(KvSNMPRequest2Controls *, KvSNMPError *St
     }
     SetStatus("Update configuration success!");
     UpgReq->Request.Timeout = 200;
-    CB_UpgCom->SetItemIndex(kReboot);
+    CB_UpgCom->SetItemIndex(kRebootItem);
     SendGroup(*UpgReq);
     ApModeReq->Get();
     const int countdown = ED_APModeComboBox->ItemIndex() != 0 ? 50 : 30;

@@ -46,6 +46,8 @@ public:
 private:
     // Tells the device the server and file, then the command; false when nothing was sent.
     bool StartTransfer(const AnsiString &folder, const AnsiString &name, bool toDevice);
+    // The wait while the device moves the file: up to 600 s, no restart of its own.
+    void RunTransferWait();
     void EndWait();
     void SetStatus(const AnsiString &text) { StatusBar->SetSimpleText(text); }
     bool m_saving = false;

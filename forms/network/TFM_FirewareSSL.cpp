@@ -31,19 +31,7 @@ const FormItemTable kRestartItems = {
     {"3.2.1", "Restart", KvSyntax::Integer, KvAccess::ReadWrite, &gRestartNames},
     {"3.2.2", "FactoryDefault", KvSyntax::Integer, KvAccess::Invalid, &gFactoryDefaultNames},
 };
-const FormItemTable kTargetItems = {
-    {"3.3.1", "remotesrvip", KvSyntax::IpAddress, KvAccess::ReadWrite},
-    {"3.3.2", "remotefilename", KvSyntax::DisplayStr, KvAccess::ReadWrite},
-};
-const FormItemTable kTftpItems = {
-    {"3.3.4", "tftpcommand", KvSyntax::Integer, KvAccess::ReadWrite, &gTftpcommandNames},
-};
-const FormItemTable kUpgradeItems = {
-    {"3.3.5", "upgradesettingcommand", KvSyntax::Integer, KvAccess::ReadWrite, &gUpgradesettingcommandNames},
-};
 
-constexpr int kTftpGet = 1;
-constexpr int kFirmwareUpdate = 0, kReboot = 3;
 constexpr int kSslCertUpdate = 0;
 
 void warn(const AnsiString &text)
@@ -143,20 +131,20 @@ void TFM_FirewareSSL::FormCreate(TObject *)
         SendOnce(*SslReq);
         RestartReq = MakeBinding(this, {.Items = kRestartItems, .Type = SVT_SV});
         RestartReq->Associate(0, CB_Reboot);
-        TargetReq = MakeBinding(this, {.Items = kTargetItems,
+        TargetReq = MakeBinding(this, {.Items = kTransferTargetItems,
                                        .Type = SVT_SV,
                                        .Log = StatusBar,
                                        .OnSetDone = [this](auto *s, auto *e) { OnSslTargetDone(s, e); }});
         TargetReq->AssociateEdits(0, "%s", Ed_TfpSrv);
         TargetReq->AssociateEdits(1, "%s", Ed_UpgFile);
-        TftpReq = MakeBinding(this, {.Items = kTftpItems,
+        TftpReq = MakeBinding(this, {.Items = kTftpCommandItems,
                                      .Type = SVT_SV,
                                      .Timeout = 15000,
                                      .Log = StatusBar,
                                      .OnSetDone = [this](auto *s, auto *e) { OnSslTftpDone(s, e); }});
         TftpReq->Associate(0, CB_TfpCom);
         SendOnce(*TftpReq);
-        UpgReq = MakeBinding(this, {.Items = kUpgradeItems,
+        UpgReq = MakeBinding(this, {.Items = kUpgradeCommandItems,
                                     .Type = SVT_SV,
                                     .Timeout = 30000,
                                     .Log = StatusBar,
@@ -221,7 +209,7 @@ void TFM_FirewareSSL::OnSslTargetDone(KvSNMPRequest2Controls *Sender, KvSNMPErro
         OnSslTftpDone(Sender, Status);
         return;
     }
-    CB_TfpCom->SetItemIndex(kTftpGet);
+    CB_TfpCom->SetItemIndex(kTftpGetItem);
     if (!SendGroup(*TftpReq))
         EndUpload();
 }
@@ -246,7 +234,7 @@ void TFM_FirewareSSL::StartFirmwareUpdate()
             FM_Waiting = nullptr;
         m_loadWait.reset();
     }
-    CB_UpgCom->SetItemIndex(kFirmwareUpdate);
+    CB_UpgCom->SetItemIndex(kFirmwareUpdateItem);
     m_restartSent = false;
     UpgReq->Request.Timeout = 4000;
     if (!SendGroup(*UpgReq)) {
@@ -273,7 +261,7 @@ void TFM_FirewareSSL::OnSslUpgradeDone(KvSNMPRequest2Controls *, KvSNMPError *St
         return;
     }
     m_restartSent = true;
-    CB_UpgCom->SetItemIndex(kReboot);
+    CB_UpgCom->SetItemIndex(kRebootItem);
     UpgReq->Request.Timeout = 500;
     if (!SendGroup(*UpgReq)) {
         ShowMessage("Set error!");

@@ -6,24 +6,6 @@
 
 #include <filesystem>
 
-namespace {
-
-const FormItemTable kTargetItems = {
-    {"3.3.1", "remotesrvip", KvSyntax::IpAddress, KvAccess::ReadWrite},
-    {"3.3.2", "remotefilename", KvSyntax::DisplayStr, KvAccess::ReadWrite},
-};
-const FormItemTable kTftpItems = {
-    {"3.3.4", "tftpcommand", KvSyntax::Integer, KvAccess::ReadWrite, &gTftpcommandNames},
-};
-const FormItemTable kUpgradeItems = {
-    {"3.3.5", "upgradesettingcommand", KvSyntax::Integer, KvAccess::ReadWrite, &gUpgradesettingcommandNames},
-};
-
-constexpr int kTftpGet = 1;
-constexpr int kFirmwareUpdate = 0, kReboot = 3;
-
-} // namespace
-
 AnsiString FirmwarePathProblem(const AnsiString &path)
 {
     if (path.empty() || path.back() == '\\' || path.back() == '/')
@@ -63,20 +45,20 @@ TFM_Firmware::~TFM_Firmware() = default;
 void TFM_Firmware::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
-        TargetReq = MakeBinding(this, {.Items = kTargetItems,
+        TargetReq = MakeBinding(this, {.Items = kTransferTargetItems,
                                        .Type = SVT_SV,
                                        .Log = StatusBar,
                                        .OnSetDone = [this](auto *s, auto *e) { OnTargetDone(s, e); }});
         TargetReq->AssociateEdits(0, "%s", Ed_TfpSrv);
         TargetReq->AssociateEdits(1, "%s", Ed_UpgFile);
-        TftpReq = MakeBinding(this, {.Items = kTftpItems,
+        TftpReq = MakeBinding(this, {.Items = kTftpCommandItems,
                                      .Type = SVT_SV,
                                      .Timeout = 15000,
                                      .Log = StatusBar,
                                      .OnSetDone = [this](auto *, auto *e) { OnFirmwareTftpDone(e); }});
         TftpReq->Associate(0, CB_TfpCom);
         SendOnce(*TftpReq);
-        UpgReq = MakeBinding(this, {.Items = kUpgradeItems,
+        UpgReq = MakeBinding(this, {.Items = kUpgradeCommandItems,
                                     .Type = SVT_SV,
                                     .Timeout = 30000,
                                     .Log = StatusBar2,
@@ -133,7 +115,7 @@ void TFM_Firmware::OnTargetDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
         OnFirmwareTftpDone(Status);
         return;
     }
-    CB_TfpCom->SetItemIndex(kTftpGet);
+    CB_TfpCom->SetItemIndex(kTftpGetItem);
     if (!SendGroup(*TftpReq))
         EndUpload();
 }
@@ -155,7 +137,7 @@ bool TFM_Firmware::OnFirmwareTftpDone(KvSNMPError *Status)
 void TFM_Firmware::StartFirmwareUpdate()
 {
     RunCountdownWindow({.Countdown = 5, .SendReboot = false, .Label3 = "Loading firmware file..."});
-    CB_UpgCom->SetItemIndex(kFirmwareUpdate);
+    CB_UpgCom->SetItemIndex(kFirmwareUpdateItem);
     if (!SendGroup(*UpgReq)) {
         EndUpload();
         return;
@@ -166,7 +148,7 @@ void TFM_Firmware::StartFirmwareUpdate()
 
 bool TFM_Firmware::OnFirmwareUpgradeDone(KvSNMPError *Status)
 {
-    const bool rebootDone = CB_UpgCom->ItemIndex() == kReboot;
+    const bool rebootDone = CB_UpgCom->ItemIndex() == kRebootItem;
     if (Status == nullptr || Status->Code != 0) {
         StatusBar->SetSimpleText(FailureText(Status));
         EndUpload();
@@ -177,7 +159,7 @@ bool TFM_Firmware::OnFirmwareUpgradeDone(KvSNMPError *Status)
         EndUpload();
         return true;
     }
-    CB_UpgCom->SetItemIndex(kReboot);
+    CB_UpgCom->SetItemIndex(kRebootItem);
     if (!SendGroup(*UpgReq)) {
         ShowMessage("Set error!");
         EndUpload();

@@ -22,6 +22,16 @@ protected:
         std::error_code ec;
         fs::remove_all(folder, ec);
     }
+    // Notes the restart wait's count once the wait shows it (the click returns after the wait).
+    static void watchRestartCountdown(int &countdown)
+    {
+        kv::postCall([&countdown] {
+            pumpUntil(
+                [] { return FM_Waiting && FM_Waiting->Label3->Text() == "The device is restarting..."; },
+                8000);
+            countdown = FM_Waiting ? std::stoi(FM_Waiting->La_Time->Text()) : 0;
+        });
+    }
     std::string loadable(const std::string &name, const std::string &content = "cfg 1\n")
     {
         kvtest::writeText(folder + "/" + name, content);
@@ -53,11 +63,7 @@ TEST_F(CfgFile, LoadRunsTransferSaveRebootAndCountsThirty)
     const std::string path = loadable("site.DCF", "config bytes\n");
     type(form->Ed_UpgFile, path);
     int countdown = 0;
-    kv::postCall([&] {
-        pumpUntil([&] { return FM_Waiting && FM_Waiting->Label3->Text() == "The device is restarting..."; },
-                  8000);
-        countdown = FM_Waiting ? std::stoi(FM_Waiting->La_Time->Text()) : 0;
-    });
+    watchRestartCountdown(countdown);
     click(form->Bt_OK);
     expectSets({"remotesrvip=127.0.0.1 remotefilename=\"site.DCF\"", "tftpcommand=2",
                 "upgradesettingcommand=3", "upgradesettingcommand=4"});
@@ -73,11 +79,7 @@ TEST_F(CfgFile, OnABridgeTheRestartWaitIsFifty)
     auto form = openForm(FM_CfgFile);
     type(form->Ed_UpgFile, loadable("b.dcf"));
     int countdown = 0;
-    kv::postCall([&] {
-        pumpUntil([&] { return FM_Waiting && FM_Waiting->Label3->Text() == "The device is restarting..."; },
-                  8000);
-        countdown = FM_Waiting ? std::stoi(FM_Waiting->La_Time->Text()) : 0;
-    });
+    watchRestartCountdown(countdown);
     click(form->Bt_OK);
     EXPECT_GE(countdown, 48);
     EXPECT_LE(countdown, 50);

@@ -26,6 +26,28 @@ std::optional<kv::FtpLoginOutcome> check(kv::FtpLoginTarget target, int waitMs =
     return result;
 }
 
+// Accepts connections (into its backlog) but never says anything.
+class SilentServer {
+public:
+    SilentServer() : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || ::listen(m_fd, 4) != 0 ||
+            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &len) != 0)
+            ADD_FAILURE() << "no listening socket";
+        m_port = ntohs(a.sin_port);
+    }
+    ~SilentServer() { ::close(m_fd); }
+    int port() const { return m_port; }
+
+private:
+    int m_fd;
+    int m_port = 0;
+};
+
 struct Login {
     const char *user;
     const char *password;
@@ -53,19 +75,10 @@ INSTANTIATE_TEST_SUITE_P(Users, FtpLogin,
 
 TEST(FtpLoginCheck, ServerThatNeverGreetsEndsWithinTheReplyTimeout)
 {
-    // Accepts connections (the backlog) but never says anything.
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(fd, 4), 0);
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+    SilentServer silent;
     const auto start = std::chrono::steady_clock::now();
-    auto outcome = check({"127.0.0.1", ntohs(a.sin_port), "u", "p", 1000, 1000}, 10000);
+    auto outcome = check({"127.0.0.1", silent.port(), "u", "p", 1000, 1000}, 10000);
     const auto took = std::chrono::steady_clock::now() - start;
-    ::close(fd);
     ASSERT_TRUE(outcome);
     EXPECT_FALSE(outcome->LoggedIn);
     EXPECT_FALSE(outcome->Refused);
@@ -81,23 +94,14 @@ TEST(FtpLoginCheck, NothingListeningIsAFailure)
 
 TEST(FtpLoginCheck, AbandonedCheckCallsNothing)
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(fd, 4), 0);
-    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
+    SilentServer silent;
     bool called = false;
     {
         kv::FtpLoginCheck login;
-        login.Start({"127.0.0.1", ntohs(a.sin_port), "u", "p", 300, 300},
-                    [&](const auto &) { called = true; });
+        login.Start({"127.0.0.1", silent.port(), "u", "p", 300, 300}, [&](const auto &) { called = true; });
         kvtest::pump(50);
         EXPECT_TRUE(login.Running());
     }
     kvtest::pump(1500);
-    ::close(fd);
     EXPECT_FALSE(called);
 }

@@ -10,7 +10,7 @@ FtpServer::FtpServer(const std::string &user, const std::string &password) : m_f
 {
     const std::string script = sourceDir() + "/tests/support/ftp-login-server.py";
     if (!m_proc.start({"/usr/bin/python3", script, m_folder, user, password}) ||
-        !m_proc.waitForLine("listening", 10000))
+        !m_proc.waitForLine(" ready", 10000))
         return;
     const std::string &out = m_proc.output();
     const auto at = out.find("listening ");

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 # A loopback FTP server for the login tests: one user, no delay after a failed login.
-# Usage: ftp-login-server.py FOLDER USER PASSWORD; prints "listening PORT" once it serves.
+# Usage: ftp-login-server.py FOLDER USER PASSWORD; prints "listening PORT ready" once it serves.
 import logging
 import sys
 
@@ -15,5 +15,5 @@ FTPHandler.authorizer = authorizer
 FTPHandler.auth_failed_timeout = 0
 logging.basicConfig(level=logging.WARNING)
 server = FTPServer(("127.0.0.1", 0), FTPHandler)
-print("listening", server.address[1], flush=True)
+print("listening", server.address[1], "ready", flush=True)
 server.serve_forever()

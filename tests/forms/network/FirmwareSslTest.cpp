@@ -131,3 +131,21 @@ TEST_F(FirmwareSsl, Layout)
     auto form = openForm(FM_FirewareSSL);
     checkLayout(form.get(), "TFM_FirewareSSL");
 }
+
+// The device fetches from the server it was told: no certificate command without the settings.
+TEST_F(FirmwareSsl, RefusedFtpSettingsSendNoCertificateCommand)
+{
+    kvtest::FtpServer ftp("admin", "s3cret");
+    ASSERT_TRUE(ftp.ok()) << ftp.why();
+    setenv(kFtpPortVariable, std::to_string(ftp.port()).c_str(), 1);
+    startTransferDevice({"--profile", "ssl", "--fault", "uFTPPassword=error:genErr@set"});
+    auto form = openForm(FM_FirewareSSL);
+    ASSERT_TRUE(pumpUntil([&] { return !form->FtpReq->Busy; }, 3000));
+    fill(*form, "s3cret");
+    expectBox("Write file fail!Please check FTP server and file name!", "Warning");
+    click(form->Bt_CUpload);
+    ASSERT_TRUE(
+        pumpUntil([&] { return form->StatusBar->SimpleText() == "Update SSL certificate fail!"; }, 8000));
+    EXPECT_EQ(requestsNaming("uSSLCertUpdate", "set"), 0);
+    EXPECT_TRUE(form->Bt_CUpload->Enabled());
+}

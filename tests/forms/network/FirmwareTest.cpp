@@ -1,4 +1,6 @@
 // The firmware form against the simulated device and its TFTP client.
+#include "TFM_CfgFile.h"
+#include "TFM_FirewareSSL.h"
 #include "TFM_Firmware.h"
 #include "TestEnv.h"
 #include "TransferFixture.h"
@@ -122,3 +124,40 @@ TEST_F(Firmware, Layout)
     auto form = openForm(FM_Firmware);
     checkLayout(form.get(), "TFM_Firmware");
 }
+
+// Without the new name the device would fetch the previous image and burn it.
+TEST_F(Firmware, RefusedTargetSendsNoTransferCommand)
+{
+    startTransferDevice({"--fault", "remotefilename=error:genErr@set"});
+    auto form = openForm(FM_Firmware);
+    type(form->Ed_UpgFile, image("fw.tfp"));
+    expectBox("Cant Perform Operation,Please try again!", "Warning");
+    click(form->Bt_OK);
+    EXPECT_TRUE(pumpUntil([&] { return form->Bt_OK->Enabled(); }, 5000));
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"fw.tfp\" (genErr)"});
+}
+
+struct MenuCase {
+    const char *profile;
+    bool ssl;
+};
+
+class FirmwareMenu : public TransferTest, public ::testing::WithParamInterface<MenuCase> {};
+
+TEST_P(FirmwareMenu, ToolsMenuOpensTheVariantTheDeviceSupports)
+{
+    startTransferDevice({"--profile", GetParam().profile});
+    MainMenuItems &menu = mainWindow().MenuItems;
+    menu.tools2->Click();
+    ASSERT_TRUE(menu.Firmware1->Enabled());
+    bool opened = GetParam().ssl ? openFromMenu<TFM_FirewareSSL>(menu.Firmware1, [](TFM_FirewareSSL &) {})
+                                 : openFromMenu<TFM_Firmware>(menu.Firmware1, [](TFM_Firmware &) {});
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(FM_Firmware, nullptr);
+    EXPECT_EQ(FM_FirewareSSL, nullptr);
+    ASSERT_TRUE(menu.tUpdate2->Enabled());
+    EXPECT_TRUE(openFromMenu<TFM_CfgFile>(menu.tUpdate2, [](TFM_CfgFile &) {}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, FirmwareMenu,
+                         ::testing::Values(MenuCase{"nodeferred", false}, MenuCase{"ssl", true}));

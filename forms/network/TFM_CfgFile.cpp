@@ -282,7 +282,11 @@ void TFM_CfgFile::OnUpgradeCommandDone(KvSNMPRequest2Controls *, KvSNMPError *St
     SetStatus("Update configuration success!");
     UpgReq->Request.Timeout = 200;
     CB_UpgCom->SetItemIndex(kRebootItem);
-    SendGroup(*UpgReq);
+    if (!SendGroup(*UpgReq)) {
+        Application->MessageBox("Update file fail!Please try again!", "Warning", MB_OK);
+        EndWait();
+        return;
+    }
     ApModeReq->Get();
     const int countdown = ED_APModeComboBox->ItemIndex() != 0 ? 50 : 30;
     if (FM_Waiting != nullptr) {

@@ -150,8 +150,13 @@ TEST_P(FirmwareMenu, ToolsMenuOpensTheVariantTheDeviceSupports)
     MainMenuItems &menu = mainWindow().MenuItems;
     menu.tools2->Click();
     ASSERT_TRUE(menu.Firmware1->Enabled());
-    bool opened = GetParam().ssl ? openFromMenu<TFM_FirewareSSL>(menu.Firmware1, [](TFM_FirewareSSL &) {})
-                                 : openFromMenu<TFM_Firmware>(menu.Firmware1, [](TFM_Firmware &) {});
+    // Closed once its reads are in: a close while they run is refused.
+    bool opened =
+        GetParam().ssl
+            ? openFromMenu<TFM_FirewareSSL>(
+                  menu.Firmware1,
+                  [](TFM_FirewareSSL &f) { pumpUntil([&] { return !f.FtpReq->Busy && !f.InfoReq->Busy; }); })
+            : openFromMenu<TFM_Firmware>(menu.Firmware1, [](TFM_Firmware &) {});
     EXPECT_TRUE(opened);
     EXPECT_EQ(FM_Firmware, nullptr);
     EXPECT_EQ(FM_FirewareSSL, nullptr);

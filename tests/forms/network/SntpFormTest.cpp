@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Files, SntpListFile,
                          ::testing::Values(ListCase{"digits", "0\n1\n9x\na1\n\n5\n", {2, 3, 6}},
                                            ListCase{"long", lines(75, '0') + "1 past the end\n", {}},
                                            ListCase{"last", lines(74, '0') + "2\n", {75}}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &test) { return std::string(test.param.name); });
 
 TEST_F(Sntp, ApplyWritesTheSntpGroupThenTheMethodThenTheManualTime)
 {

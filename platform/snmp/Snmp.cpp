@@ -19,7 +19,6 @@
 #include <set>
 #include <sys/select.h>
 #include <unistd.h>
-#include <unordered_map>
 
 namespace {
 
@@ -32,7 +31,7 @@ struct Pending {
     void *callbackData = nullptr;
     int command = 0;
     Pdu request;
-    std::unique_ptr<SnmpTarget> target;
+    std::shared_ptr<SnmpTarget> target; // shared by the session's requests to the same target
     NetSession *session = nullptr;
     bool blocking = false;
     bool probe = false;
@@ -53,6 +52,15 @@ struct NetSession {
     SessionState state = SessionState::Ready;
     std::uint64_t probeId = 0;
     std::vector<std::uint64_t> waiting;
+    // What the session was opened for, to find it again without making its key.
+    const kv::snmp::UsmUser *user = nullptr;
+    bool v1 = false;
+    std::uint32_t ip = 0;
+    std::uint16_t port = 0;
+    unsigned long timeout = 0;
+    int retries = 0;
+    // The target of the last request, kept while the next ones go to the same target.
+    std::shared_ptr<SnmpTarget> lastTarget;
 };
 
 std::set<Snmp *> &liveSessions()
@@ -61,9 +69,48 @@ std::set<Snmp *> &liveSessions()
     return sessions;
 }
 
-std::unordered_map<std::uint64_t, Snmp::Impl *> &ticketOwners()
+// Tickets are handed out in increasing order and live for one request: a sorted vector.
+class TicketTable {
+public:
+    using Entry = std::pair<std::uint64_t, Snmp::Impl *>;
+    using iterator = std::vector<Entry>::iterator;
+
+    iterator end() { return m_entries.end(); }
+    iterator find(std::uint64_t id)
+    {
+        auto it = lowerBound(id);
+        return it != m_entries.end() && it->first == id ? it : m_entries.end();
+    }
+    Snmp::Impl *&operator[](std::uint64_t id)
+    {
+        if (m_entries.empty() || m_entries.back().first < id) {
+            m_entries.emplace_back(id, nullptr);
+            return m_entries.back().second;
+        }
+        auto it = lowerBound(id);
+        if (it == m_entries.end() || it->first != id)
+            it = m_entries.insert(it, Entry(id, nullptr));
+        return it->second;
+    }
+    void erase(std::uint64_t id)
+    {
+        auto it = find(id);
+        if (it != m_entries.end())
+            m_entries.erase(it);
+    }
+
+private:
+    iterator lowerBound(std::uint64_t id)
+    {
+        return std::lower_bound(m_entries.begin(), m_entries.end(), id,
+                                [](const Entry &e, std::uint64_t key) { return e.first < key; });
+    }
+    std::vector<Entry> m_entries;
+};
+
+TicketTable &ticketOwners()
 {
-    static std::unordered_map<std::uint64_t, Snmp::Impl *> owners;
+    static TicketTable owners;
     return owners;
 }
 
@@ -119,7 +166,15 @@ bool addBinding(netsnmp_pdu *pdu, const Vb &vb)
     const Oid &name = vb.get_oid();
     if (!name.valid() || name.len() < 2 || name.len() > MAX_OID_LEN)
         return false;
-    std::vector<oid> netName = toNetOid(name);
+    struct NetName {
+        oid ids[MAX_OID_LEN];
+        std::size_t count;
+        const oid *data() const { return ids; }
+        std::size_t size() const { return count; }
+    } netName;
+    netName.count = name.len();
+    for (std::size_t i = 0; i < netName.count; ++i)
+        netName.ids[i] = name[i];
     netsnmp_variable_list *added = nullptr;
     const SmiUINT32 syntax = vb.get_syntax();
     switch (syntax) {
@@ -243,6 +298,10 @@ Vb fromNetBinding(const netsnmp_variable_list *v)
 Pdu fromNetPdu(const netsnmp_pdu *p)
 {
     Pdu out;
+    int count = 0;
+    for (const netsnmp_variable_list *v = p->variables; v; v = v->next_variable)
+        ++count;
+    out.reserve(count);
     for (const netsnmp_variable_list *v = p->variables; v; v = v->next_variable)
         out += fromNetBinding(v);
     out.set_error_status(static_cast<int>(p->errstat));
@@ -346,6 +405,25 @@ int statusOfReport(const netsnmp_pdu *p)
 
 int netSnmpCallback(int op, netsnmp_session *, int, netsnmp_pdu *pdu, void *magic);
 
+// Whether a request to b may use the copy a of an earlier target.
+bool sameTarget(const SnmpTarget &a, const SnmpTarget &b)
+{
+    if (a.is_user_target() != b.is_user_target() || !(a.udp_address() == b.udp_address()) ||
+        a.get_version() != b.get_version() || a.get_retry() != b.get_retry() ||
+        a.get_timeout() != b.get_timeout())
+        return false;
+    if (a.is_user_target()) {
+        const auto &ua = static_cast<const UTarget &>(a);
+        const auto &ub = static_cast<const UTarget &>(b);
+        return ua.get_security_model() == ub.get_security_model() &&
+               ua.get_security_name() == ub.get_security_name();
+    }
+    const auto &ca = static_cast<const CTarget &>(a);
+    const auto &cb = static_cast<const CTarget &>(b);
+    return ca.get_readcommunity() == cb.get_readcommunity() &&
+           ca.get_writecommunity() == cb.get_writecommunity();
+}
+
 } // namespace
 
 // ---- the session ----------------------------------------------------------------------
@@ -356,6 +434,7 @@ struct Snmp::Impl {
     std::map<std::uint64_t, std::unique_ptr<Pending>> pending; // taken, not yet completed
     std::deque<std::unique_ptr<Pending>> ready;                // completed, not yet delivered
     std::vector<std::uint64_t> finishedProbes;
+    std::vector<void *> pumpHandles;
     std::function<void()> observer;
     std::string lastError;
     OctetStr localEngineId;
@@ -481,6 +560,15 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
     const unsigned long timeout = target.get_timeout();
     const int retries = std::max(0, target.get_retry());
     const bool v1 = !user && target.get_version() == version1;
+    // A user's record is made anew (new generation) when the user changes.
+    for (auto &[k, s] : sessions) {
+        if (s->user == user && s->v1 == v1 && s->ip == addr.ipv4() && s->port == addr.get_port() &&
+            s->timeout == timeout && s->retries == retries &&
+            (!user || s->userGeneration == user->generation)) {
+            status = SNMP_CLASS_SUCCESS;
+            return s.get();
+        }
+    }
     std::string key =
         (user ? "u|" + user->name + "|" + std::to_string(user->generation) : std::string(v1 ? "c1" : "c2")) +
         "|" + addr.get_printable() + "|" + std::to_string(timeout) + "|" + std::to_string(retries);
@@ -559,6 +647,12 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
     s->handle = handle;
     s->key = key;
     s->v3 = user != nullptr;
+    s->user = user;
+    s->v1 = v1;
+    s->ip = addr.ipv4();
+    s->port = addr.get_port();
+    s->timeout = timeout;
+    s->retries = retries;
     if (user) {
         s->userName = user->name;
         s->userGeneration = user->generation;
@@ -736,11 +830,22 @@ void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs)
     FD_ZERO(&readable);
     int maxFd = 0;
     timeval tv{maxWaitMs / 1000, (maxWaitMs % 1000) * 1000};
-    std::vector<void *> handles;
+    // Not re-entered: net-snmp's callbacks only record.
+    std::vector<void *> &handles = pumpHandles;
+    handles.clear();
     for (auto &[k, s] : sessions)
         if (!only || s.get() == only)
             handles.push_back(s->handle);
     for (void *h : handles) {
+        if (maxWaitMs == 0) {
+            // No wait: only the sockets matter, not when the next retry is due.
+            netsnmp_transport *t = snmp_sess_transport(h);
+            if (t && t->sock >= 0) {
+                FD_SET(t->sock, &readable);
+                maxFd = std::max(maxFd, t->sock + 1);
+            }
+            continue;
+        }
         int block = 0;
         snmp_sess_select_info(h, &maxFd, &readable, &tv, &block);
     }
@@ -805,7 +910,7 @@ Snmp::~Snmp()
 }
 
 int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData,
-               bool blocking)
+               bool blocking, bool takePdu)
 {
     Impl &d = *m_impl;
     d.lastError.clear();
@@ -849,9 +954,17 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
     p->callback = callback;
     p->callbackData = callbackData;
     p->command = command;
-    p->request = pdu;
+    // A blocking request gives the caller the answer in pdu anyway.
+    const bool take = takePdu || blocking;
+    const unsigned short type = pdu.get_type();
+    if (take)
+        p->request = std::move(pdu);
+    else
+        p->request = pdu;
     p->request.set_type(static_cast<unsigned short>(command));
-    p->target.reset(target.clone());
+    if (!s->lastTarget || !sameTarget(*s->lastTarget, target))
+        s->lastTarget.reset(target.clone());
+    p->target = s->lastTarget;
     p->session = s;
     p->blocking = blocking;
     Pending *raw = p.get();
@@ -862,8 +975,13 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
         d.pending[id] = std::move(p);
     } else {
         status = d.transmit(*p);
-        if (status != SNMP_CLASS_SUCCESS)
+        if (status != SNMP_CLASS_SUCCESS) {
+            if (take) {
+                pdu = std::move(p->request);
+                pdu.set_type(type);
+            }
             return status;
+        }
         d.pending[id] = std::move(p);
     }
     if (!blocking)
@@ -920,6 +1038,21 @@ int Snmp::get_next(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, v
 int Snmp::set(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData)
 {
     return send(SNMP_MSG_SET, pdu, target, callback, callbackData, false);
+}
+
+int Snmp::get(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData)
+{
+    return send(SNMP_MSG_GET, pdu, target, callback, callbackData, false, true);
+}
+
+int Snmp::get_next(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData)
+{
+    return send(SNMP_MSG_GETNEXT, pdu, target, callback, callbackData, false, true);
+}
+
+int Snmp::set(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData)
+{
+    return send(SNMP_MSG_SET, pdu, target, callback, callbackData, false, true);
 }
 
 void Snmp::cancel_callbacks(void *callbackData)
@@ -990,6 +1123,10 @@ void Snmp::set_local_engine(const OctetStr &engineId, std::uint32_t boots)
 void SNMPProcessPendingEvents()
 {
     // A completion may destroy a session; take a copy and check before each call.
+    if (liveSessions().size() == 1) {
+        (*liveSessions().begin())->process_pending_events();
+        return;
+    }
     std::vector<Snmp *> sessions(liveSessions().begin(), liveSessions().end());
     for (Snmp *s : sessions)
         if (liveSessions().count(s))

@@ -43,6 +43,11 @@ public:
     int get(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
     int get_next(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
     int set(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
+    // The same, taking the PDU's bindings instead of copying them: pdu is left empty when
+    // the request was taken, as it was otherwise.
+    int get(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
+    int get_next(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
+    int set(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
 
     // Drops every queued or future completion whose callback data is callbackData; the
     // requests themselves stay on the wire and their answers are discarded.
@@ -67,7 +72,7 @@ public:
 
 private:
     int send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData,
-             bool blocking);
+             bool blocking, bool takePdu = false);
     std::unique_ptr<Impl> m_impl;
 };
 

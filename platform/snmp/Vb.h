@@ -13,6 +13,7 @@ class Vb {
 public:
     Vb() = default;
     explicit Vb(const Oid &oid) : m_oid(oid) {}
+    explicit Vb(Oid &&oid) : m_oid(std::move(oid)) {}
 
     void set_oid(const Oid &oid) { m_oid = oid; }
     void get_oid(Oid &oid) const { oid = m_oid; }
@@ -41,6 +42,7 @@ public:
     void set_unsigned(std::uint32_t v, SmiUINT32 syntax);
     // Octets under an explicit tag (OCTET STRING, BITS, Opaque, NsapAddress).
     void set_octets(const OctetStr &v, SmiUINT32 syntax);
+    void set_octets(OctetStr &&v, SmiUINT32 syntax);
     // noSuchObject, noSuchInstance or endOfMibView.
     void set_exception_status(SmiUINT32 syntax);
     // The exception tag, or 0 when the binding carries a value or NULL.
@@ -59,6 +61,13 @@ public:
 
     // Text of the value; empty for NULL and the exception values.
     std::string get_printable_value() const;
+    // Whether get_printable_value() would be empty, without making the text.
+    bool printable_value_empty() const;
+    // The octets of an OCTET STRING kind or IpAddress value, without a copy; null otherwise.
+    const OctetStr *octet_value() const
+    {
+        return m_kind == Kind::Octets || m_kind == Kind::Ip ? &m_octets : nullptr;
+    }
 
     friend bool operator==(const Vb &a, const Vb &b);
 

@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 
 namespace kv {
@@ -142,6 +143,20 @@ void postCall(const PostGuard &guard, std::function<void()> fn)
 void processMessages()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void processMessagesEvery(int minIntervalMs)
+{
+    using Steady = std::chrono::steady_clock;
+    static Steady::time_point last;
+    static bool ran = false;
+    const Steady::time_point now = Steady::now();
+    if (ran && now - last < std::chrono::milliseconds(minIntervalMs))
+        return;
+    ran = true;
+    processMessages();
+    // Counted from the end: the time the handling itself took does not eat the interval.
+    last = Steady::now();
 }
 
 void waitForEvents(int maxMs)

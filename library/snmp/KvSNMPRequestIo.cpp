@@ -7,6 +7,7 @@
 #include "KvSNMPErrors.h"
 #include "KvSNMPRequest.h"
 #include "KvSNMPRequestCache.h"
+#include "KvSNMPSession.h"
 #include "Snmp.h"
 
 #include <algorithm>
@@ -212,6 +213,9 @@ void sendAsync(KvSNMPRequest &r, int kind, KvSNMPCompletion closure, bool takeVa
         return;
     }
     ++r.Outstanding;
+    // Retries and time-outs of the request need the event timer.
+    if (gKvSNMPEventProcessor)
+        gKvSNMPEventProcessor->Wake();
 }
 
 // Puts the list back as it was on every path out of a set, exceptions included.

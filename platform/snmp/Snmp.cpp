@@ -1109,6 +1109,11 @@ int Snmp::outstanding() const
     return n;
 }
 
+bool Snmp::idle() const
+{
+    return m_impl->pending.empty() && m_impl->ready.empty();
+}
+
 const std::string &Snmp::last_error_text() const
 {
     return m_impl->lastError;

@@ -62,6 +62,8 @@ public:
     void set_socket_observer(std::function<void()> observer);
     // Callback requests sent and not yet delivered.
     int outstanding() const;
+    // No request of any kind is on its way or waiting for delivery.
+    bool idle() const;
     // Text that explains the last failure status this session returned (may be empty).
     const std::string &last_error_text() const;
 

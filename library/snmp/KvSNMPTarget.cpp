@@ -260,8 +260,10 @@ void KvSNMPRequest::IndexToKeys(const AnsiString &rowIndex)
     for (int k = 0; k < VarList.KeyCount && k < VarList.Count(); ++k) {
         if (rest.empty())
             KvSNMPRaise(KvSNMPCode::BadKeyCount);
-        if (!VarList.IsReadableItem(k))
-            VarList.GetItem(k)->InstanceOid = EngineCache().columnText(VarList, k) + "." + rest;
-        rest = IndexToValue(k, rest);
+        if (!VarList.IsReadableItem(k)) {
+            AnsiString &instance = VarList.GetItem(k)->InstanceOid;
+            instance.assign(EngineCache().columnText(VarList, k)).append(1, '.').append(rest);
+        }
+        rest = IndexToValue(k, std::move(rest));
     }
 }

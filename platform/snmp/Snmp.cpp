@@ -972,7 +972,7 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
 
     if (s->state == SessionState::Discovering) {
         s->waiting.push_back(id);
-        d.pending[id] = std::move(p);
+        d.pending.emplace_hint(d.pending.end(), id, std::move(p));
     } else {
         status = d.transmit(*p);
         if (status != SNMP_CLASS_SUCCESS) {
@@ -982,7 +982,7 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
             }
             return status;
         }
-        d.pending[id] = std::move(p);
+        d.pending.emplace_hint(d.pending.end(), id, std::move(p));
     }
     if (!blocking)
         return SNMP_CLASS_SUCCESS;

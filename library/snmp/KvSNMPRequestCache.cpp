@@ -54,6 +54,7 @@ const RequestCache::Column &RequestCache::column(const KvSNMPVarList &list, int 
         c.text = list.ColumnOid(i);
         c.oid = Oid(c.text);
         c.scalar = Oid(c.text + ".0");
+        c.canonical = c.oid.valid() && c.oid.get_printable() == c.text;
         c.known = true;
     }
     return c;
@@ -98,7 +99,15 @@ void RequestCache::setInstance(KvSNMPItem &item, int i, const Oid &oid)
         m_instances.resize(at + 1);
     Instance &c = m_instances[at];
     if (!c.known || c.oid != oid) {
-        oid.get_printable(c.text);
+        // Answers of a walk lie inside the item's column: its text is known already.
+        const Column *col = at < m_columns.size() && m_columns[at].known ? &m_columns[at] : nullptr;
+        if (col && col->canonical && !col->oid.empty() && oid.len() > col->oid.len() &&
+            oid.startsWith(col->oid)) {
+            c.text.assign(col->text).append(1, '.');
+            oid.append_printable(c.text, col->oid.len());
+        } else {
+            oid.get_printable(c.text);
+        }
         c.oid = oid;
         c.known = true;
     }

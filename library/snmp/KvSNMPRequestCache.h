@@ -34,9 +34,10 @@ public:
     struct Column {
         AnsiString base;
         AnsiString oidText;
-        AnsiString text; // the column OID as text
-        Oid oid;         // parsed
-        Oid scalar;      // followed by .0
+        AnsiString text;        // the column OID as text
+        Oid oid;                // parsed
+        Oid scalar;             // followed by .0
+        bool canonical = false; // text is what printing oid gives
         bool known = false;
     };
     // Column OID of item i (as KvSNMPVarList::ColumnOid).

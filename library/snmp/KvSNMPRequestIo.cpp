@@ -133,10 +133,8 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
     e.Code = code;
     e.ErrorIndex = pdu.get_error_index();
     const UdpAddress &source = target.udp_address();
-    if (source.valid()) {
-        e.AgentAddress = r.EngineCache().addressText(source);
-        e.AgentPort = source.get_port();
-    }
+    e.AgentAddress = r.EngineCache().addressText(source);
+    e.AgentPort = source.get_port();
     e.Failures = r.Failures;
 
     try {

@@ -72,12 +72,11 @@ char *putDecimal(char *out, std::uint32_t v)
     return out;
 }
 
-void printIds(const std::uint32_t *ids, std::size_t count, std::string &text)
+void appendIds(const std::uint32_t *ids, std::size_t count, std::string &text)
 {
     // At most ten digits and a dot per sub-identifier; most identifiers fit on the stack.
     constexpr std::size_t Chunk = 128;
     char buffer[Chunk * 11];
-    text.clear();
     for (std::size_t start = 0; start < count; start += Chunk) {
         const std::size_t end = std::min(count, start + Chunk);
         char *out = buffer;
@@ -88,6 +87,12 @@ void printIds(const std::uint32_t *ids, std::size_t count, std::string &text)
         }
         text.append(buffer, static_cast<std::size_t>(out - buffer));
     }
+}
+
+void printIds(const std::uint32_t *ids, std::size_t count, std::string &text)
+{
+    text.clear();
+    appendIds(ids, count, text);
 }
 
 } // namespace
@@ -103,6 +108,12 @@ std::string Oid::get_printable(std::size_t start, std::size_t count) const
 void Oid::get_printable(std::string &out) const
 {
     printIds(m_ids.data(), m_ids.size(), out);
+}
+
+void Oid::append_printable(std::string &out, std::size_t start) const
+{
+    if (start < m_ids.size())
+        appendIds(m_ids.data() + start, m_ids.size() - start, out);
 }
 
 Oid &Oid::operator+=(std::uint32_t id)

@@ -247,9 +247,14 @@ bool addBinding(netsnmp_pdu *pdu, const Vb &vb)
     return added != nullptr;
 }
 
-Vb fromNetBinding(const netsnmp_variable_list *v)
+// Fills vb from a received binding, keeping vb's storage (answers reuse their bindings).
+void fromNetBinding(const netsnmp_variable_list *v, Vb &vb)
 {
-    Vb vb(fromNetOid(v->name, v->name_length));
+    std::uint32_t ids[MAX_OID_LEN];
+    const std::size_t count = std::min<std::size_t>(v->name_length, MAX_OID_LEN);
+    for (std::size_t i = 0; i < count; ++i)
+        ids[i] = static_cast<std::uint32_t>(v->name[i]);
+    vb.set_oid(ids, count);
     switch (v->type) {
     case ASN_INTEGER:
         vb.set_value(static_cast<std::int32_t>(v->val.integer ? *v->val.integer : 0));
@@ -271,7 +276,7 @@ Vb fromNetBinding(const netsnmp_variable_list *v)
     case ASN_BIT_STR:
     case ASN_OPAQUE:
     case ASN_NSAP:
-        vb.set_octets(v->val.string ? OctetStr(v->val.string, v->val_len) : OctetStr(), v->type);
+        vb.set_octets(v->val.string, v->val.string ? v->val_len : 0, v->type);
         break;
     case ASN_OBJECT_ID:
         vb.set_value(v->val.objid ? fromNetOid(v->val.objid, v->val_len / sizeof(oid)) : Oid());
@@ -292,24 +297,25 @@ Vb fromNetBinding(const netsnmp_variable_list *v)
         vb.set_null();
         break;
     }
-    return vb;
 }
 
-Pdu fromNetPdu(const netsnmp_pdu *p)
+// The answer into out, keeping out's storage.
+void fromNetPdu(const netsnmp_pdu *p, Pdu &out)
 {
-    Pdu out;
     int count = 0;
     for (const netsnmp_variable_list *v = p->variables; v; v = v->next_variable)
         ++count;
-    out.reserve(count);
+    out.resize(count);
+    int i = 0;
     for (const netsnmp_variable_list *v = p->variables; v; v = v->next_variable)
-        out += fromNetBinding(v);
+        fromNetBinding(v, out[i++]);
     out.set_error_status(static_cast<int>(p->errstat));
     out.set_error_index(static_cast<int>(p->errindex));
     out.set_request_id(p->reqid);
     out.set_type(static_cast<unsigned short>(p->command));
     out.set_security_level(p->securityLevel);
-    return out;
+    out.set_context_name(OctetStr());
+    out.set_context_engine_id(OctetStr());
 }
 
 // ---- status mapping ---------------------------------------------------------------
@@ -435,6 +441,8 @@ struct Snmp::Impl {
     std::deque<std::unique_ptr<Pending>> ready;                // completed, not yet delivered
     std::vector<std::uint64_t> finishedProbes;
     std::vector<void *> pumpHandles;
+    // Delivered requests kept for the next ones, with the storage of their answers.
+    std::vector<std::unique_ptr<Pending>> spares;
     std::function<void()> observer;
     std::string lastError;
     OctetStr localEngineId;
@@ -471,7 +479,7 @@ struct Snmp::Impl {
                 p.response.set_error_index(0);
             } else {
                 p.reason = SNMP_CLASS_ASYNC_RESPONSE;
-                p.response = fromNetPdu(pdu);
+                fromNetPdu(pdu, p.response);
             }
             break;
         case NETSNMP_CALLBACK_OP_TIMED_OUT:
@@ -949,7 +957,13 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
     if (!s)
         return status;
 
-    auto p = std::make_unique<Pending>();
+    std::unique_ptr<Pending> p;
+    if (d.spares.empty()) {
+        p = std::make_unique<Pending>();
+    } else {
+        p = std::move(d.spares.back());
+        d.spares.pop_back();
+    }
     p->id = gNextId++;
     p->callback = callback;
     p->callbackData = callbackData;
@@ -1075,9 +1089,17 @@ void Snmp::process_pending_events()
     while (!d.ready.empty()) {
         std::unique_ptr<Pending> p = std::move(d.ready.front());
         d.ready.pop_front();
-        if (p->cancelled || !p->callback)
-            continue;
-        p->callback(p->reason, this, p->response, *p->target, p->callbackData);
+        if (!p->cancelled && p->callback)
+            p->callback(p->reason, this, p->response, *p->target, p->callbackData);
+        if (d.spares.size() < 4) {
+            p->callback = nullptr;
+            p->callbackData = nullptr;
+            p->target.reset();
+            p->session = nullptr;
+            p->probe = p->cancelled = p->done = p->blocking = false;
+            p->reason = 0;
+            d.spares.push_back(std::move(p));
+        }
     }
 }
 

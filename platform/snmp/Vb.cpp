@@ -141,6 +141,14 @@ void Vb::set_octets(OctetStr &&v, SmiUINT32 syntax)
     m_octets = std::move(v);
 }
 
+void Vb::set_octets(const unsigned char *data, std::size_t count, SmiUINT32 syntax)
+{
+    set_null();
+    m_syntax = syntax;
+    m_kind = Kind::Octets;
+    m_octets.set_data(data, count);
+}
+
 void Vb::set_exception_status(SmiUINT32 syntax)
 {
     set_null();

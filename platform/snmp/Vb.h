@@ -16,6 +16,8 @@ public:
     explicit Vb(Oid &&oid) : m_oid(std::move(oid)) {}
 
     void set_oid(const Oid &oid) { m_oid = oid; }
+    // The identifier from its sub-identifiers, keeping this binding's storage.
+    void set_oid(const std::uint32_t *ids, std::size_t count) { m_oid.set_data(ids, count); }
     void get_oid(Oid &oid) const { oid = m_oid; }
     const Oid &get_oid() const { return m_oid; }
     std::string get_printable_oid() const { return m_oid.get_printable(); }
@@ -43,6 +45,7 @@ public:
     // Octets under an explicit tag (OCTET STRING, BITS, Opaque, NsapAddress).
     void set_octets(const OctetStr &v, SmiUINT32 syntax);
     void set_octets(OctetStr &&v, SmiUINT32 syntax);
+    void set_octets(const unsigned char *data, std::size_t count, SmiUINT32 syntax);
     // noSuchObject, noSuchInstance or endOfMibView.
     void set_exception_status(SmiUINT32 syntax);
     // The exception tag, or 0 when the binding carries a value or NULL.

@@ -3,9 +3,6 @@
 #include "FrontPanel.h"
 #include "ShellTexts.h"
 
-#include <QFont>
-#include <QWidget>
-
 TAboutForm *AboutForm = nullptr;
 
 namespace {
@@ -37,10 +34,8 @@ TAboutForm::TAboutForm(TComponent *AOwner) : TForm(AOwner)
     Label1->SetName("Label1");
     Label1->SetParent(this);
     Label1->SetBounds(16, 12, 260, 16);
-    QFont bold = Label1->Widget()->font();
-    bold.setBold(true);
-    bold.setPointSize(9);
-    Label1->Widget()->setFont(bold);
+    Label1->SetFontBold(true);
+    Label1->SetFontSize(9);
 
     Image1 = new TImage(this);
     Image1->SetName("Image1");

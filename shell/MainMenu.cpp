@@ -28,13 +28,18 @@ AnsiString ModelNumber(const AnsiString &modelName)
     return kv::subString(modelName, 5, 4);
 }
 
-AdvancedMenuState AdvancedMenuRule(const MenuCapabilities &c)
+bool IsMultiSSIDDevice(const MenuCapabilities &c)
 {
     const AnsiString model = ModelNumber(c.ModelName);
     const AnsiString country = c.Countrycode;
-    const bool multiSSID = (model == "5170" && kv::subString(c.FwVer, 2, 4) == "2.10" &&
-                            (country == "EU" || country == "NA" || country == "GB")) ||
-                           ((model == "5230" || model == "5290") && c.MultiSSID == "1");
+    return (model == "5170" && kv::subString(c.FwVer, 2, 4) == "2.10" &&
+            (country == "EU" || country == "NA" || country == "GB")) ||
+           ((model == "5230" || model == "5290") && c.MultiSSID == "1");
+}
+
+AdvancedMenuState AdvancedMenuRule(const MenuCapabilities &c)
+{
+    const bool multiSSID = IsMultiSSIDDevice(c);
 
     AdvancedMenuState s;
     s.Mode = !multiSSID;

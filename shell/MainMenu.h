@@ -36,6 +36,14 @@ struct MenuCapabilities {
 // Characters 5 to 8 of the model name ("5290").
 AnsiString ModelNumber(const AnsiString &modelName);
 
+// The Multi-SSID device test: model "5170" with firmware "2.10" and country "EU", "NA" or
+// "GB", or model "5230"/"5290" with mssidsupported "1". On such a device the wireless settings
+// form edits AP mode and security itself, and Advanced offers Multi-SSID instead of Mode and
+// Encryption.
+bool IsMultiSSIDDevice(const MenuCapabilities &c);
+// The same over the main window's capability controls as they are now; false without one.
+bool IsMultiSSIDDevice();
+
 // A rule's verdict for one entry: shown, hidden, or left as it was (nullopt).
 using MenuVisibility = std::optional<bool>;
 

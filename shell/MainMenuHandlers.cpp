@@ -52,6 +52,11 @@ MenuCapabilities TMainForm::CurrentMenuCapabilities() const
     return c;
 }
 
+bool IsMultiSSIDDevice()
+{
+    return MainForm != nullptr && IsMultiSSIDDevice(MainForm->CurrentMenuCapabilities());
+}
+
 void TMainForm::WireMenu()
 {
     MainMenuItems &m = MenuItems;

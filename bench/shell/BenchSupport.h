@@ -3,6 +3,7 @@
 // settings in a private folder, and the process's memory.
 #include "Clock.h"
 #include "EventLoop.h"
+#include "Pump.h"
 #include "TestEnv.h"
 
 #include <sys/stat.h>
@@ -16,29 +17,8 @@
 
 namespace shellbench {
 
-class FastClock : public kv::Clock {
-public:
-    explicit FastClock(int divisor) : m_divisor(divisor) {}
-    int timerIntervalMs(int requestedMs) const override
-    {
-        const int ms = requestedMs / m_divisor;
-        return ms < 1 ? 1 : ms;
-    }
-
-private:
-    int m_divisor;
-};
-
-inline bool waitUntil(const std::function<bool()> &cond, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        kv::waitForEvents(5);
-    }
-    return true;
-}
+using kvtest::FastClock;
+using kvtest::pumpUntil;
 
 // Resident memory of this process in KiB (VmRSS).
 inline long residentKiB()

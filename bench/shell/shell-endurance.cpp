@@ -34,13 +34,13 @@ int main(int argc, char **argv)
         TApplication app;
         app.CreateForm(MainForm);
         TMainForm &f = *MainForm;
-        shellbench::waitUntil([&] { return f.Ed_FwVer->Text() == "v2.00.15"; }, 5000);
+        shellbench::pumpUntil([&] { return f.Ed_FwVer->Text() == "v2.00.15"; }, 5000);
         auto poll = f.LedStatus->OnTimer;
         f.LedStatus->OnTimer = [&started, poll](TObject *s) {
             ++started;
             poll(s);
         };
-        shellbench::waitUntil([] { return false; }, 500);
+        shellbench::pumpUntil([] { return false; }, 500);
         const long rssStart = shellbench::residentKiB();
         std::printf("memory at start: %ld KiB\n", rssStart);
         const auto t0 = std::chrono::steady_clock::now();
@@ -59,7 +59,7 @@ int main(int argc, char **argv)
         const long done = started;
         const unsigned long long rereads = f.Probe->RereadsStarted();
         // Let the last answers arrive before counting what is still alive.
-        shellbench::waitUntil([] { return false; }, 2500);
+        shellbench::pumpUntil([] { return false; }, 2500);
         int outstanding = f.SysDescrReq->Outstanding + f.LedStatusReq->Request.Outstanding;
         int bindings = 1;
         for (int row = 1; row <= 35; ++row)

@@ -58,7 +58,7 @@ double oneStart()
     const auto t0 = std::chrono::steady_clock::now();
     TApplication app;
     app.CreateForm(MainForm);
-    const bool done = shellbench::waitUntil([] { return probeComplete(*MainForm); }, 10000);
+    const bool done = shellbench::pumpUntil([] { return probeComplete(*MainForm); }, 10000);
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     return done ? ms : -1;

@@ -139,6 +139,46 @@ bool takeAnswer(KvSNMPRequest &r, const Pdu &answer)
     return false;
 }
 
+int foreignScalarAnswer(KvSNMPRequest &r, const Pdu &answer, AnsiString &why)
+{
+    const KvSNMPVarList &list = r.VarList;
+    if (list.IsTable())
+        return 0;
+    RequestCache &cache = r.EngineCache();
+    cache.fit(list.Count());
+    int j = 0;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (!list.IsReadableItem(i))
+            continue;
+        // A column written as it prints compares by sub-identifiers; other texts as texts.
+        const RequestCache::Column &column = cache.column(list, i);
+        if (column.canonical && j < answer.get_vb_count() &&
+            answer[j].get_oid() == (list.Type == SVT_SV ? column.scalar : column.oid)) {
+            ++j;
+            continue;
+        }
+        const AnsiString asked = list.Type == SVT_SV ? column.text + ".0" : column.text;
+        if (j >= answer.get_vb_count()) {
+            why = "no value for " + asked + " in the answer";
+            return j + 1;
+        }
+        const AnsiString named = answer[j].get_printable_oid();
+        if (named != asked) {
+            why = "the answer names " + named + " where " + asked + " was asked";
+            return j + 1;
+        }
+        ++j;
+    }
+    return 0;
+}
+
+void refuseScalarAnswer(KvSNMPRequest &r)
+{
+    for (int i = 0; i < r.VarList.Count(); ++i)
+        if (r.VarList.IsReadableItem(i))
+            r.VarList.GetItem(i)->Value = "(NOTDONE)";
+}
+
 bool bindingStayed(KvSNMPRequest &r, const Pdu &answer, int position)
 {
     int j = 0;
@@ -257,12 +297,14 @@ AnsiString KvSNMPRequest::BuildIndexedOid()
 void KvSNMPRequest::IndexToKeys(const AnsiString &rowIndex)
 {
     AnsiString rest = rowIndex;
+    // A null key, or an empty string as the IMPLIED last key, takes no sub-identifier: only
+    // IndexToValue knows whether a key may find the index used up (it raises -514 otherwise).
     for (int k = 0; k < VarList.KeyCount && k < VarList.Count(); ++k) {
-        if (rest.empty())
-            KvSNMPRaise(KvSNMPCode::BadKeyCount);
         if (!VarList.IsReadableItem(k)) {
             AnsiString &instance = VarList.GetItem(k)->InstanceOid;
-            instance.assign(EngineCache().columnText(VarList, k)).append(1, '.').append(rest);
+            instance.assign(EngineCache().columnText(VarList, k));
+            if (!rest.empty())
+                instance.append(1, '.').append(rest);
         }
         rest = IndexToValue(k, std::move(rest));
     }

@@ -333,6 +333,55 @@ void TListView::ReportSelection(TListItem *old, TListItem *now)
 
 // ---- status bar ----
 
+namespace {
+
+// A status panel: what does not fit ends in "...", and the whole text is its tooltip.
+class StatusPanelLabel : public QLabel {
+public:
+    explicit StatusPanelLabel(QWidget *parent) : QLabel(parent)
+    {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    void setWholeText(const QString &text)
+    {
+        m_whole = text;
+        setToolTip(text);
+        fit();
+    }
+    // The text, not its length, decides nothing about the bar's layout.
+    QSize minimumSizeHint() const override { return {2 * frameWidth(), QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent *e) override
+    {
+        QLabel::resizeEvent(e);
+        fit();
+    }
+
+private:
+    void fit()
+    {
+        const QFontMetrics fm = fontMetrics();
+        // A framed label indents its text by half an "x" (QLabel's rule for a negative indent).
+        const int shift =
+            indent() >= 0 ? indent() : (frameWidth() > 0 ? fm.horizontalAdvance(QLatin1Char('x')) / 2 : 0);
+        const int room = contentsRect().width() - 2 * margin() - shift;
+        QString shown = m_whole;
+        if (fm.horizontalAdvance(m_whole) > room) {
+            const QString dots = QStringLiteral("...");
+            qsizetype keep = m_whole.size();
+            while (keep > 0 && fm.horizontalAdvance(m_whole.left(keep) + dots) > room)
+                --keep;
+            shown = m_whole.left(keep) + dots;
+        }
+        if (text() != shown)
+            setText(shown);
+    }
+    QString m_whole;
+};
+
+} // namespace
+
 void TStatusPanel::SetText(const std::string &t)
 {
     m_text = t;
@@ -392,31 +441,30 @@ void TStatusBar::Rebuild()
 {
     QWidget *w = Widget();
     auto *layout = static_cast<QHBoxLayout *>(w->layout());
-    std::vector<QLabel *> labels;
+    std::vector<StatusPanelLabel *> labels;
     for (QLabel *l : w->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly))
-        labels.push_back(l);
+        labels.push_back(static_cast<StatusPanelLabel *>(l));
     const std::size_t needed = m_simplePanel ? 1 : static_cast<std::size_t>(m_panels.Count());
     while (labels.size() > needed) {
         delete labels.back();
         labels.pop_back();
     }
     while (labels.size() < needed) {
-        auto *l = new QLabel(w);
-        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        auto *l = new StatusPanelLabel(w);
         layout->addWidget(l);
         labels.push_back(l);
     }
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        QLabel *l = labels[i];
+        StatusPanelLabel *l = labels[i];
         layout->setStretch(static_cast<int>(i), 0);
         if (m_simplePanel) {
-            l->setText(toQ(m_simpleText));
+            l->setWholeText(toQ(m_simpleText));
             l->setMinimumWidth(0);
             l->setMaximumWidth(QWIDGETSIZE_MAX);
             layout->setStretch(static_cast<int>(i), 1);
         } else {
             TStatusPanel *p = m_panels.Items(static_cast<int>(i));
-            l->setText(toQ(p->Text()));
+            l->setWholeText(toQ(p->Text()));
             const bool last = i + 1 == labels.size();
             l->setMinimumWidth(last ? 0 : p->Width());
             l->setMaximumWidth(last ? QWIDGETSIZE_MAX : p->Width());

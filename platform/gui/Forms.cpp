@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
@@ -26,6 +27,16 @@ QWidget *makeFormWidget()
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     w->resize(320, 240);
     return w;
+}
+
+// The forms' pixel layouts were made for an 8-point sans-serif dialog font on a 96-dpi screen
+// (11 pixels); Liberation Sans at that size keeps their texts inside their controls.
+QFont dialogFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
 }
 
 } // namespace
@@ -48,7 +59,7 @@ TForm::~TForm()
     if (m_loop)
         m_loop->quit();
     if (OnDestroy) {
-        // The original runs OnDestroy while the form still exists.
+        // OnDestroy runs while the form still exists.
         TNotifyEvent handler = OnDestroy;
         kv::invokeGuarded([&] { handler(this); });
     }
@@ -75,43 +86,84 @@ int TForm::ClientWidth() const
 
 int TForm::ClientHeight() const
 {
-    return Widget()->height() - MenuHeight();
+    return Widget()->height() - m_menuHeight;
 }
 
 void TForm::SetClientWidth(int v)
 {
-    SetBounds(Left(), Top(), v, Height());
+    SetClientSize(v, ClientHeight());
 }
 
 void TForm::SetClientHeight(int v)
 {
-    SetBounds(Left(), Top(), Width(), v + MenuHeight());
+    SetClientSize(Width(), v);
+}
+
+void TForm::SetClientSize(int width, int height)
+{
+    if (Destroying() || !Widget())
+        return;
+    // The menu bar may need another number of rows at the new width.
+    width = std::max(width, 0);
+    const int menu = m_menu ? m_menu->Arrange(width) : 0;
+    SetBounds(Left(), Top(), width, height + menu);
 }
 
 int TForm::MenuHeight() const
 {
-    if (!m_menu || !m_menu->MenuBar())
-        return 0;
-    return m_menu->MenuBar()->sizeHint().height();
+    return m_menuHeight;
+}
+
+bool TForm::FixedBorder() const
+{
+    return m_borderStyle == bsSingle || m_borderStyle == bsDialog || m_borderStyle == bsToolWindow;
+}
+
+void TForm::SetBounds(int left, int top, int width, int height)
+{
+    QWidget *w = Widget();
+    const bool fixed = FixedBorder() && w;
+    if (fixed) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    TControl::SetBounds(left, top, width, height);
+    if (fixed)
+        w->setFixedSize(w->size());
+    LayOutFrame();
+}
+
+void TForm::LayOutFrame()
+{
+    QWidget *w = Widget();
+    if (!w || !m_client)
+        return;
+    m_menuHeight = m_menu ? m_menu->Arrange(w->width()) : 0;
+    if (m_menu && m_menu->MenuArea())
+        m_menu->MenuArea()->setGeometry(0, 0, w->width(), m_menuHeight);
+    m_client->setGeometry(0, m_menuHeight, w->width(), std::max(0, w->height() - m_menuHeight));
+}
+
+void TForm::MenuChanged()
+{
+    SetClientSize(Width(), ClientHeight());
 }
 
 void TForm::Resized()
 {
-    const int menu = MenuHeight();
-    if (m_menu && m_menu->MenuBar())
-        m_menu->MenuBar()->setGeometry(0, 0, Widget()->width(), menu);
-    m_client->setGeometry(0, menu, Widget()->width(), std::max(0, Widget()->height() - menu));
+    LayOutFrame();
     TWinControl::Resized();
 }
 
 void TForm::SetMenu(TMainMenu *menu)
 {
+    const int client = ClientHeight();
     m_menu = menu;
-    if (menu && menu->MenuBar()) {
-        menu->MenuBar()->setParent(Widget());
-        menu->MenuBar()->show();
+    if (menu && menu->MenuArea()) {
+        menu->MenuArea()->setParent(Widget());
+        menu->MenuArea()->show();
     }
-    Resized();
+    SetClientSize(Width(), client);
 }
 
 void TForm::DoCreate()
@@ -298,7 +350,8 @@ void TForm::SetBorderStyle(TFormBorderStyle s)
     }
     const bool visible = w->isVisible();
     w->setWindowFlags(flags);
-    if (s == bsSingle || s == bsDialog || s == bsToolWindow)
+    // Later sizes set by code move the fixed size along (SetBounds).
+    if (FixedBorder())
         w->setFixedSize(w->size());
     else
         w->setMinimumSize(0, 0), w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -327,15 +380,35 @@ void TForm::SetPosition(TPosition p)
 void TForm::CenterOn(const TForm *other)
 {
     QRect area;
+    QScreen *screen = nullptr;
+    // Before it is shown a window has no frame yet; the other window's frame stands in.
+    QMargins frame;
     if (other && other != this) {
-        area = other->Widget()->geometry();
-    } else if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        area = screen->availableGeometry();
+        const QWidget *o = other->Widget();
+        area = o->geometry();
+        screen = o->screen();
+        const QRect outer = o->frameGeometry();
+        frame = QMargins(area.left() - outer.left(), area.top() - outer.top(), outer.right() - area.right(),
+                         outer.bottom() - area.bottom());
     }
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (area.isEmpty() && screen)
+        area = screen->availableGeometry();
     if (area.isEmpty())
         return;
-    SetBounds(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - Height()) / 2, Width(),
-              Height());
+    int left = area.x() + (area.width() - Width()) / 2;
+    int top = area.y() + (area.height() - Height()) / 2;
+    if (screen) {
+        const QRect avail = screen->availableGeometry();
+        // The right and bottom edges first, so that a window larger than the screen shows its
+        // title bar and left edge.
+        left = std::min(left, avail.right() + 1 - frame.right() - Width());
+        top = std::min(top, avail.bottom() + 1 - frame.bottom() - Height());
+        left = std::max(left, avail.left() + frame.left());
+        top = std::max(top, avail.top() + frame.top());
+    }
+    SetBounds(left, top, Width(), Height());
 }
 
 TWinControl *TForm::ActiveControl() const
@@ -403,6 +476,7 @@ bool TForm::WidgetEvent(QObject *watched, QEvent *e)
 TApplication::TApplication() : TComponent(nullptr)
 {
     Application = this;
+    QApplication::setFont(dialogFont());
     kv::setUncaughtExceptionHandler([this](std::exception_ptr e) { ShowException(e); });
 }
 

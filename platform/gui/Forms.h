@@ -47,11 +47,14 @@ public:
     TModalResult ModalResult() const { return m_modalResult; }
     void SetModalResult(TModalResult r);
 
+    // A single or dialog border: the window keeps the size code gives it, and the user cannot
+    // resize it.
     void SetBorderStyle(TFormBorderStyle s);
     TFormBorderStyle BorderStyle() const { return m_borderStyle; }
     void SetBorderIcons(bool minimize, bool maximize);
     void SetPosition(TPosition p);
-    // Centres the form over another (or the screen when null).
+    // Centres the form over another (or the screen when null), inside the screen's available
+    // area.
     void CenterOn(const TForm *other);
     TWinControl *ActiveControl() const;
     void SetActiveControl(TWinControl *c);
@@ -79,6 +82,8 @@ public:
     TCloseEvent OnClose;
 
     QWidget *ClientWidget() const override { return m_client; }
+    void SetBounds(int left, int top, int width, int height) override;
+    // The client size stays when the menu bar changes its number of rows.
     int ClientWidth() const override;
     int ClientHeight() const override;
     void SetClientWidth(int v) override;
@@ -95,7 +100,14 @@ protected:
 private:
     friend class TMainMenu;
     void CloseModal();
+    bool FixedBorder() const;
+    // Places the menu bar's rows and the client area in the window.
+    void LayOutFrame();
+    // The menu's entries or rows changed: the window grows or shrinks, the client stays.
+    void MenuChanged();
+    void SetClientSize(int width, int height);
     QWidget *m_client = nullptr;
+    int m_menuHeight = 0;
     TMainMenu *m_menu = nullptr;
     bool m_created = false;
     bool m_modal = false;

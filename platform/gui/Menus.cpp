@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -40,12 +41,23 @@ void TMenuItem::SetCaption(const std::string &c)
     m_action->setSeparator(c == "-");
     if (m_menu)
         m_menu->setTitle(text);
+    TopEntryChanged();
 }
 
 void TMenuItem::SetVisible(bool v)
 {
+    const bool changed = v != m_visible;
     m_visible = v;
     m_action->setVisible(v);
+    if (changed)
+        TopEntryChanged();
+}
+
+void TMenuItem::TopEntryChanged()
+{
+    // A top-level entry that changes width may move the others between the bar's rows.
+    if (m_parent && m_parent->m_mainMenu)
+        m_parent->m_mainMenu->EntriesChanged();
 }
 
 void TMenuItem::SetEnabled(bool v)
@@ -79,8 +91,8 @@ void TMenuItem::Add(TMenuItem *item)
         item->m_parent->Remove(item);
     item->m_parent = this;
     m_items.push_back(item);
-    if (m_bar) {
-        m_bar->addAction(item->m_action);
+    if (m_mainMenu) {
+        m_mainMenu->EntriesChanged();
     } else {
         EnsureMenu();
         m_menu->addAction(item->m_action);
@@ -94,8 +106,8 @@ void TMenuItem::Remove(TMenuItem *item)
         return;
     m_items.erase(it);
     item->m_parent = nullptr;
-    if (m_bar)
-        m_bar->removeAction(item->m_action);
+    if (m_mainMenu)
+        m_mainMenu->EntriesChanged();
     else if (m_menu)
         m_menu->removeAction(item->m_action);
 }
@@ -117,20 +129,91 @@ void TMenuItem::Click()
 
 TMainMenu::TMainMenu(TComponent *AOwner) : TComponent(AOwner), m_root(std::make_unique<TMenuItem>(nullptr))
 {
-    m_bar = new QMenuBar;
-    m_bar->setNativeMenuBar(false);
-    m_root->m_bar = m_bar;
+    m_area = new QWidget;
+    m_root->m_mainMenu = this;
     if (auto *form = dynamic_cast<TForm *>(AOwner))
         form->SetMenu(this);
 }
 
 TMainMenu::~TMainMenu()
 {
-    if (m_bar) {
+    BeginDestroy();
+    if (m_area) {
         auto *form = dynamic_cast<TForm *>(Owner());
         if (form && form->Menu() == this)
             form->SetMenu(nullptr);
     }
     m_root.reset();
-    delete m_bar.data();
+    delete m_area.data();
+}
+
+void TMainMenu::EntriesChanged()
+{
+    if (Destroying() || !m_area)
+        return;
+    m_arrangedWidth = -1;
+    auto *form = dynamic_cast<TForm *>(Owner());
+    if (form && form->Menu() == this)
+        form->MenuChanged();
+    else
+        Arrange(m_area->width());
+}
+
+int TMainMenu::Arrange(int width)
+{
+    if (!m_area)
+        return 0;
+    if (width == m_arrangedWidth)
+        return m_height;
+    for (QPointer<QMenuBar> &row : m_rows)
+        for (QAction *a : row->actions())
+            row->removeAction(a);
+    std::size_t used = 0;
+    auto rowAt = [this](std::size_t i) {
+        if (i == m_rows.size()) {
+            auto *bar = new QMenuBar(m_area);
+            bar->setNativeMenuBar(false);
+            m_rows.emplace_back(bar);
+        }
+        return m_rows[i].data();
+    };
+    QMenuBar *bar = rowAt(0);
+    // The bar hides what reaches into its right margin behind its overflow button.
+    const int margin = bar->style()->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, bar);
+    bool rowUsed = false;
+    for (int i = 0; i < m_root->Count(); ++i) {
+        QAction *action = m_root->Items(i)->Action();
+        bar->addAction(action);
+        if (!action->isVisible())
+            continue;
+        if (rowUsed && bar->sizeHint().width() + margin > width) {
+            bar->removeAction(action);
+            bar = rowAt(++used);
+            bar->addAction(action);
+        }
+        rowUsed = true;
+    }
+    while (m_rows.size() > used + 1) {
+        delete m_rows.back().data();
+        m_rows.pop_back();
+    }
+    int y = 0;
+    for (QPointer<QMenuBar> &r : m_rows) {
+        const int h = r->sizeHint().height();
+        r->setGeometry(0, y, width, h);
+        r->show();
+        y += h;
+    }
+    m_area->resize(width, y);
+    m_arrangedWidth = width;
+    m_height = y;
+    return y;
+}
+
+QMenuBar *TMainMenu::RowOf(const TMenuItem *item) const
+{
+    for (const QPointer<QMenuBar> &row : m_rows)
+        if (row && item && row->actions().contains(item->Action()))
+            return row.data();
+    return nullptr;
 }

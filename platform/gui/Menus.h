@@ -1,6 +1,7 @@
 #pragma once
 // Main menu and menu items. A menu item with sub-items runs its OnClick when its sub-menu is
 // about to open (so a handler can show or hide entries first); a leaf runs it when chosen.
+// A main menu whose entries do not fit the form's width wraps into further rows.
 #include "Classes.h"
 
 #include <QMenuBar>
@@ -9,6 +10,7 @@
 class QAction;
 class QMenu;
 class TForm;
+class TMainMenu;
 
 class TMenuItem : public TComponent {
 public:
@@ -40,8 +42,9 @@ public:
 private:
     friend class TMainMenu;
     void EnsureMenu();
-    // Set on the root item of a main menu; the form's widget may delete the bar first.
-    QPointer<QMenuBar> m_bar;
+    // The main menu whose root this item is, or null.
+    TMainMenu *m_mainMenu = nullptr;
+    void TopEntryChanged();
     std::string m_caption;
     bool m_visible = true;
     bool m_enabled = true;
@@ -60,10 +63,20 @@ public:
     ~TMainMenu() override;
     // The top-level entries.
     TMenuItem *Items() { return m_root.get(); }
-    QMenuBar *MenuBar() const { return m_bar.data(); }
+    // The widget that holds the rows of the bar (null once the form's window is gone).
+    QWidget *MenuArea() const { return m_area.data(); }
+    // Spreads the top-level entries over as many rows as the width needs; returns the height.
+    int Arrange(int width);
+    // The row of the bar that shows a top-level entry, or null.
+    QMenuBar *RowOf(const TMenuItem *item) const;
 
 private:
     friend class TMenuItem;
+    void EntriesChanged();
     std::unique_ptr<TMenuItem> m_root;
-    QPointer<QMenuBar> m_bar;
+    // Owned by the form's window once shown on a form, which may delete it first.
+    QPointer<QWidget> m_area;
+    std::vector<QPointer<QMenuBar>> m_rows;
+    int m_arrangedWidth = -1;
+    int m_height = 0;
 };

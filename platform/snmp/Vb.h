@@ -12,13 +12,13 @@
 class Vb {
 public:
     Vb() = default;
-    explicit Vb(const Oid &oid) : m_oid(oid) {}
-    explicit Vb(Oid &&oid) : m_oid(std::move(oid)) {}
+    explicit Vb(const Oid &name) : m_oid(name) {}
+    explicit Vb(Oid &&name) : m_oid(std::move(name)) {}
 
-    void set_oid(const Oid &oid) { m_oid = oid; }
+    void set_oid(const Oid &name) { m_oid = name; }
     // The identifier from its sub-identifiers, keeping this binding's storage.
     void set_oid(const std::uint32_t *ids, std::size_t count) { m_oid.set_data(ids, count); }
-    void get_oid(Oid &oid) const { oid = m_oid; }
+    void get_oid(Oid &name) const { name = m_oid; }
     const Oid &get_oid() const { return m_oid; }
     std::string get_printable_oid() const { return m_oid.get_printable(); }
     bool valid() const { return m_oid.valid(); }

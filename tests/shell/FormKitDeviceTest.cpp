@@ -2,8 +2,11 @@
 // form reads and writes the MIB-II system group, a table with a row-status column is added
 // to, edited and deleted from, and the filtered walk numbers the rows it shows.
 #include "FormKitSupport.h"
+#include "RunningClock.h"
+
 #include "Harness.h"
 #include "Newrequest.h"
+#include <csignal>
 
 #include <sstream>
 
@@ -146,7 +149,7 @@ TEST_F(FormKitDevice, InformationFormReadsTheSystemGroupAndSetsOnlyTickedRows)
     onNextModal([&](TForm *dialog) {
         TEditsPanel *edits = panel->EditsPanel;
         ASSERT_TRUE(
-            waitUntil([&] { return !binding->Busy && !edits->Rows[4].Editor->Text().empty(); }, 5000));
+            pumpUntil([&] { return !binding->Busy && !edits->Rows[4].Editor->Text().empty(); }, 5000));
         for (const UISnmpVar &row : edits->Rows)
             shown.push_back(row.Editor->Text());
         edits->Rows[3].Editor->SetText("ops desk");
@@ -181,6 +184,25 @@ TEST_F(FormKitDevice, InformationFormReadsTheSystemGroupAndSetsOnlyTickedRows)
     EXPECT_FALSE(has(lines[0], "sysName"));
 }
 
+TEST_F(FormKitDevice, ClosingWaitsForBusyBindingsSixSecondsOnTheSwappableClock)
+{
+    auto *form = new TConfigForm(app.get());
+    auto *binding = new KvSNMPRequest2Edits(form);
+    binding->Request.VarList = systemGroup();
+    binding->Request.Timeout = 3000; // the device's own answer would take far longer
+    form->AddEditorPanel(binding);
+    ::kill(device->process().pid(), SIGSTOP);
+    ASSERT_TRUE(binding->Get());
+    ASSERT_TRUE(binding->Busy);
+    RunningMockClock mock;
+    const std::int64_t start = mock.now();
+    delete form;
+    const std::int64_t took = mock.now() - start;
+    ::kill(device->process().pid(), SIGCONT);
+    EXPECT_GE(took, TConfigForm::CloseWaitMs);
+    EXPECT_LT(took, TConfigForm::CloseWaitMs + 1000);
+}
+
 TEST_F(FormKitDevice, AnEmptyTickedRowBlocksTheSet)
 {
     auto *form = new TConfigForm(app.get());
@@ -213,7 +235,7 @@ TEST_F(FormKitDevice, TheFormReadsAgainWhenItsRefreshMessageArrives)
     binding->Get();
     EXPECT_EQ(reads, 1);
     onNextModal([&](TForm *f) {
-        waitUntil([&] { return reads >= 2; }, 3000);
+        pumpUntil([&] { return reads >= 2; }, 3000);
         f->Close();
     });
     form->ShowModal();
@@ -235,7 +257,7 @@ TEST_F(FormKitDevice, ARefreshWhileTheBindingIsBusyDoesNothing)
     form->Refresh();
     panel->RefreshClick(panel->BtnPanel->RefreshBtn);
     EXPECT_EQ(reads, 1);
-    ASSERT_TRUE(waitUntil([&] { return !binding->Busy; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !binding->Busy; }, 5000));
     EXPECT_EQ(panel->ListViewPanel->ListView->Items()->Count(), 4);
     delete form;
 }
@@ -252,7 +274,7 @@ TEST_F(FormKitDevice, ClosingWaitsForARunningWalkAndFreesTheBinding)
     form->FormClose(form, action);
     EXPECT_TRUE(form->Requests.empty());
     // Nothing arrives for the freed binding afterwards.
-    waitUntil([] { return false; }, 300);
+    pumpUntil([] { return false; }, 300);
     delete form;
 }
 
@@ -266,7 +288,7 @@ TEST_F(FormKitDevice, TableFormAddsEditsAndDeletesRows)
     TListView *lv = panel->ListViewPanel->ListView;
     auto &rows = panel->EditsPanel->Rows;
     binding->Get();
-    ASSERT_TRUE(waitUntil([&] { return !binding->Busy; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !binding->Busy; }, 5000));
     ASSERT_EQ(lv->Items()->Count(), 4);
     EXPECT_EQ(panel->BtnPanel->CountText->Caption(), "4");
 
@@ -291,7 +313,7 @@ TEST_F(FormKitDevice, TableFormAddsEditsAndDeletesRows)
     EXPECT_TRUE(has(lines[0], "kitName.3=\"gamma\""));
     EXPECT_TRUE(has(lines[0], "kitStatus.3=4"));
     EXPECT_FALSE(has(lines[0], "kitAddr"));
-    ASSERT_TRUE(waitUntil([&] { return !binding->Busy; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !binding->Busy; }, 5000));
     ASSERT_EQ(lv->Items()->Count(), 4);
     EXPECT_EQ(lv->Items()->Item(2)->SubItems()->Strings(0), "gamma");
     EXPECT_EQ(binding->Mode, 1);
@@ -333,7 +355,7 @@ TEST_F(FormKitDevice, TableFormAddsEditsAndDeletesRows)
     EXPECT_TRUE(has(lines[2], "kitName.1=\"alpha2\""));
     EXPECT_FALSE(has(lines[2], "kitStatus"));
     EXPECT_FALSE(has(lines[2], "kitAddr"));
-    ASSERT_TRUE(waitUntil([&] { return !binding->Busy; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !binding->Busy; }, 5000));
 
     // Delete: nothing without a selection, nothing on "No", only the status on "Yes".
     lv->SetSelected(nullptr);
@@ -382,7 +404,7 @@ TEST_F(FormKitDevice, EditWithTheStatusRowHiddenWritesTheSelectedRow)
     TListView *lv = panel->ListViewPanel->ListView;
     auto &rows = panel->EditsPanel->Rows;
     binding->Get();
-    ASSERT_TRUE(waitUntil([&] { return !binding->Busy; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !binding->Busy; }, 5000));
     ASSERT_EQ(lv->Items()->Count(), 4);
 
     struct Case {
@@ -428,7 +450,7 @@ TEST_F(FormKitDevice, EditWithTheStatusRowHiddenWritesTheSelectedRow)
         EXPECT_FALSE(panel->EditsPanel->IsHiddenRow(3));
         EXPECT_EQ(binding->Request.VarList.GetItem(3)->Access, KvAccess::ReadWrite);
         EXPECT_EQ(comboItems(rows[3].Editor), (std::vector<std::string>{"createAndGo", "destroy"}));
-        ASSERT_TRUE(waitUntil([&] { return !binding->Busy; }, 5000));
+        ASSERT_TRUE(pumpUntil([&] { return !binding->Busy; }, 5000));
         ASSERT_EQ(lv->Items()->Count(), 4);
         EXPECT_EQ(lv->Items()->Item(c.row)->Caption(), std::to_string(c.row + 1));
         EXPECT_EQ(lv->Items()->Item(c.row)->SubItems()->Strings(0), c.name);
@@ -454,7 +476,7 @@ TEST_F(FormKitDevice, FilteredWalkNumbersTheShownRowsAtEveryWalk)
         SCOPED_TRACE(int(mode));
         walk.Mode = mode;
         walk.Get();
-        ASSERT_TRUE(waitUntil([&] { return !walk.Busy; }, 5000));
+        ASSERT_TRUE(pumpUntil([&] { return !walk.Busy; }, 5000));
         EXPECT_EQ(captions(lv), numbers);
         EXPECT_EQ(walk.RowNumber, 7);
         // The index column gives way to the number; the others follow as sub-items.
@@ -506,7 +528,7 @@ TEST_F(FormKitDevice, FilteredWalkRefusesAKeyColumnOutsideTheList)
         walk.SetLogControl(memo);
         walk.Mode = 1;
         walk.Get();
-        ASSERT_TRUE(waitUntil([&] { return !walk.Busy; }, 5000));
+        ASSERT_TRUE(pumpUntil([&] { return !walk.Busy; }, 5000));
         EXPECT_NE(memo->Text().find("KeyColumn"), std::string::npos);
         memo->Clear();
         walk.SetLogControl(nullptr);

@@ -7,6 +7,7 @@
 #include "KvOptionList.h"
 #include "KvSNMPRequest2Edits.h"
 #include "KvSNMPSession.h"
+#include "Pump.h"
 #include "TestEnv.h"
 #include "Vcl.h"
 
@@ -45,17 +46,7 @@ inline std::unique_ptr<KvSNMPRequest2Edits> makeBinding(TForm *owner, const KvSN
     return binding;
 }
 
-// Handles events until cond holds or ms passed.
-inline bool waitUntil(const std::function<bool()> &cond, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        kv::waitForEvents(10);
-    }
-    return true;
-}
+using kvtest::pumpUntil;
 
 // The modal form on top (owned by the application), or null.
 inline TForm *modalForm()

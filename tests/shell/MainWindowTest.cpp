@@ -6,6 +6,7 @@
 #include "Waiting.h"
 
 #include <ctime>
+#include <filesystem>
 
 using namespace mainwintest;
 
@@ -50,8 +51,8 @@ TEST_P(MainWindowVersions, StartsPollsAndProbes)
     EXPECT_EQ(m.form->Text(), "QRN-5290AP : 127.0.0.1");
     EXPECT_EQ(gKvSNMPDefaultSecurity.Version, c.version);
     EXPECT_EQ(gKvSNMPDefaultDevice.Port, sim.port());
-    EXPECT_TRUE(waitUntil([&] { return m.probed(); }, 5000));
-    EXPECT_TRUE(waitUntil(
+    EXPECT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
+    EXPECT_TRUE(pumpUntil(
         [&] { return m.form->LastStatusText.rfind("Get: (KvSNMP++) Ok!. Receive at ", 0) == 0; }, 5000))
         << m.form->LastStatusText;
     EXPECT_EQ(m.form->MainStatusBar->SimpleText(), m.form->LastStatusText);
@@ -80,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "PrivProtocol=1\nAuthPassword=opalauth123\nPrivPassword=opalpriv123\n",
                     {},
                     3}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(MainWindow, ProbeFillsEveryCapabilityControlFromItsObject)
 {
@@ -91,7 +92,7 @@ TEST(MainWindow, ProbeFillsEveryCapabilityControlFromItsObject)
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
-    ASSERT_TRUE(waitUntil([&] { return m.probed() && f.Ed_LinkStatusNotSupport->Text() == "25"; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return m.probed() && f.Ed_LinkStatusNotSupport->Text() == "25"; }, 5000));
 
     // Each control with the value of the object the probe binds to it; the name swaps are
     // deliberate (the forms read the controls as they are).
@@ -175,8 +176,8 @@ TEST(MainWindow, GoodPollWithLedsEnabledHidesAlarmAndBlinks)
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
-    ASSERT_TRUE(waitUntil([&] { return f.CB_LedStatus->Text() == "Enabled"; }, 5000));
-    ASSERT_TRUE(waitUntil([&] { return !f.Image2->Visible(); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return f.CB_LedStatus->Text() == "Enabled"; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !f.Image2->Visible(); }, 5000));
     EXPECT_FALSE(f.LED_Power->Visible());
     // One burst, step by step: LAN toggles on every step, WLAN on steps 0, 4, ..., 96.
     f.LedStatus->SetEnabled(false);
@@ -216,8 +217,8 @@ TEST(MainWindow, GoodPollWithLedsDisabledKeepsAlarm)
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
-    ASSERT_TRUE(waitUntil([&] { return f.CB_LedStatus->Text() == "Disabled"; }, 5000));
-    ASSERT_TRUE(waitUntil([&] { return f.LastStatusText.rfind("Get: (KvSNMP++) Ok!", 0) == 0; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return f.CB_LedStatus->Text() == "Disabled"; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return f.LastStatusText.rfind("Get: (KvSNMP++) Ok!", 0) == 0; }, 5000));
     pump(300);
     EXPECT_TRUE(f.Image2->Visible());
     EXPECT_FALSE(f.LED_Power->Visible());
@@ -232,7 +233,7 @@ TEST(MainWindow, PollTimeOutShowsPowerAndAlarmAndTheMessage)
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
-    ASSERT_TRUE(waitUntil([&] { return f.LastStatusText == "(SNMPClass) SNMP request timed out!"; }, 8000))
+    ASSERT_TRUE(pumpUntil([&] { return f.LastStatusText == "(SNMPClass) SNMP request timed out!"; }, 8000))
         << f.LastStatusText;
     pump(200);
     EXPECT_TRUE(f.LED_Power->Visible());
@@ -252,10 +253,10 @@ TEST(MainWindow, LiveDeviceNeverShowsAnEmptiedCapability)
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
-    ASSERT_TRUE(waitUntil([&] { return m.probed(); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
     bool sawEmpty = false;
     // Well past two emptying ticks (every seventh tick of 100 ms here).
-    waitUntil(
+    pumpUntil(
         [&] {
             for (int row = 1; row <= 25; ++row)
                 for (TControl *c : f.Probe->ControlsOf(row))
@@ -277,7 +278,7 @@ TEST(MainWindow, DeadDeviceEndsWithTheMarkedCapabilitiesEmpty)
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
-    ASSERT_TRUE(waitUntil([&] { return m.probed() && f.Ed_LinkStatusNotSupport->Text() == "25"; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return m.probed() && f.Ed_LinkStatusNotSupport->Text() == "25"; }, 5000));
     sim.stop();
     std::vector<TControl *> emptied;
     for (const CapabilityRow &row : CapabilityRows())
@@ -285,7 +286,7 @@ TEST(MainWindow, DeadDeviceEndsWithTheMarkedCapabilitiesEmpty)
             for (TControl *c : f.Probe->ControlsOf(row.Row))
                 emptied.push_back(c);
     ASSERT_EQ(emptied.size(), 19u);
-    EXPECT_TRUE(waitUntil(
+    EXPECT_TRUE(pumpUntil(
         [&] {
             for (TControl *c : emptied)
                 if (!c->Text().empty())
@@ -302,7 +303,7 @@ TEST(MainWindow, DeadDeviceEndsWithTheMarkedCapabilitiesEmpty)
     EXPECT_EQ(f.Ed_WMM->Text(), "18");
     EXPECT_EQ(f.Ed_Grouping->Text(), "19");
     EXPECT_EQ(f.ED_APModeComboBox->Text(), "ptpBridge");
-    EXPECT_TRUE(waitUntil([&] { return f.LED_Power->Visible() && !f.LedBlink->Enabled(); }, 5000))
+    EXPECT_TRUE(pumpUntil([&] { return f.LED_Power->Visible() && !f.LedBlink->Enabled(); }, 5000))
         << f.LastStatusText;
     EXPECT_TRUE(f.Image2->Visible());
 }
@@ -338,10 +339,10 @@ TEST(MainWindow, SilentDeviceKeepsInitialTextsAndLearnsDeferredSavingWhenItAnswe
     ASSERT_TRUE(sim.start({devsimtest::devsimPath(), "--address", "127.0.0.1", "--port", std::to_string(port),
                            "--state", state}));
     ASSERT_TRUE(sim.waitForLine("devsim ready", 10000));
-    EXPECT_TRUE(waitUntil([&] { return gSaveActivateSupported; }, 10000));
+    EXPECT_TRUE(pumpUntil([&] { return gSaveActivateSupported; }, 10000));
     EXPECT_FALSE(f.Probe->SaveActivateUnknown());
     EXPECT_TRUE(f.Configration1->Visible());
-    EXPECT_TRUE(waitUntil([&] { return m.probed(); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
     sim.stop();
 }
 
@@ -394,7 +395,7 @@ TEST(MainWindow, SecondInstanceForTheSameDeviceEndsWithTheMessage)
     other->DoCreate();
     EXPECT_EQ(other->Outcome(), StartupOutcome::Running);
     EXPECT_TRUE(other->SysDescrReq);
-    EXPECT_TRUE(waitUntil([&] { return other->Ed_FwVer->Text() == "v2.00.15"; }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return other->Ed_FwVer->Text() == "v2.00.15"; }, 5000));
     delete other;
     otherSim.stop();
     std::error_code ec;
@@ -443,7 +444,7 @@ TEST(MainWindow, CommunityHoldingTheAddressSwitchDoesNotRedirect)
     EXPECT_EQ(m.form->AgentAddress, "127.0.0.1");
     EXPECT_EQ(gKvSNMPDefaultSecurity.ReadCommunity, "pub/I10.0.0.9");
     EXPECT_EQ(gKvSNMPDefaultDevice.Address, "127.0.0.1");
-    EXPECT_TRUE(waitUntil([&] { return m.probed(); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
 }
 
 TEST(MainWindow, WindowShapeFollowsThePanelPicture)

@@ -86,7 +86,7 @@ TEST_P(MenuRules, ShowsEntriesAndChoosesVariantsByCapabilities)
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
     MainMenuItems &menu = f.MenuItems;
-    ASSERT_TRUE(waitUntil(
+    ASSERT_TRUE(pumpUntil(
         [&] {
             return f.Ed_FwVer->Text() == c.firmware && isNumber(f.ifMultiSSID_Edit->Text()) &&
                    isNumber(f.Ed_Rogue->Text()) && isNumber(f.NewMultiSupport->Text()) &&
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"NoClientObjectV2", "", "remove clientinfosupported",            "v2.00.15",  false, false, true,  true,  false, true,  true,  false, true,  true,  "TFM_Admin",  "TFM_Firmware",    "TFM_MultiSSIDForm"},
         MenuCase{"NoClientObjectNoDigit", "", "remove clientinfosupported\nset stFirmwareVersion \"vX\"",
                                                                                "vX",        false, false, true,  true,  false, true,  true,  false, true,  true,  "TFM_Admin",  "TFM_Firmware",    "TFM_MultiSSIDForm"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &testInfo) { return std::string(testInfo.param.name); });
 // clang-format on
 
 TEST(MenuDevice, TimedOutPollHidesClientInfoWithoutReading)
@@ -158,13 +158,13 @@ TEST(MenuDevice, TimedOutPollHidesClientInfoWithoutReading)
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
-    ASSERT_TRUE(waitUntil([&] { return m.probed(); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
     f.MenuItems.status2->Click();
     EXPECT_TRUE(f.MenuItems.Client1->Visible());
 
     ::kill(sim.process().pid(), SIGSTOP);
     // The status bar shows the prefixed text; the code is what says "timed out".
-    EXPECT_TRUE(waitUntil([&] { return IsPollTimeout(f.LastStatusCode); }, 8000)) << f.LastStatusText;
+    EXPECT_TRUE(pumpUntil([&] { return IsPollTimeout(f.LastStatusCode); }, 8000)) << f.LastStatusText;
     EXPECT_EQ(f.LastStatusText, "(SNMPClass) SNMP request timed out!");
     f.ClientInfoReq.reset();
     f.MenuItems.SystemLog->SetVisible(false);
@@ -184,7 +184,7 @@ TEST(MenuDevice, EntriesWithoutOpenerAreDisabledAndInformationIsNot)
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     MainMenuItems &menu = m.form->MenuItems;
-    ASSERT_TRUE(waitUntil([&] { return m.probed(); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
     menu.Home1->Click();
     EXPECT_TRUE(menu.Information1->Enabled());
     EXPECT_FALSE(menu.hWirelessBand1->Enabled());
@@ -212,7 +212,7 @@ TEST(MenuDevice, InformationReadsTheSystemGroupIntoTheGenericForm)
     HostFolders host;
     host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
-    ASSERT_TRUE(waitUntil([&] { return m.probed(); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
 
     std::string caption;
     std::vector<std::string> names;

@@ -61,6 +61,7 @@ TEST(MenuRules, AdvancedMenu)
         const AdvancedMenuState s = AdvancedMenuRule(caps);
         SCOPED_TRACE(std::string(c.model) + " " + c.fw + " " + c.country + " " + c.multi);
         EXPECT_EQ(s.MultiSSID, c.multiSSID);
+        EXPECT_EQ(IsMultiSSIDDevice(caps), c.multiSSID);
         EXPECT_EQ(s.Mode, !c.multiSSID);
         EXPECT_EQ(s.Encryption, !c.multiSSID);
         EXPECT_EQ(s.RogueAP, c.rogueAP);

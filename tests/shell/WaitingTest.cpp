@@ -79,8 +79,8 @@ TEST_F(Countdown, DefaultsCountFrom25ToZeroAndRebootOnceAtTheSecondTick)
     EXPECT_EQ(rebootTick, 2);
     EXPECT_EQ(w->RebootsSent(), 1);
     EXPECT_FALSE(w->RebootPending);
-    EXPECT_TRUE(waitUntil([&] { return reboots() == 1; }, 5000)) << sim.readFile("writes.log");
-    EXPECT_TRUE(waitUntil([&] { return !w->RebootRequest; }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return reboots() == 1; }, 5000)) << sim.readFile("writes.log");
+    EXPECT_TRUE(pumpUntil([&] { return !w->RebootRequest; }, 5000));
     // Closed: the timer has stopped, so nothing more happens.
     EXPECT_FALSE(w->Timer1->Enabled());
     pump(300);

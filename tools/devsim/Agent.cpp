@@ -17,12 +17,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <limits>
 #include <list>
 #include <memory>
+#include <random>
 
 // Their headers are not shipped; the agent library exports them.
 extern "C" {
@@ -41,8 +45,9 @@ struct AgentState {
     Device *device = nullptr;
     netsnmp_transport *transport = nullptr;
     int (*send)(netsnmp_transport *, const void *, int, void **, int *) = nullptr;
-    bool dropAnswer = false; // the request being answered must go unanswered
-    int delayMs = 0;         // the answer to the request being answered comes late
+    bool dropAnswer = false;             // the request being answered must go unanswered
+    int delayMs = 0;                     // the answer to the request being answered comes late
+    const void *lastLoggedPdu = nullptr; // the request last written to requests.log
     int signalPipe[2] = {-1, -1};
     volatile bool running = true;
 };
@@ -280,10 +285,28 @@ void actionSet(netsnmp_agent_request_info *reqinfo, netsnmp_request_info *reques
         netsnmp_set_request_error(reqinfo, s.requests[static_cast<std::size_t>(out.index - 1)], out.status);
 }
 
+// Each request PDU once, before its bindings are answered (a get-next's names change then).
+void logRequest(netsnmp_agent_request_info *reqinfo, netsnmp_request_info *requests)
+{
+    const char *type = reqinfo->mode == MODE_GET            ? "get"
+                       : reqinfo->mode == MODE_GETNEXT      ? "getnext"
+                       : reqinfo->mode == MODE_SET_RESERVE1 ? "set"
+                                                            : nullptr;
+    const netsnmp_pdu *pdu = reqinfo->asp ? reqinfo->asp->pdu : nullptr;
+    if (!type || !pdu || pdu == g.lastLoggedPdu)
+        return;
+    g.lastLoggedPdu = pdu;
+    std::vector<Oid> oids;
+    for (netsnmp_request_info *r = requests; r; r = r->next)
+        oids.push_back(toOid(r->requestvb->name, r->requestvb->name_length));
+    g.device->logRequest(type, principalOf(reqinfo), oids);
+}
+
 int handleRequest(netsnmp_mib_handler *, netsnmp_handler_registration *, netsnmp_agent_request_info *reqinfo,
                   netsnmp_request_info *requests)
 {
     Device &d = *g.device;
+    logRequest(reqinfo, requests);
     switch (reqinfo->mode) {
     case MODE_GET:
     case MODE_GETNEXT:
@@ -320,6 +343,8 @@ void sendDelayed(unsigned int, void *arg)
 
 int sendAnswer(netsnmp_transport *t, const void *buf, int size, void **opaque, int *olength)
 {
+    // The request is over: the next one is logged even if it reuses its memory.
+    g.lastLoggedPdu = nullptr;
     bool drop = g.dropAnswer || g.device->silent();
     int delay = g.delayMs;
     g.dropAnswer = false;
@@ -373,19 +398,69 @@ std::string executablePath(const char *argv0)
     return ec ? std::string(argv0 ? argv0 : "devsim") : p.string();
 }
 
-std::string profilePath(const std::string &catalogPath, const std::string &profile)
-{
-    if (profile.find('/') != std::string::npos)
-        return profile;
-    return (fs::path(catalogPath).parent_path() / "profiles" / (profile + ".cat")).string();
-}
-
 // net-snmp wants writable line buffers; they must outlive init_snmp.
 void remember(std::list<std::vector<char>> &keep, const std::string &line)
 {
     keep.emplace_back(line.begin(), line.end());
     keep.back().push_back('\0');
     netsnmp_config_remember(keep.back().data());
+}
+
+// The engine's identity, kept in the state folder as a real device keeps it across
+// restarts: "id TEXT" and "boots N" lines.
+struct EngineIdentity {
+    std::string id;
+    unsigned long boots = 0;
+};
+
+EngineIdentity loadEngine(const std::string &path)
+{
+    EngineIdentity e;
+    std::ifstream in(path);
+    std::string key;
+    while (in >> key) {
+        if (key == "id")
+            in >> e.id;
+        else if (key == "boots")
+            in >> e.boots;
+        else
+            in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return e;
+}
+
+bool saveEngine(const std::string &path, const EngineIdentity &e)
+{
+    const std::string temp = path + ".new";
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        out << "id " << e.id << "\nboots " << e.boots << "\n";
+        if (!out.flush())
+            return false;
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    return !ec;
+}
+
+// The engine ID net-snmp makes from a text (its enterprise number, format 4, the text).
+std::string textEngineIdHex(const std::string &text)
+{
+    std::string hex = "0x80001f8804";
+    char two[3];
+    for (unsigned char c : text) {
+        std::snprintf(two, sizeof two, "%02x", c);
+        hex += two;
+    }
+    return hex;
+}
+
+std::string newEngineText()
+{
+    std::random_device random;
+    char text[32];
+    std::snprintf(text, sizeof text, "devsim-%08x", static_cast<unsigned>(random()));
+    return text;
 }
 
 } // namespace
@@ -410,16 +485,17 @@ int runDevsim(int argc, char **argv)
     Catalog catalog;
     DeviceOptions dopts;
     try {
-        catalog.load(catalogPath);
-        for (const auto &p : opts.profiles)
-            catalog.applyProfile(profilePath(catalogPath, p));
+        catalog = loadCatalog(catalogPath,
+                              opts.sectionsDir.empty() ? defaultSectionsDir(catalogPath) : opts.sectionsDir,
+                              opts.profiles);
+        loadFixtures(opts, catalogPath, dopts);
         for (const auto &text : opts.faults) {
             std::string why;
-            auto parsed = parseFaultSpec(text, why);
-            const Object *obj = parsed ? catalog.resolve(parsed->object) : nullptr;
-            if (!obj)
+            auto fault = parseFaultOption(text, why);
+            auto oid = fault ? catalog.resolveTarget(fault->object) : std::nullopt;
+            if (!oid)
                 throw std::runtime_error("--fault " + text + ": no such object in the catalog");
-            dopts.faults[obj->oid] = parsed->fault;
+            dopts.faults[*oid] = fault->fault;
         }
     } catch (const std::exception &e) {
         std::cerr << "devsim: " << e.what() << "\n";
@@ -428,8 +504,9 @@ int runDevsim(int argc, char **argv)
 
     bool tempState = opts.stateDir.empty();
     if (tempState) {
-        char pattern[] = "/tmp/devsim.XXXXXX";
-        if (!mkdtemp(pattern)) {
+        std::error_code tempEc;
+        std::string pattern = (fs::temp_directory_path(tempEc) / "devsim.XXXXXX").string();
+        if (tempEc || !mkdtemp(pattern.data())) {
             std::cerr << "devsim: cannot create a state folder\n";
             return 1;
         }
@@ -485,6 +562,18 @@ int runDevsim(int argc, char **argv)
     init_usmUser();
 
     std::list<std::vector<char>> lines;
+    const std::string enginePath = persist + "/engine.txt";
+    EngineIdentity engine = loadEngine(enginePath);
+    if (!opts.engineId.empty() && opts.engineId != engine.id) {
+        engine.id = opts.engineId;
+        engine.boots = 0;
+    }
+    if (engine.id.empty())
+        engine.id = newEngineText();
+    // The engine counts this start as one more boot; a changed ID starts again at one.
+    remember(lines, "engineID " + engine.id);
+    remember(lines, "oldEngineID " + textEngineIdHex(engine.id));
+    remember(lines, "engineBoots " + std::to_string(engine.boots));
     remember(lines, "view devsimView included .1.3.6.1.2.1.1");
     remember(lines, "view devsimView included .1.3.6.1.4.1.32473.11.37.4");
     remember(lines, "rocommunity \"" + opts.readCommunity + "\" default -V devsimView");
@@ -500,6 +589,12 @@ int runDevsim(int argc, char **argv)
         remember(lines, "rwuser " + u.name + " " + level + " -V devsimView");
     }
     init_snmp("devsim");
+    engine.boots = snmpv3_local_snmpEngineBoots();
+    if (!saveEngine(enginePath, engine)) {
+        std::cerr << "devsim: cannot write " << enginePath << "\n";
+        snmp_shutdown("devsim");
+        return 1;
+    }
 
     netsnmp_transport *t = netsnmp_transport_open_server("snmp", listen.c_str());
     if (!t) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -362,8 +363,13 @@ std::vector<std::string> splitFields(std::string_view line)
             ++i;
         if (i >= line.size() || line[i] == '#')
             break;
+        // A field runs to the next blank; "quoted text" inside it (also after NAME=) keeps its blanks.
         std::string field;
-        if (line[i] == '"') {
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+            if (line[i] != '"') {
+                field += line[i++];
+                continue;
+            }
             field += line[i++];
             while (i < line.size()) {
                 char c = line[i++];
@@ -374,9 +380,6 @@ std::vector<std::string> splitFields(std::string_view line)
                     break;
                 }
             }
-        } else {
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
-                field += line[i++];
         }
         out.push_back(std::move(field));
     }
@@ -401,6 +404,21 @@ void Catalog::applyProfile(const std::string &path)
     std::stringstream ss;
     ss << in.rdbuf();
     loadText(ss.str(), path, true);
+}
+
+void Catalog::loadSections(const std::string &dir)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec))
+        return;
+    std::vector<std::string> files;
+    for (const auto &e : fs::directory_iterator(dir, ec))
+        if (e.is_regular_file() && e.path().extension() == ".cat")
+            files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    for (const auto &f : files)
+        load(f);
 }
 
 void Catalog::loadText(std::string_view text, const std::string &origin, bool overlay)
@@ -441,6 +459,7 @@ Object Catalog::parseObject(const std::vector<std::string> &f, const std::string
     if (f.size() != 6)
         throw std::runtime_error(where + ": expected OID NAME SYNTAX ACCESS CONSTRAINT VALUE");
     Object obj;
+    obj.where = where;
     auto oid = expandOid(f[0]);
     if (!oid || oid->size() < 2)
         throw std::runtime_error(where + ": bad OID " + f[0]);
@@ -508,63 +527,223 @@ Object Catalog::parseObject(const std::vector<std::string> &f, const std::string
     return obj;
 }
 
+namespace {
+
+// Values a number constraint accepts, when they are few enough to list.
+std::optional<std::vector<int64_t>> acceptedNumbers(const Constraint &c)
+{
+    std::vector<int64_t> v;
+    if (c.kind == Constraint::Enum) {
+        v = c.values;
+        std::sort(v.begin(), v.end());
+        v.erase(std::unique(v.begin(), v.end()), v.end());
+        return v;
+    }
+    constexpr int64_t kFar = int64_t{1} << 40; // keeps the difference below from overflowing
+    if (c.min < -kFar || c.max > kFar || c.max - c.min > 4096)
+        return std::nullopt;
+    for (int64_t n = c.min; n <= c.max; ++n)
+        v.push_back(n);
+    return v;
+}
+
+bool sameAccepted(const Constraint &a, const Constraint &b)
+{
+    if (a.kind == Constraint::Size || b.kind == Constraint::Size ||
+        (a.kind == b.kind && a.kind == Constraint::Range))
+        return a.kind == b.kind && a.min == b.min && a.max == b.max;
+    auto va = acceptedNumbers(a);
+    auto vb = acceptedNumbers(b);
+    return va && vb && *va == *vb;
+}
+
+// What a second definition of one instance contradicts in the first; empty when nothing.
+// A constraint may be added where the first had none.
+std::string contradiction(const Object &a, const Object &b)
+{
+    if (a.name != b.name)
+        return "name " + a.name + " against " + b.name;
+    if (a.syntax != b.syntax)
+        return "syntax " + std::string(syntaxName(a.syntax)) + " against " +
+               std::string(syntaxName(b.syntax));
+    if (a.access != b.access || a.immediate != b.immediate)
+        return "access";
+    if (a.constraint.kind != Constraint::None && b.constraint.kind != Constraint::None &&
+        !sameAccepted(a.constraint, b.constraint))
+        return "constraint";
+    if (!(a.initial == b.initial))
+        return "initial value " + valueText(a.syntax, a.initial) + " against " +
+               valueText(b.syntax, b.initial);
+    return {};
+}
+
+// The numbers of one {a..b} or {n} group.
+std::optional<std::pair<int64_t, int64_t>> parseBraces(std::string_view inner)
+{
+    if (inner.find("..") == std::string_view::npos) {
+        auto n = parseNumber<int64_t>(inner);
+        return n ? std::optional(std::make_pair(*n, *n)) : std::nullopt;
+    }
+    return parseRange(inner);
+}
+
+} // namespace
+
+void Catalog::addObject(Object obj, bool overlay)
+{
+    auto it = objects_.find(obj.oid);
+    if (it != objects_.end()) {
+        if (overlay) {
+            eraseObject(obj.oid);
+        } else {
+            std::string why = contradiction(it->second, obj);
+            if (!why.empty())
+                throw std::runtime_error(obj.where + ": " + oidText(obj.oid) + " is defined differently at " +
+                                         it->second.where + " (" + why + ")");
+            if (it->second.constraint.kind == Constraint::None)
+                it->second.constraint = obj.constraint;
+            return;
+        }
+    }
+    auto n = names_.find(obj.name);
+    if (n != names_.end())
+        throw std::runtime_error(obj.where + ": the name " + obj.name + " already names " +
+                                 oidText(n->second) + " at " + objects_.at(n->second).where);
+    names_[obj.name] = obj.oid;
+    objects_[obj.oid] = std::move(obj);
+}
+
+void Catalog::eraseObject(const Oid &oid)
+{
+    auto it = objects_.find(oid);
+    if (it == objects_.end())
+        return;
+    names_.erase(it->second.name);
+    objects_.erase(it);
+}
+
+void Catalog::parseObjectLines(const std::vector<std::string> &f, const std::string &where, bool overlay)
+{
+    // Arcs written {a..b} (or {n}) make one object per combination, named NAME.a[.b...]; the
+    // value field may then give one value per object, in row order.
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    std::vector<std::string> pieces; // text between the groups
+    std::string_view pattern = f[0];
+    std::size_t at = 0;
+    while (true) {
+        auto open = pattern.find('{', at);
+        if (open == std::string_view::npos) {
+            pieces.emplace_back(pattern.substr(at));
+            break;
+        }
+        auto close = pattern.find('}', open);
+        auto r = close == std::string_view::npos ? std::nullopt
+                                                 : parseBraces(pattern.substr(open + 1, close - open - 1));
+        if (!r || r->first < 0 || r->second > UINT32_MAX)
+            throw std::runtime_error(where + ": bad OID range " + f[0]);
+        pieces.emplace_back(pattern.substr(at, open - at));
+        ranges.push_back(*r);
+        at = close + 1;
+    }
+    if (ranges.empty()) {
+        if (f.size() != 6)
+            throw std::runtime_error(where + ": expected OID NAME SYNTAX ACCESS CONSTRAINT VALUE");
+        addObject(parseObject(f, where), overlay);
+        return;
+    }
+    std::size_t count = 1;
+    for (const auto &r : ranges) {
+        count *= static_cast<std::size_t>(r.second - r.first + 1);
+        if (count > 4096)
+            throw std::runtime_error(where + ": OID range of more than 4096 objects " + f[0]);
+    }
+    if (f.size() < 6 || (f.size() != 6 && f.size() != 5 + count))
+        throw std::runtime_error(where + ": expected one value, or one per object (" + std::to_string(count) +
+                                 ")");
+    std::vector<int64_t> cur;
+    for (const auto &r : ranges)
+        cur.push_back(r.first);
+    for (std::size_t k = 0; k < count; ++k) {
+        auto g = std::vector<std::string>(f.begin(), f.begin() + 5);
+        g.push_back(f[f.size() == 6 ? 5 : 5 + k]);
+        g[0] = pieces[0];
+        std::string suffix;
+        for (std::size_t i = 0; i < cur.size(); ++i) {
+            g[0] += std::to_string(cur[i]) + pieces[i + 1];
+            suffix += "." + std::to_string(cur[i]);
+        }
+        g[1] = f[1] + suffix;
+        addObject(parseObject(g, where), overlay);
+        // Next combination, the last group fastest.
+        for (std::size_t i = cur.size(); i-- > 0;) {
+            if (++cur[i] <= ranges[i].second)
+                break;
+            cur[i] = ranges[i].first;
+        }
+    }
+}
+
+void Catalog::parsePrefix(const std::vector<std::string> &f, const std::string &where)
+{
+    auto oid = f.size() == 3 ? parseOid(f[2]) : std::nullopt;
+    if (!oid)
+        throw std::runtime_error(where + ": expected prefix NAME OID");
+    auto it = prefixes_.find(f[1]);
+    if (it != prefixes_.end() && it->second != *oid)
+        throw std::runtime_error(where + ": prefix " + f[1] + " is " + oidText(it->second) + " at " +
+                                 prefixWhere_[f[1]]);
+    prefixes_[f[1]] = *oid;
+    prefixWhere_.emplace(f[1], where);
+}
+
+void Catalog::parseSet(const std::vector<std::string> &f, const std::string &where)
+{
+    if (f.size() != 3)
+        throw std::runtime_error(where + ": expected set NAME|OID VALUE");
+    const Object *obj = resolve(f[1]);
+    if (!obj) {
+        // An alias sets the value it shares.
+        auto a = aliases_.find(f[1]);
+        obj = a == aliases_.end() ? nullptr : findByName(a->second.target);
+    }
+    if (!obj)
+        throw std::runtime_error(where + ": no object " + f[1]);
+    Object &o = objects_.at(obj->storage.empty() ? obj->oid : obj->storage);
+    auto v = parseValue(o.syntax, f[2]);
+    if (!v || checkConstraint(o, *v) != NoError)
+        throw std::runtime_error(where + ": bad value " + f[2]);
+    o.initial = *v;
+}
+
 void Catalog::parseLine(std::string_view line, const std::string &origin, int lineNo, bool overlay)
 {
     auto f = splitFields(line);
     if (f.empty())
         return;
     std::string where = origin + ":" + std::to_string(lineNo);
-    if (f[0] == "prefix") {
-        auto oid = f.size() == 3 ? parseOid(f[2]) : std::nullopt;
-        if (!oid)
-            throw std::runtime_error(where + ": expected prefix NAME OID");
-        prefixes_[f[1]] = *oid;
-        return;
-    }
-    if (overlay && f[0] == "remove") {
+    const std::string &kind = f[0];
+    if (kind == "prefix")
+        parsePrefix(f, where);
+    else if (overlay && kind == "remove")
+        parseRemove(f, where);
+    else if (overlay && kind == "set")
+        parseSet(f, where);
+    else if (kind == "alias")
+        parseAlias(f, where, overlay);
+    else if (kind == "table")
+        parseTable(f, where, overlay);
+    else if (kind == "row")
+        parseRow(f, where, overlay);
+    else if (kind == "transfer")
+        parseTransfer(f, where, overlay);
+    else if (kind == "command") {
         if (f.size() != 2)
-            throw std::runtime_error(where + ": expected remove NAME|OID");
-        const Object *obj = resolve(f[1]);
-        if (!obj)
-            throw std::runtime_error(where + ": no object " + f[1]);
-        objects_.erase(obj->oid);
-        return;
-    }
-    if (overlay && f[0] == "set") {
-        if (f.size() != 3)
-            throw std::runtime_error(where + ": expected set NAME|OID VALUE");
-        const Object *obj = resolve(f[1]);
-        if (!obj)
-            throw std::runtime_error(where + ": no object " + f[1]);
-        Object &o = objects_.at(obj->oid);
-        auto v = parseValue(o.syntax, f[2]);
-        if (!v || checkConstraint(o, *v) != NoError)
-            throw std::runtime_error(where + ": bad value " + f[2]);
-        o.initial = *v;
-        return;
-    }
-    // One arc of the OID may be a range {a..b}: one object per number, named NAME.n.
-    auto open = f[0].find('{');
-    if (open != std::string::npos) {
-        auto close = f[0].find('}', open);
-        auto r = close == std::string::npos
-                     ? std::nullopt
-                     : parseRange(std::string_view(f[0]).substr(open + 1, close - open - 1));
-        if (!r || r->first < 0 || r->second - r->first > 4096)
-            throw std::runtime_error(where + ": bad OID range " + f[0]);
-        for (int64_t n = r->first; n <= r->second; ++n) {
-            auto g = f;
-            g[0] = f[0].substr(0, open) + std::to_string(n) + f[0].substr(close + 1);
-            g[1] = f[1] + "." + std::to_string(n);
-            Object obj = parseObject(g, where);
-            objects_[obj.oid] = obj;
-        }
-        return;
-    }
-    Object obj = parseObject(f, where);
-    if (!overlay && objects_.count(obj.oid))
-        throw std::runtime_error(where + ": duplicate OID " + oidText(obj.oid));
-    objects_[obj.oid] = obj;
+            throw std::runtime_error(where + ": expected command NAME");
+        commands_.emplace(f[1], where);
+    } else if (kind.ends_with(".*"))
+        parseColumn(f, where, overlay);
+    else
+        parseObjectLines(f, where, overlay);
 }
 
 const Object *Catalog::find(const Oid &oid) const
@@ -575,10 +754,8 @@ const Object *Catalog::find(const Oid &oid) const
 
 const Object *Catalog::findByName(std::string_view name) const
 {
-    for (const auto &[oid, obj] : objects_)
-        if (obj.name == name)
-            return &obj;
-    return nullptr;
+    auto it = names_.find(name);
+    return it == names_.end() ? nullptr : find(it->second);
 }
 
 const Object *Catalog::resolve(std::string_view nameOrOid) const

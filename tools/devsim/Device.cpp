@@ -13,20 +13,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Objects whose writes are device commands rather than settings.
-constexpr std::string_view kTftpCommand = "tftpcommand";
-constexpr std::string_view kUpgradeCommand = "upgradesettingcommand";
 constexpr std::string_view kSaveActivate = "cSaveActivate";
-constexpr std::string_view kDiscardChanges = "cDiscardChanges";
-constexpr std::string_view kSysRestart = "sysRestart";
-constexpr std::string_view kRestart = "Restart";
-constexpr std::string_view kFactoryDefault = "FactoryDefault";
 constexpr std::string_view kSysUpTime = "sysUpTime";
 
-bool isCommandObject(std::string_view name)
+// The OID a value is stored under: an alias shares its target's.
+const Oid &storageOf(const Object &obj)
 {
-    return name == kTftpCommand || name == kUpgradeCommand || name == kSaveActivate ||
-           name == kDiscardChanges || name == kSysRestart || name == kRestart || name == kFactoryDefault;
+    return obj.storage.empty() ? obj.oid : obj.storage;
 }
 
 std::string nowText()
@@ -41,27 +34,16 @@ std::string nowText()
     return buf;
 }
 
-// A bare file name the device may store or send: no folders, no hidden or option-like names.
-bool isSafeFileName(const std::string &name)
-{
-    if (name.empty() || name.size() > 255 || name == "." || name == ".." || name[0] == '-' || name[0] == '.')
-        return false;
-    for (unsigned char c : name)
-        if (c < 0x20 || c == 0x7f || c == '/' || c == '\\')
-            return false;
-    return true;
-}
-
 } // namespace
 
-std::optional<FaultSpec> parseFaultSpec(std::string_view text, std::string &error)
+std::optional<FaultOption> parseFaultOption(std::string_view text, std::string &error)
 {
     auto eq = text.rfind('=');
     if (eq == std::string_view::npos || eq == 0) {
         error = "expected OBJECT=KIND[:ARG][@get|@set]";
         return std::nullopt;
     }
-    FaultSpec parsed;
+    FaultOption parsed;
     parsed.object = std::string(text.substr(0, eq));
     std::string_view kind = text.substr(eq + 1);
     auto at = kind.find('@');
@@ -112,9 +94,16 @@ Device::Device(Catalog catalog, DeviceOptions options, TransferRunner *transfers
     : catalog_(std::move(catalog)), options_(std::move(options)), transfers_(transfers),
       start_(SteadyClock::now())
 {
+    catalog_.finish();
+    registerAllCommands(commands_);
+    commands_.merge(options_.commands);
     deferred_ = catalog_.findByName(kSaveActivate) != nullptr;
-    for (const auto &[oid, obj] : catalog_.objects())
-        active_[oid] = obj.initial;
+    for (const auto &t : catalog_.transfers()) {
+        std::error_code ec;
+        if (!t.fixture.empty() && !fs::is_regular_file(fixturePath(t.fixture), ec))
+            throw std::runtime_error(t.where + ": no fixture file " + fixturePath(t.fixture));
+    }
+    factoryReset();
     std::error_code ec;
     fs::create_directories(filesDir(), ec);
     if (ec)
@@ -122,14 +111,44 @@ Device::Device(Catalog catalog, DeviceOptions options, TransferRunner *transfers
     log_.open(writeLogPath(), std::ios::app);
     if (!log_)
         throw std::runtime_error("cannot write " + writeLogPath());
+    requestLog_.open(requestLogPath(), std::ios::app);
+    if (!requestLog_)
+        throw std::runtime_error("cannot write " + requestLogPath());
     saveState();
+}
+
+void Device::factoryReset()
+{
+    store_ = ObjectStore{};
+    store_.objects = catalog_.objects();
+    for (const auto &[oid, obj] : store_.objects)
+        if (obj.storage.empty())
+            store_.active[oid] = obj.initial;
+    for (const auto &[name, decl] : catalog_.tables()) {
+        TableRows rows(decl, store_);
+        for (const auto &[index, cells] : decl.rows)
+            rows.put(index, cells);
+    }
+    // The device's own files start again from their fixtures.
+    std::error_code ec;
+    fs::remove_all(deviceFilesDir(), ec);
 }
 
 const Fault *Device::faultFor(const Oid &oid, bool forSet) const
 {
     auto it = options_.faults.find(oid);
-    if (it == options_.faults.end())
-        return nullptr;
+    if (it == options_.faults.end()) {
+        // A row of a command-filled table suffers the faults of its column and its table.
+        const TableDecl *t = catalog_.tableOver(oid);
+        if (t && oid.size() > t->entry.size()) {
+            it = options_.faults.find(
+                Oid(oid.begin(), oid.begin() + static_cast<std::ptrdiff_t>(t->entry.size()) + 1));
+            if (it == options_.faults.end())
+                it = options_.faults.find(t->entry);
+        }
+        if (it == options_.faults.end())
+            return nullptr;
+    }
     const Fault &f = it->second;
     if (f.kind == Fault::Absent)
         return &f;
@@ -138,16 +157,16 @@ const Fault *Device::faultFor(const Oid &oid, bool forSet) const
 
 const Object *Device::find(const Oid &oid) const
 {
-    const Object *obj = catalog_.find(oid);
-    if (!obj)
+    auto it = store_.objects.find(oid);
+    if (it == store_.objects.end())
         return nullptr;
     const Fault *f = faultFor(oid, false);
-    return (f && f->kind == Fault::Absent) ? nullptr : obj;
+    return (f && f->kind == Fault::Absent) ? nullptr : &it->second;
 }
 
 const Object *Device::next(const Oid &oid, bool inclusive) const
 {
-    const auto &objs = catalog_.objects();
+    const auto &objs = store_.objects;
     auto it = inclusive ? objs.lower_bound(oid) : objs.upper_bound(oid);
     for (; it != objs.end(); ++it) {
         const Fault *f = faultFor(it->first, false);
@@ -161,8 +180,13 @@ bool Device::isKnownObjectPrefix(const Oid &oid) const
 {
     if (oid.empty())
         return false;
+    // A missing row of a command-filled table's column.
+    if (const TableDecl *t = catalog_.tableOver(oid))
+        for (const auto &c : t->columns)
+            if (oid.size() == c.oid.size() + t->keys && oidStartsWith(oid, c.oid))
+                return true;
     Oid parent(oid.begin(), oid.end() - 1);
-    const auto &objs = catalog_.objects();
+    const auto &objs = store_.objects;
     auto it = objs.lower_bound(parent);
     for (; it != objs.end() && oidStartsWith(it->first, parent); ++it)
         if (it->first.size() == oid.size() && find(it->first))
@@ -184,11 +208,12 @@ Value Device::read(const Object &obj) const
         return v;
     }
     // Reads show the configured value, pending or not, so a form re-reads what it wrote.
-    auto p = pending_.find(obj.oid);
-    if (p != pending_.end())
+    const Oid &key = storageOf(obj);
+    auto p = store_.pending.find(key);
+    if (p != store_.pending.end())
         return p->second;
-    auto a = active_.find(obj.oid);
-    return a != active_.end() ? a->second : obj.initial;
+    auto a = store_.active.find(key);
+    return a != store_.active.end() ? a->second : obj.initial;
 }
 
 std::optional<Value> Device::currentByName(std::string_view name) const
@@ -227,7 +252,8 @@ SetOutcome Device::check(const std::vector<SetBinding> &bindings) const
 
 std::string Device::bindingText(const SetBinding &b) const
 {
-    const Object *obj = catalog_.find(b.oid);
+    auto it = store_.objects.find(b.oid);
+    const Object *obj = it == store_.objects.end() ? nullptr : &it->second;
     std::string name = obj ? obj->name : oidText(b.oid);
     bool sameKind = obj && (obj->syntax == b.syntax || (isOctets(obj->syntax) && isOctets(b.syntax)));
     return name + "=" + valueText(sameKind ? obj->syntax : b.syntax, b.value);
@@ -237,6 +263,17 @@ void Device::logLine(const std::string &text)
 {
     log_ << nowText() << ' ' << text << '\n';
     log_.flush();
+}
+
+void Device::logRequest(const std::string &type, const std::string &principal, const std::vector<Oid> &oids)
+{
+    requestLog_ << nowText() << ' ' << type << ' ' << principal;
+    for (const Oid &oid : oids) {
+        const Object *obj = catalog_.find(oid);
+        requestLog_ << ' ' << (obj ? obj->name : oidText(oid));
+    }
+    requestLog_ << '\n';
+    requestLog_.flush();
 }
 
 void Device::logCommand(const std::string &what)
@@ -252,19 +289,19 @@ void Device::logRefusedSet(const std::vector<SetBinding> &bindings, const std::s
     logLine(line);
 }
 
-void Device::store(const Object &obj, const Value &v)
+void Device::storeValue(const Object &obj, const Value &v)
 {
-    if (deferred_ && !obj.immediate && !isCommandObject(obj.name))
-        pending_[obj.oid] = v;
+    if (deferred_ && !obj.immediate)
+        store_.pending[storageOf(obj)] = v;
     else
-        active_[obj.oid] = v;
+        store_.active[storageOf(obj)] = v;
 }
 
 void Device::applyPending()
 {
-    for (auto &[oid, v] : pending_)
-        active_[oid] = v;
-    pending_.clear();
+    for (auto &[oid, v] : store_.pending)
+        store_.active[oid] = v;
+    store_.pending.clear();
 }
 
 SetOutcome Device::apply(const std::vector<SetBinding> &bindings, const std::string &principal)
@@ -276,75 +313,33 @@ SetOutcome Device::apply(const std::vector<SetBinding> &bindings, const std::str
     }
     // Settings first, so that a command in the same request sees the values sent with it;
     // a failed command puts everything back.
-    auto savedActive = active_;
-    auto savedPending = pending_;
-    std::vector<std::pair<const Object *, int64_t>> commands;
-    for (const auto &b : bindings) {
+    ObjectStore saved = store_;
+    struct Command {
+        std::string name;
+        int64_t value;
+        std::size_t binding;
+    };
+    std::vector<Command> commands;
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+        const SetBinding &b = bindings[i];
         const Object *obj = find(b.oid);
         Value v = b.value;
         if (obj->syntax == Syntax::Gauge || obj->syntax == Syntax::UInteger)
             v.num = static_cast<uint32_t>(v.num);
-        if (isCommandObject(obj->name))
-            commands.emplace_back(obj, v.num);
+        if (isCommand(obj->name))
+            commands.push_back({obj->name, v.num, i});
         else
-            store(*obj, v);
+            storeValue(*obj, v);
     }
     std::vector<std::string> done;
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        auto [obj, value] = commands[i];
-        std::string failure;
-        if (obj->name == kTftpCommand) {
-            if (value == 2 || value == 3)
-                failure = runTransfer(static_cast<int>(value));
-            else
-                done.push_back(value == 1 ? "tftp-connect" : "tftp-nothing");
-            if (failure.empty() && (value == 2 || value == 3))
-                done.push_back(value == 2 ? "tftp-get" : "tftp-put");
-        } else if (obj->name == kUpgradeCommand) {
-            static constexpr std::string_view names[] = {
-                "", "firmware-update", "config-setting", "config-save", "reboot", "factory-reset", "nothing"};
-            done.push_back(std::string(names[value >= 1 && value <= 6 ? value : 0]));
-            if (value == 4 || value == 5)
-                restartArmed_ = true;
-            if (value == 5) {
-                for (const auto &[oid, o] : catalog_.objects())
-                    active_[oid] = o.initial;
-                pending_.clear();
-            }
-        } else if (obj->name == kSaveActivate) {
-            if (value == 1) {
-                applyPending();
-                done.push_back("activate");
-            }
-        } else if (obj->name == kDiscardChanges) {
-            if (value == 1) {
-                pending_.clear();
-                done.push_back("discard");
-            }
-        } else if (obj->name == kSysRestart || obj->name == kRestart) {
-            if (value == 1) {
-                restartArmed_ = true;
-                done.push_back("reboot");
-            }
-        } else if (obj->name == kFactoryDefault) {
-            if (value == 1) {
-                for (const auto &[oid, o] : catalog_.objects())
-                    active_[oid] = o.initial;
-                pending_.clear();
-                restartArmed_ = true;
-                done.push_back("factory-reset");
-            }
-        }
-        if (!failure.empty()) {
-            active_ = savedActive;
-            pending_ = savedPending;
+    for (const Command &c : commands) {
+        CommandOutcome result = runCommand(c.name, c.value, done);
+        if (result.status != NoError) {
+            store_ = std::move(saved);
             restartArmed_ = false;
-            logCommand("tftp-failed " + failure);
-            logRefusedSet(bindings, principal, GenErr);
-            for (std::size_t k = 0; k < bindings.size(); ++k)
-                if (bindings[k].oid == obj->oid)
-                    return {GenErr, static_cast<int>(k) + 1};
-            return {GenErr, 1};
+            logCommand(result.reason);
+            logRefusedSet(bindings, principal, result.status);
+            return {result.status, static_cast<int>(c.binding) + 1};
         }
     }
     logRefusedSet(bindings, principal, NoError);
@@ -352,48 +347,6 @@ SetOutcome Device::apply(const std::vector<SetBinding> &bindings, const std::str
         logCommand(d);
     saveState();
     return {};
-}
-
-std::string Device::runTransfer(int command)
-{
-    auto server = currentByName("remotesrvip");
-    auto file = currentByName("remotefilename");
-    if (!server || !file)
-        return "no transfer objects";
-    std::string ip = valueText(Syntax::IpAddress, *server);
-    // The simulator talks to loopback servers only.
-    if (server->bytes.size() != 4 || static_cast<unsigned char>(server->bytes[0]) != 127)
-        return "server " + ip + " refused (not 127.0.0.0/8)";
-    if (!isSafeFileName(file->bytes))
-        return "file name refused";
-    if (!transfers_)
-        return "no TFTP client";
-    std::string local = filesDir() + "/" + file->bytes;
-    if (command == 2) {
-        std::string incoming = filesDir() + "/.incoming";
-        std::error_code ec;
-        fs::remove(incoming, ec);
-        std::string err = transfers_->transfer(true, ip, file->bytes, incoming);
-        if (!err.empty()) {
-            fs::remove(incoming, ec);
-            return err;
-        }
-        fs::rename(incoming, local, ec);
-        if (ec)
-            return "cannot store " + local;
-        logCommand("tftp-get-stored server=" + ip + " file=" + valueText(Syntax::DisplayStr, *file));
-        return {};
-    }
-    if (!fs::exists(local)) {
-        // The device's own files: a configuration dump stands in for anything it lacks.
-        std::ofstream out(local, std::ios::binary);
-        for (const auto &[oid, obj] : catalog_.objects())
-            out << oidText(oid) << ' ' << obj.name << ' ' << valueText(obj.syntax, read(obj)) << '\n';
-    }
-    std::string err = transfers_->transfer(false, ip, file->bytes, local);
-    if (err.empty())
-        logCommand("tftp-put-sent server=" + ip + " file=" + valueText(Syntax::DisplayStr, *file));
-    return err;
 }
 
 bool Device::silent()
@@ -423,16 +376,17 @@ void Device::saveState()
         {
             std::ofstream out(tmp, std::ios::trunc);
             for (const auto &[oid, v] : values) {
-                const Object *obj = catalog_.find(oid);
-                if (obj)
-                    out << oidText(oid) << ' ' << obj->name << ' ' << valueText(obj->syntax, v) << '\n';
+                auto obj = store_.objects.find(oid);
+                if (obj != store_.objects.end())
+                    out << oidText(oid) << ' ' << obj->second.name << ' ' << valueText(obj->second.syntax, v)
+                        << '\n';
             }
         }
         std::error_code ec;
         fs::rename(tmp, path, ec);
     };
-    dump(options_.stateDir + "/active.txt", active_);
-    dump(options_.stateDir + "/pending.txt", pending_);
+    dump(options_.stateDir + "/active.txt", store_.active);
+    dump(options_.stateDir + "/pending.txt", store_.pending);
 }
 
 } // namespace devsim

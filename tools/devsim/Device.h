@@ -1,7 +1,10 @@
 #pragma once
 // The simulated access point's behaviour, independent of the SNMP engine: current and
 // pending values, set checks, device commands, reboot silence, faults and the write log.
+#include "AirFixture.h"
 #include "Catalog.h"
+#include "CommandRegistry.h"
+#include "TableRows.h"
 
 #include <chrono>
 #include <fstream>
@@ -25,11 +28,11 @@ struct Fault {
 
 // Parses "object=kind[:arg][@get|@set]"; kinds: absent, error:STATUS, delay:MS, drop.
 // Returns the object text and the fault, or an error message.
-struct FaultSpec {
+struct FaultOption {
     std::string object;
     Fault fault;
 };
-std::optional<FaultSpec> parseFaultSpec(std::string_view text, std::string &error);
+std::optional<FaultOption> parseFaultOption(std::string_view text, std::string &error);
 
 // Carries out a TFTP transfer as a client; returns an empty text on success or the reason.
 class TransferRunner {
@@ -43,7 +46,11 @@ public:
 struct DeviceOptions {
     std::string stateDir;        // everything the device writes lies below it
     int rebootSilenceMs = 5000;  // no answers for this long after a restart command
-    std::map<Oid, Fault> faults; // per object instance
+    std::map<Oid, Fault> faults; // per object instance, table column or table entry
+    std::vector<AirStation> air; // the neighbouring stations
+    std::string fixtureDir;      // files that transfers send (catalog/fixtures)
+    std::map<std::string, std::string, std::less<>> fixtures; // fixture name -> file instead
+    CommandRegistry commands;                                 // handlers beside commands/*.cpp
 };
 
 // One binding of a set request.
@@ -99,30 +106,48 @@ public:
 
     uint32_t upTimeTicks() const;
 
+    // One line per request PDU the agent handles: its type, requester and the objects named.
+    void logRequest(const std::string &type, const std::string &principal, const std::vector<Oid> &oids);
+
     std::string writeLogPath() const { return options_.stateDir + "/writes.log"; }
+    std::string requestLogPath() const { return options_.stateDir + "/requests.log"; }
     std::string filesDir() const { return options_.stateDir + "/files"; }
+    // The device's own copies of fixture files.
+    std::string deviceFilesDir() const { return options_.stateDir + "/device"; }
+    std::string fixturePath(std::string_view name) const;
+
+    // True when writes of the object are commands: acted on at once and never stored.
+    bool isCommand(std::string_view name) const;
+    // A command-filled table; throws std::runtime_error when the catalog has none of that name.
+    TableRows table(std::string_view name);
 
 private:
+    friend class CommandContext;
+
     void logLine(const std::string &text);
     void logCommand(const std::string &what);
-    void store(const Object &obj, const Value &v);
+    void storeValue(const Object &obj, const Value &v);
     void applyPending();
+    void factoryReset();
     void saveState();
-    std::string runTransfer(int command);
+    CommandOutcome runCommand(const std::string &name, int64_t value, std::vector<std::string> &done);
+    std::string runTransfer(const TransferDecl &t);
+    std::string deviceFile(std::string_view fixture);
     std::string bindingText(const SetBinding &b) const;
     std::optional<Value> currentByName(std::string_view name) const;
 
     Catalog catalog_;
     DeviceOptions options_;
     TransferRunner *transfers_;
+    CommandRegistry commands_;
     bool deferred_ = false;
-    std::map<Oid, Value> active_;
-    std::map<Oid, Value> pending_;
+    ObjectStore store_;
     SteadyClock::time_point start_;
     SteadyClock::time_point silentUntil_{};
     bool rebooting_ = false;
     bool restartArmed_ = false;
     std::ofstream log_;
+    std::ofstream requestLog_;
 };
 
 } // namespace devsim

@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -59,7 +60,7 @@ std::vector<std::string> splitColon(const std::string &s)
 
 } // namespace
 
-std::optional<UsmUser> parseUserSpec(const std::string &text, std::string &error)
+std::optional<UsmUser> parseUserOption(const std::string &text, std::string &error)
 {
     auto parts = splitColon(text);
     UsmUser u;
@@ -168,7 +169,7 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
             if (!need())
                 return std::nullopt;
             std::string why;
-            auto u = parseUserSpec(value, why);
+            auto u = parseUserOption(value, why);
             if (!u)
                 return bad(why);
             o.users.push_back(*u);
@@ -184,6 +185,16 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
             if (!need())
                 return std::nullopt;
             o.stateDir = value;
+        } else if (name == "--engine-id") {
+            if (!need())
+                return std::nullopt;
+            const bool printable = std::all_of(value.begin(), value.end(), [](char c) {
+                return static_cast<unsigned char>(c) > 0x20 && static_cast<unsigned char>(c) < 0x7f &&
+                       c != '"' && c != '\\';
+            });
+            if (value.empty() || value.size() > 27 || !printable)
+                return bad("1 to 27 printable characters without blanks or quotes");
+            o.engineId = value;
         } else if (name == "--lifetime") {
             if (!need())
                 return std::nullopt;
@@ -220,9 +231,25 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
             if (!need())
                 return std::nullopt;
             std::string why;
-            if (!parseFaultSpec(value, why))
+            if (!parseFaultOption(value, why))
                 return bad(why);
             o.faults.push_back(value);
+        } else if (name == "--sections") {
+            if (!need())
+                return std::nullopt;
+            o.sectionsDir = value;
+        } else if (name == "--air") {
+            if (!need())
+                return std::nullopt;
+            o.air = value;
+        } else if (name == "--fixture") {
+            if (!need())
+                return std::nullopt;
+            auto eq = value.find('=');
+            if (eq == 0 || eq == std::string::npos || eq + 1 == value.size() ||
+                value.substr(0, eq).find('/') != std::string::npos)
+                return bad("expected NAME=FILE");
+            o.fixtures[value.substr(0, eq)] = value.substr(eq + 1);
         } else {
             error = "unknown option " + a + " (see --help)";
             return std::nullopt;
@@ -245,39 +272,75 @@ Options:
   --profile NAME|FILE  overlay applied after the catalog, repeatable; a NAME is looked up as
                        profiles/NAME.cat beside the catalog (nodeferred, bridge, newmssid,
                        admin2, admin3, ssl, oldfirmware)
-  --user SPEC          SNMPv3 user, repeatable: NAME[:MD5|SHA:AUTHPASS[:DES:PRIVPASS]]
+  --user USER          SNMPv3 user, repeatable: NAME[:MD5|SHA:AUTHPASS[:DES:PRIVPASS]]
                        (pass phrases of 8 to 64 characters); users may read and write
   --read-community C   read-only community (default public)
   --write-community C  read-write community (default private)
   --state DIR          state folder (created if missing); the only place devsim writes:
                          writes.log   one line per set request and per device command
+                         requests.log one line per request PDU handled (get, getnext or
+                                      set, the requester, the objects it names)
                          active.txt   the values in effect; pending.txt  unsaved changes
                          files/       files the device fetched or sends over TFTP
-                         snmp/        the SNMP engine's persistent data
+                         device/      the device's own copies of fixture files
+                         snmp/        the SNMP engine's persistent data; engine.txt holds
+                                      the engine ID and boots kept across restarts
                        default: a fresh temporary folder, removed at exit
+  --engine-id TEXT     SNMP engine ID made from TEXT (1 to 27 printable characters),
+                       kept in the state folder from then on; default: the one kept there,
+                       or a new random one on the first start
   --lifetime S         stop by itself after S seconds
   --reboot-silence S   seconds without any answer after a restart command (default 5;
                        decimals allowed); pending changes are in effect afterwards
   --tftp-port N        UDP port of the TFTP servers the device contacts (default 69)
   --tftp-timeout S     longest time a transfer may take (default 20 seconds)
   --tftp-client PROG   TFTP client program (default atftp)
-  --fault SPEC         inject a fault, repeatable: OBJECT=KIND[:ARG][@get|@set] with OBJECT a
-                       catalog name or OID and KIND one of
+  --fault FAULT        inject a fault, repeatable: OBJECT=KIND[:ARG][@get|@set] with OBJECT a
+                       catalog name or OID (a table or table column name covers its rows)
+                       and KIND one of
                          absent        the object does not exist
                          error:STATUS  requests naming it fail with STATUS (name or number)
                          delay:MS      answers to requests naming it come MS ms late
                          drop          requests naming it are not answered
+  --sections DIR       catalog section files, every DIR/*.cat in name order after the
+                       catalog (default: sections/ beside the catalog; no folder, none)
+  --air FILE           the neighbouring stations a scan finds (default: fixtures/air.txt
+                       beside the catalog); see catalog/fixtures/air.txt for the format
+  --fixture NAME=FILE  use FILE wherever the catalog names the fixture NAME (a file the
+                       device sends), repeatable
   --help               show this text
+
+Catalog: the catalog file, then its sections, then the profiles; the line kinds (objects,
+per-row values, aliases, command-filled tables and rows, transfers, plain commands) are
+described at the top of catalog/qrn5290ap.cat. An object given twice must agree in OID,
+name, syntax, access and value; otherwise devsim stops naming both places.
 
 Device behaviour: with cSaveActivate in the catalog, settings written by a set stay pending
 (reads show them) until cSaveActivate=1 activates or cDiscardChanges=1 drops them, or a
-restart activates them. upgradesettingcommand=4 (and sysRestart/Restart=1) answers, then
-the device is silent for the reboot-silence time. tftpcommand=2 fetches remotefilename from
-remotesrvip into files/, tftpcommand=3 sends files/remotefilename there; the set is answered
-when the transfer has ended, with genErr when it failed. Servers outside 127.0.0.0/8 are
-refused. devsim prints "devsim ready" on standard output once it answers requests and stops
-cleanly on SIGTERM or SIGINT.
+restart activates them; objects marked +now and commands act at once. upgradesettingcommand=4
+(and sysRestart/Restart=1) answers, then the device is silent for the reboot-silence time;
+upgradesettingcommand=5 and FactoryDefault=1 restore the catalog's values first. Transfers
+are declared in the catalog (tftpcommand=2 fetches remotefilename from remotesrvip into
+files/, tftpcommand=3 sends files/remotefilename there); a transfer's set is answered when
+it has ended, with genErr when it failed. Servers outside 127.0.0.0/8 are refused. Command
+handlers (commands/*.cpp, e.g. adRefresh=1 fills the site-survey table from the air) answer
+a failure with their error status and undo the whole set. devsim prints "devsim ready" on
+standard output once it answers requests and stops cleanly on SIGTERM or SIGINT.
 )";
+}
+
+void loadFixtures(const Options &options, const std::string &catalogPath, DeviceOptions &device)
+{
+    namespace fs = std::filesystem;
+    device.fixtureDir = (fs::path(catalogPath).parent_path() / "fixtures").string();
+    device.fixtures = options.fixtures;
+    auto named = options.fixtures.find("air.txt");
+    std::string air = !options.air.empty()              ? options.air
+                      : named != options.fixtures.end() ? named->second
+                                                        : device.fixtureDir + "/air.txt";
+    std::error_code ec;
+    if (air != device.fixtureDir + "/air.txt" || fs::exists(air, ec))
+        device.air = loadAir(air);
 }
 
 std::string defaultCatalogDir(const std::string &executablePath)

@@ -2,6 +2,7 @@
 // devsim's command line.
 #include "Device.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ struct UsmUser {
 };
 
 // Parses "NAME", "NAME:MD5|SHA:AUTHPASS" or "NAME:MD5|SHA:AUTHPASS:DES:PRIVPASS".
-std::optional<UsmUser> parseUserSpec(const std::string &text, std::string &error);
+std::optional<UsmUser> parseUserOption(const std::string &text, std::string &error);
 
 struct Options {
     std::string address = "127.0.0.1";
@@ -28,6 +29,7 @@ struct Options {
     std::string readCommunity = "public";
     std::string writeCommunity = "private";
     std::string stateDir;    // empty: a fresh temporary folder, removed at exit
+    std::string engineId;    // empty: the one kept in the state folder (or a new one)
     int lifetimeSeconds = 0; // 0: until SIGTERM
     int tftpPort = 69;
     int tftpTimeoutMs = 20000;
@@ -35,6 +37,9 @@ struct Options {
     int rebootSilenceMs = 5000;
     std::vector<std::string> faults;
     bool help = false;
+    std::string sectionsDir;                                  // empty: sections/ beside the catalog
+    std::string air;                                          // empty: the air.txt fixture
+    std::map<std::string, std::string, std::less<>> fixtures; // fixture name -> file
 };
 
 // Parses argv; on failure returns nullopt and sets error.
@@ -44,5 +49,9 @@ std::string helpText();
 // The folder holding the default catalog and the profiles: next to the executable when
 // installed there, otherwise the source tree's catalog folder.
 std::string defaultCatalogDir(const std::string &executablePath);
+
+// The air and the fixture files of the device: fixtures/ beside the catalog unless an option
+// names other files. Throws std::runtime_error for an unreadable or bad air file.
+void loadFixtures(const Options &options, const std::string &catalogPath, DeviceOptions &device);
 
 } // namespace devsim

@@ -20,36 +20,19 @@ std::string tablesCatalog()
     return kvtest::sourceDir() + "/tests/library/snmp/catalog/binding-tables.cat";
 }
 
-Devsim::Devsim(const std::vector<std::string> &extraArgs)
+namespace {
+
+std::vector<std::string> withTables(const std::vector<std::string> &extraArgs)
 {
-    m_state = kvtest::makeTempDir("kv-binding-devsim");
-    m_port = kvtest::freeUdpPort();
-    std::vector<std::string> args = {devsimProgram(),        "--address",  "127.0.0.1", "--port",
-                                     std::to_string(m_port), "--state",    m_state,     "--profile",
-                                     tablesCatalog(),        "--lifetime", "600"};
+    std::vector<std::string> args = {"--profile", tablesCatalog(), "--lifetime", "600"};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-    if (!m_process.start(args)) {
-        m_why = "cannot start " + args[0];
-        return;
-    }
-    m_ready = m_process.waitForLine("devsim ready", 10000);
-    if (!m_ready)
-        m_why = "devsim did not start: " + m_process.output();
+    return args;
 }
 
-Devsim::~Devsim()
-{
-    m_process.stop();
-    std::error_code ec;
-    std::filesystem::remove_all(m_state, ec);
-}
+} // namespace
 
-std::string Devsim::writeLog() const
+Devsim::Devsim(const std::vector<std::string> &extraArgs) : devsimtest::Devsim(withTables(extraArgs))
 {
-    std::ifstream in(m_state + "/writes.log");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 KvSNMPVarList makeList(const std::vector<Col> &cols, KvSNMPItemType type, int keyCount,
@@ -92,17 +75,6 @@ void target(KvSNMPRequest &r, int port)
     r.Security.WriteCommunity = "private";
     r.Timeout = 100;
     r.Retries = 0;
-}
-
-bool pumpUntil(const std::function<bool()> &done, int maxMs)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        kv::waitForEvents(20);
-    }
-    return true;
 }
 
 void BindingTest::SetUp()

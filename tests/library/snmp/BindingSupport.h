@@ -20,23 +20,9 @@ namespace bindtest {
 constexpr const char *kTableBase = "1.3.6.1.4.1.32473.11.37.4.97.1.1";
 
 // devsim on 127.0.0.1 with the test tables laid over its catalog.
-class Devsim {
+class Devsim : public devsimtest::Devsim {
 public:
     explicit Devsim(const std::vector<std::string> &extraArgs = {});
-    ~Devsim();
-    Devsim(const Devsim &) = delete;
-    Devsim &operator=(const Devsim &) = delete;
-    bool ok() const { return m_ready; }
-    int port() const { return m_port; }
-    std::string writeLog() const;
-    const std::string &why() const { return m_why; }
-
-private:
-    devsimtest::Process m_process;
-    int m_port = 0;
-    bool m_ready = false;
-    std::string m_state;
-    std::string m_why;
 };
 
 std::string devsimProgram();
@@ -60,7 +46,7 @@ KvSNMPVarList tableList(KvSNMPItemType type = MVT_FMV);
 // Points a request at the simulated device (SNMPv2c, its default communities).
 void target(KvSNMPRequest &r, int port);
 
-bool pumpUntil(const std::function<bool()> &done, int maxMs = 5000);
+using kvtest::pumpUntil;
 
 // A fresh application and form, scripted message boxes.
 class BindingTest : public ::testing::Test {

@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <thread>
 
 using namespace devsimtest;
 
@@ -137,8 +141,8 @@ TEST(DevsimAgent, WalkAgreesWithTheCatalog)
     RunResult sys = d.snmp("snmpwalk", "2c", "public", {"1.3.6.1.2.1.1"});
     EXPECT_EQ(countLines(sys.output, ".1.3.6.1.2.1.1."), 6u) << sys.output;
     RunResult ent = d.snmp("snmpwalk", "1", "public", {E});
-    devsim::Catalog catalog;
-    catalog.load(kvtest::sourceDir() + "/tools/devsim/catalog/qrn5290ap.cat");
+    const std::string path = kvtest::sourceDir() + "/tools/devsim/catalog/qrn5290ap.cat";
+    devsim::Catalog catalog = devsim::loadCatalog(path, devsim::defaultSectionsDir(path), {});
     std::size_t enterprise = 0;
     for (const auto &[oid, obj] : catalog.objects())
         if (devsim::oidStartsWith(oid, *devsim::parseOid(E))) {
@@ -187,6 +191,39 @@ TEST(DevsimAgent, SnmpV3Users)
     EXPECT_TRUE(contains(d.readFile("writes.log"), "set noError v3:shauser sysName=\"v3name\""));
 }
 
+TEST(DevsimAgent, EngineIdKeptAcrossRestartsUntilChanged)
+{
+    Devsim d({"--user", "shauser:SHA:shaauthpass"});
+    ASSERT_TRUE(d.ok());
+    // The request names the engine it expects: a device with another one refuses it.
+    auto getFrom = [&](const std::string &engineText) {
+        std::string hex = "80001f8804";
+        char two[3];
+        for (unsigned char c : engineText) {
+            std::snprintf(two, sizeof two, "%02x", c);
+            hex += two;
+        }
+        return d.snmpV3("snmpget",
+                        {"-l", "authNoPriv", "-u", "shauser", "-a", "SHA", "-A", "shaauthpass", "-e", hex},
+                        {kSysDescr});
+    };
+    const std::string kept = d.readFile("snmp/engine.txt");
+    ASSERT_TRUE(contains(kept, "boots 1")) << kept;
+    const std::string id = kept.substr(3, kept.find('\n') - 3);
+    EXPECT_EQ(getFrom(id).exitCode, 0);
+
+    ASSERT_TRUE(d.restart());
+    EXPECT_EQ(d.readFile("snmp/engine.txt"), "id " + id + "\nboots 2\n");
+    RunResult same = getFrom(id);
+    EXPECT_EQ(same.exitCode, 0) << same.output;
+
+    ASSERT_TRUE(d.restart({"--engine-id", "replaced-unit"}));
+    EXPECT_EQ(d.readFile("snmp/engine.txt"), "id replaced-unit\nboots 1\n");
+    EXPECT_NE(getFrom(id).exitCode, 0);
+    RunResult changed = getFrom("replaced-unit");
+    EXPECT_EQ(changed.exitCode, 0) << changed.output;
+}
+
 TEST(DevsimAgent, RebootSilenceThenPendingChangesApplied)
 {
     Devsim d({"--reboot-silence", "1.5"});
@@ -197,8 +234,10 @@ TEST(DevsimAgent, RebootSilenceThenPendingChangesApplied)
     EXPECT_EQ(reboot.exitCode, 0) << reboot.output; // the command itself is answered
     RunResult during = d.snmp("snmpget", "2c", "public", {kSysDescr}, 0.5);
     EXPECT_TRUE(contains(during.output, "Timeout")) << during.output;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-    RunResult after = d.snmp("snmpget", "2c", "public", {kSysName});
+    // Back once it answers again, whenever that is.
+    RunResult after;
+    for (int attempt = 0; attempt < 20 && !contains(after.output, "afterboot"); ++attempt)
+        after = d.snmp("snmpget", "2c", "public", {kSysName}, 0.5);
     EXPECT_TRUE(contains(after.output, "afterboot")) << after.output;
     EXPECT_TRUE(contains(d.readFile("active.txt"), "sysName \"afterboot\""));
     std::string log = d.readFile("writes.log");
@@ -308,9 +347,8 @@ public:
         std::filesystem::permissions(dir_, std::filesystem::perms::all);
         port_ = kvtest::freeUdpPort();
         ok_ = proc_.start({"/usr/sbin/in.tftpd", "-L", "-s", dir_, "-a", "127.0.0.1:" + std::to_string(port_),
-                           "-c", "-p", "-u", "root"});
-        // The server says nothing when ready: give it a moment to bind.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                           "-c", "-p", "-u", "root"}) &&
+              answers();
     }
     ~TftpServer()
     {
@@ -322,6 +360,27 @@ public:
     const std::string &dir() const { return dir_; }
 
 private:
+    // The server says nothing when ready: it is once it answers a request for a missing file.
+    bool answers() const
+    {
+        int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(static_cast<std::uint16_t>(port_));
+        static const char probe[] = "\0\1no-such-file\0octet";
+        bool answered = false;
+        for (int attempt = 0; fd >= 0 && attempt < 50 && !answered; ++attempt) {
+            ::sendto(fd, probe, sizeof probe, 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+            pollfd p{fd, POLLIN, 0};
+            char reply[516];
+            answered = ::poll(&p, 1, 100) > 0 && ::recv(fd, reply, sizeof reply, 0) >= 4 && reply[1] == 5;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        return answered;
+    }
+
     Process proc_;
     std::string dir_;
     int port_ = 0;
@@ -344,7 +403,7 @@ std::string binaryPayload(std::size_t size)
 TEST(DevsimAgent, TftpGetAndPutAgainstARealServer)
 {
     if (!std::filesystem::exists("/usr/sbin/in.tftpd") || !std::filesystem::exists("/usr/bin/atftp"))
-        GTEST_SKIP() << "tftpd-hpa or atftp missing (scripts/install-deps installs them)";
+        KV_PEER_MISSING("tftpd-hpa or atftp missing (scripts/install-deps installs them)");
     TftpServer server;
     ASSERT_TRUE(server.ok());
     Devsim d({"--tftp-port", std::to_string(server.port()), "--tftp-timeout", "10"});
@@ -387,4 +446,87 @@ TEST(DevsimAgent, TftpRefusesServersOutsideLoopback)
     RunResult r = d.snmp("snmpset", "2c", "private", {kTftpCommand, "i", "2"});
     EXPECT_TRUE(contains(r.output, "genErr")) << r.output;
     EXPECT_TRUE(contains(d.readFile("writes.log"), "refused (not 127.0.0.0/8)"));
+}
+
+TEST(DevsimAgent, CatalogOptionsAndStartErrors)
+{
+    RunResult help = run({devsimPath(), "--help"});
+    for (const char *opt : {"--sections", "--air", "--fixture"})
+        EXPECT_TRUE(contains(help.output, opt)) << opt;
+    std::string dir = kvtest::makeTempDir("devsim-start-");
+    writeWholeFile(dir + "/a.cat", "E.77.1.0 x integer readonly - 1\n");
+    writeWholeFile(dir + "/b.cat", "E.77.1.0 x displaystr readonly - 1\n");
+    writeWholeFile(dir + "/air.txt", "0090 x 6 82 AP g OFF 1\n");
+    RunResult clash = run({devsimPath(), "--sections", dir});
+    EXPECT_EQ(clash.exitCode, 2);
+    EXPECT_TRUE(contains(clash.output, "a.cat:1") && contains(clash.output, "b.cat:1")) << clash.output;
+    EXPECT_EQ(run({devsimPath(), "--air", dir + "/air.txt"}).exitCode, 2);
+    EXPECT_EQ(run({devsimPath(), "--air", dir + "/missing.txt"}).exitCode, 2);
+    EXPECT_EQ(run({devsimPath(), "--fixture", "noequals"}).exitCode, 2);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DevsimAgent, SurveyFillsItsTableFromTheAirAtOnce)
+{
+    std::string dir = kvtest::makeTempDir("devsim-air-");
+    writeWholeFile(dir + "/air.txt", "00904C910001 \"Office AP\" 6 82 AP g WPA2-Personal 1\n"
+                                     "021A2B3C4D05 adhoc 3 58 AdHoc b OFF 0\n");
+    Devsim d({"--air", dir + "/air.txt", "--fault", "siteSurveyChannel=error:genErr@get"});
+    ASSERT_TRUE(d.ok());
+    const std::string table = E + ".2.8.2.1";
+    RunResult empty = d.snmp("snmpget", "2c", "public", {table + ".7.1"});
+    EXPECT_TRUE(contains(empty.output, "No Such Instance")) << empty.output;
+    RunResult scan = d.snmp("snmpset", "2c", "private", {E + ".2.8.1.1.1.0", "i", "1"});
+    EXPECT_EQ(scan.exitCode, 0) << scan.output;
+    // The default device keeps settings pending; the survey is there at once all the same.
+    RunResult walk = d.snmp("snmpwalk", "2c", "public", {table + ".2"});
+    EXPECT_EQ(countLines(walk.output, "." + table + ".2."), 2u) << walk.output;
+    EXPECT_TRUE(contains(walk.output, "." + table + ".2.2 = STRING: \"Ad-Hoc\"")) << walk.output;
+    RunResult row = d.snmp("snmpget", "2c", "public",
+                           {table + ".4.1", table + ".5.1", table + ".6.1", table + ".7.1", table + ".9.1"});
+    EXPECT_TRUE(contains(row.output, "INTEGER: 82")) << row.output;
+    EXPECT_TRUE(contains(row.output, "Hex-STRING: 00 90 4C 91 00 01")) << row.output;
+    EXPECT_TRUE(contains(row.output, "STRING: \"WPA2-Personal\"")) << row.output;
+    EXPECT_TRUE(contains(row.output, "STRING: \"Office AP\"")) << row.output;
+    RunResult faulty = d.snmp("snmpget", "2c", "public", {table + ".3.2"});
+    EXPECT_TRUE(contains(faulty.output, "genErr")) << faulty.output; // a column's fault covers its rows
+    EXPECT_TRUE(contains(d.readFile("writes.log"), "command adRefresh=1\n"));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DevsimAgent, AliasAnswersUnderBothInstances)
+{
+    Devsim d;
+    ASSERT_TRUE(d.ok());
+    ASSERT_EQ(d.snmp("snmpset", "2c", "private", {E + ".2.1.1.1.0", "i", "4"}).exitCode, 0);
+    RunResult g = d.snmp("snmpget", "2c", "public", {E + ".2.1.1.1.0", E + ".2.1.1.1.1"});
+    EXPECT_EQ(countLines(g.output, "." + E + ".2.1.1.1."), 2u) << g.output;
+    EXPECT_FALSE(contains(g.output, "INTEGER: 1")) << g.output;
+    EXPECT_TRUE(contains(d.readFile("writes.log"), "adAPMode.0=4\n"));
+}
+
+TEST(DevsimAgent, DeclaredFixtureTransferSendsTheFixture)
+{
+    if (!std::filesystem::exists("/usr/sbin/in.tftpd") || !std::filesystem::exists("/usr/bin/atftp"))
+        KV_PEER_MISSING("tftpd-hpa or atftp missing (scripts/install-deps installs them)");
+    TftpServer server;
+    ASSERT_TRUE(server.ok());
+    std::string dir = kvtest::makeTempDir("devsim-fixture-");
+    const std::string zones = binaryPayload(512 * 3) + "\r\n";
+    writeWholeFile(dir + "/zones.RD", zones);
+    writeWholeFile(dir + "/log.cat", "E.88.1.0 zoneServer ipaddress readwrite+now - 0.0.0.0\n"
+                                     "E.88.2.0 zoneFile displaystr readwrite+now size:0..64 -\n"
+                                     "E.88.3.0 zoneGet integer readwrite enum:0|1 0\n"
+                                     "transfer zoneGet=1 put zoneServer zoneFile Zones.RD\n");
+    Devsim d({"--tftp-port", std::to_string(server.port()), "--profile", dir + "/log.cat", "--fixture",
+              "Zones.RD=" + dir + "/zones.RD"});
+    ASSERT_TRUE(d.ok());
+    RunResult set = d.snmp(
+        "snmpset", "2c", "private",
+        {E + ".88.1.0", "a", "127.0.0.1", E + ".88.2.0", "s", "SNTPFile.RD", E + ".88.3.0", "i", "1"}, 15.0);
+    EXPECT_EQ(set.exitCode, 0) << set.output;
+    EXPECT_EQ(readWholeFile(server.dir() + "/SNTPFile.RD"), zones);
+    std::string log = d.readFile("writes.log");
+    EXPECT_TRUE(contains(log, "command tftp-put-sent server=127.0.0.1 file=\"SNTPFile.RD\"\n")) << log;
+    std::filesystem::remove_all(dir);
 }

@@ -1,8 +1,12 @@
 #include "Catalog.h"
 
+#include "Harness.h"
+
 #include "TestEnv.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace devsim;
 
@@ -160,5 +164,173 @@ TEST(DevsimCatalog, ShippedCatalogHasTheShellObjects)
         Catalog d = c;
         EXPECT_NO_THROW(d.applyProfile(kvtest::sourceDir() + "/tools/devsim/catalog/profiles/" + p + ".cat"))
             << p;
+    }
+}
+
+namespace {
+
+// Writes section files into a fresh folder and loads them after a small base.
+std::string loadSectionsError(const std::vector<std::pair<std::string, std::string>> &files)
+{
+    std::string dir = kvtest::makeTempDir("devsim-sections-");
+    for (const auto &[name, text] : files)
+        devsimtest::writeWholeFile(dir + "/" + name, text);
+    std::string error;
+    try {
+        Catalog c = fromText("prefix E 1.3.6.1.4.1.9\n");
+        c.loadSections(dir);
+        c.finish();
+    } catch (const std::runtime_error &e) {
+        error = e.what();
+    }
+    std::filesystem::remove_all(dir);
+    return error;
+}
+
+} // namespace
+
+TEST(DevsimCatalog, SectionsRepeatAnObjectOnlyWhenTheyAgree)
+{
+    const std::string a = "E.1.0 mode integer readwrite - 1\n";
+    struct Case {
+        std::string second;
+        bool ok;
+    };
+    const Case cases[] = {
+        {a, true},
+        {"E.1.0 mode integer readwrite enum:1|2 1\n", true}, // adds a constraint
+        {"E.1.0 mode integer readonly - 1\n", false},
+        {"E.1.0 mode integer readwrite+now - 1\n", false},
+        {"E.1.0 mode uinteger readwrite - 1\n", false},
+        {"E.1.0 mode integer readwrite - 2\n", false},
+        {"E.1.0 other integer readwrite - 1\n", false},
+        {"E.2.0 mode integer readwrite - 1\n", false}, // one name, two OIDs
+        {"prefix E 1.3.6.1.4.1.10\n", false},
+    };
+    for (const auto &c : cases) {
+        std::string error = loadSectionsError({{"10-a.cat", a}, {"20-b.cat", c.second}});
+        if (c.ok) {
+            EXPECT_EQ(error, "") << c.second;
+        } else {
+            EXPECT_NE(error.find("20-b.cat:1"), std::string::npos) << c.second << error;
+            EXPECT_NE(error.find(":1"), error.rfind(":1")) << "both places: " << error;
+        }
+    }
+    // Constraints agree when they accept the same values.
+    EXPECT_EQ(loadSectionsError({{"a.cat", "E.1.0 m integer readwrite range:1..3 1\n"},
+                                 {"b.cat", "E.1.0 m integer readwrite enum:3|2|1 1\n"}}),
+              "");
+    EXPECT_NE(loadSectionsError({{"a.cat", "E.1.0 m integer readwrite range:1..3 1\n"},
+                                 {"b.cat", "E.1.0 m integer readwrite enum:1|2 1\n"}}),
+              "");
+}
+
+TEST(DevsimCatalog, SectionsLoadInNameOrder)
+{
+    std::string dir = kvtest::makeTempDir("devsim-sections-");
+    devsimtest::writeWholeFile(dir + "/b.cat", "alias E.5.0 a.0 a\n");
+    devsimtest::writeWholeFile(dir + "/a.cat", "prefix E 1.3.6.1.4.1.9\nE.5.1 a integer readwrite - 3\n");
+    devsimtest::writeWholeFile(dir + "/c.txt", "not a catalog\n");
+    Catalog c;
+    c.loadSections(dir);
+    c.finish();
+    std::filesystem::remove_all(dir);
+    ASSERT_NE(c.findByName("a.0"), nullptr);
+    EXPECT_EQ(c.findByName("a.0")->storage, c.findByName("a")->oid);
+    Catalog none;
+    EXPECT_NO_THROW(none.loadSections("/nonexistent/devsim-sections"));
+}
+
+TEST(DevsimCatalog, RangeLinesTakeOneValuePerRowAndSeveralKeys)
+{
+    Catalog c = fromText("1.3.6.1.4.1.9.3.{1}.{1..3} ssid displaystr readwrite - \"a\" - \"c d\"\n"
+                         "1.3.6.1.4.1.9.4.{1..2}.{5..6} t integer readonly - 1 2 3 4\n");
+    EXPECT_EQ(oidText(c.findByName("ssid.1.3")->oid), "1.3.6.1.4.1.9.3.1.3");
+    EXPECT_EQ(c.findByName("ssid.1.1")->initial.bytes, "a");
+    EXPECT_EQ(c.findByName("ssid.1.2")->initial.bytes, "");
+    EXPECT_EQ(c.findByName("ssid.1.3")->initial.bytes, "c d");
+    EXPECT_EQ(c.findByName("t.1.6")->initial.num, 2);
+    EXPECT_EQ(c.findByName("t.2.5")->initial.num, 3);
+    for (const char *bad :
+         {"1.3.9.{1..3} x integer readonly - 1 2\n", "1.3.9.{1..3} x integer readonly - 1 2 3 4\n",
+          "1.3.9.{3..1} x integer readonly - 1\n", "1.3.9.{1..5000} x integer readonly - 1\n"}) {
+        Catalog d;
+        EXPECT_THROW(d.loadText(bad, "bad", false), std::runtime_error) << bad;
+    }
+}
+
+TEST(DevsimCatalog, AliasesFollowTheirTarget)
+{
+    Catalog c = fromText("1.3.9.1.1 mode integer readwrite range:1..7 1\nalias 1.3.9.1.0 mode.0 mode\n");
+    c.finish();
+    const Object *alias = c.findByName("mode.0");
+    ASSERT_NE(alias, nullptr);
+    EXPECT_EQ(alias->constraint.max, 7);
+    c.loadText("set mode.0 4\n", "p", true);
+    c.finish();
+    EXPECT_EQ(c.findByName("mode")->initial.num, 4);
+    // A removed target takes its aliases along; an unknown one is an error.
+    c.loadText("remove mode\n", "p", true);
+    EXPECT_NO_THROW(c.finish());
+    EXPECT_EQ(c.findByName("mode.0"), nullptr);
+    Catalog d = fromText("alias 1.3.9.1.0 x.0 x\n");
+    EXPECT_THROW(d.finish(), std::runtime_error);
+    Catalog e = fromText(
+        "1.3.9.1.0 y integer readonly - 1\n1.3.9.1.1 x integer readonly - 1\nalias 1.3.9.1.0 x.0 x\n");
+    EXPECT_THROW(e.finish(), std::runtime_error);
+}
+
+TEST(DevsimCatalog, TablesRowsTransfersAndCommands)
+{
+    Catalog c = fromText("1.3.9.1.0 srv ipaddress readwrite - 0.0.0.0\n"
+                         "1.3.9.2.0 file displaystr readwrite - -\n"
+                         "1.3.9.3.0 get integer readwrite - 0\n"
+                         "command get\n"
+                         "transfer get=1 put srv file Log.RD\n"
+                         "table known 1.3.9.5.1 max=3\n"
+                         "1.3.9.5.1.2.* knownSsid displaystr readonly size:0..32 -\n"
+                         "1.3.9.5.1.3.* knownCh integer readonly - 1\n"
+                         "row known {1..2} knownSsid=\"two words\"\n"
+                         "row known 3 knownCh=11\n");
+    c.finish();
+    const TableDecl *t = c.findTable("known");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->maxRows, 3u);
+    ASSERT_EQ(t->rows.size(), 3u);
+    EXPECT_EQ(t->rows.at(Oid{2}).at("knownSsid").bytes, "two words");
+    EXPECT_EQ(t->rows.at(Oid{3}).at("knownCh").num, 11);
+    EXPECT_EQ(c.tableOver(Oid{1, 3, 9, 5, 1, 3, 7}), t);
+    EXPECT_EQ(*c.resolveTarget("knownCh"), (Oid{1, 3, 9, 5, 1, 3}));
+    const TransferDecl *x = c.findTransfer("get", 1);
+    ASSERT_NE(x, nullptr);
+    EXPECT_FALSE(x->get);
+    EXPECT_EQ(x->fixture, "Log.RD");
+    EXPECT_TRUE(c.isPlainCommand("get"));
+
+    const char *bad[] = {
+        "1.3.9.5.1.2.* c integer readonly - 0\n",                                 // no table
+        "table t 1.3.9.5.1 keys=0\n",                                             // bad option
+        "table t 1.3.9.5.1\nrow t 1.2\n",                                         // index of two arcs
+        "table t 1.3.9.5.1\n1.3.9.5.1.2.* c integer readonly - 0\nrow t 1 d=1\n", // no column d
+        "table t 1.3.9.5.1 max=1\n1.3.9.5.1.2.* c integer readonly - 0\nrow t {1..2}\n",
+        "table t 1.3.9.5.1\ntable t 1.3.9.6.1\n",
+        "transfer x=1 both a b\n",
+        "transfer x=1 get a b Log.RD\n",
+        "transfer x=1 put a b ../Log.RD\n",
+    };
+    for (const char *text : bad) {
+        Catalog d;
+        EXPECT_THROW(d.loadText(text, "bad", false), std::runtime_error) << text;
+    }
+    const char *badFinish[] = {
+        "transfer x=1 put a b\n",                                    // no objects
+        "1.3.9.5.1.2.0 o integer readonly - 0\ntable t 1.3.9.5.1\n", // object inside a table
+        "1.3.9.1.0 x integer readonly - 0\n1.3.9.2.0 f displaystr readonly - -\n"
+        "transfer x=1 get x f\n", // server object not an address
+        "command nothing\n",
+    };
+    for (const char *text : badFinish) {
+        Catalog d = fromText(text);
+        EXPECT_THROW(d.finish(), std::runtime_error) << text;
     }
 }

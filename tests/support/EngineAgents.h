@@ -2,6 +2,8 @@
 // Agents the engine tests talk to on 127.0.0.1: Debian's snmpd with a private
 // configuration and a scripted object tree, and a fake SNMPv1/v2c agent in a thread whose
 // answers each test writes by hand.
+#include "Pump.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -104,7 +106,6 @@ WireVb intVb(const std::string &oid, std::int32_t value);
 WireVb strVb(const std::string &oid, const std::string &value);
 WireVb tagVb(const std::string &oid, std::uint8_t tag); // NULL and the exception values
 
-// Handles events until done() holds or maxMs passes; true when done() held.
-bool pumpUntil(const std::function<bool()> &done, int maxMs);
+using kvtest::pumpUntil;
 
 } // namespace enginetest

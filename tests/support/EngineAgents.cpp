@@ -452,18 +452,4 @@ SnmpdAgent::~SnmpdAgent()
         (void)std::system(cmd.c_str());
 }
 
-bool pumpUntil(const std::function<bool()> &done, int maxMs)
-{
-    auto start = std::chrono::steady_clock::now();
-    while (!done()) {
-        auto spent =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                .count();
-        if (spent >= maxMs)
-            return false;
-        kv::waitForEvents(static_cast<int>(std::min<long long>(20, maxMs - spent)));
-    }
-    return true;
-}
-
 } // namespace enginetest

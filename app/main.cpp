@@ -1,7 +1,9 @@
 // The module's program: started by the host for one device with the device's address and
 // access switches (see the main window's start-up).
 #include "MainForm.h"
+#include "NetworkForms.h"
 #include "StartupFlow.h"
+#include "WirelessForms.h"
 
 #include <QApplication>
 
@@ -10,6 +12,9 @@ int main(int argc, char **argv)
     QApplication qt(argc, argv);
     for (int i = 1; i < argc; ++i)
         gCommandLine.emplace_back(argv[i]);
+    // Before the main window exists: its menu enables the entries whose form is registered.
+    RegisterWirelessForms();
+    RegisterNetworkForms();
     try {
         TApplication application;
         try {

@@ -1,0 +1,90 @@
+#include "FormBinding.h"
+
+#include <stdexcept>
+#include <string>
+
+int32_t WritableItemCount(const KvSNMPVarList &list)
+{
+    int32_t count = 0;
+    for (int32_t i = 0; i < list.Count(); ++i)
+        if (!(list.IsTable() && i < list.KeyCount) && list.IsSetItem(i))
+            ++count;
+    return count;
+}
+
+WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGetAfterSet,
+                       bool takeFromControls)
+{
+    // A failed read must not come back as "off", an empty password or a blank server.
+    if (!wasRead)
+        return WriteResult::Unread;
+    if (WritableItemCount(binding.Request.VarList) == 0)
+        return WriteResult::Empty;
+    const bool ok = binding.Set(reGetAfterSet, takeFromControls);
+    if (!ok)
+        return WriteResult::Failed;
+    return binding.Mode == 0 ? WriteResult::Written : WriteResult::Started;
+}
+
+void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSpec &spec)
+{
+    binding.Request.VarList = KvSNMPVarList(spec.Items, spec.Type, spec.KeyCount);
+    binding.Mode = static_cast<uint8_t>(spec.Mode);
+    if (spec.Timeout > 0)
+        binding.Request.Timeout = spec.Timeout;
+    binding.OnGetDone = spec.OnGetDone;
+    binding.OnSetDone = spec.OnSetDone;
+    if (spec.Log == nullptr)
+        return;
+    binding.SetStatusBar(spec.Log);
+    KvSNMPRequest2Controls *b = &binding;
+    // Every outcome the request reports itself, failures and successes alike.
+    b->Request.OnResult = [b](KvSNMPError *e) {
+        if (b->Operation == 1)
+            b->ShowSetResult(*e);
+        else
+            b->ShowGetResult(*e);
+    };
+    // A failed asynchronous answer reaches only the done handlers.
+    auto logFailure = [b](bool set, KvSNMPDoneEvent handler) {
+        return [b, set, handler](KvSNMPRequest2Controls *sender, KvSNMPError *e) {
+            if (e != nullptr && e->Code != 0) {
+                if (set)
+                    b->ShowSetResult(*e);
+                else
+                    b->ShowGetResult(*e);
+            }
+            if (handler)
+                handler(sender, e);
+        };
+    };
+    binding.OnGetDone = logFailure(false, spec.OnGetDone);
+    binding.OnSetDone = logFailure(true, spec.OnSetDone);
+}
+
+AccessPatch::AccessPatch(KvSNMPRequest2Controls &binding,
+                         std::initializer_list<std::pair<int, uint32_t>> flags)
+    : m_list(binding.Request.VarList)
+{
+    // Checked before any change: a constructor that raises leaves nothing to restore.
+    for (const auto &patch : flags)
+        if (patch.first < 0 || patch.first >= m_list.Count())
+            throw std::out_of_range("access patch of item " + std::to_string(patch.first) +
+                                    " outside the list");
+    for (const auto &[item, access] : flags) {
+        m_saved.emplace_back(item, m_list.GetItem(item)->Access);
+        m_list.GetItem(item)->Access = access;
+    }
+}
+
+AccessPatch::~AccessPatch()
+{
+    // Last patched first, so an item named twice gets its first flags back.
+    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
+        if (it->first < m_list.Count())
+            m_list.GetItem(it->first)->Access = it->second;
+}
+
+// Both kinds are built here once, so a change that breaks either shows at once.
+template class TFormBinding<KvSNMPRequest2Edits>;
+template class TFormBinding<New_req2Edit>;

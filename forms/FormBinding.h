@@ -1,0 +1,105 @@
+#pragma once
+// A form's binding of one group of MIB objects, made in one call, that remembers whether its
+// last read succeeded, so that a group the form could not read is never written back.
+#include "KvSNMPRequest2Edits.h"
+#include "Newrequest.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <utility>
+#include <vector>
+
+enum class BindMode : uint8_t { Sync = 0, Async = 1 };
+
+// What MakeBinding sets up. Handlers go here rather than into OnGetDone/OnSetDone, which
+// carry the log line of a failed asynchronous request in front of them.
+struct BindingSpec {
+    const KvSNMPItem *Items = nullptr; // a FormItemTable or any table ended by an empty OID
+    KvSNMPItemType Type = MVT_SV;
+    int32_t KeyCount = 0;
+    BindMode Mode = BindMode::Async;
+    int32_t Timeout = 0;    // units of 10 ms; 0 keeps the library's default
+    TObject *Log = nullptr; // status bar (or memo, panel) that shows the request log line
+    KvSNMPDoneEvent OnGetDone = nullptr;
+    KvSNMPDoneEvent OnSetDone = nullptr;
+};
+
+enum class ReadState { NotRead, Reading, Read, Failed };
+
+enum class WriteResult {
+    Written, // a synchronous Set succeeded
+    Started, // an asynchronous Set is under way; its set-done handler gets the outcome
+    Failed,  // the Set failed (synchronous) or could not start
+    Unread,  // the group's last read did not succeed: nothing was sent
+    Empty,   // no item of the group is writable now: nothing was sent
+};
+
+// Items a Set of the list would carry now (the index columns of a table are not sent).
+int32_t WritableItemCount(const KvSNMPVarList &list);
+// The frame's Set: refused without a good read or with nothing to send.
+WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGetAfterSet,
+                       bool takeFromControls);
+// The list, mode, time-out, log target and handlers of spec, into a new binding.
+void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSpec &spec);
+
+template <class Base> class TFormBinding final : public Base {
+public:
+    explicit TFormBinding(TForm *owner) : Base(owner) {}
+    ~TFormBinding() override { this->Detach(); }
+
+    // Read stands only after a Get whose every answer arrived and was shown.
+    ReadState LastRead() const { return m_read; }
+    bool WasRead() const { return m_read == ReadState::Read; }
+
+    // Taking the values from the controls empties every item first: a writable item without
+    // a control goes out empty (0), so a group binds all its writable items or patches the
+    // others to read-only (AccessPatch) for the write.
+    WriteResult Write(bool reGetAfterSet = true, bool takeFromControls = true)
+    {
+        return WriteGroup(*this, WasRead(), reGetAfterSet, takeFromControls);
+    }
+
+    void DoBeforeGet() override
+    {
+        m_read = ReadState::Reading;
+        m_failures = this->Request.Failures;
+        Base::DoBeforeGet();
+    }
+    // A synchronous Get comes here whatever its outcome (a failure has been counted by then);
+    // an asynchronous one only once its last row has been shown.
+    void DoAfterGet() override
+    {
+        m_read = this->Request.Failures == m_failures ? ReadState::Read : ReadState::Failed;
+        Base::DoAfterGet();
+    }
+
+private:
+    ReadState m_read = ReadState::NotRead;
+    int64_t m_failures = 0;
+};
+
+using FormBinding = TFormBinding<KvSNMPRequest2Edits>;
+using FormWalker = TFormBinding<New_req2Edit>;
+
+template <class Base = KvSNMPRequest2Edits>
+std::unique_ptr<TFormBinding<Base>> MakeBinding(TForm *form, const BindingSpec &spec)
+{
+    auto binding = std::make_unique<TFormBinding<Base>>(form);
+    ConfigureBinding(*binding, spec);
+    return binding;
+}
+
+// Switches access flags of single items (6 read-write, 2 read-only, 32 invalid) for the next
+// Get or Set, and puts them back when it goes out of scope, whatever happens in between.
+class AccessPatch {
+public:
+    AccessPatch(KvSNMPRequest2Controls &binding, std::initializer_list<std::pair<int, uint32_t>> flags);
+    ~AccessPatch();
+    AccessPatch(const AccessPatch &) = delete;
+    AccessPatch &operator=(const AccessPatch &) = delete;
+
+private:
+    KvSNMPVarList &m_list;
+    std::vector<std::pair<int, uint32_t>> m_saved;
+};

@@ -1,0 +1,79 @@
+#include "FormFrame.h"
+
+#include "CapabilityProbe.h"
+#include "Exception.h"
+#include "Waiting.h"
+
+void SetupFormWindow(TForm *form, const WindowSpec &window)
+{
+    form->SetName(window.Name);
+    form->SetText(window.Caption);
+    form->SetClientWidth(window.ClientWidth);
+    form->SetClientHeight(window.ClientHeight);
+    form->SetBorderStyle(bsSingle);
+    form->SetBorderIcons(false, false);
+    form->SetPosition(poMainFormCenter);
+}
+
+TComponent *ControlOwner(TWinControl *parent)
+{
+    if (auto *form = dynamic_cast<TForm *>(parent))
+        return form;
+    if (TForm *form = parent->ParentForm())
+        return form;
+    return parent;
+}
+
+bool GuardCreate(TStatusBar *statusBar, const std::function<void()> &steps)
+{
+    try {
+        steps();
+        return true;
+    } catch (const std::exception &e) {
+        const auto *framework = dynamic_cast<const Exception *>(&e);
+        if (statusBar != nullptr)
+            statusBar->SetSimpleText(framework ? framework->Message : AnsiString(e.what()));
+        return false;
+    }
+}
+
+bool TCloseGuard::CanClose() const
+{
+    for (const auto &busy : m_busy)
+        if (busy())
+            return false;
+    return true;
+}
+
+void TCloseGuard::Install(TForm *form)
+{
+    form->OnCloseQuery = [this](TObject *, bool &canClose) { canClose = CanClose(); };
+}
+
+bool RunRestartCountdown(const CountdownSteps &steps)
+{
+    if (gSaveActivateSupported)
+        return false;
+    std::unique_ptr<TFM_Waiting> waiting(new TFM_Waiting(Application));
+    struct Reset {
+        ~Reset() { FM_Waiting = nullptr; }
+    } reset;
+    FM_Waiting = waiting.get();
+    // After construction: the window resets its count when it is created.
+    if (steps.Countdown)
+        waiting->Countdown = *steps.Countdown;
+    if (steps.RebootDelay)
+        waiting->RebootDelay = *steps.RebootDelay;
+    if (steps.SendReboot)
+        waiting->SendReboot = *steps.SendReboot;
+    if (steps.Caption)
+        waiting->SetText(*steps.Caption);
+    if (steps.Label1)
+        waiting->Label1->SetText(*steps.Label1);
+    if (steps.Label2)
+        waiting->Label2->SetText(*steps.Label2);
+    if (steps.Label3)
+        waiting->Label3->SetText(*steps.Label3);
+    waiting->ShowModal();
+    return true;
+}

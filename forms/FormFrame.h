@@ -1,0 +1,141 @@
+#pragma once
+// The frame of every configuration form: plain helpers a form calls, no base class.
+//
+//   class TFM_Demo : public TForm {
+//   public:
+//       explicit TFM_Demo(TComponent *owner) : TForm(owner)
+//       {
+//           SetupFormWindow(this, {"FM_Demo", "Advanced \\ Demo", 300, 120});
+//           Ed_Name = Make<TEdit>(this, "Ed_Name", {90, 12, 150, 21});
+//           Bt_Apply = Make<TButton>(this, "Bt_Apply", {90, 60, 75, 25}, "Apply");
+//           StatusBar1 = Make<TStatusBar>(this, "StatusBar1");
+//           Bt_Apply->OnClick = [this](TObject *) { Bt_ApplyClick(); };
+//           OnCreate = [this](TObject *) { GuardCreate(StatusBar1, [this] { FormCreate(); }); };
+//           Guard.Install(this); // refuses to close while Req is busy
+//       }
+//       void FormCreate()
+//       {
+//           Req = MakeBinding(this, {.Items = kDemoItems, .Mode = BindMode::Async, .Timeout = 1000});
+//           Guard.Watch(Req);
+//           Req->AssociateEdits(0, "%s", Ed_Name);
+//           Req->Get();
+//       }
+//       void Bt_ApplyClick()
+//       {
+//           const WriteResult r = Req->Write(); // refused, sending nothing, when the read failed
+//           ...                                 // countdown and status text: see TFM_WPart
+//       }
+//       TEdit *Ed_Name; TButton *Bt_Apply; TStatusBar *StatusBar1;
+//       std::unique_ptr<FormBinding> Req;
+//       TCloseGuard Guard;
+//   };
+//   const FormItemTable kDemoItems = {{"3.1.9.0", "demoName", KvSyntax::DisplayStr, KvAccess::ReadWrite}};
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "FormBinding.h"
+#include "FormItems.h"
+#include "Forms.h"
+#include "StdCtrls.h"
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <type_traits>
+#include <vector>
+
+// Status text of an Apply refused because a group it would write could not be read.
+inline const AnsiString gMsgGroupNotRead = "Nothing was set: the values could not be read from the device.";
+
+// ---- the window -------------------------------------------------------------------------
+
+struct WindowSpec {
+    const char *Name;    // the form variable's name ("FM_WPart")
+    const char *Caption; // the menu path ("Advanced \\ WLAN Partition")
+    int ClientWidth;
+    int ClientHeight;
+};
+// A single-border window of that client size, centred on the main window.
+void SetupFormWindow(TForm *form, const WindowSpec &window);
+
+struct Bounds {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+// The form that owns the controls shown in parent.
+TComponent *ControlOwner(TWinControl *parent);
+
+// One control, named, owned by the form, shown in parent; empty bounds leave its size alone.
+// Status bars show their simple text.
+template <class T> T *Make(TWinControl *parent, const char *name, Bounds b = {})
+{
+    auto *control = new T(ControlOwner(parent));
+    control->SetName(name);
+    control->SetParent(parent);
+    if (b.Width > 0 || b.Height > 0)
+        control->SetBounds(b.Left, b.Top, b.Width, b.Height);
+    if constexpr (std::is_same_v<T, TStatusBar>)
+        control->SetSimplePanel(true);
+    return control;
+}
+template <class T> T *Make(TWinControl *parent, const char *name, Bounds b, const AnsiString &caption)
+{
+    T *control = Make<T>(parent, name, b);
+    control->SetText(caption);
+    return control;
+}
+// Combo boxes, list boxes and radio groups with their entries.
+template <class T>
+T *Make(TWinControl *parent, const char *name, Bounds b, std::initializer_list<const char *> items)
+{
+    T *control = Make<T>(parent, name, b);
+    for (const char *item : items)
+        control->Items()->Add(item);
+    return control;
+}
+
+// ---- creation and closing ---------------------------------------------------------------
+
+// Runs the creation steps of a form; an exception stops them and its text goes to the status
+// bar, so the form opens with what was bound and read before. False when one was raised.
+bool GuardCreate(TStatusBar *statusBar, const std::function<void()> &steps);
+
+// The close rule of a form with asynchronous work: closing is refused while a watched binding
+// is busy or a watched idle flag is down. Asking changes nothing.
+class TCloseGuard {
+public:
+    template <class B> void Watch(const std::unique_ptr<B> &binding)
+    {
+        m_busy.push_back([&binding] { return binding && binding->Busy; });
+    }
+    void WatchIdle(const bool &idle)
+    {
+        m_busy.push_back([&idle] { return !idle; });
+    }
+    bool CanClose() const;
+    // Answers the form's close queries (a form with a close rule of its own calls CanClose).
+    void Install(TForm *form);
+
+private:
+    std::vector<std::function<bool()>> m_busy;
+};
+
+// ---- after Apply ------------------------------------------------------------------------
+
+// What a form may change of the restart countdown before it is shown.
+struct CountdownSteps {
+    std::optional<int32_t> Countdown = std::nullopt;   // ticks of 1200 ms (26)
+    std::optional<int32_t> RebootDelay = std::nullopt; // ticks before the restart command (2)
+    std::optional<bool> SendReboot = std::nullopt;     // send the restart command (yes)
+    std::optional<AnsiString> Caption = std::nullopt;
+    std::optional<AnsiString> Label1 = std::nullopt;
+    std::optional<AnsiString> Label2 = std::nullopt;
+    std::optional<AnsiString> Label3 = std::nullopt;
+};
+// The countdown after a successful Apply: on a device without deferred saving the restart
+// countdown, owned by the application and held in FM_Waiting, runs modally and is deleted.
+// False, with nothing shown, on a device that keeps changes pending.
+bool RunRestartCountdown(const CountdownSteps &steps = {});

@@ -1,0 +1,7 @@
+#include "NetworkForms.h"
+
+#include "FormOpeners.h"
+
+void RegisterNetworkForms()
+{
+}

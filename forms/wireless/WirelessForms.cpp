@@ -1,0 +1,9 @@
+#include "WirelessForms.h"
+
+#include "FormOpeners.h"
+#include "TFM_WPart.h"
+
+void RegisterWirelessForms()
+{
+    RegisterModalForm("TFM_WPart", FM_WPart);
+}

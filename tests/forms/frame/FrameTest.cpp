@@ -1,0 +1,178 @@
+// The rules every form gets from the frame, checked once here against the simulated device.
+#include "FormFixture.h"
+#include "FormFrame.h"
+#include "Waiting.h"
+
+using namespace formtest;
+
+namespace {
+
+const FormItemTable kGroup = {
+    {"2.4.3.1.1.1", "adInternalStationConnection", KvSyntax::Integer, KvAccess::ReadWrite},
+    {"2.4.3.1.2.1", "adEthernet2WLANAccess", KvSyntax::Integer, KvAccess::ReadWrite},
+};
+
+class Frame : public FormTest {
+protected:
+    void TearDown() override
+    {
+        form.reset(); // before the application that owns it
+        FormTest::TearDown();
+    }
+    void open(const std::vector<std::string> &devsimArgs = {})
+    {
+        startDevice(devsimArgs);
+        form = std::make_unique<TForm>(Application);
+        bar = Make<TStatusBar>(form.get(), "StatusBar1");
+        edit = Make<TEdit>(form.get(), "Ed_Station", {8, 8, 60, 21});
+        access = Make<TEdit>(form.get(), "Ed_Access", {8, 36, 60, 21});
+    }
+    std::unique_ptr<FormBinding> bind(BindMode mode, TObject *log = nullptr)
+    {
+        auto b = MakeBinding(form.get(), {.Items = kGroup, .Mode = mode, .Timeout = 50, .Log = log});
+        b->AssociateEdits(0, "%u", edit);
+        b->AssociateEdits(1, "%u", access);
+        return b;
+    }
+    std::unique_ptr<TForm> form;
+    TStatusBar *bar = nullptr;
+    TEdit *edit = nullptr;
+    TEdit *access = nullptr;
+};
+
+} // namespace
+
+TEST(FrameItems, SuffixesUnderThePrefixEndedByAnEmptyRecord)
+{
+    const FormItemTable system{"1.3.6.1.2.1.1",
+                               {{"5.0", "sysName", KvSyntax::DisplayStr, KvAccess::ReadWrite}}};
+    EXPECT_EQ(kGroup.Count(), 2);
+    EXPECT_EQ(kGroup.Items()[1].Oid, "1.3.6.1.4.1.32473.11.37.4.2.4.3.1.2.1");
+    EXPECT_TRUE(kGroup.Items()[2].Oid.empty());
+    EXPECT_EQ(KvSNMPItemTableCount(system), 1);
+    EXPECT_EQ(kGroup.IndexOf("adEthernet2WLANAccess"), 1);
+    EXPECT_THROW(kGroup.IndexOf("sysName"), std::out_of_range);
+    EXPECT_THROW(FormItemTable({{"", "none", KvSyntax::Integer, KvAccess::ReadWrite}}),
+                 std::invalid_argument);
+}
+
+TEST_F(Frame, AGroupIsWrittenOnlyAfterAGoodRead)
+{
+    open({"--fault", "adEthernet2WLANAccess=drop@get"});
+    auto sync = bind(BindMode::Sync);
+    EXPECT_EQ(sync->LastRead(), ReadState::NotRead);
+    EXPECT_EQ(sync->Write(), WriteResult::Unread);
+    EXPECT_FALSE(sync->Get());
+    EXPECT_EQ(sync->LastRead(), ReadState::Failed);
+    EXPECT_EQ(sync->Write(), WriteResult::Unread);
+
+    // Asynchronous: unread while the answer is out, and after it failed to come.
+    auto async = bind(BindMode::Async);
+    async->Get();
+    EXPECT_EQ(async->LastRead(), ReadState::Reading);
+    EXPECT_EQ(async->Write(), WriteResult::Unread);
+    ASSERT_TRUE(pumpUntil([&] { return !async->Busy; }, 5000));
+    EXPECT_FALSE(async->WasRead());
+    EXPECT_EQ(requestsNaming("adEthernet2WLANAccess", "set"), 0);
+    expectNoSet();
+}
+
+TEST_F(Frame, GoodReadsAllowWritesAndNothingWritableSendsNothing)
+{
+    open();
+    auto async = bind(BindMode::Async);
+    async->Get();
+    ASSERT_TRUE(pumpUntil([&] { return async->WasRead(); }, 5000));
+    EXPECT_EQ(edit->Text(), "1");
+    edit->SetText("0");
+    EXPECT_EQ(async->Write(), WriteResult::Started);
+    ASSERT_TRUE(pumpUntil([&] { return sets().size() == 1; }, 5000));
+
+    auto sync = bind(BindMode::Sync);
+    ASSERT_TRUE(sync->Get());
+    {
+        // Patched away for one write, whatever leaves the scope.
+        AccessPatch patch(*sync, {{0, KvAccess::Invalid}});
+        EXPECT_EQ(sync->Write(), WriteResult::Written);
+        AccessPatch readOnly(*sync, {{1, KvAccess::ReadOnly}});
+        EXPECT_EQ(sync->Write(), WriteResult::Empty);
+    }
+    try {
+        AccessPatch patch(*sync, {{1, KvAccess::Invalid}});
+        throw std::runtime_error("leaves early");
+    } catch (const std::runtime_error &) {
+    }
+    EXPECT_THROW(AccessPatch(*sync, {{0, KvAccess::Invalid}, {7, KvAccess::Invalid}}), std::out_of_range);
+    EXPECT_EQ(sync->Request.VarList.GetItem(0)->Access, KvAccess::ReadWrite);
+    EXPECT_EQ(sync->Request.VarList.GetItem(1)->Access, KvAccess::ReadWrite);
+    expectSets({"adInternalStationConnection=0 adEthernet2WLANAccess=1", "adEthernet2WLANAccess=1"});
+    EXPECT_EQ(requestsNaming("adEthernet2WLANAccess", "set"), 2); // no empty request either
+}
+
+TEST_F(Frame, CloseIsRefusedWhileBusyOrNotIdleAndAskingChangesNothing)
+{
+    open({"--fault", "adEthernet2WLANAccess=delay:300@get"});
+    std::unique_ptr<FormBinding> b = bind(BindMode::Async);
+    bool idle = true;
+    TCloseGuard guard;
+    guard.Watch(b);
+    guard.WatchIdle(idle);
+    guard.Install(form.get());
+    form->Show();
+    b->Get();
+    form->Close();
+    EXPECT_TRUE(form->Visible());
+    EXPECT_FALSE(guard.CanClose());
+    ASSERT_TRUE(pumpUntil([&] { return b->WasRead(); }, 5000)); // the refusal stopped nothing
+    idle = false;
+    EXPECT_FALSE(guard.CanClose());
+    idle = true;
+    b.reset();
+    form->Close();
+    EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(Frame, CreationStopsAtAnExceptionAndShowsItsText)
+{
+    open();
+    std::unique_ptr<FormBinding> b;
+    EXPECT_FALSE(GuardCreate(bar, [&] {
+        b = bind(BindMode::Sync, bar);
+        b->Get();
+        b->Associate(5, edit); // no such item
+        edit->SetText("not reached");
+    }));
+    EXPECT_EQ(edit->Text(), "1");
+    EXPECT_NE(bar->SimpleText().find("(KvSNMP++)"), std::string::npos) << bar->SimpleText();
+    EXPECT_TRUE(GuardCreate(bar, [] {}));
+}
+
+TEST_F(Frame, LoggingBindingShowsTheLibraryTextOfAFailedRead)
+{
+    open({"--fault", "adInternalStationConnection=error:genErr@get"});
+    auto b = bind(BindMode::Sync, bar);
+    EXPECT_FALSE(b->Get());
+    EXPECT_EQ(bar->SimpleText().rfind("Get: (SNMP) ", 0), 0u) << bar->SimpleText();
+}
+
+TEST_F(Frame, CountdownRunsOnlyWithoutDeferredSaving)
+{
+    open();
+    ASSERT_TRUE(gSaveActivateSupported);
+    EXPECT_FALSE(RunRestartCountdown());
+    gSaveActivateSupported = false;
+    std::string caption;
+    kv::Timer watch;
+    watch.onTimeout = [&] {
+        if (FM_Waiting != nullptr)
+            caption = FM_Waiting->Text() + " " + FM_Waiting->Label1->Text();
+    };
+    watch.start(1);
+    EXPECT_TRUE(
+        RunRestartCountdown({.Countdown = 3, .SendReboot = false, .Caption = "Restart", .Label1 = "Wait"}));
+    watch.stop();
+    EXPECT_EQ(caption, "Restart Wait");
+    EXPECT_EQ(FM_Waiting, nullptr);
+    pump(100);
+    expectNoSet();
+}

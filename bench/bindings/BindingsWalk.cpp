@@ -4,6 +4,7 @@
 // usage: bench_bindings [--rounds R] [--sizes 1000,10000,50000]
 // Runs on the platform Qt is given: offscreen by default, QT_QPA_PLATFORM=xcb for an X server
 // (run.sh does both).
+#include "BenchSeries.h"
 #include "ComCtrls.h"
 #include "Forms.h"
 #include "Harness.h"
@@ -126,33 +127,9 @@ double listWalk(const char *table, int rows)
     return seconds;
 }
 
-struct Series {
-    std::vector<double> values;
-    double min() const { return *std::min_element(values.begin(), values.end()); }
-    double max() const { return *std::max_element(values.begin(), values.end()); }
-    double median() const
-    {
-        std::vector<double> v = values;
-        std::sort(v.begin(), v.end());
-        const std::size_t n = v.size();
-        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    }
-};
-
-int argValue(int argc, char **argv, const char *name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0)
-            return std::atoi(argv[i + 1]);
-    return fallback;
-}
-
 std::vector<int> sizesOf(int argc, char **argv)
 {
-    std::string text = "1000,10000,50000";
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--sizes") == 0)
-            text = argv[i + 1];
+    const std::string text = bench::argText(argc, argv, "--sizes", "1000,10000,50000");
     std::vector<int> sizes;
     for (std::size_t at = 0; at < text.size();) {
         std::size_t comma = text.find(',', at);
@@ -172,7 +149,7 @@ int main(int argc, char **argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication qapp(argc, argv);
-    const int rounds = std::max(1, argValue(argc, argv, "--rounds", 3));
+    const int rounds = std::max(1, bench::argValue(argc, argv, "--rounds", 3));
     const std::vector<int> sizes = sizesOf(argc, argv);
     const std::string dir =
         std::filesystem::temp_directory_path() / ("kv-bench-bindings-" + std::to_string(getpid()));
@@ -184,7 +161,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    std::map<int, Series> bare, list;
+    std::map<int, bench::Series> bare, list;
     bool failed = false;
     for (int round = 0; round < rounds && !failed; ++round) {
         for (int rows : sizes) {
@@ -210,7 +187,7 @@ int main(int argc, char **argv)
                 "us/row min / median / max\n",
                 qPrintable(QGuiApplication::platformName()), rounds);
     for (int rows : sizes) {
-        const Series &b = bare[rows], &l = list[rows];
+        const bench::Series &b = bare[rows], &l = list[rows];
         std::printf("  %5d rows: bare walk %7.1f %7.1f %7.1f   into list %7.1f %7.1f %7.1f   "
                     "ratio %.2f (goal <= 2.00)\n",
                     rows, b.min() * 1e6 / rows, b.median() * 1e6 / rows, b.max() * 1e6 / rows,

@@ -6,6 +6,7 @@
 //        bench_snmp_engine --only lib-gets|bare-gets|lib-walk|bare-walk [--gets N] [--rows N]
 // With --only one measurement runs once (for instructions.sh, under callgrind).
 #include "BareNetSnmp.h"
+#include "BenchSeries.h"
 #include "EngineAgents.h"
 #include "KvSNMPRequest.h"
 #include "KvSNMPSession.h"
@@ -147,39 +148,10 @@ double snmpwalkEntry(const enginetest::SnmpdAgent &agent)
     return since(start);
 }
 
-struct Series {
-    std::vector<double> values;
-    double min() const { return *std::min_element(values.begin(), values.end()); }
-    double max() const { return *std::max_element(values.begin(), values.end()); }
-    double median() const
-    {
-        std::vector<double> v = values;
-        std::sort(v.begin(), v.end());
-        const std::size_t n = v.size();
-        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    }
-};
-
-void printSeries(const char *name, const Series &s, double per, const char *unit)
+void printSeries(const char *name, const bench::Series &s, double per, const char *unit)
 {
     std::printf("  %-34s %9.1f %9.1f %9.1f  %s\n", name, s.min() / per * 1e6, s.median() / per * 1e6,
                 s.max() / per * 1e6, unit);
-}
-
-int argValue(int argc, char **argv, const char *name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0)
-            return std::atoi(argv[i + 1]);
-    return fallback;
-}
-
-std::string argText(int argc, char **argv, const char *name)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0)
-            return argv[i + 1];
-    return {};
 }
 
 } // namespace
@@ -188,10 +160,10 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int rounds = std::max(1, argValue(argc, argv, "--rounds", 7));
-    const int gets = std::max(1, argValue(argc, argv, "--gets", 1000));
-    const int rows = std::max(1, argValue(argc, argv, "--rows", 1000));
-    const std::string only = argText(argc, argv, "--only");
+    const int rounds = std::max(1, bench::argValue(argc, argv, "--rounds", 7));
+    const int gets = std::max(1, bench::argValue(argc, argv, "--gets", 1000));
+    const int rows = std::max(1, bench::argValue(argc, argv, "--rows", 1000));
+    const std::string only = bench::argText(argc, argv, "--only", "");
 
     // The agent's own tables answer without a script in between: a row of the extension
     // table per "extend" line, and the system group for the gets.
@@ -231,9 +203,9 @@ int main(int argc, char **argv)
         return seconds < 0 ? 1 : 0;
     }
 
-    Series libGets, bareGets, libWalk, bareWalks, tool;
+    bench::Series libGets, bareGets, libWalk, bareWalks, tool;
     bool failed = false;
-    auto take = [&](Series &s, double seconds) {
+    auto take = [&](bench::Series &s, double seconds) {
         failed = failed || seconds < 0;
         if (seconds >= 0)
             s.values.push_back(seconds);

@@ -46,6 +46,24 @@ void writeErrorCodes(int err, std::uint16_t &tftpError, std::int32_t &status)
     }
 }
 
+// Writes all of data; false (errno set, ENOSPC for a write that takes nothing) otherwise.
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t w = ::write(fd, data + done, size - done);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            if (w == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
 AnsiString randomSuffix()
 {
     static std::mt19937_64 rng{std::random_device{}()};
@@ -500,35 +518,13 @@ bool _TFTPSession::TakeData(const std::uint8_t *data, std::size_t size)
         m_writeBuffer.insert(m_writeBuffer.end(), data, data + size);
         return m_writeBuffer.size() < BufferSize || FlushWrites();
     }
-    std::size_t done = 0;
-    while (done < size) {
-        ssize_t w = ::write(File, data + done, size - done);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            if (w == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        done += static_cast<std::size_t>(w);
-    }
-    return true;
+    return writeAll(File, data, size);
 }
 
 bool _TFTPSession::FlushWrites()
 {
-    std::size_t done = 0;
-    while (done < m_writeBuffer.size()) {
-        ssize_t w = ::write(File, m_writeBuffer.data() + done, m_writeBuffer.size() - done);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            if (w == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        done += static_cast<std::size_t>(w);
-    }
+    if (!writeAll(File, m_writeBuffer.data(), m_writeBuffer.size()))
+        return false;
     m_writeBuffer.clear();
     return true;
 }

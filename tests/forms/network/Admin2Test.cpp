@@ -129,12 +129,16 @@ TEST_F(Admin2, LimitedAdministrationWritesBothAddressesAndEmptiesTheUnusedOne)
     EXPECT_EQ(f->Ed_IP2->Text(), "");
 }
 
+namespace {
+
 struct Refusal {
     std::function<void(TFM_Admin2 &)> input;
     std::string message, caption;
 };
 
 class Admin2Refused : public Admin2, public ::testing::WithParamInterface<Refusal> {};
+
+} // namespace
 
 TEST_P(Admin2Refused, ShowsItsMessageAndWritesNothing)
 {

@@ -104,11 +104,15 @@ TEST_F(Admin3, AFifthRangeIsRefused)
     expectSets({"From.2=192.168.1.30 To.2=192.168.1.40", "From.4=192.168.1.50 To.4=192.168.1.60"});
 }
 
+namespace {
+
 struct BadRange {
     std::string from, to, message, caption;
 };
 
 class Admin3Refused : public Admin3, public ::testing::WithParamInterface<BadRange> {};
+
+} // namespace
 
 TEST_P(Admin3Refused, SendsNothing)
 {

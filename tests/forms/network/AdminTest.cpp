@@ -42,12 +42,16 @@ TEST_F(Admin, OpensFromTheMenuWithTheUserNameAndEmptyPasswords)
     expectNoSet();
 }
 
+namespace {
+
 struct RefusedLogin {
     std::string user, old, pwd, confirm, message;
     bool userEmptied;
 };
 
 class AdminRefused : public FormTest, public ::testing::WithParamInterface<RefusedLogin> {};
+
+} // namespace
 
 TEST_P(AdminRefused, ShowsItsMessageAndWritesNothing)
 {

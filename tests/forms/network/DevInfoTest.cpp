@@ -72,11 +72,15 @@ TEST_F(DevInfo, OpensFromTheMenuShowsEverythingAndWritesNothing)
     EXPECT_EQ(setRequests(), setsBefore); // not one set request, refused or not
 }
 
+namespace {
+
 struct MacRange {
     std::string mac, first, last;
 };
 
 class DevInfoRange : public DevInfo, public ::testing::WithParamInterface<MacRange> {};
+
+} // namespace
 
 // The device information arrives late: the range is worked out from the MAC once it came.
 TEST_P(DevInfoRange, SevenFurtherAddressesOf48Bits)
@@ -121,12 +125,16 @@ TEST_F(DevInfo, WithoutApStatusNoLoadIsAskedAndTheGroupsMoveDown)
     EXPECT_EQ(requestsNaming("deviceInformationCpuUtilization"), 0);
 }
 
+namespace {
+
 struct SuperMode {
     int turbo, channel, mode;
     std::string shown;
 };
 
 class DevInfoSuperMode : public DevInfo, public ::testing::WithParamInterface<SuperMode> {};
+
+} // namespace
 
 TEST_P(DevInfoSuperMode, DerivedFromTurboSupportChannelAndMode)
 {

@@ -58,12 +58,16 @@ TEST_F(LogSet, SmtpOffWritesOnlyItsState)
     EXPECT_EQ(f->EDT_Sender->Text(), "ap@example.com"); // kept on the device
 }
 
+namespace {
+
 struct LogRefusal {
     TEdit *TFM_LogSet::*edit;
     std::string text, message;
 };
 
 class LogSetRefused : public LogSet, public ::testing::WithParamInterface<LogRefusal> {};
+
+} // namespace
 
 TEST_P(LogSetRefused, NothingIsWritten)
 {

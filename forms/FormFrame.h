@@ -145,3 +145,7 @@ struct CountdownSteps {
 // countdown, owned by the application and held in FM_Waiting, runs modally and is deleted.
 // False, with nothing shown, on a device that keeps changes pending.
 bool RunRestartCountdown(const CountdownSteps &steps = {});
+class TFM_Waiting;
+// The countdown window with those steps, shown modally whatever the device's saving and
+// deleted when it closes; prepare, when given, changes it further before it shows.
+void RunCountdownWindow(const CountdownSteps &steps, const std::function<void(TFM_Waiting &)> &prepare = {});

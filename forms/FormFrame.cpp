@@ -52,7 +52,7 @@ void TCloseGuard::Install(TForm *form)
 
 bool RunRestartCountdown(const CountdownSteps &steps)
 {
-    if (gSaveActivateSupported)
+    if (gSaveActivateSupported && !steps.EvenWhenDeferred)
         return false;
     std::unique_ptr<TFM_Waiting> waiting(new TFM_Waiting(Application));
     struct Reset {

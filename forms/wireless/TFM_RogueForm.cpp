@@ -219,8 +219,11 @@ std::unique_ptr<FormBinding> TFM_RogueForm::Walker(const FormItemTable &items, T
                .Timeout = 1000,
                .OnGetDone = [this, done](KvSNMPRequest2Controls *, KvSNMPError *e) { (this->*done)(e); }});
     b->SetupListView(view, false);
-    // The index is each row's caption; its column stays out of sight.
-    view->Columns()->Items(0)->SetWidth(0);
+    // The index is each row's caption; its column stays out of sight. Then Type, CH, BSSID,
+    // Security, Mode, SSID.
+    const int widths[] = {0, 56, 36, 104, 136, 46, 150};
+    for (int k = 0; k < view->Columns()->Count() && k < 7; ++k)
+        view->Columns()->Items(k)->SetWidth(widths[k]);
     return b;
 }
 

@@ -305,6 +305,6 @@ TEST_F(MultiSSIDNew, EnablingVlanEnablesMultiSSIDAndTheWarningComesOnce)
 TEST_F(MultiSSIDNew, Layout)
 {
     auto f = open();
-    clickUserItem(*f, "Multi-SSID1");
+    choose(f->CB_Idx, "Multi-SSID 1");
     checkLayout(f.get(), "TFM_MultiSSIDNewForm");
 }

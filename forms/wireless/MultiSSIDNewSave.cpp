@@ -330,8 +330,16 @@ void TFM_MultiSSIDNewForm::OnTableSet(KvSNMPError *status)
         return;
     }
     StatusBar1->SetSimpleText(m_scalarFailed ? gMsgSavedWithFailures : "Save Multi-SSID complete!");
-    // A walk already under way brings the flag back when it ends.
-    SSIDTableBinding->Get();
+    // A walk already under way brings the flag back when it ends; a read that cannot start
+    // brings nothing, so the flag comes back here.
+    try {
+        if (SSIDTableBinding->Get())
+            return;
+    } catch (const std::exception &e) {
+        StatusBar1->SetSimpleText(e.what());
+    }
+    if (!SSIDTableBinding->Walking())
+        gMultiSSIDIdle = true;
 }
 
 void TFM_MultiSSIDNewForm::DelButtonClick(TObject *)

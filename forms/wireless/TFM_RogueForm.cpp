@@ -409,10 +409,26 @@ void TFM_RogueForm::StartCommand(FormBinding &binding, const char *text)
     StatusBar1->SetSimpleText(text);
 }
 
-void TFM_RogueForm::CommandFailed(KvSNMPError *status)
+bool TFM_RogueForm::CommandSucceeded(KvSNMPError *status, const char *text)
 {
-    StatusBar1->SetSimpleText(status ? status->Message : AnsiString("Set Error!"));
-    End();
+    if (status == nullptr || status->Code != 0) {
+        // The lists stay as they were; the buttons come back.
+        StatusBar1->SetSimpleText(status ? status->Message : AnsiString("Set Error!"));
+        End();
+        return false;
+    }
+    if (text != nullptr)
+        StatusBar1->SetSimpleText(text);
+    return true;
+}
+
+void TFM_RogueForm::RowCommand(TListItem *row, FormBinding *binding, TEdit *index, const char *text)
+{
+    if (row == nullptr || binding == nullptr)
+        return;
+    DisableButtons();
+    index->SetText(row->Caption());
+    StartCommand(*binding, text);
 }
 
 void TFM_RogueForm::DetectBtnClick(TObject *)
@@ -430,35 +446,27 @@ void TFM_RogueForm::DetectBtnClick(TObject *)
 
 void TFM_RogueForm::OnDetectDone(KvSNMPError *status)
 {
-    if (status == nullptr || status->Code != 0) {
-        CommandFailed(status);
+    if (!CommandSucceeded(status, nullptr))
         return;
-    }
     // The device needs a moment before its result table is complete; the form stays busy.
     m_pause.start(kPauseMs);
 }
 
 void TFM_RogueForm::AddBtnClick(TObject *)
 {
-    TListItem *row = RogueListView->Selected();
-    if (row == nullptr || !AddBinding)
+    if (RogueListView->Selected() == nullptr)
         return;
     if (AP_ListView->Items()->Count() >= kMaxKnownAPs) {
         Application->MessageBox("Miximum number of AP list is 30!", "Warning", MB_OK);
         return;
     }
-    DisableButtons();
-    AddCoBox->SetText(row->Caption());
-    StartCommand(*AddBinding, "Adding...");
+    RowCommand(RogueListView->Selected(), AddBinding.get(), AddCoBox, "Adding...");
 }
 
 void TFM_RogueForm::OnAddDone(KvSNMPError *status)
 {
-    if (status == nullptr || status->Code != 0) {
-        CommandFailed(status);
+    if (!CommandSucceeded(status, "Add to AP list successfully! Getting data..."))
         return;
-    }
-    StatusBar1->SetSimpleText("Add to AP list successfully! Getting data...");
     Walk(*DetectedBinding, m_detectedAgain);
     Walk(*APListBinding, m_listAgain);
     End();
@@ -466,43 +474,27 @@ void TFM_RogueForm::OnAddDone(KvSNMPError *status)
 
 void TFM_RogueForm::DelBtnClick(TObject *)
 {
-    TListItem *row = RogueListView->Selected();
-    if (row == nullptr || !DelResultBinding)
-        return;
-    DisableButtons();
-    DelDetcetEdit->SetText(row->Caption());
-    StartCommand(*DelResultBinding, "Deleting...");
+    RowCommand(RogueListView->Selected(), DelResultBinding.get(), DelDetcetEdit, "Deleting...");
 }
 
 void TFM_RogueForm::OnRogueDeleteDone(KvSNMPError *status)
 {
-    if (status == nullptr || status->Code != 0) {
-        CommandFailed(status);
+    if (!CommandSucceeded(status, "Delete rogue AP successfully! Getting data..."))
         return;
-    }
-    StatusBar1->SetSimpleText("Delete rogue AP successfully! Getting data...");
     Walk(*DetectedBinding, m_detectedAgain);
     End();
 }
 
 void TFM_RogueForm::ListDelBtnClick(TObject *)
 {
-    TListItem *row = AP_ListView->Selected();
-    if (row == nullptr || !DelListBinding)
-        return;
-    // All six: a detection or an add must not start on a list being changed.
-    DisableButtons();
-    DelCoBox->SetText(row->Caption());
-    StartCommand(*DelListBinding, "Deleting...");
+    // All six buttons go off: a detection or an add must not start on a list being changed.
+    RowCommand(AP_ListView->Selected(), DelListBinding.get(), DelCoBox, "Deleting...");
 }
 
 void TFM_RogueForm::OnListDeleteDone(KvSNMPError *status)
 {
-    if (status == nullptr || status->Code != 0) {
-        CommandFailed(status);
+    if (!CommandSucceeded(status, "Delete successfully! Getting data..."))
         return;
-    }
-    StatusBar1->SetSimpleText("Delete successfully! Getting data...");
     Walk(*APListBinding, m_listAgain);
     End();
 }

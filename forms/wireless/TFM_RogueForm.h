@@ -96,7 +96,10 @@ private:
     void StartCommand(FormBinding &binding, const char *text);
     void Walk(FormBinding &binding, bool &again);
     bool WalkAgain(FormBinding &binding, bool &again);
-    void CommandFailed(KvSNMPError *status);
+    // False, with the failure shown and the command ended, unless the command succeeded.
+    bool CommandSucceeded(KvSNMPError *status, const char *text);
+    // The command on the row's index: nothing without a selected row.
+    void RowCommand(TListItem *row, FormBinding *binding, TEdit *index, const char *text);
 
     int m_outstanding = 0;
     bool m_idle = true;

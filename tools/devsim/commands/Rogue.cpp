@@ -37,6 +37,18 @@ std::optional<CommandOutcome> unlessRowGiven(const TableRows &rows, const Comman
     return std::nullopt;
 }
 
+// A delete command: the value names the row to remove.
+CommandHandler removeRow(const char *table)
+{
+    return [table](CommandContext &ctx) {
+        TableRows rows = ctx.table(table);
+        if (auto answer = unlessRowGiven(rows, ctx))
+            return *answer;
+        rows.remove(Oid{static_cast<uint32_t>(ctx.value())});
+        return CommandOutcome{};
+    };
+}
+
 } // namespace
 
 void registerRogueCommands(CommandRegistry &r)
@@ -79,20 +91,8 @@ void registerRogueCommands(CommandRegistry &r)
                  std::to_string(index.value_or(0)));
         return CommandOutcome{};
     });
-    r.onAny("deleteRogueAPFromResult", [](CommandContext &ctx) {
-        TableRows found = ctx.table("rogueDetectedTable");
-        if (auto answer = unlessRowGiven(found, ctx))
-            return *answer;
-        found.remove(Oid{static_cast<uint32_t>(ctx.value())});
-        return CommandOutcome{};
-    });
-    r.onAny("deleteRogueAPfromAPList", [](CommandContext &ctx) {
-        TableRows known = ctx.table("rogueAPList");
-        if (auto answer = unlessRowGiven(known, ctx))
-            return *answer;
-        known.remove(Oid{static_cast<uint32_t>(ctx.value())});
-        return CommandOutcome{};
-    });
+    r.onAny("deleteRogueAPFromResult", removeRow("rogueDetectedTable"));
+    r.onAny("deleteRogueAPfromAPList", removeRow("rogueAPList"));
 }
 
 } // namespace devsim

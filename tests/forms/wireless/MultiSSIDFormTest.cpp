@@ -76,7 +76,7 @@ TEST_F(MultiSSIDOld, AnEnabledGuestWritesItsRowAfterTheAPModeAndTheCountdownSend
     type(f->GuestKeyvalueEdit1, "0123456789");
     EXPECT_TRUE(applyWithCountdown(*f)); // shown although the device saves deferred
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Success!");
-    expectSets({"adAPMode=1 adSuperMode=4", "adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"",
+    expectSets({"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"",
                 "adMSSIDIdvState.1.2=1 adMSSIDSSID.1.2=\"guest1\" adMSSIDAuth.1.2=2 adMSSIDEncryption.1.2=1 "
                 "adMSSIDKeyIndex.1.2=3 adMSSIDKey.1.2=\"0123456789\"",
                 "adMSSIDIdvState.1.3=0", "adMSSIDIdvState.1.4=0"});
@@ -105,12 +105,12 @@ INSTANTIATE_TEST_SUITE_P(
     Vlan, MultiSSIDOldColumns,
     ::testing::Values(
         GuestColumns{false,
-                     {"adAPMode=1 adSuperMode=4", "adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"",
+                     {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"",
                       "adMSSIDIdvState.1.2=1 adMSSIDSSID.1.2=\"guest1\" adMSSIDEncryption.1.2=0",
                       "adMSSIDIdvState.1.3=0", "adMSSIDIdvState.1.4=0"}},
         GuestColumns{
             true,
-            {"adAPMode=1 adSuperMode=4", "adVlanState.0=1", "adMSSIDSSID.1.1=\"primary\" adVlanTagID.1.1=1",
+            {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=1", "adMSSIDSSID.1.1=\"primary\" adVlanTagID.1.1=1",
              "adMSSIDIdvState.1.2=1 adMSSIDSSID.1.2=\"guest1\" adMSSIDEncryption.1.2=0 "
              "adVlanTagID.1.2=1",
              "adMSSIDIdvState.1.3=0 adVlanTagID.1.3=1", "adMSSIDIdvState.1.4=0 adVlanTagID.1.4=1"}}));

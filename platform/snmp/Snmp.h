@@ -57,6 +57,9 @@ public:
     void set_socket_observer(std::function<void()> observer);
     // Callback requests sent and not yet delivered.
     int outstanding() const;
+    // Closes the sessions (one per agent address, version, time-out and retry count) that no
+    // request is waiting on; a later request opens its session again. Returns how many closed.
+    int close_idle_sessions();
     // Text that explains the last failure status this session returned (may be empty).
     const std::string &last_error_text() const;
 

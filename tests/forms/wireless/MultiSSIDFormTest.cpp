@@ -2,8 +2,8 @@
 #include "ComboChoice.h"
 #include "EventLoop.h"
 #include "FormFixture.h"
+#include "ProfileText.h"
 #include "TFM_MultiSSIDForm.h"
-#include "TestEnv.h"
 #include "Waiting.h"
 
 using namespace formtest;
@@ -21,9 +21,7 @@ class MultiSSIDOld : public FormTest {
 protected:
     FormHandle<TFM_MultiSSIDForm> open(const std::string &profile, std::vector<std::string> args = {})
     {
-        const std::string path = kvtest::makeTempDir("kv-mssid-old-") + "/guests.cat";
-        kvtest::writeText(path, profile);
-        args.insert(args.end(), {"--profile", path});
+        args.insert(args.end(), {"--profile", writeProfile(profile)});
         startDevice(args);
         return openForm(FM_MultiSSIDForm);
     }

@@ -2,8 +2,8 @@
 // Advanced menu opens it on a device of that generation.
 #include "ComboChoice.h"
 #include "FormFixture.h"
+#include "ProfileText.h"
 #include "TFM_MultiSSIDNewForm.h"
-#include "TestEnv.h"
 
 using namespace formtest;
 
@@ -18,11 +18,8 @@ protected:
                                           std::vector<std::string> args = {})
     {
         std::vector<std::string> all = {"--profile", "newmssid", "--profile", "mssidguests"};
-        if (!extraProfile.empty()) {
-            const std::string path = kvtest::makeTempDir("kv-mssid-") + "/extra.cat";
-            kvtest::writeText(path, extraProfile);
-            all.insert(all.end(), {"--profile", path});
-        }
+        if (!extraProfile.empty())
+            all.insert(all.end(), {"--profile", writeProfile(extraProfile)});
         all.insert(all.end(), args.begin(), args.end());
         startDevice(all);
         auto form = openForm(FM_MultiSSIDNewForm);

@@ -1,8 +1,8 @@
 // The rogue AP detection form against the simulated device and the air around it (the air
 // fixture: five access points and one ad hoc network, see tools/devsim/catalog/fixtures/air.txt).
 #include "FormFixture.h"
+#include "ProfileText.h"
 #include "TFM_RogueForm.h"
-#include "TestEnv.h"
 
 using namespace formtest;
 
@@ -76,10 +76,8 @@ class RogueFilters : public Rogue, public ::testing::WithParamInterface<FilterCa
 TEST_P(RogueFilters, AreShownAsBoxesByBit)
 {
     const FilterCase &c = GetParam();
-    const std::string profile = kvtest::makeTempDir("kv-rogue-") + "/filters.cat";
-    kvtest::writeText(profile, std::string("set bandTypeDetected ") + c.band + "\nset securityTypeDetected " +
-                                   c.security + "\n");
-    auto f = open({"--profile", profile});
+    auto f = open({"--profile", writeProfile(std::string("set bandTypeDetected ") + c.band +
+                                             "\nset securityTypeDetected " + c.security + "\n")});
     EXPECT_EQ((std::vector<bool>{f->CheckBox_11a->Checked(), f->CheckBox_11b->Checked(),
                                  f->CheckBox_11g->Checked()}),
               c.bands);

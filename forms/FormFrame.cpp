@@ -54,6 +54,12 @@ bool RunRestartCountdown(const CountdownSteps &steps)
 {
     if (gSaveActivateSupported && !steps.EvenWhenDeferred)
         return false;
+    RunCountdownWindow(steps);
+    return true;
+}
+
+void RunCountdownWindow(const CountdownSteps &steps, const std::function<void(TFM_Waiting &)> &prepare)
+{
     std::unique_ptr<TFM_Waiting> waiting(new TFM_Waiting(Application));
     struct Reset {
         ~Reset() { FM_Waiting = nullptr; }
@@ -74,6 +80,7 @@ bool RunRestartCountdown(const CountdownSteps &steps)
         waiting->Label2->SetText(*steps.Label2);
     if (steps.Label3)
         waiting->Label3->SetText(*steps.Label3);
+    if (prepare)
+        prepare(*waiting);
     waiting->ShowModal();
-    return true;
 }

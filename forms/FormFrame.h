@@ -141,3 +141,7 @@ struct CountdownSteps {
 // False, with nothing shown, on a device that keeps changes pending (unless the steps say
 // EvenWhenDeferred; the window then sends no restart command, the device keeping changes).
 bool RunRestartCountdown(const CountdownSteps &steps = {});
+class TFM_Waiting;
+// The countdown window with those steps, shown modally whatever the device's saving and
+// deleted when it closes; prepare, when given, changes it further before it shows.
+void RunCountdownWindow(const CountdownSteps &steps, const std::function<void(TFM_Waiting &)> &prepare = {});

@@ -38,13 +38,18 @@ const char *const gKvTFTPTexts[18] = {
     "(KvTFTP) Transfer has been canceled.",
 };
 
-AnsiString KvTFTPStatusText(std::int32_t code)
+const char *KvTFTPStatusTextOf(std::int32_t code)
 {
     if (code >= 0 && code <= 3)
         return gKvTFTPTexts[3 - code];
     if (code <= -1101 && code >= -1114)
         return gKvTFTPTexts[-1097 - code];
-    return {};
+    return "";
+}
+
+AnsiString KvTFTPStatusText(std::int32_t code)
+{
+    return KvTFTPStatusTextOf(code);
 }
 
 namespace {
@@ -140,8 +145,13 @@ void KvTFTPServer::Start(const AnsiString &rootDir, int port)
         RootDir = rootDir;
     else
         RootDir = rootDir + "/";
-    if (IsListening())
-        return;
+    if (IsListening()) {
+        if (m_boundAddress == m_listenAddress)
+            return;
+        // Same port, new address: running sessions keep their own sockets.
+        port = ListeningPort();
+        CloseListenSocket();
+    }
     Template.Port = port;
 
     in_addr bindAddress{};
@@ -164,6 +174,7 @@ void KvTFTPServer::Start(const AnsiString &rootDir, int port)
         raiseOpenFailure(err, port);
     }
     ListenSocket = fd;
+    m_boundAddress = m_listenAddress;
     Template.Port = ListeningPort();
     m_listenWatcher =
         std::make_unique<kv::SocketWatcher>(fd, kv::SocketWatcher::Kind::Read, [this] { ReceiveRequest(); });
@@ -267,6 +278,8 @@ void KvTFTPServer::ReceiveRequest()
         ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
         Template.RemoteIP = text;
         Template.RemotePort = ntohs(from.sin_port);
+        if (RefuseUnaccepted(from))
+            continue;
         // A client repeating its request does not start a second transfer.
         if (FindSession(Template))
             continue;
@@ -371,4 +384,15 @@ void KvTFTPServer::OnTimer()
     FreeEndedSessions();
     if (!IsListening() && Sessions.empty())
         Timer->stop();
+}
+
+bool KvTFTPServer::RefuseUnaccepted(const sockaddr_in &from)
+{
+    if (!m_acceptFilter || m_acceptFilter(Template))
+        return false;
+    std::uint8_t error[kv::tftp::MaxErrorPacket];
+    const std::size_t length = kv::tftp::buildError(error, kv::tftp::ErrAccessViolation);
+    ::sendto(ListenSocket, error, length, MSG_DONTWAIT, reinterpret_cast<const sockaddr *>(&from),
+             sizeof from);
+    return true;
 }

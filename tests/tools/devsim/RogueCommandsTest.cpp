@@ -27,6 +27,7 @@ protected:
         const std::string path = kvtest::sourceDir() + "/tools/devsim/catalog/qrn5290ap.cat";
         DeviceOptions o;
         o.stateDir = state;
+        o.fixtureDir = kvtest::sourceDir() + "/tools/devsim/catalog/fixtures";
         o.air = parseAir(kAir, "air");
         return Device(loadCatalog(path, defaultSectionsDir(path), profiles), o, nullptr);
     }

@@ -52,7 +52,7 @@ void TCloseGuard::Install(TForm *form)
 
 bool RunRestartCountdown(const CountdownSteps &steps)
 {
-    if (gSaveActivateSupported && !steps.EvenWhenDeferred)
+    if (gSaveActivateSupported)
         return false;
     RunCountdownWindow(steps);
     return true;

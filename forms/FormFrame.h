@@ -134,12 +134,10 @@ struct CountdownSteps {
     std::optional<AnsiString> Label1 = std::nullopt;
     std::optional<AnsiString> Label2 = std::nullopt;
     std::optional<AnsiString> Label3 = std::nullopt;
-    bool EvenWhenDeferred = false; // shown on a device that keeps changes pending too
 };
 // The countdown after a successful Apply: on a device without deferred saving the restart
 // countdown, owned by the application and held in FM_Waiting, runs modally and is deleted.
-// False, with nothing shown, on a device that keeps changes pending (unless the steps say
-// EvenWhenDeferred; the window then sends no restart command, the device keeping changes).
+// False, with nothing shown, on a device that keeps changes pending.
 bool RunRestartCountdown(const CountdownSteps &steps = {});
 class TFM_Waiting;
 // The countdown window with those steps, shown modally whatever the device's saving and

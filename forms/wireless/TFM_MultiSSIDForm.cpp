@@ -570,8 +570,9 @@ void TFM_MultiSSIDForm::Bt_ApplyClick(TObject *)
         StatusBar1->SetSimpleText("Set Error.");
         return;
     }
-    // Shown whether or not the device keeps the changes pending, as this form always did.
-    RunRestartCountdown({.EvenWhenDeferred = true});
+    // Shown in either saving mode; the window sends the restart only to a device without
+    // deferred saving.
+    RunCountdownWindow({});
     StatusBar1->SetSimpleText("Set Success!");
     SetupKeyLists();
 }

@@ -1288,21 +1288,6 @@ void Snmp::set_socket_observer(std::function<void()> observer)
     m_impl->observer = std::move(observer);
 }
 
-void Snmp::close_idle_sessions()
-{
-    Impl &d = *m_impl;
-    std::vector<std::string> idle;
-    for (auto &[key, s] : d.sessions) {
-        bool used = !s->waiting.empty();
-        for (auto &[id, p] : d.pending)
-            used = used || (p->session == s.get() && !p->done && !p->probe);
-        if (!used)
-            idle.push_back(key);
-    }
-    for (const auto &key : idle)
-        d.closeSession(key);
-}
-
 int Snmp::outstanding() const
 {
     int n = 0;
@@ -1318,6 +1303,22 @@ int Snmp::outstanding() const
 bool Snmp::idle() const
 {
     return m_impl->pending.empty() && m_impl->ready.empty();
+}
+
+int Snmp::close_idle_sessions()
+{
+    Impl &d = *m_impl;
+    std::vector<std::string> idle;
+    for (auto &[key, s] : d.sessions) {
+        bool waited = false;
+        for (auto &[id, p] : d.pending)
+            waited = waited || (p->session == s.get() && !p->done);
+        if (!waited)
+            idle.push_back(key);
+    }
+    for (const auto &key : idle)
+        d.closeSession(key);
+    return static_cast<int>(idle.size());
 }
 
 const std::string &Snmp::last_error_text() const

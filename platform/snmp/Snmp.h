@@ -64,9 +64,9 @@ public:
     int outstanding() const;
     // No request of any kind is on its way or waiting for delivery.
     bool idle() const;
-    // Closes the sessions to agents that no request waits on (a later request opens its
-    // session again): one process that speaks to many agents in turn keeps no sockets of them.
-    void close_idle_sessions();
+    // Closes the sessions (one per agent address, version, time-out and retry count) that no
+    // request is waiting on; a later request opens its session again. Returns how many closed.
+    int close_idle_sessions();
     // Text that explains the last failure status this session returned (may be empty).
     const std::string &last_error_text() const;
 

@@ -124,9 +124,9 @@ void _SnmpEventProcessor::SyncSockets()
     for (int fd : fds) {
         if (m_watchers.count(fd))
             continue;
-        m_watchers[fd] = std::make_unique<kv::SocketWatcher>(fd, kv::SocketWatcher::Kind::Read, [] {
+        m_watchers[fd] = std::make_unique<kv::SocketWatcher>(fd, kv::SocketWatcher::Kind::Read, [fd] {
             if (gKvSNMPSession)
-                SNMPProcessPendingEvents();
+                SNMPProcessPendingEvents(fd);
         });
     }
 }

@@ -608,7 +608,7 @@ struct Snmp::Impl {
     std::vector<std::uint64_t> detachRequests(const NetSession &s);
     void finishDiscovery(NetSession &s, Pending &probe);
     void closeSession(const std::string &key);
-    void pumpOnce(NetSession *only, int maxWaitMs);
+    void pumpOnce(NetSession *only, int maxWaitMs, int readableFd = -1);
 };
 
 namespace {
@@ -988,7 +988,7 @@ void Snmp::Impl::afterNetSnmp()
         rediscover(key);
 }
 
-void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs)
+void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs, int readableFd)
 {
     fd_set readable;
     FD_ZERO(&readable);
@@ -1000,6 +1000,7 @@ void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs)
     for (auto &[k, s] : sessions)
         if (!only || s.get() == only)
             handles.push_back(s->handle);
+    bool readableKnown = false;
     for (void *h : handles) {
         if (maxWaitMs == 0) {
             // No wait: only the sockets matter, not when the next retry is due.
@@ -1007,6 +1008,9 @@ void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs)
             if (t && t->sock >= 0) {
                 FD_SET(t->sock, &readable);
                 maxFd = std::max(maxFd, t->sock + 1);
+                // Datagram reads never wait (net-snmp reads them with MSG_DONTWAIT).
+                readableKnown = readableKnown ||
+                                (t->sock == readableFd && (t->flags & NETSNMP_TRANSPORT_FLAG_STREAM) == 0);
             }
             continue;
         }
@@ -1017,7 +1021,16 @@ void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs)
         tv = timeval{0, 0};
     if (maxWaitMs == 0)
         tv = timeval{0, 0};
-    int n = handles.empty() ? 0 : select(maxFd, &readable, nullptr, nullptr, &tv);
+    int n = 0;
+    if (readableKnown) {
+        // The event loop saw this socket readable: read it alone (the others have watchers of
+        // their own); a datagram taken meanwhile by a nested loop costs a read that finds none.
+        FD_ZERO(&readable);
+        FD_SET(readableFd, &readable);
+        n = 1;
+    } else if (!handles.empty()) {
+        n = select(maxFd, &readable, nullptr, nullptr, &tv);
+    }
     for (void *h : handles) {
         // A session may have been closed by an earlier step of this loop.
         bool alive = false;
@@ -1249,10 +1262,10 @@ void Snmp::cancel_callbacks(void *callbackData)
             p->cancelled = true;
 }
 
-void Snmp::process_pending_events()
+void Snmp::process_pending_events(int readableFd)
 {
     Impl &d = *m_impl;
-    d.pumpOnce(nullptr, 0);
+    d.pumpOnce(nullptr, 0, readableFd);
     // One completion at a time; a completion that pumps events lets a nested call go on
     // with the rest of the queue.
     while (!d.ready.empty()) {
@@ -1337,17 +1350,17 @@ void Snmp::set_local_engine(const OctetStr &engineId, std::uint32_t boots)
     m_impl->boots = boots;
 }
 
-void SNMPProcessPendingEvents()
+void SNMPProcessPendingEvents(int readableFd)
 {
     // A completion may destroy a session; take a copy and check before each call.
     if (liveSessions().size() == 1) {
-        (*liveSessions().begin())->process_pending_events();
+        (*liveSessions().begin())->process_pending_events(readableFd);
         return;
     }
     std::vector<Snmp *> sessions(liveSessions().begin(), liveSessions().end());
     for (Snmp *s : sessions)
         if (liveSessions().count(s))
-            s->process_pending_events();
+            s->process_pending_events(readableFd);
 }
 
 int mpInit(Snmp *session, const OctetStr &engineId, std::uint32_t boots)

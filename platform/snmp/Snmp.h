@@ -54,8 +54,9 @@ public:
     void cancel_callbacks(void *callbackData);
 
     // Receives what is ready, handles retries and time-outs, then delivers queued
-    // completions one at a time. Safe to call again from inside a completion.
-    void process_pending_events();
+    // completions one at a time. Safe to call again from inside a completion. readableFd:
+    // a socket the event loop has just seen readable, read without asking the kernel again.
+    void process_pending_events(int readableFd = -1);
     // Sockets the owner should watch for readability; the observer runs whenever the set
     // changes.
     std::vector<int> socket_fds() const;
@@ -87,7 +88,7 @@ private:
 };
 
 // Runs process_pending_events() of every session of the process.
-void SNMPProcessPendingEvents();
+void SNMPProcessPendingEvents(int readableFd = -1);
 
 // Starts the SNMPv3 engine of the session with the local engine id and boots counter.
 // SNMPv3_MP_OK on success.

@@ -1,5 +1,6 @@
 // The module's program: started by the host for one device with the device's address and
 // access switches (see the main window's start-up).
+#include "EventLoop.h"
 #include "MainForm.h"
 #include "NetworkForms.h"
 #include "StartupFlow.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char **argv)
 {
+    kv::chooseLeanEventLoop();
     QApplication qt(argc, argv);
     for (int i = 1; i < argc; ++i)
         gCommandLine.emplace_back(argv[i]);

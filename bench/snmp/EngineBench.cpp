@@ -8,6 +8,7 @@
 #include "BareNetSnmp.h"
 #include "BenchSeries.h"
 #include "EngineAgents.h"
+#include "EventLoop.h"
 #include "KvSNMPRequest.h"
 #include "KvSNMPSession.h"
 #include "TestEnv.h"
@@ -159,6 +160,8 @@ void printSeries(const char *name, const bench::Series &s, double per, const cha
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The event loop the program itself chooses.
+    kv::chooseLeanEventLoop();
     QApplication app(argc, argv);
     const int rounds = std::max(1, bench::argValue(argc, argv, "--rounds", 7));
     const int gets = std::max(1, bench::argValue(argc, argv, "--gets", 1000));

@@ -24,6 +24,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "tftp-serve: bad port %s\n", argv[2]);
         return 2;
     }
+    // The event loop the program itself chooses.
+    kv::chooseLeanEventLoop();
     QCoreApplication app(argc, argv);
 
     kv::TerminationSignals stop([] { QCoreApplication::quit(); });

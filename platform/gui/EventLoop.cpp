@@ -15,6 +15,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace kv {
@@ -26,6 +27,12 @@ std::function<void(std::exception_ptr)> &uncaughtHandler()
     return handler;
 }
 } // namespace
+
+void chooseLeanEventLoop()
+{
+    ::setenv("QT_NO_GLIB", "1", 0);
+    ::setenv("QT_XCB_NO_MITSHM", "1", 0);
+}
 
 void setUncaughtExceptionHandler(std::function<void(std::exception_ptr)> handler)
 {

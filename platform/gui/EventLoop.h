@@ -12,6 +12,12 @@ class QTimer;
 
 namespace kv {
 
+// Called before the application object exists: Qt's own event dispatcher, which costs less
+// per wake-up than the glib one, and repaints sent to the X server in the request itself
+// rather than through shared memory, which waits for the server after every small repaint.
+// Either stays as the environment sets it.
+void chooseLeanEventLoop();
+
 // Runs fn; an escaping exception goes to the uncaught-exception handler.
 void invokeGuarded(const std::function<void()> &fn);
 // Who sees exceptions that escape event handlers (the application shows the error box).

@@ -224,6 +224,24 @@ void TImage::SetStretch(bool v)
 void TImage::UpdatePixmap()
 {
     static_cast<QLabel *>(Widget())->setPixmap(QPixmap::fromImage(*m_image));
+    UpdateOpaque();
+}
+
+void TImage::Resized()
+{
+    UpdateOpaque();
+    TControl::Resized();
+}
+
+// A picture without transparency that covers the whole control: what lies beneath need not
+// be painted when the control is (a blinking LED over the panel picture repaints only those
+// two).
+void TImage::UpdateOpaque()
+{
+    const QSize size = Widget()->size();
+    const bool covers = m_stretch || (m_image->width() == size.width() && m_image->height() == size.height());
+    Widget()->setAttribute(Qt::WA_OpaquePaintEvent,
+                           !m_image->isNull() && !m_image->hasAlphaChannel() && covers);
 }
 
 // ---- TSplitter ----

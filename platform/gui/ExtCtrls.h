@@ -61,8 +61,12 @@ public:
     void SetAutoSize(bool v) { m_autoSize = v; }
     void SetStretch(bool v);
 
+protected:
+    void Resized() override;
+
 private:
     void UpdatePixmap();
+    void UpdateOpaque();
     std::unique_ptr<QImage> m_image;
     bool m_autoSize = false;
     bool m_stretch = false;

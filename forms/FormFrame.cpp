@@ -54,6 +54,12 @@ bool RunRestartCountdown(const CountdownSteps &steps)
 {
     if (gSaveActivateSupported)
         return false;
+    ShowCountdown(steps);
+    return true;
+}
+
+void ShowCountdown(const CountdownSteps &steps)
+{
     std::unique_ptr<TFM_Waiting> waiting(new TFM_Waiting(Application));
     struct Reset {
         ~Reset() { FM_Waiting = nullptr; }
@@ -75,5 +81,13 @@ bool RunRestartCountdown(const CountdownSteps &steps)
     if (steps.Label3)
         waiting->Label3->SetText(*steps.Label3);
     waiting->ShowModal();
+}
+
+bool EndCountdown()
+{
+    if (FM_Waiting == nullptr)
+        return false;
+    FM_Waiting->Countdown = 0;
+    FM_Waiting->Close();
     return true;
 }

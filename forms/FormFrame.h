@@ -139,3 +139,9 @@ struct CountdownSteps {
 // countdown, owned by the application and held in FM_Waiting, runs modally and is deleted.
 // False, with nothing shown, on a device that keeps changes pending.
 bool RunRestartCountdown(const CountdownSteps &steps = {});
+// The same countdown whatever the device's saving (a plain wait when SendReboot is off; the
+// window itself never restarts a device that keeps changes pending).
+void ShowCountdown(const CountdownSteps &steps = {});
+// Ends the countdown shown now (FM_Waiting) at once, as if its count had run out: a wait
+// whose event has come needs no more waiting. False when none is shown.
+bool EndCountdown();

@@ -1,0 +1,86 @@
+#pragma once
+// What the network forms' tests share: a watch over the restart countdowns a form shows, and
+// an echo prober whose answers the test scripts (nothing is sent anywhere).
+#include "EventLoop.h"
+#include "IcmpProbe.h"
+#include "Waiting.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace formtest {
+
+// Every countdown window shown while the watch lives, as it was when it appeared, and the
+// lowest count it reached before it went.
+class CountdownWatch {
+public:
+    struct Seen {
+        int Countdown = 0;
+        int RebootDelay = 0;
+        bool SendReboot = true;
+        std::string Caption, Label2, Label3;
+        int Lowest = 1 << 30; // the lowest count it showed (none yet: very high)
+    };
+
+    CountdownWatch()
+    {
+        m_timer.onTimeout = [this] { look(); };
+        m_timer.start(1);
+    }
+    const std::vector<Seen> &seen() const { return m_seen; }
+
+private:
+    void look()
+    {
+        if (FM_Waiting == nullptr) {
+            m_current = nullptr;
+            return;
+        }
+        if (FM_Waiting != m_current) {
+            m_current = FM_Waiting;
+            m_seen.push_back({FM_Waiting->Countdown, FM_Waiting->RebootDelay, FM_Waiting->SendReboot,
+                              FM_Waiting->Text(), FM_Waiting->Label2->Text(), FM_Waiting->Label3->Text()});
+        }
+        // What the window shows: a countdown ended early is not counted down to 0.
+        const std::string shown = FM_Waiting->La_Time->Text();
+        if (!shown.empty())
+            m_seen.back().Lowest = std::stoi(shown);
+    }
+
+    kv::Timer m_timer;
+    TFM_Waiting *m_current = nullptr;
+    std::vector<Seen> m_seen;
+};
+
+// Answers each probe from the event loop with the verdict scripted for its address (free
+// when none is), and remembers the addresses asked about.
+class ScriptedProber : public kv::IcmpProber {
+public:
+    using Verdict = kv::IcmpProbeOutcome::Verdict;
+    std::map<uint32_t, Verdict> verdicts;
+    std::vector<uint32_t> probed;
+
+    std::unique_ptr<kv::IcmpProbe> Start(uint32_t address, Done done) override
+    {
+        probed.push_back(address);
+        kv::IcmpProbeOutcome outcome;
+        const auto it = verdicts.find(address);
+        outcome.verdict = it == verdicts.end() ? Verdict::Free : it->second;
+        outcome.socket = kv::IcmpSocketKind::Raw;
+        outcome.requestsSent = outcome.verdict == Verdict::InUse ? 1 : 3;
+        if (outcome.verdict == Verdict::CannotRun) {
+            outcome.socket = kv::IcmpSocketKind::None;
+            outcome.requestsSent = 0;
+            outcome.reason = "raw socket (CAP_NET_RAW): Operation not permitted";
+        }
+        return kv::PostIcmpOutcome(outcome, std::move(done));
+    }
+};
+
+constexpr uint32_t Address(uint8_t a, uint8_t b, uint8_t c, uint8_t d)
+{
+    return (uint32_t{a} << 24) | (uint32_t{b} << 16) | (uint32_t{c} << 8) | d;
+}
+
+} // namespace formtest

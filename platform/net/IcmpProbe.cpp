@@ -136,8 +136,9 @@ private:
         postCall(m_guard, [this] {
             IcmpProber::Done done = std::move(m_done);
             m_done = nullptr;
+            const IcmpProbeOutcome outcome = m_outcome;
             if (done)
-                done(m_outcome);
+                done(outcome);
         });
     }
 

@@ -2,9 +2,14 @@
 // What the network forms' tests share: a watch over the restart countdowns a form shows, and
 // an echo prober whose answers the test scripts (nothing is sent anywhere).
 #include "EventLoop.h"
+#include "Forms.h"
 #include "IcmpProbe.h"
 #include "Waiting.h"
 
+#include <QVariant>
+#include <QWidget>
+
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,7 +42,10 @@ private:
             m_current = nullptr;
             return;
         }
-        if (FM_Waiting != m_current) {
+        // Marked when first seen: the next window may be made at the same address.
+        QWidget *window = FM_Waiting->Widget();
+        if (FM_Waiting != m_current || !window->property("kvSeen").toBool()) {
+            window->setProperty("kvSeen", true);
             m_current = FM_Waiting;
             m_seen.push_back({FM_Waiting->Countdown, FM_Waiting->RebootDelay, FM_Waiting->SendReboot,
                               FM_Waiting->Text(), FM_Waiting->Label2->Text(), FM_Waiting->Label3->Text()});
@@ -76,6 +84,33 @@ public:
         }
         return kv::PostIcmpOutcome(outcome, std::move(done));
     }
+};
+
+// Runs action once on the first modal form of class T that shows (polled from the event
+// loop, as the form shows inside its opener's ShowModal).
+template <class T> class WhenModal {
+public:
+    explicit WhenModal(std::function<void(T &)> action) : m_action(std::move(action))
+    {
+        m_timer.onTimeout = [this] { look(); };
+        m_timer.start(1);
+    }
+    bool ran() const { return m_ran; }
+
+private:
+    void look()
+    {
+        for (int i = Application->ComponentCount() - 1; i >= 0 && !m_ran; --i)
+            if (auto *form = dynamic_cast<T *>(Application->Components(i)); form && form->Modal()) {
+                m_ran = true;
+                m_timer.stop();
+                m_action(*form);
+            }
+    }
+
+    std::function<void(T &)> m_action;
+    kv::Timer m_timer;
+    bool m_ran = false;
 };
 
 constexpr uint32_t Address(uint8_t a, uint8_t b, uint8_t c, uint8_t d)

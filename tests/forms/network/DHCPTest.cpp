@@ -322,7 +322,7 @@ INSTANTIATE_TEST_SUITE_P(
         DialogCase{"no MAC", "192.168.0.41", "000000000000", "Please input valid MAC.", "Warning"},
         DialogCase{"inside the dynamic pool", "192.168.0.120", "00A0C5AABBCC",
                    "Reject: The IP has already existed in IP Dynamic pool.", "Warning"},
-        DialogCase{"the device's own address", "127.0.0.1", "00A0C5AABBCC",
+        DialogCase{"the device's own address, written otherwise", "127.0.0.01", "00A0C5AABBCC",
                    "Reject: The IP is the system IP.", "Warning"},
         DialogCase{
             "pool start not an address", "192.168.0.41", "00A0C5AABBCC",

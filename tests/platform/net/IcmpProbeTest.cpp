@@ -10,10 +10,8 @@
 
 #include <QProcess>
 
-#include <fstream>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -40,30 +38,6 @@ TEST(IcmpProbe, LoopbackAnswers)
     EXPECT_EQ(outcome->verdict, Verdict::InUse);
     EXPECT_EQ(outcome->requestsSent, 1); // the first answer ends the probe
     EXPECT_EQ(static_cast<uint16_t>(gIcmpSequence - before), 1);
-}
-
-bool groupMayPing()
-{
-    std::ifstream in("/proc/sys/net/ipv4/ping_group_range");
-    long low = 1, high = 0;
-    in >> low >> high;
-    const long gid = static_cast<long>(getgid());
-    return low <= gid && gid <= high;
-}
-
-TEST(IcmpProbe, PingSocketOnlyWhereTheGroupRangeAllowsIt)
-{
-    kv::SocketIcmpProber prober({.AllowRawSocket = false});
-    const auto outcome = probe(prober, kLoopback);
-    ASSERT_TRUE(outcome);
-    if (groupMayPing()) {
-        EXPECT_EQ(outcome->verdict, Verdict::InUse);
-        EXPECT_EQ(outcome->socket, kv::IcmpSocketKind::Ping);
-    } else {
-        EXPECT_EQ(outcome->verdict, Verdict::CannotRun);
-        EXPECT_NE(outcome->reason.find("ping_group_range"), std::string::npos) << outcome->reason;
-        EXPECT_EQ(outcome->requestsSent, 0);
-    }
 }
 
 TEST(IcmpProbe, WithoutAnInstalledProberNothingIsSent)

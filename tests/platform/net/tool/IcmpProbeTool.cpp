@@ -3,8 +3,7 @@
 // ping-socket settings asked for; it refuses when it sees any interface besides loopback, so
 // it never changes the settings of a real host.
 //
-//   icmp-probe-tool [--isolated] [--echo-ignore] [--ping-group] [--drop-raw]
-//                   [--no-ping] [--no-raw] [--wait-ms N] ADDRESS
+//   icmp-probe-tool [--isolated] [--echo-ignore] [--ping-group] [--drop-raw] [--wait-ms N] ADDRESS
 // Prints "verdict=in-use|free|cannot-run socket=ping|raw|none sent=N"; exit 0 when probed,
 // 1 for bad usage, 2 when the namespace could not be prepared, 3 outside a namespace of its own.
 #include "IcmpProbe.h"
@@ -75,26 +74,13 @@ bool dropRawCapability()
 
 const char *kindName(kv::IcmpSocketKind kind)
 {
-    switch (kind) {
-    case kv::IcmpSocketKind::Ping:
-        return "ping";
-    case kv::IcmpSocketKind::Raw:
-        return "raw";
-    default:
-        return "none";
-    }
+    return kind == kv::IcmpSocketKind::Ping ? "ping" : kind == kv::IcmpSocketKind::Raw ? "raw" : "none";
 }
 
 const char *verdictName(kv::IcmpProbeOutcome::Verdict verdict)
 {
-    switch (verdict) {
-    case kv::IcmpProbeOutcome::Verdict::InUse:
-        return "in-use";
-    case kv::IcmpProbeOutcome::Verdict::Free:
-        return "free";
-    default:
-        return "cannot-run";
-    }
+    using V = kv::IcmpProbeOutcome::Verdict;
+    return verdict == V::InUse ? "in-use" : verdict == V::Free ? "free" : "cannot-run";
 }
 
 } // namespace
@@ -114,10 +100,6 @@ int main(int argc, char **argv)
             pingGroup = true;
         else if (a == "--drop-raw")
             dropRaw = true;
-        else if (a == "--no-ping")
-            options.AllowPingSocket = false;
-        else if (a == "--no-raw")
-            options.AllowRawSocket = false;
         else if (a == "--wait-ms" && i + 1 < argc)
             options.WaitMs = std::atoi(argv[++i]);
         else if (address.empty() && a[0] != '-')

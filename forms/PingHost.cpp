@@ -23,3 +23,12 @@ bool UseUncheckedAddress(const kv::IcmpProbeOutcome &outcome)
 {
     return Application->MessageBox(UncheckedAddressQuestion(outcome), "Warning", MB_OKCANCEL) == IDOK;
 }
+
+bool AddressFreeAfterProbe(const kv::IcmpProbeOutcome &outcome)
+{
+    if (outcome.verdict == kv::IcmpProbeOutcome::Verdict::InUse) {
+        Application->MessageBox("Reject: The IP already has been used.", "Warning", MB_OK);
+        return false;
+    }
+    return outcome.verdict == kv::IcmpProbeOutcome::Verdict::Free || UseUncheckedAddress(outcome);
+}

@@ -16,5 +16,10 @@ std::unique_ptr<kv::IcmpProbe> PingHost(const AnsiString &address, kv::IcmpProbe
 // free: true when the user chooses to use it unchecked.
 bool UseUncheckedAddress(const kv::IcmpProbeOutcome &outcome);
 
+// What a form does with the probe's answer: "Reject: The IP already has been used." when
+// something answered, the question above when the probe could not run. True when the address
+// may be used.
+bool AddressFreeAfterProbe(const kv::IcmpProbeOutcome &outcome);
+
 // The question's text for a probe outcome.
 AnsiString UncheckedAddressQuestion(const kv::IcmpProbeOutcome &outcome);

@@ -94,6 +94,8 @@ public:
 
     // The row of LV_StaticPoolSet whose IP is the address (compared as numbers), or null.
     TListItem *StaticPoolRow(const AnsiString &address) const;
+    // Selects the row of LV_StaticPoolSet afresh: its index and values go into the dialog.
+    void LoadRow(TListItem *row);
 
 private:
     void BuildDynamicPage();
@@ -102,6 +104,9 @@ private:
     void ShowListing(const AnsiString &text);
     void ListStaticPool();
     bool CheckDynamicPool();
+    // The full-table row of the row chosen in User_ListView, when no row write runs.
+    TListItem *ChosenRow() const;
+    void ShowRowDialog(const char *caption, bool adding);
     // The static row dialog, made in FormCreate; deleted after the binding that fills it.
     std::unique_ptr<TFM_StaticIP> m_dialog;
     TCloseGuard Guard;

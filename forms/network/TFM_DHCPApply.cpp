@@ -144,6 +144,35 @@ void TFM_DHCP::StaticApplyClick(TObject *)
         RunRestartCountdown();
 }
 
+TListItem *TFM_DHCP::ChosenRow() const
+{
+    if (!m_dialog || Busy || (StaticRowReq && StaticRowReq->Busy))
+        return nullptr;
+    const TListItem *chosen = User_ListView->Selected();
+    return chosen && chosen->SubItems()->Count() > 0 ? StaticPoolRow(chosen->SubItems()->Strings(0))
+                                                     : nullptr;
+}
+
+void TFM_DHCP::LoadRow(TListItem *row)
+{
+    // Selected afresh, so the row's values reach the dialog even when it was selected before.
+    LV_StaticPoolSet->SetSelected(nullptr);
+    LV_StaticPoolSet->SetSelected(row);
+}
+
+void TFM_DHCP::ShowRowDialog(const char *caption, bool adding)
+{
+    TFM_StaticIP &d = *m_dialog;
+    d.SetText(caption);
+    d.Ed_AsgMac->SetMaxLength(12);
+    d.Ed_OldIP->SetEnabled(adding);
+    for (TEdit *e : {d.Ed_AsgIP, d.Ed_AsgMac}) {
+        e->SetReadOnly(false);
+        e->SetColor(clWindow);
+    }
+    d.ShowModal();
+}
+
 void TFM_DHCP::Bt_AddClick(TObject *)
 {
     if (!m_dialog || Busy)
@@ -160,34 +189,18 @@ void TFM_DHCP::Bt_AddClick(TObject *)
         Application->MessageBox("The static pool is full!", "Warning", MB_OK);
         return;
     }
-    TFM_StaticIP &d = *m_dialog;
-    LV_StaticPoolSet->SetSelected(nullptr);
-    LV_StaticPoolSet->SetSelected(empty);
-    d.SetText("Static IP Pool Adding");
-    d.Ed_AsgMac->SetMaxLength(12);
-    d.Ed_OldIP->SetEnabled(true);
-    for (TEdit *e : {d.Ed_AsgIP, d.Ed_AsgMac}) {
-        e->SetReadOnly(false);
-        e->SetColor(clWindow);
-    }
-    d.ShowModal();
+    LoadRow(empty);
+    ShowRowDialog("Static IP Pool Adding", true);
 }
 
 void TFM_DHCP::Bt_SetClick(TObject *)
 {
     EditingRow = true;
-    if (!m_dialog || Busy || (StaticRowReq && StaticRowReq->Busy))
-        return;
-    TListItem *chosen = User_ListView->Selected();
-    TListItem *row =
-        chosen && chosen->SubItems()->Count() > 0 ? StaticPoolRow(chosen->SubItems()->Strings(0)) : nullptr;
+    TListItem *row = ChosenRow();
     if (!row)
         return;
+    LoadRow(row);
     TFM_StaticIP &d = *m_dialog;
-    LV_StaticPoolSet->SetSelected(nullptr);
-    LV_StaticPoolSet->SetSelected(row);
-    d.SetText("Static IP Pool Setting");
-    d.Ed_AsgMac->SetMaxLength(12);
     d.Ed_OldIP->SetText(d.Ed_AsgIP->Text());
     d.ED_OldMAC->SetText(d.Ed_AsgMac->Text());
     d.OldMask = d.Ed_SubMask->Text();
@@ -196,27 +209,16 @@ void TFM_DHCP::Bt_SetClick(TObject *)
     d.OldDns = d.Ed_DNS->Text();
     d.OldDomain = d.Ed_DomNa->Text();
     d.OldStatus = d.CB_Stat->ItemIndex();
-    d.Ed_OldIP->SetEnabled(false);
-    for (TEdit *e : {d.Ed_AsgIP, d.Ed_AsgMac}) {
-        e->SetReadOnly(false);
-        e->SetColor(clWindow);
-    }
-    d.ShowModal();
+    ShowRowDialog("Static IP Pool Setting", false);
 }
 
 void TFM_DHCP::Bt_DelClick(TObject *)
 {
-    if (!m_dialog || Busy || (StaticRowReq && StaticRowReq->Busy))
-        return;
-    TListItem *chosen = User_ListView->Selected();
-    TListItem *row =
-        chosen && chosen->SubItems()->Count() > 0 ? StaticPoolRow(chosen->SubItems()->Strings(0)) : nullptr;
+    TListItem *row = ChosenRow();
     if (!row)
         return;
-    TFM_StaticIP &d = *m_dialog;
-    LV_StaticPoolSet->SetSelected(nullptr);
-    LV_StaticPoolSet->SetSelected(row);
-    d.Show({"0.0.0.0", "000000000000", "0.0.0.0", "0.0.0.0", "0.0.0.0", "0.0.0.0", "", 0});
+    LoadRow(row);
+    m_dialog->Show(TFM_StaticIP::EmptyRow());
     if (StaticRowReq->Write(false, true) != WriteResult::Started)
         return;
     RelistPending = true;

@@ -174,14 +174,13 @@ void TFM_LanCfg::ProbeDone(const kv::IcmpProbeOutcome &outcome)
     StatusBar->SetSimpleText("");
     const kv::IcmpProbeOutcome result = outcome;
     m_probe.reset();
-    if (result.verdict == kv::IcmpProbeOutcome::Verdict::InUse) {
-        Refuse("Reject: The IP already has been used.");
-        LanReq->Get();
-        ED_IpAddr->SetFocus();
+    if (!AddressFreeAfterProbe(result)) {
+        if (result.verdict == kv::IcmpProbeOutcome::Verdict::InUse) {
+            LanReq->Get();
+            ED_IpAddr->SetFocus();
+        }
         return;
     }
-    if (result.verdict == kv::IcmpProbeOutcome::Verdict::CannotRun && !UseUncheckedAddress(result))
-        return;
     CheckStaticPool();
 }
 

@@ -108,6 +108,12 @@ TFM_StaticIP::TFM_StaticIP(TComponent *AOwner) : TForm(AOwner)
     Apply->OnClick = [this](TObject *s) { ApplyClick(s); };
 }
 
+const TFM_StaticIP::Row &TFM_StaticIP::EmptyRow()
+{
+    static const Row empty = {"0.0.0.0", "000000000000", "0.0.0.0", "0.0.0.0", "0.0.0.0", "0.0.0.0", "", 0};
+    return empty;
+}
+
 TFM_StaticIP::Row TFM_StaticIP::Shown() const
 {
     return {Ed_AsgIP->Text(), Ed_AsgMac->Text(), Ed_SubMask->Text(), Ed_Gatway->Text(),
@@ -183,13 +189,11 @@ void TFM_StaticIP::ProbeDone(const kv::IcmpProbeOutcome &outcome)
     Apply->SetEnabled(true);
     const kv::IcmpProbeOutcome result = outcome;
     m_probe.reset();
-    if (result.verdict == kv::IcmpProbeOutcome::Verdict::InUse) {
-        Warn("Reject: The IP already has been used.", "Warning");
-        Ed_AsgIP->SetFocus();
+    if (!AddressFreeAfterProbe(result)) {
+        if (result.verdict == kv::IcmpProbeOutcome::Verdict::InUse)
+            Ed_AsgIP->SetFocus();
         return;
     }
-    if (result.verdict == kv::IcmpProbeOutcome::Verdict::CannotRun && !UseUncheckedAddress(result))
-        return;
     CheckAndWrite();
 }
 
@@ -259,8 +263,7 @@ void TFM_StaticIP::WriteRow(TListItem *target, bool emptyFirst)
     Ed_Wins2->SetText(m_entered.Wins);
     Ed_DNS2->SetText(m_entered.Dns);
     Ed_DomNa2->SetText(m_entered.Domain);
-    FM_DHCP->LV_StaticPoolSet->SetSelected(nullptr);
-    FM_DHCP->LV_StaticPoolSet->SetSelected(target); // its index and values into the dialog
+    FM_DHCP->LoadRow(target); // its index and values into the dialog
     m_oldRow = Shown();
     m_emptiedFirst = emptyFirst;
     FM_DHCP->Busy = true;
@@ -268,7 +271,7 @@ void TFM_StaticIP::WriteRow(TListItem *target, bool emptyFirst)
         FillRow();
         return;
     }
-    Show(kEmptyRow);
+    Show(EmptyRow());
     StartRowWrite([this](bool emptied) {
         if (emptied)
             FillRow();

@@ -37,6 +37,8 @@ public:
         AnsiString IP, MAC, Mask, Gateway, Wins, Dns, Domain;
         int Status = 0;
     };
+    // The values of an empty row: "0.0.0.0" addresses and "000000000000".
+    static const Row &EmptyRow();
     Row Shown() const;
     void Show(const Row &row);
 

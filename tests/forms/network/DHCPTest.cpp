@@ -29,20 +29,8 @@ const std::string kOldRow1 = "staticIP.1=192.168.0.20 staticMAC.1=0x00A0C5112233
                              "staticGateway.1=192.168.0.1 staticWins.1=0.0.0.0 staticDNS.1=192.168.0.1 "
                              "staticDomain.1=\"lan\" staticStatus.1=1";
 
-class DHCP : public FormTest {
+class DHCP : public ProbedFormTest {
 protected:
-    void SetUp() override
-    {
-        FormTest::SetUp();
-        prober = std::make_shared<ScriptedProber>();
-        installed = std::make_unique<kv::ScopedIcmpProber>(prober);
-    }
-    std::vector<std::string> profile(const std::string &lines)
-    {
-        const std::string path = kvtest::makeTempDir("kv-dhcp-") + "/dhcp.cat";
-        kvtest::writeText(path, lines);
-        return {"--profile", path};
-    }
     FormHandle<TFM_DHCP> openListed()
     {
         auto form = openForm(FM_DHCP);
@@ -68,9 +56,6 @@ protected:
     {
         f.User_ListView->SetSelected(f.User_ListView->Items()->Item(row));
     }
-
-    std::shared_ptr<ScriptedProber> prober;
-    std::unique_ptr<kv::ScopedIcmpProber> installed;
 };
 
 } // namespace
@@ -154,7 +139,7 @@ class DHCPPool : public DHCP, public ::testing::WithParamInterface<PoolCase> {};
 TEST_P(DHCPPool, CoversNeitherTheSystemNorAStaticAddress)
 {
     const PoolCase &c = GetParam();
-    startDevice(profile("set hIPAddress 192.168.0.120\n"));
+    startDevice(OwnProfile("set hIPAddress 192.168.0.120\n"));
     auto form = openListed();
     ASSERT_TRUE(pumpUntil([&] { return form->Ed_ext->Text() == "192.168.0.120"; }, 3000));
     type(form->Ed_IPAF, c.start);
@@ -211,7 +196,7 @@ TEST_F(DHCP, LowerCaseMacReplacesItsRow)
 // row was emptied, and the reservation is written back.
 TEST_F(DHCP, FailedFillWritesTheOldRowBack)
 {
-    startDevice(profile("E.2.7.3.1.7.*  staticDomain  displaystr  readwrite  size:0..8  -\n"));
+    startDevice(OwnProfile("E.2.7.3.1.7.*  staticDomain  displaystr  readwrite  size:0..8  -\n"));
     auto form = openListed();
     selectUsed(*form, 0);
     WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {

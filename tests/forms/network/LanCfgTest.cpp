@@ -15,21 +15,8 @@ const char *const kInUse = "Reject: The IP already has been used.";
 const char *const kDynamicConflict = "Reject: The IP conflicts with Dynamic DHCP Server IP";
 const char *const kStaticConflict = "Reject: The IP conflicts with Static DHCP Server IP";
 
-class LanCfg : public FormTest {
+class LanCfg : public ProbedFormTest {
 protected:
-    void SetUp() override
-    {
-        FormTest::SetUp();
-        prober = std::make_shared<ScriptedProber>();
-        installed = std::make_unique<kv::ScopedIcmpProber>(prober);
-    }
-    std::vector<std::string> profile(const std::string &lines, std::vector<std::string> more = {})
-    {
-        const std::string path = kvtest::makeTempDir("kv-lan-") + "/lan.cat";
-        kvtest::writeText(path, lines);
-        more.insert(more.end(), {"--profile", path});
-        return more;
-    }
     // Types a static address with a usable mask and gateway and applies; returns when Apply
     // has ended (probe, static pool wait, set and countdown included).
     void applyStatic(FormHandle<TFM_LanCfg> &form, const std::string &address)
@@ -41,9 +28,6 @@ protected:
         EXPECT_TRUE(pumpUntil([&] { return !form->Probing(); }, 3000));
         pump(20);
     }
-
-    std::shared_ptr<ScriptedProber> prober;
-    std::unique_ptr<kv::ScopedIcmpProber> installed;
 };
 
 const std::string kNewStaticSet = "hGetIPFrom=1 hIPAddress=192.168.0.60 hSubnetMask=255.255.255.0 "
@@ -205,7 +189,7 @@ TEST_F(LanCfg, UnchangedAddressIsNeitherProbedNorWalked)
 
 TEST_F(LanCfg, DhcpClientTurningStaticRestartsWithTheSet)
 {
-    startDevice(profile("set hGetIPFrom 2\n", {"--profile", "nodeferred", "--reboot-silence", "0.1"}));
+    startDevice(OwnProfile("set hGetIPFrom 2\n", {"--profile", "nodeferred", "--reboot-silence", "0.1"}));
     auto form = openForm(FM_LanCfg);
     ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
     form->CB_IPFrom->SetItemIndex(0);

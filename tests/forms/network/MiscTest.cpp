@@ -9,16 +9,7 @@ using namespace formtest;
 
 namespace {
 
-class Misc : public FormTest {
-protected:
-    // A device profile of its own lines.
-    std::vector<std::string> profile(const std::string &lines)
-    {
-        const std::string path = kvtest::makeTempDir("kv-misc-") + "/console.cat";
-        kvtest::writeText(path, lines);
-        return {"--profile", path};
-    }
-};
+class Misc : public FormTest {};
 
 } // namespace
 
@@ -47,7 +38,7 @@ TEST_F(Misc, OpensFromTheMenuAndShowsTheConsole)
 
 TEST_F(Misc, EnablingWithSSHWritesBothOffThenSSHOn)
 {
-    startDevice(profile("set telnet 0\n"));
+    startDevice(OwnProfile("set telnet 0\n"));
     auto form = openForm(FM_Misc);
     EXPECT_FALSE(form->CB_Status->Checked());
     EXPECT_FALSE(form->CB_SSH->Enabled());
@@ -76,7 +67,7 @@ TEST_F(Misc, ConsoleOffWritesBothOffOnce)
 
 TEST_F(Misc, BothOnShowsTelnet)
 {
-    startDevice(profile("set ssh 1\n"));
+    startDevice(OwnProfile("set ssh 1\n"));
     auto form = openForm(FM_Misc);
     EXPECT_TRUE(form->CB_Telnet->Checked());
     EXPECT_FALSE(form->CB_SSH->Checked());

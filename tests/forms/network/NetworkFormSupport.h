@@ -2,8 +2,10 @@
 // What the network forms' tests share: a watch over the restart countdowns a form shows, and
 // an echo prober whose answers the test scripts (nothing is sent anywhere).
 #include "EventLoop.h"
+#include "FormFixture.h"
 #include "Forms.h"
 #include "IcmpProbe.h"
+#include "TestEnv.h"
 #include "Waiting.h"
 
 #include <QVariant>
@@ -112,6 +114,28 @@ private:
     kv::Timer m_timer;
     bool m_ran = false;
 };
+
+// A form test whose forms probe through a ScriptedProber.
+class ProbedFormTest : public FormTest {
+protected:
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        prober = std::make_shared<ScriptedProber>();
+        installed = std::make_unique<kv::ScopedIcmpProber>(prober);
+    }
+    std::shared_ptr<ScriptedProber> prober;
+    std::unique_ptr<kv::ScopedIcmpProber> installed;
+};
+
+// devsim's arguments more, then a profile of the test's own lines.
+inline std::vector<std::string> OwnProfile(const std::string &lines, std::vector<std::string> more = {})
+{
+    const std::string path = kvtest::makeTempDir("kv-profile-") + "/own.cat";
+    kvtest::writeText(path, lines);
+    more.insert(more.end(), {"--profile", path});
+    return more;
+}
 
 constexpr uint32_t Address(uint8_t a, uint8_t b, uint8_t c, uint8_t d)
 {

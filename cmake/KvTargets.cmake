@@ -1,6 +1,6 @@
 # Shared build settings and helpers for every folder's target.
 
-set(KV_WARNINGS -Wall -Wextra)
+set(KV_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wconversion)
 if(KV_WERROR)
   list(APPEND KV_WARNINGS -Werror)
 endif()

@@ -55,6 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         } else if (packet->kind == Packet::Kind::OversizedData) {
             if (size <= MaxDataPacket)
                 __builtin_trap();
+        } else if (packet->kind == Packet::Kind::Error) {
+            // The peer's message stays inside what was received and holds no zero.
+            const std::string message = errorMessage(datagram.first(received));
+            if (message.size() + HeaderSize > received || message.find('\0') != std::string::npos)
+                __builtin_trap();
         } else if (packet->kind == Packet::Kind::Ack) {
             std::uint8_t out[HeaderSize];
             auto again = parsePacket(std::span<const std::uint8_t>(out, buildAck(out, packet->block)));

@@ -4,7 +4,6 @@
 #include "KvSNMPRequest2Edits.h"
 
 #include <algorithm>
-#include <chrono>
 
 TConfigForm *ConfigForm = nullptr;
 
@@ -128,19 +127,17 @@ void TConfigForm::FreeBindings()
     for (auto &binding : Requests)
         if (binding)
             binding->Request.Alive = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(CloseWaitMs);
-    for (auto &binding : Requests) {
-        if (!binding)
-            continue;
-        while (binding->Busy) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
-                    .count();
-            if (left <= 0)
-                break;
-            kv::waitForEvents(static_cast<int>(std::min<long long>(left, 50)));
-        }
-    }
+    kv::handleEventsUntil(
+        [this] {
+            return std::none_of(Requests.begin(), Requests.end(),
+                                [](const auto &binding) { return binding && binding->Busy; });
+        },
+        CloseWaitMs);
+    // What is still out after the common wait is given up, so that no request's destructor
+    // waits once more for it.
+    for (auto &binding : Requests)
+        if (binding)
+            binding->Request.Outstanding = 0;
     // The panels keep pointers to the bindings: they must not reach freed ones.
     for (int i = 0; i < ComponentCount(); ++i) {
         if (auto *panel = dynamic_cast<TSNMPPanel *>(Components(i))) {

@@ -6,7 +6,6 @@
 #include "KvSNMPRequest2Edits.h"
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 #include <utility>
 
@@ -30,16 +29,7 @@ int kitBox(const std::string &text, const std::string &caption, unsigned flags)
 // Waits, handling events, while the binding is busy; false when maxMs passed first.
 bool waitWhileBusy(const KvSNMPRequest2Edits &binding, int maxMs)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
-    while (binding.Busy) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
-                .count();
-        if (left <= 0)
-            return false;
-        kv::waitForEvents(static_cast<int>(std::min<long long>(left, 50)));
-    }
-    return true;
+    return kv::handleEventsUntil([&] { return !binding.Busy; }, maxMs);
 }
 
 // Forces the binding synchronous for one scope and puts back the mode it had, exceptions

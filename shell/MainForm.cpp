@@ -8,7 +8,9 @@
 #include "KvSNMPErrors.h"
 #include "KvSNMPRequest.h"
 #include "KvSNMPRequest2Edits.h"
+#include "KvSNMPSession.h"
 #include "Misc.h"
+#include "Snmp.h"
 #include "Startup.h"
 #include "Waiting.h"
 
@@ -88,7 +90,16 @@ TMainForm::TMainForm(TComponent *AOwner) : TForm(AOwner)
     gKvSNMPDefaultSecurity.Version = 3;
     gWaitingForm = nullptr;
     OnCreate = [this](TObject *s) { FormCreate(s); };
+    OnCloseQuery = [this](TObject *, bool &canClose) {
+        // Asked while the start-up reads wait: they give up, and the window closes after them.
+        if (m_startingUp) {
+            m_closeAsked = true;
+            canClose = false;
+        }
+    };
     OnClose = [this](TObject *s, TCloseAction &a) { FormClose(s, a); };
+    // SIGTERM and SIGINT close the window as the user's close does.
+    m_signals = std::make_unique<kv::TerminationSignals>([this] { Close(); });
 }
 
 TMainForm::~TMainForm()
@@ -227,8 +238,10 @@ void TMainForm::FormCreate(TObject *)
         return;
     }
 
-    // The arguments are checked before anything is created for the device they name.
+    // The arguments are checked before anything is created for the device they name, with the
+    // version start-up will use (the session's default, SNMPv1) as the one to begin with.
     StartupDefaults initial{gKvSNMPDefaultDevice, gKvSNMPDefaultScope, gKvSNMPDefaultSecurity};
+    initial.Security.Version = 0;
     const StartupArguments checked = ParseStartupArguments(gCommandLine, host.SettingsFolder, initial);
     if (checked.outcome != StartupArguments::Outcome::Run) {
         endStartup(StartupOutcome::Refused, checked.Message);
@@ -262,13 +275,47 @@ void TMainForm::FormCreate(TObject *)
         return;
     }
 
-    try {
-        StartStatusPoll();
-        Probe = std::make_unique<TCapabilityProbe>(*this);
-        Probe->Run();
-    } catch (const std::exception &e) {
-        Application->ShowException(e);
+    // The window shows at once and says which device it waits for; it stays painted while the
+    // start-up reads wait for the device.
+    MainStatusBar->SetSimpleText(WaitingForDeviceText(AgentAddress));
+    Show();
+    {
+        StartupReads reads(*this);
+        try {
+            StartStatusPoll();
+            Probe = std::make_unique<TCapabilityProbe>(*this);
+            Probe->Run();
+        } catch (const std::exception &e) {
+            Application->ShowException(e);
+        }
     }
+    if (m_closeAsked) {
+        Close();
+        return;
+    }
+    Timer1->SetEnabled(true);
+}
+
+TMainForm::StartupReads::StartupReads(TMainForm &form) : m_form(form)
+{
+    m_form.m_startingUp = true;
+    if (gKvSNMPSession)
+        gKvSNMPSession->set_blocking_wait([&form](int ms) {
+            kv::waitForEventsExceptInput(ms);
+            return !form.m_closeAsked;
+        });
+}
+
+TMainForm::StartupReads::~StartupReads()
+{
+    if (gKvSNMPSession)
+        gKvSNMPSession->set_blocking_wait(nullptr);
+    m_form.m_startingUp = false;
+}
+
+AnsiString WaitingForDeviceText(const AnsiString &address)
+{
+    return "Waiting for the device " + address + " to answer...";
 }
 
 void TMainForm::StartStatusPoll()
@@ -282,7 +329,6 @@ void TMainForm::StartStatusPoll()
     SysDescrReq = std::make_unique<KvSNMPRequest>();
     SysDescrReq->VarList = KvSNMPVarList(kSysDescrItems, SVT_SV, 0);
     LedStatusTimer(this);
-    Timer1->SetEnabled(true);
 }
 
 void TMainForm::LedStatusTimer(TObject *)

@@ -113,6 +113,8 @@ public:
 
     // How start-up ended (a module that must end still runs its message loop once).
     StartupOutcome Outcome() const { return m_outcome; }
+    // True while the start-up reads run (the window is shown and waits for the device).
+    bool StartingUp() const { return m_startingUp; }
     int ProbeTickCount() const { return Probe ? Probe->ProbeTickCount() : 0; }
 
     void FormCreate(TObject *Sender);
@@ -193,7 +195,23 @@ private:
     TEdit *HiddenEdit(const char *name, const char *text);
     TComboBox *HiddenCombo(const char *name);
 
+    // The start-up reads: while they wait, events other than input are handled, and a close
+    // asked for meanwhile makes the remaining ones give up.
+    class StartupReads {
+    public:
+        explicit StartupReads(TMainForm &form);
+        ~StartupReads();
+        StartupReads(const StartupReads &) = delete;
+        StartupReads &operator=(const StartupReads &) = delete;
+
+    private:
+        TMainForm &m_form;
+    };
+
     StartupOutcome m_outcome = StartupOutcome::Running;
+    bool m_startingUp = false;
+    bool m_closeAsked = false;
+    std::unique_ptr<kv::TerminationSignals> m_signals;
     std::unique_ptr<InstanceLock> m_lock;
     std::shared_ptr<int> m_life = std::make_shared<int>(0);
 };
@@ -205,6 +223,9 @@ extern bool gSaveActivatePending;
 
 // True for the outcome code of a request that timed out.
 bool IsPollTimeout(int32_t code);
+
+// The status bar text while the start-up reads wait for the device.
+AnsiString WaitingForDeviceText(const AnsiString &address);
 
 // The status bar text of a good poll: the request-log format of a Get with the list name
 // part cut out, the message and the time ("hh:nn:ss AM/PM") filled in.

@@ -1,7 +1,6 @@
 #include "SaveActivate.h"
 
 #include "CapabilityProbe.h"
-#include "Clock.h"
 #include "EventLoop.h"
 #include "KvSNMPRequest.h"
 #include "KvSNMPRequest2Edits.h"
@@ -35,14 +34,7 @@ void StopRequestsWithin(const std::vector<KvSNMPRequest *> &requests, int waitMs
     for (KvSNMPRequest *r : requests)
         if (r != nullptr)
             r->Alive = 0;
-    const kv::Clock &clock = kv::Clock::instance();
-    const int64_t end = clock.monotonicMs() + waitMs;
-    while (anyOutstanding(requests)) {
-        const int64_t left = end - kv::Clock::instance().monotonicMs();
-        if (left <= 0)
-            break;
-        kv::waitForEvents(static_cast<int>(std::min<int64_t>(left, 50)));
-    }
+    kv::handleEventsUntil([&] { return !anyOutstanding(requests); }, waitMs);
     // What is still out after the common wait is given up, so that no destructor waits
     // once more for it (each would wait its own six seconds).
     for (KvSNMPRequest *r : requests)

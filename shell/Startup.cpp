@@ -102,6 +102,7 @@ private:
     bool privProtocol(const NumberSource &src, const AnsiString &text);
 
     AnsiString m_folder;
+    AnsiString m_privacySource; // where the privacy protocol in effect was chosen
     StartupArguments m_result;
 };
 
@@ -148,6 +149,7 @@ bool Parser::privProtocol(const NumberSource &src, const AnsiString &text)
     if (!n.value)
         return fail(n.error);
     m_result.Defaults.Security.PrivProtocol = *n.value + 1;
+    m_privacySource = src.what;
     return true;
 }
 
@@ -160,6 +162,16 @@ bool Parser::takeAddress(const AnsiString &value)
     if (value.find('/') != AnsiString::npos || value.find("..") != AnsiString::npos || control)
         return fail("The device address " + quoted(value) +
                     " given with /I is not valid: it must not contain \"/\", \"..\" or control characters.");
+    // Host names have at most 253 characters, in labels of at most 63.
+    std::size_t label = 0;
+    bool labelTooLong = false;
+    for (char c : value) {
+        label = c == '.' ? 0 : label + 1;
+        labelTooLong = labelTooLong || label > 63;
+    }
+    if (value.size() > 253 || labelTooLong)
+        return fail("The device address given with /I is not valid: it is longer than a host name can be (" +
+                    std::to_string(value.size()) + " characters).");
     m_result.AgentAddress = value;
     m_result.Defaults.Device.Address = value;
     return true;
@@ -308,6 +320,11 @@ StartupArguments Parser::run(const std::vector<AnsiString> &args)
         if (!ok)
             return m_result;
     }
+    // Every SNMPv3 request would fail: said at once instead.
+    const KvSNMPSecurity &security = m_result.Defaults.Security;
+    if (security.Version == 3 && security.PrivProtocol == kPrivacyIdea)
+        fail(m_privacySource + " chooses the privacy protocol IDEA (8), which is not available on this "
+                               "system: choose 0 (none) or 1 (CBC-DES).");
     return m_result;
 }
 

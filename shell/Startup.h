@@ -42,6 +42,8 @@ AnsiString InstanceLockPath(const AnsiString &agentAddress);
 // The request defaults that start-up writes (codes are the library's: version 0 v1, 1 v2c,
 // 3 v3; security model 3 USM; level 1 noAuthNoPriv, 2 authNoPriv, 3 authPriv; authentication
 // 1 none, 2 MD5, 3 SHA; privacy 1 none, 2 CBC-DES, 9 IDEA).
+inline constexpr int32_t kPrivacyIdea = 9;
+
 struct StartupDefaults {
     KvSNMPDevice Device;
     KvSNMPScope Scope;
@@ -71,7 +73,8 @@ inline constexpr const char *kSettingsSection = "Program Information";
 // the settings file of the address known then, and applies its switch after. The SNMPv3
 // switches apply only while the version is 3. A number that is missing or malformed, out of
 // range or an unknown code ends the parsing with a message naming the key and file or the
-// switch.
+// switch; so do an address longer than a host name can be and SNMPv3 with IDEA privacy,
+// which this system does not have.
 StartupArguments ParseStartupArguments(const std::vector<AnsiString> &args, const AnsiString &settingsFolder,
                                        const StartupDefaults &initial);
 

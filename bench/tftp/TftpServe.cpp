@@ -6,26 +6,10 @@
 
 #include <QCoreApplication>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
-
-namespace {
-
-int stopPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    char c = 's';
-    [[maybe_unused]] auto n = ::write(stopPipe[1], &c, 1);
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -42,14 +26,7 @@ int main(int argc, char **argv)
     }
     QCoreApplication app(argc, argv);
 
-    if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return 1;
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    ::sigaction(SIGTERM, &sa, nullptr);
-    ::sigaction(SIGINT, &sa, nullptr);
-    kv::SocketWatcher stopWatcher(stopPipe[0], kv::SocketWatcher::Kind::Read,
-                                  [] { QCoreApplication::quit(); });
+    kv::TerminationSignals stop([] { QCoreApplication::quit(); });
 
     KvTFTPServer server;
     server.SetListenAddress("127.0.0.1");

@@ -14,7 +14,8 @@ struct FileCloser {
 
 bool isBlank(const AnsiString &piece)
 {
-    for (unsigned char c : piece) {
+    for (char ch : piece) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c > ' ' && c != 0x7f)
             return false;
     }

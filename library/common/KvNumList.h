@@ -58,7 +58,7 @@ public:
             }
             int digit = c - '0';
             if (!fraction) {
-                // Unsigned arithmetic wraps like the 32-bit original and never overflows.
+                // Unsigned arithmetic wraps in the number's width and never overflows.
                 using U = std::make_unsigned_t<T>;
                 number = static_cast<T>(static_cast<U>(number) * U(10) + static_cast<U>(digit));
                 if (digit < 0 || digit > 9 || exact > uint64_t(std::numeric_limits<T>::max())) {

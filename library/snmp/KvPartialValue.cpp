@@ -158,12 +158,8 @@ OctetStr textToData(const AnsiString &text, int32_t syntax)
         return doubleToBytes(readDouble(text));
     case KvSyntax::DateTime:
         return OctetStr(textToDateAndTime(text));
-    case KvSyntax::BcDateTime: {
-        double value = 0;
-        if (!readDateTime(text, value))
-            throw Exception("'" + text + "' is not a valid date and time");
-        return doubleToBytes(value);
-    }
+    case KvSyntax::BcDateTime:
+        return doubleToBytes(textToBcDateTime(text));
     case KvSyntax::DisplayStr:
         return OctetStr(std::string_view(text));
     case KvSyntax::Bool8:

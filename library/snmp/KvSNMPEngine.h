@@ -21,6 +21,13 @@ bool takeAnswer(KvSNMPRequest &request, const Pdu &answer);
 // same way as SNMPv1's noSuchName: status 2 with the binding's index.
 int foldExceptions(int status, Pdu &answer);
 
+// A scalar read must be answered for each object asked, by its name and in order. Returns
+// the position (from 1) of the first binding that is missing or names another object, with
+// why; 0 when the answer is sound (and always for a table).
+int foreignScalarAnswer(KvSNMPRequest &request, const Pdu &answer, AnsiString &why);
+// The values of a refused scalar answer: every readable item "(NOTDONE)".
+void refuseScalarAnswer(KvSNMPRequest &request);
+
 // The readable items whose binding in the answer stands where their previous answer stood.
 bool bindingStayed(KvSNMPRequest &request, const Pdu &answer, int readablePosition);
 

@@ -22,7 +22,7 @@ KvSNMPBusyFlag::operator bool() const
 // One synchronous operation: counts as busy until finish() or the end of the scope
 // (exceptions included), unless the binding was destroyed meanwhile.
 struct KvSNMPRequest2Controls::SyncRun {
-    SyncRun(KvSNMPRequest2Controls &binding, bool walk) : self(binding), life(binding.m_life), walk(walk)
+    SyncRun(KvSNMPRequest2Controls &binding, bool isWalk) : self(binding), life(binding.m_life), walk(isWalk)
     {
         ++self.m_syncDepth;
         if (walk)

@@ -68,7 +68,7 @@ double textToBcDateTime(const AnsiString &text)
 {
     double value = 0;
     if (!readDateTime(text, value))
-        value = 0;
+        throw Exception("'" + text + "' is not a valid date and time");
     return value;
 }
 

@@ -1,5 +1,4 @@
 // Construction, destruction and the get, get-next and set operations of a request.
-#include "Clock.h"
 #include "EventLoop.h"
 #include "Exception.h"
 #include "KvNumList.h"
@@ -70,6 +69,17 @@ void reportStatus(KvSNMPRequest &r, bool *ok, int status, const AnsiString &deta
     if (!detail.empty())
         message += " (" + detail + ")";
     report(r, ok, code, message);
+}
+
+// A scalar answer without the objects asked, or naming others, is a failed read.
+bool refusedAnswer(KvSNMPRequest &r, bool *ok, const Pdu &answer)
+{
+    AnsiString why;
+    if (kvengine::foreignScalarAnswer(r, answer, why) == 0)
+        return false;
+    kvengine::refuseScalarAnswer(r);
+    reportStatus(r, ok, SNMP_CLASS_INVALID_PDU, why);
+    return true;
 }
 
 bool validKind(const KvSNMPVarList &list)
@@ -165,6 +175,17 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
         e.AgentPort = static_cast<uint16_t>(port);
     }
     e.Failures = r.Failures;
+
+    AnsiString why;
+    if (code == 0 && record.isGet && reason == SNMP_CLASS_ASYNC_RESPONSE) {
+        if (const int at = kvengine::foreignScalarAnswer(r, pdu, why)) {
+            KvSNMPMapError(SNMP_CLASS_INVALID_PDU, code, e.Message);
+            e.Code = code;
+            e.Message += " (" + why + ")";
+            e.ErrorIndex = at;
+            kvengine::refuseScalarAnswer(r);
+        }
+    }
 
     try {
         if ((code == 0 && record.takeValues) || (code == -102 && table)) {
@@ -306,13 +327,7 @@ KvSNMPRequest::~KvSNMPRequest()
     Alive = 0;
     // Completions that arrive while waiting only count down; nothing is taken into this
     // object, whose derived parts are already gone.
-    const int64_t start = kv::Clock::instance().monotonicMs();
-    while (Outstanding > 0) {
-        const int64_t left = 6000 - (kv::Clock::instance().monotonicMs() - start);
-        if (left <= 0)
-            break;
-        kv::waitForEvents(static_cast<int>(std::min<int64_t>(left, 50)));
-    }
+    kv::handleEventsUntil([this] { return Outstanding <= 0; }, 6000);
     auto it = inFlight().find(this);
     if (it != inFlight().end()) {
         if (gKvSNMPSession)
@@ -372,6 +387,8 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
         if (!detail.empty())
             message += " (" + detail + ")";
         report(*this, &ok, code, message);
+    } else if (refusedAnswer(*this, &ok, out.pdu)) {
+        return false;
     }
     if (kvengine::takeAnswer(*this, out.pdu))
         return false;

@@ -1,5 +1,6 @@
 #include "KvSNMPSession.h"
 #include "BootCounter.h"
+#include "Exception.h"
 #include "KvPath.h"
 #include "KvSNMPErrors.h"
 #include "KvSNMPRequest.h"
@@ -7,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 Snmp *gKvSNMPSession = nullptr;
 KvSNMPDevice gKvSNMPDefaultDevice;
@@ -52,8 +55,15 @@ void _SnmpEventProcessor::Start()
     if (gKvSNMPSession) {
         std::weak_ptr<int> life = m_life;
         gKvSNMPSession->set_socket_observer([this, life] {
-            // Watchers change from the event loop, never inside a notifier's own call.
-            if (life.expired() || m_syncPosted)
+            if (life.expired())
+                return;
+            // A closed socket is no longer watched from now on; watchers themselves change
+            // from the event loop, never inside a notifier's own call.
+            const std::vector<int> fds = gKvSNMPSession->socket_fds();
+            for (auto &[fd, watcher] : m_watchers)
+                if (std::find(fds.begin(), fds.end(), fd) == fds.end())
+                    watcher->setEnabled(false);
+            if (m_syncPosted)
                 return;
             m_syncPosted = true;
             kv::postCall([this, life] {
@@ -146,15 +156,24 @@ void KvSNMPCreateGlobalSession(AnsiString directory)
     const AnsiString fileName = JoinPath(directory, kKvSNMPBootCounterFile);
     const OctetStr engineId(kKvSNMPLocalEngineId);
     unsigned int boots = 0;
+    // The message names the file: a folder that cannot be written must be found.
+    auto raiseFor = [&fileName](int code) {
+        const int err = errno;
+        throw Exception(KvSNMPText(code) + " (" + fileName +
+                            (err != 0 ? ": " + AnsiString(std::strerror(err)) : "") + ")",
+                        code);
+    };
+    errno = 0;
     int status = getBootCounter(fileName, engineId, boots);
     if (status < SNMPv3_FILEOPEN_ERROR)
-        KvSNMPRaise(KvSNMPCode::LoadBootCounter);
+        raiseFor(KvSNMPCode::LoadBootCounter);
     if (status != SNMPv3_OK)
         boots = 0;
     if (boots < MAX_ENGINE_BOOTS)
         ++boots;
+    errno = 0;
     if (saveBootCounter(fileName, engineId, boots) != SNMPv3_OK)
-        KvSNMPRaise(KvSNMPCode::SaveBootCounter);
+        raiseFor(KvSNMPCode::SaveBootCounter);
     mpInit(gKvSNMPSession, engineId, boots);
 
     gKvSNMPDefaultDevice.Address = "127.0.0.1";

@@ -137,6 +137,37 @@ bool takeAnswer(KvSNMPRequest &r, const Pdu &answer)
     return false;
 }
 
+int foreignScalarAnswer(KvSNMPRequest &r, const Pdu &answer, AnsiString &why)
+{
+    const KvSNMPVarList &list = r.VarList;
+    if (list.IsTable())
+        return 0;
+    int j = 0;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (!list.IsReadableItem(i))
+            continue;
+        const AnsiString asked = list.Type == SVT_SV ? list.ColumnOid(i) + ".0" : list.ColumnOid(i);
+        if (j >= answer.get_vb_count()) {
+            why = "no value for " + asked + " in the answer";
+            return j + 1;
+        }
+        const AnsiString named = answer[j].get_printable_oid();
+        if (named != asked) {
+            why = "the answer names " + named + " where " + asked + " was asked";
+            return j + 1;
+        }
+        ++j;
+    }
+    return 0;
+}
+
+void refuseScalarAnswer(KvSNMPRequest &r)
+{
+    for (int i = 0; i < r.VarList.Count(); ++i)
+        if (r.VarList.IsReadableItem(i))
+            r.VarList.GetItem(i)->Value = "(NOTDONE)";
+}
+
 bool bindingStayed(KvSNMPRequest &r, const Pdu &answer, int position)
 {
     int j = 0;
@@ -250,11 +281,12 @@ AnsiString KvSNMPRequest::BuildIndexedOid()
 void KvSNMPRequest::IndexToKeys(const AnsiString &rowIndex)
 {
     AnsiString rest = rowIndex;
+    // A null key, or an empty string as the IMPLIED last key, takes no sub-identifier: only
+    // IndexToValue knows whether a key may find the index used up (it raises -514 otherwise).
     for (int k = 0; k < VarList.KeyCount && k < VarList.Count(); ++k) {
-        if (rest.empty())
-            KvSNMPRaise(KvSNMPCode::BadKeyCount);
         if (!VarList.IsReadableItem(k))
-            VarList.GetItem(k)->InstanceOid = VarList.ColumnOid(k) + "." + rest;
+            VarList.GetItem(k)->InstanceOid =
+                rest.empty() ? VarList.ColumnOid(k) : VarList.ColumnOid(k) + "." + rest;
         rest = IndexToValue(k, rest);
     }
 }

@@ -26,7 +26,8 @@ OctetStr doubleToBytes(double value);
 // DateAndTime octets (year in network order; 8 or 11 of them) to text and back (11 octets).
 AnsiString dateAndTimeToText(const uint8_t *octets, std::size_t length);
 std::vector<uint8_t> textToDateAndTime(const AnsiString &text);
-// bcdatetime text to its date-time number (0 when the text is no date).
+// bcdatetime text to its date-time number; a text that is no date (or names a day its month
+// does not have) raises the conversion error.
 double textToBcDateTime(const AnsiString &text);
 // Dotted OID text, non-empty and valid, else raises -417.
 Oid textToOid(const AnsiString &text);

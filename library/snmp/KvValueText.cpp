@@ -176,8 +176,9 @@ uint64_t readDecimal64(std::string_view text)
     const unsigned __int128 limit = static_cast<unsigned __int128>(UINT64_MAX);
     bool saturated = false;
     for (int64_t k = 0; k < point; ++k) {
-        unsigned digit =
-            k < static_cast<int64_t>(digits.size()) ? static_cast<unsigned>(digits[k] - '0') : 0u;
+        unsigned digit = k < static_cast<int64_t>(digits.size())
+                             ? static_cast<unsigned>(digits[static_cast<std::size_t>(k)] - '0')
+                             : 0u;
         value = value * 10 + digit;
         if (value > limit) {
             saturated = true;
@@ -313,7 +314,10 @@ bool readDateTime(std::string_view text, double &dateTime)
     ++i;
     if (!number(d, 2))
         return false;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31)
+    // A day the month does not have is refused, never carried into the next month.
+    static const int kMonthDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (mo < 1 || mo > 12 || d < 1 || d > kMonthDays[mo - 1] || (mo == 2 && d == 29 && !leap))
         return false;
     i = skipBlanks(text, i);
     if (i < text.size()) {

@@ -121,13 +121,45 @@ std::size_t buildAck(std::span<std::uint8_t> out, std::uint16_t block)
     return HeaderSize;
 }
 
+std::string_view errorText(std::uint16_t code)
+{
+    static constexpr std::string_view texts[] = {
+        "Not defined, see error message (if any).",
+        "File not found.",
+        "Access violation.",
+        "Disk full or allocation exceeded.",
+        "Illegal TFTP operation.",
+        "Unknown transfer ID.",
+        "File already exists.",
+        "No such user.",
+    };
+    return code < std::size(texts) ? texts[code] : texts[0];
+}
+
 std::size_t buildError(std::span<std::uint8_t> out, std::uint16_t code)
 {
-    requireRoom(out, HeaderSize + 1);
+    return buildError(out, code, errorText(code));
+}
+
+std::size_t buildError(std::span<std::uint8_t> out, std::uint16_t code, std::string_view message)
+{
+    // The message is one zero-terminated text: it ends at a zero of its own.
+    message = message.substr(0, message.find('\0'));
+    requireRoom(out, HeaderSize + message.size() + 1);
     write16(out, 0, OpERROR);
     write16(out, 2, code);
-    out[4] = 0;
-    return HeaderSize + 1;
+    if (!message.empty())
+        std::memcpy(out.data() + HeaderSize, message.data(), message.size());
+    out[HeaderSize + message.size()] = 0;
+    return HeaderSize + message.size() + 1;
+}
+
+std::string errorMessage(std::span<const std::uint8_t> datagram)
+{
+    std::string message;
+    for (std::size_t i = HeaderSize; i < datagram.size() && datagram[i] != 0; ++i)
+        message += static_cast<char>(datagram[i]);
+    return message;
 }
 
 } // namespace kv::tftp

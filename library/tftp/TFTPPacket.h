@@ -65,7 +65,15 @@ bool isAcceptableFileName(std::string_view name);
 // Builders write into out (which must hold the packet) and return the packet length.
 std::size_t buildData(std::span<std::uint8_t> out, std::uint16_t block, std::span<const std::uint8_t> data);
 std::size_t buildAck(std::span<std::uint8_t> out, std::uint16_t block);
-// An ERROR packet with an empty message: exactly 5 bytes.
+// The error message RFC 1350 gives for a code ("Not defined, see error message (if any)."
+// for codes it does not know).
+std::string_view errorText(std::uint16_t code);
+// An ERROR packet with the message of its code, or the given one.
 std::size_t buildError(std::span<std::uint8_t> out, std::uint16_t code);
+std::size_t buildError(std::span<std::uint8_t> out, std::uint16_t code, std::string_view message);
+// The message of an ERROR packet (up to its terminating zero, or the end of the datagram).
+std::string errorMessage(std::span<const std::uint8_t> datagram);
+// Room an ERROR packet of this module needs.
+constexpr std::size_t MaxErrorPacket = 128;
 
 } // namespace kv::tftp

@@ -91,7 +91,8 @@ AnsiString firstLocalAddress()
 
 } // namespace
 
-KvTFTPServer::KvTFTPServer() : Timer(std::make_unique<kv::Timer>())
+KvTFTPServer::KvTFTPServer()
+    : Timer(std::make_unique<kv::Timer>()), m_freeGuard(std::make_unique<kv::PostGuard>())
 {
     Template.Code = TFTP_ERR_NOT_READY;
     Template.Message = KvTFTPStatusText(TFTP_ERR_NOT_READY);
@@ -191,13 +192,7 @@ void KvTFTPServer::Stop()
         return std::any_of(Sessions.begin(), Sessions.end(),
                            [](const auto &s) { return s->State == _TFTPSession::Active; });
     };
-    std::int64_t start = kv::Clock::instance().monotonicMs();
-    while (anyActive()) {
-        std::int64_t waited = kv::Clock::instance().monotonicMs() - start;
-        if (waited >= StopWaitMs)
-            break;
-        kv::waitForEvents(static_cast<int>(std::min<std::int64_t>(StopWaitMs - waited, 50)));
-    }
+    kv::handleEventsUntil([&] { return !anyActive(); }, StopWaitMs);
     // Finished sessions go now, except one whose handler is the caller.
     for (std::size_t i = 0; i < Sessions.size();) {
         _TFTPSession *s = Sessions[i].get();
@@ -275,6 +270,14 @@ void KvTFTPServer::ReceiveRequest()
         // A client repeating its request does not start a second transfer.
         if (FindSession(Template))
             continue;
+        if (AtSessionLimit(from.sin_addr)) {
+            std::uint8_t error[kv::tftp::MaxErrorPacket];
+            const std::size_t length = kv::tftp::buildError(error, kv::tftp::ErrNotDefined,
+                                                            "Too many transfers at once, try again later.");
+            ::sendto(ListenSocket, error, length, MSG_DONTWAIT, reinterpret_cast<const sockaddr *>(&from),
+                     sizeof from);
+            continue;
+        }
         Template.RetryCount = 0;
         Template.SessionNo = Template.SessionNo + 1;
 
@@ -285,7 +288,44 @@ void KvTFTPServer::ReceiveRequest()
         session->Open();
         session->Start();
         --session->Busy;
+        // A request refused at once (a missing file, say) holds no socket any longer.
+        FreeEndedSessions();
     }
+}
+
+bool KvTFTPServer::AtSessionLimit(const in_addr &peer) const
+{
+    if (static_cast<int>(Sessions.size()) >= MaxSessions)
+        return true;
+    const auto samePeer = std::count_if(Sessions.begin(), Sessions.end(), [&](const auto &s) {
+        return s->Peer.sin_addr.s_addr == peer.s_addr;
+    });
+    return samePeer >= MaxSessionsPerPeer;
+}
+
+void KvTFTPServer::FreeEndedSessions()
+{
+    const std::int64_t now = kv::Clock::instance().monotonicMs();
+    auto ended = [now](const std::unique_ptr<_TFTPSession> &s) {
+        if (s->State == _TFTPSession::Active || s->Busy > 0)
+            return false;
+        return !(s->State == _TFTPSession::Done && now < s->Linger);
+    };
+    // Each free reports to the handler, which may change the list: look again from the start.
+    for (auto it = std::find_if(Sessions.begin(), Sessions.end(), ended); it != Sessions.end();
+         it = std::find_if(Sessions.begin(), Sessions.end(), ended))
+        FreeSession(it->get());
+}
+
+void KvTFTPServer::FreeEndedSessionsSoon()
+{
+    if (m_freeScheduled)
+        return;
+    m_freeScheduled = true;
+    kv::postCall(*m_freeGuard, [this] {
+        m_freeScheduled = false;
+        FreeEndedSessions();
+    });
 }
 
 void KvTFTPServer::FreeSession(_TFTPSession *session)
@@ -316,22 +356,11 @@ void KvTFTPServer::OnTimer()
     std::int64_t now = kv::Clock::instance().monotonicMs();
     for (std::size_t i = 0; i < Sessions.size(); ++i) {
         _TFTPSession *s = Sessions[i].get();
-        if (s->Busy > 0)
+        if (s->Busy > 0 || s->State != _TFTPSession::Active)
             continue;
-        if (s->State != _TFTPSession::Active) {
-            if (s->State == _TFTPSession::Done && now < s->Linger)
-                continue;
-            // At most one session is freed per tick.
-            FreeSession(s);
-            break;
-        }
         if (s->Deadline != 0 && now >= s->Deadline) {
             s->Retransmit(Retries);
-            if (s->State != _TFTPSession::Active) {
-                if (s->Busy == 0)
-                    FreeSession(s);
-                break;
-            }
+            // The status handler may have changed the list.
             auto it =
                 std::find_if(Sessions.begin(), Sessions.end(), [&](const auto &p) { return p.get() == s; });
             if (it == Sessions.end())
@@ -339,6 +368,7 @@ void KvTFTPServer::OnTimer()
             i = static_cast<std::size_t>(it - Sessions.begin());
         }
     }
+    FreeEndedSessions();
     if (!IsListening() && Sessions.empty())
         Timer->stop();
 }

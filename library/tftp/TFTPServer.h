@@ -10,7 +10,10 @@
 #include <memory>
 #include <vector>
 
+struct in_addr;
+
 namespace kv {
+class PostGuard;
 class SocketWatcher;
 class Timer;
 } // namespace kv
@@ -95,6 +98,11 @@ public:
 
     std::int32_t Retries = 3;
 
+    // Transfers served at once, in all and for one peer address: a flood of requests must not
+    // use up the process's file descriptors. Requests beyond them get an ERROR packet.
+    static constexpr int MaxSessions = 64;
+    static constexpr int MaxSessionsPerPeer = 8;
+
 private:
     friend class _TFTPSession;
 
@@ -102,6 +110,13 @@ private:
     bool FindSession(const KvTFTPMsg &tmpl) const;
     void OnTimer();
     void FreeSession(_TFTPSession *session);
+    // Frees every session that has ended (a finished write after its linger time) and whose
+    // handlers have returned.
+    void FreeEndedSessions();
+    // The same from the event loop, after the running handler.
+    void FreeEndedSessionsSoon();
+    // Whether a new session for this peer address would exceed the limits.
+    bool AtSessionLimit(const in_addr &peer) const;
     // True while another session writes `fileName`.
     bool IsBeingWritten(const AnsiString &fileName, const _TFTPSession *except) const;
     void CloseListenSocket();
@@ -118,4 +133,6 @@ private:
     std::unique_ptr<kv::Timer> Timer;
     bool m_inTimer = false;
     int m_requestDepth = 0;
+    bool m_freeScheduled = false;
+    std::unique_ptr<kv::PostGuard> m_freeGuard;
 };

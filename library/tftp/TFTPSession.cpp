@@ -88,8 +88,11 @@ void _TFTPSession::Open()
         SetStatus(TFTP_ERR_SOCKET_OPEN);
         return;
     }
-    m_watcher = std::make_unique<kv::SocketWatcher>(Socket, kv::SocketWatcher::Kind::Read,
-                                                    [this] { ReceivePacket(); });
+    m_watcher = std::make_unique<kv::SocketWatcher>(Socket, kv::SocketWatcher::Kind::Read, [this] {
+        ReceivePacket();
+        if (State != Active)
+            m_server.FreeEndedSessionsSoon();
+    });
 }
 
 int _TFTPSession::Port() const
@@ -112,11 +115,25 @@ bool _TFTPSession::IsWriting(const AnsiString &fileName) const
     return State == Active && Status.Kind == 2 && Status.FileName == fileName;
 }
 
-void _TFTPSession::SetStatus(std::int32_t code)
+void _TFTPSession::PeerError(std::uint16_t tftpError, const AnsiString &message)
+{
+    Deadline = 0;
+    // The status texts of -1101 to -1108 are those of the TFTP error codes 0 to 7.
+    const std::int32_t code =
+        tftpError <= ErrNoSuchUser ? TFTP_ERR_UNDEFINED - tftpError : TFTP_ERR_UNDEFINED;
+    AnsiString detail = message;
+    if (code != TFTP_ERR_UNDEFINED && !detail.empty())
+        detail = "(" + detail + ")";
+    SetStatus(code, detail);
+}
+
+void _TFTPSession::SetStatus(std::int32_t code, const AnsiString &detail)
 {
     BusyGuard busy(Busy);
     Status.Code = code;
     Status.Message = KvTFTPStatusText(code);
+    if (!detail.empty())
+        Status.Message += " " + detail;
     // The state changes first, so a handler that stops the server sees this session finished.
     if (code == TFTP_SUCCESS) {
         State = Done;
@@ -322,13 +339,19 @@ void _TFTPSession::ReceivePacket()
     // The session belongs to the requester's address and port.
     if (!samePeer(from, Peer)) {
         if (!packet || packet->kind != Packet::Kind::Error) {
-            std::uint8_t error[8];
+            std::uint8_t error[MaxErrorPacket];
             SendTo(from, error, buildError(error, ErrUnknownTransferId));
         }
         return;
     }
     if (!packet)
         return;
+    if (packet->kind == Packet::Kind::Error) {
+        // The peer gave up: the transfer ends now, with the peer's reason (never answered).
+        if (State == Active)
+            PeerError(packet->block, errorMessage(got));
+        return;
+    }
     if (Status.Kind == 2 && State == Done) {
         // Our last ACK was lost: acknowledge the final block again.
         if (packet->kind == Packet::Kind::Data && packet->block == m_block)

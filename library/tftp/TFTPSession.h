@@ -26,7 +26,8 @@ public:
     // The awaited answer did not come in time: resend, or give up (-1113), or end on Cancel.
     void Retransmit(int retries);
     bool Matches(const KvTFTPMsg &tmpl) const;
-    void SetStatus(std::int32_t code);
+    // detail, when given, follows the code's text in the message.
+    void SetStatus(std::int32_t code, const AnsiString &detail = AnsiString());
     // Status 0, just before the server frees the session.
     void ReportDisconnected();
 
@@ -49,6 +50,8 @@ public:
 
 private:
     void Fail(std::uint16_t tftpError, std::int32_t status);
+    // An ERROR packet from the peer: the transfer fails with the status of its code.
+    void PeerError(std::uint16_t tftpError, const AnsiString &message);
     void StartRead(const AnsiString &path);
     void StartWrite(const AnsiString &path);
     // Notes a block the peer answered with; false once the transfer is canceled.

@@ -1,7 +1,6 @@
 #pragma once
-// Texts are std::string (8-bit, like the original AnsiString). These helpers give the
-// original's 1-based character access and substring without undefined behaviour:
-// a position outside the text yields '\0' or an empty piece.
+// Texts are std::string (8-bit). These helpers give 1-based character access and substring
+// without undefined behaviour: a position outside the text yields '\0' or an empty piece.
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -3,11 +3,13 @@
 #include "EventLoop.h"
 #include "Forms.h"
 #include "GuiPrivate.h"
+#include "MessageBoxService.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFont>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -450,7 +452,7 @@ TWinControl::~TWinControl()
         for (QObject *child : w->findChildren<QObject *>())
             child->blockSignals(true);
     }
-    // Controls shown in this one go with it (last first), as in the original framework.
+    // Controls shown in this one go with it, the last made first.
     while (!m_controls.empty()) {
         TControl *c = m_controls.back();
         m_controls.pop_back();
@@ -559,6 +561,24 @@ void TWinControl::DoExit()
     }
 }
 
+namespace {
+
+// Texts are 8-bit (Latin-1): a character beyond it would reach the program as another one.
+bool beyondLatin1(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+}
+
+} // namespace
+
+bool TWinControl::RefuseBeyondLatin1(const QString &typed)
+{
+    if (!beyondLatin1(typed))
+        return false;
+    kv::Beep(1000, 200);
+    return true;
+}
+
 bool TWinControl::HandleKeyPress(QObject *target, QEvent *e)
 {
     auto *ke = static_cast<QKeyEvent *>(e);
@@ -580,14 +600,16 @@ bool TWinControl::HandleKeyPress(QObject *target, QEvent *e)
         }
     }
     const QString text = ke->text();
+    if (RefuseBeyondLatin1(text))
+        return true;
     if (OnKeyPress && text.size() == 1 && text[0].unicode() < 256) {
-        const char original = static_cast<char>(text[0].unicode());
-        char key = original;
+        const char typed = static_cast<char>(text[0].unicode());
+        char key = typed;
         auto handler = OnKeyPress;
         FireGuarded([&] { handler(this, key); });
         if (alive.expired() || key == 0)
             return true;
-        if (key != original) {
+        if (key != typed) {
             QKeyEvent changed(QEvent::KeyPress, ke->key(), ke->modifiers(),
                               QString(QChar(static_cast<unsigned char>(key))));
             static_cast<KvControlFilter *>(m_filter.get())->deliver(target, &changed);
@@ -622,6 +644,9 @@ bool TWinControl::WidgetEvent(QObject *watched, QEvent *e)
         }
         case QEvent::KeyPress:
             return HandleKeyPress(watched, e);
+        case QEvent::InputMethod:
+            // Text composed by an input method is typed too.
+            return RefuseBeyondLatin1(static_cast<QInputMethodEvent *>(e)->commitString());
         default:
             break;
         }

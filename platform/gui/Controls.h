@@ -10,6 +10,7 @@
 class QWidget;
 class QObject;
 class QEvent;
+class QString;
 class TWinControl;
 class TForm;
 
@@ -57,7 +58,7 @@ public:
     bool ShowHint() const { return m_showHint; }
     void SetShowHint(bool show);
 
-    // Colours as 0x00BBGGRR like the original; clDefault leaves the style's colour.
+    // Colours as 0x00BBGGRR; clDefault leaves the style's colour.
     void SetColor(std::uint32_t color);
     void SetFontColor(std::uint32_t color);
     // Font size in points of the 96-dpi screen the pixel layouts were made for, and weight.
@@ -149,10 +150,12 @@ public:
 
     // The widget that children are placed in (a scroll box's inner area, a form's client).
     virtual QWidget *ClientWidget() const;
-    // Lays out the children by their Align (creation order, like the original).
+    // Lays out the children by their Align, in the order they were made.
     void Realign();
     // A child moved or changed size or alignment.
     virtual void ChildChanged(TControl *child);
+    // Typed text with a character outside Latin-1 is refused with a beep (true).
+    static bool RefuseBeyondLatin1(const QString &typed);
 
 protected:
     TWinControl(TComponent *AOwner, QWidget *widget);

@@ -27,7 +27,7 @@ TDateTime UnixToDateTime(std::time_t t);
 
 // Format letters: yyyy yy m mm mmm d dd h hh n nn s ss z zzz, "am/pm" "a/p" (case as
 // written, 12-hour clock), "ampm" (AM or PM, 12-hour clock), ":" "/" literal, "..." and '...'
-// quoted literals. An "m" right after "h"/"hh" means minutes, as in the original.
+// quoted literals. An "m" right after "h"/"hh" means minutes.
 std::string FormatDateTime(const std::string &format, TDateTime dt);
 // "yyyy/mm/dd hh:nn:ss am/pm", the form every date-time text of the module uses.
 std::string DateTimeToStr(TDateTime dt);

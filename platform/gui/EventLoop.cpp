@@ -7,7 +7,14 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <vector>
 
 namespace kv {
 
@@ -125,6 +132,89 @@ void waitForEvents(int maxMs)
     wake.setSingleShot(true);
     wake.start(maxMs < 0 ? 0 : maxMs);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+}
+
+void waitForEventsExceptInput(int maxMs)
+{
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(maxMs < 0 ? 0 : maxMs);
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+}
+
+namespace {
+
+// The signal handler only writes a byte; the event loop reads it and runs the newest fn.
+struct SignalRoute {
+    int pipe[2] = {-1, -1};
+    std::vector<std::function<void()> *> handlers;
+    std::unique_ptr<SocketWatcher> watcher;
+    struct sigaction oldTerm {};
+    struct sigaction oldInt {};
+};
+
+SignalRoute &signalRoute()
+{
+    static SignalRoute route;
+    return route;
+}
+
+void onTerminationSignal(int)
+{
+    const int saved = errno;
+    const char byte = 's';
+    [[maybe_unused]] const auto written = ::write(signalRoute().pipe[1], &byte, 1);
+    errno = saved;
+}
+
+} // namespace
+
+TerminationSignals::TerminationSignals(std::function<void()> fn) : m_fn(std::move(fn))
+{
+    SignalRoute &route = signalRoute();
+    if (route.pipe[0] < 0 && ::pipe2(route.pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    if (route.handlers.empty()) {
+        route.watcher = std::make_unique<SocketWatcher>(route.pipe[0], SocketWatcher::Kind::Read, [] {
+            SignalRoute &r = signalRoute();
+            char drain[64];
+            while (::read(r.pipe[0], drain, sizeof drain) > 0) {
+            }
+            if (!r.handlers.empty() && *r.handlers.back())
+                (*r.handlers.back())();
+        });
+        struct sigaction sa {};
+        sa.sa_handler = onTerminationSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &sa, &route.oldTerm);
+        ::sigaction(SIGINT, &sa, &route.oldInt);
+    }
+    route.handlers.push_back(&m_fn);
+}
+
+TerminationSignals::~TerminationSignals()
+{
+    SignalRoute &route = signalRoute();
+    route.handlers.erase(std::remove(route.handlers.begin(), route.handlers.end(), &m_fn),
+                         route.handlers.end());
+    if (route.handlers.empty() && route.watcher) {
+        ::sigaction(SIGTERM, &route.oldTerm, nullptr);
+        ::sigaction(SIGINT, &route.oldInt, nullptr);
+        route.watcher.reset();
+    }
+}
+
+bool handleEventsUntil(const std::function<bool()> &done, std::int64_t maxMs)
+{
+    const std::int64_t end = Clock::instance().monotonicMs() + maxMs;
+    while (!done()) {
+        const std::int64_t left = end - Clock::instance().monotonicMs();
+        if (left <= 0)
+            return false;
+        waitForEvents(static_cast<int>(std::min<std::int64_t>(left, 50)));
+    }
+    return true;
 }
 
 } // namespace kv

@@ -2,6 +2,7 @@
 // The GUI thread's event primitives: socket readiness, timers and posted calls.
 // Everything runs on the one GUI thread; an exception that escapes a handler is
 // caught here and passed to the uncaught-exception handler, and the loop goes on.
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -79,5 +80,25 @@ void postCall(const PostGuard &guard, std::function<void()> fn);
 void processMessages();
 // Sleeps in the event loop until an event arrives or maxMs passes; handles what came.
 void waitForEvents(int maxMs);
+// The same, keeping keyboard and mouse input for later (painting, timers, sockets and posted
+// calls go on).
+void waitForEventsExceptInput(int maxMs);
+// Handles events until done() holds or maxMs have passed on the installed Clock, sleeping in
+// the event loop between events (never spinning). True when done() held.
+bool handleEventsUntil(const std::function<bool()> &done, std::int64_t maxMs);
+
+// Runs fn from the event loop when the process gets SIGTERM or SIGINT, instead of the signal
+// ending the process. Objects nest: the newest one's fn runs; when the last goes, the signals
+// end the process again.
+class TerminationSignals {
+public:
+    explicit TerminationSignals(std::function<void()> fn);
+    ~TerminationSignals();
+    TerminationSignals(const TerminationSignals &) = delete;
+    TerminationSignals &operator=(const TerminationSignals &) = delete;
+
+private:
+    std::function<void()> m_fn;
+};
 
 } // namespace kv

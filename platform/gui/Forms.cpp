@@ -59,7 +59,7 @@ TForm::~TForm()
     if (m_loop)
         m_loop->quit();
     if (OnDestroy) {
-        // The original runs OnDestroy while the form still exists.
+        // OnDestroy runs while the form still exists.
         TNotifyEvent handler = OnDestroy;
         kv::invokeGuarded([&] { handler(this); });
     }

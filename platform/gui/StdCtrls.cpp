@@ -20,12 +20,15 @@ using kv::gui::toQ;
 
 namespace {
 
-// Limits only what the user types; text set by code passes unchanged.
+// Limits only what the user types or pastes; text set by code passes unchanged. Characters
+// outside Latin-1 are refused with a beep: the 8-bit text would hold other ones.
 class MaxLengthValidator : public QValidator {
 public:
     int maxLength = 0;
     State validate(QString &input, int &) const override
     {
+        if (TWinControl::RefuseBeyondLatin1(input))
+            return Invalid;
         return (maxLength > 0 && input.size() > maxLength) ? Invalid : Acceptable;
     }
 };

@@ -2,7 +2,7 @@
 // Standard controls: labels, edits, memos, combo boxes, check boxes, radio buttons, group
 // boxes, list boxes and buttons.
 //
-// Event semantics kept from the original framework:
+// When the controls' events run:
 // - TEdit::SetText runs OnChange when the text changes (as typing does).
 // - TCheckBox::SetChecked runs OnClick when the state changes (as a click does).
 // - TComboBox::SetItemIndex runs nothing; only the user's choice runs OnChange.

@@ -6,6 +6,7 @@
 #include <net-snmp/net-snmp-includes.h>
 #undef snmp_callback
 
+#include "EngineReport.h"
 #include "Snmp.h"
 #include "Usm.h"
 
@@ -38,6 +39,7 @@ struct Pending {
     bool probe = false;
     bool cancelled = false;
     bool done = false;
+    bool resent = false; // already sent again after a new engine-id discovery
     int reason = 0;
     Pdu response;
 };
@@ -51,6 +53,9 @@ struct NetSession {
     std::string userName;
     std::uint64_t userGeneration = 0;
     SessionState state = SessionState::Ready;
+    // The agent reported that it does not know our engine id or time: it has restarted or
+    // been replaced, and the session must learn its engine id again.
+    bool stale = false;
     std::uint64_t probeId = 0;
     std::vector<std::uint64_t> waiting;
 };
@@ -75,10 +80,28 @@ void initNetSnmpOnce()
     if (done)
         return;
     done = true;
-    // Numeric OIDs only, no users' configuration files, no state under $HOME or /var/lib.
+    // Numeric OIDs only, no users' configuration files, no state under $HOME or /var/lib:
+    // net-snmp's folder is the process's own, removed when it ends.
     setenv("MIBS", "", 1);
+    static const struct StateFolder {
+        StateFolder()
+        {
+            std::error_code ec;
+            std::string pattern = (std::filesystem::temp_directory_path(ec) / "kvsnmp-XXXXXX").string();
+            if (::mkdtemp(pattern.data()))
+                path = pattern;
+        }
+        ~StateFolder()
+        {
+            std::error_code ec;
+            if (!path.empty())
+                std::filesystem::remove_all(path, ec);
+        }
+        std::filesystem::path path;
+    } folder;
     std::error_code ec;
-    auto dir = std::filesystem::temp_directory_path(ec) / ("kvsnmp-state-" + std::to_string(::getuid()));
+    const std::filesystem::path dir =
+        folder.path.empty() ? std::filesystem::path("/nonexistent") : folder.path;
     std::filesystem::create_directories(dir / "mibs", ec);
     std::filesystem::create_directories(dir / "cert_indexes", ec);
     const std::string state = dir.string();
@@ -247,7 +270,7 @@ Pdu fromNetPdu(const netsnmp_pdu *p)
         out += fromNetBinding(v);
     out.set_error_status(static_cast<int>(p->errstat));
     out.set_error_index(static_cast<int>(p->errindex));
-    out.set_request_id(p->reqid);
+    out.set_request_id(static_cast<std::int32_t>(p->reqid));
     out.set_type(static_cast<unsigned short>(p->command));
     out.set_security_level(p->securityLevel);
     return out;
@@ -346,6 +369,58 @@ int statusOfReport(const netsnmp_pdu *p)
 
 int netSnmpCallback(int op, netsnmp_session *, int, netsnmp_pdu *pdu, void *magic);
 
+// ---- engine reports -------------------------------------------------------------------
+// net-snmp drops the unauthenticated report a restarted agent sends for a request made with
+// its old engine id, so the request only times out. The session's transport is watched
+// instead: an SNMPv3 report of an unknown engine id or a message outside the time window
+// marks the session for a new discovery.
+
+struct WatchedTransport {
+    Snmp::Impl *owner = nullptr;
+    int (*recv)(netsnmp_transport *, void *, int, void **, int *) = nullptr;
+};
+
+std::unordered_map<netsnmp_transport *, WatchedTransport> &watchedTransports()
+{
+    static std::unordered_map<netsnmp_transport *, WatchedTransport> watched;
+    return watched;
+}
+
+void markStale(Snmp::Impl *owner, netsnmp_transport *t);
+
+int watchingRecv(netsnmp_transport *t, void *buf, int size, void **opaque, int *olength)
+{
+    auto it = watchedTransports().find(t);
+    if (it == watchedTransports().end())
+        return -1;
+    const WatchedTransport watch = it->second;
+    const int n = watch.recv(t, buf, size, opaque, olength);
+    if (n > 0 && kv::snmp::isEngineReport(std::span<const std::uint8_t>(
+                     static_cast<const std::uint8_t *>(buf), static_cast<std::size_t>(n))))
+        markStale(watch.owner, t);
+    return n;
+}
+
+void watchTransport(void *handle, Snmp::Impl *owner)
+{
+    netsnmp_transport *t = snmp_sess_transport(handle);
+    if (!t || !t->f_recv || t->f_recv == watchingRecv)
+        return;
+    watchedTransports()[t] = WatchedTransport{owner, t->f_recv};
+    t->f_recv = watchingRecv;
+}
+
+// Before the session closes: its transport goes with it.
+void unwatchTransport(void *handle)
+{
+    netsnmp_transport *t = snmp_sess_transport(handle);
+    auto it = t ? watchedTransports().find(t) : watchedTransports().end();
+    if (it == watchedTransports().end())
+        return;
+    t->f_recv = it->second.recv;
+    watchedTransports().erase(it);
+}
+
 } // namespace
 
 // ---- the session ----------------------------------------------------------------------
@@ -357,6 +432,7 @@ struct Snmp::Impl {
     std::deque<std::unique_ptr<Pending>> ready;                // completed, not yet delivered
     std::vector<std::uint64_t> finishedProbes;
     std::function<void()> observer;
+    std::function<bool(int)> blockingWait;
     std::string lastError;
     OctetStr localEngineId;
     std::uint32_t boots = 0;
@@ -437,12 +513,24 @@ struct Snmp::Impl {
     NetSession *openSession(const SnmpTarget &target, const kv::snmp::UsmUser *user, int &status);
     int transmit(Pending &p);
     void afterNetSnmp();
+    void rediscover(const std::string &key);
+    void closeHandle(NetSession &s);
+    // Takes a session's requests off it (its probe goes): their net-snmp notices are ignored
+    // from now on. Returns the requests that still need a completion.
+    std::vector<std::uint64_t> detachRequests(const NetSession &s);
     void finishDiscovery(NetSession &s, Pending &probe);
     void closeSession(const std::string &key);
     void pumpOnce(NetSession *only, int maxWaitMs);
 };
 
 namespace {
+
+void markStale(Snmp::Impl *owner, netsnmp_transport *t)
+{
+    for (auto &[key, s] : owner->sessions)
+        if (s->v3 && s->state == SessionState::Ready && snmp_sess_transport(s->handle) == t)
+            s->stale = true;
+}
 
 int netSnmpCallback(int op, netsnmp_session *, int, netsnmp_pdu *pdu, void *magic)
 {
@@ -553,8 +641,10 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
         return nullptr;
     }
     // Opening clears the flag; without it the first send would probe, blocking, itself.
-    if (user)
+    if (user) {
         snmp_sess_session(handle)->flags |= SNMP_FLAGS_DONT_PROBE;
+        watchTransport(handle, this);
+    }
     auto s = std::make_unique<NetSession>();
     s->handle = handle;
     s->key = key;
@@ -581,6 +671,7 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
         if (snmp_sess_async_send(handle, p, netSnmpCallback, ticketOf(probe->id)) == 0) {
             snmp_free_pdu(p);
             ticketOwners().erase(probe->id);
+            unwatchTransport(handle);
             snmp_sess_close(handle);
             status = fail(SNMP_CLASS_TL_FAILED, "cannot send the engine-id probe to " + addr.get_printable());
             return nullptr;
@@ -601,27 +692,85 @@ void Snmp::Impl::closeSession(const std::string &key)
     if (it == sessions.end())
         return;
     NetSession *s = it->second.get();
-    // Requests still on this session end as time-outs; their net-snmp notices are ignored.
-    std::vector<std::uint64_t> ids;
-    for (auto &[id, p] : pending)
-        if (p->session == s && !p->done)
-            ids.push_back(id);
+    // Requests still on this session end as time-outs.
+    const std::vector<std::uint64_t> ids = detachRequests(*s);
+    closeHandle(*s);
     for (auto id : ids)
-        ticketOwners().erase(id);
-    snmp_sess_close(s->handle);
+        completeWith(id, SNMP_CLASS_TIMEOUT);
+    sessions.erase(it);
+    notifySockets();
+}
+
+std::vector<std::uint64_t> Snmp::Impl::detachRequests(const NetSession &s)
+{
+    std::vector<std::uint64_t> ids;
+    for (auto it = pending.begin(); it != pending.end();) {
+        Pending &p = *it->second;
+        if (p.session != &s || p.done) {
+            ++it;
+            continue;
+        }
+        ticketOwners().erase(it->first);
+        // A discovery probe goes with its session.
+        if (p.probe) {
+            it = pending.erase(it);
+            continue;
+        }
+        p.session = nullptr;
+        ids.push_back(it->first);
+        ++it;
+    }
+    return ids;
+}
+
+void Snmp::Impl::closeHandle(NetSession &s)
+{
+    unwatchTransport(s.handle);
+    snmp_sess_close(s.handle);
+}
+
+void Snmp::Impl::rediscover(const std::string &key)
+{
+    auto it = sessions.find(key);
+    if (it == sessions.end())
+        return;
+    NetSession *stale = it->second.get();
+    const std::vector<std::uint64_t> ids = detachRequests(*stale);
+    // What net-snmp learnt of the old engine's clock must not outlive it.
+    if (netsnmp_session *ns = snmp_sess_session(stale->handle); ns && ns->securityEngineIDLen > 0)
+        free_enginetime(ns->securityEngineID, ns->securityEngineIDLen);
+    closeHandle(*stale);
+    sessions.erase(it);
+    notifySockets();
+    // The requests sent with the old engine id get no answer: each goes out once more after
+    // the new discovery; one that already did ends with the agent's report.
     for (auto id : ids) {
         auto pit = pending.find(id);
         if (pit == pending.end())
             continue;
-        if (pit->second->probe) {
-            pending.erase(pit);
+        Pending &p = *pit->second;
+        if (p.resent) {
+            completeWith(id, SNMPv3_USM_UNKNOWN_ENGINEID);
             continue;
         }
-        pit->second->session = nullptr;
-        completeWith(id, SNMP_CLASS_TIMEOUT);
+        p.resent = true;
+        const auto &ut = static_cast<const UTarget &>(*p.target);
+        const kv::snmp::UsmUser *user = kv::snmp::findUsmUser(ut.get_security_name().to_string());
+        int status = SNMPv3_USM_UNKNOWN_SECURITY_NAME;
+        NetSession *s = user ? openSession(*p.target, user, status) : nullptr;
+        if (!s) {
+            completeWith(id, status);
+            continue;
+        }
+        p.session = s;
+        if (s->state == SessionState::Discovering) {
+            s->waiting.push_back(id);
+        } else {
+            status = transmit(p);
+            if (status != SNMP_CLASS_SUCCESS)
+                completeWith(id, status);
+        }
     }
-    sessions.erase(it);
-    notifySockets();
 }
 
 int Snmp::Impl::transmit(Pending &p)
@@ -728,6 +877,12 @@ void Snmp::Impl::afterNetSnmp()
         if (s->state == SessionState::Failed)
             closeSession(s->key);
     }
+    std::vector<std::string> stale;
+    for (auto &[key, s] : sessions)
+        if (s->stale)
+            stale.push_back(key);
+    for (const auto &key : stale)
+        rediscover(key);
 }
 
 void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs)
@@ -784,7 +939,7 @@ Snmp::~Snmp()
     for (auto &[id, p] : d.pending)
         ticketOwners().erase(id);
     for (const auto &k : keys) {
-        snmp_sess_close(d.sessions[k]->handle);
+        d.closeHandle(*d.sessions[k]);
         d.sessions.erase(k);
     }
     // Everything not yet delivered ends with the session-closing reason.
@@ -879,7 +1034,20 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
             d.completeWith(id, SNMP_CLASS_TIMEOUT);
             break;
         }
-        d.pumpOnce(on, 200);
+        if (!d.blockingWait) {
+            d.pumpOnce(on, 200);
+            continue;
+        }
+        // The rest of the program runs meanwhile (its event loop also reads the sockets);
+        // a copy, since the wait may replace the function.
+        d.pumpOnce(on, 0);
+        if (raw->done)
+            break;
+        const std::function<bool(int)> wait = d.blockingWait;
+        if (!wait(20) && !raw->done) {
+            d.completeWith(id, SNMP_CLASS_TIMEOUT);
+            break;
+        }
     }
     auto it = d.pending.find(id);
     std::unique_ptr<Pending> done = std::move(it->second);
@@ -979,6 +1147,11 @@ int Snmp::outstanding() const
 const std::string &Snmp::last_error_text() const
 {
     return m_impl->lastError;
+}
+
+void Snmp::set_blocking_wait(std::function<bool(int ms)> wait)
+{
+    m_impl->blockingWait = std::move(wait);
 }
 
 void Snmp::set_local_engine(const OctetStr &engineId, std::uint32_t boots)

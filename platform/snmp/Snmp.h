@@ -63,6 +63,11 @@ public:
     // Local SNMPv3 engine identity (see mpInit).
     void set_local_engine(const OctetStr &engineId, std::uint32_t boots);
 
+    // While a blocking request waits for its answer, wait(ms) is called to let the rest of the
+    // program run for up to ms (a window stays painted); it returns false to give the request
+    // up, which then ends as a time-out. Without it the wait watches the session's sockets only.
+    void set_blocking_wait(std::function<bool(int ms)> wait);
+
     struct Impl;
 
 private:

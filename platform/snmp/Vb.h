@@ -12,10 +12,10 @@
 class Vb {
 public:
     Vb() = default;
-    explicit Vb(const Oid &oid) : m_oid(oid) {}
+    explicit Vb(const Oid &name) : m_oid(name) {}
 
-    void set_oid(const Oid &oid) { m_oid = oid; }
-    void get_oid(Oid &oid) const { oid = m_oid; }
+    void set_oid(const Oid &name) { m_oid = name; }
+    void get_oid(Oid &name) const { name = m_oid; }
     const Oid &get_oid() const { return m_oid; }
     std::string get_printable_oid() const { return m_oid.get_printable(); }
     bool valid() const { return m_oid.valid(); }

@@ -2,8 +2,11 @@
 // form reads and writes the MIB-II system group, a table with a row-status column is added
 // to, edited and deleted from, and the filtered walk numbers the rows it shows.
 #include "FormKitSupport.h"
+#include "RunningClock.h"
+
 #include "Harness.h"
 #include "Newrequest.h"
+#include <csignal>
 
 #include <sstream>
 
@@ -179,6 +182,25 @@ TEST_F(FormKitDevice, InformationFormReadsTheSystemGroupAndSetsOnlyTickedRows)
     EXPECT_TRUE(has(lines[0], "sysContact=\"ops desk\""));
     EXPECT_TRUE(has(lines[0], "sysLocation=\"lab 2\""));
     EXPECT_FALSE(has(lines[0], "sysName"));
+}
+
+TEST_F(FormKitDevice, ClosingWaitsForBusyBindingsSixSecondsOnTheSwappableClock)
+{
+    auto *form = new TConfigForm(app.get());
+    auto *binding = new KvSNMPRequest2Edits(form);
+    binding->Request.VarList = systemGroup();
+    binding->Request.Timeout = 3000; // the device's own answer would take far longer
+    form->AddEditorPanel(binding);
+    ::kill(device->process().pid(), SIGSTOP);
+    ASSERT_TRUE(binding->Get());
+    ASSERT_TRUE(binding->Busy);
+    RunningMockClock mock;
+    const std::int64_t start = mock.now();
+    delete form;
+    const std::int64_t took = mock.now() - start;
+    ::kill(device->process().pid(), SIGCONT);
+    EXPECT_GE(took, TConfigForm::CloseWaitMs);
+    EXPECT_LT(took, TConfigForm::CloseWaitMs + 1000);
 }
 
 TEST_F(FormKitDevice, AnEmptyTickedRowBlocksTheSet)

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,30 @@ public:
 
     std::unique_ptr<TApplication> app;
     TMainForm *form = nullptr;
+};
+
+// The module started against its own simulated device (the settings file says how to reach it).
+struct Started {
+    HostFolders host;
+    std::unique_ptr<devsimtest::Devsim> sim;
+    std::unique_ptr<Module> module;
+    TMainForm *form = nullptr;
+
+    explicit Started(std::vector<std::string> devsimArgs,
+                     const std::function<std::string(int port)> &settings = v2cSettings)
+    {
+        sim = std::make_unique<devsimtest::Devsim>(std::move(devsimArgs));
+        if (!sim->ok())
+            return;
+        host.deviceSettings("127.0.0.1", settings(sim->port()));
+        module = std::make_unique<Module>(std::vector<AnsiString>{"/I127.0.0.1", "/Rpublic", "/Wprivate"});
+        form = module->form;
+    }
+    bool ready() const
+    {
+        return form != nullptr &&
+               pumpUntil([&] { return module->probed() && form->Timer1->Enabled(); }, 5000);
+    }
 };
 
 inline std::string devsimProfile(const std::string &file)

@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "PrivProtocol=1\nAuthPassword=opalauth123\nPrivPassword=opalpriv123\n",
                     {},
                     3}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(MainWindow, ProbeFillsEveryCapabilityControlFromItsObject)
 {

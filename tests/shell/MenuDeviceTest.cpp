@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"NoClientObjectV2", "", "remove clientinfosupported",            "v2.00.15",  false, false, true,  true,  false, true,  true,  false, true,  true,  "TFM_Admin",  "TFM_Firmware",    "TFM_MultiSSIDForm"},
         MenuCase{"NoClientObjectNoDigit", "", "remove clientinfosupported\nset stFirmwareVersion \"vX\"",
                                                                                "vX",        false, false, true,  true,  false, true,  true,  false, true,  true,  "TFM_Admin",  "TFM_Firmware",    "TFM_MultiSSIDForm"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &testInfo) { return std::string(testInfo.param.name); });
 // clang-format on
 
 TEST(MenuDevice, TimedOutPollHidesClientInfoWithoutReading)

@@ -138,7 +138,7 @@ TEST_F(StartupParse, V3SwitchesFromZeroToLibraryCodes)
         {"/l2", &KvSNMPSecurity::SecurityLevel, 3}, {"/a0", &KvSNMPSecurity::AuthProtocol, 1},
         {"/a1", &KvSNMPSecurity::AuthProtocol, 2},  {"/a2", &KvSNMPSecurity::AuthProtocol, 3},
         {"/p0", &KvSNMPSecurity::PrivProtocol, 1},  {"/p1", &KvSNMPSecurity::PrivProtocol, 2},
-        {"/p8", &KvSNMPSecurity::PrivProtocol, 9},  {"/m3", &KvSNMPSecurity::SecurityModel, 3},
+        {"/m3", &KvSNMPSecurity::SecurityModel, 3},
     };
     for (const auto &c : cases) {
         auto r = parse({"/I10.9.9.9", c.arg});
@@ -315,6 +315,47 @@ TEST_F(StartupParse, DeviceAddressThatWouldEscapeItsFolderIsRefused)
     }
     auto r = parse({"/Iap-1.example", "/Rpub"});
     EXPECT_EQ(r.outcome, StartupArguments::Outcome::Run) << r.Message;
+}
+
+TEST_F(StartupParse, IdeaPrivacyIsRefusedAtStartForSnmpV3)
+{
+    writeSettings("10.9.9.9", "AgentPort=161\nVersion=3\nSecurityModel=3\nSecurityLevel=2\nAuthProtocol=1\n"
+                              "PrivProtocol=0\n");
+    auto r = parse({"/I10.9.9.9", "/p8"});
+    ASSERT_EQ(r.outcome, StartupArguments::Outcome::Error);
+    EXPECT_EQ(r.Message,
+              "The switch /p on the command line chooses the privacy protocol IDEA (8), which is not "
+              "available on this system: choose 0 (none) or 1 (CBC-DES).");
+    // A later switch choosing another protocol wins, as switches do.
+    EXPECT_EQ(parse({"/I10.9.9.9", "/p8", "/p1"}).outcome, StartupArguments::Outcome::Run);
+
+    writeSettings("10.9.9.8", "AgentPort=161\nVersion=3\nSecurityModel=3\nSecurityLevel=2\nAuthProtocol=1\n"
+                              "PrivProtocol=8\n");
+    r = parse({"/I10.9.9.8", "/Rpub"});
+    ASSERT_EQ(r.outcome, StartupArguments::Outcome::Error);
+    EXPECT_EQ(r.Message.rfind("The key PrivProtocol of the settings file " + m_dir, 0), 0u) << r.Message;
+    EXPECT_NE(r.Message.find("IDEA (8), which is not available on this system"), AnsiString::npos);
+
+    // Versions 1 and 2c ignore the SNMPv3 switches, IDEA among them.
+    EXPECT_EQ(parse({"/I10.9.9.7", "/Rpub", "/p8"}).outcome, StartupArguments::Outcome::Run);
+}
+
+TEST_F(StartupParse, AddressLongerThanAHostNameIsRefusedAsAnAddress)
+{
+    const std::string label(63, 'a');
+    const std::string longest = label + "." + label + "." + label + "." + std::string(61, 'b'); // 253
+    ASSERT_EQ(longest.size(), 253u);
+    EXPECT_EQ(parse({"/I" + longest, "/Rpub"}).outcome, StartupArguments::Outcome::Run);
+    for (const std::string &bad : {longest + "c", std::string(64, 'a') + ".example", std::string(300, 'x')}) {
+        auto r = parse({"/I" + bad, "/Rpub"});
+        ASSERT_EQ(r.outcome, StartupArguments::Outcome::Error) << bad.size();
+        EXPECT_EQ(
+            r.Message.rfind("The device address given with /I is not valid: it is longer than a host name "
+                            "can be (",
+                            0),
+            0u)
+            << r.Message;
+    }
 }
 
 TEST_F(StartupParse, SettingsFileOfTheAddressKnownAtThatMoment)

@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$1
 build=$2
-work=$(mktemp -d /tmp/kv-shot.XXXXXX)
+work=$(mktemp -d -t kv-shot.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 unset DISPLAY

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Two real module processes: a second one for the same device ends at once, one for another
-# device runs. usage: single-instance-test.sh BUILD_FOLDER
+# device runs; SIGTERM closes the first. usage: single-instance-test.sh BUILD_FOLDER
 set -euo pipefail
 module="$1/app/qrn5290ap"
-work=$(mktemp -d /tmp/kv-instance.XXXXXX)
+work=$(mktemp -d -t kv-instance.XXXXXX)
 first=
 cleanup() { [ -n "$first" ] && kill "$first" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
@@ -28,4 +28,10 @@ kill -0 "$first" || { echo "the first instance ended with the second"; exit 1; }
 rc=0
 timeout 5 "$module" /I127.0.0.2 /Rpublic >"$work/third.log" 2>&1 || rc=$?
 [ "$rc" -eq 124 ] || { echo "an instance for another device ended (rc $rc)"; cat "$work/third.log"; exit 1; }
-echo "second instance refused, other device runs"
+# SIGTERM closes the first instance as the user's close does: it ends by itself, not by the signal.
+kill -TERM "$first"
+rc=0
+wait "$first" || rc=$?
+first=
+[ "$rc" -eq 0 ] || { echo "the module ended by SIGTERM (rc $rc) instead of closing"; cat "$work/first.log"; exit 1; }
+echo "second instance refused, other device runs, SIGTERM closes the window"

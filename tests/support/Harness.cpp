@@ -159,7 +159,10 @@ bool Process::start(const std::vector<std::string> &argvIn)
         return false;
     }
     pid_ = pid;
+    if (out_ >= 0)
+        close(out_);
     out_ = fds[0];
+    buffer_.clear();
     return true;
 }
 
@@ -227,21 +230,36 @@ void writeWholeFile(const std::string &path, const std::string &data)
     out << data;
 }
 
-Devsim::Devsim(std::vector<std::string> extraArgs)
+Devsim::Devsim(std::vector<std::string> extraArgs) : extraArgs_(std::move(extraArgs))
 {
     state_ = kvtest::makeTempDir("devsim-state-");
     // A port that was free can be taken in between: try a few.
     for (int attempt = 0; attempt < 3 && !ready_; ++attempt) {
         port_ = kvtest::freeUdpPort();
-        std::vector<std::string> args = {devsimPath(),          "--address", "127.0.0.1", "--port",
-                                         std::to_string(port_), "--state",   state_};
-        args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-        if (!proc_.start(args))
-            break;
-        ready_ = proc_.waitForLine("devsim ready", 10000);
-        if (!ready_)
-            proc_.stop();
+        ready_ = start(extraArgs_);
     }
+}
+
+bool Devsim::start(const std::vector<std::string> &extraArgs)
+{
+    std::vector<std::string> args = {devsimPath(),          "--address", "127.0.0.1", "--port",
+                                     std::to_string(port_), "--state",   state_};
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    if (!proc_.start(args))
+        return false;
+    if (proc_.waitForLine("devsim ready", 10000))
+        return true;
+    proc_.stop();
+    return false;
+}
+
+bool Devsim::restart(const std::vector<std::string> &moreArgs)
+{
+    proc_.stop();
+    std::vector<std::string> args = extraArgs_;
+    args.insert(args.end(), moreArgs.begin(), moreArgs.end());
+    ready_ = start(args);
+    return ready_;
 }
 
 Devsim::~Devsim()

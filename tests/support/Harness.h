@@ -53,6 +53,9 @@ public:
     // Why it is not ready (what it printed), or empty.
     std::string why() const { return ready_ ? std::string() : "devsim did not start: " + proc_.output(); }
     int stop() { return proc_.stop(); }
+    // Stops devsim and starts it again on the same port and state folder, as a device
+    // restarts; more arguments may be added for the new start.
+    bool restart(const std::vector<std::string> &moreArgs = {});
     Process &process() { return proc_; }
 
     // snmpget/snmpgetnext/snmpwalk/snmpset with v1 or v2c and numeric output.
@@ -63,7 +66,9 @@ public:
                      const std::vector<std::string> &args, double timeoutSeconds = 2.0) const;
 
 private:
+    bool start(const std::vector<std::string> &extraArgs);
     Process proc_;
+    std::vector<std::string> extraArgs_;
     std::string state_;
     std::string clientDir_;
     int port_ = 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <vector>
 
@@ -23,9 +24,52 @@ std::string binaryDir()
     return dir ? dir : KV_BINARY_DIR_DEFAULT;
 }
 
+namespace {
+
+// Every folder a test process makes lies in one folder of its own, removed when the process
+// ends, whether its tests passed or not.
+class ProcessTempRoot {
+public:
+    ~ProcessTempRoot()
+    {
+        if (!m_path.empty() && m_owner == ::getpid()) {
+            std::error_code ec;
+            std::filesystem::remove_all(m_path, ec);
+        }
+    }
+    const std::string &path()
+    {
+        if (m_path.empty()) {
+            std::string pattern = (std::filesystem::temp_directory_path() / "kvtest-XXXXXX").string();
+            if (!mkdtemp(pattern.data()))
+                throw std::runtime_error("mkdtemp failed");
+            m_path = pattern;
+            m_owner = ::getpid();
+        }
+        return m_path;
+    }
+
+private:
+    std::string m_path;
+    pid_t m_owner = 0;
+};
+
+ProcessTempRoot &processTempRoot()
+{
+    static ProcessTempRoot root;
+    return root;
+}
+
+} // namespace
+
+std::string processTempDir()
+{
+    return processTempRoot().path();
+}
+
 std::string makeTempDir(const std::string &prefix)
 {
-    std::string pattern = "/tmp/" + prefix + "XXXXXX";
+    std::string pattern = processTempDir() + "/" + prefix + "XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
     if (!mkdtemp(buf.data()))
@@ -50,6 +94,12 @@ int freeUdpPort()
     }
     close(fd);
     return ntohs(addr.sin_port);
+}
+
+bool peersRequired()
+{
+    const char *flag = std::getenv("KV_REQUIRE_PEERS");
+    return flag != nullptr && std::string(flag) == "1";
 }
 
 } // namespace kvtest

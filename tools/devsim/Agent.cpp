@@ -17,12 +17,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <limits>
 #include <list>
 #include <memory>
+#include <random>
 
 // Their headers are not shipped; the agent library exports them.
 extern "C" {
@@ -402,6 +406,63 @@ void remember(std::list<std::vector<char>> &keep, const std::string &line)
     netsnmp_config_remember(keep.back().data());
 }
 
+// The engine's identity, kept in the state folder as a real device keeps it across
+// restarts: "id TEXT" and "boots N" lines.
+struct EngineIdentity {
+    std::string id;
+    unsigned long boots = 0;
+};
+
+EngineIdentity loadEngine(const std::string &path)
+{
+    EngineIdentity e;
+    std::ifstream in(path);
+    std::string key;
+    while (in >> key) {
+        if (key == "id")
+            in >> e.id;
+        else if (key == "boots")
+            in >> e.boots;
+        else
+            in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return e;
+}
+
+bool saveEngine(const std::string &path, const EngineIdentity &e)
+{
+    const std::string temp = path + ".new";
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        out << "id " << e.id << "\nboots " << e.boots << "\n";
+        if (!out.flush())
+            return false;
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    return !ec;
+}
+
+// The engine ID net-snmp makes from a text (its enterprise number, format 4, the text).
+std::string textEngineIdHex(const std::string &text)
+{
+    std::string hex = "0x80001f8804";
+    char two[3];
+    for (unsigned char c : text) {
+        std::snprintf(two, sizeof two, "%02x", c);
+        hex += two;
+    }
+    return hex;
+}
+
+std::string newEngineText()
+{
+    std::random_device random;
+    char text[32];
+    std::snprintf(text, sizeof text, "devsim-%08x", static_cast<unsigned>(random()));
+    return text;
+}
+
 } // namespace
 
 int runDevsim(int argc, char **argv)
@@ -430,11 +491,11 @@ int runDevsim(int argc, char **argv)
         loadFixtures(opts, catalogPath, dopts);
         for (const auto &text : opts.faults) {
             std::string why;
-            auto parsed = parseFaultSpec(text, why);
-            auto oid = parsed ? catalog.resolveTarget(parsed->object) : std::nullopt;
+            auto fault = parseFaultOption(text, why);
+            auto oid = fault ? catalog.resolveTarget(fault->object) : std::nullopt;
             if (!oid)
                 throw std::runtime_error("--fault " + text + ": no such object in the catalog");
-            dopts.faults[*oid] = parsed->fault;
+            dopts.faults[*oid] = fault->fault;
         }
     } catch (const std::exception &e) {
         std::cerr << "devsim: " << e.what() << "\n";
@@ -443,8 +504,9 @@ int runDevsim(int argc, char **argv)
 
     bool tempState = opts.stateDir.empty();
     if (tempState) {
-        char pattern[] = "/tmp/devsim.XXXXXX";
-        if (!mkdtemp(pattern)) {
+        std::error_code tempEc;
+        std::string pattern = (fs::temp_directory_path(tempEc) / "devsim.XXXXXX").string();
+        if (tempEc || !mkdtemp(pattern.data())) {
             std::cerr << "devsim: cannot create a state folder\n";
             return 1;
         }
@@ -500,6 +562,18 @@ int runDevsim(int argc, char **argv)
     init_usmUser();
 
     std::list<std::vector<char>> lines;
+    const std::string enginePath = persist + "/engine.txt";
+    EngineIdentity engine = loadEngine(enginePath);
+    if (!opts.engineId.empty() && opts.engineId != engine.id) {
+        engine.id = opts.engineId;
+        engine.boots = 0;
+    }
+    if (engine.id.empty())
+        engine.id = newEngineText();
+    // The engine counts this start as one more boot; a changed ID starts again at one.
+    remember(lines, "engineID " + engine.id);
+    remember(lines, "oldEngineID " + textEngineIdHex(engine.id));
+    remember(lines, "engineBoots " + std::to_string(engine.boots));
     remember(lines, "view devsimView included .1.3.6.1.2.1.1");
     remember(lines, "view devsimView included .1.3.6.1.4.1.32473.11.37.4");
     remember(lines, "rocommunity \"" + opts.readCommunity + "\" default -V devsimView");
@@ -515,6 +589,12 @@ int runDevsim(int argc, char **argv)
         remember(lines, "rwuser " + u.name + " " + level + " -V devsimView");
     }
     init_snmp("devsim");
+    engine.boots = snmpv3_local_snmpEngineBoots();
+    if (!saveEngine(enginePath, engine)) {
+        std::cerr << "devsim: cannot write " << enginePath << "\n";
+        snmp_shutdown("devsim");
+        return 1;
+    }
 
     netsnmp_transport *t = netsnmp_transport_open_server("snmp", listen.c_str());
     if (!t) {

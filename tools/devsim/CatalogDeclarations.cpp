@@ -80,12 +80,12 @@ void Catalog::parseRemove(const std::vector<std::string> &f, const std::string &
         tables_.erase(t);
     } else if (commands_.erase(what) == 0) {
         bool column = false;
-        for (auto &[name, t] : tables_) {
-            auto c = std::find_if(t.columns.begin(), t.columns.end(),
+        for (auto &[name, table] : tables_) {
+            auto c = std::find_if(table.columns.begin(), table.columns.end(),
                                   [&](const Object &o) { return o.name == what; });
-            if (c != t.columns.end()) {
-                t.columns.erase(c);
-                for (auto &[index, cells] : t.rows)
+            if (c != table.columns.end()) {
+                table.columns.erase(c);
+                for (auto &[index, cells] : table.rows)
                     cells.erase(what);
                 column = true;
             }

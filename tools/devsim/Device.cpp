@@ -36,14 +36,14 @@ std::string nowText()
 
 } // namespace
 
-std::optional<FaultSpec> parseFaultSpec(std::string_view text, std::string &error)
+std::optional<FaultOption> parseFaultOption(std::string_view text, std::string &error)
 {
     auto eq = text.rfind('=');
     if (eq == std::string_view::npos || eq == 0) {
         error = "expected OBJECT=KIND[:ARG][@get|@set]";
         return std::nullopt;
     }
-    FaultSpec parsed;
+    FaultOption parsed;
     parsed.object = std::string(text.substr(0, eq));
     std::string_view kind = text.substr(eq + 1);
     auto at = kind.find('@');

@@ -28,11 +28,11 @@ struct Fault {
 
 // Parses "object=kind[:arg][@get|@set]"; kinds: absent, error:STATUS, delay:MS, drop.
 // Returns the object text and the fault, or an error message.
-struct FaultSpec {
+struct FaultOption {
     std::string object;
     Fault fault;
 };
-std::optional<FaultSpec> parseFaultSpec(std::string_view text, std::string &error);
+std::optional<FaultOption> parseFaultOption(std::string_view text, std::string &error);
 
 // Carries out a TFTP transfer as a client; returns an empty text on success or the reason.
 class TransferRunner {

@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -59,7 +60,7 @@ std::vector<std::string> splitColon(const std::string &s)
 
 } // namespace
 
-std::optional<UsmUser> parseUserSpec(const std::string &text, std::string &error)
+std::optional<UsmUser> parseUserOption(const std::string &text, std::string &error)
 {
     auto parts = splitColon(text);
     UsmUser u;
@@ -168,7 +169,7 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
             if (!need())
                 return std::nullopt;
             std::string why;
-            auto u = parseUserSpec(value, why);
+            auto u = parseUserOption(value, why);
             if (!u)
                 return bad(why);
             o.users.push_back(*u);
@@ -184,6 +185,16 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
             if (!need())
                 return std::nullopt;
             o.stateDir = value;
+        } else if (name == "--engine-id") {
+            if (!need())
+                return std::nullopt;
+            const bool printable = std::all_of(value.begin(), value.end(), [](char c) {
+                return static_cast<unsigned char>(c) > 0x20 && static_cast<unsigned char>(c) < 0x7f &&
+                       c != '"' && c != '\\';
+            });
+            if (value.empty() || value.size() > 27 || !printable)
+                return bad("1 to 27 printable characters without blanks or quotes");
+            o.engineId = value;
         } else if (name == "--lifetime") {
             if (!need())
                 return std::nullopt;
@@ -220,7 +231,7 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
             if (!need())
                 return std::nullopt;
             std::string why;
-            if (!parseFaultSpec(value, why))
+            if (!parseFaultOption(value, why))
                 return bad(why);
             o.faults.push_back(value);
         } else if (name == "--sections") {
@@ -261,7 +272,7 @@ Options:
   --profile NAME|FILE  overlay applied after the catalog, repeatable; a NAME is looked up as
                        profiles/NAME.cat beside the catalog (nodeferred, bridge, newmssid,
                        admin2, admin3, ssl, oldfirmware)
-  --user SPEC          SNMPv3 user, repeatable: NAME[:MD5|SHA:AUTHPASS[:DES:PRIVPASS]]
+  --user USER          SNMPv3 user, repeatable: NAME[:MD5|SHA:AUTHPASS[:DES:PRIVPASS]]
                        (pass phrases of 8 to 64 characters); users may read and write
   --read-community C   read-only community (default public)
   --write-community C  read-write community (default private)
@@ -272,15 +283,19 @@ Options:
                          active.txt   the values in effect; pending.txt  unsaved changes
                          files/       files the device fetched or sends over TFTP
                          device/      the device's own copies of fixture files
-                         snmp/        the SNMP engine's persistent data
+                         snmp/        the SNMP engine's persistent data; engine.txt holds
+                                      the engine ID and boots kept across restarts
                        default: a fresh temporary folder, removed at exit
+  --engine-id TEXT     SNMP engine ID made from TEXT (1 to 27 printable characters),
+                       kept in the state folder from then on; default: the one kept there,
+                       or a new random one on the first start
   --lifetime S         stop by itself after S seconds
   --reboot-silence S   seconds without any answer after a restart command (default 5;
                        decimals allowed); pending changes are in effect afterwards
   --tftp-port N        UDP port of the TFTP servers the device contacts (default 69)
   --tftp-timeout S     longest time a transfer may take (default 20 seconds)
   --tftp-client PROG   TFTP client program (default atftp)
-  --fault SPEC         inject a fault, repeatable: OBJECT=KIND[:ARG][@get|@set] with OBJECT a
+  --fault FAULT        inject a fault, repeatable: OBJECT=KIND[:ARG][@get|@set] with OBJECT a
                        catalog name or OID (a table or table column name covers its rows)
                        and KIND one of
                          absent        the object does not exist

@@ -18,7 +18,7 @@ struct UsmUser {
 };
 
 // Parses "NAME", "NAME:MD5|SHA:AUTHPASS" or "NAME:MD5|SHA:AUTHPASS:DES:PRIVPASS".
-std::optional<UsmUser> parseUserSpec(const std::string &text, std::string &error);
+std::optional<UsmUser> parseUserOption(const std::string &text, std::string &error);
 
 struct Options {
     std::string address = "127.0.0.1";
@@ -29,6 +29,7 @@ struct Options {
     std::string readCommunity = "public";
     std::string writeCommunity = "private";
     std::string stateDir;    // empty: a fresh temporary folder, removed at exit
+    std::string engineId;    // empty: the one kept in the state folder (or a new one)
     int lifetimeSeconds = 0; // 0: until SIGTERM
     int tftpPort = 69;
     int tftpTimeoutMs = 20000;

@@ -4,7 +4,7 @@
 # usage: wpart-xvfb-test.sh BUILD_FOLDER
 set -euo pipefail
 build=$1
-work=$(mktemp -d /tmp/kv-wpart.XXXXXX)
+work=$(mktemp -d -t kv-wpart.XXXXXX)
 pids=()
 cleanup() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done

@@ -57,24 +57,20 @@ public:
     }
 };
 
+// Each test has a device of its own: what one test writes is never what another reads.
 class BindingRequest : public BindingTest {
 protected:
-    static void SetUpTestSuite() { s_devsim = new Devsim(); }
-    static void TearDownTestSuite()
-    {
-        delete s_devsim;
-        s_devsim = nullptr;
-    }
     void SetUp() override
     {
         BindingTest::SetUp();
-        if (!s_devsim->ok())
-            GTEST_SKIP() << s_devsim->why();
+        devsim = std::make_unique<Devsim>();
+        if (!devsim->ok())
+            KV_PEER_MISSING(devsim->why());
     }
     std::unique_ptr<Recorder> make(KvSNMPVarList list, int port = 0)
     {
         auto b = std::make_unique<Recorder>(form);
-        target(b->Request, port ? port : s_devsim->port());
+        target(b->Request, port ? port : devsim->port());
         b->Request.VarList = list;
         b->Request.OnResult = [this](KvSNMPError *e) { results.push_back(*e); };
         b->OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *e) { getDone.push_back(*e); };
@@ -88,12 +84,11 @@ protected:
                         SVT_SV, 0, "System");
     }
 
-    static Devsim *s_devsim;
+    std::unique_ptr<Devsim> devsim;
     std::vector<KvSNMPError> results;
     std::vector<KvSNMPError> getDone;
     std::vector<KvSNMPError> setDone;
 };
-Devsim *BindingRequest::s_devsim = nullptr;
 
 TEST_F(BindingRequest, SynchronousScalarGetShowsAndReportsOk)
 {
@@ -153,7 +148,7 @@ TEST_F(BindingRequest, AsynchronousGetAndSetComplete)
     ASSERT_TRUE(pumpUntil([&] { return !setDone.empty(); }));
     EXPECT_EQ(setDone[0].Code, 0);
     EXPECT_FALSE(b->Busy);
-    EXPECT_NE(s_devsim->writeLog().find("sysName=\"renamed\""), std::string::npos);
+    EXPECT_NE(devsim->writeLog().find("sysName=\"renamed\""), std::string::npos);
     EXPECT_EQ(b->Operation, 1);
 }
 

@@ -15,7 +15,7 @@ protected:
         BindingTest::SetUp();
         devsim = std::make_unique<Devsim>();
         if (!devsim->ok())
-            GTEST_SKIP() << devsim->why();
+            KV_PEER_MISSING(devsim->why());
         binding = std::make_unique<KvSNMPRequest2Edits>(form);
         target(binding->Request, devsim->port());
         binding->OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *e) { getDone.push_back(e->Code); };

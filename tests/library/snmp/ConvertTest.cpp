@@ -141,10 +141,25 @@ TEST(ConvertTest, TextReadings)
         {KvSyntax::MacAddress, "00:11", "000011"}, // ":" counts as a 0 digit
         {KvSyntax::TimeTicks, "5", "0:00:00.05"},
         {KvSyntax::DateTime, "2008-11-12,13:45:7.0,+5", "2008-11-12,13:45:7.0,+5:0"},
-        {KvSyntax::BcDateTime, "not a date", "1899/12/30 12:00:00 am"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(roundTrip(c.syntax, c.text), c.back) << c.syntax << " " << c.text;
+}
+
+TEST(ConvertTest, DateTimeTextThatIsNoDateIsRefusedBeforeSending)
+{
+    for (const char *text :
+         {"not a date", "", "2008/02/31 01:00:00 am", "2007/02/29", "2008/04/31 12:00:00 pm", "2008/13/01"}) {
+        SCOPED_TRACE(text);
+        try {
+            roundTrip(KvSyntax::BcDateTime, text);
+            ADD_FAILURE() << "sent";
+        } catch (const Exception &e) {
+            EXPECT_EQ(e.Message, "'" + std::string(text) + "' is not a valid date and time");
+        }
+    }
+    EXPECT_EQ(roundTrip(KvSyntax::BcDateTime, "2008/02/29 01:00:00 am"), "2008/02/29 01:00:00 am");
+    EXPECT_EQ(roundTrip(KvSyntax::BcDateTime, "2000/02/29"), "2000/02/29 12:00:00 am");
 }
 
 TEST(ConvertTest, NullTextsAndNullBindings)

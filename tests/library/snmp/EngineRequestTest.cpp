@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         if (!s_agent->ok())
-            GTEST_SKIP() << s_agent->why();
+            KV_PEER_MISSING(s_agent->why());
         ensureGlobalSession();
     }
     int port() const { return s_agent->port(); }

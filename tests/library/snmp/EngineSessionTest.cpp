@@ -57,7 +57,9 @@ TEST(EngineGlobalSession, UnwritableCounterRaisesAfterTheSessionExists)
         FAIL() << "no exception";
     } catch (const Exception &e) {
         EXPECT_EQ(e.HelpContext, -508);
-        EXPECT_EQ(e.Message, "(KvSNMP++) Error when saving SNMP engine boots counter!");
+        // The message names the file and why it could not be written.
+        EXPECT_EQ(e.Message, "(KvSNMP++) Error when saving SNMP engine boots counter! "
+                             "(/nonexistent-kv-folder/sub/KvSNMP_PP_BootCounter: No such file or directory)");
     }
     EXPECT_NE(gKvSNMPSession, nullptr);
 }

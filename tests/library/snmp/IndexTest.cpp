@@ -169,6 +169,33 @@ TEST(IndexTest, IndexesThatRunOutAreRefused)
     }
 }
 
+TEST(IndexTest, KeysThatTakeNoSubIdentifierAcceptAUsedUpIndex)
+{
+    Request nullLast({item(KvSyntax::Integer, KvAccess::ReadOnly), item(KvSyntax::Null, KvAccess::ReadOnly)},
+                     MVT_FMV, 2);
+    EXPECT_NO_THROW(nullLast.IndexToKeys("5"));
+    EXPECT_EQ(nullLast.at(0).Value, "5");
+    EXPECT_EQ(nullLast.at(1).Value, "(NULL)");
+
+    for (int32_t syntax : {KvSyntax::OctetStr, KvSyntax::DisplayStr, KvSyntax::ObjectId}) {
+        SCOPED_TRACE(syntax);
+        Request emptyImplied({item(KvSyntax::Integer, KvAccess::ReadOnly),
+                              item(syntax, KvAccess::NotAccess | KvAccess::Implied, "kept")},
+                             MVT_FMV, 2);
+        EXPECT_NO_THROW(emptyImplied.IndexToKeys("7"));
+        EXPECT_EQ(emptyImplied.at(1).Value, "");
+        EXPECT_EQ(emptyImplied.at(1).InstanceOid, emptyImplied.VarList.ColumnOid(1));
+        // Without IMPLIED the length is missing: still refused.
+        Request withLength({item(KvSyntax::Integer, KvAccess::ReadOnly), item(syntax, KvAccess::ReadOnly)},
+                           MVT_FMV, 2);
+        EXPECT_EQ(raisedCode([&] { withLength.IndexToKeys("7"); }), -514);
+    }
+    Request integerLast(
+        {item(KvSyntax::Integer, KvAccess::ReadOnly), item(KvSyntax::Integer, KvAccess::ReadOnly)}, MVT_FMV,
+        2);
+    EXPECT_EQ(raisedCode([&] { integerLast.IndexToKeys("7"); }), -514);
+}
+
 TEST(IndexTest, BadSyntaxAndBadTexts)
 {
     Request r({item(KvSyntax::Int16, KvAccess::ReadOnly, "1")}, MVT_FMV, 1);

@@ -100,7 +100,7 @@ protected:
     void SetUp() override
     {
         if (!programAvailable(program(GetParam().client)))
-            GTEST_SKIP() << program(GetParam().client) << " is not installed";
+            KV_PEER_MISSING(program(GetParam().client) + " is not installed");
         base = kvtest::makeTempDir("kvtftp-interop-");
         root = base + "/root";
         local = base + "/local";

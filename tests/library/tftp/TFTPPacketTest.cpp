@@ -155,14 +155,24 @@ TEST(TFTPPacket, BuildersWriteRfc1350Layout)
     EXPECT_EQ(buf[1], 4);
     EXPECT_EQ(buf[2], 0xff);
     EXPECT_EQ(buf[3], 0xff);
-    ASSERT_EQ(buildError(buf, ErrAccessViolation), 5u);
+    // Every code carries its text, the disk-full one included.
+    ASSERT_EQ(buildError(buf, ErrAccessViolation), 4u + 18u);
     EXPECT_EQ(buf[1], 5);
     EXPECT_EQ(buf[3], 2);
-    EXPECT_EQ(buf[4], 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(buf + 4)), "Access violation.");
+    ASSERT_EQ(buildError(buf, ErrDiskFull), 4u + 34u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(buf + 4)), "Disk full or allocation exceeded.");
+    ASSERT_EQ(buildError(buf, 9), 4u + 41u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(buf + 4)),
+              "Not defined, see error message (if any).");
+    ASSERT_EQ(buildError(buf, ErrNotDefined, std::string_view("busy\0tail", 9)), 4u + 5u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(buf + 4)), "busy");
+    EXPECT_EQ(errorMessage(std::span<const std::uint8_t>(buf, 9)), "busy");
+    EXPECT_EQ(errorMessage(bytes(std::string("\0\5\0\3full", 8))), "full"); // no terminating zero
 
     std::vector<std::uint8_t> tooLong(513, 0);
     EXPECT_THROW(buildData(buf, 1, tooLong), std::length_error);
-    std::uint8_t small[4];
+    std::uint8_t small[10];
     EXPECT_THROW(buildError(small, 1), std::length_error);
 }
 

@@ -147,13 +147,13 @@ TEST_F(TFTPServerTest, WriteOf1500BytesReplacesFileAndLeavesNothingElse)
     EXPECT_EQ(records.back().LastBlockLength, 1500 - 1024);
 }
 
-TEST_F(TFTPServerTest, MissingFileGetsFiveByteError)
+TEST_F(TFTPServerTest, MissingFileGetsErrorOneWithItsText)
 {
     UdpClient c;
     c.sendTo(port, request(1, "missing.tfp"));
     auto p = c.receive();
     ASSERT_TRUE(p);
-    EXPECT_EQ(*p, packet({0, 5, 0, 1, 0}));
+    EXPECT_EQ(*p, errorPacket(1));
     drain();
     EXPECT_EQ(codes, (std::vector<int>{1, -1102, 0}));
     EXPECT_EQ(records[1].Message, "(KvTFTP) File not found!");
@@ -246,7 +246,7 @@ TEST_F(TFTPServerTest, ForeignTransferIdentifierGetsErrorFiveAndChangesNothing)
     auto p = c.receive(2000, &sp);
     ASSERT_TRUE(p);
     stranger.sendTo(sp, ack(1));
-    EXPECT_EQ(stranger.receive(), packet({0, 5, 0, 5, 0}));
+    EXPECT_EQ(stranger.receive(), errorPacket(5));
     EXPECT_FALSE(c.receive(200)) << "the stranger's ACK must not advance the transfer";
     c.sendTo(sp, ack(1));
     p = c.receive();
@@ -272,7 +272,7 @@ TEST_F(TFTPServerTest, UnsafeNamesAreRefusedAndNothingOutsideRootIsTouched)
             c.sendTo(port, request(kind, n));
             auto p = c.receive();
             ASSERT_TRUE(p) << n;
-            EXPECT_EQ(*p, packet({0, 5, 0, 2, 0})) << n;
+            EXPECT_EQ(*p, errorPacket(2)) << n;
             drain();
             EXPECT_EQ(codes, (std::vector<int>{1, -1103, 0})) << n;
         }
@@ -289,7 +289,7 @@ TEST_F(TFTPServerTest, EmptyRootFolderRefusesEverything)
     UdpClient c;
     for (int kind : {1, 2}) {
         c.sendTo(port, request(kind, "x.bin"));
-        EXPECT_EQ(c.receive(), packet({0, 5, 0, 2, 0}));
+        EXPECT_EQ(c.receive(), errorPacket(2));
         drain();
     }
     EXPECT_FALSE(fileExists("x.bin"));
@@ -305,7 +305,7 @@ TEST_F(TFTPServerTest, FifosFoldersAndLinksAreNotServed)
         for (const char *n : {"pipe", "folder", "link"}) {
             UdpClient c;
             c.sendTo(port, request(kind, n));
-            EXPECT_EQ(c.receive(), packet({0, 5, 0, 2, 0})) << n << " kind " << kind;
+            EXPECT_EQ(c.receive(), errorPacket(2)) << n << " kind " << kind;
             drain();
         }
     }
@@ -321,9 +321,9 @@ TEST_F(TFTPServerTest, PathBeingWrittenIsNotServed)
     writer.sendTo(port, request(2, "f.bin"));
     ASSERT_EQ(writer.receive(), ack(0));
     reader.sendTo(port, request(1, "f.bin"));
-    EXPECT_EQ(reader.receive(), packet({0, 5, 0, 2, 0}));
+    EXPECT_EQ(reader.receive(), errorPacket(2));
     second.sendTo(port, request(2, "f.bin"));
-    EXPECT_EQ(second.receive(), packet({0, 5, 0, 2, 0}));
+    EXPECT_EQ(second.receive(), errorPacket(2));
 }
 
 TEST_F(TFTPServerTest, OversizedDataIsRefusedAndOldFileKept)
@@ -334,7 +334,7 @@ TEST_F(TFTPServerTest, OversizedDataIsRefusedAndOldFileKept)
     int sp = 0;
     ASSERT_TRUE(c.receive(2000, &sp));
     c.sendTo(sp, data(1, Bytes(1024, 'b')));
-    EXPECT_EQ(c.receive(), packet({0, 5, 0, 4, 0}));
+    EXPECT_EQ(c.receive(), errorPacket(4));
     drain();
     EXPECT_EQ(codes, (std::vector<int>{1, 2, -1105, 0}));
     EXPECT_EQ(readFile(root + "/f.bin"), Bytes(10, 'a'));
@@ -344,7 +344,7 @@ TEST_F(TFTPServerTest, OversizedDataIsRefusedAndOldFileKept)
 TEST_F(TFTPServerTest, OtherOpcodesAndMalformedRequestsGetNoAnswer)
 {
     UdpClient c;
-    c.sendTo(port, packet({0, 5, 0, 1, 0}));
+    c.sendTo(port, errorPacket(1));
     c.sendTo(port, packet({0, 4, 0, 1}));
     c.sendTo(port, packet({0, 1}, "noterminator"));
     c.sendTo(port, packet({0, 1}, std::string("name\0mode", 9)));
@@ -374,7 +374,7 @@ TEST_F(TFTPServerTest, WriteErrorEndsWithDiskFullAndKeepsOldFile)
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, oldHandler);
     ASSERT_TRUE(p);
-    EXPECT_EQ(*p, packet({0, 5, 0, 3, 0}));
+    EXPECT_EQ(*p, errorPacket(3));
     drain();
     EXPECT_EQ(codes, (std::vector<int>{1, 2, 2, -1104, 0}));
     EXPECT_EQ(records[3].Message, "(KvTFTP) Disk full!");
@@ -444,7 +444,7 @@ TEST_F(TFTPServerTest, SecondServerOnSamePortFailsToStart)
     // The first server still gets its requests.
     UdpClient c;
     c.sendTo(port, request(1, "none"));
-    EXPECT_EQ(c.receive(), packet({0, 5, 0, 1, 0}));
+    EXPECT_EQ(c.receive(), errorPacket(1));
 }
 
 TEST_F(TFTPServerTest, SecondStartMovesRootButKeepsSocket)
@@ -491,6 +491,61 @@ TEST_F(TFTPServerTest, DestroyedServerNeverCallsItsHandler)
     EXPECT_EQ(codes.size(), seen);
 }
 
+TEST_F(TFTPServerTest, TransfersAreCappedPerPeerAndInAllAndTheExcessIsRefused)
+{
+    EXPECT_EQ(KvTFTPServer::MaxSessionsPerPeer, 8);
+    EXPECT_EQ(KvTFTPServer::MaxSessions, 64);
+    writeFile(root + "/a.bin", randomBytes(2000, 5));
+    const Bytes busy =
+        packet({0, 5, 0, 0}, std::string("Too many transfers at once, try again later.") + '\0');
+    struct Client {
+        std::unique_ptr<UdpClient> socket;
+        int sessionPort = 0;
+    };
+    std::vector<Client> served;
+    // Asks for a transfer from address; the answer, and the client kept when it was served.
+    auto ask = [&](const std::string &address) {
+        Client c{std::make_unique<UdpClient>(address.c_str())};
+        c.socket->sendTo(port, request(1, "a.bin"));
+        auto p = c.socket->receive(2000, &c.sessionPort);
+        if (p && opcodeOf(*p) == 3)
+            served.push_back(std::move(c));
+        return p;
+    };
+    for (int i = 0; i < KvTFTPServer::MaxSessionsPerPeer; ++i)
+        ASSERT_EQ(opcodeOf(ask("127.0.0.2").value_or(Bytes{})), 3) << i;
+    EXPECT_EQ(ask("127.0.0.2"), busy);
+    // Other addresses are served until the total is reached.
+    const int addresses = KvTFTPServer::MaxSessions / KvTFTPServer::MaxSessionsPerPeer;
+    for (int a = 3; a < 2 + addresses; ++a)
+        for (int i = 0; i < KvTFTPServer::MaxSessionsPerPeer; ++i)
+            ASSERT_EQ(opcodeOf(ask("127.0.0." + std::to_string(a)).value_or(Bytes{})), 3);
+    EXPECT_EQ(server->SessionCount(), KvTFTPServer::MaxSessions);
+    EXPECT_EQ(ask("127.0.0.99"), busy);
+    EXPECT_EQ(server->SessionCount(), KvTFTPServer::MaxSessions);
+
+    // Transfers that end make room at once.
+    for (auto &c : served)
+        c.socket->sendTo(c.sessionPort, packet({0, 5, 0, 0}, std::string("enough") + '\0'));
+    drain();
+    EXPECT_EQ(server->SessionCount(), 0);
+    ASSERT_EQ(opcodeOf(ask("127.0.0.2").value_or(Bytes{})), 3);
+    served.back().socket->sendTo(served.back().sessionPort, packet({0, 5, 0, 0}, std::string("done") + '\0'));
+    drain();
+}
+
+TEST_F(TFTPServerTest, EndedSessionsAreFreedAtOnce)
+{
+    std::vector<std::unique_ptr<UdpClient>> clients;
+    for (int i = 0; i < 20; ++i) {
+        clients.push_back(std::make_unique<UdpClient>());
+        clients.back()->sendTo(port, request(1, "missing" + std::to_string(i)));
+    }
+    for (auto &c : clients)
+        EXPECT_EQ(c->receive(), errorPacket(1));
+    EXPECT_EQ(server->SessionCount(), 0);
+}
+
 // Time-outs run on the swappable monotonic clock.
 class TFTPServerTimeoutTest : public TFTPServerTest {
 protected:
@@ -510,6 +565,42 @@ protected:
     std::shared_ptr<kv::MockClock> clock;
     std::unique_ptr<kv::ScopedClock> scoped;
 };
+
+TEST_F(TFTPServerTimeoutTest, ErrorFromThePeerEndsTheTransferAtOnce)
+{
+    // The clock stands still: no time-out can end these transfers.
+    writeFile(root + "/a.bin", randomBytes(2000, 3));
+    writeFile(root + "/w.bin", Bytes(10, 'a'));
+    UdpClient reader, writer;
+    reader.sendTo(port, request(1, "a.bin"));
+    int readerPort = 0;
+    ASSERT_TRUE(reader.receive(2000, &readerPort));
+    writer.sendTo(port, request(2, "w.bin"));
+    int writerPort = 0;
+    ASSERT_EQ(writer.receive(2000, &writerPort), ack(0));
+    writer.sendTo(writerPort, data(1, Bytes(512, 'b')));
+    ASSERT_EQ(writer.receive(), ack(1));
+
+    reader.sendTo(readerPort, packet({0, 5, 0, 3}, std::string("no room") + '\0'));
+    writer.sendTo(writerPort, packet({0, 5, 0, 0}, std::string("aborted") + '\0'));
+    drain();
+    EXPECT_EQ(server->SessionCount(), 0);
+    auto find = [&](int code) {
+        return std::find_if(records.begin(), records.end(),
+                            [&](const KvTFTPMsg &m) { return m.Code == code; });
+    };
+    ASSERT_NE(find(-1104), records.end());
+    EXPECT_EQ(find(-1104)->Message, "(KvTFTP) Disk full! (no room)");
+    EXPECT_EQ(find(-1104)->Kind, 1);
+    ASSERT_NE(find(-1101), records.end());
+    EXPECT_EQ(find(-1101)->Message, "(KvTFTP) Undefined error: aborted");
+    EXPECT_EQ(find(-1101)->Kind, 2);
+    // An ERROR is never answered, and the interrupted write changed nothing.
+    EXPECT_FALSE(reader.receive(50));
+    EXPECT_FALSE(writer.receive(50));
+    EXPECT_EQ(readFile(root + "/w.bin"), Bytes(10, 'a'));
+    EXPECT_EQ(listFolder(root), (std::vector<std::string>{"a.bin", "w.bin"}));
+}
 
 TEST_F(TFTPServerTimeoutTest, SilentReaderGetsThreeSendsThreeSecondsApartThenTimeout)
 {

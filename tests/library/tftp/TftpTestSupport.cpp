@@ -68,12 +68,13 @@ Bytes data(std::uint16_t block, const Bytes &payload)
     return b;
 }
 
-UdpClient::UdpClient()
+UdpClient::UdpClient(const char *address)
 {
     m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::inet_pton(AF_INET, address, &a.sin_addr) != 1 || (ntohl(a.sin_addr.s_addr) >> 24) != 127)
+        throw std::runtime_error("client addresses are loopback addresses");
     if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0)
         throw std::runtime_error("client socket");
 }

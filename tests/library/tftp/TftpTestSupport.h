@@ -46,6 +46,19 @@ inline Bytes packet(std::initializer_list<int> head, const std::string &tail = {
     return b;
 }
 Bytes request(int opcode, const std::string &name, const std::string &mode = "octet");
+// An ERROR packet with the message RFC 1350 gives its code.
+inline Bytes errorPacket(int code)
+{
+    static const char *const texts[] = {"Not defined, see error message (if any).",
+                                        "File not found.",
+                                        "Access violation.",
+                                        "Disk full or allocation exceeded.",
+                                        "Illegal TFTP operation.",
+                                        "Unknown transfer ID.",
+                                        "File already exists.",
+                                        "No such user."};
+    return packet({0, 5, 0, code}, std::string(texts[code]) + '\0');
+}
 Bytes ack(std::uint16_t block);
 Bytes data(std::uint16_t block, const Bytes &payload);
 inline std::uint16_t opcodeOf(const Bytes &p)
@@ -57,10 +70,10 @@ inline std::uint16_t blockOf(const Bytes &p)
     return p.size() >= 4 ? static_cast<std::uint16_t>(p[2] << 8 | p[3]) : 0;
 }
 
-// A UDP socket on 127.0.0.1 playing the TFTP client.
+// A UDP socket on a loopback address (127.0.0.1 unless given) playing the TFTP client.
 class UdpClient {
 public:
-    UdpClient();
+    explicit UdpClient(const char *address = "127.0.0.1");
     ~UdpClient();
     UdpClient(const UdpClient &) = delete;
     UdpClient &operator=(const UdpClient &) = delete;

@@ -84,3 +84,24 @@ TEST(EventLoop, TimerIntervalFollowsMockClock)
 }
 
 } // namespace
+
+TEST(EventLoop, HandleEventsUntilAConditionOrADeadlineOnTheInstalledClock)
+{
+    auto clock = std::make_shared<kv::MockClock>();
+    kv::ScopedClock scoped(clock);
+    // Time passes only while events are handled: 100 ms of the clock each real millisecond.
+    kv::Timer ticker;
+    ticker.onTimeout = [&] { clock->advanceMs(100); };
+    ticker.start(1);
+    const std::int64_t start = clock->monotonicMs();
+    EXPECT_FALSE(kv::handleEventsUntil([] { return false; }, 1000));
+    EXPECT_GE(clock->monotonicMs() - start, 1000);
+    EXPECT_LT(clock->monotonicMs() - start, 1300);
+
+    bool posted = false;
+    kv::postCall([&] { posted = true; });
+    const std::int64_t before = clock->monotonicMs();
+    EXPECT_TRUE(kv::handleEventsUntil([&] { return posted; }, 60000));
+    EXPECT_LT(clock->monotonicMs() - before, 1000);
+    EXPECT_TRUE(kv::handleEventsUntil([] { return true; }, 0));
+}

@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <thread>
 
 using namespace devsimtest;
 
@@ -197,6 +201,39 @@ TEST(DevsimAgent, SnmpV3Users)
     EXPECT_TRUE(contains(d.readFile("writes.log"), "set noError v3:shauser sysName=\"v3name\""));
 }
 
+TEST(DevsimAgent, EngineIdKeptAcrossRestartsUntilChanged)
+{
+    Devsim d({"--user", "shauser:SHA:shaauthpass"});
+    ASSERT_TRUE(d.ok());
+    // The request names the engine it expects: a device with another one refuses it.
+    auto getFrom = [&](const std::string &engineText) {
+        std::string hex = "80001f8804";
+        char two[3];
+        for (unsigned char c : engineText) {
+            std::snprintf(two, sizeof two, "%02x", c);
+            hex += two;
+        }
+        return d.snmpV3("snmpget",
+                        {"-l", "authNoPriv", "-u", "shauser", "-a", "SHA", "-A", "shaauthpass", "-e", hex},
+                        {kSysDescr});
+    };
+    const std::string kept = d.readFile("snmp/engine.txt");
+    ASSERT_TRUE(contains(kept, "boots 1")) << kept;
+    const std::string id = kept.substr(3, kept.find('\n') - 3);
+    EXPECT_EQ(getFrom(id).exitCode, 0);
+
+    ASSERT_TRUE(d.restart());
+    EXPECT_EQ(d.readFile("snmp/engine.txt"), "id " + id + "\nboots 2\n");
+    RunResult same = getFrom(id);
+    EXPECT_EQ(same.exitCode, 0) << same.output;
+
+    ASSERT_TRUE(d.restart({"--engine-id", "replaced-unit"}));
+    EXPECT_EQ(d.readFile("snmp/engine.txt"), "id replaced-unit\nboots 1\n");
+    EXPECT_NE(getFrom(id).exitCode, 0);
+    RunResult changed = getFrom("replaced-unit");
+    EXPECT_EQ(changed.exitCode, 0) << changed.output;
+}
+
 TEST(DevsimAgent, RebootSilenceThenPendingChangesApplied)
 {
     Devsim d({"--reboot-silence", "1.5"});
@@ -207,8 +244,10 @@ TEST(DevsimAgent, RebootSilenceThenPendingChangesApplied)
     EXPECT_EQ(reboot.exitCode, 0) << reboot.output; // the command itself is answered
     RunResult during = d.snmp("snmpget", "2c", "public", {kSysDescr}, 0.5);
     EXPECT_TRUE(contains(during.output, "Timeout")) << during.output;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-    RunResult after = d.snmp("snmpget", "2c", "public", {kSysName});
+    // Back once it answers again, whenever that is.
+    RunResult after;
+    for (int attempt = 0; attempt < 20 && !contains(after.output, "afterboot"); ++attempt)
+        after = d.snmp("snmpget", "2c", "public", {kSysName}, 0.5);
     EXPECT_TRUE(contains(after.output, "afterboot")) << after.output;
     EXPECT_TRUE(contains(d.readFile("active.txt"), "sysName \"afterboot\""));
     std::string log = d.readFile("writes.log");
@@ -318,9 +357,8 @@ public:
         std::filesystem::permissions(dir_, std::filesystem::perms::all);
         port_ = kvtest::freeUdpPort();
         ok_ = proc_.start({"/usr/sbin/in.tftpd", "-L", "-s", dir_, "-a", "127.0.0.1:" + std::to_string(port_),
-                           "-c", "-p", "-u", "root"});
-        // The server says nothing when ready: give it a moment to bind.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                           "-c", "-p", "-u", "root"}) &&
+              answers();
     }
     ~TftpServer()
     {
@@ -332,6 +370,27 @@ public:
     const std::string &dir() const { return dir_; }
 
 private:
+    // The server says nothing when ready: it is once it answers a request for a missing file.
+    bool answers() const
+    {
+        int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(static_cast<std::uint16_t>(port_));
+        static const char probe[] = "\0\1no-such-file\0octet";
+        bool answered = false;
+        for (int attempt = 0; fd >= 0 && attempt < 50 && !answered; ++attempt) {
+            ::sendto(fd, probe, sizeof probe, 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+            pollfd p{fd, POLLIN, 0};
+            char reply[516];
+            answered = ::poll(&p, 1, 100) > 0 && ::recv(fd, reply, sizeof reply, 0) >= 4 && reply[1] == 5;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        return answered;
+    }
+
     Process proc_;
     std::string dir_;
     int port_ = 0;
@@ -354,7 +413,7 @@ std::string binaryPayload(std::size_t size)
 TEST(DevsimAgent, TftpGetAndPutAgainstARealServer)
 {
     if (!std::filesystem::exists("/usr/sbin/in.tftpd") || !std::filesystem::exists("/usr/bin/atftp"))
-        GTEST_SKIP() << "tftpd-hpa or atftp missing (scripts/install-deps installs them)";
+        KV_PEER_MISSING("tftpd-hpa or atftp missing (scripts/install-deps installs them)");
     TftpServer server;
     ASSERT_TRUE(server.ok());
     Devsim d({"--tftp-port", std::to_string(server.port()), "--tftp-timeout", "10"});
@@ -459,7 +518,7 @@ TEST(DevsimAgent, AliasAnswersUnderBothInstances)
 TEST(DevsimAgent, DeclaredFixtureTransferSendsTheFixture)
 {
     if (!std::filesystem::exists("/usr/sbin/in.tftpd") || !std::filesystem::exists("/usr/bin/atftp"))
-        GTEST_SKIP() << "tftpd-hpa or atftp missing (scripts/install-deps installs them)";
+        KV_PEER_MISSING("tftpd-hpa or atftp missing (scripts/install-deps installs them)");
     TftpServer server;
     ASSERT_TRUE(server.ok());
     std::string dir = kvtest::makeTempDir("devsim-fixture-");

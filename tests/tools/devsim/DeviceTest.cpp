@@ -241,24 +241,24 @@ TEST_F(DeviceTest, AbsentFaultHidesTheObject)
     EXPECT_NE(n->name, "admLedStatus");
 }
 
-TEST(DevsimFaultSpec, Parses)
+TEST(DevsimFaultOption, Parses)
 {
     std::string err;
-    auto a = parseFaultSpec("sysName=error:notWritable@set", err);
+    auto a = parseFaultOption("sysName=error:notWritable@set", err);
     ASSERT_TRUE(a);
     EXPECT_EQ(a->object, "sysName");
     EXPECT_EQ(a->fault.kind, Fault::Error);
     EXPECT_EQ(a->fault.status, NotWritable);
     EXPECT_FALSE(a->fault.onGet);
-    auto b = parseFaultSpec("1.3.6.1.2.1.1.1.0=delay:250", err);
+    auto b = parseFaultOption("1.3.6.1.2.1.1.1.0=delay:250", err);
     ASSERT_TRUE(b);
     EXPECT_EQ(b->fault.delayMs, 250);
     EXPECT_TRUE(b->fault.onGet && b->fault.onSet);
-    EXPECT_EQ(parseFaultSpec("x=error:5", err)->fault.status, GenErr);
-    EXPECT_EQ(parseFaultSpec("x=drop@get", err)->fault.kind, Fault::Drop);
+    EXPECT_EQ(parseFaultOption("x=error:5", err)->fault.status, GenErr);
+    EXPECT_EQ(parseFaultOption("x=drop@get", err)->fault.kind, Fault::Drop);
     for (const char *bad :
          {"x", "=drop", "x=explode", "x=delay", "x=delay:-1", "x=error:nonsense", "x=drop@put"})
-        EXPECT_FALSE(parseFaultSpec(bad, err)) << bad;
+        EXPECT_FALSE(parseFaultOption(bad, err)) << bad;
 }
 
 namespace {

@@ -161,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Empty rows (0.0.0.0) are no entries: the start is refused for what it is.
                       PoolCase{"empty rows are skipped", "0.0.0.0", "10", "Invalid IP Address!"},
                       PoolCase{"the module's own device address", "127.0.0.1", "10",
-                               "Reject:DHCPS dynamic IP pool will cover system IP"}));
+                               "Reject:DHCPS dynamic IP pool will cover system IP"}),
+    CaseName());
 
 TEST_F(DHCP, AddWritesTheFirstEmptyRow)
 {
@@ -312,7 +313,8 @@ INSTANTIATE_TEST_SUITE_P(
         DialogCase{
             "pool start not an address", "192.168.0.41", "00A0C5AABBCC",
             "Reject: The IP cannot be checked against the IP Dynamic pool: its first address is not valid.",
-            "Warning"}));
+            "Warning"}),
+    CaseName());
 
 TEST_F(DHCP, UnchangedRowIsRefusedAndRevertsTheDialog)
 {

@@ -144,6 +144,7 @@ TEST_F(LanCfg, StaticPoolRowIsFoundWhateverTheWriting)
 }
 
 struct UncheckedCase {
+    const char *what;
     const char *fault;
     const char *box;
 };
@@ -163,12 +164,13 @@ TEST_P(LanCfgUnchecked, RefusesAndSendsNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, LanCfgUnchecked,
-    ::testing::Values(UncheckedCase{"dynamicIPStart=error:genErr@get",
+    ::testing::Values(UncheckedCase{"dynamic pool unread", "dynamicIPStart=error:genErr@get",
                                     "Reject: The IP cannot be checked against the DHCP server's pools: they "
                                     "could not be read."},
-                      UncheckedCase{"staticIP=error:genErr@get",
+                      UncheckedCase{"static pool unread", "staticIP=error:genErr@get",
                                     "Reject: The IP cannot be checked against the Static DHCP Server IP: the "
-                                    "static pool could not be read."}));
+                                    "static pool could not be read."}),
+    CaseName());
 
 TEST_F(LanCfg, UnchangedAddressIsNeitherProbedNorWalked)
 {

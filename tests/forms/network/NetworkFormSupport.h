@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <cctype>
 #include <functional>
 #include <map>
 #include <string>
@@ -113,6 +114,24 @@ private:
     std::function<void(T &)> m_action;
     kv::Timer m_timer;
     bool m_ran = false;
+};
+
+// A parameterised case's name, made of the letters and digits of its "what".
+struct CaseName {
+    template <class P> std::string operator()(const ::testing::TestParamInfo<P> &info) const
+    {
+        std::string name;
+        bool upper = true;
+        for (const char c : std::string(info.param.what)) {
+            if (!std::isalnum(static_cast<unsigned char>(c))) {
+                upper = true;
+                continue;
+            }
+            name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+            upper = false;
+        }
+        return name;
+    }
 };
 
 // A form test whose forms probe through a ScriptedProber.

@@ -98,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SytemRestart,
                                                        "sysRestart=1",
                                                        46,
                                                        "System is rebooting, please waiting.....",
-                                                       "The device is restarting."}));
+                                                       "The device is restarting."}),
+                         CaseName());
 
 TEST_F(Sytem, CancelChangesNothing)
 {

@@ -10,6 +10,7 @@
 
 #include <QProcess>
 
+#include <cctype>
 #include <optional>
 #include <string>
 
@@ -125,6 +126,13 @@ INSTANTIATE_TEST_SUITE_P(
                       {"--ping-group", "--echo-ignore", "--wait-ms", "200", "127.0.0.1"},
                       "verdict=free socket=ping sent=3"},
         NamespaceCase{
-            "neither socket allowed", {"--drop-raw", "127.0.0.1"}, "verdict=cannot-run socket=none sent=0"}));
+            "neither socket allowed", {"--drop-raw", "127.0.0.1"}, "verdict=cannot-run socket=none sent=0"}),
+    [](const ::testing::TestParamInfo<NamespaceCase> &tested) {
+        std::string name;
+        for (const char c : std::string(tested.param.what))
+            if (std::isalnum(static_cast<unsigned char>(c)))
+                name += c;
+        return name;
+    });
 
 } // namespace

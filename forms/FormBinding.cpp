@@ -64,6 +64,11 @@ void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSpec &spec)
 
 AccessPatch::AccessPatch(KvSNMPRequest2Controls &binding,
                          std::initializer_list<std::pair<int, uint32_t>> flags)
+    : AccessPatch(binding, std::vector<std::pair<int, uint32_t>>(flags))
+{
+}
+
+AccessPatch::AccessPatch(KvSNMPRequest2Controls &binding, const std::vector<std::pair<int, uint32_t>> &flags)
     : m_list(binding.Request.VarList)
 {
     // Checked before any change: a constructor that raises leaves nothing to restore.

@@ -95,6 +95,8 @@ std::unique_ptr<TFormBinding<Base>> MakeBinding(TForm *form, const BindingSpec &
 class AccessPatch {
 public:
     AccessPatch(KvSNMPRequest2Controls &binding, std::initializer_list<std::pair<int, uint32_t>> flags);
+    // The same for a list of flags put together at run time.
+    AccessPatch(KvSNMPRequest2Controls &binding, const std::vector<std::pair<int, uint32_t>> &flags);
     ~AccessPatch();
     AccessPatch(const AccessPatch &) = delete;
     AccessPatch &operator=(const AccessPatch &) = delete;

@@ -3,6 +3,8 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 
+#include <cctype>
+
 namespace {
 
 int hexValue(char c)
@@ -152,5 +154,15 @@ bool CheckMacText(TEdit *edit, const MacRule &rule)
         warn(rule.NoneMessage, "Warning");
         return false;
     }
+    return true;
+}
+
+bool SameMacText(const AnsiString &a, const AnsiString &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }

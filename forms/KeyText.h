@@ -56,3 +56,5 @@ struct MacRule {
 };
 // The 12-character MAC rule; false after showing the rule's message.
 bool CheckMacText(TEdit *edit, const MacRule &rule);
+// Two MAC texts name the same address: equal but for the letter case of their digits.
+bool SameMacText(const AnsiString &a, const AnsiString &b);

@@ -144,9 +144,11 @@ TEST(DevsimAgent, WalkAgreesWithTheCatalog)
     const std::string path = kvtest::sourceDir() + "/tools/devsim/catalog/qrn5290ap.cat";
     devsim::Catalog catalog = devsim::loadCatalog(path, devsim::defaultSectionsDir(path), {});
     std::size_t enterprise = 0;
+    std::string first; // the enterprise object with the lowest OID
     for (const auto &[oid, obj] : catalog.objects())
         if (devsim::oidStartsWith(oid, *devsim::parseOid(E))) {
-            ++enterprise;
+            if (++enterprise == 1)
+                first = devsim::oidText(oid);
             EXPECT_TRUE(contains(ent.output, "." + devsim::oidText(oid) + " = ")) << obj.name;
         }
     // The rows a table has at start: one instance per column.
@@ -168,7 +170,7 @@ TEST(DevsimAgent, WalkAgreesWithTheCatalog)
     EXPECT_TRUE(contains(end1.output, "noSuchName")) << end1.output;
     // From the system group straight into the enterprise subtree.
     RunResult next = d.snmp("snmpgetnext", "2c", "public", {"1.3.6.1.2.1.1.6.0"});
-    EXPECT_TRUE(contains(next.output, "." + E + ".1.2.1.0 = INTEGER: 1")) << next.output;
+    EXPECT_TRUE(contains(next.output, "." + first + " = ")) << next.output;
 }
 
 TEST(DevsimAgent, SnmpV3Users)

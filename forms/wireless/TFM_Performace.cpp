@@ -1,0 +1,732 @@
+#include "TFM_Performace.h"
+
+#include "FormGlobals.h"
+#include "FormPages.h"
+#include "MainForm.h"
+#include "MainMenu.h"
+#include "Misc.h"
+#include "ShellTexts.h"
+
+#include <string>
+
+namespace {
+
+// The rates of CB_DRate1 .. CB_DRate12 and their groups.
+const char *const kRateLabels[12] = {"1Mb/Sec",  "2Mb/Sec",  "5.5Mb/Sec", "11Mb/Sec", "6Mb/Sec",  "9Mb/Sec",
+                                     "12Mb/Sec", "18Mb/Sec", "24Mb/Sec",  "36Mb/Sec", "48Mb/Sec", "54Mb/Sec"};
+const int kCckPair[] = {2, 3};
+const int kBasicOfdm[] = {4, 6, 8};
+const int kOtherOfdm[] = {5, 7, 9, 10, 11};
+
+const int kRowPitch = 26;
+const int kFirstRowTop = 20;
+const int kControlLeft = 200;
+const int kTabHeader = 28;
+const int kStatusBarHeight = 20;
+
+const FormItemTable kAPModeItems = {
+    {"2.1.1.1.1", "adAPMode", KvSyntax::Integer, KvAccess::ReadWrite, &gAdAPModeNames2}};
+const FormItemTable kMSSIDStateItems = {
+    {"2.9.3.1.1", "adMSSIDState", KvSyntax::Integer, KvAccess::ReadWrite, &gAdMSSIDStateNames2}};
+const FormItemTable kPriorityItems = {{"2.9.4.1.1.1", "adMSSIDPriorityState", KvSyntax::Integer,
+                                       KvAccess::ReadWrite, &gAdMSSIDPriorityStateNames}};
+const FormItemTable kGonlyItems = {
+    {"2.3.1.13.1", "ad80211gonly", KvSyntax::Integer, KvAccess::ReadWrite, &gAd80211gonlyNames}};
+const FormItemTable kXRItems = {{"2.3.1.99.1", "adXR", KvSyntax::Integer, KvAccess::ReadWrite, &gAdXRNames}};
+const FormItemTable kWMMItems = {{"2.3.1.17", "adWMM", KvSyntax::Integer, KvAccess::ReadWrite, &gAdWMMNames}};
+const FormItemTable kPreambleItems = {
+    {"2.3.1.19", "adPreamble", KvSyntax::Integer, KvAccess::ReadWrite, &gAdPreambleNames}};
+const FormItemTable kBgModeItems = {
+    {"2.3.1.24", "adbgMode", KvSyntax::Integer, KvAccess::ReadWrite, &gAdbgModeNames}};
+const FormItemTable kAntennaItems = {
+    {"2.3.1.23", "adAntenna", KvSyntax::Integer, KvAccess::ReadWrite, &gAdAntennaNames}};
+const FormItemTable kSuperModeItems4 = {
+    {"2.3.1.11", "adSuperMode", KvSyntax::Integer, KvAccess::ReadWrite, &gAdSuperModeNames}};
+const FormItemTable kSuperModeItems3 = {
+    {"2.3.1.11", "adSuperMode", KvSyntax::Integer, KvAccess::ReadWrite, &gAdSuperModeNames2}};
+const FormItemTable kIgmpItems = {
+    {"2.3.1.29.1", "igmpSnooping", KvSyntax::Integer, KvAccess::ReadWrite, &gIgmpSnoopingNames}};
+const FormItemTable kRadioItems = {
+    {"2.3.1.1.1", "adFrequency", KvSyntax::DisplayStr, KvAccess::ReadOnly},
+    {"2.3.1.4.1", "adDataRate", KvSyntax::DisplayStr, KvAccess::ReadWrite},
+    {"2.3.1.5.1", "adDataRateList", KvSyntax::DisplayStr, KvAccess::ReadOnly},
+    {"2.3.1.6.1", "adBeaconInterval", KvSyntax::Integer, KvAccess::ReadWrite},
+    {"2.3.1.7.1", "adDTIM", KvSyntax::Integer, KvAccess::ReadWrite},
+    {"2.3.1.8.1", "adFragmentLength", KvSyntax::Integer, KvAccess::ReadWrite},
+    {"2.3.1.9.1", "adRTSLength", KvSyntax::Integer, KvAccess::ReadWrite},
+    {"2.3.1.10.1", "adTransmitPower", KvSyntax::Integer, KvAccess::ReadWrite, &gAdTransmitPowerNames},
+    {"2.3.1.12.1", "adRadioWave", KvSyntax::Integer, KvAccess::ReadWrite, &gAdRadioWaveNames},
+};
+const FormItemTable kChannelItems = {
+    {"1.1.1.3.1", "hChannel", KvSyntax::Integer, KvAccess::ReadWrite},
+    {"1.1.1.3.2", "hChannel", KvSyntax::Integer, KvAccess::Invalid},
+};
+const FormItemTable kChannelListItems = {
+    {"1.1.1.4.1", "hChannelList", KvSyntax::DisplayStr, KvAccess::ReadOnly},
+    {"1.1.1.4.2", "hChannelList", KvSyntax::DisplayStr, KvAccess::ReadOnly},
+};
+const FormItemTable kDynChannelListItems = {
+    {"2.3.1.15", "adDynamicChannelList", KvSyntax::DisplayStr, KvAccess::ReadOnly}};
+const FormItemTable kStatChannelListItems = {
+    {"2.3.1.16", "adStaticChannelList", KvSyntax::DisplayStr, KvAccess::ReadOnly}};
+const FormItemTable kAutoScanItems = {
+    {"2.3.1.14.1", "adAutoChannelScan", KvSyntax::Integer, KvAccess::ReadWrite, &gAdAutoChannelScanNames}};
+const FormItemTable kDataRateSupportItems = {
+    {"99.1.1.40", "dataratecontrolsupport", KvSyntax::Integer, KvAccess::ReadOnly}};
+const FormItemTable kDataRateStatusItems = {{"2.14.1.2.1", "adDatarateControlstatus", KvSyntax::Integer,
+                                             KvAccess::ReadWrite, &gAdDatarateControlstatusNames}};
+const FormItemTable kDataRateTableItems = {
+    {"2.13.1.1.1", "adDataRateControlIndex", KvSyntax::Integer, KvAccess::NotAccess},
+    {"2.13.1.2.1", "adDataRateStatus", KvSyntax::Integer, KvAccess::ReadWrite, &gAdDataRateStatusNames},
+};
+
+TComboBox *ListCombo(TWinControl *parent, const char *name, Bounds b)
+{
+    auto *combo = Make<TComboBox>(parent, name, b);
+    combo->SetStyle(csDropDownList);
+    return combo;
+}
+
+void SelectText(TComboBox *combo, const AnsiString &text)
+{
+    combo->SetItemIndex(combo->Items()->IndexOf(text));
+}
+
+int32_t CapabilityOf(TEdit *TMainForm::*control)
+{
+    return MainForm ? CapabilityNumber((MainForm->*control)->Text()) : 0;
+}
+
+} // namespace
+
+TFM_Performace::TFM_Performace(TComponent *AOwner) : TForm(AOwner)
+{
+    SetupFormWindow(this, {"FM_Performace", "Advanced \\ Performance", 412, 731});
+    PC_Performace = Make<TPageControl>(this, "PC_Performace", {4, 4, 404, 700});
+    TabSheetA = MakePage(this, PC_Performace, "TabSheetA", "IEEE802.11a");
+    TabSheetG = MakePage(this, PC_Performace, "TabSheetG", "IEEE802.11g");
+    TabSheetG->SetTabVisible(false);
+    PC_Performace->SetActivePage(TabSheetA);
+
+    GroupBox1 = Make<TGroupBox>(TabSheetA, "GroupBox1", {6, 4, 386, 400}, "Advance Wireless Settings");
+    auto label = [this](const char *name, const char *caption) {
+        return Make<TLabel>(GroupBox1, name, {10, 0, 160, 16}, caption);
+    };
+    auto combo = [this](const char *name) { return ListCombo(GroupBox1, name, {kControlLeft, 0, 170, 21}); };
+    auto edit = [this](const char *name) { return Make<TEdit>(GroupBox1, name, {kControlLeft, 0, 80, 21}); };
+    La_Freq = label("La_Freq", "Frequency");
+    Ed_Freqa = edit("Ed_Freqa");
+    Ed_Freqa->SetWidth(50);
+    Ed_Freqa->SetReadOnly(true);
+    Ed_Freqa->SetColor(clBtnFace);
+    La_GHz = Make<TLabel>(GroupBox1, "La_GHz", {kControlLeft + 56, 0, 30, 16}, "GHz");
+    La_Chan = label("La_Chan", "Channel");
+    CB_Chana = combo("CB_Chana");
+    CB_Chana->SetEnabled(false);
+    La_DtRt = label("La_DtRt", "Data Rate");
+    CB_DtRta = combo("CB_DtRta");
+    La_BeInt = label("La_BeInt", "Beacon Interval (20 - 1000)");
+    Ed_BeInta = edit("Ed_BeInta");
+    Ed_BeInta->SetMaxLength(4);
+    La_DTIM = label("La_DTIM", "DTIM (1 - 255)");
+    Ed_DTIMa = edit("Ed_DTIMa");
+    La_FragLen = label("La_FragLen", "Fragment Length (256 - 2346)");
+    Ed_FragLena = edit("Ed_FragLena");
+    La_RTS = label("La_RTS", "RTS Length (256 - 2346)");
+    Ed_RTSa = edit("Ed_RTSa");
+    La_TranP = label("La_TranP", "Transmit Power");
+    CB_TranPa = combo("CB_TranPa");
+    La_Super = label("La_Super", "Super G Mode");
+    CB_SupModea = combo("CB_SupModea");
+    La_Radio = label("La_Radio", "Radio");
+    CB_RadWava = combo("CB_RadWava");
+    La_Gonly = label("La_Gonly", "802.11g Only");
+    CB_Gonly = combo("CB_Gonly");
+    La_XRa = label("La_XRa", "XR");
+    CB_XRa = combo("CB_XRa");
+    La_WMM = label("La_WMM", "WMM");
+    CB_WMM = combo("CB_WMM");
+    La_Preamble = label("La_Preamble", "Preamble");
+    CB_Preamble = combo("CB_Preamble");
+    Label37 = label("Label37", "IGMP Snooping");
+    CB_Snooping = combo("CB_Snooping");
+    Lb_BgMode = label("Lb_BgMode", "Wireless B/G Mode");
+    CB_BgMode = combo("CB_BgMode");
+    Lab_Antenna = label("Lab_Antenna", "Antenna Diversity");
+    CB_Antenna = combo("CB_Antenna");
+
+    // Hidden holders.
+    auto hiddenEdit = [this](const char *name) {
+        TEdit *e = Make<TEdit>(TabSheetA, name, {0, 0, 60, 21});
+        e->SetVisible(false);
+        return e;
+    };
+    auto hiddenCombo = [this](const char *name) {
+        TComboBox *c = ListCombo(TabSheetA, name, {0, 0, 60, 21});
+        c->SetVisible(false);
+        return c;
+    };
+    Ed_Chana = hiddenEdit("Ed_Chana");
+    Ed_DtRta = hiddenEdit("Ed_DtRta");
+    Ed_ChLista = hiddenEdit("Ed_ChLista");
+    Ed_DtLista = hiddenEdit("Ed_DtLista");
+    Ed_DynChLista = hiddenEdit("Ed_DynChLista");
+    Ed_StatChLista = hiddenEdit("Ed_StatChLista");
+    Ed_dataratecontrolsupport = hiddenEdit("Ed_dataratecontrolsupport");
+    CB_AuSc = hiddenCombo("CB_AuSc");
+    CB_APModea = hiddenCombo("CB_APModea");
+    CB_Multenable = hiddenCombo("CB_Multenable");
+    CB_Priority = hiddenCombo("CB_Priority");
+    CB_SuperMode_jp = hiddenCombo("CB_SuperMode_jp");
+    CB_SuperMode_jp->Items()->Add("Disable");
+    CB_SuperMode_jp->Items()->Add("Enable");
+
+    GroupBox2 = Make<TGroupBox>(TabSheetA, "GroupBox2", {6, 0, 386, 172},
+                                "Advanced Data Rate Settings in 802.11b/g ");
+    La_DateStatus = Make<TLabel>(GroupBox2, "La_DateStatus", {10, 21, 140, 16}, "Enable Data Rate Control");
+    CB_DateStatus = ListCombo(GroupBox2, "CB_DateStatus", {160, 18, 80, 21});
+    CB_DateStatus->Items()->Add("Disable");
+    CB_DateStatus->Items()->Add("Enable");
+    CB_DateStatus->SetItemIndex(0);
+    // Three columns: the CCK rates, then the OFDM rates.
+    for (int i = 0; i < 19; ++i) {
+        const std::string name = "CB_DRate" + std::to_string(i + 1);
+        const int column = i < 4 ? 0 : (i < 8 ? 1 : 2);
+        const int row = i < 4 ? i : (i - 4) % 4;
+        const int left = 8 + column * 126;
+        const int top = 46 + row * 24;
+        if (i < 12) {
+            const std::string labelName = "La_DRate" + std::to_string(i + 1);
+            La_DRate[static_cast<std::size_t>(i)] =
+                Make<TLabel>(GroupBox2, labelName.c_str(), {left, top + 3, 56, 16}, kRateLabels[i]);
+        }
+        TComboBox *rate = ListCombo(GroupBox2, name.c_str(), {left + 58, top, 64, 21});
+        const bool basic = i == 0 || i == 1 || i == 2 || i == 3 || i == 4 || i == 6 || i == 8;
+        rate->Items()->Add("Disable");
+        rate->Items()->Add("Enable");
+        if (basic)
+            rate->Items()->Add("Basic");
+        rate->SetVisible(i < 12);
+        CB_DRate[static_cast<std::size_t>(i)] = rate;
+    }
+    ListView1 = Make<TListView>(GroupBox2, "ListView1", {260, 12, 100, 30});
+    ListView1->SetVisible(false);
+    BT_RDateRate = Make<TButton>(GroupBox2, "BT_RDateRate", {8, 142, 170, 23}, "Reset Data Rate Settings");
+
+    Bt_Refresh_a = Make<TButton>(TabSheetA, "Bt_Refresh_a", {114, 0, 75, 25}, "Refresh");
+    Bt_Apply_a = Make<TButton>(TabSheetA, "Bt_Apply_a", {204, 0, 75, 25}, "Apply");
+    StatusBar = Make<TStatusBar>(this, "StatusBar");
+
+    Bt_Apply_a->OnClick = [this](TObject *s) { Bt_Apply_aClick(s); };
+    Bt_Refresh_a->OnClick = [this](TObject *s) { Bt_Refresh_aClick(s); };
+    BT_RDateRate->OnClick = [this](TObject *s) { BT_RDateRateClick(s); };
+    CB_BgMode->OnChange = [this](TObject *s) { CB_BgModeChange(s); };
+    CB_SupModea->OnChange = [this](TObject *s) { CB_SupModeaChange(s); };
+    CB_DateStatus->OnChange = [this](TObject *s) { CB_DateStatusChange(s); };
+    CB_Priority->OnChange = [this](TObject *s) { CB_PriorityChange(s); };
+    CB_DtRta->OnChange = [this](TObject *s) { CB_DtRtaChange(s); };
+    Ed_BeInta->OnExit = [this](TObject *s) { Ed_BeIntaExit(s); };
+    Ed_DTIMa->OnExit = [this](TObject *s) { Ed_DTIMaExit(s); };
+    Ed_FragLena->OnExit = [this](TObject *s) { Ed_FragLenaExit(s); };
+    Ed_RTSa->OnExit = [this](TObject *s) { Ed_RTSaExit(s); };
+    OnCreate = [this](TObject *s) { FormCreate(s); };
+    // The data-rate table is read in the background.
+    m_guard.Watch(DataRateTableReq);
+    m_guard.Install(this);
+    ArrangeRows();
+}
+
+void TFM_Performace::ArrangeRows()
+{
+    struct Row {
+        TControl *Label;
+        TControl *Control;
+        const bool *Present; // null: always there
+    };
+    const Row rows[] = {
+        {La_Freq, Ed_Freqa, nullptr},
+        {La_Chan, CB_Chana, nullptr},
+        {La_DtRt, CB_DtRta, nullptr},
+        {La_BeInt, Ed_BeInta, nullptr},
+        {La_DTIM, Ed_DTIMa, nullptr},
+        {La_FragLen, Ed_FragLena, nullptr},
+        {La_RTS, Ed_RTSa, nullptr},
+        {La_TranP, CB_TranPa, nullptr},
+        {La_Super, CB_SupModea, nullptr},
+        {La_Radio, CB_RadWava, nullptr},
+        {La_Gonly, CB_Gonly, &GonlyRead},
+        {La_XRa, CB_XRa, &XRRead},
+        {La_WMM, CB_WMM, &WMMRead},
+        {La_Preamble, CB_Preamble, &PreambleRead},
+        {Label37, CB_Snooping, &IgmpRead},
+        {Lb_BgMode, CB_BgMode, &BgModeRead},
+        {Lab_Antenna, CB_Antenna, &AntennaRead},
+    };
+    // A row the device lacks leaves no gap: each one makes the form a row shorter.
+    int top = kFirstRowTop;
+    for (const Row &row : rows) {
+        const bool shown = row.Present == nullptr || *row.Present;
+        row.Label->SetVisible(shown);
+        row.Control->SetVisible(shown);
+        if (!shown)
+            continue;
+        row.Label->SetTop(top + 3);
+        row.Control->SetTop(top);
+        top += kRowPitch;
+    }
+    La_GHz->SetTop(Ed_Freqa->Top() + 3);
+    GroupBox1->SetHeight(top + 6);
+
+    const int below = GroupBox1->Top() + GroupBox1->Height() + 4;
+    GroupBox2->SetTop(below);
+    GroupBox2->SetVisible(DataRateControl());
+    const int buttons = DataRateControl() ? below + GroupBox2->Height() + 6 : below;
+    Bt_Refresh_a->SetTop(buttons);
+    Bt_Apply_a->SetTop(buttons);
+    PC_Performace->SetHeight(buttons + Bt_Apply_a->Height() + 6 + kTabHeader);
+    SetClientHeight(PC_Performace->Top() + PC_Performace->Height() + kStatusBarHeight);
+}
+
+bool TFM_Performace::DataRateControl() const
+{
+    return CapabilityNumber(Ed_dataratecontrolsupport->Text()) == 1;
+}
+
+void TFM_Performace::FormCreate(TObject *)
+{
+    GuardCreate(StatusBar, [this] {
+        TabSheetA->SetText(gBand11gName);
+        auto scalars = [this](const FormItemTable &items, KvSNMPItemType type, int32_t timeout = 0) {
+            return MakeBinding(this,
+                               {.Items = items, .Type = type, .Mode = BindMode::Sync, .Timeout = timeout});
+        };
+        APModeReq = scalars(kAPModeItems, MVT_SV);
+        APModeReq->AssociateCombo(0, CB_APModea);
+        APModeReq->Get();
+        MSSIDStateReq = scalars(kMSSIDStateItems, SVT_SV, 1000);
+        MSSIDStateReq->AssociateCombo(0, CB_Multenable);
+        MSSIDStateReq->Get();
+        PriorityReq = scalars(kPriorityItems, MVT_SV);
+        PriorityReq->AssociateCombo(0, CB_Priority);
+        if (PriorityReq->Get())
+            CB_PriorityChange(this);
+
+        // Optional rows: shown only when the device answers for them.
+        auto optional = [&](std::unique_ptr<FormBinding> &req, const FormItemTable &items,
+                            KvSNMPItemType type, TComboBox *box, bool &read) {
+            req = scalars(items, type);
+            req->AssociateCombo(0, box);
+            read = req->Get();
+        };
+        optional(GonlyReq, kGonlyItems, MVT_SV, CB_Gonly, GonlyRead);
+        optional(XRReq, kXRItems, MVT_SV, CB_XRa, XRRead);
+        optional(WMMReq, kWMMItems, SVT_SV, CB_WMM, WMMRead);
+        optional(PreambleReq, kPreambleItems, SVT_SV, CB_Preamble, PreambleRead);
+        optional(BgModeReq, kBgModeItems, SVT_SV, CB_BgMode, BgModeRead);
+        optional(AntennaReq, kAntennaItems, SVT_SV, CB_Antenna, AntennaRead);
+
+        // The super-mode list depends on the device; with neither list the group stays empty.
+        const int32_t rogue = CapabilityOf(&TMainForm::Ed_Rogue);
+        if (rogue == 0 || rogue == 1) {
+            m_superModeNames = rogue == 0 ? &gAdSuperModeNames : &gAdSuperModeNames2;
+            SuperModeReq = scalars(rogue == 0 ? kSuperModeItems4 : kSuperModeItems3, SVT_SV);
+            SuperModeReq->AssociateCombo(0, CB_SupModea);
+            SuperModeReq->Get();
+        }
+        if (CapabilityOf(&TMainForm::ED_Turbomode) == 0)
+            CB_SuperMode_jp->SetItemIndex(SuperModeDisabled() ? 0 : 1);
+        optional(IgmpReq, kIgmpItems, MVT_SV, CB_Snooping, IgmpRead);
+
+        RadioReq = MakeBinding(
+            this, {.Items = kRadioItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
+        RadioReq->AssociateEdits(0, "%s", Ed_Freqa);
+        RadioReq->AssociateEdits(1, "%s", Ed_DtRta);
+        RadioReq->AssociateEdits(2, "%s", Ed_DtLista);
+        RadioReq->AssociateEdits(3, "%u", Ed_BeInta);
+        RadioReq->AssociateEdits(4, "%u", Ed_DTIMa);
+        RadioReq->AssociateEdits(5, "%u", Ed_FragLena);
+        RadioReq->AssociateEdits(6, "%u", Ed_RTSa);
+        RadioReq->AssociateCombo(7, CB_TranPa);
+        RadioReq->AssociateCombo(8, CB_RadWava);
+        RadioReq->Get();
+
+        ChannelReq = scalars(kChannelItems, MVT_SV);
+        ChannelReq->AssociateEdits(0, "%s", Ed_Chana);
+        ChannelReq->Get();
+        ChannelListReq = scalars(kChannelListItems, MVT_SV);
+        ChannelListReq->AssociateEdits(0, "%s", Ed_ChLista);
+        ChannelListReq->Get();
+        // Channel lists are texts of blank-separated numbers, bound as text.
+        DynChannelListReq = scalars(kDynChannelListItems, SVT_SV, 1000);
+        DynChannelListReq->AssociateEdits(0, "%s", Ed_DynChLista);
+        if (!DynChannelListReq->Get())
+            Ed_DynChLista->SetText("6");
+        StatChannelListReq = scalars(kStatChannelListItems, SVT_SV, 1000);
+        StatChannelListReq->AssociateEdits(0, "%s", Ed_StatChLista);
+        if (!StatChannelListReq->Get())
+            Ed_StatChLista->SetText("6");
+        AutoScanReq = scalars(kAutoScanItems, MVT_SV);
+        AutoScanReq->AssociateCombo(0, CB_AuSc);
+        AutoScanReq->Get();
+
+        DataRateSupportReq = scalars(kDataRateSupportItems, SVT_SV);
+        DataRateSupportReq->AssociateEdits(0, "%s", Ed_dataratecontrolsupport);
+        DataRateSupportReq->Get();
+        if (DataRateControl()) {
+            DataRateStatusReq = scalars(kDataRateStatusItems, MVT_SV);
+            DataRateStatusReq->AssociateCombo(0, CB_DateStatus);
+            DataRateStatusReq->Get();
+            DataRateTableReq =
+                MakeBinding(this, {.Items = kDataRateTableItems,
+                                   .Type = MVT_UMV,
+                                   .KeyCount = 1,
+                                   .Mode = BindMode::Async,
+                                   .OnGetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) {
+                                       OnDataRateTableGot(s, e);
+                                   }});
+            DataRateTableReq->SetupListView(ListView1, false);
+            // Apply and Refresh wait for the rates, as after a Refresh.
+            setDataRateButtons(false);
+            DataRateTableReq->Get();
+            if (!DataRateTableReq->Busy)
+                setDataRateButtons(true);
+        }
+        ArrangeRows();
+
+        CB_BgModeChange(this);
+        FillDataRateControlLists();
+        CB_SupModeaChange(this);
+        CB_DateStatusChange(this);
+    });
+}
+
+int TFM_Performace::superModeValue() const
+{
+    const int chosen = CB_SupModea->ItemIndex();
+    if (!m_superModeNames || chosen < 0 || chosen >= CB_SupModea->Items()->Count())
+        return 0;
+    return CapabilityNumber(m_superModeNames->NameToValue(CB_SupModea->Items()->Strings(chosen)));
+}
+
+bool TFM_Performace::SuperModeDisabled() const
+{
+    return superModeValue() == 4;
+}
+
+void TFM_Performace::selectSuperModeDisable()
+{
+    if (m_superModeNames)
+        SelectText(CB_SupModea, m_superModeNames->ValueToName("4"));
+}
+
+bool TFM_Performace::FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString &current)
+{
+    combo->Items()->Clear();
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        std::size_t blank = list.find(' ', at);
+        if (blank == AnsiString::npos)
+            blank = list.size();
+        if (blank > at)
+            combo->Items()->Add(list.substr(at, blank - at));
+        at = blank + 1;
+    }
+    const int found = combo->Items()->IndexOf(current);
+    combo->SetItemIndex(found);
+    return found >= 0;
+}
+
+void TFM_Performace::StripMbps(TComboBox *combo, TEdit *edit)
+{
+    const AnsiString text = combo->Text();
+    const bool mbps = text.size() > 3 && text.compare(text.size() - 4, 4, "Mbps") == 0;
+    edit->SetText(mbps && text.size() >= 5 ? text.substr(0, text.size() - 5) : text);
+}
+
+void TFM_Performace::CB_DtRtaChange(TObject *)
+{
+    StripMbps(CB_DtRta, Ed_DtRta);
+}
+
+void TFM_Performace::FillDataRateList()
+{
+    static const char *const kAll[] = {"Auto",    "1 Mbps",  "2 Mbps",  "5.5 Mbps", "6 Mbps",
+                                       "9 Mbps",  "11 Mbps", "12 Mbps", "18 Mbps",  "24 Mbps",
+                                       "36 Mbps", "48 Mbps", "54 Mbps"};
+    static const char *const kCck[] = {"Auto", "1 Mbps", "2 Mbps", "5.5 Mbps", "11 Mbps"};
+    TStrings *items = CB_DtRta->Items();
+    items->Clear();
+    if (BgModeRead && bgMode(1))
+        for (const char *rate : kCck)
+            items->Add(rate);
+    else
+        for (const char *rate : kAll)
+            items->Add(rate);
+    const AnsiString rate = Ed_DtRta->Text();
+    const int found = rate == "Auto" ? 0 : items->IndexOf(rate + " Mbps");
+    CB_DtRta->SetItemIndex(found < 0 ? 0 : found);
+}
+
+void TFM_Performace::CB_PriorityChange(TObject *)
+{
+    CB_WMM->SetEnabled(CB_Priority->ItemIndex() != 1);
+}
+
+void TFM_Performace::CB_BgModeChange(TObject *)
+{
+    const bool only11b = bgMode(1);
+    // 1. The channels of the super mode chosen.
+    if (m_superModeNames) {
+        const int super = superModeValue();
+        const bool four = m_superModeNames == &gAdSuperModeNames;
+        TEdit *list = Ed_ChLista;
+        if (four && super == 2)
+            list = Ed_StatChLista;
+        else if (super == 3)
+            list = Ed_DynChLista;
+        if (!FillChannelList(list->Text(), CB_Chana, Ed_Chana->Text()))
+            CB_Chana->SetItemIndex(0);
+    }
+    // 2. The AP mode's rule.
+    const AnsiString mode = CB_APModea->Text();
+    const bool bridge = mode == "PtP Bridge" || mode == "PtMP Bridge" || mode == "PtP Without" ||
+                        mode == "P2MP Without" || mode.find("Repeater") != AnsiString::npos;
+    if (mode == "Access Point") {
+        const bool free = SuperModeDisabled() || only11b;
+        if (!free) {
+            CB_DtRta->SetItemIndex(0);
+            CB_DateStatus->SetItemIndex(0);
+        }
+        CB_DtRta->SetEnabled(free);
+        CB_DateStatus->SetEnabled(free);
+    } else if (bridge) {
+        const bool free = SuperModeDisabled() || only11b;
+        if (!free)
+            CB_DtRta->SetItemIndex(0);
+        CB_DtRta->SetEnabled(free);
+        CB_DateStatus->SetEnabled(false);
+        CB_DateStatus->SetItemIndex(0);
+    }
+    // 3.
+    Ed_BeInta->SetMaxLength(4);
+    Ed_DTIMa->SetMaxLength(3);
+    Ed_FragLena->SetMaxLength(4);
+    Ed_RTSa->SetMaxLength(4);
+    // 4.
+    enableDataRateCombos();
+    if (DataRateControl())
+        CB_DateStatusChange(this);
+    // 5. The b/g mode.
+    if (!only11b) {
+        CB_SupModea->SetEnabled(true);
+        for (int i = 4; i < 12; ++i) {
+            CB_DRate[static_cast<std::size_t>(i)]->SetVisible(true);
+            La_DRate[static_cast<std::size_t>(i)]->SetVisible(true);
+        }
+        CB_Preamble->SetEnabled(true);
+        const int32_t turbo = CapabilityOf(&TMainForm::ED_Turbomode);
+        if (turbo != 0 && CapabilityOf(&TMainForm::Ed_Rogue) == 0) {
+            if (!SuperModeDisabled()) {
+                CB_DtRta->SetItemIndex(0);
+                CB_DtRta->SetEnabled(false);
+                CB_DateStatus->SetItemIndex(0);
+                CB_DateStatus->SetEnabled(false);
+                CB_DateStatusChange(this);
+            } else {
+                CB_DtRta->SetEnabled(CB_DateStatus->ItemIndex() == 0);
+            }
+        } else if (turbo == 0) {
+            if (CB_SuperMode_jp->Text() == "Enable") {
+                CB_DtRta->SetItemIndex(0);
+                CB_DtRta->SetEnabled(false);
+            } else if (CB_SuperMode_jp->Text() == "Disable") {
+                CB_DtRta->SetEnabled(true);
+            }
+        }
+    } else {
+        SelectText(CB_Preamble, "Long Only");
+        CB_Preamble->SetEnabled(false);
+        // 11b only leaves no turbo mode: "Disable" by its value, whatever its place in the list.
+        selectSuperModeDisable();
+        CB_SupModea->SetEnabled(false);
+        for (int i = 4; i < 12; ++i) {
+            CB_DRate[static_cast<std::size_t>(i)]->SetVisible(false);
+            La_DRate[static_cast<std::size_t>(i)]->SetVisible(false);
+        }
+    }
+    // 6.
+    if (!SuperModeDisabled()) {
+        CB_DtRta->SetItemIndex(0);
+        CB_DtRta->SetEnabled(false);
+    } else {
+        CB_DtRta->SetEnabled(CB_DateStatus->ItemIndex() == 0);
+    }
+    // 7.
+    CB_BgModeClick(this);
+    FillDataRateList();
+}
+
+void TFM_Performace::CB_SupModeaChange(TObject *)
+{
+    CB_BgModeChange(this);
+    if (!SuperModeDisabled()) {
+        CB_DtRta->SetItemIndex(0);
+        CB_DtRta->SetEnabled(false);
+    } else if (CB_DateStatus->ItemIndex() == 0) {
+        CB_DtRta->SetEnabled(true);
+    }
+    if (CapabilityOf(&TMainForm::NewMultiSupport) == 1 && CB_Multenable->ItemIndex() == 1 &&
+        m_superModeNames && CB_SupModea->ItemIndex() >= 0 && !SuperModeDisabled())
+        Application->MessageBox(
+            "If Super G is not \"Disable\",\nThe Multi-SSID should be set to \"Disable\".", "Warning", MB_OK);
+}
+
+void TFM_Performace::setRateEntries(int rate, bool withBasic)
+{
+    TComboBox *combo = CB_DRate[static_cast<std::size_t>(rate)];
+    const AnsiString chosen = combo->Text();
+    TStrings *items = combo->Items();
+    if (items->Count() == (withBasic ? 3 : 2))
+        return;
+    items->Clear();
+    items->Add("Disable");
+    items->Add("Enable");
+    if (withBasic)
+        items->Add("Basic");
+    SelectText(combo, chosen);
+}
+
+void TFM_Performace::selectRate(int rate, const char *text, bool onlyWhenNone)
+{
+    TComboBox *combo = CB_DRate[static_cast<std::size_t>(rate)];
+    if (onlyWhenNone && combo->ItemIndex() >= 0)
+        return;
+    SelectText(combo, text);
+}
+
+void TFM_Performace::FillDataRateControlLists()
+{
+    if (!SuperModeDisabled())
+        return;
+    // A group held at "Basic" offers it and cannot be changed; the others follow the control.
+    const bool control = CB_DateStatus->ItemIndex() == 1;
+    auto lists = [&](const auto &rates, bool basic) {
+        for (int r : rates) {
+            setRateEntries(r, basic);
+            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(!basic && control);
+        }
+    };
+    if (bgMode(0)) {
+        lists(kBasicOfdm, true);
+        lists(kCckPair, true);
+    } else if (bgMode(1)) {
+        lists(kBasicOfdm, false);
+        lists(kCckPair, false);
+    } else if (bgMode(2)) {
+        lists(kBasicOfdm, false);
+        lists(kCckPair, true);
+    }
+}
+
+void TFM_Performace::CB_BgModeClick(TObject *)
+{
+    if (!SuperModeDisabled())
+        return;
+    FillDataRateControlLists();
+    if (bgMode(0)) {
+        for (int r : kBasicOfdm)
+            selectRate(r, "Basic");
+        for (int r : kCckPair)
+            selectRate(r, "Basic");
+        for (int r : kOtherOfdm)
+            selectRate(r, "Enable");
+    } else if (bgMode(1)) {
+        for (int r : kBasicOfdm)
+            selectRate(r, "Disable");
+        for (int r : kCckPair)
+            selectRate(r, "Enable", true);
+        for (int r : kOtherOfdm)
+            selectRate(r, "Disable");
+    } else if (bgMode(2)) {
+        for (int r : kBasicOfdm)
+            selectRate(r, "Enable", true);
+        for (int r : kCckPair)
+            selectRate(r, "Basic");
+        for (int r : kOtherOfdm)
+            selectRate(r, "Enable");
+    }
+}
+
+void TFM_Performace::enableDataRateCombos()
+{
+    const bool on = CB_DateStatus->Enabled();
+    for (int i = 0; i < 12; ++i)
+        CB_DRate[static_cast<std::size_t>(i)]->SetEnabled(on);
+    BT_RDateRate->SetEnabled(on);
+}
+
+void TFM_Performace::CB_DateStatusChange(TObject *)
+{
+    if (CB_DateStatus->ItemIndex() == 0) {
+        for (int i = 0; i < 12; ++i)
+            CB_DRate[static_cast<std::size_t>(i)]->SetEnabled(false);
+        BT_RDateRate->SetEnabled(false);
+        if (CB_APModea->ItemIndex() == 0 && CB_SupModea->Text().find("Disable") != AnsiString::npos)
+            CB_DtRta->SetEnabled(true);
+        return;
+    }
+    CB_DRate[0]->SetEnabled(false);
+    CB_DRate[1]->SetEnabled(false);
+    for (int r : kCckPair)
+        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(bgMode(1));
+    for (int r : kBasicOfdm)
+        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(!bgMode(0));
+    for (int r : kOtherOfdm)
+        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(true);
+    BT_RDateRate->SetEnabled(true);
+    CB_DtRta->SetItemIndex(0);
+    CB_DtRta->SetEnabled(false);
+}
+
+bool TFM_Performace::rangeOk(TEdit *edit, int low, int high, bool emptyFails) const
+{
+    const AnsiString text = edit->Text();
+    if (emptyFails && text.empty())
+        return false;
+    const int32_t value = CapabilityNumber(text);
+    return value >= low && value <= high;
+}
+
+namespace {
+void RefuseOnExit(TEdit *edit, const char *message, bool empty)
+{
+    Application->MessageBox(message, "Warning", MB_OK);
+    edit->SetFocus();
+    if (empty)
+        edit->SetText("");
+}
+} // namespace
+
+void TFM_Performace::Ed_BeIntaExit(TObject *)
+{
+    if (!rangeOk(Ed_BeInta, 20, 1000, true))
+        RefuseOnExit(Ed_BeInta, "Please input a number between 20 and 1000.", false);
+}
+
+void TFM_Performace::Ed_DTIMaExit(TObject *)
+{
+    if (!rangeOk(Ed_DTIMa, 1, 255, false))
+        RefuseOnExit(Ed_DTIMa, "Please input a number between 1 and 255.", false);
+}
+
+void TFM_Performace::Ed_FragLenaExit(TObject *)
+{
+    if (!rangeOk(Ed_FragLena, 256, 2346, true))
+        RefuseOnExit(Ed_FragLena, "Please input a number between 256 and 2346.", false);
+}
+
+void TFM_Performace::Ed_RTSaExit(TObject *)
+{
+    if (!rangeOk(Ed_RTSa, 256, 2346, true))
+        RefuseOnExit(Ed_RTSa, "Please input a number between 256 and 2346.", true);
+}

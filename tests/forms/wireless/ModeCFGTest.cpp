@@ -1,0 +1,179 @@
+// The Mode form against the simulated device.
+#include "CountdownWatch.h"
+#include "FormFixture.h"
+#include "ProfileText.h"
+#include "ShellTexts.h"
+#include "TFM_ModeCFG.h"
+
+using namespace formtest;
+
+namespace {
+
+class ModeCFG : public FormTest {
+protected:
+    static std::string macs(const char *first, const char *second)
+    {
+        std::string out = std::string(" adPtPRemoteAPMACAddress.1.1=0x") + first +
+                          " adPtPRemoteAPMACAddress.1.2=0x" + second;
+        for (int i = 3; i <= 8; ++i)
+            out += " adPtPRemoteAPMACAddress.1." + std::to_string(i) + "=0x000000000000";
+        return out;
+    }
+};
+
+} // namespace
+
+// Shown on devices without Multi-SSID, whose older firmware has no SSID row.
+TEST_F(ModeCFG, OpensFromTheMenuOnADeviceWithoutMultiSSID)
+{
+    startDevice({"--profile", "oldfirmware", "--profile",
+                 writeProfile("set adAPMode 2\nset adPtPRemoteAPMACAddress.1.1 0x00112233AABB\n")});
+    MainMenuItems &menu = mainWindow().MenuItems;
+    menu.advanced2->Click();
+    ASSERT_TRUE(menu.adMode1->Visible());
+    EXPECT_TRUE(openFromMenu<TFM_ModeCFG>(menu.adMode1, [&](TFM_ModeCFG &f) {
+        EXPECT_EQ(f.Text(), "Advanced \\ Mode");
+        EXPECT_EQ(f.TS_80211a->Text(), "IEEE 802.11g");
+        EXPECT_EQ(f.CB_11a_APM->Text(), "PtP Bridge");
+        EXPECT_EQ(f.Ed_ReMAddra[0]->Text(), "00112233AABB");
+        EXPECT_EQ(f.Ed_ReMAddra[1]->Text(), ""); // the empty slot shows empty
+        EXPECT_FALSE(f.Ed_ReMAddra[0]->ReadOnly());
+        EXPECT_TRUE(f.Ed_ReMAddra[1]->ReadOnly());
+        EXPECT_FALSE(f.Ed_SSID->Visible());
+    }));
+    expectNoSet();
+}
+
+TEST_F(ModeCFG, TwoPartnersOfAMultipointBridgeWriteAllEight)
+{
+    startDevice();
+    auto f = openForm(FM_ModeCFG);
+    f->CB_11a_APM->SetItemIndex(2);
+    f->CB_11a_APMChange(nullptr);
+    type(f->Ed_ReMAddra[0], "00112233AABB");
+    type(f->Ed_ReMAddra[1], "a0b1c2d3e4f5");
+    click(f->Bt_Apply);
+    expectSets({"adAPMode=3" + macs("00112233AABB", "A0B1C2D3E4F5")});
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    for (int i = 2; i < 8; ++i)
+        EXPECT_EQ(f->Ed_ReMAddra[i]->Text(), "") << i;
+    EXPECT_EQ(f->Ed_ReMAddra[1]->Text(), "a0b1c2d3e4f5");
+}
+
+struct MacRefusal {
+    const char *Name;
+    int Mode;
+    std::vector<const char *> Macs;
+    const char *Box;
+    const char *Caption;
+};
+
+class ModeCFGRefusal : public ModeCFG, public ::testing::WithParamInterface<MacRefusal> {};
+
+TEST_P(ModeCFGRefusal, SendsNothing)
+{
+    startDevice();
+    auto f = openForm(FM_ModeCFG);
+    f->CB_11a_APM->SetItemIndex(GetParam().Mode);
+    f->CB_11a_APMChange(nullptr);
+    for (std::size_t i = 0; i < GetParam().Macs.size(); ++i)
+        type(f->Ed_ReMAddra[i], GetParam().Macs[i]);
+    expectBox(GetParam().Box, GetParam().Caption);
+    click(f->Bt_Apply);
+    expectNoSet();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ModeCFGRefusal,
+                         ::testing::Values(MacRefusal{"ElevenInTheThird",
+                                                      2,
+                                                      {"00112233AABB", "001122334455", "00112233445"},
+                                                      "The length is 12 in IEEE802.11g MAC address.",
+                                                      "Error"},
+                                           MacRefusal{"ShortPointToPoint",
+                                                      1,
+                                                      {"0011"},
+                                                      "The length is 12 in IEEE802.11g Root AP MAC Address.",
+                                                      "Error"},
+                                           // Partners differing only in letter case are one partner.
+                                           MacRefusal{"SameInOtherCase",
+                                                      2,
+                                                      {"00112233aabb", "00112233AABB"},
+                                                      "Exsit same MAC address.",
+                                                      "Warning"}),
+                         [](const auto &test) { return std::string(test.param.Name); });
+
+TEST_F(ModeCFG, AccessPointWritesOnlyTheModeThenRestarts)
+{
+    startDevice({"--profile", "nodeferred", "--profile", writeProfile("set adAPMode 2\n"), "--reboot-silence",
+                 "0.1"});
+    auto f = openForm(FM_ModeCFG);
+    type(f->Ed_ReMAddra[0], "00112233AABB");
+    f->CB_11a_APM->SetItemIndex(0);
+    f->CB_11a_APMChange(nullptr);
+    CountdownWatch watch;
+    click(f->Bt_Apply);
+    EXPECT_TRUE(watch.shown());
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, 3000));
+    expectSets({"adAPMode=1", "upgradesettingcommand=4"});
+}
+
+// A device that keeps changes pending does not restart: no countdown to wait through.
+TEST_F(ModeCFG, DeferredSavingShowsNoCountdown)
+{
+    startDevice();
+    auto f = openForm(FM_ModeCFG);
+    f->CB_11a_APM->SetItemIndex(1);
+    CountdownWatch watch;
+    click(f->Bt_Apply);
+    pump(100);
+    EXPECT_FALSE(watch.shown());
+    expectSets({"adAPMode=2 adPtPRemoteAPMACAddress.1.1=0x000000000000"});
+}
+
+TEST_F(ModeCFG, UnreadPartnersAreNotWritten)
+{
+    startDevice({"--fault", "adPtPRemoteAPMACAddress.1.4=error:genErr@get"});
+    auto f = openForm(FM_ModeCFG);
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
+    expectNoSet();
+}
+
+TEST_F(ModeCFG, RefusedWriteShowsTheError)
+{
+    startDevice({"--fault", "adAPMode=error:genErr@set"});
+    auto f = openForm(FM_ModeCFG);
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetError);
+    expectSets({"adAPMode=1 (genErr)"});
+}
+
+TEST_F(ModeCFG, EditablePartnersFollowTheMode)
+{
+    startDevice();
+    auto f = openForm(FM_ModeCFG);
+    const std::vector<std::pair<int, std::string>> cases = {
+        {0, "--------"}, {1, "E-------"}, {2, "EEEEEEEE"}, {3, "--------"}, {4, "--------"}};
+    for (const auto &[mode, expected] : cases) {
+        f->CB_11a_APM->SetItemIndex(mode);
+        f->CB_11a_APMChange(nullptr);
+        std::string editable;
+        for (TEdit *e : f->Ed_ReMAddra)
+            editable += e->ReadOnly() ? '-' : 'E';
+        EXPECT_EQ(editable, expected) << mode;
+        EXPECT_EQ(f->Ed_RoMAddra0->ReadOnly(), mode != 3) << mode;
+    }
+}
+
+// The model has no root AP or SSID row: both hidden and the buttons 60 pixels higher.
+TEST_F(ModeCFG, Layout)
+{
+    startDevice();
+    auto f = openForm(FM_ModeCFG);
+    EXPECT_FALSE(f->Ed_SSID->Visible());
+    EXPECT_FALSE(f->Label7->Visible());
+    EXPECT_FALSE(f->Ed_RoMAddra0->Visible());
+    EXPECT_EQ(f->Bt_Apply->Top(), 306 - 60);
+    EXPECT_EQ(f->ClientHeight(), 364 - 60);
+    checkLayout(f.get(), "TFM_ModeCFG");
+}

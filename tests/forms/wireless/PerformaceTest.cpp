@@ -1,0 +1,291 @@
+// The Performance form against the simulated device.
+#include "CountdownWatch.h"
+#include "FormFixture.h"
+#include "ProfileText.h"
+#include "ShellTexts.h"
+#include "TFM_Performace.h"
+
+using namespace formtest;
+
+namespace {
+
+const char kRadio[] =
+    "adDataRate=\"Auto\" adBeaconInterval=100 adDTIM=1 adFragmentLength=2346 adRTSLength=2346 "
+    "adTransmitPower=1 adRadioWave=1";
+
+std::string rateSet(int row, int value)
+{
+    return "adDataRateStatus." + std::to_string(row) + "=" + std::to_string(value);
+}
+
+class Performace : public FormTest {
+protected:
+    FormHandle<TFM_Performace> open()
+    {
+        auto f = openForm(FM_Performace);
+        EXPECT_TRUE(pumpUntil([&] { return f->Bt_Apply_a->Enabled(); }, 5000));
+        return f;
+    }
+    static std::vector<std::string> items(TComboBox *combo)
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < combo->Items()->Count(); ++i)
+            out.push_back(combo->Items()->Strings(i));
+        return out;
+    }
+    // The sets of a whole Apply on the catalog's values, optional rows included.
+    static std::vector<std::string> fullApply()
+    {
+        return {"hChannel=6",     "adbgMode=2", "adSuperMode=4", kRadio,        "adXR=0",
+                "ad80211gonly=0", "adWMM=1",    "adPreamble=1",  "adAntenna=0", "igmpSnooping=0"};
+    }
+};
+
+} // namespace
+
+TEST_F(Performace, OpensFromTheMenuAndShowsWhatItRead)
+{
+    startDevice({"--profile", writeProfile("set adDataRate \"5.5\"\nset hChannel 3\n")});
+    MainMenuItems &menu = mainWindow().MenuItems;
+    EXPECT_TRUE(openFromMenu<TFM_Performace>(menu.adPerformance1, [&](TFM_Performace &f) {
+        EXPECT_EQ(f.CB_Chana->Items()->Count(), 11);
+        EXPECT_EQ(f.CB_Chana->Text(), "3");
+        EXPECT_EQ(items(f.CB_SupModea),
+                  (std::vector<std::string>{"Enable without Turbo", "Enable with Dynamic Turbo", "Disable"}));
+        EXPECT_EQ(f.CB_DtRta->Text(), "5.5 Mbps");
+        EXPECT_EQ(f.Ed_BeInta->Text(), "100");
+        EXPECT_EQ(f.TabSheetA->Text(), "IEEE 802.11g");
+        EXPECT_TRUE(f.CB_XRa->Visible());
+        EXPECT_TRUE(f.CB_Antenna->Visible());
+    }));
+    expectNoSet();
+}
+
+TEST_F(Performace, ApplyWritesEveryGroupInOrder)
+{
+    startDevice();
+    auto f = open();
+    click(f->Bt_Apply_a);
+    expectSets(fullApply());
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+}
+
+// Each row the device lacks leaves no gap: the form is a row shorter for each.
+TEST_F(Performace, AbsentRowsShortenTheFormAndAreNotWritten)
+{
+    startDevice();
+    int fullHeight = 0;
+    {
+        auto f = open();
+        fullHeight = f->ClientHeight();
+    }
+    sim.reset();
+    startDevice({"--profile", "absent"});
+    auto f = open();
+    for (TControl *row : std::initializer_list<TControl *>{f->CB_Gonly, f->CB_XRa, f->CB_WMM, f->CB_Preamble,
+                                                           f->CB_Snooping, f->CB_Antenna})
+        EXPECT_FALSE(row->Visible()) << row->Name();
+    EXPECT_EQ(f->ClientHeight(), fullHeight - 6 * 26);
+    click(f->Bt_Apply_a);
+    expectSets({"hChannel=6", "adbgMode=2", "adSuperMode=4", kRadio});
+}
+
+struct RangeCase {
+    TEdit *TFM_Performace::*Edit;
+    const char *Text;
+    const char *Message; // null: accepted
+};
+
+class PerformaceRange : public Performace, public ::testing::WithParamInterface<RangeCase> {};
+
+TEST_P(PerformaceRange, ApplyChecksTheRanges)
+{
+    startDevice();
+    auto f = open();
+    TEdit *edit = (*f).*GetParam().Edit;
+    type(edit, GetParam().Text);
+    if (GetParam().Message)
+        expectBox(GetParam().Message, "Error");
+    click(f->Bt_Apply_a);
+    if (GetParam().Message) {
+        EXPECT_EQ(edit->Text(), "");
+        expectNoSet();
+    } else {
+        EXPECT_EQ(sets().size(), fullApply().size());
+    }
+}
+
+const char kBeacon[] = "Please input a number between 20 and 1000.";
+const char kDtim[] = "Please input a number between 1 and 255.";
+const char kLength[] = "Please input a number between 256 and 2346.";
+
+INSTANTIATE_TEST_SUITE_P(Cases, PerformaceRange,
+                         ::testing::Values(RangeCase{&TFM_Performace::Ed_BeInta, "19", kBeacon},
+                                           RangeCase{&TFM_Performace::Ed_BeInta, "1001", kBeacon},
+                                           RangeCase{&TFM_Performace::Ed_BeInta, "", kBeacon},
+                                           RangeCase{&TFM_Performace::Ed_BeInta, "20", nullptr},
+                                           RangeCase{&TFM_Performace::Ed_BeInta, "1000", nullptr},
+                                           RangeCase{&TFM_Performace::Ed_DTIMa, "0", kDtim},
+                                           RangeCase{&TFM_Performace::Ed_DTIMa, "256", kDtim},
+                                           RangeCase{&TFM_Performace::Ed_DTIMa, "255", nullptr},
+                                           RangeCase{&TFM_Performace::Ed_FragLena, "255", kLength},
+                                           RangeCase{&TFM_Performace::Ed_FragLena, "2346", nullptr},
+                                           RangeCase{&TFM_Performace::Ed_RTSa, "2347", kLength},
+                                           RangeCase{&TFM_Performace::Ed_RTSa, "256", nullptr}));
+
+// The control status and all twelve rows are written, each awaited, before the countdown.
+TEST_F(Performace, DataRateRowsComeBeforeTheCountdown)
+{
+    startDevice({"--profile", "nodeferred", "--profile", "datarate", "--reboot-silence", "0.1"});
+    auto f = open();
+    EXPECT_TRUE(f->GroupBox2->Visible());
+    EXPECT_EQ(f->CB_DRate[0]->Text(), "Basic");
+    click(f->Bt_Apply_a);
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == fullApply().size() + 14; }, 3000));
+    std::vector<std::string> expected = fullApply();
+    expected.push_back("adDatarateControlstatus=0");
+    for (int row = 1; row <= 12; ++row)
+        expected.push_back(rateSet(row, row <= 4 ? 2 : 1));
+    expected.push_back("upgradesettingcommand=4");
+    expectSets(expected);
+}
+
+TEST_F(Performace, ResetIn11bOnlyWritesItsDefaults)
+{
+    startDevice({"--profile", "datarate", "--profile", writeProfile("set adbgMode 1\n")});
+    auto f = open();
+    expectBox("It will Reset Data Rate Settings to Default Status! Continue?", "Warning", IDCANCEL);
+    click(f->BT_RDateRate);
+    expectNoSet();
+    expectBox("It will Reset Data Rate Settings to Default Status! Continue?", "Warning", IDOK);
+    click(f->BT_RDateRate);
+    std::vector<std::string> expected = {rateSet(1, 2), rateSet(2, 2), rateSet(3, 1), rateSet(4, 1)};
+    for (int row = 5; row <= 12; ++row)
+        expected.push_back(rateSet(row, 0));
+    expectSets(expected);
+}
+
+// Without the table nothing of it is written; the rest is, and Refresh works again.
+TEST_F(Performace, FailedTableReadWritesNoRow)
+{
+    startDevice({"--profile", "datarate", "--fault", "adDataRateStatus.1=error:genErr@get"});
+    auto f = open();
+    EXPECT_TRUE(f->Bt_Refresh_a->Enabled());
+    click(f->Bt_Apply_a);
+    std::vector<std::string> expected = fullApply();
+    expected.push_back("adDatarateControlstatus=0");
+    expectSets(expected);
+    click(f->Bt_Refresh_a);
+    EXPECT_TRUE(pumpUntil([&] { return f->Bt_Refresh_a->Enabled(); }, 3000));
+}
+
+TEST_F(Performace, FewerRowsAreWrittenAsTheyAre)
+{
+    std::string lines;
+    for (int row = 5; row <= 12; ++row)
+        lines += "remove adDataRateStatus." + std::to_string(row) + "\n";
+    startDevice({"--profile", "datarate", "--profile", writeProfile(lines)});
+    auto f = open();
+    EXPECT_EQ(f->ListView1->Items()->Count(), 4);
+    click(f->Bt_Apply_a);
+    const std::vector<std::string> all = sets();
+    ASSERT_EQ(all.size(), fullApply().size() + 5);
+    EXPECT_EQ(all.back(), rateSet(4, 2));
+}
+
+// A status the combo does not offer goes back as read, not as "Disable".
+TEST_F(Performace, AStatusNotInItsListIsKept)
+{
+    startDevice({"--profile", "datarate", "--profile", writeProfile("set adDataRateStatus.5 2\n")});
+    auto f = open();
+    EXPECT_EQ(f->CB_DRate[4]->ItemIndex(), -1); // 6 Mbps offers no "Basic" in mixed mode
+    click(f->Bt_Apply_a);
+    const std::vector<std::string> all = sets();
+    ASSERT_EQ(all.size(), fullApply().size() + 13);
+    EXPECT_EQ(all[fullApply().size() + 5], rateSet(5, 2));
+}
+
+// In 11b only the super mode goes to "Disable" by its value, also in the four-entry list.
+TEST_F(Performace, ElevenBOnlyWritesSuperModeDisable)
+{
+    startDevice({"--profile", writeProfile("set rogueapsupported 0\nset adbgMode 1\nset adSuperMode 1\n")});
+    auto f = open();
+    EXPECT_EQ(f->CB_SupModea->Items()->Count(), 4);
+    EXPECT_EQ(f->CB_SupModea->Text(), "Disable");
+    EXPECT_FALSE(f->CB_SupModea->Enabled());
+    EXPECT_EQ(items(f->CB_DtRta),
+              (std::vector<std::string>{"Auto", "1 Mbps", "2 Mbps", "5.5 Mbps", "11 Mbps"}));
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(sets().at(2), "adSuperMode=4");
+}
+
+// The turbo channel list is a text of channels, kept as text.
+TEST_F(Performace, TurboChannelListIsText)
+{
+    startDevice({"--profile", writeProfile("set adSuperMode 3\nset adDynamicChannelList \"2 6 10\"\n")});
+    auto f = open();
+    EXPECT_EQ(items(f->CB_Chana), (std::vector<std::string>{"2", "6", "10"}));
+    EXPECT_EQ(f->CB_Chana->Text(), "6");
+}
+
+// With auto channel scan no channel goes out; IGMP snooping still does.
+TEST_F(Performace, AutoScanSkipsOnlyTheChannel)
+{
+    startDevice({"--profile", writeProfile("set adAutoChannelScan 1\n")});
+    auto f = open();
+    click(f->Bt_Apply_a);
+    std::vector<std::string> expected = fullApply();
+    expected.erase(expected.begin());
+    expectSets(expected);
+}
+
+TEST_F(Performace, SuperModeListFollowsTheDevice)
+{
+    startDevice({"--profile", writeProfile("set rogueapsupported 2\n")});
+    auto f = open();
+    EXPECT_EQ(f->CB_SupModea->Items()->Count(), 0);
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(requestsNaming("adSuperMode"), 0);
+    EXPECT_EQ(sets().size(), fullApply().size() - 1);
+}
+
+TEST_F(Performace, UnreadRadioSendsNothing)
+{
+    startDevice({"--fault", "adDTIM=error:genErr@get"});
+    auto f = open();
+    type(f->Ed_BeInta, "100");
+    type(f->Ed_DTIMa, "1");
+    type(f->Ed_FragLena, "2346");
+    type(f->Ed_RTSa, "2346");
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
+    expectNoSet();
+}
+
+TEST_F(Performace, ClosingWaitsForTheRateTable)
+{
+    startDevice({"--profile", "datarate", "--fault", "adDataRateStatus.1=delay:300@get"});
+    auto f = openForm(FM_Performace);
+    EXPECT_FALSE(f->Bt_Apply_a->Enabled());
+    f->Close();
+    EXPECT_TRUE(f->Visible());
+    EXPECT_TRUE(pumpUntil([&] { return f->Bt_Apply_a->Enabled(); }, 3000));
+    f->Close();
+    EXPECT_FALSE(f->Visible());
+}
+
+TEST_F(Performace, RefusedWriteStopsTheChain)
+{
+    startDevice({"--fault", "adRadioWave=error:genErr@set"});
+    auto f = open();
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetError);
+    expectSets({"hChannel=6", "adbgMode=2", "adSuperMode=4", std::string(kRadio) + " (genErr)"});
+}
+
+TEST_F(Performace, Layout)
+{
+    startDevice({"--profile", "datarate"});
+    auto f = open();
+    checkLayout(f.get(), "TFM_Performace");
+}

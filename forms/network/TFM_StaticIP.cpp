@@ -3,11 +3,10 @@
 #include "AddressArithmetic.h"
 #include "DhcpItems.h"
 #include "FormGlobals.h"
+#include "KeyText.h"
 #include "NetUtils.h"
 #include "PingHost.h"
 #include "TFM_DHCP.h"
-
-#include <cctype>
 
 TFM_StaticIP *FM_StaticIP = nullptr;
 
@@ -48,13 +47,7 @@ void FillEmptyAddresses(TFM_StaticIP::Row &row)
 
 bool MacTextEqual(const AnsiString &typed, const AnsiString &row)
 {
-    if (typed.size() != row.size())
-        return false;
-    for (std::size_t i = 0; i < typed.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(typed[i])) !=
-            std::toupper(static_cast<unsigned char>(row[i])))
-            return false;
-    return true;
+    return SameMacText(typed, row);
 }
 
 TFM_StaticIP::TFM_StaticIP(TComponent *AOwner) : TForm(AOwner)

@@ -139,7 +139,7 @@ class DHCPPool : public DHCP, public ::testing::WithParamInterface<PoolCase> {};
 TEST_P(DHCPPool, CoversNeitherTheSystemNorAStaticAddress)
 {
     const PoolCase &c = GetParam();
-    startDevice(OwnProfile("set hIPAddress 192.168.0.120\n"));
+    startDevice({"--profile", writeProfile("set hIPAddress 192.168.0.120\n")});
     auto form = openListed();
     ASSERT_TRUE(pumpUntil([&] { return form->Ed_ext->Text() == "192.168.0.120"; }, 3000));
     type(form->Ed_IPAF, c.start);
@@ -197,7 +197,8 @@ TEST_F(DHCP, LowerCaseMacReplacesItsRow)
 // row was emptied, and the reservation is written back.
 TEST_F(DHCP, FailedFillWritesTheOldRowBack)
 {
-    startDevice(OwnProfile("E.2.7.3.1.7.*  staticDomain  displaystr  readwrite  size:0..8  -\n"));
+    startDevice(
+        {"--profile", writeProfile("E.2.7.3.1.7.*  staticDomain  displaystr  readwrite  size:0..8  -\n")});
     auto form = openListed();
     selectUsed(*form, 0);
     WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {

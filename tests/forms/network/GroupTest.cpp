@@ -91,7 +91,7 @@ TEST_F(Group, CountdownSendsTheRestartAfterFiveTicks)
 {
     startDevice({"--profile", "nodeferred", "--reboot-silence", "0.1"});
     auto form = openForm(FM_Group);
-    CountdownWatch watch;
+    CountdownsSeen watch;
     click(form->Bt_Apply);
     ASSERT_EQ(watch.seen().size(), 1u);
     EXPECT_EQ(watch.seen()[0].RebootDelay, 5);

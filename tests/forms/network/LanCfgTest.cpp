@@ -65,16 +65,16 @@ TEST_F(LanCfg, NewStaticAddressIsProbedCheckedAndWrittenInOneSet)
     startDevice({"--profile", "nodeferred", "--reboot-silence", "0.1"});
     auto form = openForm(FM_LanCfg);
     ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
-    CountdownWatch watch;
+    CountdownsSeen watch;
     applyStatic(form, "192.168.0.60");
     EXPECT_EQ(prober->probed, std::vector<uint32_t>{Address(192, 168, 0, 60)});
     ASSERT_EQ(watch.seen().size(), 2u);
-    const CountdownWatch::Seen &pool = watch.seen()[0];
+    const CountdownsSeen::Seen &pool = watch.seen()[0];
     EXPECT_EQ(pool.Countdown, 12);
     EXPECT_FALSE(pool.SendReboot);
     EXPECT_EQ(pool.Label3, "Judge the IP whether can be used.");
     EXPECT_GT(pool.Lowest, 6); // ended by the walk, not by its count
-    const CountdownWatch::Seen &restart = watch.seen()[1];
+    const CountdownsSeen::Seen &restart = watch.seen()[1];
     EXPECT_EQ(restart.Countdown, 5);
     EXPECT_EQ(restart.Label3, "The system IP will be 192.168.0.60");
     EXPECT_EQ(form->StatusBar->SimpleText(), "Set Success!");
@@ -177,7 +177,7 @@ TEST_F(LanCfg, UnchangedAddressIsNeitherProbedNorWalked)
     startDevice({"--profile", "nodeferred", "--reboot-silence", "0.1"});
     auto form = openForm(FM_LanCfg);
     ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
-    CountdownWatch watch;
+    CountdownsSeen watch;
     type(form->ED_DefGw, "127.0.0.254");
     click(form->BT_LanCfgOk);
     EXPECT_TRUE(prober->probed.empty());
@@ -191,11 +191,12 @@ TEST_F(LanCfg, UnchangedAddressIsNeitherProbedNorWalked)
 
 TEST_F(LanCfg, DhcpClientTurningStaticRestartsWithTheSet)
 {
-    startDevice(OwnProfile("set hGetIPFrom 2\n", {"--profile", "nodeferred", "--reboot-silence", "0.1"}));
+    startDevice({"--profile", "nodeferred", "--reboot-silence", "0.1", "--profile",
+                 writeProfile("set hGetIPFrom 2\n")});
     auto form = openForm(FM_LanCfg);
     ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
     form->CB_IPFrom->SetItemIndex(0);
-    CountdownWatch watch;
+    CountdownsSeen watch;
     applyStatic(form, "192.168.0.60");
     ASSERT_EQ(watch.seen().size(), 2u);
     EXPECT_EQ(watch.seen()[1].Countdown, 26);

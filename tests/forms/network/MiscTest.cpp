@@ -38,14 +38,14 @@ TEST_F(Misc, OpensFromTheMenuAndShowsTheConsole)
 
 TEST_F(Misc, EnablingWithSSHWritesBothOffThenSSHOn)
 {
-    startDevice(OwnProfile("set telnet 0\n"));
+    startDevice({"--profile", writeProfile("set telnet 0\n")});
     auto form = openForm(FM_Misc);
     EXPECT_FALSE(form->CB_Status->Checked());
     EXPECT_FALSE(form->CB_SSH->Enabled());
     click(form->CB_Status);
     EXPECT_TRUE(form->CB_SSH->Enabled());
     form->CB_SSH->SetChecked(true);
-    CountdownWatch watch;
+    CountdownsSeen watch;
     click(form->Bt_Apply);
     expectSets({"telnet=0 timeout=2", "ssh=0", "telnet=0 timeout=2", "ssh=1"});
     EXPECT_EQ(watch.seen().size(), 1u); // shown after every successful Apply
@@ -58,7 +58,7 @@ TEST_F(Misc, ConsoleOffWritesBothOffOnce)
     auto form = openForm(FM_Misc);
     click(form->CB_Status);
     EXPECT_FALSE(form->CB_Timeout->Enabled());
-    CountdownWatch watch;
+    CountdownsSeen watch;
     click(form->Bt_Apply);
     EXPECT_EQ(watch.seen().size(), 1u);
     EXPECT_TRUE(pumpUntil([&] { return sets().size() == 3; }, 3000));
@@ -67,7 +67,7 @@ TEST_F(Misc, ConsoleOffWritesBothOffOnce)
 
 TEST_F(Misc, BothOnShowsTelnet)
 {
-    startDevice(OwnProfile("set ssh 1\n"));
+    startDevice({"--profile", writeProfile("set ssh 1\n")});
     auto form = openForm(FM_Misc);
     EXPECT_TRUE(form->CB_Telnet->Checked());
     EXPECT_FALSE(form->CB_SSH->Checked());

@@ -5,7 +5,7 @@
 #include "FormFixture.h"
 #include "Forms.h"
 #include "IcmpProbe.h"
-#include "TestEnv.h"
+#include "ProfileText.h"
 #include "Waiting.h"
 
 #include <QVariant>
@@ -21,7 +21,7 @@ namespace formtest {
 
 // Every countdown window shown while the watch lives, as it was when it appeared, and the
 // lowest count it reached before it went.
-class CountdownWatch {
+class CountdownsSeen {
 public:
     struct Seen {
         int Countdown = 0;
@@ -31,7 +31,7 @@ public:
         int Lowest = 1 << 30; // the lowest count it showed (none yet: very high)
     };
 
-    CountdownWatch()
+    CountdownsSeen()
     {
         m_timer.onTimeout = [this] { look(); };
         m_timer.start(1);
@@ -146,15 +146,6 @@ protected:
     std::shared_ptr<ScriptedProber> prober;
     std::unique_ptr<kv::ScopedIcmpProber> installed;
 };
-
-// devsim's arguments more, then a profile of the test's own lines.
-inline std::vector<std::string> OwnProfile(const std::string &lines, std::vector<std::string> more = {})
-{
-    const std::string path = kvtest::makeTempDir("kv-profile-") + "/own.cat";
-    kvtest::writeText(path, lines);
-    more.insert(more.end(), {"--profile", path});
-    return more;
-}
 
 constexpr uint32_t Address(uint8_t a, uint8_t b, uint8_t c, uint8_t d)
 {

@@ -56,11 +56,11 @@ TEST_P(SytemRestart, WritesTheCommandsAndCountsDown)
     const RestartCase &c = GetParam();
     start(c.args);
     auto form = openForm(FM_Sytem);
-    CountdownWatch watch;
+    CountdownsSeen watch;
     expectBox(kQuestion, "Warning", IDOK);
     click(c.restore ? form->Button2 : form->Button1);
     ASSERT_EQ(watch.seen().size(), 1u) << c.what;
-    const CountdownWatch::Seen &w = watch.seen()[0];
+    const CountdownsSeen::Seen &w = watch.seen()[0];
     EXPECT_EQ(w.Countdown, c.countdown) << c.what;
     EXPECT_LE(w.Lowest, 1) << c.what; // ran its full count
     EXPECT_FALSE(w.SendReboot);
@@ -121,7 +121,7 @@ TEST_F(Sytem, ErrorAnswerEndsTheWaitAndShowsIt)
 {
     start({"--fault", "sysRestart=error:genErr@set"});
     auto form = openForm(FM_Sytem);
-    CountdownWatch watch;
+    CountdownsSeen watch;
     expectBox(kQuestion, "Warning", IDOK);
     click(form->Button1);
     ASSERT_EQ(watch.seen().size(), 1u);

@@ -35,11 +35,10 @@ main=$(timeout 20 xdotool search --sync --onlyvisible --pid "${pids[2]}" | head 
 # Start-up is over once the clock has been written to the device.
 for _ in $(seq 1 100); do grep -q sntptimerefresh "$work/state/writes.log" 2>/dev/null && break; sleep 0.1; done
 
-# Advanced (the second top menu), then Filter (the first entry of it that is enabled: the keys
-# pass over disabled ones), then WLAN Patrition.
+# Advanced (the second top menu), then Filter (its second shown entry), then WLAN Patrition.
 xdotool mousemove --window "$main" 70 10 click 1
 sleep 0.5
-xdotool key Down Right Down Return
+xdotool key Down Down Right Down Return
 form=$(timeout 10 xdotool search --sync --onlyvisible --name 'Advanced \\ WLAN Partition' | head -n1)
 [ -n "$form" ] || { echo "the form did not open"; exit 1; }
 grep -q 'get .* adInternalStationConnection adEthernet2WLANAccess' "$work/state/requests.log" ||

@@ -3,20 +3,12 @@
 #include "AddressArithmetic.h"
 #include "DhcpItems.h"
 #include "FormGlobals.h"
+#include "FormPages.h"
 #include "TFM_StaticIP.h"
 
 namespace {
 
 const char *const kListing = "Listing data ... ";
-
-TTabSheet *MakeSheet(TForm *form, TPageControl *pages, const char *name, const char *caption)
-{
-    auto *sheet = new TTabSheet(form);
-    sheet->SetName(name);
-    sheet->SetPageControl(pages);
-    sheet->SetText(caption);
-    return sheet;
-}
 
 // Columns wide enough for the values they show (the binding makes them as wide as their
 // captions).
@@ -69,7 +61,7 @@ TFM_DHCP::~TFM_DHCP()
 
 void TFM_DHCP::BuildDynamicPage()
 {
-    TabSheet1 = MakeSheet(this, PageControl1, "TabSheet1", " Dynamic Pool Settings ");
+    TabSheet1 = MakePage(this, PageControl1, "TabSheet1", " Dynamic Pool Settings ");
     Label1 = Make<TLabel>(TabSheet1, "Label1", {12, 10, 200, 16}, "DHCP Server Control");
     struct Row {
         TLabel *&label;
@@ -120,7 +112,7 @@ void TFM_DHCP::BuildDynamicPage()
 
 void TFM_DHCP::BuildStaticPage()
 {
-    TabSheet2 = MakeSheet(this, PageControl1, "TabSheet2", "Static Pool Settings  ");
+    TabSheet2 = MakePage(this, PageControl1, "TabSheet2", "Static Pool Settings  ");
     Label12 = Make<TLabel>(TabSheet2, "Label12", {12, 14, 200, 16}, "Function Enable/Disable");
     CB_Fuction2 = Make<TComboBox>(TabSheet2, "CB_Fuction2", {236, 10, 190, 21}, {"Disable", "Enable"});
     CB_Fuction2->SetStyle(csDropDownList);
@@ -150,7 +142,7 @@ void TFM_DHCP::BuildStaticPage()
 
 void TFM_DHCP::BuildLeasePage()
 {
-    TabSheet3 = MakeSheet(this, PageControl1, "TabSheet3", " Current IP Mapping List  ");
+    TabSheet3 = MakePage(this, PageControl1, "TabSheet3", " Current IP Mapping List  ");
     Panel1 = Make<TPanel>(TabSheet3, "Panel1", {4, 4, 436, 180});
     Label14 = Make<TLabel>(Panel1, "Label14", {8, 8, 250, 16}, "Current DHCP Dynamic Pools");
     Bt_RefreshDynamicPool = Make<TButton>(Panel1, "Bt_RefreshDynamicPool", {352, 4, 75, 25}, "Refresh");

@@ -67,8 +67,7 @@ TEST_F(DHCP, OpensFromTheMenuAndListsWhatIsUsed)
     menu.advanced2->Click();
     EXPECT_TRUE(menu.adDHCPServer2->Enabled());
     EXPECT_TRUE(openFromMenu<TFM_DHCP>(menu.adDHCPServer2, [&](TFM_DHCP &f) {
-        EXPECT_TRUE(
-            pumpUntil([&] { return f.Idle && !f.StaticClientsReq->Busy && !f.DynamicClientsReq->Busy; }));
+        EXPECT_TRUE(WaitUntilClosable(f));
         EXPECT_EQ(f.Text(), "Advanced \\ DHCP Server");
         EXPECT_EQ(f.CB_Fuction1->Text(), "Enable");
         EXPECT_EQ(f.Ed_IPAF->Text(), "192.168.0.100");

@@ -134,6 +134,20 @@ struct CaseName {
     }
 };
 
+// Waits until the form would close (its reads at opening have answered); a menu script ends
+// with a close, which a form still reading refuses.
+inline bool WaitUntilClosable(TForm &form, int ms = 10000)
+{
+    return kvtest::pumpUntil(
+        [&] {
+            bool canClose = true;
+            if (form.OnCloseQuery)
+                form.OnCloseQuery(&form, canClose);
+            return canClose;
+        },
+        ms);
+}
+
 // A form test whose forms probe through a ScriptedProber.
 class ProbedFormTest : public FormTest {
 protected:

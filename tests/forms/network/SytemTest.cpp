@@ -33,6 +33,7 @@ TEST_F(Sytem, OpensFromTheMenuAndReadsTheAPMode)
     EXPECT_TRUE(openFromMenu<TFM_Sytem>(menu.tSystem2, [&](TFM_Sytem &f) {
         caption = f.Text();
         mode = f.ED_APModeComboBox->Text();
+        EXPECT_TRUE(WaitUntilClosable(f));
     }));
     EXPECT_EQ(caption, "Tools \\ System");
     EXPECT_EQ(mode, "Access Point");

@@ -30,8 +30,8 @@ void New_req2Edit::ShowValues()
         return;
     AddRow();
     ++RowCounter;
-    // Lets the list view repaint during a long walk.
-    kv::processMessages();
+    // Lets the list view repaint during a long walk, a few times a second.
+    kv::processMessagesEvery(ListRepaintInterval(ListView->Items()->Count()));
 }
 
 void New_req2Edit::AddRow()

@@ -1,7 +1,12 @@
-// Time of 1000 sequential gets and of a 1000-row table walk through KvSNMPRequest, next to
-// net-snmp's own snmpget/snmpwalk tools and a bare net-snmp loop, against one private snmpd.
-// Usage: bench_snmp_engine [gets] [rows] [tool-gets]
+// Gets and a table walk through KvSNMPRequest against the same operations on a bare net-snmp
+// loop and against snmpwalk, all on one private snmpd. The library and the bare loop take
+// turns, several rounds; each figure is given as min / median / max, the ratios of medians
+// beside their goals.
+// Usage: bench_snmp_engine [--rounds R] [--gets N] [--rows N]
+//        bench_snmp_engine --only lib-gets|bare-gets|lib-walk|bare-walk [--gets N] [--rows N]
+// With --only one measurement runs once (for instructions.sh, under callgrind).
 #include "BareNetSnmp.h"
+#include "BenchSeries.h"
 #include "EngineAgents.h"
 #include "KvSNMPRequest.h"
 #include "KvSNMPSession.h"
@@ -9,54 +14,144 @@
 
 #include <QApplication>
 #include <QTimer>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
+
+const std::string kScalar = "1.3.6.1.2.1.1.1";           // sysDescr
+const std::string kEntry = "1.3.6.1.4.1.8072.1.3.2.2.1"; // nsExtendConfigEntry
+const std::vector<int> kColumns = {2, 3, 5, 6};          // command, arguments, cache time, exec type
 
 double since(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-KvSNMPVarList listOf(const std::vector<std::string> &oids, KvSNMPItemType type, int keys)
+KvSNMPVarList scalarList()
 {
-    std::vector<KvSNMPItem> table;
-    for (const auto &o : oids) {
-        KvSNMPItem item;
-        item.Oid = o;
-        item.Name = o;
-        item.Syntax = KvSyntax::Integer;
-        item.Access = KvAccess::ReadOnly;
-        table.push_back(item);
-    }
-    table.back().Syntax = KvSyntax::DisplayStr;
-    table.push_back(KvSNMPItem{});
-    return KvSNMPVarList(table.data(), type, keys);
+    const KvSNMPItem items[] = {{kScalar.c_str(), "sysDescr", KvSyntax::DisplayStr, KvAccess::ReadOnly}, {}};
+    return KvSNMPVarList(items, SVT_SV, 0);
 }
 
-std::unique_ptr<KvSNMPRequest> request(int port)
+// The extension table: its name (the key, not accessible) and the four columns.
+KvSNMPVarList tableList()
 {
-    auto r = std::make_unique<KvSNMPRequest>();
-    r->Device.Address = "127.0.0.1";
-    r->Device.Port = static_cast<uint16_t>(port);
-    r->Security.Version = 1;
-    r->Security.ReadCommunity = "mardle";
-    r->Timeout = 100;
-    r->Retries = 1;
-    return r;
+    const std::string key = kEntry + ".1", command = kEntry + ".2", args = kEntry + ".3",
+                      cache = kEntry + ".5", exec = kEntry + ".6";
+    const KvSNMPItem items[] = {
+        {key.c_str(), "name", KvSyntax::DisplayStr, KvAccess::NotAccess},
+        {command.c_str(), "command", KvSyntax::DisplayStr, KvAccess::ReadOnly},
+        {args.c_str(), "arguments", KvSyntax::DisplayStr, KvAccess::ReadOnly},
+        {cache.c_str(), "cache", KvSyntax::Integer, KvAccess::ReadOnly},
+        {exec.c_str(), "exec", KvSyntax::Integer, KvAccess::ReadOnly},
+        {},
+    };
+    return KvSNMPVarList(items, MVT_FMV, 1);
 }
 
-double runTool(const std::string &command, int times)
+void aim(KvSNMPRequest &r, int port)
 {
+    r.Device.Address = "127.0.0.1";
+    r.Device.Port = static_cast<uint16_t>(port);
+    r.Security.Version = 1;
+    r.Security.ReadCommunity = "mardle";
+    r.Timeout = 100;
+    r.Retries = 1;
+}
+
+// Requests sent from completions, as the program's windows do: the closure holds one
+// pointer to its owner.
+struct Chain {
+    KvSNMPRequest request;
+    int count = 0; // completions (gets) or rows so far
+    int wanted = 0;
+    bool failed = false;
+    KvSNMPCompletion next;
+};
+
+void finish()
+{
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+}
+
+// Sequential asynchronous gets, each sent from the previous completion, in the
+// application's own event loop as in the program. Seconds, or -1 when one failed.
+double libraryGets(int port, int gets)
+{
+    Chain c;
+    aim(c.request, port);
+    c.request.VarList = scalarList();
+    c.wanted = gets;
+    c.next = [chain = &c](KvSNMPError *e, KvSNMPVarList *) {
+        chain->failed = chain->failed || e->Code != 0;
+        if (++chain->count < chain->wanted && !chain->failed)
+            chain->request.GetAsync(chain->next, true);
+        else
+            finish();
+    };
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < times; ++i)
-        if (std::system(command.c_str()) != 0)
-            return -1;
+    c.request.GetAsync(c.next, true);
+    QCoreApplication::exec();
+    const double seconds = since(start);
+    return c.failed || c.count != gets ? -1 : seconds;
+}
+
+// An asynchronous walk, each row asked for from the previous row's completion.
+double libraryWalk(int port, int expectedRows)
+{
+    Chain c;
+    aim(c.request, port);
+    c.request.VarList = tableList();
+    c.next = [chain = &c](KvSNMPError *e, KvSNMPVarList *) {
+        if (e->Finished) {
+            chain->failed = chain->failed || e->Code != 0;
+            finish();
+            return;
+        }
+        ++chain->count;
+        chain->request.GetAsync(chain->next, false);
+    };
+    const auto start = std::chrono::steady_clock::now();
+    c.request.GetAsync(c.next, true);
+    QCoreApplication::exec();
+    const double seconds = since(start);
+    return c.failed || c.count != expectedRows ? -1 : seconds;
+}
+
+double bareWalk(int port, int expectedRows)
+{
+    int rows = 0;
+    const double seconds = bench::bareWalk(port, kEntry, kColumns, rows);
+    return rows != expectedRows ? -1 : seconds;
+}
+
+// One snmpwalk process over the whole entry (every column of the table, column by column).
+double snmpwalkEntry(const enginetest::SnmpdAgent &agent)
+{
+    const std::string command =
+        "MIBS= MIBDIRS=" + agent.dir() + "/mibs SNMP_PERSISTENT_DIR=" + agent.dir() +
+        "/persist SNMPCONFPATH=" + agent.dir() +
+        "/none snmpwalk -On -v2c -c mardle -t 1 -r 1 127.0.0.1:" + std::to_string(agent.port()) + " " +
+        kEntry + " >/dev/null";
+    const auto start = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0)
+        return -1;
     return since(start);
+}
+
+void printSeries(const char *name, const bench::Series &s, double per, const char *unit)
+{
+    std::printf("  %-34s %9.1f %9.1f %9.1f  %s\n", name, s.min() / per * 1e6, s.median() / per * 1e6,
+                s.max() / per * 1e6, unit);
 }
 
 } // namespace
@@ -65,9 +160,10 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int gets = argc > 1 ? std::atoi(argv[1]) : 1000;
-    const int rows = argc > 2 ? std::atoi(argv[2]) : 1000;
-    const int toolGets = argc > 3 ? std::atoi(argv[3]) : 200;
+    const int rounds = std::max(1, bench::argValue(argc, argv, "--rounds", 7));
+    const int gets = std::max(1, bench::argValue(argc, argv, "--gets", 1000));
+    const int rows = std::max(1, bench::argValue(argc, argv, "--rows", 1000));
+    const std::string only = bench::argText(argc, argv, "--only", "");
 
     // The agent's own tables answer without a script in between: a row of the extension
     // table per "extend" line, and the system group for the gets.
@@ -80,98 +176,76 @@ int main(int argc, char **argv)
         return 1;
     }
     const int port = agent.port();
-    KvSNMPCreateGlobalSession(kvtest::makeTempDir("kv-bench"));
-    const std::string scalar = "1.3.6.1.2.1.1.1";           // sysDescr
-    const std::string entry = "1.3.6.1.4.1.8072.1.3.2.2.1"; // nsExtendConfigEntry
-
-    // Library: sequential asynchronous gets, each sent from the previous completion.
-    auto r = request(port);
-    r->VarList = listOf({scalar}, SVT_SV, 0);
-    int done = 0;
-    bool failed = false;
-    std::function<void(KvSNMPError *, KvSNMPVarList *)> again = [&](KvSNMPError *e, KvSNMPVarList *) {
-        failed = failed || e->Code != 0;
-        if (++done < gets)
-            r->GetAsync(again, true);
-        else
-            QTimer::singleShot(0, [&] { QCoreApplication::instance()->exit(0); });
-    };
-    // The application's own event loop, as in the program.
-    auto start = std::chrono::steady_clock::now();
-    r->GetAsync(again, true);
-    if (done < gets)
-        app.exec();
-    const double libGets = since(start);
-
-    // Library: synchronous gets.
-    start = std::chrono::steady_clock::now();
-    for (int i = 0; i < gets; ++i) {
-        bool ok = true;
-        r->Get(ok, true);
-        failed = failed || !ok;
-    }
-    const double libSyncGets = since(start);
-
-    // Library: asynchronous walk, one PDU per row.
-    auto w = request(port);
-    // Key (the extension's name, not accessible), command, arguments, cache time, exec type.
-    w->VarList = listOf({entry + ".1", entry + ".2", entry + ".3", entry + ".5", entry + ".6"}, MVT_FMV, 1);
-    w->VarList.GetItem(0)->Syntax = KvSyntax::DisplayStr;
-    w->VarList.GetItem(0)->Access = KvAccess::NotAccess;
-    w->VarList.GetItem(1)->Syntax = KvSyntax::DisplayStr;
-    w->VarList.GetItem(2)->Syntax = KvSyntax::DisplayStr;
-    w->VarList.GetItem(3)->Syntax = KvSyntax::Integer;
-    w->VarList.GetItem(4)->Syntax = KvSyntax::Integer;
-    int libRows = 0;
-    bool walkDone = false;
-    std::function<void(KvSNMPError *, KvSNMPVarList *)> nextRow = [&](KvSNMPError *e, KvSNMPVarList *) {
-        if (e->Finished) {
-            walkDone = true;
-            failed = failed || e->Code != 0;
-            QTimer::singleShot(0, [&] { QCoreApplication::instance()->exit(0); });
-            return;
+    const std::string sessionDir = kvtest::makeTempDir("kv-bench-snmp");
+    KvSNMPCreateGlobalSession(sessionDir);
+    struct Cleanup {
+        std::string dir;
+        ~Cleanup()
+        {
+            std::error_code ec;
+            std::filesystem::remove_all(dir, ec);
         }
-        ++libRows;
-        w->GetAsync(nextRow, false);
+    } cleanup{sessionDir};
+
+    if (!only.empty()) {
+        double seconds = -1;
+        if (only == "lib-gets")
+            seconds = libraryGets(port, gets);
+        else if (only == "bare-gets")
+            seconds = bench::bareGets(port, kScalar + ".0", gets);
+        else if (only == "lib-walk")
+            seconds = libraryWalk(port, rows);
+        else if (only == "bare-walk")
+            seconds = bareWalk(port, rows);
+        else
+            std::fprintf(stderr, "unknown measurement %s\n", only.c_str());
+        std::printf("%s: %.3f s\n", only.c_str(), seconds);
+        return seconds < 0 ? 1 : 0;
+    }
+
+    bench::Series libGets, bareGets, libWalk, bareWalks, tool;
+    bool failed = false;
+    auto take = [&](bench::Series &s, double seconds) {
+        failed = failed || seconds < 0;
+        if (seconds >= 0)
+            s.values.push_back(seconds);
     };
-    start = std::chrono::steady_clock::now();
-    w->GetAsync(nextRow, true);
-    if (!walkDone)
-        app.exec();
-    const double libWalk = since(start);
+    for (int round = 0; round < rounds; ++round) {
+        // Who goes first changes every round.
+        if (round % 2 == 0) {
+            take(libGets, libraryGets(port, gets));
+            take(bareGets, bench::bareGets(port, kScalar + ".0", gets));
+            take(libWalk, libraryWalk(port, rows));
+            take(bareWalks, bareWalk(port, rows));
+            take(tool, snmpwalkEntry(agent));
+        } else {
+            take(tool, snmpwalkEntry(agent));
+            take(bareWalks, bareWalk(port, rows));
+            take(libWalk, libraryWalk(port, rows));
+            take(bareGets, bench::bareGets(port, kScalar + ".0", gets));
+            take(libGets, libraryGets(port, gets));
+        }
+    }
+    if (failed || libGets.values.empty() || bareGets.values.empty() || libWalk.values.empty() ||
+        bareWalks.values.empty() || tool.values.empty()) {
+        std::printf("FAILED: a request failed or rows are missing\n");
+        return 2;
+    }
 
-    int bareRows = 0;
-    const double bareGet = bench::bareGets(port, scalar + ".0", gets);
-    const double bareWalkTime = bench::bareWalk(port, entry, {2, 3, 5, 6}, bareRows);
-
-    const std::string env = "MIBS= MIBDIRS=" + agent.dir() + "/mibs SNMP_PERSISTENT_DIR=" + agent.dir() +
-                            "/persist SNMPCONFPATH=" + agent.dir() + "/none ";
-    const std::string target = " -v2c -c mardle -t 1 -r 1 127.0.0.1:" + std::to_string(port) + " ";
-    const double toolGet = runTool(env + "snmpget -On" + target + scalar + ".0 >/dev/null", toolGets);
-    // snmpwalk asks column by column, the columns one PDU per row each; only the four columns
-    // the library reads are walked.
-    double toolWalk = 0;
-    for (int column : {2, 3, 5, 6})
-        toolWalk +=
-            runTool(env + "snmpwalk -On" + target + entry + "." + std::to_string(column) + " >/dev/null", 1);
-
-    std::printf("snmp engine benchmark: %d gets, table of %d rows x 4 columns (snmpd on 127.0.0.1:%d)\n",
-                gets, rows, port);
-    std::printf("  library async gets    %8.3f s  %7.1f us/get\n", libGets, libGets / gets * 1e6);
-    std::printf("  library sync gets     %8.3f s  %7.1f us/get\n", libSyncGets, libSyncGets / gets * 1e6);
-    std::printf("  bare net-snmp gets    %8.3f s  %7.1f us/get\n", bareGet, bareGet / gets * 1e6);
-    std::printf("  snmpget tool          %8.3f s  %7.1f us/get (%d runs)\n", toolGet,
-                toolGet / toolGets * 1e6, toolGets);
-    std::printf("  library walk          %8.3f s  (%d rows)\n", libWalk, libRows);
-    std::printf("  bare net-snmp walk    %8.3f s  (%d rows)\n", bareWalkTime, bareRows);
-    std::printf("  snmpwalk tool         %8.3f s\n", toolWalk);
-    std::printf("ratios:\n");
-    std::printf("  library async get / bare get   %.3f (goal < 1.10)\n", libGets / bareGet);
-    std::printf("  library sync get / bare get    %.3f\n", libSyncGets / bareGet);
-    std::printf("  library get / snmpget tool     %.3f\n", (libGets / gets) / (toolGet / toolGets));
-    std::printf("  library walk / bare walk       %.3f (goal < 1.10)\n", libWalk / bareWalkTime);
-    std::printf("  library walk / snmpwalk        %.3f (goal < 0.33)\n", libWalk / toolWalk);
-    if (failed || libRows != rows)
-        std::printf("WARNING: some requests failed or rows are missing (%d of %d)\n", libRows, rows);
-    return failed ? 2 : 0;
+    std::printf("snmp: %d gets of sysDescr and a walk of %d rows x %zu columns, SNMPv2c, snmpd on "
+                "127.0.0.1, %d rounds taking turns\n",
+                gets, rows, kColumns.size(), rounds);
+    std::printf("  %-34s %9s %9s %9s\n", "", "min", "median", "max");
+    printSeries("library gets (asynchronous)", libGets, gets, "us/get");
+    printSeries("bare net-snmp gets", bareGets, gets, "us/get");
+    printSeries("library walk (asynchronous)", libWalk, rows, "us/row");
+    printSeries("bare net-snmp walk", bareWalks, rows, "us/row");
+    printSeries("snmpwalk of the entry, one process", tool, rows, "us/row");
+    std::printf("  library / bare gets (medians)      %.3f   goal <= 1.10\n",
+                libGets.median() / bareGets.median());
+    std::printf("  library / bare walk (medians)      %.3f   (instructions: instructions.sh)\n",
+                libWalk.median() / bareWalks.median());
+    std::printf("  library walk / snmpwalk (medians)  %.3f   (snmpwalk asks every column of the entry)\n",
+                libWalk.median() / tool.median());
+    return 0;
 }

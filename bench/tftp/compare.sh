@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Times 10 MiB gets and puts with tftp-hpa against tftp-serve (KvTFTPServer) and against
-# Debian's tftpd-hpa, both on loopback, and prints the ratio of their times.
+# Times gets and puts of 10 MiB and 40 MiB with tftp-hpa as the client against tftp-serve
+# (KvTFTPServer) and against Debian's tftpd-hpa, both on loopback. The two servers take turns
+# in every round (who goes first alternates); prints min / median / max and the ratio of the
+# medians beside the goal.
 # Usage: bench/tftp/compare.sh [path/to/tftp-serve] [rounds]
+# Without a path it builds the benchmarks in the Release folder build/bench and uses that.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-serve=${1:-$root/build/main/bench/tftp/tftp-serve}
-rounds=${2:-3}
-[ -x "$serve" ] || { echo "tftp-serve not found at $serve (build the tftp-serve target)"; exit 1; }
+serve=${1:-}
+rounds=${2:-5}
+if [ -z "$serve" ]; then
+  "$root/bench/build-release" >/dev/null
+  serve=$root/build/bench/bench/tftp/tftp-serve
+fi
+[ -x "$serve" ] || { echo "tftp-serve not found at $serve"; exit 1; }
 command -v tftp >/dev/null || { echo "tftp (tftp-hpa) is not installed"; exit 1; }
 [ -x /usr/sbin/in.tftpd ] || { echo "in.tftpd (tftpd-hpa) is not installed"; exit 1; }
 
@@ -19,17 +26,15 @@ cleanup() {
 trap cleanup EXIT
 
 free_port() {
-  if command -v python3 >/dev/null; then
-    python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-  else
-    shuf -i 20000-60000 -n 1
-  fi
+  python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
 mkdir -p "$work/ours" "$work/theirs" "$work/local"
-head -c $((10 * 1024 * 1024)) /dev/urandom >"$work/local/payload.bin"
-cp "$work/local/payload.bin" "$work/ours/payload.bin"
-cp "$work/local/payload.bin" "$work/theirs/payload.bin"
+for mib in 10 40; do
+  head -c $((mib * 1024 * 1024)) /dev/urandom >"$work/local/p$mib.bin"
+  cp "$work/local/p$mib.bin" "$work/ours/p$mib.bin"
+  cp "$work/local/p$mib.bin" "$work/theirs/p$mib.bin"
+done
 chmod 777 "$work/theirs"
 
 port_ours=$(free_port)
@@ -44,40 +49,55 @@ sleep 0.3
 
 now_ns() { date +%s%N; }
 
-# Prints the milliseconds of one tftp-hpa transfer; fails when the file differs.
+# Milliseconds of one tftp-hpa transfer; fails when the file differs.
 transfer_ms() {
-  local port=$1 dir=$2 direction=$3 i=$4 start end
-  start=$(now_ns)
+  local port=$1 dir=$2 direction=$3 mib=$4 start end
   if [ "$direction" = get ]; then
-    tftp -m binary 127.0.0.1 "$port" -c get payload.bin "$work/local/got-$port-$i.bin"
+    start=$(now_ns)
+    tftp -m binary 127.0.0.1 "$port" -c get "p$mib.bin" "$work/local/got.bin"
     end=$(now_ns)
-    cmp -s "$work/local/payload.bin" "$work/local/got-$port-$i.bin" || { echo "get from port $port differs" >&2; return 1; }
-    rm -f "$work/local/got-$port-$i.bin"
+    cmp -s "$work/local/p$mib.bin" "$work/local/got.bin" || { echo "get from port $port differs" >&2; return 1; }
+    rm -f "$work/local/got.bin"
   else
-    tftp -m binary 127.0.0.1 "$port" -c put "$work/local/payload.bin" "put-$i.bin"
+    start=$(now_ns)
+    tftp -m binary 127.0.0.1 "$port" -c put "$work/local/p$mib.bin" "put.bin"
     end=$(now_ns)
-    cmp -s "$work/local/payload.bin" "$dir/put-$i.bin" || { echo "put to port $port differs" >&2; return 1; }
+    cmp -s "$work/local/p$mib.bin" "$dir/put.bin" || { echo "put to port $port differs" >&2; return 1; }
+    rm -f "$dir/put.bin"
   fi
   echo $(((end - start) / 1000000))
 }
 
-declare -A total=([ours_get]=0 [ours_put]=0 [theirs_get]=0 [theirs_put]=0)
+# "min median max" of the numbers given.
+stats() {
+  printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END {
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%d %d %d", v[1], m, v[NR] }'
+}
+
+declare -A times
 for i in $(seq 1 "$rounds"); do
-  for direction in get put; do
-    t=$(transfer_ms "$port_ours" "$work/ours" "$direction" "$i")
-    total[ours_$direction]=$((total[ours_$direction] + t))
-    t=$(transfer_ms "$port_theirs" "$work/theirs" "$direction" "$i")
-    total[theirs_$direction]=$((total[theirs_$direction] + t))
+  for mib in 10 40; do
+    for direction in get put; do
+      if [ $((i % 2)) -eq 1 ]; then order="ours theirs"; else order="theirs ours"; fi
+      for who in $order; do
+        if [ "$who" = ours ]; then t=$(transfer_ms "$port_ours" "$work/ours" "$direction" "$mib")
+        else t=$(transfer_ms "$port_theirs" "$work/theirs" "$direction" "$mib"); fi
+        times[$who-$mib-$direction]="${times[$who-$mib-$direction]:-} $t"
+      done
+    done
   done
 done
 
-echo "10 MiB transfers with tftp-hpa over loopback, $rounds rounds (mean ms):"
-for direction in get put; do
-  ours=$((total[ours_$direction] / rounds))
-  theirs=$((total[theirs_$direction] / rounds))
-  ratio=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }')
-  printf '  %-4s KvTFTPServer %6d ms   tftpd-hpa %6d ms   ratio (ours/theirs) %s\n' "$direction" "$ours" "$theirs" "$ratio"
+echo "TFTP with tftp-hpa as the client over loopback, $rounds rounds taking turns; ms min / median / max"
+for mib in 10 40; do
+  for direction in get put; do
+    # shellcheck disable=SC2086
+    read -r omin omed omax <<<"$(stats ${times[ours-$mib-$direction]})"
+    # shellcheck disable=SC2086
+    read -r tmin tmed tmax <<<"$(stats ${times[theirs-$mib-$direction]})"
+    ratio=$(awk -v a="$omed" -v b="$tmed" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }')
+    printf '  %2d MiB %-3s  KvTFTPServer %5d %5d %5d   tftpd-hpa %5d %5d %5d   ratio %s (goal <= 1.00)\n' \
+      "$mib" "$direction" "$omin" "$omed" "$omax" "$tmin" "$tmed" "$tmax" "$ratio"
+  done
 done
-all_ours=$((total[ours_get] + total[ours_put]))
-all_theirs=$((total[theirs_get] + total[theirs_put]))
-awk -v a="$all_ours" -v b="$all_theirs" 'BEGIN { if (b == 0) b = 1; printf "overall ratio (ours/theirs): %.2f (below 1 means faster)\n", a / b }'

@@ -11,6 +11,8 @@ namespace kvengine {
 // and why it failed.
 int lastUsmStatus();
 const AnsiString &lastUsmText();
+// As a target without a user leaves them.
+void clearUsmStatus();
 
 // Takes an answer into the request's readable items. Returns true when every readable
 // item's column has ended (the walk or read is over); otherwise splits the row index of a

@@ -17,8 +17,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+namespace kvengine {
+class RequestCache;
+}
+class Oid;
 class Vb;
 class Pdu;
 class Snmp;
@@ -85,11 +90,14 @@ public:
     virtual void EvaluateItem(int index, bool afterRead);
     // True for an empty condition, else the expanded condition's value.
     virtual bool IsConditionTrue(AnsiString condition);
-    // Whether a get-next answer has left the column (or did not move past last).
-    virtual bool IsEndOfColumn(AnsiString column, AnsiString last, AnsiString answer);
+    // Whether a get-next answer has left the column (or did not move past last, when last
+    // is not empty). Identifiers compare sub-identifier by sub-identifier; an invalid column
+    // or answer ends the column.
+    virtual bool IsEndOfColumn(const Oid &column, const Oid &last, const Oid &answer);
+    // The same on dotted texts (an invalid last counts as none).
+    bool IsEndOfColumn(const AnsiString &column, const AnsiString &last, const AnsiString &answer);
 
-    // IsEndOfColumn for a response binding: an endOfMibView (or other SNMPv2 exception)
-    // answer always ends a table column.
+    // IsEndOfColumn for a response binding: an endOfMibView answer always ends a table column.
     bool IsEndOfColumnAnswer(const AnsiString &column, const AnsiString &last, const Vb &answer);
 
     // Targets, PDUs and responses.
@@ -97,6 +105,13 @@ public:
     void BuildPdu(int kind, Pdu &pdu);
     AnsiString BuildIndexedOid();
     void IndexToKeys(const AnsiString &rowIndex);
+
+    // The engine's working state of this request (targets and identifiers in parsed form,
+    // callbacks in flight).
+    kvengine::RequestCache &EngineCache() { return *m_cache; }
+
+private:
+    std::unique_ptr<kvengine::RequestCache> m_cache;
 };
 
 // Global session and request defaults.

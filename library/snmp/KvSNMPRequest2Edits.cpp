@@ -734,7 +734,8 @@ void KvSNMPRequest2Edits::ShowValues()
 {
     if (ListView && m_listWidget) {
         AddListRow();
-        kv::processMessages();
+        // The list grows visibly during a long walk, repainted a few times a second.
+        kv::processMessagesEvery(ListRepaintInterval(ListView->Items()->Count()));
     } else {
         ValuesToControls(-1);
     }

@@ -16,6 +16,13 @@
 #include <memory>
 #include <vector>
 
+// How long a list view that a walk fills row by row waits between repaints meanwhile (ms):
+// each repaint lays out every row already there, so a longer list waits longer.
+inline int ListRepaintInterval(int rows)
+{
+    return rows / 100 > 50 ? rows / 100 : 50;
+}
+
 class KvOptionList;
 class TComboBox;
 class TControl;

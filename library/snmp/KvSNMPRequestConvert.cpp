@@ -109,6 +109,18 @@ void KvSNMPRequest::VbToValue(int i, const Vb &vb)
         item->Value = "(NOTDONE)";
         return;
     }
+    // The common case without a detour through a temporary text: the value keeps its storage.
+    if (syntax == KvSyntax::DisplayStr && !item->Options) {
+        const OctetStr *octets = vb.octet_value();
+        if (!octets || octets->empty()) {
+            item->Value.clear();
+            return;
+        }
+        const auto *begin = reinterpret_cast<const char *>(octets->data());
+        const auto *zero = static_cast<const char *>(std::memchr(begin, 0, octets->len()));
+        item->Value.assign(begin, zero ? zero : begin + octets->len());
+        return;
+    }
 
     AnsiString text;
     switch (syntax) {
@@ -190,9 +202,9 @@ void KvSNMPRequest::VbToValue(int i, const Vb &vb)
         break;
     }
     case KvSyntax::DisplayStr: {
-        OctetStr octets;
-        vb.get_value(octets);
-        text = octets.get_printable();
+        const OctetStr *octets = vb.octet_value();
+        if (octets)
+            text = octets->get_printable();
         break;
     }
     default:
@@ -201,12 +213,12 @@ void KvSNMPRequest::VbToValue(int i, const Vb &vb)
 
     const bool keepsEmpty = syntax == KvSyntax::BitStr || syntax == KvSyntax::OctetStr ||
                             syntax == KvSyntax::Opaque || syntax == KvSyntax::MacAddress;
-    if (!keepsEmpty && vb.get_printable_value().empty())
+    if (!keepsEmpty && vb.printable_value_empty())
         text = syntax == KvSyntax::DisplayStr ? AnsiString() : AnsiString("(NULL)");
 
     if (item->Options)
         text = item->Options->ValueToName(text);
-    item->Value = text;
+    item->Value = std::move(text);
 }
 
 void KvSNMPRequest::ValueToVb(int i, Vb &vb)

@@ -266,28 +266,25 @@ void KvSNMPRequest::ValueToIndex(int i, AnsiString &index)
     index = out.get_printable();
 }
 
-bool KvSNMPRequest::IsEndOfColumn(AnsiString column, AnsiString last, AnsiString answer)
+bool KvSNMPRequest::IsEndOfColumn(const Oid &column, const Oid &last, const Oid &answer)
 {
     if (!VarList.IsTable())
         return false;
-    const Oid columnOid(column);
-    const Oid answerOid(answer);
     // The answer must lie strictly inside the column, sub-identifier by sub-identifier.
-    if (!columnOid.valid() || !answerOid.valid() || answerOid.len() <= columnOid.len() ||
-        !answerOid.startsWith(columnOid))
+    if (!column.valid() || !answer.valid() || answer.len() <= column.len() || !answer.startsWith(column))
         return true;
     // And past the previous answer: an agent that does not move on cannot keep a walk going.
-    if (!last.empty()) {
-        const Oid lastOid(last);
-        if (lastOid.valid() && answerOid <= lastOid)
-            return true;
-    }
-    return false;
+    return last.valid() && !last.empty() && answer <= last;
+}
+
+bool KvSNMPRequest::IsEndOfColumn(const AnsiString &column, const AnsiString &last, const AnsiString &answer)
+{
+    return IsEndOfColumn(Oid(column), Oid(last), Oid(answer));
 }
 
 bool KvSNMPRequest::IsEndOfColumnAnswer(const AnsiString &column, const AnsiString &last, const Vb &answer)
 {
     if (VarList.IsTable() && answer.get_exception_status() == sNMP_SYNTAX_ENDOFMIBVIEW)
         return true;
-    return IsEndOfColumn(column, last, answer.get_printable_oid());
+    return IsEndOfColumn(Oid(column), Oid(last), answer.get_oid());
 }

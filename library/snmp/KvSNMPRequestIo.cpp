@@ -5,47 +5,27 @@
 #include "KvSNMPEngine.h"
 #include "KvSNMPErrors.h"
 #include "KvSNMPRequest.h"
+#include "KvSNMPRequestCache.h"
+#include "KvSNMPSession.h"
 #include "Snmp.h"
 
 #include <algorithm>
-#include <map>
 #include <memory>
 
 namespace {
 
+using kvengine::CallbackRecord;
+
 // One outgoing request: the target for the device's version and the PDU, built in that
 // order: callers check the USM status that building the target leaves.
 struct Outgoing {
-    Outgoing(KvSNMPRequest &request, int kind)
+    Outgoing(KvSNMPRequest &request, int kind) : target(&request.EngineCache().target(request))
     {
-        request.BuildTarget(userTarget, communityTarget, target);
         request.BuildPdu(kind, pdu);
     }
-    UTarget userTarget;
-    CTarget communityTarget;
-    SnmpTarget *target = nullptr;
+    SnmpTarget *target;
     Pdu pdu;
 };
-
-struct CallbackRecord {
-    KvSNMPRequest *request = nullptr;
-    bool takeValues = true;
-    bool isGet = false; // a get (not a get-next or set): noSuch* values fail it
-    KvSNMPCompletion closure;
-};
-
-// What a request has in flight: its callback records and a token that posted failure
-// completions check, so nothing reaches a request after its destructor.
-struct InFlight {
-    std::map<CallbackRecord *, std::unique_ptr<CallbackRecord>> records;
-    std::shared_ptr<int> token = std::make_shared<int>(0);
-};
-
-std::map<const KvSNMPRequest *, InFlight> &inFlight()
-{
-    static std::map<const KvSNMPRequest *, InFlight> table;
-    return table;
-}
 
 void report(KvSNMPRequest &r, bool *ok, int code, const AnsiString &message)
 {
@@ -92,7 +72,7 @@ bool validKind(const KvSNMPVarList &list)
 void postFailure(KvSNMPRequest &r, KvSNMPCompletion closure, int code, const AnsiString &message)
 {
     ++r.Outstanding;
-    std::weak_ptr<int> token = inFlight()[&r].token;
+    std::weak_ptr<int> token = r.EngineCache().token;
     KvSNMPRequest *request = &r;
     kv::postCall([token, request, closure = std::move(closure), code, message] {
         if (token.expired())
@@ -125,15 +105,15 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
 
 void KvSNMPAsyncCallback(int reason, Snmp *, Pdu &pdu, SnmpTarget &target, void *data)
 {
+    // A request cancels its callbacks when it is destroyed, so the record and its request
+    // are alive here.
     auto *record = static_cast<CallbackRecord *>(data);
-    auto it = inFlight().find(record->request);
-    if (it == inFlight().end())
+    auto &records = record->request->EngineCache().records;
+    auto it = std::find_if(records.begin(), records.end(), [&](const auto &r) { return r.get() == record; });
+    if (it == records.end())
         return;
-    auto rit = it->second.records.find(record);
-    if (rit == it->second.records.end())
-        return;
-    std::unique_ptr<CallbackRecord> owned = std::move(rit->second);
-    it->second.records.erase(rit);
+    std::unique_ptr<CallbackRecord> owned = std::move(*it);
+    records.erase(it);
     processResponse(*record, reason, pdu, target, std::move(owned));
 }
 
@@ -162,18 +142,9 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
     KvSNMPMapError(status, code, e.Message);
     e.Code = code;
     e.ErrorIndex = pdu.get_error_index();
-    GenAddress source;
-    target.get_address(source);
-    const AnsiString printable = source.get_printable();
-    const auto slash = printable.find('/');
-    e.AgentAddress = printable.substr(0, slash);
-    if (slash != AnsiString::npos) {
-        unsigned port = 0;
-        for (char c : printable.substr(slash + 1))
-            if (c >= '0' && c <= '9')
-                port = port * 10 + static_cast<unsigned>(c - '0');
-        e.AgentPort = static_cast<uint16_t>(port);
-    }
+    const UdpAddress &source = target.udp_address();
+    e.AgentAddress = r.EngineCache().addressText(source);
+    e.AgentPort = source.get_port();
     e.Failures = r.Failures;
 
     AnsiString why;
@@ -217,7 +188,7 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
     --r.Outstanding;
     // The closure runs last: it may delete the request.
     KvSNMPCompletion closure = std::move(record.closure);
-    owned.reset();
+    r.EngineCache().spare = std::move(owned);
     if (closure)
         closure(&e, &r.VarList);
 }
@@ -235,28 +206,35 @@ void sendAsync(KvSNMPRequest &r, int kind, KvSNMPCompletion closure, bool takeVa
         postStatusFailure(r, std::move(closure), SNMP_CLASS_INVALID, AnsiString());
         return;
     }
-    auto record = std::make_unique<CallbackRecord>();
+    kvengine::RequestCache &cache = r.EngineCache();
+    auto record = cache.spare ? std::move(cache.spare) : std::make_unique<CallbackRecord>();
     record->request = &r;
     record->takeValues = takeValues;
     record->isGet = kind == 0;
-    record->closure = closure;
+    record->closure = std::move(closure);
     CallbackRecord *raw = record.get();
-    inFlight()[&r].records[raw] = std::move(record);
+    auto &records = cache.records;
+    records.push_back(std::move(record));
     int status;
     if (kind == 0)
-        status = gKvSNMPSession->get(pdu, target, KvSNMPAsyncCallback, raw);
+        status = gKvSNMPSession->get(std::move(pdu), target, KvSNMPAsyncCallback, raw);
     else if (kind == 1)
-        status = gKvSNMPSession->get_next(pdu, target, KvSNMPAsyncCallback, raw);
+        status = gKvSNMPSession->get_next(std::move(pdu), target, KvSNMPAsyncCallback, raw);
     else
-        status = gKvSNMPSession->set(pdu, target, KvSNMPAsyncCallback, raw);
+        status = gKvSNMPSession->set(std::move(pdu), target, KvSNMPAsyncCallback, raw);
     if (status != SNMP_CLASS_SUCCESS) {
-        inFlight()[&r].records.erase(raw);
+        KvSNMPCompletion back = std::move(raw->closure);
+        records.erase(
+            std::find_if(records.begin(), records.end(), [&](const auto &p) { return p.get() == raw; }));
         const AnsiString detail = gKvSNMPSession->last_error_text();
         reportStatus(r, nullptr, status, detail);
-        postStatusFailure(r, std::move(closure), status, detail);
+        postStatusFailure(r, std::move(back), status, detail);
         return;
     }
     ++r.Outstanding;
+    // Retries and time-outs of the request need the event timer.
+    if (gKvSNMPEventProcessor)
+        gKvSNMPEventProcessor->Wake();
 }
 
 // Puts the list back as it was on every path out of a set, exceptions included.
@@ -313,7 +291,7 @@ bool valuesCoverIndexes(const AnsiString &indexList, const std::vector<AnsiStrin
 
 } // namespace
 
-KvSNMPRequest::KvSNMPRequest()
+KvSNMPRequest::KvSNMPRequest() : m_cache(std::make_unique<kvengine::RequestCache>())
 {
     Retries = 1;
     Alive = 1;
@@ -328,13 +306,9 @@ KvSNMPRequest::~KvSNMPRequest()
     // Completions that arrive while waiting only count down; nothing is taken into this
     // object, whose derived parts are already gone.
     kv::handleEventsUntil([this] { return Outstanding <= 0; }, 6000);
-    auto it = inFlight().find(this);
-    if (it != inFlight().end()) {
-        if (gKvSNMPSession)
-            for (auto &[raw, owned] : it->second.records)
-                gKvSNMPSession->cancel_callbacks(raw);
-        inFlight().erase(it);
-    }
+    if (gKvSNMPSession)
+        for (auto &record : m_cache->records)
+            gKvSNMPSession->cancel_callbacks(record.get());
 }
 
 void KvSNMPRequest::LoadDefaults()
@@ -453,14 +427,12 @@ void KvSNMPRequest::SetAsync(KvSNMPCompletion closure, bool readBack, AnsiString
                     KvSNMPText(KvSNMPCode::BadPartialValue));
         return;
     }
-    UTarget userTarget;
-    CTarget communityTarget;
     SnmpTarget *target = nullptr;
     Pdu pdu;
     {
         ListRestorer restorer(VarList);
         prepareSet(*this, indexList, values);
-        BuildTarget(userTarget, communityTarget, target);
+        target = &EngineCache().target(*this);
         BuildPdu(pkWrite, pdu);
     }
     sendAsync(*this, 2, std::move(closure), readBack, pdu, *target);

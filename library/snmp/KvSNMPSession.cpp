@@ -74,19 +74,27 @@ void _SnmpEventProcessor::Start()
             });
         });
     }
+    m_started = true;
     m_timer.start(20);
     SyncSockets();
 }
 
 void _SnmpEventProcessor::Stop()
 {
+    m_started = false;
     m_timer.stop();
     m_watchers.clear();
 }
 
 bool _SnmpEventProcessor::Running() const
 {
-    return m_timer.isActive();
+    return m_started;
+}
+
+void _SnmpEventProcessor::Wake()
+{
+    if (m_started && !m_timer.isActive())
+        m_timer.start(20);
 }
 
 void _SnmpEventProcessor::OnTimer()
@@ -95,11 +103,14 @@ void _SnmpEventProcessor::OnTimer()
     // modal window must not stop time-outs and further answers from arriving.
     if (gKvSNMPSession)
         SNMPProcessPendingEvents();
+    // Nothing on its way: sleep until the next request wakes the timer.
+    if (!gKvSNMPSession || gKvSNMPSession->idle())
+        m_timer.stop();
 }
 
 void _SnmpEventProcessor::SyncSockets()
 {
-    if (!gKvSNMPSession || !m_timer.isActive()) {
+    if (!gKvSNMPSession || !m_started) {
         m_watchers.clear();
         return;
     }

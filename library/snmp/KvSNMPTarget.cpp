@@ -3,64 +3,37 @@
 #include "KvSNMPEngine.h"
 #include "KvSNMPErrors.h"
 #include "KvSNMPRequest.h"
+#include "KvSNMPRequestCache.h"
 #include "Snmp.h"
 #include "Usm.h"
 
+#include <memory>
 #include <vector>
 
 namespace {
 int gUsmStatus = SNMPv3_USM_OK;
 AnsiString gUsmText;
 
-// Where an ended column asks again: at the row the key items named before this answer was
-// taken in. A key column that ends gets "(NOTDONE)" as its value, which names no row.
-class RowBefore {
-public:
-    explicit RowBefore(KvSNMPRequest &r) : m_request(r)
+// Where an ended column asks again: at the row the key items name before the answer is
+// taken in. Key values that name no row leave the column where it was.
+struct RowBefore {
+    explicit RowBefore(KvSNMPRequest &r)
     {
-        KvSNMPVarList &list = r.VarList;
-        if (list.IsTable())
-            for (int k = 0; k < list.KeyCount && k < list.Count(); ++k)
-                m_keys.push_back(list.GetItem(k)->Value);
-    }
-
-    AnsiString instanceOid(const AnsiString &column, const AnsiString &previous)
-    {
-        if (!m_known) {
-            m_known = true;
-            m_valid = compute();
-        }
-        if (!m_valid)
-            return previous.empty() ? column : previous;
-        return m_index.empty() ? column : column + "." + m_index;
-    }
-
-private:
-    bool compute()
-    {
-        KvSNMPVarList &list = m_request.VarList;
-        std::vector<AnsiString> now;
-        for (std::size_t k = 0; k < m_keys.size(); ++k) {
-            KvSNMPItem *item = list.GetItem(static_cast<int>(k));
-            now.push_back(item->Value);
-            item->Value = m_keys[k];
-        }
-        bool ok = true;
         try {
-            m_index = m_request.BuildIndexedOid();
+            index = r.BuildIndexedOid();
+            valid = true;
         } catch (const Exception &) {
-            ok = false; // key values that name no row: the column stays where it was
+            valid = false;
         }
-        for (std::size_t k = 0; k < now.size(); ++k)
-            list.GetItem(static_cast<int>(k))->Value = std::move(now[k]);
-        return ok;
     }
-
-    KvSNMPRequest &m_request;
-    std::vector<AnsiString> m_keys;
-    AnsiString m_index;
-    bool m_known = false;
-    bool m_valid = false;
+    AnsiString instanceOid(const AnsiString &column, const AnsiString &previous) const
+    {
+        if (!valid)
+            return previous.empty() ? column : previous;
+        return index.empty() ? column : column + "." + index;
+    }
+    AnsiString index;
+    bool valid = false;
 };
 } // namespace
 
@@ -74,6 +47,12 @@ int lastUsmStatus()
 const AnsiString &lastUsmText()
 {
     return gUsmText;
+}
+
+void clearUsmStatus()
+{
+    gUsmStatus = SNMPv3_USM_OK;
+    gUsmText.clear();
 }
 
 int foldExceptions(int status, Pdu &answer)
@@ -94,45 +73,68 @@ int foldExceptions(int status, Pdu &answer)
 bool takeAnswer(KvSNMPRequest &r, const Pdu &answer)
 {
     KvSNMPVarList &list = r.VarList;
+    RequestCache &cache = r.EngineCache();
     const bool table = list.IsTable();
+    const int count = list.Count();
+    const int answers = answer.get_vb_count();
+    cache.fit(count);
+    // First which columns have ended, against the instances asked for.
+    std::vector<RequestCache::Taken> &taken = cache.taken;
+    taken.assign(static_cast<std::size_t>(count), RequestCache::Taken());
     int readable = 0;
-    int ended = 0;
-    int j = 0;
-    AnsiString rowIndex;
-    RowBefore rowBefore(r);
-    for (int i = 0; i < list.Count(); ++i) {
+    int endedCount = 0;
+    bool askAgain = false; // an ended column will ask again at the current row
+    for (int i = 0, j = 0; i < count; ++i) {
         if (!list.IsReadableItem(i))
             continue;
         ++readable;
-        KvSNMPItem *item = list.GetItem(i);
-        const AnsiString column = list.ColumnOid(i);
+        RequestCache::Taken &t = taken[static_cast<std::size_t>(i)];
+        t.column = &cache.column(list, i);
         // An answer with fewer bindings than asked (tooBig) ends the items it lacks.
-        if (j >= answer.get_vb_count()) {
-            if (table)
-                item->InstanceOid = rowBefore.instanceOid(column, item->InstanceOid);
-            item->Value = "(NOTDONE)";
-            ++ended;
-            continue;
+        const bool lacking = j >= answers;
+        bool end = lacking;
+        if (!lacking) {
+            const Vb &vb = answer[j++];
+            end = (table && vb.get_exception_status() == sNMP_SYNTAX_ENDOFMIBVIEW) ||
+                  r.IsEndOfColumn(t.column->oid, cache.instanceOid(*list.GetItem(i), i), vb.get_oid());
         }
-        const Vb &vb = answer[j++];
-        const AnsiString newOid = vb.get_printable_oid();
-        if (r.IsEndOfColumnAnswer(column, item->InstanceOid, vb)) {
-            item->InstanceOid = rowBefore.instanceOid(column, item->InstanceOid);
-            item->Value = "(NOTDONE)";
-            ++ended;
-            continue;
+        if (end) {
+            t.ended = true;
+            ++endedCount;
+            askAgain = askAgain || table || !lacking;
         }
-        r.VbToValue(i, vb);
-        item->InstanceOid = newOid;
-        // The row index comes only from a column that has not ended.
-        if (rowIndex.empty() && newOid.size() > column.size() + 1)
-            rowIndex = newOid.substr(column.size() + 1);
     }
-    if (ended == readable)
+    // Made before any value is taken in: the keys name the row asked for.
+    std::unique_ptr<RowBefore> rowBefore;
+    if (askAgain)
+        rowBefore = std::make_unique<RowBefore>(r);
+    AnsiString rowIndex;
+    for (int i = 0, j = 0; i < count; ++i) {
+        if (!list.IsReadableItem(i))
+            continue;
+        KvSNMPItem *item = list.GetItem(i);
+        const RequestCache::Taken &t = taken[static_cast<std::size_t>(i)];
+        const AnsiString &column = t.column->text;
+        const bool lacking = j >= answers;
+        const Vb *vb = lacking ? nullptr : &answer[j++];
+        if (t.ended) {
+            if (table || !lacking)
+                item->InstanceOid = rowBefore->instanceOid(column, item->InstanceOid);
+            item->Value = "(NOTDONE)";
+            continue;
+        }
+        r.VbToValue(i, *vb);
+        cache.setInstance(*item, i, vb->get_oid());
+        // The row index comes only from a column that has not ended.
+        const AnsiString &newOid = item->InstanceOid;
+        if (table && rowIndex.empty() && newOid.size() > column.size() + 1)
+            rowIndex.assign(newOid, column.size() + 1);
+    }
+    if (endedCount == readable)
         return true;
     if (table)
         r.IndexToKeys(rowIndex);
-    for (int i = 0; i < list.Count(); ++i)
+    for (int i = 0; i < count; ++i)
         r.EvaluateItem(i, true);
     return false;
 }
@@ -142,11 +144,20 @@ int foreignScalarAnswer(KvSNMPRequest &r, const Pdu &answer, AnsiString &why)
     const KvSNMPVarList &list = r.VarList;
     if (list.IsTable())
         return 0;
+    RequestCache &cache = r.EngineCache();
+    cache.fit(list.Count());
     int j = 0;
     for (int i = 0; i < list.Count(); ++i) {
         if (!list.IsReadableItem(i))
             continue;
-        const AnsiString asked = list.Type == SVT_SV ? list.ColumnOid(i) + ".0" : list.ColumnOid(i);
+        // A column written as it prints compares by sub-identifiers; other texts as texts.
+        const RequestCache::Column &column = cache.column(list, i);
+        if (column.canonical && j < answer.get_vb_count() &&
+            answer[j].get_oid() == (list.Type == SVT_SV ? column.scalar : column.oid)) {
+            ++j;
+            continue;
+        }
+        const AnsiString asked = list.Type == SVT_SV ? column.text + ".0" : column.text;
         if (j >= answer.get_vb_count()) {
             why = "no value for " + asked + " in the answer";
             return j + 1;
@@ -222,44 +233,49 @@ void KvSNMPRequest::BuildPdu(int kind, Pdu &pdu)
     pdu.set_security_level(Security.SecurityLevel);
     pdu.set_context_name(OctetStr(Scope.ContextName));
     pdu.set_context_engine_id(OctetStr(Scope.ContextEngineId));
+    kvengine::RequestCache &cache = EngineCache();
+    cache.fit(VarList.Count());
+    pdu.reserve(VarList.Count());
     for (int i = 0; i < VarList.Count(); ++i) {
         KvSNMPItem *item = VarList.GetItem(i);
-        const AnsiString column = VarList.ColumnOid(i);
-        Vb vb;
         if (kind == pkFirstRead) {
             if (!VarList.IsReadableItem(i))
                 continue;
             item->InstanceOid.clear();
-            vb.set_oid(Oid(VarList.Type == SVT_SV ? column + ".0" : column));
-        } else if (kind == pkNextRead) {
+            pdu += Vb(VarList.Type == SVT_SV ? cache.scalarOid(VarList, i) : cache.columnOid(VarList, i));
+            continue;
+        }
+        if (kind == pkNextRead) {
             if (!VarList.IsReadableItem(i))
                 continue;
             if (VarList.Type == SVT_SV || VarList.Type == MVT_SV)
                 KvSNMPRaise(KvSNMPCode::GetNextOnScalars);
-            vb.set_oid(Oid(item->InstanceOid));
-        } else {
-            if ((VarList.IsTable() && i < VarList.KeyCount) || !VarList.IsSetItem(i))
-                continue;
-            switch (VarList.Type) {
-            case SVT_SV:
-                vb.set_oid(Oid(column + ".0"));
-                break;
-            case MVT_SV:
-                vb.set_oid(Oid(column));
-                break;
-            case MVT_FMV:
-            case MVT_UMV: {
-                AnsiString index = BuildIndexedOid();
-                vb.set_oid(Oid(index.empty() ? column : column + "." + index));
-                break;
-            }
-            default:
-                KvSNMPRaise(KvSNMPCode::BadItemType);
-            }
-            vb.set_syntax(static_cast<SmiUINT32>(item->Syntax));
-            ValueToVb(i, vb);
+            pdu += Vb(cache.instanceOid(*item, i));
+            continue;
         }
-        pdu += vb;
+        if ((VarList.IsTable() && i < VarList.KeyCount) || !VarList.IsSetItem(i))
+            continue;
+        const AnsiString &column = cache.columnText(VarList, i);
+        Vb vb;
+        switch (VarList.Type) {
+        case SVT_SV:
+            vb.set_oid(Oid(column + ".0"));
+            break;
+        case MVT_SV:
+            vb.set_oid(Oid(column));
+            break;
+        case MVT_FMV:
+        case MVT_UMV: {
+            AnsiString index = BuildIndexedOid();
+            vb.set_oid(Oid(index.empty() ? column : column + "." + index));
+            break;
+        }
+        default:
+            KvSNMPRaise(KvSNMPCode::BadItemType);
+        }
+        vb.set_syntax(static_cast<SmiUINT32>(item->Syntax));
+        ValueToVb(i, vb);
+        pdu += std::move(vb);
     }
 }
 
@@ -284,9 +300,12 @@ void KvSNMPRequest::IndexToKeys(const AnsiString &rowIndex)
     // A null key, or an empty string as the IMPLIED last key, takes no sub-identifier: only
     // IndexToValue knows whether a key may find the index used up (it raises -514 otherwise).
     for (int k = 0; k < VarList.KeyCount && k < VarList.Count(); ++k) {
-        if (!VarList.IsReadableItem(k))
-            VarList.GetItem(k)->InstanceOid =
-                rest.empty() ? VarList.ColumnOid(k) : VarList.ColumnOid(k) + "." + rest;
-        rest = IndexToValue(k, rest);
+        if (!VarList.IsReadableItem(k)) {
+            AnsiString &instance = VarList.GetItem(k)->InstanceOid;
+            instance.assign(EngineCache().columnText(VarList, k));
+            if (!rest.empty())
+                instance.append(1, '.').append(rest);
+        }
+        rest = IndexToValue(k, std::move(rest));
     }
 }

@@ -38,13 +38,18 @@ const char *const gKvTFTPTexts[18] = {
     "(KvTFTP) Transfer has been canceled.",
 };
 
-AnsiString KvTFTPStatusText(std::int32_t code)
+const char *KvTFTPStatusTextOf(std::int32_t code)
 {
     if (code >= 0 && code <= 3)
         return gKvTFTPTexts[3 - code];
     if (code <= -1101 && code >= -1114)
         return gKvTFTPTexts[-1097 - code];
-    return {};
+    return "";
+}
+
+AnsiString KvTFTPStatusText(std::int32_t code)
+{
+    return KvTFTPStatusTextOf(code);
 }
 
 namespace {

@@ -44,6 +44,8 @@ enum KvTFTPCode : std::int32_t {
 extern const char *const gKvTFTPTexts[18];
 // Text of a status code; empty for codes outside the table.
 AnsiString KvTFTPStatusText(std::int32_t code);
+// The same text without a copy; empty for other codes.
+const char *KvTFTPStatusTextOf(std::int32_t code);
 
 // Status record of one transfer.
 struct KvTFTPMsg {

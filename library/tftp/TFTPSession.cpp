@@ -6,11 +6,14 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <random>
 
 using namespace kv::tftp;
@@ -41,6 +44,24 @@ void writeErrorCodes(int err, std::uint16_t &tftpError, std::int32_t &status)
         tftpError = ErrNotDefined;
         status = TFTP_ERR_UNDEFINED;
     }
+}
+
+// Writes all of data; false (errno set, ENOSPC for a write that takes nothing) otherwise.
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t w = ::write(fd, data + done, size - done);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            if (w == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    return true;
 }
 
 AnsiString randomSuffix()
@@ -130,10 +151,13 @@ void _TFTPSession::PeerError(std::uint16_t tftpError, const AnsiString &message)
 void _TFTPSession::SetStatus(std::int32_t code, const AnsiString &detail)
 {
     BusyGuard busy(Busy);
-    Status.Code = code;
-    Status.Message = KvTFTPStatusText(code);
+    // Most reports repeat the text of the one before: it is set only when it changes.
+    const char *text = KvTFTPStatusTextOf(code);
     if (!detail.empty())
-        Status.Message += " " + detail;
+        Status.Message = AnsiString(text) + " " + detail;
+    else if (Status.Message != text)
+        Status.Message = text;
+    Status.Code = code;
     // The state changes first, so a handler that stops the server sees this session finished.
     if (code == TFTP_SUCCESS) {
         State = Done;
@@ -291,27 +315,49 @@ void _TFTPSession::StartWrite(const AnsiString &path)
     SetStatus(TFTP_TRANSFERRING);
 }
 
-bool _TFTPSession::SendNextBlock()
+void _TFTPSession::FillReadAhead()
 {
-    std::uint8_t block[BlockSize];
-    std::size_t count = 0;
-    // Fill the block: a short read before the end of the file would end the transfer early.
-    while (count < BlockSize) {
-        ssize_t got = ::read(File, block + count, BlockSize - count);
+    constexpr std::size_t ReadAheadSize = 64 * 1024;
+    if (m_readAhead.empty())
+        m_readAhead.resize(ReadAheadSize);
+    if (m_readAt > 0) {
+        std::memmove(m_readAhead.data(), m_readAhead.data() + m_readAt, m_readEnd - m_readAt);
+        m_readEnd -= m_readAt;
+        m_readAt = 0;
+    }
+    // Fill it: a short read before the end of the file would end the transfer early.
+    while (m_readEnd < m_readAhead.size()) {
+        ssize_t got = ::read(File, m_readAhead.data() + m_readEnd, m_readAhead.size() - m_readEnd);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            Fail(ErrNotDefined, TFTP_ERR_UNDEFINED);
-            return false;
+            m_readFailed = true;
+            return;
         }
-        if (got == 0)
-            break;
-        count += static_cast<std::size_t>(got);
+        if (got == 0) {
+            m_readEof = true;
+            return;
+        }
+        m_readEnd += static_cast<std::size_t>(got);
     }
+}
+
+bool _TFTPSession::SendNextBlock()
+{
+    // As a rule the block was read ahead while the peer handled the previous one.
+    if (m_readEnd - m_readAt < BlockSize && !m_readEof && !m_readFailed)
+        FillReadAhead();
+    if (m_readEnd - m_readAt < BlockSize && m_readFailed) {
+        Fail(ErrNotDefined, TFTP_ERR_UNDEFINED);
+        return false;
+    }
+    const std::size_t count = std::min(BlockSize, m_readEnd - m_readAt);
     Status.LastBlockLength = static_cast<std::int32_t>(count);
     Status.Bytes += static_cast<std::int64_t>(count);
     ++m_block; // wraps past 65535, so any size transfers
-    std::size_t n = buildData(SendBuffer, m_block, std::span<const std::uint8_t>(block, count));
+    std::size_t n =
+        buildData(SendBuffer, m_block, std::span<const std::uint8_t>(m_readAhead.data() + m_readAt, count));
+    m_readAt += count;
     bool sent = SendBufferTo(n);
     Status.RetryCount = 1;
     if (!sent) {
@@ -319,6 +365,9 @@ bool _TFTPSession::SendNextBlock()
         return false;
     }
     Arm();
+    // The disk is read while the block travels, not while the peer waits for it.
+    if (count == BlockSize && m_readEnd - m_readAt < BlockSize && !m_readEof && !m_readFailed)
+        FillReadAhead();
     return true;
 }
 
@@ -409,24 +458,17 @@ void _TFTPSession::HandleData(std::uint16_t block, const std::uint8_t *data, std
 {
     if (!TakeBlock(block))
         return;
-    std::size_t done = 0;
-    while (done < size) {
-        ssize_t w = ::write(File, data + done, size - done);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            std::uint16_t tftpError;
-            std::int32_t status;
-            writeErrorCodes(w < 0 ? errno : ENOSPC, tftpError, status);
-            Fail(tftpError, status);
-            return;
-        }
-        done += static_cast<std::size_t>(w);
+    bool last = size < BlockSize;
+    if (!TakeData(data, size) || (last && !FlushWrites())) {
+        std::uint16_t tftpError;
+        std::int32_t status;
+        writeErrorCodes(errno, tftpError, status);
+        Fail(tftpError, status);
+        return;
     }
     Status.LastBlockLength = static_cast<std::int32_t>(size);
     Status.Bytes += static_cast<std::int64_t>(size);
     m_block = block;
-    bool last = size < BlockSize;
     if (last) {
         std::uint16_t tftpError;
         std::int32_t status;
@@ -449,11 +491,52 @@ void _TFTPSession::HandleData(std::uint16_t block, const std::uint8_t *data, std
     SetStatus(TFTP_TRANSFERRING);
 }
 
+bool _TFTPSession::TakeData(const std::uint8_t *data, std::size_t size)
+{
+    constexpr std::size_t BufferSize = 64 * 1024;
+    constexpr std::int64_t ReserveStep = 4 * 1024 * 1024;
+    const std::int64_t end = Status.Bytes + static_cast<std::int64_t>(size);
+    if (!m_writeThrough && end > m_reserved) {
+        // Room for the next stretch, within the process's file size limit (beyond it the
+        // reservation itself would raise SIGXFSZ); where that fails, blocks go straight in.
+        rlimit limit{};
+        const std::int64_t want = m_reserved + ReserveStep;
+        const bool allowed =
+            ::getrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+            (limit.rlim_cur == RLIM_INFINITY || static_cast<std::int64_t>(limit.rlim_cur) >= want);
+        if (allowed && ::fallocate(File, 0, m_reserved, ReserveStep) == 0) {
+            m_reserved = want;
+        } else {
+            m_writeThrough = true;
+            if (!FlushWrites())
+                return false;
+        }
+    }
+    if (!m_writeThrough) {
+        if (m_writeBuffer.capacity() < BufferSize)
+            m_writeBuffer.reserve(BufferSize);
+        m_writeBuffer.insert(m_writeBuffer.end(), data, data + size);
+        return m_writeBuffer.size() < BufferSize || FlushWrites();
+    }
+    return writeAll(File, data, size);
+}
+
+bool _TFTPSession::FlushWrites()
+{
+    if (!writeAll(File, m_writeBuffer.data(), m_writeBuffer.size()))
+        return false;
+    m_writeBuffer.clear();
+    return true;
+}
+
 // Makes the received file the target: flushed, closed, then renamed over the old one.
 bool _TFTPSession::Commit(std::uint16_t &tftpError, std::int32_t &status)
 {
     int err = 0;
-    if (::fdatasync(File) != 0 && errno != EINVAL && errno != EROFS)
+    // The room reserved past the end goes.
+    if (m_reserved > Status.Bytes && ::ftruncate(File, static_cast<off_t>(Status.Bytes)) != 0)
+        err = errno;
+    if (err == 0 && ::fdatasync(File) != 0 && errno != EINVAL && errno != EROFS)
         err = errno;
     if (::close(File) != 0 && err == 0 && errno != EINTR)
         err = errno;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class _TFTPSession {
 public:
@@ -62,6 +63,12 @@ private:
     void SendTo(const sockaddr_in &to, const std::uint8_t *data, std::size_t length);
     // Sends the next file block; false when sending failed (already reported).
     bool SendNextBlock();
+    // Reads the file ahead into m_readAhead, keeping what was not sent yet.
+    void FillReadAhead();
+    // Takes a received block into the file; false (errno set) when it cannot be written.
+    bool TakeData(const std::uint8_t *data, std::size_t size);
+    // Writes what write transfers hold in memory; false (errno set) when that fails.
+    bool FlushWrites();
     bool Commit(std::uint16_t &tftpError, std::int32_t &status);
     void CloseFile();
     void Arm();
@@ -74,6 +81,18 @@ private:
     int Socket = -1;
     int File = -1;
     std::uint16_t m_block = 0; // block number of the last DATA sent (read) or ACK sent (write)
+    // Read transfers take the file in large pieces, read while the peer handles a block.
+    std::vector<std::uint8_t> m_readAhead;
+    std::size_t m_readAt = 0;  // next byte to send
+    std::size_t m_readEnd = 0; // end of what was read
+    bool m_readEof = false;
+    bool m_readFailed = false;
+    // Write transfers keep received blocks in memory once the file has room reserved for
+    // them, so they cannot fail to be written later; without a reservation each block is
+    // written as it comes.
+    std::vector<std::uint8_t> m_writeBuffer;
+    std::int64_t m_reserved = 0; // bytes of the file allocated ahead
+    bool m_writeThrough = false; // no (further) reservation: write every block at once
     AnsiString m_targetPath;
     AnsiString m_tempPath; // unfinished write; removed unless committed
     std::unique_ptr<kv::SocketWatcher> m_watcher;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <vector>
@@ -51,12 +52,38 @@ void invokeGuarded(const std::function<void()> &fn)
     }
 }
 
+namespace {
+
+// Delivers readiness straight from the event, without a signal in between: sockets of
+// transfers and requests fire once per packet.
+class DirectNotifier : public QSocketNotifier {
+public:
+    DirectNotifier(int fd, Type type, const std::function<void()> &onReady)
+        : QSocketNotifier(fd, type), m_onReady(onReady)
+    {
+    }
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() != QEvent::SockAct)
+            return QSocketNotifier::event(e);
+        if (isEnabled())
+            invokeGuarded(m_onReady);
+        return true;
+    }
+
+private:
+    const std::function<void()> &m_onReady;
+};
+
+} // namespace
+
 SocketWatcher::SocketWatcher(int fd, Kind kind, std::function<void()> onReady)
     : m_fd(fd), m_onReady(std::move(onReady)),
-      m_notifier(std::make_unique<QSocketNotifier>(fd, kind == Kind::Read ? QSocketNotifier::Read
-                                                                          : QSocketNotifier::Write))
+      m_notifier(std::make_unique<DirectNotifier>(
+          fd, kind == Kind::Read ? QSocketNotifier::Read : QSocketNotifier::Write, m_onReady))
 {
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { invokeGuarded(m_onReady); });
 }
 
 SocketWatcher::~SocketWatcher() = default;
@@ -123,6 +150,20 @@ void postCall(const PostGuard &guard, std::function<void()> fn)
 void processMessages()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void processMessagesEvery(int minIntervalMs)
+{
+    using Steady = std::chrono::steady_clock;
+    static Steady::time_point last;
+    static bool ran = false;
+    const Steady::time_point now = Steady::now();
+    if (ran && now - last < std::chrono::milliseconds(minIntervalMs))
+        return;
+    ran = true;
+    processMessages();
+    // Counted from the end: the time the handling itself took does not eat the interval.
+    last = Steady::now();
 }
 
 void waitForEvents(int maxMs)

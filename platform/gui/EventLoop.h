@@ -78,6 +78,9 @@ void postCall(const PostGuard &guard, std::function<void()> fn);
 
 // Handles pending events once without waiting (the framework's ProcessMessages).
 void processMessages();
+// processMessages, unless it last ran less than minIntervalMs ago (real time): keeps windows
+// live during a long loop on the GUI thread without repainting them after every step.
+void processMessagesEvery(int minIntervalMs);
 // Sleeps in the event loop until an event arrives or maxMs passes; handles what came.
 void waitForEvents(int maxMs);
 // The same, keeping keyboard and mouse input for later (painting, timers, sockets and posted

@@ -94,15 +94,47 @@ UdpAddress::UdpAddress(std::string_view text)
     }
 }
 
+namespace {
+
+void appendDecimal(std::string &text, unsigned value)
+{
+    char digits[5];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 && n < 5);
+    while (n > 0)
+        text += digits[--n];
+}
+
+// "a.b.c.d", then "/port" when withPort.
+std::string addressText(std::uint32_t ip, std::uint16_t port, bool withPort)
+{
+    std::string text;
+    text.reserve(21);
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        appendDecimal(text, (ip >> shift) & 0xFF);
+        if (shift > 0)
+            text += '.';
+    }
+    if (withPort) {
+        text += '/';
+        appendDecimal(text, port);
+    }
+    return text;
+}
+
+} // namespace
+
 std::string UdpAddress::ip_text() const
 {
-    return std::to_string(m_ip >> 24) + "." + std::to_string((m_ip >> 16) & 0xFF) + "." +
-           std::to_string((m_ip >> 8) & 0xFF) + "." + std::to_string(m_ip & 0xFF);
+    return addressText(m_ip, m_port, false);
 }
 
 std::string UdpAddress::get_printable() const
 {
-    return ip_text() + "/" + std::to_string(m_port);
+    return addressText(m_ip, m_port, true);
 }
 
 void UdpAddress::clear_resolver_cache()

@@ -1,5 +1,7 @@
 #include "OctetStr.h"
 
+#include <algorithm>
+
 namespace {
 
 std::uint8_t hexDigit(char c)
@@ -17,13 +19,8 @@ std::uint8_t hexDigit(char c)
 
 std::string OctetStr::get_printable() const
 {
-    std::string text;
-    for (std::uint8_t b : m_data) {
-        if (b == 0)
-            break;
-        text += static_cast<char>(b);
-    }
-    return text;
+    const auto end = std::find(m_data.begin(), m_data.end(), std::uint8_t{0});
+    return std::string(m_data.begin(), end);
 }
 
 std::string OctetStr::get_printable_hex() const

@@ -11,6 +11,7 @@ bool Oid::parse(std::string_view dotted, std::vector<std::uint32_t> &ids)
         ids.clear();
         return true;
     }
+    out.reserve(static_cast<std::size_t>(std::count(dotted.begin(), dotted.end(), '.')) + 1);
     std::uint64_t value = 0;
     bool digits = false;
     for (char c : dotted) {
@@ -46,15 +47,73 @@ std::string Oid::get_printable() const
     return get_printable(0, m_ids.size());
 }
 
+namespace {
+
+// Writes the decimal digits of v at out; returns the end.
+char *putDecimal(char *out, std::uint32_t v)
+{
+    if (v < 10) {
+        *out = static_cast<char>('0' + v);
+        return out + 1;
+    }
+    if (v < 100) {
+        out[0] = static_cast<char>('0' + v / 10);
+        out[1] = static_cast<char>('0' + v % 10);
+        return out + 2;
+    }
+    char digits[10];
+    int n = 0;
+    while (v != 0) {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    }
+    while (n > 0)
+        *out++ = digits[--n];
+    return out;
+}
+
+void appendIds(const std::uint32_t *ids, std::size_t count, std::string &text)
+{
+    // At most ten digits and a dot per sub-identifier; most identifiers fit on the stack.
+    constexpr std::size_t Chunk = 128;
+    char buffer[Chunk * 11];
+    for (std::size_t start = 0; start < count; start += Chunk) {
+        const std::size_t end = std::min(count, start + Chunk);
+        char *out = buffer;
+        for (std::size_t i = start; i < end; ++i) {
+            if (i > 0)
+                *out++ = '.';
+            out = putDecimal(out, ids[i]);
+        }
+        text.append(buffer, static_cast<std::size_t>(out - buffer));
+    }
+}
+
+void printIds(const std::uint32_t *ids, std::size_t count, std::string &text)
+{
+    text.clear();
+    appendIds(ids, count, text);
+}
+
+} // namespace
+
 std::string Oid::get_printable(std::size_t start, std::size_t count) const
 {
     std::string text;
-    for (std::size_t i = start; i < m_ids.size() && i - start < count; ++i) {
-        if (!text.empty())
-            text += '.';
-        text += std::to_string(m_ids[i]);
-    }
+    if (start < m_ids.size())
+        printIds(m_ids.data() + start, std::min(count, m_ids.size() - start), text);
     return text;
+}
+
+void Oid::get_printable(std::string &out) const
+{
+    printIds(m_ids.data(), m_ids.size(), out);
+}
+
+void Oid::append_printable(std::string &out, std::size_t start) const
+{
+    if (start < m_ids.size())
+        appendIds(m_ids.data() + start, m_ids.size() - start, out);
 }
 
 Oid &Oid::operator+=(std::uint32_t id)
@@ -117,6 +176,11 @@ bool Oid::startsWith(const Oid &prefix) const
 
 int Oid::compare(const Oid &other) const
 {
-    std::size_t n = std::max(len(), other.len());
-    return nCompare(n, other);
+    const std::size_t n = std::min(len(), other.len());
+    const std::uint32_t *a = m_ids.data();
+    const std::uint32_t *b = other.m_ids.data();
+    for (std::size_t i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return a[i] < b[i] ? -1 : 1;
+    return len() == other.len() ? 0 : (len() < other.len() ? -1 : 1);
 }

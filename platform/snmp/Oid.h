@@ -28,6 +28,10 @@ public:
     std::string get_printable() const;
     // The sub-identifiers from position start (0-based), count of them, as dotted text.
     std::string get_printable(std::size_t start, std::size_t count) const;
+    // The dotted text into out, which keeps its storage.
+    void get_printable(std::string &out) const;
+    // Appends the sub-identifiers from position start as dotted text (no leading dot).
+    void append_printable(std::string &out, std::size_t start) const;
 
     Oid &operator+=(std::uint32_t id);
     Oid &operator+=(const Oid &other);

@@ -23,6 +23,14 @@ public:
         m_vbs.push_back(vb);
         return *this;
     }
+    Pdu &operator+=(Vb &&vb)
+    {
+        m_vbs.push_back(std::move(vb));
+        return *this;
+    }
+    void reserve(int count) { m_vbs.reserve(count > 0 ? static_cast<std::size_t>(count) : 0); }
+    // Exactly count bindings: new ones are empty, the ones kept keep their storage.
+    void resize(int count) { m_vbs.resize(count > 0 ? static_cast<std::size_t>(count) : 0); }
     int get_vb_count() const { return static_cast<int>(m_vbs.size()); }
     // False (vb untouched) when index is outside 0 .. count-1.
     bool get_vb(Vb &vb, int index) const;

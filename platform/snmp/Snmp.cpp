@@ -33,7 +33,7 @@ struct Pending {
     void *callbackData = nullptr;
     int command = 0;
     Pdu request;
-    std::unique_ptr<SnmpTarget> target;
+    std::shared_ptr<SnmpTarget> target; // shared by the session's requests to the same target
     NetSession *session = nullptr;
     bool blocking = false;
     bool probe = false;
@@ -58,6 +58,15 @@ struct NetSession {
     bool stale = false;
     std::uint64_t probeId = 0;
     std::vector<std::uint64_t> waiting;
+    // What the session was opened for, to find it again without making its key.
+    const kv::snmp::UsmUser *user = nullptr;
+    bool v1 = false;
+    std::uint32_t ip = 0;
+    std::uint16_t port = 0;
+    unsigned long timeout = 0;
+    int retries = 0;
+    // The target of the last request, kept while the next ones go to the same target.
+    std::shared_ptr<SnmpTarget> lastTarget;
 };
 
 std::set<Snmp *> &liveSessions()
@@ -66,9 +75,48 @@ std::set<Snmp *> &liveSessions()
     return sessions;
 }
 
-std::unordered_map<std::uint64_t, Snmp::Impl *> &ticketOwners()
+// Tickets are handed out in increasing order and live for one request: a sorted vector.
+class TicketTable {
+public:
+    using Entry = std::pair<std::uint64_t, Snmp::Impl *>;
+    using iterator = std::vector<Entry>::iterator;
+
+    iterator end() { return m_entries.end(); }
+    iterator find(std::uint64_t id)
+    {
+        auto it = lowerBound(id);
+        return it != m_entries.end() && it->first == id ? it : m_entries.end();
+    }
+    Snmp::Impl *&operator[](std::uint64_t id)
+    {
+        if (m_entries.empty() || m_entries.back().first < id) {
+            m_entries.emplace_back(id, nullptr);
+            return m_entries.back().second;
+        }
+        auto it = lowerBound(id);
+        if (it == m_entries.end() || it->first != id)
+            it = m_entries.insert(it, Entry(id, nullptr));
+        return it->second;
+    }
+    void erase(std::uint64_t id)
+    {
+        auto it = find(id);
+        if (it != m_entries.end())
+            m_entries.erase(it);
+    }
+
+private:
+    iterator lowerBound(std::uint64_t id)
+    {
+        return std::lower_bound(m_entries.begin(), m_entries.end(), id,
+                                [](const Entry &e, std::uint64_t key) { return e.first < key; });
+    }
+    std::vector<Entry> m_entries;
+};
+
+TicketTable &ticketOwners()
 {
-    static std::unordered_map<std::uint64_t, Snmp::Impl *> owners;
+    static TicketTable owners;
     return owners;
 }
 
@@ -142,7 +190,15 @@ bool addBinding(netsnmp_pdu *pdu, const Vb &vb)
     const Oid &name = vb.get_oid();
     if (!name.valid() || name.len() < 2 || name.len() > MAX_OID_LEN)
         return false;
-    std::vector<oid> netName = toNetOid(name);
+    struct NetName {
+        oid ids[MAX_OID_LEN];
+        std::size_t count;
+        const oid *data() const { return ids; }
+        std::size_t size() const { return count; }
+    } netName;
+    netName.count = name.len();
+    for (std::size_t i = 0; i < netName.count; ++i)
+        netName.ids[i] = name[i];
     netsnmp_variable_list *added = nullptr;
     const SmiUINT32 syntax = vb.get_syntax();
     switch (syntax) {
@@ -215,9 +271,14 @@ bool addBinding(netsnmp_pdu *pdu, const Vb &vb)
     return added != nullptr;
 }
 
-Vb fromNetBinding(const netsnmp_variable_list *v)
+// Fills vb from a received binding, keeping vb's storage (answers reuse their bindings).
+void fromNetBinding(const netsnmp_variable_list *v, Vb &vb)
 {
-    Vb vb(fromNetOid(v->name, v->name_length));
+    std::uint32_t ids[MAX_OID_LEN];
+    const std::size_t count = std::min<std::size_t>(v->name_length, MAX_OID_LEN);
+    for (std::size_t i = 0; i < count; ++i)
+        ids[i] = static_cast<std::uint32_t>(v->name[i]);
+    vb.set_oid(ids, count);
     switch (v->type) {
     case ASN_INTEGER:
         vb.set_value(static_cast<std::int32_t>(v->val.integer ? *v->val.integer : 0));
@@ -239,7 +300,7 @@ Vb fromNetBinding(const netsnmp_variable_list *v)
     case ASN_BIT_STR:
     case ASN_OPAQUE:
     case ASN_NSAP:
-        vb.set_octets(v->val.string ? OctetStr(v->val.string, v->val_len) : OctetStr(), v->type);
+        vb.set_octets(v->val.string, v->val.string ? v->val_len : 0, v->type);
         break;
     case ASN_OBJECT_ID:
         vb.set_value(v->val.objid ? fromNetOid(v->val.objid, v->val_len / sizeof(oid)) : Oid());
@@ -260,20 +321,25 @@ Vb fromNetBinding(const netsnmp_variable_list *v)
         vb.set_null();
         break;
     }
-    return vb;
 }
 
-Pdu fromNetPdu(const netsnmp_pdu *p)
+// The answer into out, keeping out's storage.
+void fromNetPdu(const netsnmp_pdu *p, Pdu &out)
 {
-    Pdu out;
+    int count = 0;
     for (const netsnmp_variable_list *v = p->variables; v; v = v->next_variable)
-        out += fromNetBinding(v);
+        ++count;
+    out.resize(count);
+    int i = 0;
+    for (const netsnmp_variable_list *v = p->variables; v; v = v->next_variable)
+        fromNetBinding(v, out[i++]);
     out.set_error_status(static_cast<int>(p->errstat));
     out.set_error_index(static_cast<int>(p->errindex));
     out.set_request_id(static_cast<std::int32_t>(p->reqid));
     out.set_type(static_cast<unsigned short>(p->command));
     out.set_security_level(p->securityLevel);
-    return out;
+    out.set_context_name(OctetStr());
+    out.set_context_engine_id(OctetStr());
 }
 
 // ---- status mapping ---------------------------------------------------------------
@@ -369,6 +435,25 @@ int statusOfReport(const netsnmp_pdu *p)
 
 int netSnmpCallback(int op, netsnmp_session *, int, netsnmp_pdu *pdu, void *magic);
 
+// Whether a request to b may use the copy a of an earlier target.
+bool sameTarget(const SnmpTarget &a, const SnmpTarget &b)
+{
+    if (a.is_user_target() != b.is_user_target() || !(a.udp_address() == b.udp_address()) ||
+        a.get_version() != b.get_version() || a.get_retry() != b.get_retry() ||
+        a.get_timeout() != b.get_timeout())
+        return false;
+    if (a.is_user_target()) {
+        const auto &ua = static_cast<const UTarget &>(a);
+        const auto &ub = static_cast<const UTarget &>(b);
+        return ua.get_security_model() == ub.get_security_model() &&
+               ua.get_security_name() == ub.get_security_name();
+    }
+    const auto &ca = static_cast<const CTarget &>(a);
+    const auto &cb = static_cast<const CTarget &>(b);
+    return ca.get_readcommunity() == cb.get_readcommunity() &&
+           ca.get_writecommunity() == cb.get_writecommunity();
+}
+
 // ---- engine reports -------------------------------------------------------------------
 // net-snmp drops the unauthenticated report a restarted agent sends for a request made with
 // its old engine id, so the request only times out. The session's transport is watched
@@ -431,6 +516,9 @@ struct Snmp::Impl {
     std::map<std::uint64_t, std::unique_ptr<Pending>> pending; // taken, not yet completed
     std::deque<std::unique_ptr<Pending>> ready;                // completed, not yet delivered
     std::vector<std::uint64_t> finishedProbes;
+    std::vector<void *> pumpHandles;
+    // Delivered requests kept for the next ones, with the storage of their answers.
+    std::vector<std::unique_ptr<Pending>> spares;
     std::function<void()> observer;
     std::function<bool(int)> blockingWait;
     std::string lastError;
@@ -468,7 +556,7 @@ struct Snmp::Impl {
                 p.response.set_error_index(0);
             } else {
                 p.reason = SNMP_CLASS_ASYNC_RESPONSE;
-                p.response = fromNetPdu(pdu);
+                fromNetPdu(pdu, p.response);
             }
             break;
         case NETSNMP_CALLBACK_OP_TIMED_OUT:
@@ -569,6 +657,15 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
     const unsigned long timeout = target.get_timeout();
     const int retries = std::max(0, target.get_retry());
     const bool v1 = !user && target.get_version() == version1;
+    // A user's record is made anew (new generation) when the user changes.
+    for (auto &[k, s] : sessions) {
+        if (s->user == user && s->v1 == v1 && s->ip == addr.ipv4() && s->port == addr.get_port() &&
+            s->timeout == timeout && s->retries == retries &&
+            (!user || s->userGeneration == user->generation)) {
+            status = SNMP_CLASS_SUCCESS;
+            return s.get();
+        }
+    }
     std::string key =
         (user ? "u|" + user->name + "|" + std::to_string(user->generation) : std::string(v1 ? "c1" : "c2")) +
         "|" + addr.get_printable() + "|" + std::to_string(timeout) + "|" + std::to_string(retries);
@@ -649,6 +746,12 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
     s->handle = handle;
     s->key = key;
     s->v3 = user != nullptr;
+    s->user = user;
+    s->v1 = v1;
+    s->ip = addr.ipv4();
+    s->port = addr.get_port();
+    s->timeout = timeout;
+    s->retries = retries;
     if (user) {
         s->userName = user->name;
         s->userGeneration = user->generation;
@@ -891,11 +994,22 @@ void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs)
     FD_ZERO(&readable);
     int maxFd = 0;
     timeval tv{maxWaitMs / 1000, (maxWaitMs % 1000) * 1000};
-    std::vector<void *> handles;
+    // Not re-entered: net-snmp's callbacks only record.
+    std::vector<void *> &handles = pumpHandles;
+    handles.clear();
     for (auto &[k, s] : sessions)
         if (!only || s.get() == only)
             handles.push_back(s->handle);
     for (void *h : handles) {
+        if (maxWaitMs == 0) {
+            // No wait: only the sockets matter, not when the next retry is due.
+            netsnmp_transport *t = snmp_sess_transport(h);
+            if (t && t->sock >= 0) {
+                FD_SET(t->sock, &readable);
+                maxFd = std::max(maxFd, t->sock + 1);
+            }
+            continue;
+        }
         int block = 0;
         snmp_sess_select_info(h, &maxFd, &readable, &tv, &block);
     }
@@ -960,7 +1074,7 @@ Snmp::~Snmp()
 }
 
 int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData,
-               bool blocking)
+               bool blocking, bool takePdu)
 {
     Impl &d = *m_impl;
     d.lastError.clear();
@@ -999,14 +1113,28 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
     if (!s)
         return status;
 
-    auto p = std::make_unique<Pending>();
+    std::unique_ptr<Pending> p;
+    if (d.spares.empty()) {
+        p = std::make_unique<Pending>();
+    } else {
+        p = std::move(d.spares.back());
+        d.spares.pop_back();
+    }
     p->id = gNextId++;
     p->callback = callback;
     p->callbackData = callbackData;
     p->command = command;
-    p->request = pdu;
+    // A blocking request gives the caller the answer in pdu anyway.
+    const bool take = takePdu || blocking;
+    const unsigned short type = pdu.get_type();
+    if (take)
+        p->request = std::move(pdu);
+    else
+        p->request = pdu;
     p->request.set_type(static_cast<unsigned short>(command));
-    p->target.reset(target.clone());
+    if (!s->lastTarget || !sameTarget(*s->lastTarget, target))
+        s->lastTarget.reset(target.clone());
+    p->target = s->lastTarget;
     p->session = s;
     p->blocking = blocking;
     Pending *raw = p.get();
@@ -1014,12 +1142,17 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
 
     if (s->state == SessionState::Discovering) {
         s->waiting.push_back(id);
-        d.pending[id] = std::move(p);
+        d.pending.emplace_hint(d.pending.end(), id, std::move(p));
     } else {
         status = d.transmit(*p);
-        if (status != SNMP_CLASS_SUCCESS)
+        if (status != SNMP_CLASS_SUCCESS) {
+            if (take) {
+                pdu = std::move(p->request);
+                pdu.set_type(type);
+            }
             return status;
-        d.pending[id] = std::move(p);
+        }
+        d.pending.emplace_hint(d.pending.end(), id, std::move(p));
     }
     if (!blocking)
         return SNMP_CLASS_SUCCESS;
@@ -1090,6 +1223,21 @@ int Snmp::set(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *
     return send(SNMP_MSG_SET, pdu, target, callback, callbackData, false);
 }
 
+int Snmp::get(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData)
+{
+    return send(SNMP_MSG_GET, pdu, target, callback, callbackData, false, true);
+}
+
+int Snmp::get_next(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData)
+{
+    return send(SNMP_MSG_GETNEXT, pdu, target, callback, callbackData, false, true);
+}
+
+int Snmp::set(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData)
+{
+    return send(SNMP_MSG_SET, pdu, target, callback, callbackData, false, true);
+}
+
 void Snmp::cancel_callbacks(void *callbackData)
 {
     Impl &d = *m_impl;
@@ -1110,9 +1258,17 @@ void Snmp::process_pending_events()
     while (!d.ready.empty()) {
         std::unique_ptr<Pending> p = std::move(d.ready.front());
         d.ready.pop_front();
-        if (p->cancelled || !p->callback)
-            continue;
-        p->callback(p->reason, this, p->response, *p->target, p->callbackData);
+        if (!p->cancelled && p->callback)
+            p->callback(p->reason, this, p->response, *p->target, p->callbackData);
+        if (d.spares.size() < 4) {
+            p->callback = nullptr;
+            p->callbackData = nullptr;
+            p->target.reset();
+            p->session = nullptr;
+            p->probe = p->cancelled = p->done = p->blocking = p->resent = false;
+            p->reason = 0;
+            d.spares.push_back(std::move(p));
+        }
     }
 }
 
@@ -1144,6 +1300,11 @@ int Snmp::outstanding() const
     return n;
 }
 
+bool Snmp::idle() const
+{
+    return m_impl->pending.empty() && m_impl->ready.empty();
+}
+
 const std::string &Snmp::last_error_text() const
 {
     return m_impl->lastError;
@@ -1163,6 +1324,10 @@ void Snmp::set_local_engine(const OctetStr &engineId, std::uint32_t boots)
 void SNMPProcessPendingEvents()
 {
     // A completion may destroy a session; take a copy and check before each call.
+    if (liveSessions().size() == 1) {
+        (*liveSessions().begin())->process_pending_events();
+        return;
+    }
     std::vector<Snmp *> sessions(liveSessions().begin(), liveSessions().end());
     for (Snmp *s : sessions)
         if (liveSessions().count(s))

@@ -43,6 +43,11 @@ public:
     int get(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
     int get_next(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
     int set(Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
+    // The same, taking the PDU's bindings instead of copying them: pdu is left empty when
+    // the request was taken, as it was otherwise.
+    int get(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
+    int get_next(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
+    int set(Pdu &&pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData);
 
     // Drops every queued or future completion whose callback data is callbackData; the
     // requests themselves stay on the wire and their answers are discarded.
@@ -57,6 +62,8 @@ public:
     void set_socket_observer(std::function<void()> observer);
     // Callback requests sent and not yet delivered.
     int outstanding() const;
+    // No request of any kind is on its way or waiting for delivery.
+    bool idle() const;
     // Text that explains the last failure status this session returned (may be empty).
     const std::string &last_error_text() const;
 
@@ -72,7 +79,7 @@ public:
 
 private:
     int send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData,
-             bool blocking);
+             bool blocking, bool takePdu = false);
     std::unique_ptr<Impl> m_impl;
 };
 

@@ -133,6 +133,22 @@ void Vb::set_octets(const OctetStr &v, SmiUINT32 syntax)
     m_octets = v;
 }
 
+void Vb::set_octets(OctetStr &&v, SmiUINT32 syntax)
+{
+    set_null();
+    m_syntax = syntax;
+    m_kind = Kind::Octets;
+    m_octets = std::move(v);
+}
+
+void Vb::set_octets(const unsigned char *data, std::size_t count, SmiUINT32 syntax)
+{
+    set_null();
+    m_syntax = syntax;
+    m_kind = Kind::Octets;
+    m_octets.set_data(data, count);
+}
+
 void Vb::set_exception_status(SmiUINT32 syntax)
 {
     set_null();
@@ -223,6 +239,21 @@ std::string Vb::get_printable_value() const
             .get_printable();
     }
     return {};
+}
+
+bool Vb::printable_value_empty() const
+{
+    switch (m_kind) {
+    case Kind::None:
+        return true;
+    case Kind::Octets:
+    case Kind::Ip:
+        return m_octets.empty();
+    case Kind::Ident:
+        return m_oidValue.empty();
+    default:
+        return false;
+    }
 }
 
 bool operator==(const Vb &a, const Vb &b)

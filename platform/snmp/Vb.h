@@ -13,8 +13,11 @@ class Vb {
 public:
     Vb() = default;
     explicit Vb(const Oid &name) : m_oid(name) {}
+    explicit Vb(Oid &&name) : m_oid(std::move(name)) {}
 
     void set_oid(const Oid &name) { m_oid = name; }
+    // The identifier from its sub-identifiers, keeping this binding's storage.
+    void set_oid(const std::uint32_t *ids, std::size_t count) { m_oid.set_data(ids, count); }
     void get_oid(Oid &name) const { name = m_oid; }
     const Oid &get_oid() const { return m_oid; }
     std::string get_printable_oid() const { return m_oid.get_printable(); }
@@ -41,6 +44,8 @@ public:
     void set_unsigned(std::uint32_t v, SmiUINT32 syntax);
     // Octets under an explicit tag (OCTET STRING, BITS, Opaque, NsapAddress).
     void set_octets(const OctetStr &v, SmiUINT32 syntax);
+    void set_octets(OctetStr &&v, SmiUINT32 syntax);
+    void set_octets(const unsigned char *data, std::size_t count, SmiUINT32 syntax);
     // noSuchObject, noSuchInstance or endOfMibView.
     void set_exception_status(SmiUINT32 syntax);
     // The exception tag, or 0 when the binding carries a value or NULL.
@@ -59,6 +64,13 @@ public:
 
     // Text of the value; empty for NULL and the exception values.
     std::string get_printable_value() const;
+    // Whether get_printable_value() would be empty, without making the text.
+    bool printable_value_empty() const;
+    // The octets of an OCTET STRING kind or IpAddress value, without a copy; null otherwise.
+    const OctetStr *octet_value() const
+    {
+        return m_kind == Kind::Octets || m_kind == Kind::Ip ? &m_octets : nullptr;
+    }
 
     friend bool operator==(const Vb &a, const Vb &b);
 

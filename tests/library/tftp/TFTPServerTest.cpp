@@ -147,6 +147,31 @@ TEST_F(TFTPServerTest, WriteOf1500BytesReplacesFileAndLeavesNothingElse)
     EXPECT_EQ(records.back().LastBlockLength, 1500 - 1024);
 }
 
+TEST_F(TFTPServerTest, LongWriteCrossingReservedStretchesArrivesWhole)
+{
+    // Past 64 KiB and past the 4 MiB the server reserves ahead: the file is exactly what came.
+    writeFile(root + "/big.tfp", Bytes(10, 'o'));
+    Bytes content = randomBytes((4u << 20) + 700, 9);
+    UdpClient c;
+    c.sendTo(port, request(2, "big.tfp"));
+    int sp = 0;
+    ASSERT_TRUE(c.receive(2000, &sp));
+    const std::size_t blocks = content.size() / 512 + 1;
+    for (std::size_t b = 1; b <= blocks; ++b) {
+        const std::size_t from = (b - 1) * 512, to = std::min(content.size(), b * 512);
+        const auto block = static_cast<std::uint16_t>(b);
+        c.sendTo(sp, data(block, Bytes(content.begin() + static_cast<std::ptrdiff_t>(from),
+                                       content.begin() + static_cast<std::ptrdiff_t>(to))));
+        auto p = c.receive();
+        ASSERT_TRUE(p) << "block " << b;
+        ASSERT_EQ(*p, ack(block));
+    }
+    drain();
+    EXPECT_EQ(codes.back(), 0);
+    EXPECT_EQ(readFile(root + "/big.tfp"), content);
+    EXPECT_EQ(listFolder(root), std::vector<std::string>{"big.tfp"});
+}
+
 TEST_F(TFTPServerTest, MissingFileGetsErrorOneWithItsText)
 {
     UdpClient c;

@@ -54,11 +54,11 @@ bool RunRestartCountdown(const CountdownSteps &steps)
 {
     if (gSaveActivateSupported)
         return false;
-    ShowCountdown(steps);
+    RunCountdownWindow(steps);
     return true;
 }
 
-void ShowCountdown(const CountdownSteps &steps)
+void RunCountdownWindow(const CountdownSteps &steps, const std::function<void(TFM_Waiting &)> &prepare)
 {
     std::unique_ptr<TFM_Waiting> waiting(new TFM_Waiting(Application));
     struct Reset {
@@ -80,6 +80,8 @@ void ShowCountdown(const CountdownSteps &steps)
         waiting->Label2->SetText(*steps.Label2);
     if (steps.Label3)
         waiting->Label3->SetText(*steps.Label3);
+    if (prepare)
+        prepare(*waiting);
     waiting->ShowModal();
 }
 

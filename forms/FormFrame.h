@@ -139,9 +139,10 @@ struct CountdownSteps {
 // countdown, owned by the application and held in FM_Waiting, runs modally and is deleted.
 // False, with nothing shown, on a device that keeps changes pending.
 bool RunRestartCountdown(const CountdownSteps &steps = {});
-// The same countdown whatever the device's saving (a plain wait when SendReboot is off; the
-// window itself never restarts a device that keeps changes pending).
-void ShowCountdown(const CountdownSteps &steps = {});
+class TFM_Waiting;
+// The countdown window with those steps, shown modally whatever the device's saving and
+// deleted when it closes; prepare, when given, changes it further before it shows.
+void RunCountdownWindow(const CountdownSteps &steps, const std::function<void(TFM_Waiting &)> &prepare = {});
 // Ends the countdown shown now (FM_Waiting) at once, as if its count had run out: a wait
 // whose event has come needs no more waiting. False when none is shown.
 bool EndCountdown();

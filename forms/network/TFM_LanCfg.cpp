@@ -194,10 +194,10 @@ void TFM_LanCfg::CheckStaticPool()
     // The wait ends when the walk has completed, at the latest after its twelve ticks.
     m_waitingForStaticPool = StaticPoolReq->LastRead() == ReadState::Reading;
     if (m_waitingForStaticPool)
-        ShowCountdown({.Countdown = 12,
-                       .SendReboot = false,
-                       .Label2 = AnsiString("Please wait..."),
-                       .Label3 = AnsiString("Judge the IP whether can be used.")});
+        RunCountdownWindow({.Countdown = 12,
+                            .SendReboot = false,
+                            .Label2 = AnsiString("Please wait..."),
+                            .Label3 = AnsiString("Judge the IP whether can be used.")});
     m_waitingForStaticPool = false;
     if (StaticPoolReq->LastRead() != ReadState::Read) {
         Refuse(kStaticPoolUnread);

@@ -125,6 +125,6 @@ void TFM_Misc::Bt_ApplyClick(TObject *)
         StatusBar->SetSimpleText("Setting Error!");
         return;
     }
-    ShowCountdown();
+    RunCountdownWindow({});
     StatusBar->SetSimpleText("Setting Success!");
 }

@@ -236,10 +236,10 @@ void TFM_StaticIP::CheckAndWrite()
         }
         WriteRow(sameClient ? sameClient : dhcp.LV_StaticPoolSet->Selected(), true);
     }
-    ShowCountdown({.Countdown = 15,
-                   .RebootDelay = 22,
-                   .SendReboot = false,
-                   .Label3 = AnsiString("But the device isn't restarting.")});
+    RunCountdownWindow({.Countdown = 15,
+                        .RebootDelay = 22,
+                        .SendReboot = false,
+                        .Label3 = AnsiString("But the device isn't restarting.")});
     Close();
 }
 

@@ -109,7 +109,7 @@ void TFM_Sytem::RestartDevice(bool factoryDefaults, const CountdownSteps &wait)
         steps.SendReboot = false;
         // An AP mode other than "Access Point" (or none read) takes longer to come back.
         steps.Countdown = ED_APModeComboBox->ItemIndex() == 0 ? 26 : 46;
-        ShowCountdown(steps);
+        RunCountdownWindow(steps);
     });
 }
 

@@ -294,6 +294,7 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
     for (TEdit *edit : macEdits())
         if (edit->Text() == kEmptyMac)
             edit->SetText("");
-    // Only a device that applies the settings at once restarts for them.
-    RunRestartCountdown();
+    // The wait shows in either saving mode; the window itself sends the restart only to a
+    // device that applies settings at once.
+    RunCountdownWindow({});
 }

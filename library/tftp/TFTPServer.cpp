@@ -145,8 +145,13 @@ void KvTFTPServer::Start(const AnsiString &rootDir, int port)
         RootDir = rootDir;
     else
         RootDir = rootDir + "/";
-    if (IsListening())
-        return;
+    if (IsListening()) {
+        if (m_boundAddress == m_listenAddress)
+            return;
+        // Same port, new address: running sessions keep their own sockets.
+        port = ListeningPort();
+        CloseListenSocket();
+    }
     Template.Port = port;
 
     in_addr bindAddress{};
@@ -169,6 +174,7 @@ void KvTFTPServer::Start(const AnsiString &rootDir, int port)
         raiseOpenFailure(err, port);
     }
     ListenSocket = fd;
+    m_boundAddress = m_listenAddress;
     Template.Port = ListeningPort();
     m_listenWatcher =
         std::make_unique<kv::SocketWatcher>(fd, kv::SocketWatcher::Kind::Read, [this] { ReceiveRequest(); });
@@ -272,6 +278,8 @@ void KvTFTPServer::ReceiveRequest()
         ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
         Template.RemoteIP = text;
         Template.RemotePort = ntohs(from.sin_port);
+        if (RefuseUnaccepted(from))
+            continue;
         // A client repeating its request does not start a second transfer.
         if (FindSession(Template))
             continue;
@@ -376,4 +384,15 @@ void KvTFTPServer::OnTimer()
     FreeEndedSessions();
     if (!IsListening() && Sessions.empty())
         Timer->stop();
+}
+
+bool KvTFTPServer::RefuseUnaccepted(const sockaddr_in &from)
+{
+    if (!m_acceptFilter || m_acceptFilter(Template))
+        return false;
+    std::uint8_t error[kv::tftp::MaxErrorPacket];
+    const std::size_t length = kv::tftp::buildError(error, kv::tftp::ErrAccessViolation);
+    ::sendto(ListenSocket, error, length, MSG_DONTWAIT, reinterpret_cast<const sockaddr *>(&from),
+             sizeof from);
+    return true;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 struct in_addr;
+struct sockaddr_in;
 
 namespace kv {
 class PostGuard;
@@ -70,6 +71,8 @@ class _TFTPSession;
 
 // Status handler: the server, the record, and a flag the handler may set to cancel.
 using KvTFTPStatusEvent = std::function<void(KvTFTPServer *server, const KvTFTPMsg *msg, bool *cancel)>;
+// Decides whether a request (Kind, FileName, RemoteIP of the record) may start a transfer.
+using KvTFTPAcceptFilter = std::function<bool(const KvTFTPMsg &request)>;
 
 class KvTFTPServer {
 public:
@@ -89,8 +92,12 @@ public:
     // Closes the listening socket and waits (pumping events) up to 10 s for sessions.
     void Stop();
 
-    // Local address the listening socket binds to; "0.0.0.0" (any) unless set before Start.
+    // Local address the listening socket binds to ("0.0.0.0", any, unless set). A Start after
+    // a change binds the listening socket anew on the new address and the same port.
     void SetListenAddress(const AnsiString &address) { m_listenAddress = address; }
+    // With a filter, a request it refuses gets an ERROR (access violation) and starts nothing:
+    // no session, no status report, no file opened. Without one every request is served.
+    void SetAcceptFilter(KvTFTPAcceptFilter filter) { m_acceptFilter = std::move(filter); }
     bool IsListening() const { return ListenSocket >= 0; }
     // The port the listening socket is bound to; 0 while stopped.
     int ListeningPort() const;
@@ -122,12 +129,16 @@ private:
     // True while another session writes `fileName`.
     bool IsBeingWritten(const AnsiString &fileName, const _TFTPSession *except) const;
     void CloseListenSocket();
+    // Answers a request the accept filter refuses; true when it was refused.
+    bool RefuseUnaccepted(const sockaddr_in &from);
 
     KvTFTPMsg Template;
     KvTFTPStatusEvent OnStatus;
     AnsiString RootDir;
     int ListenSocket = -1;
     AnsiString m_listenAddress = "0.0.0.0";
+    AnsiString m_boundAddress;
+    KvTFTPAcceptFilter m_acceptFilter;
     std::unique_ptr<kv::SocketWatcher> m_listenWatcher;
     // Watchers of closed sockets, freed at a point where none of their handlers is running.
     std::vector<std::unique_ptr<kv::SocketWatcher>> m_retiredWatchers;

@@ -34,7 +34,8 @@ protected:
     FormHandle<TFM_DHCP> openListed()
     {
         auto form = openForm(FM_DHCP);
-        EXPECT_TRUE(pumpUntil([&] { return form->Idle && !form->Busy && !form->StaticListReq->Busy; }, 5000));
+        EXPECT_TRUE(
+            pumpUntil([&] { return form->Idle && !form->Busy && !form->StaticListReq->Busy; }, kWaitMs));
         return form;
     }
     // Fills the dialog as a user would and applies; returns when the dialog has closed.
@@ -50,7 +51,7 @@ protected:
         if (!domain.empty())
             type(d.Ed_DomNa, domain);
         click(d.Apply);
-        pumpUntil([&] { return !d.Probing(); }, 3000);
+        pumpUntil([&] { return !d.Probing(); }, kWaitMs);
     }
     void selectUsed(TFM_DHCP &f, int row)
     {
@@ -140,7 +141,7 @@ TEST_P(DHCPPool, CoversNeitherTheSystemNorAStaticAddress)
     const PoolCase &c = GetParam();
     startDevice({"--profile", writeProfile("set hIPAddress 192.168.0.120\n")});
     auto form = openListed();
-    ASSERT_TRUE(pumpUntil([&] { return form->Ed_ext->Text() == "192.168.0.120"; }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->Ed_ext->Text() == "192.168.0.120"; }, kWaitMs));
     type(form->Ed_IPAF, c.start);
     type(form->Ed_PoolRan, c.size);
     if (c.box)
@@ -175,7 +176,7 @@ TEST_F(DHCP, AddWritesTheFirstEmptyRow)
     click(form->Bt_Add);
     EXPECT_TRUE(dialog.ran());
     EXPECT_EQ(prober->probed, std::vector<uint32_t>{Address(192, 168, 0, 30)});
-    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle && !form->StaticListReq->Busy; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
     expectSets({"dynamicIPFunction=1",
                 rowSet(2, "192.168.0.30", "00A0C5AABBCC", "255.255.255.0", "192.168.0.1", "", 0)});
     EXPECT_EQ(form->User_ListView->Items()->Count(), 2); // listed again
@@ -187,7 +188,7 @@ TEST_F(DHCP, LowerCaseMacReplacesItsRow)
     auto form = openListed();
     WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) { fillDialog(d, "192.168.0.21", "00a0c5112233"); });
     click(form->Bt_Add);
-    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle; }, kWaitMs));
     expectSets({kEmptyRow1, "dynamicIPFunction=1",
                 rowSet(1, "192.168.0.21", "00A0C5112233", "255.255.255.0", "192.168.0.1", "", 0)});
 }
@@ -205,7 +206,7 @@ TEST_F(DHCP, FailedFillWritesTheOldRowBack)
         fillDialog(d, "192.168.0.22", "00A0C5112233", "a-much-longer-domain");
     });
     click(form->Bt_Set);
-    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle; }, kWaitMs));
     const std::string refused =
         rowSet(1, "192.168.0.22", "00A0C5112233", "255.255.255.0", "192.168.0.1", "a-much-longer-domain", 1);
     expectSets({kEmptyRow1, "dynamicIPFunction=1", refused + " (wrongLength)", kOldRow1});
@@ -220,8 +221,8 @@ TEST_F(DHCP, DeleteWritesTheEmptyValues)
     selectUsed(*form, 0);
     EXPECT_TRUE(form->Bt_Del->Enabled());
     click(form->Bt_Del);
-    ASSERT_TRUE(
-        pumpUntil([&] { return form->Idle && !form->StaticListReq->Busy && !form->StaticRowReq->Busy; }));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return form->Idle && !form->StaticListReq->Busy && !form->StaticRowReq->Busy; }, kWaitMs));
     expectSets({kEmptyRow1});
     EXPECT_EQ(form->User_ListView->Items()->Count(), 0);
 }
@@ -239,19 +240,13 @@ TEST_F(DHCP, ClosesAfterAFailedListing)
 {
     startDevice({"--fault", "staticIP=error:genErr@get"});
     auto form = openForm(FM_DHCP);
-    ASSERT_TRUE(pumpUntil([&] { return form->Idle; }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->Idle; }, kWaitMs));
     EXPECT_FALSE(form->Busy);
     EXPECT_TRUE(form->Bt_Cancel->Enabled());
     EXPECT_FALSE(form->Bt_Add->Enabled());
     EXPECT_NE(form->StatusBar2->SimpleText().find("General Error"), std::string::npos);
     // Once the lease lists and the address have answered too.
-    ASSERT_TRUE(pumpUntil([&] {
-        return !form->StaticListReq->Busy && !form->DynamicClientsReq->Busy &&
-               !form->StaticClientsReq->Busy && !form->SystemIPReq->Busy;
-    }));
-    bool canClose = false;
-    form->OnCloseQuery(form.get(), canClose);
-    EXPECT_TRUE(canClose);
+    EXPECT_TRUE(WaitUntilClosable(*form));
 }
 
 TEST_F(DHCP, CloseRefusedWhileListing)
@@ -262,7 +257,7 @@ TEST_F(DHCP, CloseRefusedWhileListing)
     form->OnCloseQuery(form.get(), canClose);
     EXPECT_FALSE(canClose);
     EXPECT_FALSE(form->Bt_Cancel->Enabled());
-    ASSERT_TRUE(pumpUntil([&] { return form->Idle && !form->StaticListReq->Busy; }, 8000));
+    ASSERT_TRUE(pumpUntil([&] { return form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
     form->OnCloseQuery(form.get(), canClose);
     EXPECT_TRUE(canClose);
 }
@@ -283,7 +278,7 @@ TEST_P(DHCPDialog, RefusesAndWritesNothing)
     startDevice();
     prober->verdicts[Address(192, 168, 0, 40)] = ScriptedProber::Verdict::InUse;
     auto form = openListed();
-    ASSERT_TRUE(pumpUntil([&] { return !form->Ed_ext->Text().empty(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return !form->Ed_ext->Text().empty(); }, kWaitMs));
     if (std::string(c.what) == "pool start not an address")
         type(form->Ed_IPAF, "192.168.0");
     expectBox(c.box, c.caption);

@@ -96,7 +96,7 @@ TEST_F(Group, CountdownSendsTheRestartAfterFiveTicks)
     ASSERT_EQ(watch.seen().size(), 1u);
     EXPECT_EQ(watch.seen()[0].RebootDelay, 5);
     EXPECT_EQ(watch.seen()[0].Countdown, 26);
-    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, 3000));
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, kWaitMs));
     expectSets({"LoadBalance=1 UserLimit=32 LinkIntegrate=0", "upgradesettingcommand=4"});
 }
 

@@ -28,7 +28,7 @@ protected:
         type(form->ED_SubMask, "255.255.255.0");
         type(form->ED_DefGw, "192.168.0.1");
         click(form->BT_LanCfgOk);
-        EXPECT_TRUE(pumpUntil([&] { return !form->Probing(); }, 3000));
+        EXPECT_TRUE(pumpUntil([&] { return !form->Probing(); }, kWaitMs));
         pump(20);
     }
 };
@@ -67,7 +67,7 @@ TEST_F(LanCfg, NewStaticAddressIsProbedCheckedAndWrittenInOneSet)
 {
     startDevice({"--profile", "nodeferred", "--reboot-silence", "0.1"});
     auto form = openForm(FM_LanCfg);
-    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, kWaitMs));
     CountdownsSeen watch;
     applyStatic(form, "192.168.0.60");
     EXPECT_EQ(prober->probed, std::vector<uint32_t>{Address(192, 168, 0, 60)});
@@ -81,7 +81,7 @@ TEST_F(LanCfg, NewStaticAddressIsProbedCheckedAndWrittenInOneSet)
     EXPECT_EQ(restart.Countdown, 5);
     EXPECT_EQ(restart.Label3, "The system IP will be 192.168.0.60");
     EXPECT_EQ(form->StatusBar->SimpleText(), "Set Success!");
-    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, 3000));
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, kWaitMs));
     expectSets({kNewStaticSet, "upgradesettingcommand=4"});
 }
 
@@ -89,7 +89,7 @@ TEST_F(LanCfg, DynamicPoolEdgesAreRefused)
 {
     startDevice();
     auto form = openForm(FM_LanCfg);
-    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, kWaitMs));
     // The pool is 192.168.0.100 and 50 addresses: .100 to .149.
     for (const char *address : {"192.168.0.100", "192.168.0.149"}) {
         expectBox(kDynamicConflict, "Warning");
@@ -108,7 +108,7 @@ TEST_F(LanCfg, AddressInUseSendsNothing)
     startDevice();
     prober->verdicts[Address(192, 168, 0, 60)] = ScriptedProber::Verdict::InUse;
     auto form = openForm(FM_LanCfg);
-    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, kWaitMs));
     expectBox(kInUse, "Warning");
     applyStatic(form, "192.168.0.60");
     EXPECT_EQ(form->ED_IpAddr->Text(), "127.0.0.1");
@@ -122,7 +122,7 @@ TEST_F(LanCfg, ProbeThatCannotRunAsks)
     installed.reset();
     startDevice();
     auto form = openForm(FM_LanCfg);
-    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, kWaitMs));
     kv::IcmpProbeOutcome none;
     none.reason = "no ICMP probe is installed";
     expectBox(UncheckedAddressQuestion(none), "Warning", IDCANCEL);
@@ -138,7 +138,7 @@ TEST_F(LanCfg, StaticPoolRowIsFoundWhateverTheWriting)
 {
     startDevice();
     auto form = openForm(FM_LanCfg);
-    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, kWaitMs));
     expectBox(kStaticConflict, "Warning");
     applyStatic(form, "192.168.0.020");
     EXPECT_EQ(prober->probed, std::vector<uint32_t>{Address(192, 168, 0, 20)});
@@ -159,7 +159,7 @@ TEST_P(LanCfgUnchecked, RefusesAndSendsNothing)
 {
     startDevice({"--fault", GetParam().fault});
     auto form = openForm(FM_LanCfg);
-    ASSERT_TRUE(pumpUntil([&] { return !form->DynamicPoolReq->Busy; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !form->DynamicPoolReq->Busy; }, kWaitMs));
     expectBox(GetParam().box, "Warning");
     applyStatic(form, "192.168.0.60");
     expectNoSet();
@@ -179,7 +179,7 @@ TEST_F(LanCfg, UnchangedAddressIsNeitherProbedNorWalked)
 {
     startDevice({"--profile", "nodeferred", "--reboot-silence", "0.1"});
     auto form = openForm(FM_LanCfg);
-    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, kWaitMs));
     CountdownsSeen watch;
     type(form->ED_DefGw, "127.0.0.254");
     click(form->BT_LanCfgOk);
@@ -187,7 +187,7 @@ TEST_F(LanCfg, UnchangedAddressIsNeitherProbedNorWalked)
     EXPECT_EQ(requestsNaming("staticIP", "getnext"), 0);
     ASSERT_EQ(watch.seen().size(), 1u);
     EXPECT_EQ(watch.seen()[0].Countdown, 5);
-    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, 3000));
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, kWaitMs));
     expectSets({"hGetIPFrom=1 hIPAddress=127.0.0.1 hSubnetMask=255.0.0.0 hDefaultGateway=127.0.0.254",
                 "upgradesettingcommand=4"});
 }
@@ -197,7 +197,7 @@ TEST_F(LanCfg, DhcpClientTurningStaticRestartsWithTheSet)
     startDevice({"--profile", "nodeferred", "--reboot-silence", "0.1", "--profile",
                  writeProfile("set hGetIPFrom 2\n")});
     auto form = openForm(FM_LanCfg);
-    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, kWaitMs));
     form->CB_IPFrom->SetItemIndex(0);
     CountdownsSeen watch;
     applyStatic(form, "192.168.0.60");
@@ -220,7 +220,7 @@ TEST_F(LanCfg, DhcpWritesOnlyTheAddressSource)
     expectBox("Device will reboot,continue?", "Warning", IDOK);
     click(form->BT_LanCfgOk);
     EXPECT_EQ(form->StatusBar->SimpleText(), "Set Success!");
-    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, 3000));
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 2; }, kWaitMs));
     expectSets({"hGetIPFrom=2", "upgradesettingcommand=4"}); // sysRestart is not written back
 }
 

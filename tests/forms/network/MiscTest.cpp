@@ -61,7 +61,7 @@ TEST_F(Misc, ConsoleOffWritesBothOffOnce)
     CountdownsSeen watch;
     click(form->Bt_Apply);
     EXPECT_EQ(watch.seen().size(), 1u);
-    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 3; }, 3000));
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 3; }, kWaitMs));
     expectSets({"telnet=0 timeout=2", "ssh=0", "upgradesettingcommand=4"});
 }
 

@@ -5,6 +5,7 @@
 #include "FormFixture.h"
 #include "Forms.h"
 #include "IcmpProbe.h"
+#include "KvSNMPRequest.h"
 #include "ProfileText.h"
 #include "Waiting.h"
 
@@ -14,6 +15,7 @@
 #include <cctype>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,9 +136,13 @@ struct CaseName {
     }
 };
 
+// How long a test waits at most for what the device does (only a ceiling: a wait ends when
+// its condition holds); a machine busy with other builds makes every answer slow.
+constexpr int kWaitMs = 20000;
+
 // Waits until the form would close (its reads at opening have answered); a menu script ends
 // with a close, which a form still reading refuses.
-inline bool WaitUntilClosable(TForm &form, int ms = 10000)
+inline bool WaitUntilClosable(TForm &form, int ms = kWaitMs)
 {
     return kvtest::pumpUntil(
         [&] {
@@ -148,17 +154,33 @@ inline bool WaitUntilClosable(TForm &form, int ms = 10000)
         ms);
 }
 
-// A form test whose forms probe through a ScriptedProber.
+// A form test whose forms probe through a ScriptedProber, and whose requests wait 5 s for an
+// answer: these forms walk whole tables at opening, on a machine that may be busy with builds.
 class ProbedFormTest : public FormTest {
 protected:
+    void startDevice(const std::vector<std::string> &devsimArgs = {})
+    {
+        FormTest::startDevice(devsimArgs);
+        m_savedTimeout = gKvSNMPDefaultTimeout;
+        gKvSNMPDefaultTimeout = 500;
+    }
     void SetUp() override
     {
         FormTest::SetUp();
         prober = std::make_shared<ScriptedProber>();
         installed = std::make_unique<kv::ScopedIcmpProber>(prober);
     }
+    void TearDown() override
+    {
+        FormTest::TearDown();
+        if (m_savedTimeout)
+            gKvSNMPDefaultTimeout = *m_savedTimeout;
+    }
     std::shared_ptr<ScriptedProber> prober;
     std::unique_ptr<kv::ScopedIcmpProber> installed;
+
+private:
+    std::optional<int32_t> m_savedTimeout;
 };
 
 constexpr uint32_t Address(uint8_t a, uint8_t b, uint8_t c, uint8_t d)

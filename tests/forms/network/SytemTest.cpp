@@ -67,7 +67,7 @@ TEST_P(SytemRestart, WritesTheCommandsAndCountsDown)
     EXPECT_FALSE(w.SendReboot);
     EXPECT_EQ(w.Caption, c.caption);
     EXPECT_EQ(w.Label3, c.label3);
-    EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, 3000));
+    EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, kWaitMs));
     expectSets({c.set}); // no restart command of the countdown's own
 }
 
@@ -106,7 +106,7 @@ TEST_F(Sytem, CancelChangesNothing)
 {
     start();
     auto form = openForm(FM_Sytem);
-    ASSERT_TRUE(pumpUntil([&] { return form->RestartReq->WasRead(); }, 3000));
+    ASSERT_TRUE(pumpUntil([&] { return form->RestartReq->WasRead(); }, kWaitMs));
     expectBox(kQuestion, "Warning", IDCANCEL);
     click(form->Button2);
     expectBox(kQuestion, "Warning", IDCANCEL);
@@ -114,7 +114,7 @@ TEST_F(Sytem, CancelChangesNothing)
     EXPECT_EQ(form->CB_Restore->Text(), "False");
     expectBox(kQuestion, "Warning", IDOK);
     click(form->Button1);
-    EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, 3000));
+    EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, kWaitMs));
     expectSets({"sysRestart=1"});
 }
 
@@ -142,7 +142,7 @@ TEST_F(Sytem, CloseRefusedWhileTheWriteIsUnderWay)
     bool canClose = true;
     form->OnCloseQuery(form.get(), canClose);
     EXPECT_FALSE(canClose);
-    EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, kWaitMs));
     form->OnCloseQuery(form.get(), canClose);
     EXPECT_TRUE(canClose);
 }

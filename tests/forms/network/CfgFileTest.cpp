@@ -1,0 +1,193 @@
+// The configuration file form against the simulated device and its TFTP client.
+#include "Dialogs.h"
+#include "ShellTexts.h"
+#include "TFM_CfgFile.h"
+#include "TestEnv.h"
+#include "TransferFixture.h"
+#include "Waiting.h"
+
+#include <filesystem>
+
+using namespace formtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class CfgFile : public TransferTest {
+protected:
+    std::string folder = kvtest::makeTempDir("kv-cfg-");
+    void TearDown() override
+    {
+        TransferTest::TearDown();
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+    // Notes the restart wait's count once the wait shows it (the click returns after the wait).
+    static void watchRestartCountdown(int &countdown)
+    {
+        kv::postCall([&countdown] {
+            pumpUntil(
+                [] { return FM_Waiting && FM_Waiting->Label3->Text() == "The device is restarting..."; },
+                8000);
+            countdown = FM_Waiting ? std::stoi(FM_Waiting->La_Time->Text()) : 0;
+        });
+    }
+    std::string loadable(const std::string &name, const std::string &content = "cfg 1\n")
+    {
+        kvtest::writeText(folder + "/" + name, content);
+        return folder + "/" + name;
+    }
+};
+
+} // namespace
+
+TEST_F(CfgFile, SaveWritesTargetThenCommandAndKeepsTheDevicesBytes)
+{
+    startTransferDevice();
+    auto form = openForm(FM_CfgFile);
+    kv::FileDialogService::instance().setNextAnswer(folder + "/backup");
+    click(form->Bt_SavBrw);
+    click(form->Bt_Upload); // returns when the wait has ended
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"backup.dcf\"", "tftpcommand=3"});
+    EXPECT_EQ(form->StatusBar->SimpleText(), "The configuration file saved successfully!");
+    ASSERT_TRUE(fs::exists(folder + "/backup.dcf"));
+    EXPECT_EQ(fileText(folder + "/backup.dcf"), fileText(deviceFile("backup.dcf")));
+    EXPECT_FALSE(fileText(folder + "/backup.dcf").empty());
+    EXPECT_EQ(form->Ed_SaveFile->Text(), "");
+}
+
+TEST_F(CfgFile, LoadRunsTransferSaveRebootAndCountsThirty)
+{
+    startTransferDevice({"--profile", "nodeferred"});
+    auto form = openForm(FM_CfgFile);
+    const std::string path = loadable("site.DCF", "config bytes\n");
+    type(form->Ed_UpgFile, path);
+    int countdown = 0;
+    watchRestartCountdown(countdown);
+    click(form->Bt_OK);
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"site.DCF\"", "tftpcommand=2",
+                "upgradesettingcommand=3", "upgradesettingcommand=4"});
+    EXPECT_EQ(fileText(deviceFile("site.DCF")), "config bytes\n");
+    EXPECT_GE(countdown, 28);
+    EXPECT_LE(countdown, 30);
+    EXPECT_EQ(form->Ed_UpgFile->Text(), path);
+}
+
+TEST_F(CfgFile, OnABridgeTheRestartWaitIsFifty)
+{
+    startTransferDevice({"--profile", "nodeferred", "--profile", "bridge"});
+    auto form = openForm(FM_CfgFile);
+    type(form->Ed_UpgFile, loadable("b.dcf"));
+    int countdown = 0;
+    watchRestartCountdown(countdown);
+    click(form->Bt_OK);
+    EXPECT_GE(countdown, 48);
+    EXPECT_LE(countdown, 50);
+}
+
+struct Refusal {
+    const char *name;    // file made in the folder ("" none)
+    const char *typed;   // what the edit holds (relative names are made absolute)
+    const char *message; // the box
+};
+
+class CfgFileRefusal : public CfgFile, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(CfgFileRefusal, LoadSendsNothing)
+{
+    startTransferDevice();
+    auto form = openForm(FM_CfgFile);
+    const Refusal r = GetParam();
+    if (*r.name)
+        loadable(r.name);
+    type(form->Ed_UpgFile, *r.typed ? folder + "/" + r.typed : std::string());
+    expectBox(r.message, "Warning");
+    click(form->Bt_OK);
+    expectNoSet();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, CfgFileRefusal,
+    ::testing::Values(Refusal{"", "", "Empty file is not accepted."},
+                      Refusal{"config.txt", "config.txt", "File format error! Please try again!"},
+                      Refusal{"", "missing.dcf", "File format error! Please try again!"}));
+
+TEST_F(CfgFile, EmptySavePathSendsNothing)
+{
+    startTransferDevice();
+    auto form = openForm(FM_CfgFile);
+    expectBox("Empty file is not accepted.", "Warning");
+    click(form->Bt_Upload);
+    expectNoSet();
+}
+
+TEST_F(CfgFile, TransferFaultShowsFailureAndSendsNoUpgradeCommand)
+{
+    startTransferDevice({"--fault", "tftpcommand=error:genErr@set"});
+    auto form = openForm(FM_CfgFile);
+    type(form->Ed_UpgFile, loadable("a.dcf"));
+    expectBox("The configuration file updated fail!", "Warning");
+    click(form->Bt_OK);
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"a.dcf\"", "tftpcommand=2 (genErr)"});
+    EXPECT_EQ(requestsNaming("upgradesettingcommand", "set"), 0);
+}
+
+// Without the new name the device would fetch the previous file and report success.
+TEST_F(CfgFile, RefusedTargetSendsNoTransferCommand)
+{
+    startTransferDevice({"--fault", "remotefilename=error:genErr@set"});
+    auto form = openForm(FM_CfgFile);
+    type(form->Ed_UpgFile, loadable("a.dcf"));
+    expectBox("The configuration file updated fail!", "Warning");
+    click(form->Bt_OK);
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"a.dcf\" (genErr)"});
+    EXPECT_EQ(requestsNaming("tftpcommand", "set"), 0);
+}
+
+// A restart that goes unanswered is the device restarting; the command went out once.
+TEST_F(CfgFile, UnansweredRebootKeepsTheCountdownAndIsSentOnce)
+{
+    startTransferDevice({"--profile", "nodeferred", "--fault", "upgradesettingcommand=delay:2600@set"});
+    auto form = openForm(FM_CfgFile);
+    type(form->Ed_UpgFile, loadable("a.dcf"));
+    click(form->Bt_OK);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Update configuration success!");
+    pump(800);
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"a.dcf\"", "tftpcommand=2", "upgradesettingcommand=3",
+                "upgradesettingcommand=4"});
+}
+
+// The device's word is not enough: a save counts only when the file came in.
+TEST_F(CfgFile, SaveWithoutArrivalIsAFailure)
+{
+    startTransferDevice({"--tftp-client", "/bin/true"});
+    auto form = openForm(FM_CfgFile);
+    kv::FileDialogService::instance().setNextAnswer(folder + "/none.dcf");
+    click(form->Bt_SavBrw);
+    expectBox("Fail to save the configuration file!", "Warning");
+    click(form->Bt_Upload);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "The configuration file did not arrive.");
+    EXPECT_FALSE(fs::exists(folder + "/none.dcf"));
+}
+
+TEST_F(CfgFile, PortTakenClosesTheFormAndTheModuleGoesOn)
+{
+    const int port = kvtest::freeUdpPort();
+    PortHolder taken(port);
+    startTransferDevice();
+    setenv(kTftpPortVariable, std::to_string(port).c_str(), 1);
+    const int polls = requestsNaming("sysDescr", "get");
+    expectBox("TFTP Service Init Error:" + KvTFTPStatusText(TFTP_ERR_SOCKET_OPEN) + " (UDP port " +
+                  std::to_string(port) + ": already in use by another program)",
+              gModelName);
+    auto form = openForm(FM_CfgFile);
+    EXPECT_TRUE(pumpUntil([&] { return !form->Visible(); }, 2000));
+    EXPECT_TRUE(pumpUntil([&] { return requestsNaming("sysDescr", "get") > polls; }, 6000));
+}
+
+TEST_F(CfgFile, Layout)
+{
+    startTransferDevice();
+    auto form = openForm(FM_CfgFile);
+    checkLayout(form.get(), "TFM_CfgFile");
+}

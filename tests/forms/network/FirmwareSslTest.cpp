@@ -1,0 +1,151 @@
+// The firmware-and-SSL form: the certificate update after an FTP login check against
+// pyftpdlib, and the firmware upload with its own waits.
+#include "FtpServer.h"
+#include "TFM_FirewareSSL.h"
+#include "TestEnv.h"
+#include "TransferFixture.h"
+#include "Waiting.h"
+
+#include <filesystem>
+
+using namespace formtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FirmwareSsl : public TransferTest {
+protected:
+    void TearDown() override
+    {
+        TransferTest::TearDown();
+        unsetenv(kFtpPortVariable);
+    }
+    void fill(TFM_FirewareSSL &f, const std::string &password)
+    {
+        type(f.Ed_FtpSrv, "127.0.0.1");
+        type(f.Ed_UserName, "admin");
+        type(f.Ed_Password, password);
+        type(f.EDT_Certificate, "cert.der");
+        type(f.EDT_Key, "key.der");
+    }
+};
+
+} // namespace
+
+TEST_F(FirmwareSsl, OpensWithTheDevicesFirmwareVersion)
+{
+    startTransferDevice({"--profile", "ssl"});
+    auto form = openForm(FM_FirewareSSL);
+    EXPECT_TRUE(pumpUntil([&] { return form->Ed_FwVersion->Text() == "v2.00.15"; }, 3000));
+    EXPECT_EQ(form->Text(), "Tools \\ Firmware Update and  SSL");
+    expectNoSet();
+}
+
+TEST_F(FirmwareSsl, GoodLoginWritesTheFtpSettingsThenTheCertificateCommand)
+{
+    kvtest::FtpServer ftp("admin", "s3cret");
+    ASSERT_TRUE(ftp.ok()) << ftp.why();
+    setenv(kFtpPortVariable, std::to_string(ftp.port()).c_str(), 1);
+    startTransferDevice({"--profile", "ssl"});
+    auto form = openForm(FM_FirewareSSL);
+    ASSERT_TRUE(pumpUntil([&] { return !form->FtpReq->Busy; }, 3000));
+    fill(*form, "s3cret");
+    click(form->Bt_CUpload);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Test FTP Server, please wait...!");
+    EXPECT_FALSE(form->Enabled());
+    ASSERT_TRUE(
+        pumpUntil([&] { return form->StatusBar->SimpleText() == "Update SSL certificate success!"; }, 8000));
+    expectSets({"uFTPSrvIP=\"127.0.0.1\" uFTPUserName=\"admin\" uFTPPassword=\"s3cret\"",
+                "uSSLCertFileName=\"cert.der\" uSSLKeyFileName=\"key.der\" uSSLCertUpdate=1"});
+    EXPECT_EQ(commands(), std::vector<std::string>{"uSSLCertUpdate=1"});
+    EXPECT_TRUE(form->Bt_CUpload->Enabled());
+}
+
+TEST_F(FirmwareSsl, RefusedLoginShowsTheMessageAndWritesNothing)
+{
+    kvtest::FtpServer ftp("admin", "s3cret");
+    ASSERT_TRUE(ftp.ok()) << ftp.why();
+    setenv(kFtpPortVariable, std::to_string(ftp.port()).c_str(), 1);
+    startTransferDevice({"--profile", "ssl"});
+    auto form = openForm(FM_FirewareSSL);
+    fill(*form, "wrong");
+    expectBox("Please input valid FTP Address and UserName Password.", "Warning");
+    click(form->Bt_CUpload);
+    ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "FTP is not valid!"; }, 8000));
+    EXPECT_TRUE(form->Enabled());
+    expectNoSet();
+}
+
+struct SslRefusal {
+    const char *server, *certificate, *key, *message;
+};
+
+class FirmwareSslRefusal : public FirmwareSsl, public ::testing::WithParamInterface<SslRefusal> {};
+
+TEST_P(FirmwareSslRefusal, SendsNothing)
+{
+    startTransferDevice({"--profile", "ssl"});
+    auto form = openForm(FM_FirewareSSL);
+    const SslRefusal r = GetParam();
+    type(form->Ed_FtpSrv, r.server);
+    type(form->EDT_Certificate, r.certificate);
+    type(form->EDT_Key, r.key);
+    expectBox(r.message, "Warning");
+    click(form->Bt_CUpload);
+    pump(100);
+    expectNoSet();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, FirmwareSslRefusal,
+    ::testing::Values(
+        SslRefusal{"0.0.0.0", "c.der", "k.der", "Please input valid IP Address for FTP Server."},
+        SslRefusal{"ftp.example", "c.der", "k.der", "Please input valid IP Address for FTP Server."},
+        SslRefusal{"127.0.0.1", "", "k.der", "Empty file is not accepted!"},
+        SslRefusal{"127.0.0.1", "cert.DER", "k.der", "File format error! Please try again."},
+        SslRefusal{"127.0.0.1", "c.der", "", "Empty file is not accepted!"},
+        SslRefusal{"127.0.0.1", "c.der", "key.pem", "File format error! Please try again."}));
+
+// The form sent the restart itself; its waits send none (the device would restart twice).
+TEST_F(FirmwareSsl, UploadRestartsTheDeviceOnce)
+{
+    startTransferDevice({"--profile", "ssl", "--profile", "nodeferred"});
+    auto form = openForm(FM_FirewareSSL);
+    const std::string folder = kvtest::makeTempDir("kv-sslfw-");
+    kvtest::writeText(folder + "/fw.tfp", std::string(700, 'x'));
+    type(form->Ed_UpgFile, folder + "/fw.tfp");
+    click(form->Bt_Upload);
+    EXPECT_FALSE(form->Bt_Upload->Enabled());
+    EXPECT_TRUE(pumpUntil([&] { return form->Bt_Upload->Enabled() && !FM_Waiting; }, 15000));
+    pump(300);
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"fw.tfp\"", "tftpcommand=2", "upgradesettingcommand=1",
+                "upgradesettingcommand=4"});
+    EXPECT_EQ(fileText(deviceFile("fw.tfp")), std::string(700, 'x'));
+    EXPECT_TRUE(form->Enabled());
+    fs::remove_all(folder);
+}
+
+TEST_F(FirmwareSsl, Layout)
+{
+    startTransferDevice({"--profile", "ssl"});
+    auto form = openForm(FM_FirewareSSL);
+    checkLayout(form.get(), "TFM_FirewareSSL");
+}
+
+// The device fetches from the server it was told: no certificate command without the settings.
+TEST_F(FirmwareSsl, RefusedFtpSettingsSendNoCertificateCommand)
+{
+    kvtest::FtpServer ftp("admin", "s3cret");
+    ASSERT_TRUE(ftp.ok()) << ftp.why();
+    setenv(kFtpPortVariable, std::to_string(ftp.port()).c_str(), 1);
+    startTransferDevice({"--profile", "ssl", "--fault", "uFTPPassword=error:genErr@set"});
+    auto form = openForm(FM_FirewareSSL);
+    ASSERT_TRUE(pumpUntil([&] { return !form->FtpReq->Busy; }, 3000));
+    fill(*form, "s3cret");
+    expectBox("Write file fail!Please check FTP server and file name!", "Warning");
+    click(form->Bt_CUpload);
+    ASSERT_TRUE(
+        pumpUntil([&] { return form->StatusBar->SimpleText() == "Update SSL certificate fail!"; }, 8000));
+    EXPECT_EQ(requestsNaming("uSSLCertUpdate", "set"), 0);
+    EXPECT_TRUE(form->Bt_CUpload->Enabled());
+}

@@ -1,0 +1,200 @@
+// The date and time form against the simulated device, which sends its SNTPFile.RD fixture.
+#include "TSNTPForm.h"
+#include "TestEnv.h"
+#include "TransferFixture.h"
+#include "Waiting.h"
+
+#include <filesystem>
+
+using namespace formtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class Sntp : public TransferTest {
+protected:
+    // Waits until the zone list has been read and Apply is offered.
+    bool ready(TSNTPForm &f)
+    {
+        return pumpUntil([&] { return f.Bt_Apply->Enabled() && !f.SntpReq->Busy; }, 8000);
+    }
+    void setClock(int year, int month, int day, int hour, int minute, int second)
+    {
+        std::tm t{};
+        t.tm_year = year - 1900;
+        t.tm_mon = month - 1;
+        t.tm_mday = day;
+        t.tm_hour = hour;
+        t.tm_min = minute;
+        t.tm_sec = second;
+        t.tm_isdst = -1;
+        clock->setWallTime(std::mktime(&t));
+    }
+    std::shared_ptr<kvtest::FastClock> clock = std::make_shared<kvtest::FastClock>(50);
+    kv::ScopedClock scoped{clock};
+};
+
+} // namespace
+
+// Years past the old list's end used to go out empty.
+TEST_F(Sntp, OpeningWritesThePcClockInTheDevicesFormat)
+{
+    startTransferDevice();
+    setClock(2031, 7, 4, 21, 5, 9);
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    const std::vector<std::string> written = sets();
+    ASSERT_GE(written.size(), 2u);
+    EXPECT_EQ(written[0], "sntptimerefresh=\"2031:07:04:21:05:09\"");
+    EXPECT_EQ(written[1], "sntpTFTPServerIP=127.0.0.1 sntpListFileName=\"SNTPFile.RD\" sntpGetList=1");
+    EXPECT_EQ(form->CB_Year->Text(), "2031");
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Get Complete.");
+    EXPECT_EQ(form->CB_WSNTPTimeZone->Text(),
+              "(GMT) Greenwich Mean Time : Dublin, Edinburgh, Lisbon, London");
+    EXPECT_EQ(form->Ed_WSNTPServ->Text(), "");
+    EXPECT_TRUE(form->RB_Sntp->Checked());
+}
+
+struct ZoneCase {
+    const char *zone;
+    bool daylight;
+};
+
+class SntpZones : public Sntp, public ::testing::WithParamInterface<ZoneCase> {};
+
+TEST_P(SntpZones, DaylightBoxFollowsTheListsFlag)
+{
+    startTransferDevice();
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    form->CB_WSNTPTimeZone->SetItemIndex(form->CB_WSNTPTimeZone->Items()->IndexOf(GetParam().zone));
+    form->CB_WSNTPTimeZoneChange(form.get());
+    EXPECT_EQ(form->CHB_DayLight->Enabled(), GetParam().daylight);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zones, SntpZones,
+                         ::testing::Values(ZoneCase{"(GMT-09:00) Alaska", true},
+                                           ZoneCase{"(GMT-10:00) Hawaii", false},
+                                           ZoneCase{"(GMT+13:00) Nuku'alofa", false},
+                                           ZoneCase{"(GMT+12:00) Auckland, Wellington", true}));
+
+struct ListCase {
+    const char *name;
+    std::string text;
+    std::vector<int> daylightZones; // 1-based
+};
+
+class SntpListFile : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(SntpListFile, FirstCharacterOfTheFirst75LinesSetsTheFlags)
+{
+    const std::string dir = kvtest::makeTempDir("kv-sntpfile-");
+    kvtest::writeText(dir + "/SNTPFile.RD", GetParam().text);
+    TApplication app;
+    TSNTPForm form(&app);
+    EXPECT_TRUE(form.LoadSntpFile(dir + "/SNTPFile.RD"));
+    std::vector<int> on;
+    for (std::size_t i = 0; i < form.ZoneFlags.size(); ++i)
+        if (form.ZoneFlags[i])
+            on.push_back(static_cast<int>(i) + 1);
+    EXPECT_EQ(on, GetParam().daylightZones);
+    fs::remove_all(dir);
+}
+
+std::string lines(int count, char first)
+{
+    std::string s;
+    for (int i = 0; i < count; ++i)
+        s += std::string(1, first) + " zone\n";
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SntpListFile,
+                         ::testing::Values(ListCase{"digits", "0\n1\n9x\na1\n\n5\n", {2, 3, 6}},
+                                           ListCase{"long", lines(75, '0') + "1 past the end\n", {}},
+                                           ListCase{"last", lines(74, '0') + "2\n", {75}}),
+                         [](const auto &test) { return std::string(test.param.name); });
+
+TEST_F(Sntp, ApplyWritesTheSntpGroupThenTheMethodThenTheManualTime)
+{
+    startTransferDevice({"--profile", "nodeferred", "--reboot-silence", "0.1"});
+    setClock(2026, 3, 1, 9, 30, 0);
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    type(form->Ed_WSNTPServ, "127.0.0.5");
+    form->CB_WSNTPTimeZone->SetItemIndex(3); // Alaska, daylight saving
+    form->CB_WSNTPTimeZoneChange(form.get());
+    form->CHB_DayLight->SetChecked(true);
+    const std::size_t before = sets().size();
+    click(form->Bt_Apply);
+    ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "Setting success!"; }, 10000));
+    const std::vector<std::string> written = sets();
+    const std::vector<std::string> applied(written.begin() + static_cast<long>(before), written.end());
+    const std::vector<std::string> expected = {
+        "sntpServerIP=127.0.0.5 sntpTZoneIdx=4 dayLightSaving=1", "sntptimesetmethod=1",
+        "sntpsetTimeofDay=\"2026:03:01:09:30:00\"", "upgradesettingcommand=4"};
+    EXPECT_EQ(applied, expected);
+    EXPECT_TRUE(form->Bt_Apply->Enabled());
+}
+
+TEST_F(Sntp, ApplyRefusesABadServerAndAnEmptyField)
+{
+    startTransferDevice();
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    const std::size_t before = sets().size();
+    type(form->Ed_WSNTPServ, "300.1.1.1");
+    expectBox("Please input valid IP address", "Waring");
+    click(form->Bt_Apply);
+    EXPECT_EQ(form->Ed_WSNTPServ->Text(), "");
+    form->CB_Day->SetItemIndex(-1);
+    expectBox("Please select the date and time.", "Waring");
+    click(form->Bt_Apply);
+    EXPECT_EQ(sets().size(), before);
+}
+
+TEST_F(Sntp, RefusedSntpWriteSendsNothingElseAndComesBackIdle)
+{
+    startTransferDevice({"--fault", "sntpServerIP=error:genErr@set"});
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    click(form->Bt_Apply);
+    ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "Setting error!"; }, 5000));
+    EXPECT_EQ(requestsNaming("sntptimesetmethod", "set"), 0);
+    EXPECT_EQ(requestsNaming("sntpsetTimeofDay", "set"), 0);
+    EXPECT_TRUE(form->Idle);
+    EXPECT_TRUE(form->Bt_Apply->Enabled());
+}
+
+// A list left by an earlier opening never passes for the new one.
+TEST_F(Sntp, ListThatDidNotArriveLeavesEveryZoneWithoutDaylightSaving)
+{
+    startTransferDevice({"--tftp-client", "/bin/true"});
+    kvtest::writeText(receivedFolder() + "/SNTPFile.RD", lines(75, '1'));
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(pumpUntil([&] { return form->Idle; }, 5000));
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Get fail.");
+    EXPECT_FALSE(fs::exists(receivedFolder() + "/SNTPFile.RD"));
+    EXPECT_FALSE(form->Bt_Apply->Enabled());
+    form->Close();
+    EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(Sntp, ClosingIsRefusedWhileTheListIsOnItsWay)
+{
+    startTransferDevice({"--fault", "sntpGetList=delay:600@set"});
+    auto form = openForm(SNTPForm);
+    form->Close();
+    EXPECT_TRUE(form->Visible());
+    ASSERT_TRUE(ready(*form));
+    form->Close();
+    EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(Sntp, Layout)
+{
+    startTransferDevice();
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    checkLayout(form.get(), "TSNTPForm");
+}

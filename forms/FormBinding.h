@@ -74,6 +74,19 @@ public:
         Base::DoAfterGet();
     }
 
+    // A failed asynchronous Get ends in its get-done handler alone: the binding marks itself
+    // there before the form's handler runs. MakeBinding calls it once the handlers are set.
+    void MarkFailedReads()
+    {
+        KvSNMPDoneEvent handler = std::move(this->OnGetDone);
+        this->OnGetDone = [this, handler](KvSNMPRequest2Controls *sender, KvSNMPError *e) {
+            if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading)
+                m_read = ReadState::Failed;
+            if (handler)
+                handler(sender, e);
+        };
+    }
+
 private:
     ReadState m_read = ReadState::NotRead;
     int64_t m_failures = 0;
@@ -87,6 +100,7 @@ std::unique_ptr<TFormBinding<Base>> MakeBinding(TForm *form, const BindingSpec &
 {
     auto binding = std::make_unique<TFormBinding<Base>>(form);
     ConfigureBinding(*binding, spec);
+    binding->MarkFailedReads();
     return binding;
 }
 

@@ -24,6 +24,23 @@ TComponent *ControlOwner(TWinControl *parent)
     return parent;
 }
 
+bool FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString &current)
+{
+    combo->Items()->Clear();
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        std::size_t blank = list.find(' ', at);
+        if (blank == AnsiString::npos)
+            blank = list.size();
+        if (blank > at)
+            combo->Items()->Add(list.substr(at, blank - at));
+        at = blank + 1;
+    }
+    const int found = combo->Items()->IndexOf(current);
+    combo->SetItemIndex(found);
+    return found >= 0;
+}
+
 bool GuardCreate(TStatusBar *statusBar, const std::function<void()> &steps)
 {
     try {

@@ -97,6 +97,12 @@ T *Make(TWinControl *parent, const char *name, Bounds b, std::initializer_list<c
     return control;
 }
 
+// ---- lists ------------------------------------------------------------------------------
+
+// A list the device gives as one text, its entries between single blanks ("1 2 3 ... 11"),
+// into the combo box; current is chosen. False, with nothing chosen, when it is not listed.
+bool FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString &current);
+
 // ---- creation and closing ---------------------------------------------------------------
 
 // Runs the creation steps of a form; an exception stops them and its text goes to the status

@@ -419,23 +419,6 @@ void TFM_Performace::selectSuperModeDisable()
         SelectText(CB_SupModea, m_superModeNames->ValueToName("4"));
 }
 
-bool TFM_Performace::FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString &current)
-{
-    combo->Items()->Clear();
-    std::size_t at = 0;
-    while (at <= list.size()) {
-        std::size_t blank = list.find(' ', at);
-        if (blank == AnsiString::npos)
-            blank = list.size();
-        if (blank > at)
-            combo->Items()->Add(list.substr(at, blank - at));
-        at = blank + 1;
-    }
-    const int found = combo->Items()->IndexOf(current);
-    combo->SetItemIndex(found);
-    return found >= 0;
-}
-
 void TFM_Performace::StripMbps(TComboBox *combo, TEdit *edit)
 {
     const AnsiString text = combo->Text();

@@ -125,7 +125,6 @@ public:
     void FillDataRateControlLists();
     // Fills combo with the blank-separated entries of list and selects current; false (and
     // nothing selected) when current is not among them.
-    static bool FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString &current);
     static void StripMbps(TComboBox *combo, TEdit *edit);
     // The rows the device has, one under another, and the groups, buttons and window below.
     void ArrangeRows();

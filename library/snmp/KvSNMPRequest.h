@@ -123,3 +123,6 @@ extern int32_t gKvSNMPDefaultTimeout;
 void KvSNMPDefaultsInit();
 void KvSNMPDefaultsExit();
 void KvSNMPCreateGlobalSession(AnsiString directory);
+// Closes the global session's connections to agents that no request is waiting on (a program
+// that has done with one agent, as each test with its own simulated device does).
+void KvSNMPCloseIdleSessions();

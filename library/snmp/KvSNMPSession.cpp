@@ -150,6 +150,12 @@ void KvSNMPDefaultsExit()
     gKvSNMPDefaultSecurity = KvSNMPSecurity{};
 }
 
+void KvSNMPCloseIdleSessions()
+{
+    if (gKvSNMPSession)
+        gKvSNMPSession->close_idle_sessions();
+}
+
 void KvSNMPCreateGlobalSession(AnsiString directory)
 {
     if (!gKvSNMPEventProcessor)

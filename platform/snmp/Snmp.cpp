@@ -1305,6 +1305,22 @@ bool Snmp::idle() const
     return m_impl->pending.empty() && m_impl->ready.empty();
 }
 
+int Snmp::close_idle_sessions()
+{
+    Impl &d = *m_impl;
+    std::vector<std::string> idle;
+    for (auto &[key, s] : d.sessions) {
+        bool waited = false;
+        for (auto &[id, p] : d.pending)
+            waited = waited || (p->session == s.get() && !p->done);
+        if (!waited)
+            idle.push_back(key);
+    }
+    for (const auto &key : idle)
+        d.closeSession(key);
+    return static_cast<int>(idle.size());
+}
+
 const std::string &Snmp::last_error_text() const
 {
     return m_impl->lastError;

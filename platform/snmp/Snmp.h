@@ -64,6 +64,9 @@ public:
     int outstanding() const;
     // No request of any kind is on its way or waiting for delivery.
     bool idle() const;
+    // Closes the sessions (one per agent address, version, time-out and retry count) that no
+    // request is waiting on; a later request opens its session again. Returns how many closed.
+    int close_idle_sessions();
     // Text that explains the last failure status this session returned (may be empty).
     const std::string &last_error_text() const;
 

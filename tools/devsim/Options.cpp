@@ -271,7 +271,8 @@ Options:
                        or the one in the source tree)
   --profile NAME|FILE  overlay applied after the catalog, repeatable; a NAME is looked up as
                        profiles/NAME.cat beside the catalog (nodeferred, bridge, newmssid,
-                       admin2, admin3, ssl, oldfirmware)
+                       admin2, admin3, ssl, oldfirmware, absent, codebase156, datarate,
+                       adminlite, nosmtp, noapstatus, mssidguests, radiooff, knownapsfull)
   --user USER          SNMPv3 user, repeatable: NAME[:MD5|SHA:AUTHPASS[:DES:PRIVPASS]]
                        (pass phrases of 8 to 64 characters); users may read and write
   --read-community C   read-only community (default public)

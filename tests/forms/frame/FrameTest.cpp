@@ -72,7 +72,7 @@ TEST_F(Frame, AGroupIsWrittenOnlyAfterAGoodRead)
     EXPECT_EQ(async->LastRead(), ReadState::Reading);
     EXPECT_EQ(async->Write(), WriteResult::Unread);
     ASSERT_TRUE(pumpUntil([&] { return !async->Busy; }, 5000));
-    EXPECT_FALSE(async->WasRead());
+    EXPECT_EQ(async->LastRead(), ReadState::Failed);
     EXPECT_EQ(requestsNaming("adEthernet2WLANAccess", "set"), 0);
     expectNoSet();
 }

@@ -253,13 +253,10 @@ TEST_F(DHCP, CloseRefusedWhileListing)
 {
     startDevice({"--fault", "staticMAC=delay:60@get"});
     auto form = openForm(FM_DHCP);
-    bool canClose = true;
-    form->OnCloseQuery(form.get(), canClose);
-    EXPECT_FALSE(canClose);
+    EXPECT_FALSE(canClose(*form));
     EXPECT_FALSE(form->Bt_Cancel->Enabled());
     ASSERT_TRUE(pumpUntil([&] { return form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
-    form->OnCloseQuery(form.get(), canClose);
-    EXPECT_TRUE(canClose);
+    EXPECT_TRUE(canClose(*form));
 }
 
 struct DialogCase {

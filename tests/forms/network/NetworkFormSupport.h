@@ -1,6 +1,7 @@
 #pragma once
 // What the network forms' tests share: a watch over the restart countdowns a form shows, and
 // an echo prober whose answers the test scripts (nothing is sent anywhere).
+#include "CloseQuery.h"
 #include "EventLoop.h"
 #include "FormFixture.h"
 #include "Forms.h"
@@ -144,14 +145,7 @@ constexpr int kWaitMs = 20000;
 // with a close, which a form still reading refuses.
 inline bool WaitUntilClosable(TForm &form, int ms = kWaitMs)
 {
-    return kvtest::pumpUntil(
-        [&] {
-            bool canClose = true;
-            if (form.OnCloseQuery)
-                form.OnCloseQuery(&form, canClose);
-            return canClose;
-        },
-        ms);
+    return kvtest::pumpUntil([&] { return canClose(form); }, ms);
 }
 
 // A form test whose forms probe through a ScriptedProber, and whose requests wait 5 s for an

@@ -139,12 +139,9 @@ TEST_F(Sytem, CloseRefusedWhileTheWriteIsUnderWay)
     expectBox(kQuestion, "Warning", IDOK);
     click(form->Button1); // the countdown (26 fast ticks) ends before the answer
     ASSERT_TRUE(form->RestartReq->Busy);
-    bool canClose = true;
-    form->OnCloseQuery(form.get(), canClose);
-    EXPECT_FALSE(canClose);
+    EXPECT_FALSE(canClose(*form));
     EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, kWaitMs));
-    form->OnCloseQuery(form.get(), canClose);
-    EXPECT_TRUE(canClose);
+    EXPECT_TRUE(canClose(*form));
 }
 
 TEST_F(Sytem, Layout)

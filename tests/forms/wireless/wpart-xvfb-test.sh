@@ -35,10 +35,29 @@ main=$(timeout 20 xdotool search --sync --onlyvisible --pid "${pids[2]}" | head 
 # Start-up is over once the clock has been written to the device.
 for _ in $(seq 1 100); do grep -q sntptimerefresh "$work/state/writes.log" 2>/dev/null && break; sleep 0.1; done
 
-# Advanced (the second top menu), then Filter (its second shown entry), then WLAN Patrition.
+# Advanced (the second top menu), then Filter, then WLAN Patrition, pointed at with the mouse:
+# which entries are enabled depends on the forms built, which are shown on the device only.
+popup() { # the newest shown window of the program that is not one of those given
+  for w in $(xdotool search --onlyvisible --pid "${pids[2]}"); do
+    case " $* " in *" $w "*) ;; *) echo "$w" ;; esac
+  done | tail -n1
+}
+# Points at entry N (from 0) of a popup menu of COUNT shown entries.
+point() { # WINDOW N COUNT
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --window "$1" 30 $((HEIGHT * (2 * $2 + 1) / (2 * $3)))
+}
 xdotool mousemove --window "$main" 70 10 click 1
 sleep 0.5
-xdotool key Down Down Right Down Return
+advanced=$(popup "$main")
+[ -n "$advanced" ] || { echo "the Advanced menu did not open"; exit 1; }
+# Shown on this device: Performance, Filter, DHCP Server, Multi-SSID, Rogue AP.
+point "$advanced" 1 5
+sleep 0.8
+filter=$(popup "$main" "$advanced")
+[ -n "$filter" ] || { echo "the Filter menu did not open"; exit 1; }
+point "$filter" 1 2
+xdotool click 1
 form=$(timeout 10 xdotool search --sync --onlyvisible --name 'Advanced \\ WLAN Partition' | head -n1)
 [ -n "$form" ] || { echo "the form did not open"; exit 1; }
 grep -q 'get .* adInternalStationConnection adEthernet2WLANAccess' "$work/state/requests.log" ||

@@ -231,3 +231,39 @@ TEST(EngineSession, RefusesWhatItCannotSend)
     EXPECT_EQ(mpInit(&session, OctetStr("KvSNMP_PP_Application"), 3), SNMPv3_MP_OK);
     EXPECT_EQ(mpInit(nullptr, OctetStr("x"), 3), SNMPv3_MP_NOT_INITIALIZED);
 }
+
+TEST(EngineSession, ClosesOnlyTheSessionsNoRequestWaitsOn)
+{
+    Silent waited, done;
+    Seen seen; // outlives the session, which ends what is left with its destructor
+    int status = -1;
+    Snmp session(status, 0);
+    ASSERT_EQ(status, SNMP_CLASS_SUCCESS);
+    UdpAddress slowAddress("127.0.0.1"), quickAddress("127.0.0.1");
+    slowAddress.set_port(static_cast<std::uint16_t>(waited.port));
+    quickAddress.set_port(static_cast<std::uint16_t>(done.port));
+    CTarget slow(slowAddress), quick(quickAddress);
+    for (CTarget *t : {&slow, &quick}) {
+        t->set_version(version2c);
+        t->set_retry(0);
+    }
+    slow.set_timeout(500);
+    quick.set_timeout(1);
+    Pdu pdu;
+    pdu += Vb(Oid("1.3.6.1.2.1.1.1.0"));
+    ASSERT_EQ(session.get(pdu, slow, remember, &seen), SNMP_CLASS_SUCCESS);
+    ASSERT_EQ(session.get(pdu, quick, remember, &seen), SNMP_CLASS_SUCCESS);
+    ASSERT_EQ(session.socket_fds().size(), 2u);
+    // The quick one times out: its session waits on nothing any more.
+    for (int i = 0; i < 100 && seen.reasons.empty(); ++i) {
+        ::usleep(5000);
+        session.process_pending_events();
+    }
+    ASSERT_EQ(seen.reasons, std::vector<int>{SNMP_CLASS_TIMEOUT});
+    EXPECT_EQ(session.close_idle_sessions(), 1);
+    EXPECT_EQ(session.socket_fds().size(), 1u);
+    EXPECT_EQ(session.outstanding(), 1);
+    // Closed sessions open again when needed.
+    ASSERT_EQ(session.get(pdu, quick, remember, &seen), SNMP_CLASS_SUCCESS);
+    EXPECT_EQ(session.socket_fds().size(), 2u);
+}

@@ -1,0 +1,229 @@
+#include "AdminShared.h"
+
+#include "MainMenu.h"
+#include "Misc.h"
+
+using namespace KvSyntax;
+using KvAccess::NotAccess;
+using KvAccess::ReadOnly;
+using KvAccess::ReadWrite;
+
+const FormItemTable kAdminConsoleItems = {
+    {"3.4.1", "telnet", Integer, ReadWrite, &gTelnetNames},
+    {"3.4.2", "timeout", Integer, ReadWrite, &gTimeoutNames},
+};
+const FormItemTable kAdminSshItems = {{"3.4.3", "ssh", Integer, ReadWrite, &gSshNames}};
+const FormItemTable kAdminLoginItems = {
+    {"3.1.1", "UserName", DisplayStr, ReadWrite},
+    {"3.1.2", "Password", DisplayStr, ReadWrite},
+};
+const FormItemTable kAdminManagerIPItems = {
+    {"3.1.4.1.2.1", "admManagerIP", IpAddress, ReadWrite},
+    {"3.1.4.1.2.2", "admManagerIP", IpAddress, ReadWrite},
+};
+const FormItemTable kAdminLedItems = {{"3.1.5", "admLedStatus", Integer, ReadWrite, &gAdmLedStatusNames}};
+const FormItemTable kAdminLimitItems = {
+    {"3.1.3", "admlimitIPStatus", Integer, ReadWrite, &gAdmlimitIPStatusNames}};
+const FormItemTable kAdminPingSupportItems = {{"99.1.1.42", "pingControlSupported", Integer, ReadOnly}};
+const FormItemTable kAdminPingItems = {{"3.1.6.1", "pingcontrol", Integer, ReadWrite, &gPingcontrolNames}};
+const FormItemTable kAdminVlanStateItems = {
+    {"2.9.1.1.1", "adVlanState", Integer, ReadWrite, &gAdVlanStateNames2}};
+const FormItemTable kAdminManagerVlanItems = {
+    {"3.1.8.1", "admManagerVLANIDStatus", Integer, ReadWrite, &gAdmManagerVLANIDStatusNames}};
+const FormItemTable kAdminManagerVlanIdItems = {{"3.1.8.2", "admManagerVLANID", Integer, ReadWrite}};
+const FormItemTable kAdminWlanItems = {
+    {"3.1.6.2", "administrateApWithWlan", Integer, ReadWrite, &gAdministrateApWithWlanNames}};
+const FormItemTable kAdminRangeItems = {
+    {"3.1.9.1.1", "ID", Integer, NotAccess},
+    {"3.1.9.1.2", "From", IpAddress, ReadWrite},
+    {"3.1.9.1.3", "To", IpAddress, ReadWrite},
+};
+
+bool IsValidAdminUserName(const AnsiString &name)
+{
+    for (const char ch : name) {
+        const bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+        const bool digit = ch >= '0' && ch <= '9';
+        if (!letter && !digit && ch != '@' && ch != '.' && ch != '_' && ch != '-')
+            return false;
+    }
+    return true;
+}
+
+void AdminWarning(const AnsiString &text, const char *caption)
+{
+    Application->MessageBox(text, caption, MB_OK);
+}
+
+void FocusControl(TWinControl *control)
+{
+    if (control != nullptr && control->CanFocus())
+        control->SetFocus();
+}
+
+bool CheckLogin(const LoginEdits &e, const LoginCheckTexts &t)
+{
+    auto fail = [&t](const AnsiString &text, TEdit *emptied, TWinControl *focus) {
+        AdminWarning(text);
+        if (emptied != nullptr)
+            emptied->SetText("");
+        if (t.Tidy)
+            t.Tidy();
+        FocusControl(focus);
+        return false;
+    };
+    if (e.OPwd->Text() != e.Pwd->Text()) {
+        if (!t.WrongOldClears) {
+            AdminWarning(t.WrongOld);
+            return false;
+        }
+        return fail(t.WrongOld, e.OPwd, e.OPwd);
+    }
+    if (e.Usr->Text().size() > 64)
+        return fail("Please limit user name to 64 characters!", e.Usr, e.Usr);
+    if (!IsValidAdminUserName(e.Usr->Text()))
+        return fail("Invaild UserName!", e.Usr, e.Usr);
+    if (e.NPwd->Text().size() > 12)
+        return fail("Please limit password to 12 characters!", e.NPwd, e.NPwd);
+    if (e.NPwd->Text() != e.CNP->Text())
+        return fail(t.Mismatch, nullptr, t.MismatchFocus);
+    return true;
+}
+
+bool IsValidManagerVlanId(const AnsiString &text)
+{
+    const int32_t id = CapabilityNumber(text);
+    return id > 0 && id < 4095;
+}
+
+void ConsoleRadioClick(const ConsoleControls &c)
+{
+    if (c.RB_None->Checked()) {
+        c.CB_Telnet->SetItemIndex(0);
+        c.CB_SHH->SetItemIndex(0);
+        c.CB_Timeout->SetEnabled(false);
+    }
+    if (c.RB_Telnet->Checked()) {
+        c.CB_Telnet->SetItemIndex(1);
+        c.CB_SHH->SetItemIndex(0);
+        c.CB_Timeout->SetEnabled(true);
+    }
+    if (c.RB_SHH->Checked()) {
+        c.CB_Telnet->SetItemIndex(0);
+        c.CB_SHH->SetItemIndex(1);
+        c.CB_Timeout->SetEnabled(true);
+    }
+}
+
+void ShowConsoleState(const ConsoleControls &c)
+{
+    if (c.CB_Telnet->ItemIndex() > 0) {
+        c.RB_Telnet->SetChecked(true);
+        c.CB_Timeout->SetEnabled(true);
+    } else if (c.CB_SHH->ItemIndex() > 0 && c.RB_SHH->Visible()) {
+        c.RB_SHH->SetChecked(true);
+        c.CB_Timeout->SetEnabled(true);
+    } else {
+        c.RB_None->SetChecked(true);
+        c.CB_Timeout->SetEnabled(false);
+    }
+}
+
+void ConsolePreStep(const ConsoleControls &c, FormBinding &console, FormBinding *ssh)
+{
+    KvSNMPVarList &items = console.Request.VarList;
+    const int telnet = kAdminConsoleItems.IndexOf("telnet");
+    const int timeout = kAdminConsoleItems.IndexOf("timeout");
+    items.GetItem(telnet)->Access = ReadWrite;
+    if (c.RB_None->Checked()) {
+        items.GetItem(timeout)->Access = KvAccess::Invalid;
+        return;
+    }
+    items.GetItem(timeout)->Access = ReadWrite;
+    c.CB_Telnet->SetItemIndex(0);
+    c.CB_SHH->SetItemIndex(0);
+    console.Write(true, true);
+    if (ssh != nullptr)
+        ssh->Write(true, true);
+    ConsoleRadioClick(c);
+}
+
+int StackShown(const std::vector<TControl *> &controls, int top, int gap)
+{
+    int bottom = top - gap;
+    for (TControl *c : controls) {
+        if (!c->Visible())
+            continue;
+        c->SetTop(bottom + gap);
+        bottom = c->Top() + c->Height();
+    }
+    return bottom;
+}
+
+void AdminWriteSequence::Start(FormBinding &login, FormBinding &limit, std::vector<FormBinding *> rest,
+                               Ended ended)
+{
+    if (!m_idle)
+        return;
+    m_idle = false;
+    m_rest = std::move(rest);
+    m_ended = std::move(ended);
+    m_loginWritten = WriteGoesOn(login.Write(true, true));
+    if (!m_loginWritten) {
+        end(false);
+        return;
+    }
+    const WriteResult r = limit.Write(true, true);
+    if (r == WriteResult::Started)
+        return; // LimitSetDone goes on once the device answered
+    if (!WriteGoesOn(r)) {
+        end(false);
+        return;
+    }
+    writeRest();
+}
+
+void AdminWriteSequence::LimitSetDone(const KvSNMPError *e)
+{
+    if (m_idle)
+        return;
+    if (e == nullptr || e->Code != 0) {
+        end(false);
+        return;
+    }
+    writeRest();
+}
+
+void AdminWriteSequence::writeRest()
+{
+    for (FormBinding *b : m_rest)
+        if (b != nullptr && !WriteGoesOn(b->Write(true, true))) {
+            end(false);
+            return;
+        }
+    end(true);
+}
+
+void AdminWriteSequence::end(bool ok)
+{
+    m_idle = true;
+    m_rest.clear();
+    // A copy: the handler may start the next sequence.
+    Ended ended = std::move(m_ended);
+    m_ended = nullptr;
+    if (ended)
+        ended(ok, m_loginWritten);
+}
+
+bool AllRead(std::initializer_list<const FormBinding *> bindings)
+{
+    for (const FormBinding *b : bindings)
+        if (b != nullptr && !b->WasRead())
+            return false;
+    return true;
+}
+
+bool WriteGoesOn(WriteResult r)
+{
+    return r == WriteResult::Written || r == WriteResult::Empty;
+}

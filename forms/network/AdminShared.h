@@ -1,0 +1,113 @@
+#pragma once
+// What the three administrator forms share: their item tables, the user name rule, the login
+// checks, the console protocol choice and the stacking of the groups a device answered.
+#include "FormFrame.h"
+
+#include <functional>
+#include <vector>
+
+// ---- item tables ------------------------------------------------------------------------
+
+extern const FormItemTable kAdminConsoleItems;       // telnet, timeout
+extern const FormItemTable kAdminSshItems;           // ssh
+extern const FormItemTable kAdminLoginItems;         // UserName, Password
+extern const FormItemTable kAdminManagerIPItems;     // admManagerIP .1 and .2
+extern const FormItemTable kAdminLedItems;           // admLedStatus
+extern const FormItemTable kAdminLimitItems;         // admlimitIPStatus
+extern const FormItemTable kAdminPingSupportItems;   // pingControlSupported
+extern const FormItemTable kAdminPingItems;          // pingcontrol
+extern const FormItemTable kAdminVlanStateItems;     // adVlanState
+extern const FormItemTable kAdminManagerVlanItems;   // admManagerVLANIDStatus
+extern const FormItemTable kAdminManagerVlanIdItems; // admManagerVLANID
+extern const FormItemTable kAdminWlanItems;          // administrateApWithWlan
+extern const FormItemTable kAdminRangeItems;         // ID, From, To of the range table
+
+// ---- checks -----------------------------------------------------------------------------
+
+// Empty, or only ASCII letters, digits, "@", ".", "_" and "-".
+bool IsValidAdminUserName(const AnsiString &name);
+
+// A message box of the administrator forms (one OK button).
+void AdminWarning(const AnsiString &text, const char *caption = "Warning");
+// Moves the focus there when the control can take it.
+void FocusControl(TWinControl *control);
+
+struct LoginEdits {
+    TEdit *Usr;
+    TEdit *Pwd; // hidden: the device's current password
+    TEdit *OPwd;
+    TEdit *NPwd;
+    TEdit *CNP;
+};
+
+// How a form words and handles the login checks that differ between the forms.
+struct LoginCheckTexts {
+    const char *WrongOld;       // the old password differs from the device's
+    bool WrongOldClears;        // ... which empties the old password edit and focuses it
+    const char *Mismatch;       // the confirmation differs from the new password
+    TEdit *MismatchFocus;       // where the focus goes then
+    std::function<void()> Tidy; // after every failed check but the old password's plain one
+};
+
+// The login checks in their order (old password, user name length and characters, new
+// password length, confirmation); false after the first that fails, its box shown.
+bool CheckLogin(const LoginEdits &e, const LoginCheckTexts &t);
+
+// The manager VLAN ID the edit holds is one the device accepts (1 to 4094); a text that is
+// not a number counts 0.
+bool IsValidManagerVlanId(const AnsiString &text);
+
+// ---- console ----------------------------------------------------------------------------
+
+struct ConsoleControls {
+    TRadioButton *RB_None;
+    TRadioButton *RB_Telnet;
+    TRadioButton *RB_SHH;
+    TComboBox *CB_Telnet;
+    TComboBox *CB_SHH;
+    TComboBox *CB_Timeout;
+};
+
+// The checked protocol into the hidden telnet and ssh values, the time-out enabled unless
+// none was chosen.
+void ConsoleRadioClick(const ConsoleControls &c);
+// The device's telnet and ssh values as the checked protocol.
+void ShowConsoleState(const ConsoleControls &c);
+// Before the main writes: with None only telnet goes out (the time-out item is left out);
+// otherwise both protocols are switched off first (results ignored), so the device never sees
+// two on, and the chosen one is set back into the controls.
+void ConsolePreStep(const ConsoleControls &c, FormBinding &console, FormBinding *ssh);
+
+// ---- layout -----------------------------------------------------------------------------
+
+// Stacks the shown controls from top down with gap pixels between them; the bottom of the
+// last one.
+int StackShown(const std::vector<TControl *> &controls, int top, int gap);
+
+// ---- writing ----------------------------------------------------------------------------
+
+// The write sequence of the fuller administrator forms: the login first, then the manager
+// limit, whose asynchronous write is awaited, then the other groups in order; each write only
+// when the one before succeeded (a null group is skipped).
+class AdminWriteSequence {
+public:
+    using Ended = std::function<void(bool ok, bool loginWritten)>;
+    void Start(FormBinding &login, FormBinding &limit, std::vector<FormBinding *> rest, Ended ended);
+    // The set-done handler of the limit group hands its answer here.
+    void LimitSetDone(const KvSNMPError *e);
+    // False while the sequence waits for the device (a close guard watches it).
+    const bool &Idle() const { return m_idle; }
+
+private:
+    void writeRest();
+    void end(bool ok);
+    bool m_idle = true;
+    bool m_loginWritten = false;
+    std::vector<FormBinding *> m_rest;
+    Ended m_ended;
+};
+
+// Every binding named was read (a null one is not written and needs no read).
+bool AllRead(std::initializer_list<const FormBinding *> bindings);
+// A step of an Apply's write sequence: Written and Empty go on, anything else stops it.
+bool WriteGoesOn(WriteResult r);

@@ -1,0 +1,382 @@
+// The newer Multi-SSID form's writes: Save of the row in the editors (with the switches and the
+// shared security settings its security uses), Delete of a row, Apply of the switches, and
+// the SSID table's set-done handler.
+#include "KeyText.h"
+#include "MainForm.h"
+#include "MainMenu.h"
+#include "NetUtils.h"
+#include "TFM_MultiSSIDNewForm.h"
+
+#include <algorithm>
+
+namespace {
+
+const char *const kMsgSaveFailed = "Save Multi-SSID failed!";
+
+void Warn(const char *text, const char *caption = "Warning")
+{
+    Application->MessageBox(text, caption, MB_OK);
+}
+
+bool Contains(const AnsiString &text, const char *part)
+{
+    return text.find(part) != AnsiString::npos;
+}
+
+void SelectText(TComboBox *combo, const AnsiString &text)
+{
+    combo->SetItemIndex(combo->Items()->IndexOf(text));
+}
+
+AnsiString UserCell(TListItem *item, int k)
+{
+    const TStrings *cells = item->SubItems();
+    return k < cells->Count() ? cells->Strings(k) : AnsiString();
+}
+
+} // namespace
+
+bool TFM_MultiSSIDNewForm::CheckVlanId()
+{
+    // Without dynamic VLAN every SSID has a fixed tag; with it, only the manual ones.
+    const bool dynamicVlan = CapabilityNumber(MainForm->Ed_DyvlanSupport->Text()) == 1;
+    const bool needed = CB_VLanState->Checked() && (!dynamicVlan || CB_DyVlan->Text() == "Manual");
+    if (needed && Ed_WLANID->Text().empty()) {
+        Warn("Please input VLAN ID!");
+        Ed_WLANID->SetFocus();
+        return false;
+    }
+    return true;
+}
+
+TListItem *TFM_MultiSSIDNewForm::LocateEditedRow()
+{
+    // The row is the one in the editors, found by its adMSSIDIndex and selected in the table
+    // list; the keys of the write come from it, never from what an earlier row left behind.
+    TListItem *row = m_editedIndex.empty() ? nullptr : TableRow(std::atoi(m_editedIndex.c_str()));
+    if (row == nullptr || MulSSIDListView->Selected() != row) {
+        Warn(gMsgSSIDRowNotRead.c_str());
+        return nullptr;
+    }
+    Lab_IfIdx->SetText(Cell(row, kColIfIndex));
+    Lab_Idx->SetText(Cell(row, kColIndex));
+    return row;
+}
+
+bool TFM_MultiSSIDNewForm::WriteScalar(FormBinding &binding)
+{
+    const bool ok = binding.Write(true, true) == WriteResult::Written;
+    if (!ok)
+        m_scalarFailed = true;
+    return ok;
+}
+
+void TFM_MultiSSIDNewForm::WritePriority()
+{
+    if (Cb_Priority->ItemIndex() >= 0)
+        Ed_Priority->SetText(Cb_Priority->Text());
+    if (m_priorityKnown)
+        WriteScalar(*PriorityBinding);
+}
+
+void TFM_MultiSSIDNewForm::WriteSwitches()
+{
+    WriteScalar(*MSSIDStateBinding);
+    WriteScalar(*VlanStateBinding);
+}
+
+void TFM_MultiSSIDNewForm::SaveButtonClick(TObject *)
+{
+    m_scalarFailed = false;
+    if (m_managerVlanKnown && CB_VID->Text() == "Enable" && !CB_VLanState->Checked())
+        Warn("The manage vlan status will be disabled!");
+    if (!CheckVlanId())
+        return;
+    TListItem *row = LocateEditedRow();
+    if (row == nullptr)
+        return;
+    if (Cell(row, kColIndex) == "1")
+        WritePrimaryRow(row);
+    else
+        WriteMultiRow(row);
+}
+
+void TFM_MultiSSIDNewForm::WritePrimaryRow(TListItem *row)
+{
+    WritePriority();
+    WriteSwitches();
+    std::vector<int> columns = {kColVlanTag};
+    if (HasDynamicVlan())
+        columns.push_back(kColDyVlan);
+    if (HasPriorityBySSID())
+        columns.insert(columns.end(), {kColEthernetTag, kColPriority});
+    StartRowWrite(row, columns, AnsiString());
+}
+
+void TFM_MultiSSIDNewForm::WriteMultiRow(TListItem *row)
+{
+    SelectText(CB_Encry, CB_Sec->Text() != "None" ? "Enable" : "Disable");
+    SelectText(CB_IdvState, "Enable");
+    if (GP_KeySetting->Visible())
+        SelectText(CB_KeyIndex, CB_IdxTmp->Text());
+    if (!MultiRowChecks(row))
+        return;
+    std::vector<int> columns;
+    if (!SelectMultiRowColumns(columns))
+        return;
+    // Every check passed: from here on the device is written.
+    WritePriority();
+    WriteSwitches();
+    WarnKeySharing(row);
+    WriteSharedSecurity(row);
+    StartRowWrite(row, columns, "Save Multi-SSID...!");
+}
+
+bool TFM_MultiSSIDNewForm::MultiRowChecks(TListItem *row)
+{
+    const AnsiString ssid = Ed_SSID->Text();
+    if (IfEnabMuSSID->Checked()) {
+        const char *problem = ssid.empty()       ? "Please input SSID!"
+                              : ssid[0] == ' '   ? "The first character can't be blank!"
+                              : ssid.size() > 32 ? "The Max Length of SSID is 32!"
+                                                 : nullptr;
+        if (problem) {
+            Warn(problem);
+            Ed_SSID->SetFocus();
+            return false;
+        }
+    }
+    if (GP_PSK->Visible()) {
+        const int item = SecurityItem();
+        if (Ed_GrpKey->Text().empty()) {
+            Warn("Please input a number between 300 and 9999999.");
+            Ed_GrpKey->SetFocus();
+            return false;
+        }
+        const std::size_t phrase = Ed_PassPhrase->Text().size();
+        if (IsPersonal(item) && (phrase < 8 || phrase > 63)) {
+            Warn("The length of 802.11g PassPhrase is between 8 and 63.", "Error");
+            Ed_PassPhrase->SetFocus();
+            return false;
+        }
+        if (IsEnterprise(item) && !IsValidIPAddress(Ed_RiduisServ->Text())) {
+            Warn("The Radius server's IP is illegal.", "Error");
+            Ed_RiduisServ->SetFocus();
+            return false;
+        }
+        if (IsEnterprise(item) && Ed_RadiusPort->Text().empty()) {
+            Warn("Please input a number between 1 and 65535.", "Error");
+            Ed_RadiusPort->SetFocus();
+            return false;
+        }
+    }
+    // Another enabled SSID of the same name.
+    const AnsiString own = Cell(row, kColIndex);
+    TListItems *rows = MulSSIDListView->Items();
+    for (int i = 0; i < rows->Count(); ++i) {
+        TListItem *other = rows->Item(i);
+        const AnsiString index = Cell(other, kColIndex);
+        if (Cell(other, kColSSID) != ssid || index == own || !Contains(Cell(other, kColState), "Enable"))
+            continue;
+        const std::string n = std::to_string(std::atoi(own.c_str()) - 1);
+        const std::string m = std::to_string(std::atoi(index.c_str()) - 1);
+        const std::string text = index == "1"
+                                     ? "The 11g Multi-SSID " + n + "'s SSID is same as Primary SSID"
+                                     : "The 11g Multi-SSID " + n + "'s SSID is same as Multi-SSID " + m;
+        Warn(text.c_str());
+        Ed_SSID->SetFocus();
+        return false;
+    }
+    return true;
+}
+
+bool TFM_MultiSSIDNewForm::SelectMultiRowColumns(std::vector<int> &columns)
+{
+    columns.clear();
+    if (HasAccounting())
+        columns.insert(columns.end(), {kColAcctMode, kColAcctServer, kColAcctPort});
+    if (m_suppress)
+        columns.push_back(kColSuppress);
+    if (m_wmm)
+        columns.push_back(kColWmm);
+    if (!IfEnabMuSSID->Checked())
+        return true;
+    columns.push_back(kColState);
+    const bool encrypted = CB_Encry->Text() == "Enable";
+    const AnsiString security = CB_Sec->Text();
+    const bool wep = GP_KeySetting->Visible() && (security == "Open System" || security == "Shared Key");
+    if (encrypted && wep) {
+        if (!CheckWepKeyLengths(CB_KeyType->ItemIndex(), CB_KeySize->ItemIndex(),
+                                {{Ed_KeyValue, "key value"}})) {
+            Ed_KeyValue->SetFocus();
+            return false;
+        }
+        const int hex = IsHexText(Ed_KeyValue);
+        if (hex == 1)
+            return false;
+        if (hex == 2)
+            columns.insert(columns.end(), {kColKey, kColKeyType});
+        columns.push_back(kColKeyIndex);
+    } else if (encrypted && GP_PSK->Visible()) {
+        columns.push_back(kColCipher);
+        if (IsPersonal(SecurityItem())) {
+            columns.push_back(kColPassPhrase);
+            // Without accounting support the mode goes back as it was read.
+            if (!HasAccounting())
+                columns.push_back(kColAcctMode);
+        }
+    }
+    columns.insert(columns.end(), {kColSSID, kColAuth, kColEncryption, kColVlanTag});
+    if (HasDynamicVlan())
+        columns.push_back(kColDyVlan);
+    if (HasPriorityBySSID())
+        columns.insert(columns.end(), {kColEthernetTag, kColPriority});
+    return true;
+}
+
+void TFM_MultiSSIDNewForm::WarnKeySharing(TListItem *row)
+{
+    const int mode = CB_ApMode->ItemIndex();
+    if (!GP_KeySetting->Visible() || CB_Sec->Text() == "None" || mode == 1 || mode == 2)
+        return;
+    TListItems *items = LV_MultiSSID_User->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        TListItem *other = UserRow(items->Item(i));
+        if (UserCell(items->Item(i), 1) == "WEP" && other != nullptr &&
+            Cell(other, kColIndex) != Cell(row, kColIndex) &&
+            Cell(other, kColKeyIndex) == CB_KeyIndex->Text()) {
+            Warn("Key value is used by SSID! \nTo change Key value affects other SSID settings.");
+            return;
+        }
+    }
+}
+
+void TFM_MultiSSIDNewForm::WriteSharedSecurity(TListItem *row)
+{
+    if (!GP_PSK->Visible())
+        return;
+    const int item = SecurityItem();
+    TListItems *items = LV_MultiSSID_User->Items();
+    const bool written = WriteScalar(*GroupKeyBinding);
+    const AnsiString interval = Ed_GrpKey->Text();
+    if (written && IsPersonal(item) && interval != m_groupKeyInterval && !m_groupKeyInterval.empty()) {
+        for (int i = 0; i < items->Count(); ++i) {
+            const AnsiString encryption = UserCell(items->Item(i), 1);
+            TListItem *other = UserRow(items->Item(i));
+            if (encryption != "WEP" && encryption != "OFF" && other != nullptr &&
+                Cell(other, kColIndex) != Cell(row, kColIndex)) {
+                Warn("Group Key Update Interval is used by SSID!\nTo change Group Key Update Interval "
+                     "affects other "
+                     "SSID settings.");
+                m_groupKeyInterval = interval;
+                break;
+            }
+        }
+    }
+    if (IsEnterprise(item))
+        WriteScalar(*RadiusBinding);
+    // WPA takes the second and third key slots from the SSIDs that use them for WEP.
+    for (int i = 0; i < items->Count(); ++i) {
+        const AnsiString caption = items->Item(i)->Caption();
+        const int number = caption == "Primary" ? 0 : caption.size() >= 11 ? caption[10] - '0' : -1;
+        TListItem *other = UserRow(items->Item(i));
+        const AnsiString keyIndex = Cell(other, kColKeyIndex);
+        if (number != CB_Idx->ItemIndex() && UserCell(items->Item(i), 1) == "WEP" && other != nullptr &&
+            keyIndex != "First" && keyIndex != "Fourth") {
+            Warn("WPA-Enterprise or WPA-Personal will use second and third key slot .\nOther Multiple SSID "
+                 "which "
+                 "uses second and third key for WEP will be set to no security.");
+            break;
+        }
+    }
+}
+
+void TFM_MultiSSIDNewForm::StartRowWrite(TListItem *row, const std::vector<int> &columns,
+                                         const AnsiString &startText)
+{
+    std::vector<std::pair<int, uint32_t>> flags;
+    for (int i = kColSSID; i < SSIDTableBinding->Request.VarList.Count(); ++i) {
+        const bool sent = std::find(columns.begin(), columns.end(), i) != columns.end();
+        flags.emplace_back(i, sent ? KvAccess::ReadWrite : KvAccess::Invalid);
+    }
+    const bool multiRow = Cell(row, kColIndex) != "1";
+    gMultiSSIDIdle = false;
+    WriteResult result = WriteResult::Failed;
+    {
+        AccessPatch patch(*SSIDTableBinding, flags);
+        result = SSIDTableBinding->Write(false, true);
+    }
+    if (result == WriteResult::Started) {
+        if (multiRow)
+            ShowSecurityGroups();
+        if (!startText.empty())
+            StatusBar1->SetSimpleText(startText);
+        return;
+    }
+    gMultiSSIDIdle = true;
+    if (result == WriteResult::Unread)
+        StatusBar1->SetSimpleText(gMsgGroupNotRead);
+    else if (result == WriteResult::Empty)
+        StatusBar1->SetSimpleText(m_scalarFailed ? gMsgSavedWithFailures : "Save Multi-SSID complete!");
+    else
+        StatusBar1->SetSimpleText(kMsgSaveFailed);
+}
+
+void TFM_MultiSSIDNewForm::OnTableSet(KvSNMPError *status)
+{
+    if (status == nullptr || status->Code != 0) {
+        gMultiSSIDIdle = true;
+        StatusBar1->SetSimpleText(status ? status->Message : AnsiString(kMsgSaveFailed));
+        return;
+    }
+    StatusBar1->SetSimpleText(m_scalarFailed ? gMsgSavedWithFailures : "Save Multi-SSID complete!");
+    // A walk already under way brings the flag back when it ends; a read that cannot start
+    // brings nothing, so the flag comes back here.
+    try {
+        if (SSIDTableBinding->Get())
+            return;
+    } catch (const std::exception &e) {
+        StatusBar1->SetSimpleText(e.what());
+    }
+    if (!SSIDTableBinding->Walking())
+        gMultiSSIDIdle = true;
+}
+
+void TFM_MultiSSIDNewForm::DelButtonClick(TObject *)
+{
+    TListItem *item = LV_MultiSSID_User->Selected();
+    if (item == nullptr || item->Caption() == "Primary")
+        return;
+    TListItem *target = UserRow(item);
+    if (target == nullptr)
+        return;
+    // The row chosen in the list is the one switched off, even if the editors moved on.
+    if (Cell(target, kColIndex) != m_editedIndex)
+        LV_MultiSSID_UserClick(nullptr);
+    TListItem *row = LocateEditedRow();
+    if (row == nullptr)
+        return;
+    m_scalarFailed = false;
+    SelectText(CB_IdvState, "Disable");
+    StatusBar1->SetSimpleText("Deleting...");
+    StartRowWrite(row, {kColState}, AnsiString());
+}
+
+void TFM_MultiSSIDNewForm::ApplyBtnClick(TObject *)
+{
+    StatusBar1->SetSimpleText("Apply the settings...");
+    // The switches go back as read: a switch that could not be read is not written as off.
+    if (!MSSIDStateBinding->WasRead() || !VlanStateBinding->WasRead()) {
+        StatusBar1->SetSimpleText(gMsgGroupNotRead);
+        return;
+    }
+    const bool ok = MSSIDStateBinding->Write(true, true) == WriteResult::Written &&
+                    VlanStateBinding->Write(true, true) == WriteResult::Written &&
+                    (!m_priorityKnown || PriorityBinding->Write(true, true) == WriteResult::Written);
+    if (!ok) {
+        StatusBar1->SetSimpleText("Set error!");
+        return;
+    }
+    StatusBar1->SetSimpleText("Setting success!");
+    RunRestartCountdown();
+}

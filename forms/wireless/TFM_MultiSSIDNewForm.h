@@ -1,0 +1,227 @@
+#pragma once
+// Advanced \ Multi-SSID on devices with the SSID index table: the primary SSID and Multi-SSID 1
+// to 7, each with its state, SSID, security, VLAN tag and, where the device has them, broadcast
+// suppression, WMM, dynamic VLAN, untagged Ethernet and priority; plus the Multi-SSID, VLAN and
+// priority switches. Save writes the row shown in the editors, Delete switches a row off, Apply
+// writes the three switches.
+#include "FormFrame.h"
+
+// False while a write or read of the SSID table is outstanding: the form cannot close then.
+extern bool gMultiSSIDIdle;
+// Arms the warning about what enabling Multi-SSID does to the AP mode; kept between openings.
+extern bool gMultiSSIDWarnArmed;
+
+// Save refused: the row in the editors is not (or no longer) one the device's table showed.
+inline const AnsiString gMsgSSIDRowNotRead =
+    "The settings of this SSID have not been read from the device: nothing was saved.";
+// The row was written, but a switch or shared setting written with it was not.
+inline const AnsiString gMsgSavedWithFailures =
+    "Save Multi-SSID complete, but a setting could not be written!";
+
+// Columns of the SSID table binding (items of its list, in this order).
+enum MultiSSIDColumn : int {
+    kColIfIndex = 0,
+    kColIndex = 1, // adMSSIDIndex: 1 the primary SSID, 2 to 8 Multi-SSID 1 to 7
+    kColSSID = 2,
+    kColState = 3,
+    kColAuth = 4,
+    kColEncryption = 5,
+    kColKeyIndex = 6,
+    kColKey = 7,
+    kColVlanTag = 8,
+    kColCipher = 9,
+    kColPassPhrase = 10,
+    kColKeyType = 11,
+    kColAcctMode = 12,
+    kColAcctServer = 13,
+    kColAcctPort = 14,
+    kColSuppress = 15,
+    kColWmm = 16,
+    kColDyVlan = 17,
+    kColEthernetTag = 18,
+    kColPriority = 19,
+};
+
+class TFM_MultiSSIDNewForm : public TForm {
+public:
+    explicit TFM_MultiSSIDNewForm(TComponent *AOwner);
+
+    TPanel *Panel1;
+    TPanel *Panel2;
+    TPanel *Panel3;
+    TCheckBox *IfEnabMuSSID;
+    TCheckBox *CB_VLanState;
+    TCheckBox *CheckBox_Priority;
+    TComboBox *BandComboBox;
+    TGroupBox *GroupBox2;
+    TLabel *Lab_SSIDIdx;
+    TComboBox *CB_Idx;
+    TLabel *Lab_SSID;
+    TEdit *Ed_SSID;
+    TLabel *LabSec;
+    TComboBox *CB_SecShow;
+    TComboBox *CB_Sec;
+    TLabel *Label2;
+    TComboBox *CB_Broadcast;
+    TLabel *Label_VlanTag;
+    TComboBox *CB_DyVlan;
+    TLabel *Lab_VLANID;
+    TEdit *Ed_WLANID;
+    TCheckBox *CheckBox_EthernetTag;
+    TLabel *Label_Priority;
+    TComboBox *Cb_Priority;
+    TLabel *Label3;
+    TComboBox *CB_WMM;
+    TButton *SaveButton;
+    TGroupBox *GP_KeySetting;
+    TLabel *Lab_KeyType;
+    TComboBox *CB_KeyType;
+    TLabel *Lab_KeySize;
+    TComboBox *CB_KeySize;
+    TLabel *Lab_KeyValue;
+    TEdit *Ed_KeyValue;
+    TLabel *Lab_KeyIndex;
+    TComboBox *CB_IdxTmp;
+    TComboBox *CB_KeyIndex;
+    TGroupBox *GP_PSK;
+    TLabel *Lab_Cipher;
+    TComboBox *CB_CipherType;
+    TLabel *Lab_GrpKey;
+    TEdit *Ed_GrpKey;
+    TLabel *Lab_PassPhrase;
+    TEdit *Ed_PassPhrase;
+    TLabel *Lab_RadiusServ;
+    TEdit *Ed_RiduisServ;
+    TLabel *Lab_RadiusPort;
+    TEdit *Ed_RadiusPort;
+    TLabel *Lab_RadiusSec;
+    TEdit *Ed_RadiusSec;
+    TLabel *Lab_AcntMode;
+    TComboBox *CB_AcnttingMode;
+    TLabel *Lab_AcntServ;
+    TEdit *Ed_AcntServ;
+    TLabel *Lab_AcntPort;
+    TEdit *Ed_AcntPort;
+    TGroupBox *MultiGroupBox;
+    TListView *LV_MultiSSID_User;
+    TButton *DelButton;
+    TListView *MulSSIDListView;
+    // Hidden: the device values of the row shown and of the scalar groups.
+    TComboBox *CB_IdvState;
+    TComboBox *CB_Security;
+    TComboBox *CB_Encry;
+    TComboBox *CB_ApMode;
+    TComboBox *CB_SuperMode;
+    TComboBox *CB_VID;
+    TComboBox *CB_MultiIndex;
+    TEdit *Ed_Priority;
+    TLabel *Lab_IfIdx;
+    TLabel *Lab_Idx;
+    TCheckBox *CHB_VID;
+    TButton *ApplyBtn;
+    TButton *CancelBtn;
+    TStatusBar *StatusBar1;
+
+    std::unique_ptr<FormBinding> ManagerVlanBinding;
+    std::unique_ptr<FormBinding> PriorityBinding;
+    std::unique_ptr<FormBinding> APModeBinding;
+    std::unique_ptr<FormBinding> MSSIDStateBinding;
+    std::unique_ptr<FormBinding> VlanStateBinding;
+    std::unique_ptr<FormBinding> GroupKeyBinding;
+    std::unique_ptr<FormBinding> RadiusBinding;
+    std::unique_ptr<FormBinding> SSIDTableBinding;
+
+    void FormCreate(TObject *Sender);
+    void CB_IdxChange(TObject *Sender);
+    void LV_MultiSSID_UserClick(TObject *Sender);
+    void LV_MultiSSID_UserExit(TObject *) {}
+    void IfEnabMuSSIDClick(TObject *Sender);
+    void CB_VLanStateClick(TObject *Sender);
+    void CB_SecShowChange(TObject *Sender);
+    void CB_SecChange(TObject *Sender);
+    void CB_KeySizeChange(TObject *Sender);
+    void CB_IdxTmpChange(TObject *Sender);
+    void CheckBox_PriorityClick(TObject *Sender);
+    void CB_DyVlanChange(TObject *Sender);
+    void SaveButtonClick(TObject *Sender);
+    void DelButtonClick(TObject *Sender);
+    void ApplyBtnClick(TObject *Sender);
+    void CancelBtnClick(TObject *Sender);
+
+    // Whether the device's SSID table has these columns and the form binds them.
+    bool HasAccounting() const { return m_accounting; }
+    bool HasDynamicVlan() const { return m_dynamicVlan; }
+    bool HasPriorityBySSID() const { return m_priorityBySSID; }
+    // adMSSIDIndex of the row in the editors; empty when no row of the table is loaded.
+    const AnsiString &EditedIndex() const { return m_editedIndex; }
+
+private:
+    // Values set by the form itself or shown by a read: the check boxes' handlers stay out.
+    struct Quiet {
+        explicit Quiet(bool &flag) : m_flag(flag), m_was(flag) { m_flag = true; }
+        ~Quiet() { m_flag = m_was; }
+        Quiet(const Quiet &) = delete;
+        Quiet &operator=(const Quiet &) = delete;
+
+    private:
+        bool &m_flag;
+        bool m_was;
+    };
+
+    void BuildLayout();
+    void BuildScalarGroups();
+    void BuildTable();
+    void ArrangeByCapabilities();
+    void OnTableGot(KvSNMPError *status);
+    void OnTableSet(KvSNMPError *status);
+
+    // Display (rows, security, lists, keys, enabling).
+    TListItem *TableRow(int ssidIndex) const;
+    TListItem *UserRow(TListItem *item) const;
+    static AnsiString Cell(const TListItem *row, int column);
+    bool IsMultiRow() const { return CB_Idx->ItemIndex() >= 1; }
+    int SecurityItem() const { return CB_Sec->ItemIndex(); }
+    static bool IsPersonal(int item) { return item == 3 || item == 5 || item == 7; }
+    static bool IsEnterprise(int item) { return item == 4 || item == 6 || item == 8; }
+    void SecurityChoice();
+    void ShowSecurityList();
+    void ShowSecurityGroups();
+    void RebuildUserList();
+    void KeySizeFromLength();
+    void KeyEditLength();
+    void FillKeyIndexList();
+    void ShowMultiSSIDWarning();
+    void UpdateEnabling();
+
+    // Writes.
+    bool CheckVlanId();
+    TListItem *LocateEditedRow();
+    bool WriteScalar(FormBinding &binding);
+    void WritePriority();
+    void WriteSwitches();
+    void WritePrimaryRow(TListItem *row);
+    void WriteMultiRow(TListItem *row);
+    bool MultiRowChecks(TListItem *row);
+    bool SelectMultiRowColumns(std::vector<int> &columns);
+    void WarnKeySharing(TListItem *row);
+    void WriteSharedSecurity(TListItem *row);
+    void StartRowWrite(TListItem *row, const std::vector<int> &columns, const AnsiString &startText);
+
+    bool m_managerVlanKnown = false;
+    bool m_priorityKnown = false;
+    bool m_wpaUsesKeySlots = false;
+    bool m_userListClick = false;
+    bool m_accounting = false;
+    bool m_suppress = false;
+    bool m_wmm = false;
+    bool m_dynamicVlan = false;
+    bool m_priorityBySSID = false;
+    bool m_tableReadIssued = false;
+    bool m_quiet = false;          // values shown by a read, not chosen by the user
+    bool m_scalarFailed = false;   // a switch or shared setting of this Save was not written
+    AnsiString m_groupKeyInterval; // as read, replaced when the sharing warning shows
+    AnsiString m_editedIndex;
+    TCloseGuard Guard;
+};
+
+extern TFM_MultiSSIDNewForm *FM_MultiSSIDNewForm;

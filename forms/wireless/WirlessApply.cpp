@@ -1,0 +1,670 @@
+// Home \ Wireless, Apply: the checks in their order, then the writes in theirs. A write the
+// next step depends on is awaited (an asynchronous one by its set-done handler), and the
+// success text appears only after every write it stands for has succeeded.
+#include "TFM_Wirless.h"
+
+#include "Exception.h"
+#include "KeyText.h"
+#include "MainForm.h"
+#include "WirlessItems.h"
+
+using namespace wirless;
+
+namespace {
+
+constexpr uint32_t kRW = KvAccess::ReadWrite;
+constexpr uint32_t kRO = KvAccess::ReadOnly;
+constexpr uint32_t kOff = KvAccess::Invalid;
+const AnsiString kEmptyMAC = "000000000000";
+const AnsiString kSetError = "Setting error!";
+
+bool contains(const AnsiString &text, const char *part)
+{
+    return text.find(part) != AnsiString::npos;
+}
+
+void warn(const char *text, const char *caption)
+{
+    Application->MessageBox(text, caption, MB_OK);
+}
+
+void focus(TWinControl *control)
+{
+    if (control->CanFocus())
+        control->SetFocus();
+}
+
+bool isWEP(int auth)
+{
+    return auth >= 0 && auth <= 2;
+}
+bool isPersonal(int auth)
+{
+    return auth == 3 || auth == 5 || auth == 7;
+}
+bool isEnterprise(int auth)
+{
+    return auth == 4 || auth == 6 || auth == 8;
+}
+
+bool inRange(const AnsiString &text, int32_t low, int32_t high)
+{
+    if (text.empty())
+        return false;
+    const int32_t n = CapabilityNumber(text);
+    return n >= low && n <= high;
+}
+
+bool validAddress(const TEdit *edit)
+{
+    return MainForm && MainForm->IsValidIPAddress(edit->Text());
+}
+
+// A server's address and port, each with its message.
+bool checkServer(const TEdit *server, const char *serverMessage, const TEdit *port, const char *portMessage,
+                 const char *caption)
+{
+    if (!validAddress(server)) {
+        warn(serverMessage, caption);
+        return false;
+    }
+    if (!inRange(port->Text(), 1, 65535)) {
+        warn(portMessage, caption);
+        return false;
+    }
+    return true;
+}
+
+// The cells of a guest row of the SSID table: 1 SSID, 2 state, 3 authentication,
+// 4 encryption, 5 key index.
+struct GuestRow {
+    int SSIDIndex; // 2 to 8
+    AnsiString SSID, State, Auth, Encryption, KeyIndex;
+    bool On() const { return contains(State, "Enable") && contains(Encryption, "Enable"); }
+    bool WEP() const
+    {
+        return Auth == "Open System" || Auth == "Shared Key" || Auth == "Open System / Shared Key";
+    }
+};
+
+std::vector<GuestRow> guestRows(TListView *table)
+{
+    std::vector<GuestRow> rows;
+    TListItems *items = table->Items();
+    for (int r = 1; r < items->Count(); ++r) {
+        const TStrings *c = items->Item(r)->SubItems();
+        rows.push_back({CapabilityNumber(c->Strings(0)), c->Strings(1), c->Strings(2), c->Strings(3),
+                        c->Strings(4), c->Strings(5)});
+    }
+    return rows;
+}
+
+} // namespace
+
+// ---- writes --------------------------------------------------------------------------------
+
+WriteResult TFM_Wirless::WriteNow(FormBinding *binding, const AccessPlan &plan)
+{
+    if (!binding)
+        return WriteResult::Empty;
+    AccessPatch patch(*binding, plan);
+    const WriteResult result = binding->Write(true, true);
+    if (result == WriteResult::Unread)
+        m_skipped.push_back(binding->Request.VarList.GetItem(0)->Name);
+    return result;
+}
+
+void TFM_Wirless::WriteThen(FormBinding *binding, const AccessPlan &plan, Continue next, bool valuesSetByForm)
+{
+    WriteResult result = WriteResult::Empty;
+    if (binding && valuesSetByForm) {
+        // Values the form chose itself, not ones shown from a read.
+        AccessPatch patch(*binding, plan);
+        result = WriteGroup(*binding, true, true, true);
+    } else {
+        result = WriteNow(binding, plan);
+    }
+    if (result == WriteResult::Started) {
+        m_awaiting[binding] = std::move(next);
+        return;
+    }
+    next(result != WriteResult::Failed);
+}
+
+void TFM_Wirless::AwaitedWriteDone(KvSNMPRequest2Controls *sender, KvSNMPError *e)
+{
+    auto it = m_awaiting.find(sender);
+    if (it == m_awaiting.end())
+        return;
+    Continue next = std::move(it->second);
+    m_awaiting.erase(it);
+    const bool ok = e != nullptr && e->Code == 0;
+    // Outside the completion: the next steps write again and may show the countdown.
+    Post([this, next, ok] { Guarded([&] { next(ok); }); });
+}
+
+void TFM_Wirless::Guarded(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const std::exception &ex) {
+        m_awaiting.clear();
+        m_applying = false;
+        const auto *framework = dynamic_cast<const Exception *>(&ex);
+        SetStatus(framework ? framework->Message : AnsiString(ex.what()));
+    }
+}
+
+void TFM_Wirless::FinishApply(bool ok, bool refresh)
+{
+    if (refresh)
+        Bt_RefreshClick(nullptr);
+    // After the re-read, whose log line would hide it.
+    if (!ok)
+        SetStatus(kSetError);
+    m_applying = false;
+}
+
+// ---- Apply -----------------------------------------------------------------------------------
+
+void TFM_Wirless::Bt_ApplyClick(TObject *)
+{
+    if (m_applying)
+        return;
+    Guarded([this] {
+        m_applying = true;
+        m_plan = WritePlan{};
+        m_skipped.clear();
+        if (!CheckInput()) {
+            m_applying = false;
+            return;
+        }
+        CopyControlText(CB_Chana, Ed_Chana);
+        CopyControlText(CB_Chang, Ed_Chang);
+        if (!m_multiSSID) {
+            ApplyShortPath();
+            return;
+        }
+        ApplyNewGuestScheme();
+    });
+}
+
+bool TFM_Wirless::CheckInput()
+{
+    // The authentication shown is the one written; a bridge carries no Enterprise one.
+    Ed_SecAutha->SetItemIndex(Ed_SecAutha->Items()->IndexOf(Ed_SecAuthaTemp->Text()));
+    const int mode = ED_APModeComboBox->ItemIndex();
+    const int auth = AuthIndex();
+    if (m_multiSSID && (mode == 1 || mode == 2 || mode == 5 || mode == 6) &&
+        ((m_caps.Rogue == 1 && isEnterprise(auth)) || (m_caps.Rogue == 0 && auth > 2))) {
+        Ed_SecAutha->SetItemIndex(0);
+        Ed_SecAuthaTemp->SetItemIndex(Ed_SecAuthaTemp->Items()->IndexOf(Ed_SecAutha->Text()));
+    }
+
+    if (Ed_SSIDa->Text().size() > 32 || Ed_SSIDg->Text().size() > 32) {
+        warn("The Max Length of SSID is 32.!", "Warning");
+        NormalizeRemoteMACs();
+        return false;
+    }
+    if (Ed_SSIDa->Text().empty()) {
+        warn("Please Input SSID.", "Warning");
+        NormalizeRemoteMACs();
+        return false;
+    }
+    if (Ed_SSIDa->Text()[0] == ' ') {
+        warn("The first character can't be blank.", "Error");
+        focus(Ed_SSIDa);
+        NormalizeRemoteMACs();
+        return false;
+    }
+    if (contains(ED_APModeTempComboBox->Text(), "Repeater") && Ed_SSID->Text().empty()) {
+        warn("Please Input SSID.", "Warning");
+        SetEditable(Ed_SSID, true);
+        focus(Ed_SSID);
+        return false;
+    }
+    if (!m_multiSSID)
+        return true;
+    if (!CheckPrimarySSIDClash()) {
+        focus(Ed_SSIDa);
+        NormalizeRemoteMACs();
+        return false;
+    }
+    if (!CheckDuplicateRemoteMACs() || !ValidateMACsAndSSID() || !ValidateSecurity()) {
+        NormalizeRemoteMACs();
+        return false;
+    }
+    if (m_caps.NewMulti == 0) {
+        if (!CheckKeyIndexClash()) {
+            NormalizeRemoteMACs();
+            return false;
+        }
+        if (!ApplyGuestState())
+            return false;
+    }
+    return true;
+}
+
+bool TFM_Wirless::CheckPrimarySSIDClash()
+{
+    if (CB_MultEnable->ItemIndex() != 1)
+        return true;
+    const std::vector<GuestRow> rows = guestRows(LV_Multi2);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (contains(rows[r].State, "Enable") && rows[r].SSID == Ed_SSIDa->Text()) {
+            Application->MessageBox("The 11g Primary SSID's SSID is same as Multi-SSID " +
+                                        std::to_string(r + 1),
+                                    "Warning", MB_OK);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TFM_Wirless::CheckDuplicateRemoteMACs()
+{
+    const std::array<TEdit *, 8> remote = RemoteMACEdits();
+    for (std::size_t later = remote.size() - 1; later >= 1; --later) {
+        const AnsiString a = remote[later]->Text();
+        if (a.empty() || a == kEmptyMAC)
+            continue;
+        for (std::size_t earlier = 0; earlier < later; ++earlier) {
+            if (SameMacText(remote[earlier]->Text(), a)) {
+                warn("Exist same MAC address.", "Warning");
+                focus(remote[later]);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool TFM_Wirless::ValidateMACsAndSSID()
+{
+    // Besides the mode itself, only what the mode uses is written.
+    AccessPlan &ap = m_plan.APMode;
+    for (int i = kRemoteMAC1; i <= kAPModeSSID; ++i)
+        ap.emplace_back(i, kOff);
+    m_plan.SSID = {{kSSID, kOff}};
+    const bool partnerBound = (m_caps.APModes & 3u) != 0;
+    const std::array<TEdit *, 8> remote = RemoteMACEdits();
+    const MacRule rootRule{"The length is 12 in IEEE802.11g Root AP MAC Address.", "Error", false, ""};
+    const MacRule remoteRule{"The length is 12 in IEEE802.11g MAC address.", "Error", false, ""};
+    switch (ED_APModeComboBox->ItemIndex()) {
+    case 0:
+        m_plan.SSID = {{kSSID, kRW}};
+        break;
+    case 1:
+    case 5:
+        if (Ed_ReMAddra0->Text().empty()) {
+            warn("Please input MAC address in first blank space!", "Warning");
+            focus(Ed_ReMAddra0);
+            return false;
+        }
+        if (!CheckMacText(Ed_ReMAddra0, rootRule))
+            return false;
+        ap.emplace_back(kRemoteMAC1, kRW);
+        m_plan.SSID = {{kSSID, kRW}};
+        break;
+    case 2:
+    case 6:
+        if (Ed_ReMAddra0->Text().empty()) {
+            warn("Please input MAC address in first blank space!", "Warning");
+            focus(Ed_ReMAddra0);
+            return false;
+        }
+        for (TEdit *e : remote)
+            if (e->Text().empty())
+                e->SetText(kEmptyMAC);
+        for (TEdit *e : remote)
+            if (!CheckMacText(e, remoteRule))
+                return false;
+        for (int i = 0; i < 8; ++i)
+            ap.emplace_back(kRemoteMAC1 + i, kRW);
+        m_plan.SSID = {{kSSID, kRW}};
+        break;
+    case 3:
+        if (Ed_RoMAddra0->Text().empty()) {
+            warn("Please input MAC address in blank space!", "Error");
+            focus(Ed_RoMAddra0);
+            return false;
+        }
+        if (!CheckMacText(Ed_RoMAddra0, rootRule))
+            return false;
+        if (partnerBound)
+            ap.insert(ap.end(), {{kRootMAC, kRW}, {kAPModeSSID, kRW}});
+        break;
+    case 4:
+        if (Ed_SSID->Text().empty()) {
+            warn("Please input the SSID.", "Warning");
+            focus(Ed_SSID);
+            return false;
+        }
+        if (Ed_SSID->Text()[0] == ' ') {
+            warn("The first character can't be blank.", "Error");
+            focus(Ed_SSID);
+            return false;
+        }
+        // No access point chosen yet: the device takes the empty MAC, never an empty value.
+        if (Ed_RoMAddra0->Text().empty())
+            Ed_RoMAddra0->SetText(kEmptyMAC);
+        if (partnerBound)
+            ap.insert(ap.end(), {{kRootMAC, kRW}, {kAPModeSSID, kRW}});
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool TFM_Wirless::ValidateKeys()
+{
+    TEdit *key = ValidKeyEdit();
+    if (!key)
+        return true;
+    return CheckWepKeyLengths(KeyTypeItem(), Ed_KeySize->ItemIndex(),
+                              {{key, WepKeySlotSubject(ValidKeySlot())}});
+}
+
+int TFM_Wirless::IsHexText(TEdit *edit)
+{
+    return ::IsHexText(edit);
+}
+
+bool TFM_Wirless::ValidateSecurity()
+{
+    WritePlan &p = m_plan;
+    p.Security = {{kEncryption, kOff}, {kValidKey, kOff}};
+    for (int i = 0; i < 4; ++i)
+        p.Security.emplace_back(kKey1 + i, kOff);
+    p.PassPhrase = {{0, kOff}, {1, kOff}, {2, kOff}};
+    p.Radius = {{kRadiusCipher, kRO},
+                {kRadiusPort, kRO},
+                {kRadiusInterval, kRO},
+                {kRadiusServer, kRO},
+                {kRadiusSecret, kRO}};
+    const int auth = AuthIndex();
+    if (isWEP(auth)) {
+        p.Security.emplace_back(kEncryption, kRW);
+        if (Ed_SecEncypa->ItemIndex() != 0) {
+            p.Security.emplace_back(kValidKey, kRW);
+            if (!ValidateKeys())
+                return false;
+            TEdit *key = ValidKeyEdit();
+            // A key left masked (not printable when read) or empty is not sent.
+            if (key) {
+                const int hex = IsHexText(key);
+                if (hex == 1)
+                    return false;
+                if (hex == 2)
+                    p.Security.emplace_back(kKey1 + ValidKeySlot() - 1, kRW);
+            }
+        }
+    } else if (isPersonal(auth) || isEnterprise(auth)) {
+        Ed_SecEncypa->SetItemIndex(1);
+        p.Security.emplace_back(kEncryption, kRW);
+        TEdit *interval = isPersonal(auth) ? GroupKeyPSKEdit : GroupKeyEdit;
+        if (!inRange(interval->Text(), 300, 9999999)) {
+            warn("Please input a number between 300 and 9999999.", "Error");
+            interval->SetText("");
+            focus(interval);
+            return false;
+        }
+        if (isPersonal(auth)) {
+            const std::size_t length = PassPhrasePSKEdit->Text().size();
+            if (length < 8 || length > 63) {
+                warn("The length of 802.11g PassPhrase is between 8 and 63.", "Error");
+                return false;
+            }
+            p.PassPhrase = {{0, kRW}, {1, kRW}, {2, kRW}};
+        } else {
+            const char *const portMessage = "Please input a number between 1 and 65535.";
+            if (!checkServer(RadiusServerEdit, "The Radius server's IP is illegal.", RadiusportEdit,
+                             portMessage, "Error"))
+                return false;
+            if (BackupRadiusBinding && CB_RadiusMode->ItemIndex() == 1 &&
+                !checkServer(Ed_SecRadiusServer, "The Secondary Radius server's IP is illegal.",
+                             Ed_SecRadiusport, portMessage, "Error"))
+                return false;
+            p.Radius = {{kRadiusCipher, kRW},
+                        {kRadiusPort, kRW},
+                        {kRadiusInterval, kRW},
+                        {kRadiusServer, kRW},
+                        {kRadiusSecret, kRW}};
+        }
+    }
+    if (!AccountingShown)
+        return true;
+    if (CB_AcntEnable->ItemIndex() == 1) {
+        if (!checkServer(Ed_AcntServer, "The Accountings server's IP is illegal", Ed_AcntPort,
+                         "The range of Accounting Port is (1-65535)", "Warning"))
+            return false;
+        if (BackupAccountingBinding && CB_AccountingMode->ItemIndex() == 1 &&
+            !checkServer(Ed_SecAccountServer, "The Secondary Accountings server's IP is illegal",
+                         Ed_SecAccountPort, "The range of Secondary Accounting Port is (1-65535)", "Warning"))
+            return false;
+        p.Accounting = {{kAcntMode, kRW}, {kAcntServer, kRW}, {kAcntPort, kRW}};
+    } else {
+        p.Accounting = {{kAcntMode, kRW}, {kAcntServer, kOff}, {kAcntPort, kOff}};
+    }
+    return true;
+}
+
+bool TFM_Wirless::CheckKeyIndexClash()
+{
+    if (!Ed_SecValKeya->Enabled() || !isWEP(AuthIndex()))
+        return true;
+    const int slot = ValidKeySlot();
+    const TComboBox *guests[] = {Guest1_ComboBox, Guest2_ComboBox, Guest3_ComboBox};
+    const TComboBox *encryption[] = {GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox};
+    const TComboBox *keys[] = {GuestKeyIndex1_ComboBox, GuestKeyIndex2_ComboBox, GuestKeyIndex3_ComboBox};
+    for (int g = 0; g < 3; ++g) {
+        // Key numbers, not list positions: the valid-key list may hold only two keys.
+        if (guests[g]->ItemIndex() == 1 && encryption[g]->ItemIndex() == 1 && slot > 0 &&
+            keys[g]->ItemIndex() + 1 == slot) {
+            Application->MessageBox("The 11g master SSID's key index is same as Guest SSID" +
+                                        std::to_string(g + 1),
+                                    "Warning", MB_OK);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TFM_Wirless::ApplyGuestState()
+{
+    // Guests go with the access point mode and super G off (the device's value 4, whichever
+    // list position it has).
+    const bool superOff = AD_SuperMode->Text() == "Disable";
+    const AnsiString auth = Ed_SecAuthaTemp->Text();
+    const bool plainWEP = auth == "Open System" || auth == "Shared Key";
+    TComboBox *encryption[] = {GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox};
+    if (ModeItem() == 0 && superOff) {
+        if (!plainWEP)
+            for (TComboBox *c : encryption)
+                c->SetItemIndex(0);
+    } else {
+        for (TComboBox *c : {Master_ComboBox, Guest1_ComboBox, Guest2_ComboBox, Guest3_ComboBox})
+            c->SetItemIndex(0);
+        if (!(plainWEP && superOff))
+            for (TComboBox *c : encryption)
+                c->SetItemIndex(0);
+    }
+    if (WriteNow(GuestStateBinding.get(), {}) == WriteResult::Failed) {
+        FinishApply(false, true);
+        return false;
+    }
+    return true;
+}
+
+void TFM_Wirless::ApplyNewGuestScheme()
+{
+    m_guestMarked = m_keyWarning = m_intervalWarning = m_keySlotWarning = false;
+    if (m_caps.NewMulti != 1 || CB_MultEnable->ItemIndex() != 1) {
+        ApplySets();
+        return;
+    }
+    const int auth = AuthIndex();
+    const std::vector<GuestRow> rows = guestRows(LV_Multi2);
+    const std::array<TComboBox *, 7> encryption = GuestEncryptionCombos();
+    const std::array<TComboBox *, 7> auths = GuestAuthCombos();
+    if (!isEnterprise(auth)) {
+        m_plan.GuestEncryption.clear();
+        for (int i = 0; i < 14; ++i)
+            m_plan.GuestEncryption.emplace_back(i, kOff);
+        m_plan.GuestAuth = m_plan.GuestEncryption;
+        // Guests on Enterprise would use the primary's RADIUS, which is going away.
+        for (const GuestRow &row : rows) {
+            if (row.SSIDIndex < 2 || row.SSIDIndex > 8 || !row.On() ||
+                !(contains(row.Auth, "EAP") || contains(row.Auth, "Enterprise")))
+                continue;
+            const auto n = static_cast<std::size_t>(row.SSIDIndex - 2);
+            encryption[n]->SetItemIndex(0);
+            auths[n]->SetItemIndex(0);
+            m_plan.GuestEncryption.emplace_back(static_cast<int>(n), kRW);
+            m_plan.GuestAuth.emplace_back(static_cast<int>(7 + n), kRW);
+            m_guestMarked = true;
+        }
+    }
+    if (isWEP(auth) && Ed_SecEncypa->ItemIndex() == 1) {
+        for (const GuestRow &row : rows)
+            if (row.KeyIndex == Ed_SecValKeya->Text() && row.On() &&
+                (contains(row.Auth, "Open") || contains(row.Auth, "Shared")))
+                m_keyWarning = true;
+    }
+    if (auth >= 3 && auth <= 8) {
+        for (const GuestRow &row : rows) {
+            if (!row.On())
+                continue;
+            if (row.WEP()) {
+                if (row.KeyIndex != "First" && row.KeyIndex != "Fourth") {
+                    m_keySlotWarning = true;
+                    break;
+                }
+                continue;
+            }
+            TEdit *edited = isEnterprise(auth) ? GroupKeyEdit : GroupKeyPSKEdit;
+            if (edited->Text() != GroupKeyIntervalText && !GroupKeyIntervalText.empty()) {
+                GroupKeyEdit->SetText(GroupKeyIntervalText);
+                GroupKeyPSKEdit->SetText(GroupKeyIntervalText);
+                m_intervalWarning = true;
+                break;
+            }
+        }
+    }
+    auto warnings = [this] {
+        if (MultiSSIDWasEnabled) {
+            if (m_keyWarning)
+                warn("Key value is used by SSID! \nTo change Key value affects other SSID settings.",
+                     "Warning");
+            if (m_intervalWarning)
+                warn(
+                    "Group Key Update Interval is used by SSID!\nTo change Group Key Update Interval affects "
+                    "other SSID settings.",
+                    "Warning");
+            if (m_keySlotWarning)
+                warn("WPA-Enterprise or WPA-Personal will use second and third key slot .\nOther Multiple "
+                     "SSID "
+                     "which uses second and third key for WEP will be set to no security.",
+                     "Warning");
+            if (m_guestMarked) {
+                warn("To change authentication type of Primary SSID will change WPA-Enterprise of Secondary "
+                     "SSID "
+                     "to non security.",
+                     "Warning");
+                MultiSSIDWasEnabled = false;
+            }
+        }
+        ApplySets();
+    };
+    if (!m_guestMarked) {
+        warnings();
+        return;
+    }
+    WriteThen(
+        GuestEncryptionBinding.get(), m_plan.GuestEncryption,
+        [this, warnings](bool ok) {
+            if (!ok)
+                return FinishApply(false, false);
+            WriteThen(
+                GuestAuthBinding.get(), m_plan.GuestAuth,
+                [this, warnings](bool done) {
+                    if (!done)
+                        return FinishApply(false, false);
+                    warnings();
+                },
+                true);
+        },
+        true);
+}
+
+void TFM_Wirless::ApplyShortPath()
+{
+    auto fail = [this] { FinishApply(false, true); };
+    if (WriteNow(SSIDBinding.get(), {}) == WriteResult::Failed ||
+        WriteNow(SuperModeBinding.get(), {}) == WriteResult::Failed)
+        return fail();
+    if (AutoScanRead && WriteNow(AutoScanBinding.get(), {}) == WriteResult::Failed)
+        return fail();
+    WriteThen(RadioWaveBinding.get(), {}, [this](bool ok) {
+        if (ok)
+            RunRestartCountdown();
+        FinishApply(ok, true);
+    });
+}
+
+void TFM_Wirless::ApplySets()
+{
+    m_plan.Auth = AuthIndex();
+    auto failed = [](WriteResult r) { return r == WriteResult::Failed; };
+    if (failed(WriteNow(SSIDBinding.get(), m_plan.SSID)) || failed(WriteNow(SuperModeBinding.get(), {})) ||
+        failed(WriteNow(APModeBinding.get(), m_plan.APMode)) ||
+        (AutoScanRead && failed(WriteNow(AutoScanBinding.get(), {}))))
+        return FinishApply(false, true);
+    WriteThen(RadioWaveBinding.get(), {}, [this](bool ok) {
+        if (!ok)
+            return FinishApply(false, true);
+        ApplySecuritySets();
+    });
+}
+
+bool TFM_Wirless::SetSecurityBindings()
+{
+    const int auth = m_plan.Auth;
+    if (auth < 0 || auth > 8)
+        return false;
+    if (WriteNow(SecurityBinding.get(), m_plan.Security) == WriteResult::Failed)
+        return false;
+    if (isPersonal(auth))
+        return WriteNow(PassPhraseBinding.get(), m_plan.PassPhrase) != WriteResult::Failed;
+    if (isEnterprise(auth))
+        return WriteNow(RadiusBinding.get(), m_plan.Radius) != WriteResult::Failed;
+    return true;
+}
+
+void TFM_Wirless::ApplySecuritySets()
+{
+    auto failed = [](WriteResult r) { return r == WriteResult::Failed; };
+    if (!SetSecurityBindings() || (KeyTypeRead && failed(WriteNow(KeyTypeBinding.get(), {}))) ||
+        (AccountingShown && failed(WriteNow(AccountingBinding.get(), m_plan.Accounting))))
+        return FinishApply(false, true);
+    // The backup servers go with an Enterprise authentication; their failure is shown too.
+    if (isEnterprise(m_plan.Auth) && (failed(WriteNow(BackupRadiusBinding.get(), {})) ||
+                                      failed(WriteNow(BackupAccountingBinding.get(), {}))))
+        return FinishApply(false, true);
+    RunRestartCountdown();
+    Bt_RefreshClick(nullptr);
+    AnsiString text = "Setting Success!";
+    if (!m_skipped.empty()) {
+        text += " Not read, so not written:";
+        for (const AnsiString &name : m_skipped)
+            text += " " + name;
+    }
+    SetStatus(text);
+    m_applying = false;
+}
+
+void TFM_Wirless::CopyControlText(TControl *from, TControl *to)
+{
+    to->SetText(from->Text());
+}

@@ -1,0 +1,387 @@
+// Home \ Wireless: the binding groups, how the form reads them at creation and on Refresh, and
+// what it shows of them.
+#include "TFM_Wirless.h"
+
+#include "FormGlobals.h"
+#include "MainForm.h"
+#include "WirlessItems.h"
+
+using namespace wirless;
+
+namespace {
+
+constexpr uint32_t kRW = KvAccess::ReadWrite;
+constexpr uint32_t kRO = KvAccess::ReadOnly;
+// What a channel list shows when the device gave none.
+const AnsiString kDefaultChannel = "6";
+const AnsiString kDefaultChannelList = "1 2 3 4 5 6 7 8 9 10 11";
+
+} // namespace
+
+void TFM_Wirless::ReadCapabilities()
+{
+    if (!MainForm)
+        return;
+    const TMainForm &m = *MainForm;
+    m_caps.Rogue = CapabilityNumber(m.Ed_Rogue->Text());
+    m_caps.Turbomode = CapabilityNumber(m.ED_Turbomode->Text());
+    m_caps.APModes = static_cast<uint32_t>(CapabilityNumber(m.APModeSupport->Text()));
+    m_caps.NewMulti = CapabilityNumber(m.NewMultiSupport->Text());
+    m_caps.KeyTypeSup = CapabilityNumber(m.Ed_KeyTypeSup->Text());
+    m_caps.WDSSite = CapabilityNumber(m.Ed_spWDSSite->Text());
+    m_caps.Accounting = CapabilityNumber(m.Ed_spAccounting->Text());
+    m_caps.StringChange = CapabilityNumber(m.ApmodeStringChangeSupport->Text());
+    m_caps.MSSIDAndWDS = CapabilityNumber(m.mssidAndWdssupport->Text());
+    m_caps.FwVer = m.Ed_FwVer->Text();
+    m_multiSSID = IsMultiSSIDDevice();
+}
+
+std::unique_ptr<FormBinding> TFM_Wirless::Bind(const KvSNMPItem *items, KvSNMPItemType type, BindMode mode,
+                                               int32_t timeout, int32_t keyCount)
+{
+    return MakeBinding(
+        this, {.Items = items, .Type = type, .KeyCount = keyCount, .Mode = mode, .Timeout = timeout});
+}
+
+void TFM_Wirless::SetItemAccess(FormBinding &binding, const AccessPlan &plan)
+{
+    for (const auto &[item, access] : plan)
+        binding.Request.VarList.GetItem(item)->Access = access;
+}
+
+void TFM_Wirless::SetStatus(const AnsiString &text)
+{
+    StatusBar1->SetSimpleText(text);
+}
+
+void TFM_Wirless::FormCreate(TObject *)
+{
+    GuardCreate(StatusBar1, [this] {
+        struct Loading {
+            bool &flag;
+            ~Loading() { flag = false; }
+        } loading{m_loading};
+        m_loading = true;
+        ReadCapabilities();
+        TS_11a->SetText(gBand11gName);
+        TS_11g->SetTabVisible(false);
+        TS_11g->SetEnabled(false);
+        PageControl1->SetActivePage(TS_11a);
+        AD_SuperMode->SetVisible(m_caps.Turbomode != 0);
+        CB_SuperMode_jp->SetVisible(m_caps.Turbomode == 0);
+
+        LoadSettings();
+
+        SSIDBinding = MakeBinding(this, {.Items = kSSIDItems,
+                                         .Type = MVT_SV,
+                                         .Mode = BindMode::Sync,
+                                         .Timeout = 1000,
+                                         .Log = StatusBar1});
+        SetItemAccess(
+            *SSIDBinding,
+            {{kSSID, kRW}, {kBroadcast, kRW}, {kChannel, kRW}, {kChannelList, kRO}, {kFrequency, kRO}});
+        SSIDBinding->AssociateEdits(kSSID, "%s", Ed_SSIDa);
+        SSIDBinding->AssociateCombo(kBroadcast, CB_SSIDBcasta);
+        SSIDBinding->AssociateEdits(kChannel, "%s", Ed_Chana);
+        SSIDBinding->AssociateEdits(kChannelList, "%s", Ed_ChanLista);
+        SSIDBinding->AssociateEdits(kFrequency, "%s", Ed_RaFreqa);
+        SSIDBinding->Get();
+        gWirelessChannelText = Ed_Chana->Text();
+
+        BgModeBinding = Bind(kBgModeItems, SVT_SV, BindMode::Sync, 1000);
+        BgModeBinding->AssociateCombo(0, CB_bgModea);
+        BgModeRead = BgModeBinding->Get();
+        if (BgModeRead) {
+            const bool turbo = m_caps.Turbomode != 0;
+            if (CB_bgModea->ItemIndex() == 1) { // 11b only: no super G
+                if (turbo) {
+                    AD_SuperMode->SetItemIndex(2);
+                    AD_SuperMode->SetEnabled(false);
+                } else {
+                    CB_SuperMode_jp->SetItemIndex(0);
+                    CB_SuperMode_jp->SetEnabled(false);
+                }
+            } else {
+                AD_SuperMode->SetEnabled(turbo);
+                CB_SuperMode_jp->SetEnabled(!turbo);
+            }
+        }
+
+        // The device without rogue detection offers static turbo too; any other answer
+        // leaves the super mode alone.
+        if (m_caps.Rogue == 0 || m_caps.Rogue == 1) {
+            SuperModeBinding =
+                Bind(m_caps.Rogue == 0 ? kSuperModeItems : kSuperModeItems2, SVT_SV, BindMode::Sync, 1000);
+            SuperModeBinding->AssociateCombo(0, AD_SuperMode);
+            SuperModeBinding->Get();
+        }
+        if (m_caps.Turbomode == 0)
+            FollowSuperMode();
+
+        // Channel lists as text: their blanks separate the channels.
+        DynChannelListBinding = Bind(kDynChannelItems, SVT_SV, BindMode::Sync, 1000);
+        DynChannelListBinding->AssociateEdits(0, "%s", Ed_DynChLista);
+        if (!DynChannelListBinding->Get())
+            Ed_DynChLista->SetText(kDefaultChannel);
+        StatChannelListBinding = Bind(kStatChannelItems, SVT_SV, BindMode::Sync, 1000);
+        StatChannelListBinding->AssociateEdits(0, "%s", Ed_StatChLista);
+        if (!StatChannelListBinding->Get())
+            Ed_StatChLista->SetText(kDefaultChannel);
+
+        RadioWaveBinding = MakeBinding(this, {.Items = kRadioWaveItems,
+                                              .Type = MVT_SV,
+                                              .Mode = BindMode::Async,
+                                              .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) {
+                                                  AwaitedWriteDone(s, e);
+                                              }});
+        RadioWaveBinding->AssociateCombo(0, CbxRadio);
+        RadioWaveBinding->Get();
+
+        MultiOverWDSBinding = Bind(kMultiOverWDSItems, MVT_SV, BindMode::Sync, 1000);
+        MultiOverWDSBinding->AssociateCombo(0, CB_gmultioverwds);
+        MultiOverWDSBinding->Get();
+
+        AD_SuperModeChange(nullptr);
+        ED_APModeTempComboBoxtestChange(nullptr);
+        ShowChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
+        Ed_SSIDa->SetMaxLength(32);
+        Ed_SSIDg->SetMaxLength(32);
+    });
+}
+
+void TFM_Wirless::LoadSettings()
+{
+    PlaceRows(m_multiSSID);
+    if (!m_multiSSID)
+        return;
+
+    AutoScanBinding = Bind(kAutoScanItems, MVT_SV, BindMode::Sync, 0);
+    AutoScanBinding->Associate(0, CB_AuSc);
+    AutoScanRead = AutoScanBinding->Get();
+    CB_AuSc->SetVisible(AutoScanRead);
+
+    APModeBinding = Bind(kAPModeItems, MVT_SV, BindMode::Sync, 1000);
+    APModeBinding->AssociateCombo(kAPMode, ED_APModeComboBox);
+    const std::array<TEdit *, 8> remote = RemoteMACEdits();
+    for (int i = 0; i < 8; ++i)
+        APModeBinding->AssociateEdits(kRemoteMAC1 + i, "%h", remote[static_cast<std::size_t>(i)]);
+    // The repeater and client modes: the access point joined and its SSID.
+    if (m_caps.APModes & 3u) {
+        SetItemAccess(*APModeBinding, {{kRootMAC, kRW}, {kAPModeSSID, kRW}});
+        APModeBinding->AssociateEdits(kRootMAC, "%h", Ed_RoMAddra0);
+        APModeBinding->AssociateEdits(kAPModeSSID, "%s", Ed_SSID);
+    }
+    APModeBinding->OnAfterSet = [this] { ClearEmptyRemoteMACs(); };
+    APModeBinding->Get();
+
+    SecurityBinding = Bind(kSecurityItems, MVT_SV, BindMode::Sync, 1000);
+    SetItemAccess(*SecurityBinding, {{kAuth, kRW},
+                                     {kEncryption, kRW},
+                                     {kValidKey, kRW},
+                                     {kKey1, kRW},
+                                     {kKey1 + 1, kRW},
+                                     {kKey1 + 2, kRW},
+                                     {kKey1 + 3, kRW}});
+    SecurityBinding->AssociateCombo(kAuth, Ed_SecAutha);
+    SecurityBinding->AssociateCombo(kEncryption, Ed_SecEncypa);
+    SecurityBinding->AssociateCombo(kValidKey, Ed_SecValKeya);
+    const std::array<TEdit *, 4> keys = KeyEdits();
+    for (int i = 0; i < 4; ++i)
+        SecurityBinding->AssociateEdits(kKey1 + i, "%s", keys[static_cast<std::size_t>(i)]);
+    SecurityBinding->Get();
+    ValidKeyText = Ed_SecValKeya->Text();
+
+    if (m_caps.KeyTypeSup == 1) {
+        KeyTypeBinding = Bind(kKeyTypeItems, SVT_SV, BindMode::Sync, 0);
+        KeyTypeBinding->AssociateCombo(0, Ed_KeyType);
+        KeyTypeRead = KeyTypeBinding->Get();
+    }
+
+    if (m_caps.NewMulti == 1) {
+        MSSIDStateBinding = Bind(kMSSIDStateItems, SVT_SV, BindMode::Sync, 1000);
+        MSSIDStateBinding->AssociateCombo(0, CB_MultEnable);
+        MSSIDStateBinding->Get();
+        MultiSSIDWasEnabled = CB_MultEnable->ItemIndex() > 0;
+        SSIDTableBinding = Bind(kSSIDTableItems, MVT_UMV, BindMode::Sync, 1000, 2);
+        SSIDTableBinding->SetupListView(LV_Multi2, false);
+        SSIDTableBinding->Get();
+        FillKeyIndexList();
+    } else if (m_caps.NewMulti == 0) {
+        GuestStateBinding = Bind(kGuestStateItems, MVT_SV, BindMode::Sync, 0);
+        int item = 0;
+        for (TComboBox *c : {Master_ComboBox, Guest1_ComboBox, Guest2_ComboBox, Guest3_ComboBox,
+                             GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox})
+            GuestStateBinding->AssociateCombo(item++, c);
+        GuestStateBinding->Get();
+        GuestKeyIndexBinding = Bind(kGuestKeyIndexItems, MVT_SV, BindMode::Sync, 0);
+        item = 0;
+        for (TComboBox *c : {GuestKeyIndex1_ComboBox, GuestKeyIndex2_ComboBox, GuestKeyIndex3_ComboBox})
+            GuestKeyIndexBinding->AssociateCombo(item++, c);
+        GuestKeyIndexBinding->Get();
+    }
+
+    RadiusBinding = Bind(kRadiusItems, MVT_SV, BindMode::Sync, 1000);
+    RadiusBinding->AssociateCombo(kRadiusCipher, CiphertypeComboBox);
+    RadiusBinding->AssociateEdits(kRadiusPort, "%u{n1x65535}", RadiusportEdit);
+    RadiusBinding->AssociateEdits(kRadiusInterval, "%u{n300x9999999}", GroupKeyEdit);
+    RadiusBinding->AssociateEdits(kRadiusServer, "%s", RadiusServerEdit);
+    RadiusBinding->AssociateEdits(kRadiusSecret, "%s", RadiusSecretEdit);
+    RadiusBinding->Get();
+
+    RadiusBackupSupportBinding = Bind(kRadiusBackupSupportItems, SVT_SV, BindMode::Sync, 1000);
+    RadiusBackupSupportBinding->AssociateEdits(0, "%s", Ed_RaduisSupport);
+    RadiusBackupSupportBinding->Get();
+    AccountBackupSupportBinding = Bind(kAccountBackupSupportItems, SVT_SV, BindMode::Sync, 1000);
+    AccountBackupSupportBinding->AssociateEdits(0, "%s", Ed_AccountSupport);
+    AccountBackupSupportBinding->Get();
+    if (CapabilityNumber(Ed_RaduisSupport->Text()) == 1) {
+        BackupRadiusBinding = Bind(kBackupRadiusItems, SVT_SV, BindMode::Sync, 1000);
+        BackupRadiusBinding->AssociateEdits(0, "%s", Ed_SecRadiusServer);
+        BackupRadiusBinding->AssociateEdits(1, "%u{n1x65535}", Ed_SecRadiusport);
+        BackupRadiusBinding->AssociateEdits(2, "%s", Ed_SecRadiusSecret);
+        BackupRadiusBinding->AssociateCombo(3, CB_RadiusMode);
+        BackupRadiusBinding->Get();
+        CB_RadiusModeChange(nullptr);
+    }
+    if (CapabilityNumber(Ed_AccountSupport->Text()) == 1) {
+        BackupAccountingBinding = Bind(kBackupAccountingItems, MVT_SV, BindMode::Sync, 1000);
+        BackupAccountingBinding->AssociateCombo(kAcntMode, CB_AccountingMode);
+        BackupAccountingBinding->AssociateEdits(kAcntServer, "%s", Ed_SecAccountServer);
+        BackupAccountingBinding->AssociateEdits(kAcntPort, "%u{n1x65535}", Ed_SecAccountPort);
+        BackupAccountingBinding->Get();
+    }
+    StoreRadiusTexts();
+
+    if (m_caps.Accounting == 1) {
+        for (TControl *c : std::initializer_list<TControl *>{LabelAcntMode, CB_AcntEnable, LabelAcntServer,
+                                                             Ed_AcntServer, LabelAcntPort, Ed_AcntPort})
+            c->SetVisible(true);
+        AccountingBinding = Bind(kAccountingItems, MVT_SV, BindMode::Sync, 1000);
+        AccountingBinding->AssociateCombo(kAcntMode, CB_AcntEnable);
+        AccountingBinding->AssociateEdits(kAcntServer, "%s", Ed_AcntServer);
+        AccountingBinding->AssociateEdits(kAcntPort, "%u{n1x65535}", Ed_AcntPort);
+        AccountingBinding->Get();
+        CB_AcntEnableChange(nullptr);
+        AccountingShown = true;
+    }
+
+    PassPhraseBinding = Bind(kPassPhraseItems, MVT_SV, BindMode::Sync, 5000);
+    PassPhraseBinding->AssociateCombo(0, CipherforPSKBox);
+    PassPhraseBinding->AssociateEdits(1, "%u{n300x9999999}", GroupKeyPSKEdit);
+    PassPhraseBinding->AssociateEdits(2, "%s", PassPhrasePSKEdit);
+    PassPhraseBinding->Get();
+
+    // The scan is a command: sent once, never retried.
+    SiteScanBinding = MakeBinding(
+        this, {.Items = kSiteScanItems,
+               .Type = SVT_SV,
+               .Mode = BindMode::Async,
+               .Timeout = 5000,
+               .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnSiteSurveyDone(s, e); }});
+    SiteScanBinding->Request.Retries = 0;
+    SiteScanBinding->AssociateCombo(0, SiteScanComboBox);
+    SiteSurveyBinding = MakeBinding<New_req2Edit>(
+        this,
+        {.Items = kSiteSurveyItems, .Type = MVT_UMV, .KeyCount = 1, .Mode = BindMode::Sync, .Timeout = 1000});
+    SiteSurveyBinding->OnAfterGet = [this] { OnSiteSurveyTableGot(); };
+    SiteSurveyBinding->SetupListView(SiteServeyListView, false);
+    SiteSurveyBinding->KeyColumn = kSurveyWDSColumn;
+    SiteServeyListView->Columns()->Items(kSurveyIndexColumn)->SetWidth(0);
+    SiteServeyListView->Columns()->Items(kSurveyWDSColumn)->SetWidth(0);
+
+    if (m_caps.NewMulti == 1) {
+        auto done = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { AwaitedWriteDone(s, e); };
+        GuestEncryptionBinding = MakeBinding(
+            this, {.Items = kGuestItems, .Type = MVT_SV, .Mode = BindMode::Async, .OnSetDone = done});
+        GuestAuthBinding = MakeBinding(
+            this, {.Items = kGuestItems, .Type = MVT_SV, .Mode = BindMode::Async, .OnSetDone = done});
+        const std::array<TComboBox *, 7> encryption = GuestEncryptionCombos();
+        const std::array<TComboBox *, 7> auth = GuestAuthCombos();
+        for (int i = 0; i < 7; ++i) {
+            GuestEncryptionBinding->AssociateCombo(i, encryption[static_cast<std::size_t>(i)]);
+            GuestAuthBinding->AssociateCombo(7 + i, auth[static_cast<std::size_t>(i)]);
+        }
+    }
+
+    ShowAsRead();
+}
+
+// Lists, partner and key edits, lengths and groups as the groups just read make them.
+void TFM_Wirless::ShowAsRead()
+{
+    FillKeyLists();
+    SetKeyLengths();
+    FillModeLists();
+    NormalizeRemoteMACs();
+    SetEditLimits();
+    ShowSecurityGroups();
+    ShowKeysAsText();
+}
+
+void TFM_Wirless::StoreRadiusTexts()
+{
+    GroupKeyIntervalText = GroupKeyEdit->Text();
+    RadiusServerText = RadiusServerEdit->Text();
+    RadiusPortText = RadiusportEdit->Text();
+    RadiusSecretText = RadiusSecretEdit->Text();
+    CipherText = CiphertypeComboBox->Text();
+}
+
+void TFM_Wirless::Bt_RefreshClick(TObject *Sender)
+{
+    // Apply ends with a re-read of its own.
+    if (Sender && m_applying)
+        return;
+    if (SSIDBinding) {
+        SSIDBinding->Get();
+        gWirelessChannelText = Ed_Chana->Text();
+        if (Ed_ChanLista->Text().empty())
+            Ed_ChanLista->SetText(kDefaultChannelList);
+    }
+    if (SuperModeBinding)
+        SuperModeBinding->Get();
+    if (DynChannelListBinding && !DynChannelListBinding->Get())
+        Ed_DynChLista->SetText(kDefaultChannel);
+    if (StatChannelListBinding && !StatChannelListBinding->Get())
+        Ed_StatChLista->SetText(kDefaultChannel);
+    if (RadioWaveBinding)
+        RadioWaveBinding->Get();
+
+    if (m_multiSSID) {
+        for (FormBinding *b : {AutoScanBinding.get(), APModeBinding.get(), SecurityBinding.get()})
+            if (b)
+                b->Get();
+        if (KeyTypeBinding)
+            KeyTypeBinding->Get();
+        else if (m_caps.KeyTypeSup == 0)
+            Ed_KeyType->SetItemIndex(0);
+        for (FormBinding *b : {MSSIDStateBinding.get(), SSIDTableBinding.get(), GuestStateBinding.get(),
+                               GuestKeyIndexBinding.get()})
+            if (b)
+                b->Get();
+        ValidKeyText = Ed_SecValKeya->Text();
+        FillKeyIndexList();
+        if (RadiusBinding) {
+            RadiusBinding->Get();
+            StoreRadiusTexts();
+        }
+        if (AccountingShown && AccountingBinding) {
+            AccountingBinding->Get();
+            CB_AcntEnableChange(nullptr);
+        }
+        if (PassPhraseBinding)
+            PassPhraseBinding->Get();
+        const int item = ModeItem();
+        if (item == 3 || item == 4)
+            ReadSurveyTable();
+        if (BackupRadiusBinding) {
+            BackupRadiusBinding->Get();
+            CB_RadiusModeChange(nullptr);
+        }
+        if (BackupAccountingBinding)
+            BackupAccountingBinding->Get();
+        ShowAsRead();
+    }
+    AD_SuperModeChange(nullptr);
+    ShowChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
+}

@@ -1,0 +1,200 @@
+// The administrator settings form with single manager addresses against the simulated device.
+#include "CloseQuery.h"
+#include "FormFixture.h"
+#include "TFM_Admin2.h"
+
+using namespace formtest;
+
+namespace {
+
+// Long enough for a loaded machine; a passing wait ends as soon as its condition holds.
+constexpr int kWait = 10000;
+
+class Admin2 : public FormTest {
+protected:
+    FormHandle<TFM_Admin2> open(std::vector<std::string> args = {})
+    {
+        args.insert(args.begin(), {"--profile", "admin2"});
+        startDevice(args);
+        auto f = openForm(FM_Admin2);
+        // The limit state is read asynchronously.
+        EXPECT_TRUE(pumpUntil([&] { return f->LimitReq && f->LimitReq->WasRead(); }, kWait));
+        return f;
+    }
+};
+
+const char *const kLogin = R"(UserName="admin" Password="password")";
+// Both protocols off before the chosen one goes on.
+const std::vector<std::string> kPreStep = {"telnet=0 timeout=2", "ssh=0"};
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string> &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+TEST_F(Admin2, OpensFromTheMenuAndShowsEveryGroupTheDeviceAnswered)
+{
+    startDevice({"--profile", "admin2"});
+    MainMenuItems &menu = mainWindow().MenuItems;
+    menu.tools2->Click();
+    EXPECT_TRUE(openFromMenu<TFM_Admin2>(menu.tAdmin2, [&](TFM_Admin2 &f) {
+        EXPECT_EQ(f.Text(), "Tools \\ Administrator Settings");
+        EXPECT_EQ(f.Ed_Usr->Text(), "admin");
+        EXPECT_EQ(f.Ed_OPwd->Text(), "password"); // pre-filled with the device's password
+        EXPECT_TRUE(f.RB_Telnet->Checked());
+        EXPECT_TRUE(f.RB_SHH->Visible());
+        EXPECT_EQ(f.CB_Timeout->Text(), "3 Mins");
+        EXPECT_TRUE(f.GB_Led->Visible() && f.CB_Led->Checked());
+        EXPECT_TRUE(f.GroupBox5->Visible());
+        EXPECT_TRUE(f.RG_PingSet->Visible());
+        EXPECT_EQ(f.RG_PingSet->ItemIndex(), 1);
+        EXPECT_LT(f.GroupBox5->Top(), f.GroupBox1->Top());
+    }));
+    expectNoSet();
+}
+
+TEST_F(Admin2, UnchangedApplyWritesTheGroupsInOrderAfterTheConsolePreStep)
+{
+    auto f = open();
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    expectSets(kPreStep + std::vector<std::string>{kLogin, "admlimitIPStatus=0", "admLedStatus=1",
+                                                   "telnet=1 timeout=2", "ssh=0", "pingcontrol=1",
+                                                   "admManagerVLANIDStatus=0", "admManagerVLANID=1"});
+}
+
+TEST_F(Admin2, NoneWritesTelnetAloneWithoutPreStep)
+{
+    auto f = open({"--profile", "adminlite"});
+    f->RB_None->SetChecked(true);
+    EXPECT_FALSE(f->CB_Timeout->Enabled());
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    expectSets({kLogin, "admlimitIPStatus=0", "telnet=0"});
+}
+
+// The answer to the limit write is awaited before "Set OK!"; its failure stops the sequence.
+TEST_F(Admin2, LimitWriteIsAwaited)
+{
+    auto f = open({"--fault", "admlimitIPStatus=delay:300@set"});
+    click(f->OK);
+    const auto ledWritten = [&] {
+        const std::vector<std::string> s = sets();
+        return std::find(s.begin(), s.end(), "admLedStatus=1") != s.end();
+    };
+    EXPECT_FALSE(ledWritten()); // nothing after the limit before its answer
+    EXPECT_NE(f->StatusBar->SimpleText(), "Set OK!");
+    EXPECT_FALSE(canClose(*f));
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    EXPECT_TRUE(canClose(*f));
+    EXPECT_TRUE(ledWritten());
+    EXPECT_EQ(sets().back(), "admManagerVLANID=1");
+}
+
+TEST_F(Admin2, LimitWriteFaultShowsSettingError)
+{
+    auto f = open({"--fault", "admlimitIPStatus=error:genErr@set"});
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Setting Error!"; }, kWait));
+    pump(100);
+    expectSets(kPreStep + std::vector<std::string>{kLogin, "admlimitIPStatus=0 (genErr)"});
+}
+
+TEST_F(Admin2, RemovedGroupsAreHiddenAndNeverWritten)
+{
+    auto f = open({"--profile", "adminlite"});
+    EXPECT_FALSE(f->RB_SHH->Visible());
+    EXPECT_FALSE(f->GB_Led->Visible());
+    EXPECT_FALSE(f->GroupBox5->Visible());
+    EXPECT_FALSE(f->RG_PingSet->Visible());
+    EXPECT_EQ(f->GroupBox1->Top(), f->GroupBox2->Top() + f->GroupBox2->Height() + 6); // no gap
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    expectSets({"telnet=0 timeout=2", kLogin, "admlimitIPStatus=0", "telnet=1 timeout=2"});
+}
+
+TEST_F(Admin2, LimitedAdministrationWritesBothAddressesAndEmptiesTheUnusedOne)
+{
+    auto f = open({"--profile", "adminlite"});
+    click(f->CkBx_ManagerState);
+    EXPECT_TRUE(f->Ed_IP1->Enabled());
+    type(f->Ed_IP1, "192.168.1.7");
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    expectSets({"telnet=0 timeout=2", kLogin, "admlimitIPStatus=1",
+                "admManagerIP.1=192.168.1.7 admManagerIP.2=0.0.0.0", "telnet=1 timeout=2"});
+    EXPECT_EQ(f->Ed_IP2->Text(), "");
+}
+
+namespace {
+
+struct Refusal {
+    std::function<void(TFM_Admin2 &)> input;
+    std::string message, caption;
+};
+
+class Admin2Refused : public Admin2, public ::testing::WithParamInterface<Refusal> {};
+
+} // namespace
+
+TEST_P(Admin2Refused, ShowsItsMessageAndWritesNothing)
+{
+    auto f = open({"--profile", "adminlite"});
+    GetParam().input(*f);
+    expectBox(GetParam().message, GetParam().caption);
+    click(f->OK);
+    expectNoSet();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, Admin2Refused,
+    ::testing::Values(Refusal{[](TFM_Admin2 &f) { f.CkBx_ManagerState->SetChecked(true); },
+                              "You at least must input one IP address!", "Warning"},
+                      Refusal{[](TFM_Admin2 &f) {
+                                  f.CkBx_ManagerState->SetChecked(true);
+                                  f.Ed_IP2->SetText("192.168.1.255");
+                              },
+                              "Invalid IP address!", "Warning"},
+                      Refusal{[](TFM_Admin2 &f) { f.Ed_OPwd->SetText("x"); },
+                              "Please input the current password correctly!", "Warning"},
+                      Refusal{[](TFM_Admin2 &f) { f.Ed_Usr->SetText("a b"); }, "Invaild UserName!",
+                              "Warning"},
+                      Refusal{[](TFM_Admin2 &f) { f.Ed_CNP->SetText("other"); },
+                              "Please input the confirm new password correctly!", "Warning"}));
+
+TEST_F(Admin2, ManagerVlanChecks)
+{
+    auto f = open();
+    ASSERT_TRUE(f->ManagerVlanSupported);
+    for (const char *bad : {"4095", "0", "abc"}) {
+        type(f->Ed_VID, bad);
+        expectBox("Please input a number between 0 and 4095.", "Error");
+        click(f->OK);
+    }
+    type(f->Ed_VID, "4094");
+    click(f->CB_VID); // VLANs are off on the device
+    expectBox("Please enable Multi-SSID and VLAN first!", "Warning");
+    click(f->OK);
+    EXPECT_FALSE(f->CB_VID->Checked());
+    EXPECT_FALSE(f->Ed_VID->Enabled());
+    expectNoSet();
+}
+
+// An Apply after a failed read would blank the login; the console pre-step must not run
+// either.
+TEST_F(Admin2, NothingWrittenWhenTheLoginWasNotRead)
+{
+    auto f = open({"--fault", "UserName=drop@get"});
+    click(f->OK);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
+    expectNoSet();
+}
+
+TEST_F(Admin2, Layout)
+{
+    auto f = open();
+    checkLayout(f.get(), "TFM_Admin2");
+}

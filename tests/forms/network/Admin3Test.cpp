@@ -1,0 +1,209 @@
+// The administrator settings form with manager address ranges against the simulated device.
+#include "CloseQuery.h"
+#include "FormFixture.h"
+#include "TFM_Admin3.h"
+#include "TestEnv.h"
+
+using namespace formtest;
+
+namespace {
+
+// Long enough for a loaded machine; a passing wait ends as soon as its condition holds.
+constexpr int kWait = 10000;
+
+class Admin3 : public FormTest {
+protected:
+    FormHandle<TFM_Admin3> open(std::vector<std::string> args = {})
+    {
+        args.insert(args.begin(), {"--profile", "admin3"});
+        startDevice(args);
+        auto f = openForm(FM_Admin3);
+        EXPECT_TRUE(listsRead(*f));
+        return f;
+    }
+    static bool listsRead(TFM_Admin3 &f)
+    {
+        return pumpUntil(
+            [&] { return f.LimitReq->WasRead() && f.RangeTableBinding->WasRead() && f.RangeWalk->WasRead(); },
+            kWait);
+    }
+    static std::vector<std::string> listed(TFM_Admin3 &f)
+    {
+        std::vector<std::string> rows;
+        TListItems *items = f.ListView_User->Items();
+        for (int i = 0; i < items->Count(); ++i)
+            rows.push_back(items->Item(i)->Caption() + " " + items->Item(i)->SubItems()->Strings(0) + "-" +
+                           items->Item(i)->SubItems()->Strings(1));
+        return rows;
+    }
+    void add(TFM_Admin3 &f, const std::string &from, const std::string &to)
+    {
+        f.StatusBar->SetSimpleText("");
+        type(f.Ed_FromIP, from);
+        type(f.Ed_ToIP, to);
+        click(f.Btn_Add);
+    }
+    // After an add or delete: the device answered and both lists were read back.
+    bool answered(TFM_Admin3 &f, const std::string &result)
+    {
+        return pumpUntil(
+            [&] {
+                return f.StatusBar->SimpleText() == result && !f.RangeWalk->Busy &&
+                       !f.RangeTableBinding->Busy;
+            },
+            kWait);
+    }
+};
+
+const std::vector<std::string> kStartRanges = {"1 192.168.1.10-192.168.1.20",
+                                               "2 192.168.1.100-192.168.1.150"};
+
+} // namespace
+
+TEST_F(Admin3, OpensFromTheMenuAndListsTheRangesInUse)
+{
+    startDevice({"--profile", "admin3"});
+    MainMenuItems &menu = mainWindow().MenuItems;
+    menu.tools2->Click();
+    EXPECT_TRUE(openFromMenu<TFM_Admin3>(menu.tAdmin2, [&](TFM_Admin3 &f) {
+        EXPECT_TRUE(listsRead(f));
+        EXPECT_EQ(listed(f), kStartRanges);
+        EXPECT_EQ(f.ListView_IpRange->Items()->Count(), 4);
+        EXPECT_EQ(f.CB_WLAN->Text(), "Enable");
+        EXPECT_FALSE(f.Btn_Add->Enabled()); // the limit is off
+    }));
+    expectNoSet();
+}
+
+TEST_F(Admin3, AddFillsTheFirstFreeRowAndShowsTheResultAfterTheAnswer)
+{
+    auto f = open({"--fault", "From.2=delay:300@set"});
+    click(f->CB_LimitIPStatus);
+    add(*f, "192.168.1.30", "192.168.1.30"); // one address is a range too
+    EXPECT_EQ(f->StatusBar->SimpleText(), "");
+    EXPECT_FALSE(canClose(*f));
+    EXPECT_TRUE(answered(*f, "Set OK!"));
+    EXPECT_EQ(f->Ed_FromIP->Text(), "");
+    expectSets({"From.2=192.168.1.30 To.2=192.168.1.30"});
+    EXPECT_EQ(listed(*f),
+              (std::vector<std::string>{"1 192.168.1.10-192.168.1.20", "2 192.168.1.30-192.168.1.30",
+                                        "3 192.168.1.100-192.168.1.150"}));
+}
+
+TEST_F(Admin3, AFifthRangeIsRefused)
+{
+    auto f = open();
+    click(f->CB_LimitIPStatus);
+    add(*f, "192.168.1.30", "192.168.1.40");
+    ASSERT_TRUE(answered(*f, "Set OK!"));
+    add(*f, "192.168.1.50", "192.168.1.60");
+    ASSERT_TRUE(answered(*f, "Set OK!"));
+    expectBox("Maximum number of IP Range List is 4!", "Waring");
+    add(*f, "192.168.1.70", "192.168.1.80");
+    EXPECT_EQ(f->Ed_FromIP->Text(), "");
+    expectSets({"From.2=192.168.1.30 To.2=192.168.1.40", "From.4=192.168.1.50 To.4=192.168.1.60"});
+}
+
+namespace {
+
+struct BadRange {
+    std::string from, to, message, caption;
+};
+
+class Admin3Refused : public Admin3, public ::testing::WithParamInterface<BadRange> {};
+
+} // namespace
+
+TEST_P(Admin3Refused, SendsNothing)
+{
+    auto f = open();
+    click(f->CB_LimitIPStatus);
+    expectBox(GetParam().message, GetParam().caption);
+    add(*f, GetParam().from, GetParam().to);
+    expectNoSet();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, Admin3Refused,
+    ::testing::Values(
+        BadRange{"192.168.1.10", "192.168.2.10",
+                 "The Two IP address is not in the same subnet,Please check...", "Warning"},
+        BadRange{"192.168.1.20", "192.168.1.10", "The IP range is not right,Please check...", "Warning"},
+        BadRange{"192.168.1.0", "192.168.1.10", "Please input valid IP address", "Waring"},
+        // Stands after the first free row of the device's table.
+        BadRange{"192.168.1.100", "192.168.1.150", "The same IP range has been added", "Warning"}));
+
+TEST_F(Admin3, AddWithoutAFreeRowIsRefused)
+{
+    const std::string profile = kvtest::makeTempDir("kv-admin3-") + "/full.cat";
+    kvtest::writeText(profile, "remove From.3\nremove To.3\nremove From.4\nremove To.4\n"
+                               "set From.2 192.168.1.30\nset To.2 192.168.1.40\n");
+    auto f = open({"--profile", profile});
+    click(f->CB_LimitIPStatus);
+    expectBox("The IP Range table of the device has no free row!", "Warning");
+    add(*f, "192.168.1.50", "192.168.1.60");
+    expectNoSet();
+}
+
+TEST_F(Admin3, DeleteFreesItsRow)
+{
+    auto f = open();
+    f->ListView_User->SetItemIndex(1);
+    EXPECT_TRUE(f->Btn_Del->Enabled());
+    click(f->Btn_Del);
+    EXPECT_TRUE(answered(*f, "Delete OK!"));
+    expectSets({"From.3=0.0.0.0 To.3=0.0.0.0"});
+    EXPECT_EQ(listed(*f), (std::vector<std::string>{kStartRanges[0]}));
+    EXPECT_FALSE(f->Btn_Del->Enabled());
+}
+
+TEST_F(Admin3, DeleteOfARangeTheTableNoLongerHoldsSendsNothing)
+{
+    auto f = open();
+    f->ListView_User->SetItemIndex(0);
+    f->ListView_IpRange->Items()->Delete(0); // the device's table as read back lacks it
+    expectBox("The IP range is no longer in the device's table; nothing was deleted.", "Warning");
+    click(f->Btn_Del);
+    expectNoSet();
+}
+
+TEST_F(Admin3, UnchangedApplyWritesTheGroupsButNoRangeRow)
+{
+    auto f = open();
+    click(f->CB_LimitIPStatus);
+    add(*f, "192.168.1.30", "192.168.1.40");
+    ASSERT_TRUE(answered(*f, "Set OK!"));
+    f->StatusBar->SetSimpleText("");
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    expectSets({"From.2=192.168.1.30 To.2=192.168.1.40", "telnet=0 timeout=2", "ssh=0",
+                R"(UserName="admin" Password="password")", "admlimitIPStatus=1", "admManagerVLANIDStatus=0",
+                "admManagerVLANID=1", "admLedStatus=1", "telnet=1 timeout=2", "ssh=0", "pingcontrol=1",
+                "administrateApWithWlan=1"});
+}
+
+TEST_F(Admin3, LimitWithAnEmptyListIsSwitchedOffFirst)
+{
+    const std::string profile = kvtest::makeTempDir("kv-admin3-") + "/empty.cat";
+    kvtest::writeText(profile,
+                      "set From.1 0.0.0.0\nset To.1 0.0.0.0\nset From.3 0.0.0.0\nset To.3 0.0.0.0\n");
+    auto f = open({"--profile", profile, "--profile", "adminlite"});
+    EXPECT_FALSE(f->GB_Led->Visible());
+    EXPECT_FALSE(f->CB_WLAN->Visible());
+    click(f->CB_LimitIPStatus);
+    expectBox("The IP Range list is empty,The limit administrator IP will be disabled!", "Warning");
+    click(f->OK);
+    EXPECT_FALSE(f->CB_LimitIPStatus->Checked());
+    expectNoSet();
+    expectBox("Old password is wrong!Please input again", "Warning");
+    type(f->Ed_OPwd, "guess");
+    click(f->OK);
+    EXPECT_EQ(f->Ed_OPwd->Text(), "");
+    expectNoSet();
+}
+
+TEST_F(Admin3, Layout)
+{
+    auto f = open();
+    checkLayout(f.get(), "TFM_Admin3");
+}

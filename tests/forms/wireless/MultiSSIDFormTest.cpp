@@ -1,0 +1,187 @@
+// The older Multi-SSID form (master and three guest SSIDs) against the simulated device.
+#include "ComboChoice.h"
+#include "EventLoop.h"
+#include "FormFixture.h"
+#include "ProfileText.h"
+#include "TFM_MultiSSIDForm.h"
+#include "Waiting.h"
+
+using namespace formtest;
+
+namespace {
+
+// Every guest has an SSID (an empty one is refused even for a guest that is off).
+const std::string kNamedGuests = "set adMSSIDSSID.1.3 \"guest2\"\nset adMSSIDSSID.1.4 \"guest3\"\n";
+// Guest 1 in use with a shared WEP key in the second slot.
+const std::string kWepGuest1 =
+    "set adMSSIDIdvState.1.2 1\nset adMSSIDEncryption.1.2 1\nset adMSSIDAuth.1.2 2\n"
+    "set adMSSIDKeyIndex.1.2 2\nset adMSSIDKey.1.2 \"0a1b2c3d4e\"\n";
+
+class MultiSSIDOld : public FormTest {
+protected:
+    FormHandle<TFM_MultiSSIDForm> open(const std::string &profile, std::vector<std::string> args = {})
+    {
+        args.insert(args.end(), {"--profile", writeProfile(profile)});
+        startDevice(args);
+        return openForm(FM_MultiSSIDForm);
+    }
+    // Apply, noting whether the restart countdown showed meanwhile.
+    bool applyWithCountdown(TFM_MultiSSIDForm &f)
+    {
+        bool shown = false;
+        kv::Timer poll;
+        poll.onTimeout = [&] { shown = shown || FM_Waiting != nullptr; };
+        poll.start(5);
+        click(f.Bt_Apply);
+        return shown;
+    }
+};
+
+} // namespace
+
+TEST_F(MultiSSIDOld, TheMenuOpensThisVariantWhichShowsWhatItRead)
+{
+    startDevice({"--profile", "mssidguests"}); // the older generation (no isolated security)
+    MainMenuItems &menu = mainWindow().MenuItems;
+    menu.advanced2->Click();
+    EXPECT_TRUE(openFromMenu<TFM_MultiSSIDForm>(menu.Ad_MultiSSID, [&](TFM_MultiSSIDForm &f) {
+        EXPECT_EQ(f.Text(), "Advanced\\Multi-SSID");
+        EXPECT_EQ(f.TabSheet1->Text(), "IEEE 802.11g");
+        EXPECT_EQ(f.MasterSSIDEdit->Text(), "primary");
+        EXPECT_FALSE(f.MasterSSIDEdit->Enabled());
+        EXPECT_EQ(f.GroupIDBox->Text(), "10");
+        EXPECT_TRUE(f.CheckBox1->Checked());
+        EXPECT_TRUE(f.Guest1CheckBox->Checked());
+        EXPECT_EQ(f.TempComboBox1->Text(), "Shared Key");
+        EXPECT_EQ(f.GuestKey1->Text(), "second");
+        EXPECT_EQ(f.GuestKeySize1->Text(), "64 Bits");
+        EXPECT_TRUE(f.GuestKeyvalueEdit1->Enabled());
+        EXPECT_TRUE(f.Guest2CheckBox->Checked());
+        EXPECT_EQ(f.TempComboBox2->ItemIndex(), -1); // WPA is no choice here
+        EXPECT_FALSE(f.Guest3CheckBox->Checked());
+        EXPECT_FALSE(f.GuestSSIDEdit3->Enabled());
+    }));
+    expectNoSet();
+}
+
+TEST_F(MultiSSIDOld, AnEnabledGuestWritesItsRowAfterTheAPModeAndTheCountdownSendsNoReboot)
+{
+    auto f = open(kNamedGuests);
+    click(f->Guest1CheckBox);
+    choose(f->TempComboBox1, "Shared Key");
+    EXPECT_TRUE(f->GuestKeyvalueEdit1->Enabled());
+    choose(f->GuestKey1, "third");
+    type(f->GuestKeyvalueEdit1, "0123456789");
+    EXPECT_TRUE(applyWithCountdown(*f)); // shown although the device saves deferred
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Success!");
+    expectSets({"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"",
+                "adMSSIDIdvState.1.2=1 adMSSIDSSID.1.2=\"guest1\" adMSSIDAuth.1.2=2 adMSSIDEncryption.1.2=1 "
+                "adMSSIDKeyIndex.1.2=3 adMSSIDKey.1.2=\"0123456789\"",
+                "adMSSIDIdvState.1.3=0", "adMSSIDIdvState.1.4=0"});
+}
+
+struct GuestColumns {
+    bool vlan;
+    std::vector<std::string> expected;
+};
+
+class MultiSSIDOldColumns : public MultiSSIDOld, public ::testing::WithParamInterface<GuestColumns> {};
+
+// A guest switched to "None" sends no key, authentication or key index; VLAN off sends no tag.
+TEST_P(MultiSSIDOldColumns, FollowTheGuestAndTheVlanState)
+{
+    auto f = open(kNamedGuests + kWepGuest1);
+    if (f->CheckBox1->Checked() != GetParam().vlan)
+        click(f->CheckBox1);
+    choose(f->TempComboBox1, "None");
+    EXPECT_FALSE(f->GuestKeyvalueEdit1->Enabled());
+    click(f->Bt_Apply);
+    expectSets(GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Vlan, MultiSSIDOldColumns,
+    ::testing::Values(
+        GuestColumns{false,
+                     {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"",
+                      "adMSSIDIdvState.1.2=1 adMSSIDSSID.1.2=\"guest1\" adMSSIDEncryption.1.2=0",
+                      "adMSSIDIdvState.1.3=0", "adMSSIDIdvState.1.4=0"}},
+        GuestColumns{
+            true,
+            {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=1", "adMSSIDSSID.1.1=\"primary\" adVlanTagID.1.1=1",
+             "adMSSIDIdvState.1.2=1 adMSSIDSSID.1.2=\"guest1\" adMSSIDEncryption.1.2=0 "
+             "adVlanTagID.1.2=1",
+             "adMSSIDIdvState.1.3=0 adVlanTagID.1.3=1", "adMSSIDIdvState.1.4=0 adVlanTagID.1.4=1"}}));
+
+struct RefusedApply {
+    std::string profile;
+    std::string text;
+    std::string caption;
+    std::string typedSSID3 = ""; // typed into guest 3's SSID edit when not empty
+};
+
+class MultiSSIDOldRefused : public MultiSSIDOld, public ::testing::WithParamInterface<RefusedApply> {};
+
+TEST_P(MultiSSIDOldRefused, SendsNothing)
+{
+    auto f = open(GetParam().profile);
+    if (!GetParam().typedSSID3.empty())
+        type(f->GuestSSIDEdit3, GetParam().typedSSID3);
+    expectBox(GetParam().text, GetParam().caption);
+    click(f->Bt_Apply);
+    expectNoSet();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, MultiSSIDOldRefused,
+    ::testing::Values(
+        // Guest 2 is off and has no SSID.
+        RefusedApply{"", "Please Input SSID in Guest SSID2.", "Warning"},
+        RefusedApply{kNamedGuests, "The Max Length of Guest SSID3's SSID is 32.!", "Warning",
+                     std::string(33, 'g')},
+        RefusedApply{kNamedGuests + "set adMSSIDSSID.1.2 \" guest1\"\n",
+                     "The first character can't be blank in Guest SSID1.", "Error"},
+        RefusedApply{kNamedGuests + kWepGuest1 +
+                         "set adMSSIDIdvState.1.4 1\nset adMSSIDEncryption.1.4 1\nset adMSSIDKeyIndex.1.4 2\n"
+                         "set adMSSIDKey.1.4 \"0a1b2c3d4e\"\n",
+                     "The 11g Guest SSID1's key index is same as Guest SSID3", "Warning"},
+        RefusedApply{kNamedGuests + kWepGuest1 + "set adMSSIDEncryption.1.1 1\nset adMSSIDKeyIndex.1.1 2\n",
+                     "The 11g Guest SSID1's key index is same as master SSID", "Warning"},
+        RefusedApply{kNamedGuests + kWepGuest1 +
+                         "set adMSSIDIdvState.1.4 1\nset adMSSIDSSID.1.4 \"guest1\"\n",
+                     "The 11g Guest SSID1's SSID is same as SSID3's SSID", "Warning"},
+        RefusedApply{kNamedGuests + kWepGuest1 + "set adMSSIDKey.1.2 \"0a1b2c3d4\"\n",
+                     "The Length of Guest SSID1's key in IEEE802.11g must be 10!", "Warning"}));
+
+TEST_F(MultiSSIDOld, AnEmptyMasterGroupIDIsRefused)
+{
+    auto f = open(kNamedGuests);
+    type(f->GroupIDBox, "");
+    expectBox("The 11g master SSID's ID is invalid.The range of ID is 1 to 4095.", "Warning");
+    click(f->Bt_Apply);
+    expectNoSet();
+}
+
+TEST_F(MultiSSIDOld, AMasterRowThatCouldNotBeReadIsNotWritten)
+{
+    auto f = open(kNamedGuests, {"--fault", "adMSSIDSSID.1.1=error:genErr@get"});
+    EXPECT_FALSE(f->MasterBinding->WasRead());
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), gMsgGroupNotRead);
+    expectNoSet();
+}
+
+TEST_F(MultiSSIDOld, AFailedWriteEndsTheSequenceWithoutCountdown)
+{
+    auto f = open(kNamedGuests, {"--fault", "adMSSIDIdvState.1.3=error:genErr@set"});
+    EXPECT_FALSE(applyWithCountdown(*f));
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Error.");
+    expectSets({"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
+                "adMSSIDIdvState.1.3=0 (genErr)"});
+}
+
+TEST_F(MultiSSIDOld, Layout)
+{
+    auto f = open(kNamedGuests + kWepGuest1);
+    checkLayout(f.get(), "TFM_MultiSSIDForm");
+}

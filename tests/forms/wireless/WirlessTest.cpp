@@ -1,0 +1,510 @@
+// Home \ Wireless against the simulated device: what it reads and shows, and what Apply
+// writes, in order.
+#include "KeyText.h"
+#include "MainForm.h"
+#include "Misc.h"
+#include "WindowFit.h"
+#include "WirlessTestSupport.h"
+
+#include <sstream>
+
+using namespace formtest;
+
+namespace {
+
+const char *const kGuestsOff =
+    "adVlanState=0 adMSSIDIdvState.1.2=0 adMSSIDIdvState.1.3=0 adMSSIDIdvState.1.4=0 "
+    "adMSSIDEncryption.1.2=0 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0";
+const char *const kSSIDLine = "hSSID=\"QRN-5290AP\" hSSIDBroadcast=1 hChannel=6";
+
+std::string zeroMACs(int from)
+{
+    std::string out;
+    for (int i = from; i <= 8; ++i)
+        out += " adPtPRemoteAPMACAddress.1." + std::to_string(i) + "=0x000000000000";
+    return out;
+}
+
+} // namespace
+
+TEST_F(Wirless, OpensFromTheMenuWithWhatItRead)
+{
+    startDevice();
+    MainMenuItems &menu = mainWindow().MenuItems;
+    menu.Home1->Click();
+    ASSERT_TRUE(menu.hWirelessBand1->Enabled());
+    std::string caption, tab, ssid, channel, mode, auth;
+    std::vector<std::string> modes;
+    EXPECT_TRUE(openFromMenu<TFM_Wirless>(menu.hWirelessBand1, [&](TFM_Wirless &f) {
+        caption = f.Text();
+        tab = f.TS_11a->Text();
+        ssid = f.Ed_SSIDa->Text();
+        channel = f.CB_Chana->Text();
+        modes = items(f.ED_APModeTempComboBox);
+        mode = f.ED_APModeTempComboBox->Text();
+        auth = f.Ed_SecAuthaTemp->Text();
+        EXPECT_FALSE(f.TS_11g->TabVisible());
+        EXPECT_TRUE(f.GroupBox4->Visible());
+        EXPECT_FALSE(f.GroupBox1->Visible());
+    }));
+    EXPECT_EQ(FM_Wirless, nullptr);
+    EXPECT_EQ(caption, "Home \\ Wireless");
+    EXPECT_EQ(tab, "IEEE 802.11g");
+    EXPECT_EQ(ssid, "QRN-5290AP");
+    EXPECT_EQ(channel, "6");
+    EXPECT_EQ(modes, (std::vector<std::string>{"Access Point", "WDS with AP", "WDS", "Universal Repeater",
+                                               "Wireless Client"}));
+    EXPECT_EQ(mode, "Access Point");
+    EXPECT_EQ(auth, "Open System");
+    expectNoSet();
+}
+
+// Each group of the form is read with one request when it opens, and nothing more.
+TEST_F(Wirless, OpeningReadsEachGroupOnce)
+{
+    startDevice();
+    for (TTimer *t : {mainWindow().Timer1, mainWindow().LedStatus, mainWindow().LedBlink})
+        t->SetEnabled(false);
+    pump(300);
+    const std::size_t before = sim->requestLog().size();
+    auto f = openWireless();
+    pump(100);
+    std::istringstream log(sim->requestLog().substr(before));
+    int requests = 0;
+    for (std::string line; std::getline(log, line);)
+        ++requests;
+    const char *const groups[] = {"hSSIDBroadcast",
+                                  "adbgMode",
+                                  "adSuperMode",
+                                  "adDynamicChannelList",
+                                  "adStaticChannelList",
+                                  "adRadioWave",
+                                  "multioverwdsconsistent",
+                                  "adAutoChannelScan",
+                                  "adAPMode",
+                                  "adSecAuthentication-a",
+                                  "adSecKeyType",
+                                  "adVlanState",
+                                  "adMSSIDKeyIndex.1.2",
+                                  "SecRADIUSPort",
+                                  "secBackupRadiusSupported",
+                                  "secBackupAccountSupported",
+                                  "adSecAccountMode",
+                                  "adSecPassPhrase"};
+    for (const char *first : groups)
+        EXPECT_EQ(requestsNaming(first, "get"), 1) << first;
+    EXPECT_EQ(requestsNaming("hSSID", "get"), 2); // the SSID and AP-mode groups both hold it
+    EXPECT_EQ(requests, static_cast<int>(std::size(groups)));
+    EXPECT_EQ(requestsNaming("adRefresh"), 0);
+}
+
+TEST_F(Wirless, DeviceWithoutMultiSSIDIsShorterAndWritesTheRadioOnly)
+{
+    startDevice({"--profile", "nomssid"});
+    auto f = openWireless();
+    EXPECT_EQ(f->ClientHeight(), TFM_Wirless::kDesignClientHeight - 480);
+    EXPECT_FALSE(f->ED_APModeTempComboBox->Visible());
+    EXPECT_FALSE(f->GroupBox4->Visible());
+    EXPECT_EQ(f->APModeBinding, nullptr);
+    apply(*f);
+    expectSets({kSSIDLine, "adSuperMode=4", "adRadioWave=1"});
+}
+
+TEST_F(Wirless, ApplyWritesEveryGroupInOrder)
+{
+    startDevice();
+    auto f = openWireless();
+    type(f->Ed_SSIDa, "office");
+    apply(*f);
+    expectSets({kGuestsOff, "hSSID=\"office\" hSSIDBroadcast=1 hChannel=6", "adSuperMode=4", "adAPMode=1",
+                "adAutoChannelScan=0", "adRadioWave=1", "adSecAuthentication-a=1 adSecEncryption-a=0",
+                "adSecKeyType=2", "adSecAccountMode=0"});
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+    EXPECT_EQ(f->Ed_SSIDa->Text(), "office");
+}
+
+TEST_F(Wirless, WDSWithOnePartnerWritesSevenEmptySlotsInOneSet)
+{
+    startDevice();
+    auto f = openWireless();
+    choose(f->ED_APModeTempComboBox, "WDS");
+    EXPECT_EQ(f->ED_APModeComboBox->Text(), "P2MP Without");
+    EXPECT_EQ(f->GroupBox1->Text(), " WDS without AP ");
+    type(f->Ed_ReMAddra0, "00904c910001");
+    apply(*f);
+    expectSets({kGuestsOff, kSSIDLine, "adSuperMode=4",
+                "adAPMode=7 adPtPRemoteAPMACAddress.1.1=0x00904C910001" + zeroMACs(2), "adAutoChannelScan=0",
+                "adRadioWave=1", "adSecAuthentication-a=1 adSecEncryption-a=0", "adSecKeyType=2",
+                "adSecAccountMode=0"});
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+    EXPECT_EQ(f->Ed_ReMAddra1->Text(), ""); // empty slots are shown empty again
+    EXPECT_EQ(f->ED_APModeTempComboBox->Text(), "WDS");
+}
+
+// The client's access point is not chosen yet: the empty MAC goes out, not an empty value.
+TEST_F(Wirless, ClientWithoutRootMACWritesTheEmptyMAC)
+{
+    startDevice();
+    auto f = openWireless();
+    choose(f->ED_APModeTempComboBox, "Wireless Client");
+    EXPECT_EQ(f->ED_APModeComboBox->Text(), "AP Client");
+    type(f->Ed_SSID, "Office AP");
+    apply(*f);
+    const std::vector<std::string> s = sets();
+    ASSERT_GE(s.size(), 4u);
+    EXPECT_EQ(s[1], "hSSIDBroadcast=1 hChannel=6");
+    EXPECT_EQ(s[3], "adAPMode=5 adAPRRootAPMACAddress=0x000000000000 hSSID=\"Office AP\"");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+    EXPECT_EQ(f->ED_APModeTempComboBox->Text(), "Wireless Client"); // read back as written
+}
+
+struct WirlessModeName {
+    int device;
+    int stringChange;
+    const char *shown;
+    const char *kept; // the device value the form then holds
+};
+
+class WirlessModeNames : public Wirless, public ::testing::WithParamInterface<WirlessModeName> {};
+
+// Display names and device values map both ways, the repeater and client under either name.
+TEST_P(WirlessModeNames, ShowTheDeviceModeByValue)
+{
+    const WirlessModeName c = GetParam();
+    startDevice(
+        {"--profile", profile("set adAPMode " + std::to_string(c.device) +
+                              "\nset apmodestringchangeSupported " + std::to_string(c.stringChange) + "\n")});
+    auto f = openWireless();
+    EXPECT_EQ(f->ED_APModeTempComboBox->Text(), c.shown);
+    EXPECT_EQ(f->ED_APModeComboBox->Text(), c.kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WirlessModeNames,
+    ::testing::Values(WirlessModeName{4, 1, "Universal Repeater", "Universal Repeater"},
+                      WirlessModeName{4, 0, "AP Repeater", "Universal Repeater"},
+                      WirlessModeName{5, 1, "Wireless Client", "AP Client"},
+                      WirlessModeName{5, 0, "AP Client", "AP Client"},
+                      // A point-to-point bridge opens as WDS with AP, which is point to multipoint.
+                      WirlessModeName{2, 1, "WDS with AP", "PtMP Bridge"},
+                      WirlessModeName{6, 1, "WDS", "P2MP Without"}));
+
+struct WirlessRefusal {
+    const char *what;
+    std::function<void(Wirless &, TFM_Wirless &)> input;
+    const char *text;
+    const char *caption;
+};
+
+class WirlessRefusals : public Wirless, public ::testing::WithParamInterface<WirlessRefusal> {};
+
+TEST_P(WirlessRefusals, SendNothing)
+{
+    startDevice();
+    auto f = openWireless();
+    const WirlessRefusal &c = GetParam();
+    c.input(*this, *f);
+    expectBox(c.text, c.caption);
+    apply(*f);
+    expectNoSet();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, WirlessRefusals,
+    ::testing::Values(
+        WirlessRefusal{"ssid33", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(std::string(33, 'a')); },
+                       "The Max Length of SSID is 32.!", "Warning"},
+        WirlessRefusal{"emptySSID", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(""); },
+                       "Please Input SSID.", "Warning"},
+        WirlessRefusal{"leadingBlank", [](Wirless &, TFM_Wirless &f) { f.Ed_SSIDa->SetText(" office"); },
+                       "The first character can't be blank.", "Error"},
+        WirlessRefusal{"repeaterSSID",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseMode(f, "Universal Repeater");
+                           f.Ed_SSID->SetText("");
+                       },
+                       "Please Input SSID.", "Warning"},
+        WirlessRefusal{"sameMAC",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseMode(f, "WDS");
+                           f.Ed_ReMAddra0->SetText("00904c910001");
+                           f.Ed_ReMAddra3->SetText("00904C910001");
+                       },
+                       "Exist same MAC address.", "Warning"},
+        WirlessRefusal{"shortMAC",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseMode(f, "WDS with AP");
+                           f.Ed_ReMAddra0->SetText("00904C91000");
+                       },
+                       "The length is 12 in IEEE802.11g MAC address.", "Error"},
+        WirlessRefusal{"passPhrase7",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseAuth(f, "WPA-Personal");
+                           f.PassPhrasePSKEdit->SetText("1234567");
+                       },
+                       "The length of 802.11g PassPhrase is between 8 and 63.", "Error"},
+        WirlessRefusal{"radiusAddress",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseAuth(f, "WPA-Enterprise");
+                           f.RadiusServerEdit->SetText("192.168.1.255");
+                       },
+                       "The Radius server's IP is illegal.", "Error"},
+        WirlessRefusal{"interval",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.chooseAuth(f, "WPA2-Personal");
+                           f.PassPhrasePSKEdit->SetText("12345678");
+                           f.GroupKeyPSKEdit->SetText("299");
+                       },
+                       "Please input a number between 300 and 9999999.", "Error"},
+        WirlessRefusal{"keyLength",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.choose(f.Ed_SecEncypa, "Enable");
+                           self.choose(f.Ed_KeySize, "64 Bits");
+                           f.Ed_Key1a->SetText("123456789");
+                       },
+                       "The Length of the 1st key in IEEE802.11g must be 10!", "Warning"},
+        WirlessRefusal{"asciiKey",
+                       [](Wirless &self, TFM_Wirless &f) {
+                           self.choose(f.Ed_SecEncypa, "Enable");
+                           self.choose(f.Ed_KeyType, "ASCII");
+                           self.choose(f.Ed_KeySize, "64 Bits");
+                           f.Ed_Key1a->SetText("ab\tcd");
+                       },
+                       gMsgPrintableKey.c_str(), "Warning"},
+        WirlessRefusal{"accounting",
+                       [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_AcntEnable, "Enable"); },
+                       "The Accountings server's IP is illegal", "Warning"}),
+    [](const ::testing::TestParamInfo<WirlessRefusal> &p) { return std::string(p.param.what); });
+
+TEST_F(Wirless, PersonalWritesSecurityThenPassPhraseAndNoServer)
+{
+    startDevice();
+    auto f = openWireless();
+    chooseAuth(*f, "WPA-Personal");
+    EXPECT_TRUE(f->GroupBox7->Visible());
+    EXPECT_FALSE(f->GroupBox5->Visible());
+    type(f->PassPhrasePSKEdit, "a pass phrase");
+    apply(*f);
+    const std::vector<std::string> s = sets();
+    ASSERT_EQ(s.size(), 10u);
+    EXPECT_EQ(s[6], "adSecAuthentication-a=4 adSecEncryption-a=1");
+    EXPECT_EQ(s[7], "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800 adSecPassPhrase=\"a pass phrase\"");
+    EXPECT_EQ(requestsNaming("SecRADIUSServer", "set"), 0);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+}
+
+class WirlessEnterprise : public Wirless, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WirlessEnterprise, WritesServersAndBackupsOnlyWhereSupported)
+{
+    const bool backup = GetParam();
+    startDevice(backup ? std::vector<std::string>{"--profile", "backup"} : std::vector<std::string>{});
+    auto f = openWireless();
+    chooseAuth(*f, "WPA2-Enterprise");
+    EXPECT_TRUE(f->GroupBox5->Visible());
+    EXPECT_TRUE(f->GroupBox6->Visible()); // shown with or without the backup servers
+    type(f->RadiusServerEdit, "192.168.1.10");
+    type(f->RadiusSecretEdit, "s3cret");
+    apply(*f);
+    std::vector<std::string> expected = {
+        "adSecAuthentication-a=7 adSecEncryption-a=1",
+        "adSecCipherType=1 SecRADIUSPort=1812 adSecGroupKeyUpdateInterval=1800 "
+        "SecRADIUSServer=\"192.168.1.10\" SecRADIUSSecret=\"s3cret\"",
+        "adSecKeyType=2", "adSecAccountMode=0"};
+    if (backup) {
+        expected.push_back("adSecbackupRADIUSServer=\"0.0.0.0\" adSecbackupRADIUSPort=1812 "
+                           "adSecbackupRADIUSSecret=\"\" adSecbackupRADIUSStatus=0");
+        expected.push_back("adSecBackupAccountMode=0 adSecBackupAccountServer=\"0.0.0.0\" "
+                           "adSecBackupAccountPort=1813");
+    }
+    const std::vector<std::string> s = sets();
+    ASSERT_GE(s.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(s.begin() + 6, s.end()), expected);
+    EXPECT_EQ(requestsNaming("adSecPassPhrase", "set"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backup, WirlessEnterprise, ::testing::Bool());
+
+TEST_F(Wirless, RefusedBackupServerWriteIsShown)
+{
+    startDevice({"--profile", "backup", "--fault", "adSecbackupRADIUSServer=error:genErr@set"});
+    auto f = openWireless();
+    chooseAuth(*f, "WPA-Enterprise");
+    type(f->RadiusServerEdit, "192.168.1.10");
+    apply(*f);
+    EXPECT_EQ(sets().back(), "adSecbackupRADIUSServer=\"0.0.0.0\" adSecbackupRADIUSPort=1812 "
+                             "adSecbackupRADIUSSecret=\"\" adSecbackupRADIUSStatus=0 (genErr)");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
+}
+
+struct WirlessUnreadGroup {
+    const char *object; // read fault on it
+    const char *item;   // the group's first item as the status names it
+};
+
+class WirlessUnread : public Wirless, public ::testing::WithParamInterface<WirlessUnreadGroup> {};
+
+// A group that could not be read is not written back (the radio switch would go "off"); the
+// others are, and the status says what was left out.
+TEST_P(WirlessUnread, IsNotWritten)
+{
+    const WirlessUnreadGroup c = GetParam();
+    startDevice({"--fault", std::string(c.object) + "=error:genErr@get"});
+    auto f = openWireless();
+    apply(*f);
+    EXPECT_EQ(requestsNaming(c.object, "set"), 0);
+    EXPECT_EQ(sets().size(), 8u);
+    EXPECT_EQ(f->StatusBar1->SimpleText(),
+              std::string("Setting Success! Not read, so not written: ") + c.item);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, WirlessUnread,
+                         ::testing::Values(WirlessUnreadGroup{"adRadioWave", "adRadioWave"},
+                                           WirlessUnreadGroup{"adSecAuthentication-a",
+                                                              "adSecAuthentication-a"}));
+
+// Optional groups: a device without them, or whose read failed, gets none of them written.
+TEST_F(Wirless, MissingOptionalGroupsAreNeitherShownNorWritten)
+{
+    startDevice({"--profile", profile("set sntp 0\n"), "--fault", "adAutoChannelScan=error:genErr@get"});
+    auto f = openWireless();
+    EXPECT_FALSE(f->CB_AuSc->Visible());
+    EXPECT_FALSE(f->CB_AcntEnable->Visible());
+    EXPECT_EQ(f->AccountingBinding, nullptr);
+    apply(*f);
+    EXPECT_EQ(requestsNaming("adAutoChannelScan", "set"), 0);
+    EXPECT_EQ(requestsNaming("adSecAccountMode"), 0);
+    EXPECT_EQ(sets().size(), 7u);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+}
+
+TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
+{
+    startDevice({"--fault", "adRadioWave=error:genErr@set"});
+    auto f = openWireless();
+    apply(*f);
+    const std::vector<std::string> s = sets();
+    ASSERT_FALSE(s.empty());
+    EXPECT_EQ(s.back(), "adRadioWave=1 (genErr)");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
+}
+
+TEST_F(Wirless, RefusedGuestStateWriteIsShown)
+{
+    startDevice({"--fault", "adVlanState=error:genErr@set"});
+    auto f = openWireless();
+    apply(*f);
+    EXPECT_EQ(sets(), std::vector<std::string>{std::string(kGuestsOff) + " (genErr)"});
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
+}
+
+TEST_F(Wirless, WithoutDeferredSavingTheCountdownRestartsTheDevice)
+{
+    startDevice({"--profile", "nodeferred", "--reboot-silence", "0.1"});
+    auto f = openWireless();
+    apply(*f);
+    EXPECT_TRUE(
+        pumpUntil([&] { return !sets().empty() && sets().back() == "upgradesettingcommand=4"; }, 3000));
+    EXPECT_EQ(sets().size(), 10u);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+}
+
+// The channel lists keep their blanks: each channel is one entry.
+TEST_F(Wirless, TurboChannelListIsReadAsText)
+{
+    startDevice({"--profile", profile("set adDynamicChannelList \"1 6 11\"\nset adSuperMode 3\n")});
+    auto f = openWireless();
+    EXPECT_EQ(f->AD_SuperMode->Text(), "Enable with Dynamic Turbo");
+    EXPECT_EQ(items(f->CB_Chana), (std::vector<std::string>{"1", "6", "11"}));
+    choose(f->CB_Chana, "11");
+    apply(*f);
+    EXPECT_EQ(sets()[1], "hSSID=\"QRN-5290AP\" hSSIDBroadcast=1 hChannel=11");
+}
+
+struct WirlessKeyCase {
+    const char *what;
+    const char *slot;  // valid key chosen
+    const char *typed; // null: left as shown
+    const char *shown; // what the key edit showed after opening
+    const char *sent;  // the key object written, or null
+};
+
+class WirlessAsciiKeys : public Wirless, public ::testing::WithParamInterface<WirlessKeyCase> {};
+
+// ASCII keys are shown as their characters only when every one is printable; a masked key is
+// not sent, an edited one goes out as hexadecimal text.
+TEST_P(WirlessAsciiKeys, ShowAndSend)
+{
+    const WirlessKeyCase c = GetParam();
+    startDevice({"--profile",
+                 profile("set adSecKeyType 1\nset adSecEncryption-a 1\nset adSecKey-80211a-1 \"6162636465\"\n"
+                         "set adSecKey-80211a-2 \"01020304ff\"\n")});
+    auto f = openWireless();
+    EXPECT_EQ(f->Ed_KeyType->Text(), "ASCII");
+    EXPECT_EQ(std::string(c.slot) == "First" ? f->Ed_Key1a->Text() : f->Ed_Key2a->Text(), c.shown);
+    choose(f->Ed_SecValKeya, c.slot);
+    choose(f->Ed_KeySize, "64 Bits");
+    if (c.typed)
+        type(std::string(c.slot) == "First" ? f->Ed_Key1a : f->Ed_Key2a, c.typed);
+    apply(*f);
+    const std::string expected = std::string("adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=") +
+                                 (std::string(c.slot) == "First" ? "1" : "2") + (c.sent ? c.sent : "");
+    EXPECT_EQ(sets().at(6), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, WirlessAsciiKeys,
+                         ::testing::Values(WirlessKeyCase{"printable", "First", nullptr, "abcde",
+                                                          " adSecKey-80211a-1=\"6162636465\""},
+                                           WirlessKeyCase{"masked", "Second", nullptr, "*****", nullptr},
+                                           WirlessKeyCase{"retyped", "Second", "vwxyz", "*****",
+                                                          " adSecKey-80211a-2=\"767778797a\""}),
+                         [](const ::testing::TestParamInfo<WirlessKeyCase> &p) {
+                             return std::string(p.param.what);
+                         });
+
+TEST_F(Wirless, Layout)
+{
+    startDevice({"--profile", "backup"});
+    auto f = openWireless();
+    checkLayout(f.get(), "TFM_Wirless");
+    // The other layouts of the modes and authentications.
+    const std::pair<const char *, const char *> variants[] = {{"WDS with AP", "WPA-Personal"},
+                                                              {"Universal Repeater", "Shared Key"},
+                                                              {"Wireless Client", "WPA-Personal"},
+                                                              {"Access Point", "WPA-Enterprise"}};
+    for (const auto &[mode, auth] : variants) {
+        SCOPED_TRACE(std::string(mode) + " " + auth);
+        chooseMode(*f, mode);
+        chooseAuth(*f, auth);
+        pump(20);
+        kvtest::expectTextsFit(f.get());
+    }
+}
+
+struct WirlessGuestCase {
+    const char *mode;
+    const char *guests; // the guest-state set
+};
+
+class WirlessGuests : public Wirless, public ::testing::WithParamInterface<WirlessGuestCase> {};
+
+// Guest SSIDs stay on only in the access point mode with super G off (the device's "Disable",
+// whichever position it has in the list the device offers).
+TEST_P(WirlessGuests, FollowTheModeAndSuperG)
+{
+    startDevice({"--profile", profile("set adVlanState 1\nset adMSSIDIdvState.1.2 1\n")});
+    auto f = openWireless();
+    chooseMode(*f, GetParam().mode);
+    if (std::string(GetParam().mode) == "WDS")
+        type(f->Ed_ReMAddra0, "00904C910001");
+    apply(*f);
+    EXPECT_EQ(sets().at(0), GetParam().guests);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WirlessGuests,
+    ::testing::Values(WirlessGuestCase{"Access Point",
+                                       "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=0 "
+                                       "adMSSIDIdvState.1.4=0 adMSSIDEncryption.1.2=0 "
+                                       "adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0"},
+                      WirlessGuestCase{"WDS", kGuestsOff}));

@@ -26,8 +26,8 @@ void SetColumnWidths(TListView *view, std::initializer_list<int> widths)
 
 TFM_DHCP::TFM_DHCP(TComponent *AOwner) : TForm(AOwner)
 {
-    SetupFormWindow(this, {"FM_DHCP", "Advanced \\ DHCP Server", 460, 420});
-    PageControl1 = Make<TPageControl>(this, "PageControl1", {4, 4, 452, 412});
+    SetupFormWindow(this, {"FM_DHCP", "Advanced \\ DHCP Server", 480, 420});
+    PageControl1 = Make<TPageControl>(this, "PageControl1", {4, 4, 472, 412});
     BuildDynamicPage();
     BuildStaticPage();
     BuildLeasePage();
@@ -85,7 +85,7 @@ void TFM_DHCP::BuildDynamicPage()
         r.label = Make<TLabel>(TabSheet1, r.labelName, {24, top + 4, 200, 16}, r.caption);
         top += 28;
     }
-    const Bounds field{236, 0, 190, 21};
+    const Bounds field{256, 0, 190, 21};
     auto at = [&](int row) { return Bounds{field.Left, 36 + 28 * row, field.Width, field.Height}; };
     CB_Fuction1 = Make<TComboBox>(TabSheet1, "CB_Fuction1", at(0));
     Ed_IPAF = Make<TEdit>(TabSheet1, "Ed_IPAF", at(1));
@@ -97,8 +97,8 @@ void TFM_DHCP::BuildDynamicPage()
     Ed_DomNa = Make<TEdit>(TabSheet1, "Ed_DomNa", at(7));
     Ed_Lease = Make<TEdit>(TabSheet1, "Ed_Lease", at(8));
     CB_Status = Make<TComboBox>(TabSheet1, "CB_Status", at(9));
-    Bt_Apply = Make<TButton>(TabSheet1, "Bt_Apply", {128, 322, 75, 25}, "Apply");
-    Bt_Cancel = Make<TButton>(TabSheet1, "Bt_Cancel", {236, 322, 75, 25}, "Cancel");
+    Bt_Apply = Make<TButton>(TabSheet1, "Bt_Apply", {138, 322, 75, 25}, "Apply");
+    Bt_Cancel = Make<TButton>(TabSheet1, "Bt_Cancel", {256, 322, 75, 25}, "Cancel");
     StatusBar1 = Make<TStatusBar>(TabSheet1, "StatusBar1");
     IPTemp = Make<TEdit>(TabSheet1, "IPTemp", {24, 322, 60, 21});
     Ed_ext = Make<TEdit>(TabSheet1, "Ed_ext", {24, 322, 60, 21});
@@ -114,18 +114,18 @@ void TFM_DHCP::BuildStaticPage()
 {
     TabSheet2 = MakePage(this, PageControl1, "TabSheet2", "Static Pool Settings  ");
     Label12 = Make<TLabel>(TabSheet2, "Label12", {12, 14, 200, 16}, "Function Enable/Disable");
-    CB_Fuction2 = Make<TComboBox>(TabSheet2, "CB_Fuction2", {236, 10, 190, 21}, {"Disable", "Enable"});
+    CB_Fuction2 = Make<TComboBox>(TabSheet2, "CB_Fuction2", {256, 10, 190, 21}, {"Disable", "Enable"});
     CB_Fuction2->SetStyle(csDropDownList);
     Label13 =
         Make<TLabel>(TabSheet2, "Label13", {12, 44, 400, 16}, " Static Pool Settings : Assigned Static Pool");
     // Every row, empty ones included, behind the list of the rows in use.
-    LV_StaticPoolSet = Make<TListView>(TabSheet2, "LV_StaticPoolSet", {12, 66, 420, 246});
+    LV_StaticPoolSet = Make<TListView>(TabSheet2, "LV_StaticPoolSet", {12, 66, 440, 246});
     LV_StaticPoolSet->SetVisible(false);
-    User_ListView = Make<TListView>(TabSheet2, "User_ListView", {12, 66, 420, 246});
-    Bt_Add = Make<TButton>(TabSheet2, "Bt_Add", {36, 322, 75, 25}, "Add");
-    Bt_Set = Make<TButton>(TabSheet2, "Bt_Set", {130, 322, 75, 25}, "Set");
-    Bt_Del = Make<TButton>(TabSheet2, "Bt_Del", {224, 322, 75, 25}, "Del");
-    StaticApply = Make<TButton>(TabSheet2, "StaticApply", {318, 322, 75, 25}, "Apply");
+    User_ListView = Make<TListView>(TabSheet2, "User_ListView", {12, 66, 440, 246});
+    Bt_Add = Make<TButton>(TabSheet2, "Bt_Add", {48, 322, 75, 25}, "Add");
+    Bt_Set = Make<TButton>(TabSheet2, "Bt_Set", {146, 322, 75, 25}, "Set");
+    Bt_Del = Make<TButton>(TabSheet2, "Bt_Del", {244, 322, 75, 25}, "Del");
+    StaticApply = Make<TButton>(TabSheet2, "StaticApply", {342, 322, 75, 25}, "Apply");
     Bt_Set->SetEnabled(false);
     Bt_Del->SetEnabled(false);
     StatusBar2 = Make<TStatusBar>(TabSheet2, "StatusBar2");
@@ -143,15 +143,15 @@ void TFM_DHCP::BuildStaticPage()
 void TFM_DHCP::BuildLeasePage()
 {
     TabSheet3 = MakePage(this, PageControl1, "TabSheet3", " Current IP Mapping List  ");
-    Panel1 = Make<TPanel>(TabSheet3, "Panel1", {4, 4, 436, 180});
+    Panel1 = Make<TPanel>(TabSheet3, "Panel1", {4, 4, 456, 180});
     Label14 = Make<TLabel>(Panel1, "Label14", {8, 8, 250, 16}, "Current DHCP Dynamic Pools");
-    Bt_RefreshDynamicPool = Make<TButton>(Panel1, "Bt_RefreshDynamicPool", {352, 4, 75, 25}, "Refresh");
-    LV_DynPool = Make<TListView>(Panel1, "LV_DynPool", {8, 34, 420, 118});
+    Bt_RefreshDynamicPool = Make<TButton>(Panel1, "Bt_RefreshDynamicPool", {372, 4, 75, 25}, "Refresh");
+    LV_DynPool = Make<TListView>(Panel1, "LV_DynPool", {8, 34, 440, 118});
     StatusBar3 = Make<TStatusBar>(Panel1, "StatusBar3");
-    Panel2 = Make<TPanel>(TabSheet3, "Panel2", {4, 188, 436, 180});
+    Panel2 = Make<TPanel>(TabSheet3, "Panel2", {4, 188, 456, 180});
     Label15 = Make<TLabel>(Panel2, "Label15", {8, 8, 250, 16}, "Current DHCP Static Pools");
-    Bt_RefreshStaticPool = Make<TButton>(Panel2, "Bt_RefreshStaticPool", {352, 4, 75, 25}, "Refresh");
-    LV_StaticPool = Make<TListView>(Panel2, "LV_StaticPool", {8, 34, 420, 118});
+    Bt_RefreshStaticPool = Make<TButton>(Panel2, "Bt_RefreshStaticPool", {372, 4, 75, 25}, "Refresh");
+    LV_StaticPool = Make<TListView>(Panel2, "LV_StaticPool", {8, 34, 440, 118});
     StatusBar4 = Make<TStatusBar>(Panel2, "StatusBar4");
     CoboxDynamic = Make<TComboBox>(TabSheet3, "CoboxDynamic", {4, 4, 60, 21});
     CoboxStatic = Make<TComboBox>(TabSheet3, "CoboxStatic", {4, 4, 60, 21});
@@ -231,7 +231,7 @@ void TFM_DHCP::FormCreate(TObject *)
                                                              .Mode = BindMode::Async,
                                                              .Log = StatusBar3});
         DynamicClientsReq->SetupListView(LV_DynPool, false);
-        SetColumnWidths(LV_DynPool, {44, 116, 120, 130});
+        SetColumnWidths(LV_DynPool, {40, 114, 156, 122});
         DynamicClientsReq->Filter = "000000000000";
         DynamicClientsReq->KeyColumn = 1;
         DynamicClientsReq->Get();
@@ -242,7 +242,7 @@ void TFM_DHCP::FormCreate(TObject *)
                                                             .Mode = BindMode::Async,
                                                             .Log = StatusBar4});
         StaticClientsReq->SetupListView(LV_StaticPool, false);
-        SetColumnWidths(LV_StaticPool, {44, 116, 120});
+        SetColumnWidths(LV_StaticPool, {40, 114, 156});
         StaticClientsReq->Filter = "000000000000";
         StaticClientsReq->KeyColumn = 1;
         StaticClientsReq->Get();

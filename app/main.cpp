@@ -1,6 +1,7 @@
 // The module's program: started by the host for one device with the device's address and
 // access switches (see the main window's start-up).
 #include "EventLoop.h"
+#include "IcmpProbe.h"
 #include "MainForm.h"
 #include "NetworkForms.h"
 #include "StartupFlow.h"
@@ -17,6 +18,8 @@ int main(int argc, char **argv)
     // Before the main window exists: its menu enables the entries whose form is registered.
     RegisterWirelessForms();
     RegisterNetworkForms();
+    // The forms probe an address with ICMP echo before they hand it out.
+    kv::IcmpProber::setInstance(std::make_shared<kv::SocketIcmpProber>());
     try {
         TApplication application;
         try {

@@ -101,3 +101,12 @@ void RunCountdownWindow(const CountdownSteps &steps, const std::function<void(TF
         prepare(*waiting);
     waiting->ShowModal();
 }
+
+bool EndCountdown()
+{
+    if (FM_Waiting == nullptr)
+        return false;
+    FM_Waiting->Countdown = 0;
+    FM_Waiting->Close();
+    return true;
+}

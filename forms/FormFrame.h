@@ -149,3 +149,6 @@ class TFM_Waiting;
 // The countdown window with those steps, shown modally whatever the device's saving and
 // deleted when it closes; prepare, when given, changes it further before it shows.
 void RunCountdownWindow(const CountdownSteps &steps, const std::function<void(TFM_Waiting &)> &prepare = {});
+// Ends the countdown shown now (FM_Waiting) at once, as if its count had run out: a wait
+// whose event has come needs no more waiting. False when none is shown.
+bool EndCountdown();

@@ -1,6 +1,7 @@
 #include "TClientInformation.h"
 
 #include "FormGlobals.h"
+#include "FormPages.h"
 #include "MainForm.h"
 #include "MainMenu.h"
 #include "Misc.h"
@@ -69,15 +70,6 @@ AnsiString Rows(TListView *view)
     return std::to_string(view->Items()->Count());
 }
 
-TTabSheet *MakeSheet(TForm *form, TPageControl *pages, const char *name, const char *caption)
-{
-    auto *sheet = new TTabSheet(form); // owned by the form, shown by the page control
-    sheet->SetName(name);
-    sheet->SetPageControl(pages);
-    sheet->SetText(caption);
-    return sheet;
-}
-
 } // namespace
 
 AnsiString TClientInformation::BandText(const AnsiString &walked)
@@ -125,7 +117,7 @@ TClientInformation::TClientInformation(TComponent *AOwner) : TForm(AOwner)
     PageControl1 = Make<TPageControl>(this, "PageControl1");
     PageControl1->SetAlign(alClient);
 
-    TS_ClientInfo = MakeSheet(this, PageControl1, "TS_ClientInfo", "Client Info");
+    TS_ClientInfo = MakePage(this, PageControl1, "TS_ClientInfo", "Client Info");
     ClientListView = Make<TListView>(TS_ClientInfo, "ClientListView", {8, 8, 200, 100});
     ClientListView->SetVisible(false); // the walk's rows, shown through User_ListView
     User_ListView = Make<TListView>(TS_ClientInfo, "User_ListView", {8, 8, 200, 100});
@@ -141,7 +133,7 @@ TClientInformation::TClientInformation(TComponent *AOwner) : TForm(AOwner)
     IfGetInfo0->SetVisible(false);
     IfGetInfo1->SetVisible(false);
 
-    TS_WDSInfo = MakeSheet(this, PageControl1, "TS_WDSInfo", "WDS Info");
+    TS_WDSInfo = MakePage(this, PageControl1, "TS_WDSInfo", "WDS Info");
     LV_WDSInfo = Make<TListView>(TS_WDSInfo, "LV_WDSInfo", {8, 8, 200, 100});
     LV_WDSInfo->SetVisible(false);
     LV_WDSInfo_User = Make<TListView>(TS_WDSInfo, "LV_WDSInfo_User", {8, 8, 200, 100});

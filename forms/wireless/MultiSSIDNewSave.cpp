@@ -302,9 +302,14 @@ void TFM_MultiSSIDNewForm::StartRowWrite(TListItem *row, const std::vector<int> 
     const bool multiRow = Cell(row, kColIndex) != "1";
     gMultiSSIDIdle = false;
     WriteResult result = WriteResult::Failed;
-    {
+    try {
         AccessPatch patch(*SSIDTableBinding, flags);
         result = SSIDTableBinding->Write(false, true);
+    } catch (const std::exception &e) {
+        // Nothing went out: the form must stay closable.
+        gMultiSSIDIdle = true;
+        StatusBar1->SetSimpleText(e.what());
+        return;
     }
     if (result == WriteResult::Started) {
         if (multiRow)

@@ -191,8 +191,10 @@ void TFM_Wirless::Bt_ApplyClick(TObject *)
 
 bool TFM_Wirless::CheckInput()
 {
-    // The authentication shown is the one written; a bridge carries no Enterprise one.
-    Ed_SecAutha->SetItemIndex(Ed_SecAutha->Items()->IndexOf(Ed_SecAuthaTemp->Text()));
+    // The authentication shown is the one written; a bridge carries no Enterprise one. With
+    // none shown the device's stays in the covered list.
+    if (!Ed_SecAuthaTemp->Text().empty())
+        Ed_SecAutha->SetItemIndex(Ed_SecAutha->Items()->IndexOf(Ed_SecAuthaTemp->Text()));
     const int mode = ED_APModeComboBox->ItemIndex();
     const int auth = AuthIndex();
     if (m_multiSSID && (mode == 1 || mode == 2 || mode == 5 || mode == 6) &&
@@ -288,6 +290,12 @@ bool TFM_Wirless::ValidateMACsAndSSID()
     m_plan.SSID = {{kSSID, kOff}};
     const bool partnerBound = (m_caps.APModes & 3u) != 0;
     const std::array<TEdit *, 8> remote = RemoteMACEdits();
+    if (ModeItem() < 0) {
+        // The device's mode is not among those offered: it and its partners stay as they are.
+        ap.emplace_back(kAPMode, kOff);
+        m_plan.SSID = {{kSSID, kRW}};
+        return true;
+    }
     const MacRule rootRule{"The length is 12 in IEEE802.11g Root AP MAC Address.", "Error", false, ""};
     const MacRule remoteRule{"The length is 12 in IEEE802.11g MAC address.", "Error", false, ""};
     switch (ED_APModeComboBox->ItemIndex()) {
@@ -384,6 +392,9 @@ bool TFM_Wirless::ValidateSecurity()
                 {kRadiusServer, kRO},
                 {kRadiusSecret, kRO}};
     const int auth = AuthIndex();
+    // No authentication shown (the device's is not offered here): the device keeps its own.
+    if (auth < 0)
+        p.Security.emplace_back(kAuth, kOff);
     if (isWEP(auth)) {
         p.Security.emplace_back(kEncryption, kRW);
         if (Ed_SecEncypa->ItemIndex() != 0) {
@@ -631,7 +642,7 @@ void TFM_Wirless::ApplySets()
 bool TFM_Wirless::SetSecurityBindings()
 {
     const int auth = m_plan.Auth;
-    if (auth < 0 || auth > 8)
+    if (auth > 8)
         return false;
     if (WriteNow(SecurityBinding.get(), m_plan.Security) == WriteResult::Failed)
         return false;

@@ -135,7 +135,8 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
     const int deviceIndex = Ed_SecAutha->ItemIndex();
     TStrings *items = Ed_SecAuthaTemp->Items();
     items->Clear();
-    bool keep = true; // the device's authentication is shown when listed
+    bool keep = true;   // the device's authentication is shown when listed
+    bool exact = false; // and nothing else when it is not
     if (rogue == 1) {
         if (item == 0 || item < 0) {
             for (int i = 0; i < gAdSecAuthenticationNames.Count(); ++i)
@@ -156,6 +157,9 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
                 for (const char *name :
                      {"WPA2-Personal", "WPA2-Enterprise", "WPA-Auto-Personal", "WPA-Auto-Enterprise"})
                     items->Add(name);
+            // An authentication this list lacks shows nothing, never "Open System" in its
+            // place: Apply would open the network.
+            exact = true;
         } else if (item <= 3) {
             fill(Ed_SecAuthaTemp, {"Open System", "Shared Key", "Open System / Shared Key"});
             keep = deviceIndex >= 0 && deviceIndex <= 2;
@@ -164,7 +168,10 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
             keep = deviceIndex == 0 || deviceIndex == 1 || deviceIndex == 3;
         }
     }
-    chooseOrFirst(Ed_SecAuthaTemp, keep ? device : AnsiString());
+    if (exact)
+        choose(Ed_SecAuthaTemp, device);
+    else
+        chooseOrFirst(Ed_SecAuthaTemp, keep ? device : AnsiString());
 
     CB_SSIDBcasta->SetEnabled((rogue == 0 && item >= 0 && item <= 3) ||
                               (rogue == 1 && item >= 0 && item <= 2));
@@ -206,7 +213,8 @@ void TFM_Wirless::ED_APModeTempComboBoxtestChange(TObject *Sender)
 {
     if (!m_multiSSID)
         return;
-    // The display names map to the device's values both ways.
+    // The display names map to the device's values both ways. A device mode the list does
+    // not offer shows nothing and stays as read (Apply then leaves it alone).
     const AnsiString shown = ED_APModeTempComboBox->Text();
     AnsiString device = shown;
     if (shown == "WDS with AP")
@@ -217,7 +225,8 @@ void TFM_Wirless::ED_APModeTempComboBoxtestChange(TObject *Sender)
         device = "Universal Repeater";
     else if (shown == "Wireless Client")
         device = "AP Client";
-    choose(ED_APModeComboBox, device);
+    if (!shown.empty())
+        choose(ED_APModeComboBox, device);
     FillAuthenticationList(Sender != nullptr && !m_loading);
     NormalizeRemoteMACs();
     ShowSecurityGroups();

@@ -82,7 +82,8 @@ void TFM_Wirless::OnSiteSurveyTableGot()
 
 void TFM_Wirless::ReadSurveyTable()
 {
-    if (!SiteSurveyBinding)
+    // A scan under way lists what it found itself; a walk now would end its wait early.
+    if (!SiteSurveyBinding || !SurveyIdle)
         return;
     SiteSurveyBinding->Filter = kListEveryRow;
     SiteServeyListView->Columns()->Items(kSurveyIndexColumn)->SetWidth(0);

@@ -355,6 +355,15 @@ SilentAgent::~SilentAgent()
     ::close(m_fd);
 }
 
+int SilentAgent::drain()
+{
+    char buffer[2048];
+    int n = 0;
+    while (::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT) >= 0)
+        ++n;
+    return n;
+}
+
 SnmpdAgent::SnmpdAgent(int tableRows, const std::string &extraConfig)
 {
     m_dir = kvtest::makeTempDir("kv-snmpd");

@@ -95,6 +95,8 @@ public:
     SilentAgent();
     ~SilentAgent();
     int port() const { return m_port; }
+    // Takes the datagrams waiting on the socket and returns how many came since the last call.
+    int drain();
 
 private:
     int m_fd = -1;

@@ -4,6 +4,8 @@
 #include "TFM_Admin3.h"
 #include "TestEnv.h"
 
+#include <algorithm>
+
 using namespace formtest;
 
 namespace {
@@ -165,6 +167,31 @@ TEST_F(Admin3, DeleteOfARangeTheTableNoLongerHoldsSendsNothing)
     expectBox("The IP range is no longer in the device's table; nothing was deleted.", "Warning");
     click(f->Btn_Del);
     expectNoSet();
+}
+
+TEST_F(Admin3, NothingWrittenWhenTheLoginWasNotRead)
+{
+    auto f = open({"--fault", "UserName=drop@get"});
+    click(f->OK);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
+    expectNoSet();
+}
+
+// The answer to the limit write is awaited before the groups after it and "Set OK!".
+TEST_F(Admin3, LimitWriteIsAwaited)
+{
+    auto f = open({"--fault", "admlimitIPStatus=delay:300@set"});
+    click(f->OK);
+    const auto vlanWritten = [&] {
+        const std::vector<std::string> s = sets();
+        return std::find(s.begin(), s.end(), "admManagerVLANIDStatus=0") != s.end();
+    };
+    EXPECT_FALSE(vlanWritten());
+    EXPECT_NE(f->StatusBar->SimpleText(), "Set OK!");
+    EXPECT_FALSE(canClose(*f));
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    EXPECT_TRUE(vlanWritten());
+    EXPECT_EQ(sets().back(), "administrateApWithWlan=1");
 }
 
 TEST_F(Admin3, UnchangedApplyWritesTheGroupsButNoRangeRow)

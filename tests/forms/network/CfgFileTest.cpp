@@ -1,5 +1,8 @@
 // The configuration file form against the simulated device and its TFTP client.
+#include "CloseQuery.h"
 #include "Dialogs.h"
+#include "FormBinding.h"
+#include "ProfileText.h"
 #include "ShellTexts.h"
 #include "TFM_CfgFile.h"
 #include "TestEnv.h"
@@ -7,6 +10,7 @@
 #include "Waiting.h"
 
 #include <filesystem>
+#include <optional>
 
 using namespace formtest;
 namespace fs = std::filesystem;
@@ -155,6 +159,42 @@ TEST_F(CfgFile, UnansweredRebootKeepsTheCountdownAndIsSentOnce)
     pump(800);
     expectSets({"remotesrvip=127.0.0.1 remotefilename=\"a.dcf\"", "tftpcommand=2", "upgradesettingcommand=3",
                 "upgradesettingcommand=4"});
+}
+
+// A device that refuses the restart: the wait ends with the failure.
+TEST_F(CfgFile, RefusedRebootEndsTheWaitWithTheFailure)
+{
+    const std::string noReboot = "remove upgradesettingcommand\n"
+                                 "E.3.3.5.0 upgradesettingcommand integer readwrite enum:1|2|3|5|6 6\n";
+    startTransferDevice({"--profile", "nodeferred", "--profile", writeProfile(noReboot)});
+    auto form = openForm(FM_CfgFile);
+    type(form->Ed_UpgFile, loadable("a.dcf"));
+    expectBox("Update file fail!Please try again!", "Warning");
+    click(form->Bt_OK);
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"a.dcf\"", "tftpcommand=2", "upgradesettingcommand=3",
+                "upgradesettingcommand=4 (wrongValue)"});
+    EXPECT_NE(form->StatusBar->SimpleText(), "Update configuration success!");
+    EXPECT_TRUE(canClose(*form));
+}
+
+// A restart that cannot be sent (nothing writable when the save was answered) ends the wait too.
+TEST_F(CfgFile, RebootThatCannotBeSentEndsTheWaitWithTheFailure)
+{
+    startTransferDevice({"--profile", "nodeferred", "--fault", "upgradesettingcommand=delay:400@set"});
+    auto form = openForm(FM_CfgFile);
+    type(form->Ed_UpgFile, loadable("a.dcf"));
+    std::optional<AccessPatch> readOnly;
+    kv::postCall([&] {
+        pumpUntil([&] { return requestsNaming("upgradesettingcommand", "set") == 1; }, 8000);
+        readOnly.emplace(*form->UpgReq,
+                         std::initializer_list<std::pair<int, uint32_t>>{{0, KvAccess::ReadOnly}});
+    });
+    expectBox("Update file fail!Please try again!", "Warning");
+    click(form->Bt_OK);
+    readOnly.reset();
+    pump(500);
+    EXPECT_EQ(requestsNaming("upgradesettingcommand", "set"), 1);
+    EXPECT_TRUE(canClose(*form));
 }
 
 // The device's word is not enough: a save counts only when the file came in.

@@ -1,6 +1,7 @@
 // The firmware-and-SSL form: the certificate update after an FTP login check against
 // pyftpdlib, and the firmware upload with its own waits.
 #include "FtpServer.h"
+#include "ShellTexts.h"
 #include "TFM_FirewareSSL.h"
 #include "TestEnv.h"
 #include "TransferFixture.h"
@@ -74,6 +75,29 @@ TEST_F(FirmwareSsl, RefusedLoginShowsTheMessageAndWritesNothing)
     ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "FTP is not valid!"; }, 8000));
     EXPECT_TRUE(form->Enabled());
     expectNoSet();
+}
+
+// A refused close says so and stops nothing: the certificate command still follows its settings.
+TEST_F(FirmwareSsl, RefusedCloseLeavesTheUpdateRunning)
+{
+    kvtest::FtpServer ftp("admin", "s3cret");
+    ASSERT_TRUE(ftp.ok()) << ftp.why();
+    setenv(kFtpPortVariable, std::to_string(ftp.port()).c_str(), 1);
+    startTransferDevice({"--profile", "ssl", "--fault", "uFTPPassword=delay:600@set"});
+    auto form = openForm(FM_FirewareSSL);
+    ASSERT_TRUE(pumpUntil([&] { return !form->FtpReq->Busy; }, 3000));
+    fill(*form, "s3cret");
+    click(form->Bt_CUpload);
+    ASSERT_TRUE(pumpUntil([&] { return requestsNaming("uFTPPassword", "set") == 1; }, 8000));
+    expectBox("don't close", gModelName);
+    form->Close();
+    EXPECT_TRUE(form->Visible());
+    ASSERT_TRUE(
+        pumpUntil([&] { return form->StatusBar->SimpleText() == "Update SSL certificate success!"; }, 8000));
+    expectSets({"uFTPSrvIP=\"127.0.0.1\" uFTPUserName=\"admin\" uFTPPassword=\"s3cret\"",
+                "uSSLCertFileName=\"cert.der\" uSSLKeyFileName=\"key.der\" uSSLCertUpdate=1"});
+    form->Close();
+    EXPECT_FALSE(form->Visible());
 }
 
 struct SslRefusal {

@@ -1,4 +1,5 @@
 // The log viewer against the simulated device, which sends its LogFile.RD fixture.
+#include "Misc.h"
 #include "TLogForm.h"
 #include "TestEnv.h"
 #include "TransferFixture.h"
@@ -147,6 +148,27 @@ TEST_F(LogView, ClosingIsRefusedWhileAFetchRuns)
     ASSERT_TRUE(fetched(*form));
     form->Close();
     EXPECT_FALSE(form->Visible());
+}
+
+// A form whose bindings could not all be made fetches nothing and shows why.
+TEST_F(LogView, FailedSetUpStartsNoFetch)
+{
+    startTransferDevice();
+    // Binding the command's combo to a list of text prefixes raises: it wants a second control.
+    struct Swap {
+        KvOptionList kept = gSystemLogGetLogNames;
+        Swap() { gSystemLogGetLogNames = KvOptionList(nullptr, okPrefix, 0); }
+        ~Swap() { gSystemLogGetLogNames = kept; }
+    } swap;
+    auto form = openForm(LogForm);
+    EXPECT_NE(form->StatusBar1->SimpleText().find("(KvSNMP++)"), std::string::npos)
+        << form->StatusBar1->SimpleText();
+    // A read sent now reaches the device after anything the opening sent.
+    ASSERT_TRUE(form->TargetReq && form->TargetReq->Get());
+    ASSERT_TRUE(pumpUntil([&] { return requestsNaming("adTFTPServerIP", "get") == 1; }, 5000));
+    EXPECT_EQ(requestsNaming("adTFTPServerIP", "set"), 0);
+    EXPECT_EQ(requestsNaming("systemLogGetLog"), 0);
+    expectNoSet();
 }
 
 TEST_F(LogView, Layout)

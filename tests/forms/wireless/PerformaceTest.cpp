@@ -165,6 +165,33 @@ TEST_F(Performace, ResetIn11bOnlyWritesItsDefaults)
     expectSets(expected);
 }
 
+struct ResetFault {
+    const char *fault;
+    std::size_t sets; // rows written, the last one refused; none: the table was not read
+};
+
+class PerformaceReset : public Performace, public ::testing::WithParamInterface<ResetFault> {};
+
+// Reset writes nothing of a table it could not read, and stops at a refused row saying so.
+TEST_P(PerformaceReset, ShowsWhyItStopped)
+{
+    const ResetFault c = GetParam();
+    startDevice({"--profile", "datarate", "--fault", c.fault});
+    auto f = open();
+    expectBox("It will Reset Data Rate Settings to Default Status! Continue?", "Warning", IDOK);
+    click(f->BT_RDateRate);
+    EXPECT_EQ(f->StatusBar->SimpleText(), c.sets == 0 ? gMsgGroupNotRead : gMsg11gSetError);
+    const std::vector<std::string> written = sets();
+    ASSERT_EQ(written.size(), c.sets);
+    if (c.sets > 0) {
+        EXPECT_EQ(written.back().rfind("adDataRateStatus.3=", 0), 0u) << written.back();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PerformaceReset,
+                         ::testing::Values(ResetFault{"adDataRateStatus.1=error:genErr@get", 0},
+                                           ResetFault{"adDataRateStatus.3=error:genErr@set", 3}));
+
 // Without the table nothing of it is written; the rest is, and Refresh works again.
 TEST_F(Performace, FailedTableReadWritesNoRow)
 {

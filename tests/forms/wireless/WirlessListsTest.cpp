@@ -152,3 +152,34 @@ TEST_F(Wirless, LeavingTheAccessPointModeWarnsOfMultiSSID)
               "Warning");
     chooseMode(*f, "WDS with AP");
 }
+
+// A device mode its own list does not offer is shown as nothing and left alone by Apply; the
+// SSID is still written.
+TEST_F(Wirless, UnlistedDeviceModeStaysAsRead)
+{
+    startDevice(
+        {"--profile", profile("set apmodes 31\nset apmodestringchangeSupported 0\nset adAPMode 3\n")});
+    auto f = openWireless();
+    EXPECT_EQ(f->ED_APModeTempComboBox->ItemIndex(), -1);
+    EXPECT_EQ(f->ED_APModeComboBox->Text(), "PtMP Bridge");
+    type(f->Ed_SSIDa, "office");
+    apply(*f);
+    EXPECT_EQ(requestsNaming("adAPMode", "set"), 0);
+    EXPECT_EQ(sets().at(1), "hSSID=\"office\" hSSIDBroadcast=1 hChannel=6");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+}
+
+// An authentication the list lacks is never replaced by "Open System": nothing is shown and
+// the device keeps its own.
+TEST_F(Wirless, UnlistedAuthenticationIsNotReplaced)
+{
+    startDevice({"--profile", "norogue", "--profile",
+                 profile("set stFirmwareVersion \"v2.01.00\"\nset adSecAuthentication-a 6\n")});
+    auto f = openWireless();
+    EXPECT_EQ(f->Ed_SecAuthaTemp->ItemIndex(), -1);
+    apply(*f);
+    EXPECT_EQ(requestsNaming("adSecAuthentication-a", "set"), 0);
+    EXPECT_EQ(requestsNaming("adSecPassPhrase", "set"), 0);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+    EXPECT_EQ(f->Ed_SecAutha->Text(), "WPA2-Personal");
+}

@@ -147,6 +147,22 @@ TEST_F(WirlessSurvey, CloseIsRefusedWhileScanningAndWorksAfter)
     EXPECT_FALSE(f->Visible());
 }
 
+// Refresh in a repeater mode walks the list again, but not while a scan runs: the scan's own
+// walk ends it.
+TEST_F(WirlessSurvey, RefreshDuringAScanLeavesTheScanRunning)
+{
+    startDevice({"--profile", profile("set adAPMode 4\n"), "--fault", "adRefresh=delay:400@set"});
+    auto f = openWireless();
+    click(f->SiteScan);
+    click(f->Bt_Refresh);
+    EXPECT_EQ(f->ED_APModeTempComboBox->Text(), "Universal Repeater");
+    EXPECT_FALSE(f->SurveyIdle);
+    EXPECT_FALSE(f->SiteScan->Enabled());
+    EXPECT_TRUE(pumpUntil([&] { return f->SurveyIdle; }, 5000));
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Get complete.");
+    EXPECT_EQ(f->SiteServeyListView->Items()->Count(), 6);
+}
+
 // Newer guest scheme: an Enterprise guest loses its security when the primary leaves
 // Enterprise; those writes are awaited, and the form does not close in between.
 TEST_F(WirlessSurvey, GuestWritesAreAwaitedAndHoldTheClose)

@@ -102,6 +102,7 @@ TEST_F(Wirless, DeviceWithoutMultiSSIDIsShorterAndWritesTheRadioOnly)
 {
     startDevice({"--profile", "nomssid"});
     auto f = openWireless();
+    kvtest::expectTextsFit(f.get());
     EXPECT_EQ(f->ClientHeight(), TFM_Wirless::kDesignClientHeight - 480);
     EXPECT_FALSE(f->ED_APModeTempComboBox->Visible());
     EXPECT_FALSE(f->GroupBox4->Visible());

@@ -5,7 +5,11 @@
 #include "KvSNMPErrors.h"
 #include "Snmp.h"
 
+#include <atomic>
 #include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 using namespace enginetest;
 
@@ -279,25 +283,37 @@ TEST(EngineFault, SnmpV1EndOfMibEndsTheWalkQuietly)
 
 TEST(EngineFault, TimeOutAfterEveryTry)
 {
-    FakeAgent agent([](const WireRequest &) { return WireReply{true, 0, 0, 0, false, {}}; });
+    std::atomic<int> finished{0};
+    std::vector<int> finishedAtTry; // failures reported when each try reached the agent
+    std::mutex m;
+    FakeAgent agent([&](const WireRequest &) {
+        std::lock_guard<std::mutex> lock(m);
+        finishedAtTry.push_back(finished.load());
+        return WireReply{true, 0, 0, 0, false, {}};
+    });
     auto r = makeRequest(agent.port(), 1);
     r->Timeout = 10; // 100 ms
     r->Retries = 2;
     r->VarList = twoColumns();
-    ResultLog log;
-    log.attach(*r);
+    KvSNMPError last;
     const auto start = std::chrono::steady_clock::now();
-    bool ok = true;
-    EXPECT_FALSE(r->Get(ok, true));
-    const auto spent =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count();
-    EXPECT_FALSE(ok);
-    ASSERT_EQ(log.records.size(), 1u);
-    EXPECT_EQ(log.records[0].Code, -405);
-    EXPECT_EQ(log.records[0].Message, "(SNMPClass) SNMP request timed out!");
+    r->GetAsync(
+        [&](KvSNMPError *e, KvSNMPVarList *) {
+            last = *e;
+            ++finished;
+        },
+        true);
+    ASSERT_TRUE(pumpUntil([&] { return finished > 0; }, 10000));
+    const auto spent = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(finished.load(), 1);
+    EXPECT_EQ(last.Code, -405);
+    EXPECT_EQ(last.Message, "(SNMPClass) SNMP request timed out!");
     EXPECT_EQ(agent.requests(), 3);
-    EXPECT_GE(spent, 290);
+    std::lock_guard<std::mutex> lock(m);
+    EXPECT_EQ(finishedAtTry, (std::vector<int>{0, 0, 0})) << "the failure came before the last try";
+    // A lower bound only: three unanswered tries of 100 ms cannot end sooner, and a slower
+    // machine only takes longer. It catches a time-out given in the wrong unit.
+    EXPECT_GE(spent, std::chrono::milliseconds(290)) << "a try was not given its time-out";
 }
 
 TEST(EngineFault, LateReplyAfterTheTimeOutIsDropped)
@@ -331,9 +347,11 @@ TEST(EngineFault, LateReplyAfterTheTimeOutIsDropped)
 
 TEST(EngineFault, DestructorWaitsButDeliversNothingIntoTheRequest)
 {
-    FakeAgent agent([](const WireRequest &req) {
+    std::atomic<int> answered{0};
+    FakeAgent agent([&](const WireRequest &req) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150)); // the answer comes late
+        ++answered;
         WireReply r;
-        r.delayMs = 150;
         r.vbs = {intVb(WireVbText(req), 1)};
         return r;
     });
@@ -343,13 +361,12 @@ TEST(EngineFault, DestructorWaitsButDeliversNothingIntoTheRequest)
     r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++calls; }, true);
     r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++calls; }, true);
     EXPECT_EQ(r->Outstanding, 2);
-    const auto start = std::chrono::steady_clock::now();
-    r.reset();
-    const auto spent =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count();
-    EXPECT_LT(spent, 5000) << "the wait ends when both answers are in";
-    EXPECT_GE(spent, 100) << "the destructor did not wait for the answers";
+    {
+        // On a clock that never moves the wait's limit cannot end it: only the answers can.
+        kv::ScopedClock frozen(std::make_shared<kv::MockClock>());
+        r.reset();
+    }
+    EXPECT_EQ(answered.load(), 2) << "the destructor did not wait for the answers";
     EXPECT_EQ(agent.requests(), 2);
     EXPECT_EQ(gKvSNMPSession->outstanding(), 0);
     EXPECT_EQ(calls, 0);
@@ -389,19 +406,18 @@ TEST(EngineFault, SilentSnmpV3AgentNeverBlocksASend)
     SilentAgent silent;
     auto r = makeRequest(silent.port(), 3);
     useUser(*r, "someone", 3, "password123", 2, "password456", 3);
-    // A send that waited for the engine-id discovery would take both tries: 2 s.
+    // The engine-id discovery is tried twice, one second apart.
     r->Timeout = 100;
     r->Retries = 1;
     r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
     Completion done;
-    const auto start = std::chrono::steady_clock::now();
     r->GetAsync(done.closure(), true);
     r->GetAsync(done.closure(), true);
-    const auto spent =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count();
-    EXPECT_LT(spent, 1000) << "a send waited for engine discovery";
-    ASSERT_TRUE(pumpUntil([&] { return done.calls == 2; }, 5000));
+    // Back from both sends before the discovery's first time-out: its retry has not gone out.
+    EXPECT_LE(silent.drain(), 1) << "a send waited for engine discovery";
+    EXPECT_EQ(done.calls, 0);
+    ASSERT_TRUE(pumpUntil([&] { return done.calls == 2; }, 10000));
+    EXPECT_GE(silent.drain(), 1) << "the discovery was not tried again";
     EXPECT_EQ(done.last.Code, -405);
     EXPECT_EQ(r->Outstanding, 0);
 }

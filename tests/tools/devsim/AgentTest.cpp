@@ -151,6 +151,16 @@ TEST(DevsimAgent, WalkAgreesWithTheCatalog)
                 first = devsim::oidText(oid);
             EXPECT_TRUE(contains(ent.output, "." + devsim::oidText(oid) + " = ")) << obj.name;
         }
+    // The rows a table has at start: one instance per column.
+    for (const auto &[name, table] : catalog.tables())
+        for (const auto &[index, cells] : table.rows)
+            for (const devsim::Object &column : table.columns)
+                if (devsim::oidStartsWith(column.oid, *devsim::parseOid(E))) {
+                    ++enterprise;
+                    devsim::Oid instance = column.oid;
+                    instance.insert(instance.end(), index.begin(), index.end());
+                    EXPECT_TRUE(contains(ent.output, "." + devsim::oidText(instance) + " = ")) << column.name;
+                }
     EXPECT_EQ(countLines(ent.output, "." + E + "."), enterprise) << ent.output;
     EXPECT_TRUE(contains(ent.output, "." + E + ".99.1.1.56.0 = INTEGER: 0")) << ent.output;
     // Past the last object: endOfMibView (v2c) and noSuchName (v1).

@@ -1,0 +1,130 @@
+#include "TFM_Misc.h"
+
+#include "FormGlobals.h"
+#include "Misc.h"
+
+namespace {
+
+const FormItemTable kConsoleItems = {
+    {"3.4.1", "telnet", KvSyntax::Integer, KvAccess::ReadWrite, &gTelnetNames},
+    {"3.4.2", "timeout", KvSyntax::Integer, KvAccess::ReadWrite, &gTimeoutNames},
+};
+
+const FormItemTable kSSHItems = {
+    {"3.4.3", "ssh", KvSyntax::Integer, KvAccess::ReadWrite, &gSshNames},
+};
+
+} // namespace
+
+TFM_Misc::TFM_Misc(TComponent *AOwner) : TForm(AOwner)
+{
+    SetupFormWindow(this, {"FM_Misc", "Tools \\ Misc.", 330, 188});
+    GB_Telnet = Make<TGroupBox>(this, "GB_Telnet", {8, 8, 314, 124}, " Console Settings  ");
+    Label1 = Make<TLabel>(GB_Telnet, "Label1", {16, 28, 110, 16}, "Status");
+    CB_Status = Make<TCheckBox>(GB_Telnet, "CB_Status", {136, 26, 100, 17}, "Enable");
+    Label2 = Make<TLabel>(GB_Telnet, "Label2", {16, 60, 110, 16}, "Console Protocol");
+    CB_Telnet = Make<TRadioButton>(GB_Telnet, "CB_Telnet", {136, 58, 70, 17}, "Telnet");
+    CB_SSH = Make<TRadioButton>(GB_Telnet, "CB_SSH", {216, 58, 60, 17}, "SSH");
+    CB_Telnet->SetChecked(true);
+    Label3 = Make<TLabel>(GB_Telnet, "Label3", {16, 92, 110, 16}, "Timeout");
+    CB_Timeout = Make<TComboBox>(GB_Telnet, "CB_Timeout", {136, 88, 100, 21});
+    TelnetCoBox = Make<TComboBox>(this, "TelnetCoBox", {8, 0, 60, 21});
+    SHHCoBox = Make<TComboBox>(this, "SHHCoBox", {72, 0, 60, 21});
+    TelnetCoBox->SetVisible(false);
+    SHHCoBox->SetVisible(false);
+    Bt_Rfresh = Make<TButton>(this, "Bt_Rfresh", {80, 140, 75, 25}, "Refresh");
+    Bt_Apply = Make<TButton>(this, "Bt_Apply", {172, 140, 75, 25}, "Apply");
+    StatusBar = Make<TStatusBar>(this, "StatusBar");
+
+    Bt_Rfresh->OnClick = [this](TObject *s) { Bt_RfreshClick(s); };
+    Bt_Apply->OnClick = [this](TObject *s) { Bt_ApplyClick(s); };
+    CB_Status->OnClick = [this](TObject *s) { CB_StatusClick(s); };
+    OnCreate = [this](TObject *s) { FormCreate(s); };
+}
+
+void TFM_Misc::FormCreate(TObject *)
+{
+    GuardCreate(StatusBar, [this] {
+        ConsoleReq = MakeBinding(
+            this, {.Items = kConsoleItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
+        ConsoleReq->AssociateCombo(0, TelnetCoBox);
+        ConsoleReq->AssociateCombo(1, CB_Timeout);
+        ConsoleReq->Get();
+        SSHReq = MakeBinding(this, {.Items = kSSHItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+        SSHReq->AssociateCombo(0, SHHCoBox);
+        SSHSupported = SSHReq->Get();
+        CB_SSH->SetVisible(SSHSupported);
+        UpdateConsoleState();
+        ShowConsoleProtocol();
+    });
+}
+
+void TFM_Misc::Bt_RfreshClick(TObject *)
+{
+    if (ConsoleReq)
+        ConsoleReq->Get();
+    if (SSHReq)
+        SSHReq->Get();
+    UpdateConsoleState();
+    ShowConsoleProtocol();
+}
+
+void TFM_Misc::UpdateConsoleState()
+{
+    const bool on = !(TelnetCoBox->ItemIndex() == 0 && SHHCoBox->ItemIndex() == 0);
+    CB_Status->SetChecked(on);
+    CB_StatusClick(CB_Status);
+}
+
+void TFM_Misc::ShowConsoleProtocol()
+{
+    if (TelnetCoBox->ItemIndex() == 1)
+        CB_Telnet->SetChecked(true);
+    else if (SHHCoBox->ItemIndex() == 1)
+        CB_SSH->SetChecked(true);
+    else
+        CB_Telnet->SetChecked(true);
+}
+
+void TFM_Misc::CB_StatusClick(TObject *)
+{
+    const bool on = CB_Status->Checked();
+    CB_Telnet->SetEnabled(on);
+    CB_SSH->SetEnabled(on);
+    CB_Timeout->SetEnabled(on);
+}
+
+bool TFM_Misc::WriteConsole()
+{
+    if (ConsoleReq->Write() != WriteResult::Written)
+        return false;
+    return !SSHSupported || SSHReq->Write() == WriteResult::Written;
+}
+
+void TFM_Misc::Bt_ApplyClick(TObject *)
+{
+    // Unread on/off objects would go out as "console off".
+    if (!ConsoleReq || !ConsoleReq->WasRead()) {
+        StatusBar->SetSimpleText(gMsgGroupNotRead);
+        return;
+    }
+    TelnetCoBox->SetItemIndex(0);
+    SHHCoBox->SetItemIndex(0);
+    if (CB_Status->Checked()) {
+        // Both protocols off first, so the device never has both on.
+        if (!WriteConsole()) {
+            Application->MessageBox("Set error!Please reset.", "Warning", MB_OK);
+            return;
+        }
+        if (CB_Telnet->Checked())
+            TelnetCoBox->SetItemIndex(1);
+        else if (CB_SSH->Checked())
+            SHHCoBox->SetItemIndex(1);
+    }
+    if (!WriteConsole()) {
+        StatusBar->SetSimpleText("Setting Error!");
+        return;
+    }
+    RunCountdownWindow({});
+    StatusBar->SetSimpleText("Setting Success!");
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Tools \ Miscellaneous: the management console on or off, its protocol (Telnet, or SSH where
+// the device has it) and its idle time-out. The device keeps one on/off object per protocol.
+#include "FormFrame.h"
+
+class TFM_Misc : public TForm {
+public:
+    explicit TFM_Misc(TComponent *AOwner);
+
+    TGroupBox *GB_Telnet;
+    TLabel *Label1;
+    TCheckBox *CB_Status;
+    TLabel *Label2;
+    TRadioButton *CB_Telnet;
+    TRadioButton *CB_SSH;
+    TLabel *Label3;
+    TComboBox *CB_Timeout;
+    TComboBox *TelnetCoBox;
+    TComboBox *SHHCoBox;
+    TButton *Bt_Rfresh;
+    TButton *Bt_Apply;
+    TStatusBar *StatusBar;
+
+    std::unique_ptr<FormBinding> ConsoleReq;
+    std::unique_ptr<FormBinding> SSHReq;
+    bool SSHSupported = false;
+
+    void FormCreate(TObject *Sender);
+    void Bt_RfreshClick(TObject *Sender);
+    void Bt_ApplyClick(TObject *Sender);
+    void CB_StatusClick(TObject *Sender);
+    void UpdateConsoleState();
+    void ShowConsoleProtocol();
+
+private:
+    // The console group, then the SSH object where the device has it; true when all went.
+    bool WriteConsole();
+};
+
+extern TFM_Misc *FM_Misc;

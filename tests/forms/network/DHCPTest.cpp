@@ -1,0 +1,340 @@
+// The DHCP server form and its static pool dialog against the simulated device (16 static
+// pool rows, row 1 holding 192.168.0.20 for 00A0C5112233), with a scripted echo prober.
+#include "FormFixture.h"
+#include "NetworkFormSupport.h"
+#include "TFM_DHCP.h"
+#include "TFM_StaticIP.h"
+#include "TestEnv.h"
+
+using namespace formtest;
+
+namespace {
+
+const std::string kPoolSet = "dynamicIPStart=192.168.0.100 dynamicRange=50 dynamicMask=255.255.255.0 "
+                             "dynamicGateway=192.168.0.1 dynamicWins=0.0.0.0 dynamicDns=0.0.0.0 "
+                             "dynamicDomain=\"lan\" dynamicLease=86400 dynamicStatus=1";
+
+// One static pool row as the write log shows it.
+std::string rowSet(int row, const std::string &ip, const std::string &mac, const std::string &mask,
+                   const std::string &gateway, const std::string &domain, int status)
+{
+    const std::string n = std::to_string(row);
+    return "staticIP." + n + "=" + ip + " staticMAC." + n + "=0x" + mac + " staticMask." + n + "=" + mask +
+           " staticGateway." + n + "=" + gateway + " staticWins." + n + "=0.0.0.0 staticDNS." + n +
+           "=0.0.0.0 staticDomain." + n + "=\"" + domain + "\" staticStatus." + n + "=" +
+           std::to_string(status);
+}
+const std::string kEmptyRow1 = rowSet(1, "0.0.0.0", "000000000000", "0.0.0.0", "0.0.0.0", "", 0);
+const std::string kOldRow1 = "staticIP.1=192.168.0.20 staticMAC.1=0x00A0C5112233 staticMask.1=255.255.255.0 "
+                             "staticGateway.1=192.168.0.1 staticWins.1=0.0.0.0 staticDNS.1=192.168.0.1 "
+                             "staticDomain.1=\"lan\" staticStatus.1=1";
+
+class DHCP : public ProbedFormTest {
+protected:
+    FormHandle<TFM_DHCP> openListed()
+    {
+        auto form = openForm(FM_DHCP);
+        EXPECT_TRUE(
+            pumpUntil([&] { return form->Idle && !form->Busy && !form->StaticListReq->Busy; }, kWaitMs));
+        return form;
+    }
+    // Fills the dialog as a user would and applies; returns when the dialog has closed.
+    void fillDialog(TFM_StaticIP &d, const std::string &ip, const std::string &mac,
+                    const std::string &domain = std::string())
+    {
+        type(d.Ed_AsgIP, ip);
+        type(d.Ed_AsgMac, mac);
+        type(d.Ed_SubMask, "255.255.255.0");
+        type(d.Ed_Gatway, "192.168.0.1");
+        type(d.Ed_Wins, "");
+        type(d.Ed_DNS, "");
+        if (!domain.empty())
+            type(d.Ed_DomNa, domain);
+        click(d.Apply);
+        pumpUntil([&] { return !d.Probing(); }, kWaitMs);
+    }
+    void selectUsed(TFM_DHCP &f, int row)
+    {
+        f.User_ListView->SetSelected(f.User_ListView->Items()->Item(row));
+    }
+};
+
+} // namespace
+
+TEST_F(DHCP, OpensFromTheMenuAndListsWhatIsUsed)
+{
+    startDevice();
+    MainMenuItems &menu = mainWindow().MenuItems;
+    menu.advanced2->Click();
+    EXPECT_TRUE(menu.adDHCPServer2->Enabled());
+    EXPECT_TRUE(openFromMenu<TFM_DHCP>(menu.adDHCPServer2, [&](TFM_DHCP &f) {
+        EXPECT_TRUE(WaitUntilClosable(f));
+        EXPECT_EQ(f.Text(), "Advanced \\ DHCP Server");
+        EXPECT_EQ(f.CB_Fuction1->Text(), "Enable");
+        EXPECT_EQ(f.Ed_IPAF->Text(), "192.168.0.100");
+        EXPECT_EQ(f.Ed_PoolRan->Text(), "50");
+        EXPECT_EQ(f.LV_StaticPoolSet->Items()->Count(), 16);
+        ASSERT_EQ(f.User_ListView->Items()->Count(), 1);
+        EXPECT_EQ(f.User_ListView->Items()->Item(0)->SubItems()->Strings(0), "192.168.0.20");
+        EXPECT_EQ(f.LV_DynPool->Items()->Count(), 2); // the empty lease row is left out
+        EXPECT_EQ(f.LV_StaticPool->Items()->Count(), 1);
+        EXPECT_TRUE(f.Bt_Apply->Enabled());
+        EXPECT_TRUE(f.Bt_Add->Enabled());
+    }));
+    expectNoSet();
+}
+
+TEST_F(DHCP, FunctionBeforePoolAndEmptyServersAsNoAddress)
+{
+    startDevice();
+    auto form = openListed();
+    type(form->Ed_Wins, "");
+    type(form->Ed_DNS, "");
+    click(form->Bt_Apply);
+    expectSets({"dynamicIPFunction=1", kPoolSet});
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "Setting Success!");
+}
+
+TEST_F(DHCP, RangesAreRefusedWithCaptionError)
+{
+    startDevice();
+    auto form = openListed();
+    struct Case {
+        TEdit *edit;
+        const char *typed;
+        const char *box; // null: accepted
+    };
+    const char *lease = "Please input a number between 60 and 31536000.";
+    const char *size = "Please input a number between 1 and 255.";
+    const Case cases[] = {{form->Ed_Lease, "59", lease},    {form->Ed_Lease, "31536001", lease},
+                          {form->Ed_PoolRan, "0", size},    {form->Ed_PoolRan, "256", size},
+                          {form->Ed_Lease, "60", nullptr},  {form->Ed_Lease, "31536000", nullptr},
+                          {form->Ed_PoolRan, "1", nullptr}, {form->Ed_PoolRan, "255", nullptr}};
+    std::size_t accepted = 0;
+    for (const Case &c : cases) {
+        type(form->Ed_Lease, "86400");
+        type(form->Ed_PoolRan, "50");
+        type(c.edit, c.typed);
+        if (c.box)
+            expectBox(c.box, "Error");
+        click(form->Bt_Apply);
+        if (c.box)
+            EXPECT_EQ(c.edit->Text(), "") << c.typed;
+        else
+            accepted += 2;
+        EXPECT_EQ(sets().size(), accepted) << c.typed;
+    }
+}
+
+struct PoolCase {
+    const char *what;
+    const char *start;
+    const char *size;
+    const char *box; // null: accepted
+};
+
+class DHCPPool : public DHCP, public ::testing::WithParamInterface<PoolCase> {};
+
+// The device is at 192.168.0.120 here; the static pool holds 192.168.0.20.
+TEST_P(DHCPPool, CoversNeitherTheSystemNorAStaticAddress)
+{
+    const PoolCase &c = GetParam();
+    startDevice({"--profile", writeProfile("set hIPAddress 192.168.0.120\n")});
+    auto form = openListed();
+    ASSERT_TRUE(pumpUntil([&] { return form->Ed_ext->Text() == "192.168.0.120"; }, kWaitMs));
+    type(form->Ed_IPAF, c.start);
+    type(form->Ed_PoolRan, c.size);
+    if (c.box)
+        expectBox(c.box, "Warning");
+    click(form->Bt_Apply);
+    EXPECT_EQ(sets().size(), c.box ? 0u : 2u) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DHCPPool,
+    ::testing::Values(PoolCase{"system address inside", "192.168.0.100", "50",
+                               "Reject: The DHCP dynamic IP pool will cover system IP."},
+                      PoolCase{"pool ends before the system address", "192.168.0.100", "20", nullptr},
+                      PoolCase{"static entry at the last address", "192.168.0.1", "20",
+                               "Reject: The DHCP dynamic IP pool will cover Static IP."},
+                      PoolCase{"static entry one past the pool", "192.168.0.1", "19", nullptr},
+                      // Empty rows (0.0.0.0) are no entries: the start is refused for what it is.
+                      PoolCase{"empty rows are skipped", "0.0.0.0", "10", "Invalid IP Address!"},
+                      PoolCase{"the module's own device address", "127.0.0.1", "10",
+                               "Reject:DHCPS dynamic IP pool will cover system IP"}),
+    CaseName());
+
+TEST_F(DHCP, AddWritesTheFirstEmptyRow)
+{
+    startDevice();
+    auto form = openListed();
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {
+        EXPECT_EQ(d.Text(), "Static IP Pool Adding");
+        EXPECT_EQ(d.LA_Index->Text(), "2");
+        fillDialog(d, "192.168.0.30", "00A0C5AABBCC");
+    });
+    click(form->Bt_Add);
+    EXPECT_TRUE(dialog.ran());
+    EXPECT_EQ(prober->probed, std::vector<uint32_t>{Address(192, 168, 0, 30)});
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
+    expectSets({"dynamicIPFunction=1",
+                rowSet(2, "192.168.0.30", "00A0C5AABBCC", "255.255.255.0", "192.168.0.1", "", 0)});
+    EXPECT_EQ(form->User_ListView->Items()->Count(), 2); // listed again
+}
+
+TEST_F(DHCP, LowerCaseMacReplacesItsRow)
+{
+    startDevice();
+    auto form = openListed();
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) { fillDialog(d, "192.168.0.21", "00a0c5112233"); });
+    click(form->Bt_Add);
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle; }, kWaitMs));
+    expectSets({kEmptyRow1, "dynamicIPFunction=1",
+                rowSet(1, "192.168.0.21", "00A0C5112233", "255.255.255.0", "192.168.0.1", "", 0)});
+}
+
+// The device takes at most 8 characters of a domain here: the fill is refused after the
+// row was emptied, and the reservation is written back.
+TEST_F(DHCP, FailedFillWritesTheOldRowBack)
+{
+    startDevice(
+        {"--profile", writeProfile("E.2.7.3.1.7.*  staticDomain  displaystr  readwrite  size:0..8  -\n")});
+    auto form = openListed();
+    selectUsed(*form, 0);
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {
+        EXPECT_EQ(d.Text(), "Static IP Pool Setting");
+        fillDialog(d, "192.168.0.22", "00A0C5112233", "a-much-longer-domain");
+    });
+    click(form->Bt_Set);
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle; }, kWaitMs));
+    const std::string refused =
+        rowSet(1, "192.168.0.22", "00A0C5112233", "255.255.255.0", "192.168.0.1", "a-much-longer-domain", 1);
+    expectSets({kEmptyRow1, "dynamicIPFunction=1", refused + " (wrongLength)", kOldRow1});
+    ASSERT_EQ(form->User_ListView->Items()->Count(), 1);
+    EXPECT_EQ(form->User_ListView->Items()->Item(0)->SubItems()->Strings(0), "192.168.0.20");
+}
+
+TEST_F(DHCP, DeleteWritesTheEmptyValues)
+{
+    startDevice();
+    auto form = openListed();
+    selectUsed(*form, 0);
+    EXPECT_TRUE(form->Bt_Del->Enabled());
+    click(form->Bt_Del);
+    ASSERT_TRUE(pumpUntil(
+        [&] { return form->Idle && !form->StaticListReq->Busy && !form->StaticRowReq->Busy; }, kWaitMs));
+    expectSets({kEmptyRow1});
+    EXPECT_EQ(form->User_ListView->Items()->Count(), 0);
+}
+
+TEST_F(DHCP, FullPoolRefusesAdd)
+{
+    startDevice({"--profile", "staticpoolfull"});
+    auto form = openListed();
+    expectBox("The static pool is full!", "Warning");
+    click(form->Bt_Add);
+    expectNoSet();
+}
+
+TEST_F(DHCP, ClosesAfterAFailedListing)
+{
+    startDevice({"--fault", "staticIP=error:genErr@get"});
+    auto form = openForm(FM_DHCP);
+    ASSERT_TRUE(pumpUntil([&] { return form->Idle; }, kWaitMs));
+    EXPECT_FALSE(form->Busy);
+    EXPECT_TRUE(form->Bt_Cancel->Enabled());
+    EXPECT_FALSE(form->Bt_Add->Enabled());
+    EXPECT_NE(form->StatusBar2->SimpleText().find("General Error"), std::string::npos);
+    // Once the lease lists and the address have answered too.
+    EXPECT_TRUE(WaitUntilClosable(*form));
+}
+
+TEST_F(DHCP, CloseRefusedWhileListing)
+{
+    startDevice({"--fault", "staticMAC=delay:60@get"});
+    auto form = openForm(FM_DHCP);
+    EXPECT_FALSE(canClose(*form));
+    EXPECT_FALSE(form->Bt_Cancel->Enabled());
+    ASSERT_TRUE(pumpUntil([&] { return form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
+    EXPECT_TRUE(canClose(*form));
+}
+
+struct DialogCase {
+    const char *what;
+    const char *ip;
+    const char *mac;
+    const char *box;
+    const char *caption;
+};
+
+class DHCPDialog : public DHCP, public ::testing::WithParamInterface<DialogCase> {};
+
+TEST_P(DHCPDialog, RefusesAndWritesNothing)
+{
+    const DialogCase &c = GetParam();
+    startDevice();
+    prober->verdicts[Address(192, 168, 0, 40)] = ScriptedProber::Verdict::InUse;
+    auto form = openListed();
+    ASSERT_TRUE(pumpUntil([&] { return !form->Ed_ext->Text().empty(); }, kWaitMs));
+    if (std::string(c.what) == "pool start not an address")
+        type(form->Ed_IPAF, "192.168.0");
+    expectBox(c.box, c.caption);
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {
+        fillDialog(d, c.ip, c.mac);
+        d.Close();
+    });
+    click(form->Bt_Add);
+    EXPECT_TRUE(dialog.ran());
+    expectNoSet();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DHCPDialog,
+    ::testing::Values(
+        DialogCase{"address of another row, written otherwise", "192.168.0.020", "00A0C5AABBCC",
+                   "Reject: The IP has already existed. ", "Warning"},
+        DialogCase{"broadcast address", "192.168.0.255", "00A0C5AABBCC", "Invalid IP Address", "Waring"},
+        DialogCase{"answers the probe", "192.168.0.40", "00A0C5AABBCC",
+                   "Reject: The IP already has been used.", "Warning"},
+        DialogCase{"MAC of 11 digits", "192.168.0.41", "00A0C5AABBC", "Please input valid MAC.", "Warning"},
+        DialogCase{"no MAC", "192.168.0.41", "000000000000", "Please input valid MAC.", "Warning"},
+        DialogCase{"inside the dynamic pool", "192.168.0.120", "00A0C5AABBCC",
+                   "Reject: The IP has already existed in IP Dynamic pool.", "Warning"},
+        DialogCase{"the device's own address, written otherwise", "127.0.0.01", "00A0C5AABBCC",
+                   "Reject: The IP is the system IP.", "Warning"},
+        DialogCase{
+            "pool start not an address", "192.168.0.41", "00A0C5AABBCC",
+            "Reject: The IP cannot be checked against the IP Dynamic pool: its first address is not valid.",
+            "Warning"}),
+    CaseName());
+
+TEST_F(DHCP, UnchangedRowIsRefusedAndRevertsTheDialog)
+{
+    startDevice();
+    auto form = openListed();
+    selectUsed(*form, 0);
+    std::string domain;
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {
+        fillDialog(d, "192.168.0.20", "00A0C5112233", "other");
+        domain = d.Ed_DomNa->Text();
+        d.Close();
+    });
+    expectBox("Reject: DHCPS static IP already exists in static DHCP server!", "Warning");
+    click(form->Bt_Set);
+    EXPECT_EQ(domain, "lan");
+    EXPECT_TRUE(prober->probed.empty()); // the address did not change
+    expectNoSet();
+}
+
+TEST_F(DHCP, Layout)
+{
+    startDevice();
+    auto form = openListed();
+    for (int page = 0; page < 3; ++page) {
+        form->PageControl1->SetActivePageIndex(page);
+        checkLayout(form.get(), page == 0 ? "TFM_DHCP" : "TFM_DHCP-" + std::to_string(page + 1));
+    }
+    form->LV_StaticPoolSet->SetSelected(form->LV_StaticPoolSet->Items()->Item(0));
+    checkLayout(FM_StaticIP, "TFM_StaticIP");
+    FM_StaticIP->Hide();
+}

@@ -1,0 +1,109 @@
+// The Miscellaneous form against the simulated device: the console's on/off objects, one per
+// protocol, written off first and then the chosen one on.
+#include "FormFixture.h"
+#include "NetworkFormSupport.h"
+#include "TFM_Misc.h"
+#include "TestEnv.h"
+
+using namespace formtest;
+
+namespace {
+
+class Misc : public FormTest {};
+
+} // namespace
+
+TEST_F(Misc, OpensFromTheMenuAndShowsTheConsole)
+{
+    startDevice();
+    MainMenuItems &menu = mainWindow().MenuItems;
+    menu.tools2->Click();
+    EXPECT_TRUE(menu.tMisc1->Enabled());
+    bool on = false, telnet = false, sshShown = false;
+    std::string caption, timeout;
+    EXPECT_TRUE(openFromMenu<TFM_Misc>(menu.tMisc1, [&](TFM_Misc &f) {
+        caption = f.Text();
+        on = f.CB_Status->Checked();
+        telnet = f.CB_Telnet->Checked();
+        sshShown = f.CB_SSH->Visible();
+        timeout = f.CB_Timeout->Text();
+    }));
+    EXPECT_EQ(caption, "Tools \\ Misc.");
+    EXPECT_TRUE(on);
+    EXPECT_TRUE(telnet);
+    EXPECT_TRUE(sshShown);
+    EXPECT_EQ(timeout, "3 Mins");
+    expectNoSet();
+}
+
+TEST_F(Misc, EnablingWithSSHWritesBothOffThenSSHOn)
+{
+    startDevice({"--profile", writeProfile("set telnet 0\n")});
+    auto form = openForm(FM_Misc);
+    EXPECT_FALSE(form->CB_Status->Checked());
+    EXPECT_FALSE(form->CB_SSH->Enabled());
+    click(form->CB_Status);
+    EXPECT_TRUE(form->CB_SSH->Enabled());
+    form->CB_SSH->SetChecked(true);
+    CountdownsSeen watch;
+    click(form->Bt_Apply);
+    expectSets({"telnet=0 timeout=2", "ssh=0", "telnet=0 timeout=2", "ssh=1"});
+    EXPECT_EQ(watch.seen().size(), 1u); // shown after every successful Apply
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Success!");
+}
+
+TEST_F(Misc, ConsoleOffWritesBothOffOnce)
+{
+    startDevice({"--profile", "nodeferred"});
+    auto form = openForm(FM_Misc);
+    click(form->CB_Status);
+    EXPECT_FALSE(form->CB_Timeout->Enabled());
+    CountdownsSeen watch;
+    click(form->Bt_Apply);
+    EXPECT_EQ(watch.seen().size(), 1u);
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 3; }, kWaitMs));
+    expectSets({"telnet=0 timeout=2", "ssh=0", "upgradesettingcommand=4"});
+}
+
+TEST_F(Misc, BothOnShowsTelnet)
+{
+    startDevice({"--profile", writeProfile("set ssh 1\n")});
+    auto form = openForm(FM_Misc);
+    EXPECT_TRUE(form->CB_Telnet->Checked());
+    EXPECT_FALSE(form->CB_SSH->Checked());
+}
+
+TEST_F(Misc, WithoutSSHOnlyTheConsoleGroupIsWritten)
+{
+    startDevice({"--profile", "nossh"});
+    auto form = openForm(FM_Misc);
+    EXPECT_FALSE(form->CB_SSH->Visible());
+    form->CB_Timeout->SetItemIndex(5);
+    click(form->Bt_Apply);
+    expectSets({"telnet=0 timeout=5", "telnet=1 timeout=5"});
+}
+
+TEST_F(Misc, FailedSwitchOffAsksForAReset)
+{
+    startDevice({"--fault", "ssh=error:genErr@set"});
+    auto form = openForm(FM_Misc);
+    expectBox("Set error!Please reset.", "Warning");
+    click(form->Bt_Apply);
+    expectSets({"telnet=0 timeout=2", "ssh=0 (genErr)"});
+}
+
+TEST_F(Misc, UnreadConsoleSendsNothing)
+{
+    startDevice({"--fault", "telnet=error:genErr@get"});
+    auto form = openForm(FM_Misc);
+    click(form->Bt_Apply);
+    EXPECT_EQ(form->StatusBar->SimpleText(), gMsgGroupNotRead);
+    expectNoSet();
+}
+
+TEST_F(Misc, Layout)
+{
+    startDevice();
+    auto form = openForm(FM_Misc);
+    checkLayout(form.get(), "TFM_Misc");
+}

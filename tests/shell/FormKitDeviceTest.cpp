@@ -274,7 +274,7 @@ TEST_F(FormKitDevice, ClosingWaitsForARunningWalkAndFreesTheBinding)
     form->FormClose(form, action);
     EXPECT_TRUE(form->Requests.empty());
     // Nothing arrives for the freed binding afterwards.
-    pumpUntil([] { return false; }, 300);
+    kvtest::pump(300);
     delete form;
 }
 

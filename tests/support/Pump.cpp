@@ -7,7 +7,13 @@
 
 namespace kvtest {
 
-bool pumpUntil(const std::function<bool()> &cond, int maxMs)
+namespace {
+
+// A wait's limit only stops a test that would hang: on a machine loaded by parallel tests under
+// the sanitizers a good answer can take several times its usual time.
+constexpr int kLimitScale = 3;
+
+bool handleEventsUntil(const std::function<bool()> &cond, long long maxMs)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
     while (!cond()) {
@@ -21,9 +27,16 @@ bool pumpUntil(const std::function<bool()> &cond, int maxMs)
     return true;
 }
 
+} // namespace
+
+bool pumpUntil(const std::function<bool()> &cond, int maxMs)
+{
+    return handleEventsUntil(cond, static_cast<long long>(maxMs) * kLimitScale);
+}
+
 void pump(int ms)
 {
-    pumpUntil([] { return false; }, ms);
+    handleEventsUntil([] { return false; }, ms);
 }
 
 } // namespace kvtest

@@ -9,7 +9,8 @@
 
 namespace kvtest {
 
-// Handles events until cond holds (true) or maxMs passed (false).
+// Handles events until cond holds (true) or a limit of a few times maxMs passed (false): the
+// limit guards against a hang and is never a timing to assert on.
 bool pumpUntil(const std::function<bool()> &cond, int maxMs = 5000);
 // Handles events for ms.
 void pump(int ms);

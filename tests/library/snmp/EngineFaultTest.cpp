@@ -337,7 +337,7 @@ TEST(EngineFault, LateReplyAfterTheTimeOutIsDropped)
     Completion second;
     r->GetAsync(second.closure(), true);
     ASSERT_TRUE(pumpUntil([&] { return second.calls > 0; }, 3000));
-    pumpUntil([] { return false; }, 400);
+    kvtest::pump(400);
     EXPECT_EQ(first.calls, 1);
     EXPECT_EQ(second.calls, 1);
     EXPECT_EQ(second.last.Code, 0);
@@ -395,7 +395,7 @@ TEST(EngineFault, RepliesAfterTheDestructorsWaitAreDroppedSafely)
         kv::ScopedClock scoped(std::make_shared<JumpingClock>());
         r.reset();
     }
-    pumpUntil([] { return false; }, 500); // the answer arrives now, for nobody
+    kvtest::pump(500); // the answer arrives now, for nobody
     EXPECT_EQ(agent.requests(), 1);
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(gKvSNMPSession->outstanding(), 0);
@@ -660,6 +660,6 @@ TEST(EngineFault, RefusedAsynchronousSendCompletesFromTheEventLoop)
     int late = 0;
     r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++late; }, true);
     r.reset();
-    pumpUntil([] { return false; }, 100);
+    kvtest::pump(100);
     EXPECT_EQ(late, 0);
 }

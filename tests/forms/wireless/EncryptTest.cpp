@@ -166,9 +166,11 @@ TEST_F(Encrypt, GroupKeyIntervalIsCheckedOnlyWhenSent)
     startDevice({"--profile", writeProfile("set adSecGroupKeyUpdateInterval 100\n")});
     auto f = openForm(FM_Encrypt);
     choose(f->CB_SecAutha, "Shared Key");
+    EXPECT_TRUE(f->Ed_GKUIa->ReadOnly());
     click(f->Bt_Apply);
     expectSets({kShared});
     choose(f->CB_SecAutha, "WPA-Personal");
+    EXPECT_FALSE(f->Ed_GKUIa->ReadOnly());
     type(f->Ed_PassPha, "passphrase");
     expectBox("Please input a number between 300 and 9999999.", "Error");
     click(f->Bt_Apply);
@@ -220,6 +222,21 @@ TEST_F(Encrypt, RefusedWriteShowsTheError)
     click(f->Bt_Apply);
     EXPECT_EQ(f->StatusBar->SimpleText(), "Setting error!");
     expectSets({std::string(kShared) + " (genErr)"});
+}
+
+TEST_F(Encrypt, RefusedServersWriteShowsTheErrorWithoutCountdown)
+{
+    startDevice({"--profile", "nodeferred", "--fault", "SecRADIUSPort=error:genErr@set"});
+    auto f = openForm(FM_Encrypt);
+    ASSERT_TRUE(pumpUntil([&] { return !f->ServersReq->Busy; }, 3000));
+    enterprise(*f);
+    CountdownWatch watch;
+    click(f->Bt_Apply);
+    EXPECT_FALSE(watch.shown());
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting error!");
+    expectSets({"adSecAuthentication-a=5", "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800",
+                "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"192.0.2.10\" SecRADIUSPort=1812 "
+                "SecRADIUSSecret=\"secret\" (genErr)"});
 }
 
 TEST_F(Encrypt, Layout)

@@ -130,6 +130,26 @@ TEST_F(ModeCFG, DeferredSavingStillShowsTheCountdownButSendsNoRestart)
     expectSets({"adAPMode=2 adPtPRemoteAPMACAddress.1.1=0x000000000000"});
 }
 
+class ModeCFGPartnerless : public ModeCFG, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+// The repeater and the client name no partner here: whatever the partner slots hold, only the
+// mode goes out.
+TEST_P(ModeCFGPartnerless, WritesOnlyTheMode)
+{
+    const auto [item, value] = GetParam();
+    startDevice(
+        {"--profile", writeProfile("set adAPMode 3\nset adPtPRemoteAPMACAddress.1.1 0x00112233AABB\n")});
+    auto f = openForm(FM_ModeCFG);
+    type(f->Ed_ReMAddra[1], "A0B1C2D3E4F5");
+    f->CB_11a_APM->SetItemIndex(item);
+    f->CB_11a_APMChange(nullptr);
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    expectSets({"adAPMode=" + std::to_string(value)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ModeCFGPartnerless, ::testing::Values(std::pair{3, 4}, std::pair{4, 5}));
+
 TEST_F(ModeCFG, UnreadPartnersAreNotWritten)
 {
     startDevice({"--fault", "adPtPRemoteAPMACAddress.1.4=error:genErr@get"});

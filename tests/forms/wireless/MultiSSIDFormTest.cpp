@@ -171,14 +171,29 @@ TEST_F(MultiSSIDOld, AMasterRowThatCouldNotBeReadIsNotWritten)
     expectNoSet();
 }
 
-TEST_F(MultiSSIDOld, AFailedWriteEndsTheSequenceWithoutCountdown)
+struct FailedWrite {
+    const char *fault;
+    std::vector<std::string> expected; // the last one refused, nothing after it
+};
+
+class MultiSSIDOldFailedWrite : public MultiSSIDOld, public ::testing::WithParamInterface<FailedWrite> {};
+
+TEST_P(MultiSSIDOldFailedWrite, EndsTheSequenceWithoutCountdown)
 {
-    auto f = open(kNamedGuests, {"--fault", "adMSSIDIdvState.1.3=error:genErr@set"});
+    auto f = open(kNamedGuests, {"--fault", GetParam().fault});
     EXPECT_FALSE(applyWithCountdown(*f));
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Error.");
-    expectSets({"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
-                "adMSSIDIdvState.1.3=0 (genErr)"});
+    expectSets(GetParam().expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, MultiSSIDOldFailedWrite,
+    ::testing::Values(FailedWrite{"adMSSIDSSID.1.1=error:genErr@set",
+                                  {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\" (genErr)"}},
+                      FailedWrite{"adMSSIDIdvState.1.3=error:genErr@set",
+                                  {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
+                                   "adMSSIDIdvState.1.3=0 (genErr)"}}),
+    [](const ::testing::TestParamInfo<FailedWrite> &p) { return p.index == 0 ? "Master" : "Guest2"; });
 
 TEST_F(MultiSSIDOld, Layout)
 {

@@ -1,6 +1,7 @@
 // The newer Multi-SSID form (SSID index table) against the simulated device, opened as the
 // Advanced menu opens it on a device of that generation.
 #include "ComboChoice.h"
+#include "CountdownWatch.h"
 #include "FormFixture.h"
 #include "ProfileText.h"
 #include "TFM_MultiSSIDNewForm.h"
@@ -270,9 +271,33 @@ TEST_F(MultiSSIDNew, ApplyWritesTheThreeSwitchesInOrderWithoutCountdownWhenSavin
 {
     auto f = open();
     click(f->CheckBox_Priority);
+    CountdownWatch watch;
     click(f->ApplyBtn);
+    EXPECT_FALSE(watch.shown());
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting success!");
     expectSets({"adMSSIDState=1", "adVlanState.0=1", "adMSSIDPriorityState=1"});
+}
+
+// The write ends while a read of the table is under way: the form stays busy until that read
+// has ended, and no second one is started.
+TEST_F(MultiSSIDNew, AWriteEndingDuringAReadOfTheTableWaitsForThatRead)
+{
+    auto f =
+        open("", {"--fault", "adVlanTagID.1.1=delay:100@set", "--fault", "adMSSIDSSID.1.8=delay:1500@get"});
+    const int walks = requestsNaming("adMSSIDSSID.1.7", "getnext");
+    type(f->Ed_WLANID, "22");
+    click(f->SaveButton);
+    ASSERT_TRUE(f->SSIDTableBinding->Get());
+    ASSERT_TRUE(pumpUntil([&] { return f->StatusBar1->SimpleText() == "Save Multi-SSID complete!"; }, 5000));
+    EXPECT_TRUE(f->SSIDTableBinding->Walking());
+    EXPECT_FALSE(gMultiSSIDIdle);
+    EXPECT_FALSE(closes(*f));
+    waitIdle();
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Get OK!");
+    EXPECT_EQ(requestsNaming("adMSSIDSSID.1.7", "getnext"), walks + 1); // that read alone
+    EXPECT_EQ(sets().back(), "adVlanTagID.1.1=22 adMSSIDdyVlanState.1.1=1 adMSSIDEthernetWithoutTag.1.1=0 "
+                             "adMSSIDPriority.1.1=0");
+    EXPECT_TRUE(closes(*f));
 }
 
 TEST_F(MultiSSIDNew, ApplyAfterAFailedSwitchReadSendsNothing)

@@ -310,6 +310,22 @@ TEST_F(Performace, RefusedWriteStopsTheChain)
     expectSets({"hChannel=6", "adbgMode=2", "adSuperMode=4", std::string(kRadio) + " (genErr)"});
 }
 
+// A refused row ends the Apply there: the error shows and the device is not restarted.
+TEST_F(Performace, RefusedDataRateRowStopsTheApplyWithoutCountdown)
+{
+    startDevice({"--profile", "nodeferred", "--profile", "datarate", "--fault",
+                 "adDataRateStatus.3=error:genErr@set"});
+    auto f = open();
+    CountdownWatch watch;
+    click(f->Bt_Apply_a);
+    EXPECT_FALSE(watch.shown());
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetError);
+    std::vector<std::string> expected = fullApply();
+    expected.insert(expected.end(),
+                    {"adDatarateControlstatus=0", rateSet(1, 2), rateSet(2, 2), rateSet(3, 2) + " (genErr)"});
+    expectSets(expected);
+}
+
 TEST_F(Performace, Layout)
 {
     startDevice({"--profile", "datarate"});

@@ -208,6 +208,49 @@ TEST_F(Rogue, CommandsAreSentOnceWithoutRetries)
     EXPECT_TRUE(closes(*f));
 }
 
+struct RowCommandCase {
+    const char *command;
+    const char *profile; // besides the catalog's
+    std::unique_ptr<FormBinding> TFM_RogueForm::*binding;
+    TListView *TFM_RogueForm::*list;
+    TButton *TFM_RogueForm::*button;
+};
+
+class RogueRowCommands : public Rogue, public ::testing::WithParamInterface<RowCommandCase> {};
+
+// The row commands too: one set each, however long the answer is awaited.
+TEST_P(RogueRowCommands, AreSentOnceWithoutRetries)
+{
+    const RowCommandCase &c = GetParam();
+    std::vector<std::string> args = {"--fault", std::string(c.command) + "=drop@set"};
+    if (*c.profile)
+        args.insert(args.end(), {"--profile", c.profile});
+    auto f = open(args);
+    detect(*f);
+    TListView *list = (*f).*c.list;
+    ASSERT_GT(list->Items()->Count(), 0);
+    list->SetSelected(list->Items()->Item(0));
+    ((*f).*c.binding)->Request.Timeout = 30; // a short wait for the answer that never comes
+    click((*f).*c.button);
+    waitIdle(*f);
+    EXPECT_EQ(requestsNaming(c.command, "set"), 1);
+    EXPECT_NE(f->StatusBar1->SimpleText().find("timed out"), std::string::npos)
+        << f->StatusBar1->SimpleText();
+    EXPECT_TRUE(((*f).*c.button)->Enabled());
+    EXPECT_TRUE(closes(*f));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, RogueRowCommands,
+    ::testing::Values(RowCommandCase{"addRogueAPtoAPList", "", &TFM_RogueForm::AddBinding,
+                                     &TFM_RogueForm::RogueListView, &TFM_RogueForm::AddBtn},
+                      RowCommandCase{"deleteRogueAPFromResult", "", &TFM_RogueForm::DelResultBinding,
+                                     &TFM_RogueForm::RogueListView, &TFM_RogueForm::DelBtn},
+                      RowCommandCase{"deleteRogueAPfromAPList", "knownapsfull",
+                                     &TFM_RogueForm::DelListBinding, &TFM_RogueForm::AP_ListView,
+                                     &TFM_RogueForm::ListDelBtn}),
+    [](const ::testing::TestParamInfo<RowCommandCase> &p) { return std::string(p.param.command); });
+
 TEST_F(Rogue, AWalkAskedForWhileOneRunsIsMadeAfterItAndTheFormBecomesIdle)
 {
     // The first walk of the detected list is slow; the detection's walk comes while it runs.

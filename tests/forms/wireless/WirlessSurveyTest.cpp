@@ -1,34 +1,11 @@
 // Home \ Wireless: the site survey against the simulated device's air, the partner picked
 // from it, the newer guest scheme's awaited writes, and closing while work is under way.
+#include "StatusTrail.h"
 #include "WirlessTestSupport.h"
-
-#include <QTimer>
 
 using namespace formtest;
 
 namespace {
-
-// The status texts a form shows, in order, from now on.
-class StatusTrail {
-public:
-    explicit StatusTrail(TStatusBar *bar) : m_bar(bar)
-    {
-        m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
-        m_timer.start();
-    }
-    void look()
-    {
-        const std::string text = m_bar->SimpleText();
-        if (texts.empty() || texts.back() != text)
-            texts.push_back(text);
-    }
-    std::vector<std::string> texts;
-
-private:
-    TStatusBar *m_bar;
-    QTimer m_timer;
-};
 
 std::vector<std::string> listed(TListView *view, int cell)
 {

@@ -1,8 +1,10 @@
 // Home \ Wireless against the simulated device: what it reads and shows, and what Apply
 // writes, in order.
+#include "CountdownWatch.h"
 #include "KeyText.h"
 #include "MainForm.h"
 #include "Misc.h"
+#include "StatusTrail.h"
 #include "WindowFit.h"
 #include "WirlessTestSupport.h"
 
@@ -111,12 +113,15 @@ TEST_F(Wirless, DeviceWithoutMultiSSIDIsShorterAndWritesTheRadioOnly)
     expectSets({kSSIDLine, "adSuperMode=4", "adRadioWave=1"});
 }
 
+// The device keeps the changes pending until they are activated: no countdown, no restart.
 TEST_F(Wirless, ApplyWritesEveryGroupInOrder)
 {
     startDevice();
     auto f = openWireless();
     type(f->Ed_SSIDa, "office");
+    CountdownWatch watch;
     apply(*f);
+    EXPECT_FALSE(watch.shown());
     expectSets({kGuestsOff, "hSSID=\"office\" hSSIDBroadcast=1 hChannel=6", "adSuperMode=4", "adAPMode=1",
                 "adAutoChannelScan=0", "adRadioWave=1", "adSecAuthentication-a=1 adSecEncryption-a=0",
                 "adSecKeyType=2", "adSecAccountMode=0"});
@@ -381,13 +386,18 @@ TEST_F(Wirless, MissingOptionalGroupsAreNeitherShownNorWritten)
 
 TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
 {
-    startDevice({"--fault", "adRadioWave=error:genErr@set"});
+    startDevice({"--profile", "nodeferred", "--fault", "adRadioWave=error:genErr@set"});
     auto f = openWireless();
+    StatusTrail trail(f->StatusBar1);
+    CountdownWatch watch;
     apply(*f);
+    trail.look();
     const std::vector<std::string> s = sets();
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(s.back(), "adRadioWave=1 (genErr)");
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
+    EXPECT_FALSE(trail.saw("Setting Success!")) << ::testing::PrintToString(trail.texts);
+    EXPECT_FALSE(watch.shown());
 }
 
 TEST_F(Wirless, RefusedGuestStateWriteIsShown)

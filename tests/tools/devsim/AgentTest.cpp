@@ -12,6 +12,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
 
 using namespace devsimtest;
 
@@ -329,6 +332,28 @@ TEST(DevsimAgent, WriteLogKeepsTheSequence)
     EXPECT_LT(a, b);
     EXPECT_LT(b, c);
     EXPECT_EQ(countLines(log, "20"), 4u) << log; // three sets and one command line
+}
+
+// One line per request PDU: its type, who asked, and every object it named, in order.
+TEST(DevsimAgent, RequestLogHasOneLinePerRequest)
+{
+    Devsim d;
+    ASSERT_TRUE(d.ok());
+    const std::size_t from = d.requestLog().size();
+    d.snmp("snmpget", "2c", "public", {kSysDescr, kLed});
+    d.snmp("snmpgetnext", "1", "public", {kSysName});
+    d.snmp("snmpset", "2c", "private", {kLed, "i", "0", kSysName, "s", "logged"});
+    std::istringstream log(d.requestLog().substr(from));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) {
+        const auto blank = line.find(' ');
+        ASSERT_NE(blank, std::string::npos) << line;
+        EXPECT_EQ(line.compare(0, 2, "20"), 0) << line; // the time first
+        lines.push_back(line.substr(blank + 1));
+    }
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"get v2c:public sysDescr admLedStatus", "getnext v1:public sysName",
+                                        "set v2c:private admLedStatus sysName"}));
 }
 
 TEST(DevsimAgent, StopsOnSigtermAndAfterItsLifetime)

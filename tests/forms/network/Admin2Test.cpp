@@ -1,6 +1,7 @@
 // The administrator settings form with single manager addresses against the simulated device.
 #include "CloseQuery.h"
 #include "FormFixture.h"
+#include "NetworkFormSupport.h"
 #include "TFM_Admin2.h"
 
 using namespace formtest;
@@ -183,15 +184,27 @@ TEST_F(Admin2, ManagerVlanChecks)
     expectNoSet();
 }
 
-// An Apply after a failed read would blank the login; the console pre-step must not run
-// either.
-TEST_F(Admin2, NothingWrittenWhenTheLoginWasNotRead)
+// An Apply after a failed read would blank the login or switch the console off; the console
+// pre-step must not run either.
+struct UnreadGroup {
+    const char *what;
+    const char *fault;
+};
+
+class Admin2Unread : public Admin2, public ::testing::WithParamInterface<UnreadGroup> {};
+
+TEST_P(Admin2Unread, NothingIsWritten)
 {
-    auto f = open({"--fault", "UserName=drop@get"});
+    auto f = open({"--fault", GetParam().fault});
     click(f->OK);
     EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
     expectNoSet();
 }
+
+INSTANTIATE_TEST_SUITE_P(Groups, Admin2Unread,
+                         ::testing::Values(UnreadGroup{"Login", "UserName=drop@get"},
+                                           UnreadGroup{"Console", "telnet=drop@get"}),
+                         CaseName());
 
 TEST_F(Admin2, Layout)
 {

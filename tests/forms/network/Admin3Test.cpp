@@ -169,6 +169,25 @@ TEST_F(Admin3, DeleteOfARangeTheTableNoLongerHoldsSendsNothing)
     expectNoSet();
 }
 
+// While a row write waits for the device, or the lists are read back after it, the free row
+// and the selection would be looked up in a stale or half-read table: Add and Delete do nothing.
+TEST_F(Admin3, AddAndDeleteWaitUntilTheRangesSettle)
+{
+    auto f = open({"--fault", "From.2=delay:300@set", "--fault", "From.1=delay:300@get"});
+    click(f->CB_LimitIPStatus);
+    add(*f, "192.168.1.30", "192.168.1.30");
+    ASSERT_TRUE(f->RangeTableBinding->Busy); // the row write is out
+    add(*f, "192.168.1.50", "192.168.1.60");
+    f->ListView_User->SetItemIndex(0);
+    ASSERT_TRUE(f->Btn_Del->Enabled());
+    click(f->Btn_Del);
+    ASSERT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    ASSERT_TRUE(f->RangeWalk->Busy); // the lists are being read back
+    add(*f, "192.168.1.50", "192.168.1.60");
+    EXPECT_TRUE(answered(*f, "Set OK!"));
+    expectSets({"From.2=192.168.1.30 To.2=192.168.1.30"});
+}
+
 TEST_F(Admin3, NothingWrittenWhenTheLoginWasNotRead)
 {
     auto f = open({"--fault", "UserName=drop@get"});

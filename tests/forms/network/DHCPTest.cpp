@@ -2,6 +2,7 @@
 // pool rows, row 1 holding 192.168.0.20 for 00A0C5112233), with a scripted echo prober.
 #include "FormFixture.h"
 #include "NetworkFormSupport.h"
+#include "PingHost.h"
 #include "TFM_DHCP.h"
 #include "TFM_StaticIP.h"
 #include "TestEnv.h"
@@ -180,6 +181,33 @@ TEST_F(DHCP, AddWritesTheFirstEmptyRow)
     expectSets({"dynamicIPFunction=1",
                 rowSet(2, "192.168.0.30", "00A0C5AABBCC", "255.255.255.0", "192.168.0.1", "", 0)});
     EXPECT_EQ(form->User_ListView->Items()->Count(), 2); // listed again
+}
+
+// A probe that cannot run asks instead of guessing: no sends nothing and leaves the dialog
+// open, yes writes the entry.
+TEST_F(DHCP, AddressThatCannotBeProbedIsAskedAbout)
+{
+    startDevice();
+    prober->verdicts[Address(192, 168, 0, 30)] = ScriptedProber::Verdict::CannotRun;
+    auto form = openListed();
+    kv::IcmpProbeOutcome cannot;
+    cannot.reason = "raw socket (CAP_NET_RAW): Operation not permitted";
+    const std::string question = UncheckedAddressQuestion(cannot);
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {
+        expectBox(question, "Warning", IDCANCEL);
+        fillDialog(d, "192.168.0.30", "00A0C5AABBCC");
+        EXPECT_TRUE(d.Visible());
+        expectNoSet();
+        expectBox(question, "Warning", IDOK);
+        click(d.Apply);
+        pumpUntil([&] { return !d.Probing(); }, kWaitMs);
+    });
+    click(form->Bt_Add);
+    EXPECT_TRUE(dialog.ran());
+    EXPECT_EQ(prober->probed, (std::vector<uint32_t>{Address(192, 168, 0, 30), Address(192, 168, 0, 30)}));
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
+    expectSets({"dynamicIPFunction=1",
+                rowSet(2, "192.168.0.30", "00A0C5AABBCC", "255.255.255.0", "192.168.0.1", "", 0)});
 }
 
 TEST_F(DHCP, LowerCaseMacReplacesItsRow)

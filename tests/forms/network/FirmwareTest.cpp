@@ -63,6 +63,21 @@ TEST_F(Firmware, SlowAnswersRunEachCommandOnce)
                 "upgradesettingcommand=4"});
 }
 
+// The update waits minutes for its answer; with one second here its late answer comes after
+// the time-out, when a second try would already have gone out.
+TEST_F(Firmware, LateUpdateAnswerIsNotRetried)
+{
+    startTransferDevice({"--profile", "nodeferred", "--fault", "upgradesettingcommand=delay:2600@set"});
+    auto form = openForm(FM_Firmware);
+    form->UpgReq->Request.Timeout = 100;
+    type(form->Ed_UpgFile, image("fw.tfp"));
+    click(form->Bt_OK);
+    EXPECT_TRUE(pumpUntil([&] { return form->Bt_OK->Enabled(); }, 15000));
+    EXPECT_EQ(requestsNaming("upgradesettingcommand", "set"), 1);
+    expectSets(
+        {"remotesrvip=127.0.0.1 remotefilename=\"fw.tfp\"", "tftpcommand=2", "upgradesettingcommand=1"});
+}
+
 TEST_F(Firmware, ClosingIsRefusedWhileTheUploadRunsAndChangesNothing)
 {
     startTransferDevice({"--profile", "nodeferred", "--fault", "tftpcommand=delay:600@set"});

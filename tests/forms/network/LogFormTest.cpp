@@ -1,10 +1,12 @@
 // The log viewer against the simulated device, which sends its LogFile.RD fixture.
 #include "Misc.h"
+#include "Startup.h"
 #include "TLogForm.h"
 #include "TestEnv.h"
 #include "TransferFixture.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 using namespace formtest;
@@ -70,6 +72,18 @@ TEST_F(LogView, OpeningListsTheDevicesLog)
     EXPECT_EQ(rows(*form), expected);
     expectSets({"adTFTPServerIP=127.0.0.1 adLogFileName=\"LogFile.RD\"", "systemLogGetLog=1"});
     EXPECT_EQ(fileText(receivedFolder() + "/LogFile.RD"), fileText(sim->stateDir() + "/device/LogFile.RD"));
+}
+
+// What the device sends lands in received/ of the device's own data folder.
+TEST_F(LogView, ReceivedFilesLandInTheDevicesDataFolder)
+{
+    startTransferDevice();
+    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/qrn5290ap/127.0.0.1/received";
+    EXPECT_EQ(DeviceDataFolder(mainWindow().AgentAddress) + "/received", folder);
+    EXPECT_EQ(ReceivedFilesFolder(), folder);
+    auto form = openForm(LogForm);
+    ASSERT_TRUE(fetched(*form));
+    EXPECT_EQ(fileText(folder + "/LogFile.RD"), fileText(sim->stateDir() + "/device/LogFile.RD"));
 }
 
 // A log left by an earlier fetch never passes for the new one.

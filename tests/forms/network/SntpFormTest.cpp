@@ -56,6 +56,17 @@ TEST_F(Sntp, OpeningWritesThePcClockInTheDevicesFormat)
     EXPECT_TRUE(form->RB_Sntp->Checked());
 }
 
+TEST_F(Sntp, YearListRunsFrom2002To2037)
+{
+    startTransferDevice();
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    TStrings *years = form->CB_Year->Items();
+    ASSERT_EQ(years->Count(), 36);
+    EXPECT_EQ(years->Strings(0), "2002");
+    EXPECT_EQ(years->Strings(years->Count() - 1), "2037");
+}
+
 struct ZoneCase {
     const char *zone;
     bool daylight;

@@ -26,17 +26,17 @@ WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGet
     return binding.Mode == 0 ? WriteResult::Written : WriteResult::Started;
 }
 
-void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSpec &spec)
+void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSetup &setup)
 {
-    binding.Request.VarList = KvSNMPVarList(spec.Items, spec.Type, spec.KeyCount);
-    binding.Mode = static_cast<uint8_t>(spec.Mode);
-    if (spec.Timeout > 0)
-        binding.Request.Timeout = spec.Timeout;
-    binding.OnGetDone = spec.OnGetDone;
-    binding.OnSetDone = spec.OnSetDone;
-    if (spec.Log == nullptr)
+    binding.Request.VarList = KvSNMPVarList(setup.Items, setup.Type, setup.KeyCount);
+    binding.Mode = static_cast<uint8_t>(setup.Mode);
+    if (setup.Timeout > 0)
+        binding.Request.Timeout = setup.Timeout;
+    binding.OnGetDone = setup.OnGetDone;
+    binding.OnSetDone = setup.OnSetDone;
+    if (setup.Log == nullptr)
         return;
-    binding.SetStatusBar(spec.Log);
+    binding.SetStatusBar(setup.Log);
     KvSNMPRequest2Controls *b = &binding;
     // Every outcome the request reports itself, failures and successes alike.
     b->Request.OnResult = [b](KvSNMPError *e) {
@@ -58,8 +58,8 @@ void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSpec &spec)
                 handler(sender, e);
         };
     };
-    binding.OnGetDone = logFailure(false, spec.OnGetDone);
-    binding.OnSetDone = logFailure(true, spec.OnSetDone);
+    binding.OnGetDone = logFailure(false, setup.OnGetDone);
+    binding.OnSetDone = logFailure(true, setup.OnSetDone);
 }
 
 AccessPatch::AccessPatch(KvSNMPRequest2Controls &binding,

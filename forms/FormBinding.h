@@ -14,7 +14,7 @@ enum class BindMode : uint8_t { Sync = 0, Async = 1 };
 
 // What MakeBinding sets up. Handlers go here rather than into OnGetDone/OnSetDone, which
 // carry the log line of a failed asynchronous request in front of them.
-struct BindingSpec {
+struct BindingSetup {
     const KvSNMPItem *Items = nullptr; // a FormItemTable or any table ended by an empty OID
     KvSNMPItemType Type = MVT_SV;
     int32_t KeyCount = 0;
@@ -40,8 +40,8 @@ int32_t WritableItemCount(const KvSNMPVarList &list);
 // The frame's Set: refused without a good read or with nothing to send.
 WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGetAfterSet,
                        bool takeFromControls);
-// The list, mode, time-out, log target and handlers of spec, into a new binding.
-void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSpec &spec);
+// The list, mode, time-out, log target and handlers of setup, into a new binding.
+void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSetup &setup);
 
 template <class Base> class TFormBinding final : public Base {
 public:
@@ -96,10 +96,10 @@ using FormBinding = TFormBinding<KvSNMPRequest2Edits>;
 using FormWalker = TFormBinding<New_req2Edit>;
 
 template <class Base = KvSNMPRequest2Edits>
-std::unique_ptr<TFormBinding<Base>> MakeBinding(TForm *form, const BindingSpec &spec)
+std::unique_ptr<TFormBinding<Base>> MakeBinding(TForm *form, const BindingSetup &setup)
 {
     auto binding = std::make_unique<TFormBinding<Base>>(form);
-    ConfigureBinding(*binding, spec);
+    ConfigureBinding(*binding, setup);
     binding->MarkFailedReads();
     return binding;
 }

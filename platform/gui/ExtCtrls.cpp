@@ -82,6 +82,13 @@ std::string TRadioGroup::Text() const
 void TRadioGroup::SetText(const std::string &text)
 {
     static_cast<QGroupBox *>(Widget())->setTitle(toQ(text));
+    ArrangeButtons();
+}
+
+void TRadioGroup::Resized()
+{
+    ArrangeButtons();
+    TWinControl::Resized();
 }
 
 TRadioButton *TRadioGroup::Buttons(int i) const
@@ -127,14 +134,15 @@ void TRadioGroup::ArrangeButtons()
         return;
     const int columns = std::max(1, m_columns);
     const int rows = (static_cast<int>(m_buttons.size()) + columns - 1) / columns;
-    const int top = 16;
+    // Below the frame's top line, which the style draws under the caption.
+    const int top = std::max(16, Widget()->contentsRect().top() + 3);
     const int left = 8;
     const int width = std::max(0, (Width() - 2 * left) / columns);
     const int height = std::max(17, (Height() - top - 4) / std::max(1, rows));
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         const int col = static_cast<int>(i) / rows;
         const int row = static_cast<int>(i) % rows;
-        m_buttons[i]->SetBounds(left + col * width, top + row * height, width, 17);
+        m_buttons[i]->SetBounds(left + col * width, top + row * height + (height - 17) / 2, width, 17);
     }
 }
 

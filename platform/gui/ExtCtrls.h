@@ -36,6 +36,9 @@ public:
     TRadioButton *Buttons(int i) const;
     QWidget *ClientWidget() const override;
 
+protected:
+    void Resized() override;
+
 private:
     void RebuildButtons();
     void ButtonClicked(int i);

@@ -159,6 +159,26 @@ TEST_F(Controls, RadioGroupIndexFollowsUserAndCode)
     EXPECT_EQ(g->ItemIndex(), 2);
 }
 
+// With a caption the frame starts below it: the buttons stay inside the frame, also after the
+// caption or the size changes.
+TEST_F(Controls, RadioGroupButtonsLieInsideTheFrame)
+{
+    TForm form(nullptr);
+    int fired = 0;
+    auto *g = newGroup(&form, fired);
+    g->SetColumns(3);
+    g->SetBounds(8, 8, 364, 48);
+    g->SetText("Ping Control Setting");
+    for (int height : {48, 90}) {
+        g->SetHeight(height);
+        const QRect inside = g->Widget()->contentsRect();
+        for (int i = 0; i < 3; ++i) {
+            const QRect button = g->Buttons(i)->Widget()->geometry();
+            EXPECT_TRUE(inside.contains(button)) << "button " << i << " at height " << height;
+        }
+    }
+}
+
 TEST_F(Controls, ComboIndexAndTextStayConsistent)
 {
     TForm form(nullptr);

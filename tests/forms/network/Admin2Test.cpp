@@ -92,6 +92,7 @@ TEST_F(Admin2, LimitWriteIsAwaited)
     EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
     EXPECT_TRUE(canClose(*f));
     EXPECT_TRUE(ledWritten());
+    ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "admManagerVLANID=1");
 }
 

@@ -210,6 +210,7 @@ TEST_F(Admin3, LimitWriteIsAwaited)
     EXPECT_FALSE(canClose(*f));
     EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
     EXPECT_TRUE(vlanWritten());
+    ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "administrateApWithWlan=1");
 }
 

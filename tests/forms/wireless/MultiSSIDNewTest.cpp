@@ -263,6 +263,7 @@ TEST_F(MultiSSIDNew, AFailedSwitchWriteIsReportedNotComplete)
     click(f->SaveButton);
     waitIdle();
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Save Multi-SSID complete, but a setting could not be written!");
+    ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "adVlanTagID.1.1=21 adMSSIDdyVlanState.1.1=1 adMSSIDEthernetWithoutTag.1.1=0 "
                              "adMSSIDPriority.1.1=0");
 }
@@ -295,6 +296,7 @@ TEST_F(MultiSSIDNew, AWriteEndingDuringAReadOfTheTableWaitsForThatRead)
     waitIdle();
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Get OK!");
     EXPECT_EQ(requestsNaming("adMSSIDSSID.1.7", "getnext"), walks + 1); // that read alone
+    ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "adVlanTagID.1.1=22 adMSSIDdyVlanState.1.1=1 adMSSIDEthernetWithoutTag.1.1=0 "
                              "adMSSIDPriority.1.1=0");
     EXPECT_TRUE(closes(*f));

@@ -338,6 +338,7 @@ TEST_F(Wirless, RefusedBackupServerWriteIsShown)
     chooseAuth(*f, "WPA-Enterprise");
     type(f->RadiusServerEdit, "192.168.1.10");
     apply(*f);
+    ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "adSecbackupRADIUSServer=\"0.0.0.0\" adSecbackupRADIUSPort=1812 "
                              "adSecbackupRADIUSSecret=\"\" adSecbackupRADIUSStatus=0 (genErr)");
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");

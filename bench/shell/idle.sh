@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CPU the running module uses while it only polls the (simulated) device, which answers,
-# against a bare Qt window and against the same window with a timer that ticks every 30 ms
-# like the LED blink timer and does nothing; they take turns. Runs on a private Xvfb
+# against a bare Qt window, the same window with a timer that ticks every 30 ms like the LED
+# blink timer and does nothing, and the same timer showing or hiding a small picture on every
+# tick as the LAN LED does while it blinks; they take turns. Runs on a private Xvfb
 # (offscreen when there is none).
 # Usage: bench/shell/idle.sh [build folder] [rounds] [seconds per run]
 set -euo pipefail
@@ -69,12 +70,15 @@ measure() {
 mod=()
 ref=()
 tick=()
+blink=()
 for i in $(seq 1 "$rounds"); do
   if [ $((i % 2)) -eq 1 ]; then
     mod+=("$(measure "$module" /I127.0.0.1 /Rpublic /Wprivate)")
     ref+=("$(measure "$bare")")
     tick+=("$(measure "$bare" 30)")
+    blink+=("$(measure "$bare" 30 blink)")
   else
+    blink+=("$(measure "$bare" 30 blink)")
     tick+=("$(measure "$bare" 30)")
     ref+=("$(measure "$bare")")
     mod+=("$(measure "$module" /I127.0.0.1 /Rpublic /Wprivate)")
@@ -86,7 +90,9 @@ stats() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END {
 read -r mmin mmed mmax <<<"$(stats "${mod[@]}")"
 read -r rmin rmed rmax <<<"$(stats "${ref[@]}")"
 read -r tmin tmed tmax <<<"$(stats "${tick[@]}")"
+read -r bmin bmed bmax <<<"$(stats "${blink[@]}")"
 echo "idle CPU over ${seconds} s of polling, device answering ($QT_QPA_PLATFORM), $rounds rounds taking turns; % of one CPU min / median / max"
 printf '  module        %5s %5s %5s   (goal <= 0.30)\n' "$mmin" "$mmed" "$mmax"
 printf '  bare Qt window %5s %5s %5s\n' "$rmin" "$rmed" "$rmax"
 printf '  bare Qt window with a 30 ms timer %5s %5s %5s\n' "$tmin" "$tmed" "$tmax"
+printf '  bare Qt window with a 30 ms timer blinking a picture %5s %5s %5s\n' "$bmin" "$bmed" "$bmax"

@@ -3,6 +3,8 @@
 // interval and does nothing: the floor that a blinking timer alone costs. With "blink" after
 // the interval, every tick also shows or hides a small picture, as the LAN LED does on every
 // step of a blink: the floor of a blink that the eye can see.
+#include "EventLoop.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPixmap>
@@ -10,14 +12,12 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char **argv)
 {
     // The module's event dispatcher and X transport, so the figures compare like with like.
-    ::setenv("QT_NO_GLIB", "1", 0);
-    ::setenv("QT_XCB_NO_MITSHM", "1", 0);
+    kv::chooseLeanEventLoop();
     QApplication app(argc, argv);
     QWidget window;
     window.resize(236, 244);

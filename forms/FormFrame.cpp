@@ -41,6 +41,27 @@ bool FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString 
     return found >= 0;
 }
 
+void ChooseChannel(const AnsiString &list, TComboBox *combo, const AnsiString &current)
+{
+    if (FillChannelList(list, combo, current))
+        return;
+    if (!current.empty())
+        combo->Items()->Add(current);
+    combo->SetItemIndex(current.empty() ? (combo->Items()->Count() > 0 ? 0 : -1)
+                                        : combo->Items()->Count() - 1);
+}
+
+AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> &skipped)
+{
+    if (skipped.empty())
+        return text;
+    AnsiString out =
+        text.empty() ? AnsiString("Not read, so not written:") : text + " Not read, so not written:";
+    for (const AnsiString &name : skipped)
+        out += " " + name;
+    return out;
+}
+
 bool GuardCreate(TStatusBar *statusBar, const std::function<void()> &steps)
 {
     try {

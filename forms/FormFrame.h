@@ -46,6 +46,9 @@
 
 // Status text of an Apply refused because a group it would write could not be read.
 inline const AnsiString gMsgGroupNotRead = "Nothing was set: the values could not be read from the device.";
+// The status text of an Apply that left out groups it could not read: the form's text, then
+// the groups by their first object ("Setting Success! Not read, so not written: adRadioWave").
+AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> &skipped);
 
 // ---- the window -------------------------------------------------------------------------
 
@@ -102,6 +105,10 @@ T *Make(TWinControl *parent, const char *name, Bounds b, std::initializer_list<c
 // A list the device gives as one text, its entries between single blanks ("1 2 3 ... 11"),
 // into the combo box; current is chosen. False, with nothing chosen, when it is not listed.
 bool FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString &current);
+// The same, for the channel the device holds: one the list lacks (the list may be empty) is
+// added and chosen as it is, so an unchanged Apply writes back that channel, never the first
+// listed. Without a channel the first entry is chosen.
+void ChooseChannel(const AnsiString &list, TComboBox *combo, const AnsiString &current);
 
 // ---- creation and closing ---------------------------------------------------------------
 

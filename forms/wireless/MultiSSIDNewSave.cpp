@@ -38,9 +38,9 @@ AnsiString UserCell(TListItem *item, int k)
 
 bool TFM_MultiSSIDNewForm::CheckVlanId()
 {
-    // Without dynamic VLAN every SSID has a fixed tag; with it, only the manual ones.
-    const bool dynamicVlan = CapabilityNumber(MainForm->Ed_DyvlanSupport->Text()) == 1;
-    const bool needed = CB_VLanState->Checked() && (!dynamicVlan || CB_DyVlan->Text() == "Manual");
+    // Without dynamic VLAN every SSID has a fixed tag; with it, only the manual ones. The
+    // narrow table has no tag-mode column: there every tag is fixed.
+    const bool needed = CB_VLanState->Checked() && (!HasDynamicVlan() || CB_DyVlan->Text() == "Manual");
     if (needed && Ed_WLANID->Text().empty()) {
         Warn("Please input VLAN ID!");
         Ed_WLANID->SetFocus();

@@ -109,16 +109,19 @@ void TFM_Performace::Bt_Apply_aClick(TObject *)
               (!channelOk || optional(IgmpReq));
     ok = ok && channelOk;
 
+    std::vector<AnsiString> skipped;
     if (ok && DataRateControl() && DataRateStatusReq && DataRateTableReq) {
         CB_DateStatusChange(this);
         ok = optional(DataRateStatusReq);
         // Rows are written only as read: without the table nothing of it goes back.
-        if (ok && DataRateTableReq->WasRead() && !DataRateTableReq->Busy) {
+        if (ok && RateRowsRead() && !DataRateTableReq->Busy) {
             RateStatuses statuses;
             for (std::size_t i = 0; i < statuses.size(); ++i)
                 if (CB_DRate[i]->ItemIndex() >= 0)
                     statuses[i] = CB_DRate[i]->Text();
             ok = writeRateRows(statuses);
+        } else if (ok) {
+            skipped.push_back(DataRateTableReq->Request.VarList.GetItem(1)->Name);
         }
     }
     if (!ok) {
@@ -126,7 +129,7 @@ void TFM_Performace::Bt_Apply_aClick(TObject *)
         return;
     }
     RunRestartCountdown();
-    StatusBar->SetSimpleText(gMsg11gSetSuccess);
+    StatusBar->SetSimpleText(NotWrittenText(gMsg11gSetSuccess, skipped));
 }
 
 void TFM_Performace::Bt_Refresh_aClick(TObject *)
@@ -165,6 +168,7 @@ void TFM_Performace::Bt_Refresh_aClick(TObject *)
             CB_DtRta->SetItemIndex(0);
             CB_DtRta->SetEnabled(false);
         }
+        ShowDeviceRate();
     } catch (const std::exception &e) {
         if (!DataRateTableReq || !DataRateTableReq->Busy)
             setDataRateButtons(true);
@@ -188,6 +192,9 @@ void TFM_Performace::OnDataRateTableGot(KvSNMPRequest2Controls *, KvSNMPError *S
         combo->SetItemIndex(
             row->SubItems()->Count() > 0 ? combo->Items()->IndexOf(row->SubItems()->Strings(0)) : -1);
     }
+    // The rows can be edited now, as the control status and b/g mode allow.
+    enableRatesByControl();
+    FillDataRateControlLists();
     StatusBar->SetSimpleText("Get OK!");
 }
 

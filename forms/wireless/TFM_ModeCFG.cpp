@@ -49,6 +49,13 @@ bool FirmwareMajorIsOne()
     return version.size() >= 2 && version[1] == '1';
 }
 
+// The bridge modes without an access point take their partners as the bridge modes do: PtP
+// Without (item 5) one, P2MP Without (item 6) eight.
+int PartnerLayout(int mode)
+{
+    return mode == 5 ? 1 : (mode == 6 ? 2 : mode);
+}
+
 void SetEditable(TEdit *edit, bool editable)
 {
     edit->SetReadOnly(!editable);
@@ -168,7 +175,7 @@ void TFM_ModeCFG::LayoutPageA()
     for (TEdit *edit : macEdits())
         if (edit->Text() == kEmptyMac)
             edit->SetText("");
-    const int mode = CB_11a_APM->ItemIndex();
+    const int mode = PartnerLayout(CB_11a_APM->ItemIndex());
     if (mode < 0 || mode > 4)
         return;
     SetEditable(Ed_ReMAddra[0], mode == 1 || mode == 2);
@@ -258,7 +265,7 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
                                     {kRootItem, 32},
                                     {kSSIDItem, 32}});
     std::optional<AccessPatch> send;
-    const int mode = CB_11a_APM->ItemIndex();
+    const int mode = PartnerLayout(CB_11a_APM->ItemIndex());
     if (mode == 1) {
         if (!CheckMacText(Ed_ReMAddra[0], {.LengthMessage = kMsgRootMacLength,
                                            .Caption = "Error",
@@ -269,11 +276,17 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
         }
         send.emplace(*PageAReq, Flags{{1, 6}});
     } else if (mode == 2) {
+        std::vector<TEdit *> filled;
         for (TEdit *edit : Ed_ReMAddra)
-            if (edit->Text().empty())
+            if (edit->Text().empty()) {
                 edit->SetText(kEmptyMac);
+                filled.push_back(edit);
+            }
         for (int i = 0; i < 8; ++i) {
             if (Ed_ReMAddra[i]->Text().size() != 12) {
+                // The edits go back as the user left them: no empty-slot text in them.
+                for (TEdit *edit : filled)
+                    edit->SetText("");
                 if (i == 0)
                     Ed_ReMAddra[0]->SetText("");
                 Application->MessageBox(kMsgMacLength, "Error", MB_OK);

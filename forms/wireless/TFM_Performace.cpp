@@ -397,7 +397,19 @@ void TFM_Performace::FormCreate(TObject *)
         FillDataRateControlLists();
         CB_SupModeaChange(this);
         CB_DateStatusChange(this);
+        ShowDeviceRate();
     });
+}
+
+void TFM_Performace::ShowDeviceRate()
+{
+    const AnsiString rate = Ed_DtRta->Text();
+    if (rate.empty())
+        return;
+    const AnsiString entry = rate == "Auto" ? rate : rate + " Mbps";
+    if (CB_DtRta->Items()->IndexOf(entry) < 0)
+        CB_DtRta->Items()->Add(entry);
+    SelectText(CB_DtRta, entry);
 }
 
 int TFM_Performace::superModeValue() const
@@ -467,8 +479,7 @@ void TFM_Performace::CB_BgModeChange(TObject *)
             list = Ed_StatChLista;
         else if (super == 3)
             list = Ed_DynChLista;
-        if (!FillChannelList(list->Text(), CB_Chana, Ed_Chana->Text()))
-            CB_Chana->SetItemIndex(0);
+        ChooseChannel(list->Text(), CB_Chana, Ed_Chana->Text());
     }
     // 2. The AP mode's rule.
     const AnsiString mode = CB_APModea->Text();
@@ -596,7 +607,7 @@ void TFM_Performace::FillDataRateControlLists()
     auto lists = [&](const auto &rates, bool basic) {
         for (int r : rates) {
             setRateEntries(r, basic);
-            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(!basic && control);
+            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(!basic && control && RateRowsRead());
         }
     };
     if (bgMode(0)) {
@@ -640,33 +651,42 @@ void TFM_Performace::CB_BgModeClick(TObject *)
     }
 }
 
+bool TFM_Performace::RateRowsRead() const
+{
+    return DataRateTableReq && DataRateTableReq->WasRead();
+}
+
 void TFM_Performace::enableDataRateCombos()
 {
-    const bool on = CB_DateStatus->Enabled();
+    const bool on = CB_DateStatus->Enabled() && RateRowsRead();
     for (int i = 0; i < 12; ++i)
         CB_DRate[static_cast<std::size_t>(i)]->SetEnabled(on);
     BT_RDateRate->SetEnabled(on);
 }
 
+void TFM_Performace::enableRatesByControl()
+{
+    // Rows not read are not written: nothing of them is editable.
+    const bool control = CB_DateStatus->ItemIndex() != 0 && RateRowsRead();
+    CB_DRate[0]->SetEnabled(false);
+    CB_DRate[1]->SetEnabled(false);
+    for (int r : kCckPair)
+        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control && bgMode(1));
+    for (int r : kBasicOfdm)
+        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control && !bgMode(0));
+    for (int r : kOtherOfdm)
+        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control);
+    BT_RDateRate->SetEnabled(control);
+}
+
 void TFM_Performace::CB_DateStatusChange(TObject *)
 {
+    enableRatesByControl();
     if (CB_DateStatus->ItemIndex() == 0) {
-        for (int i = 0; i < 12; ++i)
-            CB_DRate[static_cast<std::size_t>(i)]->SetEnabled(false);
-        BT_RDateRate->SetEnabled(false);
         if (CB_APModea->ItemIndex() == 0 && CB_SupModea->Text().find("Disable") != AnsiString::npos)
             CB_DtRta->SetEnabled(true);
         return;
     }
-    CB_DRate[0]->SetEnabled(false);
-    CB_DRate[1]->SetEnabled(false);
-    for (int r : kCckPair)
-        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(bgMode(1));
-    for (int r : kBasicOfdm)
-        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(!bgMode(0));
-    for (int r : kOtherOfdm)
-        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(true);
-    BT_RDateRate->SetEnabled(true);
     CB_DtRta->SetItemIndex(0);
     CB_DtRta->SetEnabled(false);
 }

@@ -122,6 +122,10 @@ public:
     void Ed_RTSaExit(TObject *Sender);
 
     void FillDataRateList();
+    // The data rate as the device holds it, listed or not: the rules that put "Auto" in its
+    // place follow the user's choices, never a read, so an unchanged Apply writes back the
+    // rate read.
+    void ShowDeviceRate();
     void FillDataRateControlLists();
     // Fills combo with the blank-separated entries of list and selects current; false (and
     // nothing selected) when current is not among them.
@@ -131,6 +135,8 @@ public:
     // The super mode "Disable" is chosen (known by its device value, whatever the list).
     bool SuperModeDisabled() const;
     bool DataRateControl() const;
+    // The device's rate rows have been read: only then are they shown for editing and written.
+    bool RateRowsRead() const;
 
 private:
     // The device's value of the super mode chosen, or 0 for none.
@@ -140,6 +146,8 @@ private:
     void setRateEntries(int rate, bool withBasic);
     void selectRate(int rate, const char *text, bool onlyWhenNone = false);
     void enableDataRateCombos();
+    // The rate combos and the reset button as the control status and b/g mode allow.
+    void enableRatesByControl();
     void setDataRateButtons(bool enabled);
     // Writes the twelve rate statuses, one row after another; false at the first failure.
     bool writeRateRows(const std::array<AnsiString, 12> &statuses);

@@ -431,13 +431,20 @@ void TFM_RogueForm::RowCommand(TListItem *row, FormBinding *binding, TEdit *inde
     StartCommand(*binding, text);
 }
 
+WriteResult TFM_RogueForm::WriteFilters()
+{
+    // Ad hoc networks use no WPA: with "Ad Hoc", read or chosen, only the OFF and WEP bits go.
+    if (BSSTypRadGrp->ItemIndex() == 1)
+        ChcBxo_offClick(nullptr);
+    return FilterBinding ? FilterBinding->Write(true, true) : WriteResult::Unread;
+}
+
 void TFM_RogueForm::DetectBtnClick(TObject *)
 {
     DisableButtons();
     DetectRogueCoBox->SetItemIndex(1);
     // The filters first; the detection goes on with the device's own if they cannot be set.
-    if (FilterBinding)
-        FilterBinding->Write(true, true);
+    WriteFilters();
     if (DetectBinding)
         StartCommand(*DetectBinding, "Detecting...");
     else
@@ -523,7 +530,7 @@ void TFM_RogueForm::OnAPListGot(KvSNMPError *status)
 
 void TFM_RogueForm::Apply_BtnClick(TObject *)
 {
-    const WriteResult result = FilterBinding ? FilterBinding->Write(true, true) : WriteResult::Unread;
+    const WriteResult result = WriteFilters();
     if (result == WriteResult::Written) {
         StatusBar1->SetSimpleText("Set Success!");
         RunRestartCountdown();

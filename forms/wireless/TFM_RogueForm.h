@@ -88,6 +88,8 @@ private:
                                         void (TFM_RogueForm::*done)(KvSNMPError *));
     std::vector<TCheckBox *> SecurityBoxes() const;
     void EnableWpaBoxes();
+    // The filters as the device is to have them, written (the filter binding's result).
+    WriteResult WriteFilters();
     void DisableButtons();
     void EnableButtons();
     bool RadioOn() const;

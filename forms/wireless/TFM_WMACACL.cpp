@@ -158,6 +158,9 @@ void TFM_WMACACL::OnTableSet(KvSNMPRequest2Controls *, KvSNMPError *Status)
         setBusy(false);
         return;
     }
+    // An added address is in the list now: a later Apply of the mode alone must not add it again.
+    if (!m_deleting)
+        Ed_MacAdd->SetText("");
     StatusBar1->SetSimpleText("Refresh...");
     RefreshTables();
     // The device restarts only once the slot has been emptied.

@@ -330,6 +330,7 @@ private:
     // nothing to send, is skipped (next(true)).
     void WriteThen(FormBinding *binding, const AccessPlan &plan, Continue next, bool valuesSetByForm = false);
     WriteResult WriteNow(FormBinding *binding, const AccessPlan &plan);
+    void noteWrite(WriteResult result);
     void AwaitedWriteDone(KvSNMPRequest2Controls *sender, KvSNMPError *e);
     void Guarded(const std::function<void()> &step);
 
@@ -337,6 +338,7 @@ private:
     bool m_multiSSID = false;
     bool m_loading = false;
     bool m_applying = false;
+    bool m_written = false; // Apply has sent a write (the device has something to restart for)
     WritePlan m_plan;
     bool m_guestMarked = false;
     bool m_keyWarning = false;

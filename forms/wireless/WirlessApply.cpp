@@ -109,9 +109,16 @@ WriteResult TFM_Wirless::WriteNow(FormBinding *binding, const AccessPlan &plan)
         return WriteResult::Empty;
     AccessPatch patch(*binding, plan);
     const WriteResult result = binding->Write(true, true);
+    noteWrite(result);
     if (result == WriteResult::Unread)
         m_skipped.push_back(binding->Request.VarList.GetItem(0)->Name);
     return result;
+}
+
+void TFM_Wirless::noteWrite(WriteResult result)
+{
+    if (result == WriteResult::Written || result == WriteResult::Started)
+        m_written = true;
 }
 
 void TFM_Wirless::WriteThen(FormBinding *binding, const AccessPlan &plan, Continue next, bool valuesSetByForm)
@@ -121,6 +128,7 @@ void TFM_Wirless::WriteThen(FormBinding *binding, const AccessPlan &plan, Contin
         // Values the form chose itself, not ones shown from a read.
         AccessPatch patch(*binding, plan);
         result = WriteGroup(*binding, true, true, true);
+        noteWrite(result);
     } else {
         result = WriteNow(binding, plan);
     }
@@ -162,6 +170,8 @@ void TFM_Wirless::FinishApply(bool ok, bool refresh)
     // After the re-read, whose log line would hide it.
     if (!ok)
         SetStatus(kSetError);
+    else if (!m_skipped.empty())
+        SetStatus(NotWrittenText(AnsiString(), m_skipped));
     m_applying = false;
 }
 
@@ -175,6 +185,7 @@ void TFM_Wirless::Bt_ApplyClick(TObject *)
         m_applying = true;
         m_plan = WritePlan{};
         m_skipped.clear();
+        m_written = false;
         if (!CheckInput()) {
             m_applying = false;
             return;
@@ -195,7 +206,8 @@ bool TFM_Wirless::CheckInput()
     // none shown the device's stays in the covered list.
     if (!Ed_SecAuthaTemp->Text().empty())
         Ed_SecAutha->SetItemIndex(Ed_SecAutha->Items()->IndexOf(Ed_SecAuthaTemp->Text()));
-    const int mode = ED_APModeComboBox->ItemIndex();
+    // A mode the list does not offer is not written, and the authentication goes with it.
+    const int mode = ModeItem() >= 0 ? ED_APModeComboBox->ItemIndex() : -1;
     const int auth = AuthIndex();
     if (m_multiSSID && (mode == 1 || mode == 2 || mode == 5 || mode == 6) &&
         ((m_caps.Rogue == 1 && isEnterprise(auth)) || (m_caps.Rogue == 0 && auth > 2))) {
@@ -370,6 +382,15 @@ bool TFM_Wirless::ValidateKeys()
     TEdit *key = ValidKeyEdit();
     if (!key)
         return true;
+    // A typed key is always checked, and converted when ASCII: with no size chosen (the
+    // device's key was empty) the size the key has is taken, else the smallest is asked for.
+    if (Ed_KeySize->ItemIndex() < 0 && IsKeyEdited(key)) {
+        int size = 0;
+        for (int s = 1; s < 3; ++s)
+            if (static_cast<int>(key->Text().size()) == WepKeyLength(KeyTypeItem(), s))
+                size = s;
+        Ed_KeySize->SetItemIndex(size);
+    }
     return CheckWepKeyLengths(KeyTypeItem(), Ed_KeySize->ItemIndex(),
                               {{key, WepKeySlotSubject(ValidKeySlot())}});
 }
@@ -617,8 +638,9 @@ void TFM_Wirless::ApplyShortPath()
         return fail();
     if (AutoScanRead && WriteNow(AutoScanBinding.get(), {}) == WriteResult::Failed)
         return fail();
+    // The short path shows no success text; what it could not read it names.
     WriteThen(RadioWaveBinding.get(), {}, [this](bool ok) {
-        if (ok)
+        if (ok && m_written)
             RunRestartCountdown();
         FinishApply(ok, true);
     });
@@ -663,15 +685,12 @@ void TFM_Wirless::ApplySecuritySets()
     if (isEnterprise(m_plan.Auth) && (failed(WriteNow(BackupRadiusBinding.get(), {})) ||
                                       failed(WriteNow(BackupAccountingBinding.get(), {}))))
         return FinishApply(false, true);
-    RunRestartCountdown();
+    // Nothing written, nothing to restart for; groups left unread are named, never saved.
+    if (m_written)
+        RunRestartCountdown();
     Bt_RefreshClick(nullptr);
-    AnsiString text = "Setting Success!";
-    if (!m_skipped.empty()) {
-        text += " Not read, so not written:";
-        for (const AnsiString &name : m_skipped)
-            text += " " + name;
-    }
-    SetStatus(text);
+    const bool saved = m_written || m_skipped.empty();
+    SetStatus(NotWrittenText(saved ? AnsiString("Setting Success!") : AnsiString(), m_skipped));
     m_applying = false;
 }
 

@@ -241,7 +241,6 @@ void TFM_Wirless::LoadSettings()
         BackupRadiusBinding->AssociateEdits(2, "%s", Ed_SecRadiusSecret);
         BackupRadiusBinding->AssociateCombo(3, CB_RadiusMode);
         BackupRadiusBinding->Get();
-        CB_RadiusModeChange(nullptr);
     }
     if (CapabilityNumber(Ed_AccountSupport->Text()) == 1) {
         BackupAccountingBinding = Bind(kBackupAccountingItems, MVT_SV, BindMode::Sync, 1000);
@@ -250,6 +249,10 @@ void TFM_Wirless::LoadSettings()
         BackupAccountingBinding->AssociateEdits(kAcntPort, "%u{n1x65535}", Ed_SecAccountPort);
         BackupAccountingBinding->Get();
     }
+    // Backup servers the device lacks stay shown but cannot be edited.
+    CB_RadiusModeChange(nullptr);
+    CB_AccountingMode->SetEnabled(BackupAccountingBinding != nullptr);
+    CB_AccountingModeChange(nullptr);
     StoreRadiusTexts();
 
     if (m_caps.Accounting == 1) {
@@ -314,8 +317,9 @@ void TFM_Wirless::ShowAsRead()
     FillModeLists();
     NormalizeRemoteMACs();
     SetEditLimits();
-    ShowSecurityGroups();
+    // Keys as characters first: the key size is taken from the length of the key shown.
     ShowKeysAsText();
+    ShowSecurityGroups();
 }
 
 void TFM_Wirless::StoreRadiusTexts()

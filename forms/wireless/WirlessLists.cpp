@@ -113,14 +113,16 @@ void TFM_Wirless::FillModeLists()
         items->Add(newNames ? "Wireless Client" : "AP Client");
 
     // The device's mode, by value: the repeater and client are listed under either name.
+    // The WDS names stand for the multipoint modes only; a point-to-point device is shown no
+    // entry, since choosing one would turn it into a multipoint one.
     const AnsiString device = ED_APModeComboBox->Text();
     int chosen = items->IndexOf(device);
     for (int i = 0; chosen < 0 && i < items->Count(); ++i) {
         const AnsiString entry = items->Strings(i);
         if ((contains(device, "Repeater") && contains(entry, "Repeater")) ||
             (contains(device, "Client") && contains(entry, "Client")) ||
-            ((device == "PtP Bridge" || device == "PtMP Bridge") && entry == "WDS with AP") ||
-            ((device == "PtP Without" || device == "P2MP Without") && entry == "WDS"))
+            (device == "PtMP Bridge" && entry == "WDS with AP") ||
+            (device == "P2MP Without" && entry == "WDS"))
             chosen = i;
     }
     ED_APModeTempComboBox->SetItemIndex(chosen);
@@ -423,8 +425,7 @@ void TFM_Wirless::ShowKeysAsText()
 
 void TFM_Wirless::ShowChannelList(TEdit *listEdit, TEdit *channelEdit, TComboBox *combo)
 {
-    if (!FillChannelList(listEdit->Text(), combo, channelEdit->Text()))
-        combo->SetItemIndex(combo->Items()->Count() > 0 ? 0 : -1);
+    ChooseChannel(listEdit->Text(), combo, channelEdit->Text());
 }
 
 void TFM_Wirless::AD_SuperModeChange(TObject *)
@@ -461,8 +462,9 @@ void TFM_Wirless::CB_ChanaChange(TObject *)
 void TFM_Wirless::CB_AcntEnableChange(TObject *)
 {
     if (CB_AcntEnable->ItemIndex() > 0) {
-        for (TControl *c : std::initializer_list<TControl *>{Ed_AcntServer, Ed_AcntPort, CB_AccountingMode})
-            c->SetEnabled(true);
+        Ed_AcntServer->SetEnabled(true);
+        Ed_AcntPort->SetEnabled(true);
+        CB_AccountingMode->SetEnabled(BackupAccountingBinding != nullptr);
         CB_AccountingModeChange(nullptr);
         return;
     }
@@ -471,16 +473,19 @@ void TFM_Wirless::CB_AcntEnableChange(TObject *)
         c->SetEnabled(false);
 }
 
+// The backup servers are edited only where the device has them: their controls are bound then
+// alone, and anything typed elsewhere would be dropped.
 void TFM_Wirless::CB_AccountingModeChange(TObject *)
 {
-    const bool on = CB_AccountingMode->ItemIndex() > 0;
+    const bool on = BackupAccountingBinding && CB_AccountingMode->ItemIndex() > 0;
     Ed_SecAccountServer->SetEnabled(on);
     Ed_SecAccountPort->SetEnabled(on);
 }
 
 void TFM_Wirless::CB_RadiusModeChange(TObject *)
 {
-    const bool on = CB_RadiusMode->ItemIndex() > 0;
+    CB_RadiusMode->SetEnabled(BackupRadiusBinding != nullptr);
+    const bool on = BackupRadiusBinding && CB_RadiusMode->ItemIndex() > 0;
     for (TControl *c :
          std::initializer_list<TControl *>{Ed_SecRadiusServer, Ed_SecRadiusport, Ed_SecRadiusSecret})
         c->SetEnabled(on);

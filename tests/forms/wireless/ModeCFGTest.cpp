@@ -10,7 +10,7 @@ using namespace formtest;
 namespace {
 
 class ModeCFG : public FormTest {
-protected:
+public:
     static std::string macs(const char *first, const char *second)
     {
         std::string out = std::string(" adPtPRemoteAPMACAddress.1.1=0x") + first +
@@ -44,20 +44,55 @@ TEST_F(ModeCFG, OpensFromTheMenuOnADeviceWithoutMultiSSID)
     expectNoSet();
 }
 
-TEST_F(ModeCFG, TwoPartnersOfAMultipointBridgeWriteAllEight)
+struct PartnerWrite {
+    int item;
+    std::string set;
+};
+
+class ModeCFGPartners : public ModeCFG, public ::testing::WithParamInterface<PartnerWrite> {};
+
+// The bridges without an access point take their partners as the bridges do: one for PtP,
+// all eight (empty slots as the empty MAC) for multipoint.
+TEST_P(ModeCFGPartners, AreWrittenWithTheMode)
+{
+    startDevice();
+    auto f = openForm(FM_ModeCFG);
+    f->CB_11a_APM->SetItemIndex(GetParam().item);
+    f->CB_11a_APMChange(nullptr);
+    type(f->Ed_ReMAddra[0], "00112233AABB");
+    type(f->Ed_ReMAddra[1], "a0b1c2d3e4f5");
+    click(f->Bt_Apply);
+    expectSets({GetParam().set});
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    for (int i = 2; i < 8; ++i)
+        EXPECT_EQ(f->Ed_ReMAddra[i]->Text(), "") << i;
+    EXPECT_EQ(f->Ed_ReMAddra[1]->Text(), "a0b1c2d3e4f5");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ModeCFGPartners,
+    ::testing::Values(PartnerWrite{2, "adAPMode=3" + ModeCFG::macs("00112233AABB", "A0B1C2D3E4F5")},
+                      PartnerWrite{6, "adAPMode=7" + ModeCFG::macs("00112233AABB", "A0B1C2D3E4F5")},
+                      PartnerWrite{5, "adAPMode=6 adPtPRemoteAPMACAddress.1.1=0x00112233AABB"}));
+
+// A refused length leaves no empty-slot text in the edits: once mended, the next Apply passes.
+TEST_F(ModeCFG, ARefusedLengthLeavesTheEditsAsTyped)
 {
     startDevice();
     auto f = openForm(FM_ModeCFG);
     f->CB_11a_APM->SetItemIndex(2);
     f->CB_11a_APMChange(nullptr);
     type(f->Ed_ReMAddra[0], "00112233AABB");
-    type(f->Ed_ReMAddra[1], "a0b1c2d3e4f5");
+    type(f->Ed_ReMAddra[2], "00112233445");
+    expectBox("The length is 12 in IEEE802.11g MAC address.", "Error");
     click(f->Bt_Apply);
-    expectSets({"adAPMode=3" + macs("00112233AABB", "A0B1C2D3E4F5")});
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
-    for (int i = 2; i < 8; ++i)
+    for (int i : {1, 3, 4, 5, 6, 7})
         EXPECT_EQ(f->Ed_ReMAddra[i]->Text(), "") << i;
-    EXPECT_EQ(f->Ed_ReMAddra[1]->Text(), "a0b1c2d3e4f5");
+    EXPECT_EQ(f->Ed_ReMAddra[2]->Text(), "00112233445");
+    type(f->Ed_ReMAddra[2], "001122334455");
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    EXPECT_EQ(sets().size(), 1u);
 }
 
 struct MacRefusal {
@@ -172,8 +207,9 @@ TEST_F(ModeCFG, EditablePartnersFollowTheMode)
 {
     startDevice();
     auto f = openForm(FM_ModeCFG);
-    const std::vector<std::pair<int, std::string>> cases = {
-        {0, "--------"}, {1, "E-------"}, {2, "EEEEEEEE"}, {3, "--------"}, {4, "--------"}};
+    const std::vector<std::pair<int, std::string>> cases = {{0, "--------"}, {1, "E-------"}, {2, "EEEEEEEE"},
+                                                            {3, "--------"}, {4, "--------"}, {5, "E-------"},
+                                                            {6, "EEEEEEEE"}};
     for (const auto &[mode, expected] : cases) {
         f->CB_11a_APM->SetItemIndex(mode);
         f->CB_11a_APMChange(nullptr);

@@ -189,7 +189,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "The 11g Multi-SSID 2's SSID is same as Multi-SSID 5", "Warning"},
         RefusedRow{"set adMSSIDPassPhrase.1.3 \"short\"\n", "Multi-SSID 2", "staff",
                    "The length of 802.11g PassPhrase is between 8 and 63.", "Error"},
-        RefusedRow{"", "Multi-SSID 3", "lab", "Please input VLAN ID!", "Warning", ""}));
+        RefusedRow{"", "Multi-SSID 3", "lab", "Please input VLAN ID!", "Warning", ""},
+        // The narrow table has no tag mode: every tag is fixed, dynamic VLAN or not.
+        RefusedRow{"set prioritybySSIDSupported 0\n", "Multi-SSID 3", "lab", "Please input VLAN ID!",
+                   "Warning", ""}));
 
 TEST_F(MultiSSIDNew, APrimaryRowSaveWritesItsVlanColumnsOnlyAndHoldsTheClose)
 {

@@ -1,4 +1,5 @@
 // The Performance form against the simulated device.
+#include "ComboChoice.h"
 #include "CountdownWatch.h"
 #include "FormFixture.h"
 #include "ProfileText.h"
@@ -192,19 +193,57 @@ INSTANTIATE_TEST_SUITE_P(Cases, PerformaceReset,
                          ::testing::Values(ResetFault{"adDataRateStatus.1=error:genErr@get", 0},
                                            ResetFault{"adDataRateStatus.3=error:genErr@set", 3}));
 
-// Without the table nothing of it is written; the rest is, and Refresh works again.
+// Without the table nothing of it is written, and the status says so; its combos cannot be
+// changed. The rest is written, and Refresh works again.
 TEST_F(Performace, FailedTableReadWritesNoRow)
 {
-    startDevice({"--profile", "datarate", "--fault", "adDataRateStatus.1=error:genErr@get"});
+    startDevice({"--profile", "datarate", "--profile", writeProfile("set adDatarateControlstatus 1\n"),
+                 "--fault", "adDataRateStatus.1=error:genErr@get"});
     auto f = open();
     EXPECT_TRUE(f->Bt_Refresh_a->Enabled());
+    EXPECT_TRUE(f->CB_DateStatus->Enabled());
+    for (int i = 0; i < 12; ++i)
+        EXPECT_FALSE(f->CB_DRate[static_cast<std::size_t>(i)]->Enabled()) << i;
+    EXPECT_FALSE(f->BT_RDateRate->Enabled());
     click(f->Bt_Apply_a);
     std::vector<std::string> expected = fullApply();
-    expected.push_back("adDatarateControlstatus=0");
+    expected.push_back("adDatarateControlstatus=1");
     expectSets(expected);
+    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess + " Not read, so not written: adDataRateStatus");
     click(f->Bt_Refresh_a);
     EXPECT_TRUE(pumpUntil([&] { return f->Bt_Refresh_a->Enabled(); }, 3000));
+    EXPECT_FALSE(f->CB_DRate[5]->Enabled());
 }
+
+// With the rows read, the control lets the rates be chosen.
+TEST_F(Performace, ReadRowsAreEditableUnderTheControl)
+{
+    startDevice({"--profile", "datarate", "--profile", writeProfile("set adDatarateControlstatus 1\n")});
+    auto f = open();
+    EXPECT_TRUE(f->CB_DRate[5]->Enabled()); // 9 Mbps
+    EXPECT_FALSE(f->CB_DRate[0]->Enabled());
+    EXPECT_TRUE(f->BT_RDateRate->Enabled());
+}
+
+class PerformaceChannel : public Performace, public ::testing::WithParamInterface<const char *> {};
+
+// A channel the list lacks, or a list that reads empty: the device's channel is kept.
+TEST_P(PerformaceChannel, TheDevicesChannelIsKept)
+{
+    startDevice({"--profile", writeProfile(GetParam())});
+    auto f = open();
+    const std::string channel = std::string(GetParam()).find("13") != std::string::npos ? "13" : "6";
+    EXPECT_EQ(f->CB_Chana->Text(), channel);
+    click(f->Bt_Apply_a);
+    click(f->Bt_Apply_a);
+    const std::vector<std::string> all = sets();
+    ASSERT_EQ(all.size(), 2 * fullApply().size());
+    EXPECT_EQ(all[0], "hChannel=" + channel);
+    EXPECT_EQ(all[fullApply().size()], "hChannel=" + channel);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, PerformaceChannel,
+                         ::testing::Values("set hChannel 13\n", "set hChannelList \"\"\n"));
 
 TEST_F(Performace, FewerRowsAreWrittenAsTheyAre)
 {
@@ -332,3 +371,34 @@ TEST_F(Performace, Layout)
     auto f = open();
     checkLayout(f.get(), "TFM_Performace");
 }
+
+struct SuperModeRate {
+    int superMode;      // the device's, with the four-entry list
+    const char *chosen; // by the user, or null
+    const char *written;
+    bool rateFree;
+};
+
+class PerformaceSuperMode : public Performace, public ::testing::WithParamInterface<SuperModeRate> {};
+
+// "Disable" is known by its value in either list (in the four-entry one it is not the third
+// entry): the data rate is free under it and "Auto" under a turbo mode the user chooses. A
+// rate the device holds is written back as read.
+TEST_P(PerformaceSuperMode, DataRateFollowsDisableByValue)
+{
+    const SuperModeRate c = GetParam();
+    startDevice({"--profile", writeProfile("set rogueapsupported 0\nset adDataRate \"11\"\nset adSuperMode " +
+                                           std::to_string(c.superMode) + "\n")});
+    auto f = open();
+    if (c.chosen)
+        choose(f->CB_SupModea, c.chosen);
+    EXPECT_EQ(f->CB_DtRta->Enabled(), c.rateFree);
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(sets().at(3).substr(0, sets().at(3).find(' ')), std::string("adDataRate=") + c.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(FourEntries, PerformaceSuperMode,
+                         ::testing::Values(SuperModeRate{3, nullptr, "\"11\"", false},
+                                           SuperModeRate{4, nullptr, "\"11\"", true},
+                                           SuperModeRate{4, "Enable with Dynamic Turbo", "\"Auto\"", false},
+                                           SuperModeRate{3, "Disable", "\"11\"", true}));

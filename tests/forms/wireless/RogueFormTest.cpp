@@ -264,6 +264,24 @@ TEST_F(Rogue, AWalkAskedForWhileOneRunsIsMadeAfterItAndTheFormBecomesIdle)
     EXPECT_TRUE(closes(*f));
 }
 
+class RogueAdHocRead : public Rogue, public ::testing::WithParamInterface<bool> {};
+
+// "Ad Hoc" as the device holds it: its WPA bits are shown but not sent, by Apply or Detect.
+TEST_P(RogueAdHocRead, SendsOnlyTheOffAndWepBits)
+{
+    auto f = open({"--profile", writeProfile("set bssTypeDetected 2\n")});
+    EXPECT_EQ(f->BSSTypRadGrp->ItemIndex(), 1);
+    EXPECT_TRUE(f->WPA2AUTPCkBox->Checked());
+    EXPECT_FALSE(f->WPA2AUTPCkBox->Enabled());
+    if (GetParam())
+        detect(*f);
+    else
+        click(f->Apply_Btn);
+    EXPECT_EQ(sets().at(0), "bssTypeDetected=2 bandTypeDetected=12 securityTypeDetected=3");
+}
+
+INSTANTIATE_TEST_SUITE_P(Detect, RogueAdHocRead, ::testing::Bool());
+
 TEST_F(Rogue, WithTheRadioOffDetectionIsRefused)
 {
     expectBox("Radio has been turned off,the rogue ap detection will be invalid! ", "Warning");

@@ -63,6 +63,23 @@ TEST_F(WMACACL, AddWritesTheModeThenTheFirstFreeSlot)
     EXPECT_EQ(listed(*f), (std::vector<std::string>{"1 00112233AABB", "2 A0B1C2D3E4F5", "3 0011223344CC"}));
 }
 
+// The added address leaves the edit: a later change of the mode alone is no second add.
+TEST_F(WMACACL, AfterAnAddTheModeAloneCanBeChanged)
+{
+    startDevice({"--profile", writeProfile(kTwoUsed)});
+    auto f = open();
+    f->CB_FilterCtrl->SetItemIndex(0);
+    type(f->Ed_MacAdd, "a0b1c2d3e4f5");
+    click(f->Bt_Apply);
+    EXPECT_TRUE(pumpUntil([&] { return f->Idle && !f->UsedReq->Busy; }, 5000));
+    EXPECT_EQ(f->Ed_MacAdd->Text(), "");
+    f->CB_FilterCtrl->SetItemIndex(1);
+    click(f->Bt_Apply);
+    expectSets({"adAccSettingWirelessAccessControl=1", "adEthernetFilterMACAddr.2=0xA0B1C2D3E4F5",
+                "adAccSettingWirelessAccessControl=2"});
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Set OK!");
+}
+
 struct Refusal {
     const char *Name;
     std::string Profile;

@@ -169,6 +169,7 @@ struct WirlessModeName {
     int stringChange;
     const char *shown;
     const char *kept; // the device value the form then holds
+    int apModes = 91; // the modes the device offers
 };
 
 class WirlessModeNames : public Wirless, public ::testing::WithParamInterface<WirlessModeName> {};
@@ -177,9 +178,9 @@ class WirlessModeNames : public Wirless, public ::testing::WithParamInterface<Wi
 TEST_P(WirlessModeNames, ShowTheDeviceModeByValue)
 {
     const WirlessModeName c = GetParam();
-    startDevice(
-        {"--profile", profile("set adAPMode " + std::to_string(c.device) +
-                              "\nset apmodestringchangeSupported " + std::to_string(c.stringChange) + "\n")});
+    startDevice({"--profile", profile("set adAPMode " + std::to_string(c.device) +
+                                      "\nset apmodestringchangeSupported " + std::to_string(c.stringChange) +
+                                      "\nset apmodes " + std::to_string(c.apModes) + "\n")});
     auto f = openWireless();
     EXPECT_EQ(f->ED_APModeTempComboBox->Text(), c.shown);
     EXPECT_EQ(f->ED_APModeComboBox->Text(), c.kept);
@@ -191,9 +192,117 @@ INSTANTIATE_TEST_SUITE_P(
                       WirlessModeName{4, 0, "AP Repeater", "Universal Repeater"},
                       WirlessModeName{5, 1, "Wireless Client", "AP Client"},
                       WirlessModeName{5, 0, "AP Client", "AP Client"},
-                      // A point-to-point bridge opens as WDS with AP, which is point to multipoint.
-                      WirlessModeName{2, 1, "WDS with AP", "PtMP Bridge"},
-                      WirlessModeName{6, 1, "WDS", "P2MP Without"}));
+                      WirlessModeName{3, 1, "WDS with AP", "PtMP Bridge"},
+                      WirlessModeName{7, 1, "WDS", "P2MP Without"},
+                      // The WDS names are multipoint: a point-to-point device is shown none.
+                      WirlessModeName{2, 1, "", "PtP Bridge"}, WirlessModeName{6, 1, "", "PtP Without"},
+                      WirlessModeName{2, 0, "PtP Bridge", "PtP Bridge", 31}));
+
+namespace {
+
+struct WirlessRepeat {
+    const char *what;
+    int applies;
+};
+
+const WirlessRepeat kRepeats[] = {{"applyTwice", 2}, {"refreshThenApply", 1}};
+
+} // namespace
+
+// Values the device holds outside the form's lists, left untouched by the user: every write
+// of them carries what the device holds.
+class WirlessKeptValues : public Wirless, public ::testing::WithParamInterface<WirlessRepeat> {
+protected:
+    // Two Applies, or a Refresh then an Apply, each after the radio's read has come back.
+    static void act(TFM_Wirless &f)
+    {
+        auto radioRead = [&] { EXPECT_TRUE(pumpUntil([&] { return !f.RadioWaveBinding->Busy; }, 5000)); };
+        if (GetParam().applies == 1) {
+            click(f.Bt_Refresh);
+            radioRead();
+        }
+        for (int i = 0; i < GetParam().applies; ++i) {
+            apply(f);
+            radioRead();
+        }
+    }
+    void expectEveryWrite(const std::string &object, const std::string &value)
+    {
+        int written = 0;
+        for (const std::string &set : sets()) {
+            std::istringstream words(set);
+            for (std::string word; words >> word;) {
+                if (word.rfind(object + "=", 0) != 0)
+                    continue;
+                ++written;
+                EXPECT_EQ(word, object + "=" + value) << set;
+            }
+        }
+        EXPECT_EQ(written, GetParam().applies) << object;
+    }
+};
+
+// An ASCII key goes out as its hexadecimal text after a Refresh and on a second Apply too.
+TEST_P(WirlessKeptValues, AsciiKey)
+{
+    startDevice(
+        {"--profile",
+         profile("set adSecKeyType 1\nset adSecEncryption-a 1\nset adSecKey-80211a-1 \"6162636465\"\n")});
+    auto f = openWireless();
+    act(*f);
+    EXPECT_EQ(f->Ed_Key1a->Text(), "abcde");
+    EXPECT_EQ(f->Ed_KeySize->Text(), "64 Bits");
+    expectEveryWrite("adSecKey-80211a-1", "\"6162636465\"");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+}
+
+// A channel the list lacks, or a list that reads empty: the device's channel is shown and kept.
+TEST_P(WirlessKeptValues, Channel)
+{
+    for (const char *lines : {"set hChannel 13\n", "set hChannelList \"\"\n"}) {
+        SCOPED_TRACE(lines);
+        sim.reset();
+        startDevice({"--profile", profile(lines)});
+        auto f = openWireless();
+        const std::string channel = std::string(lines).find("13") != std::string::npos ? "13" : "6";
+        EXPECT_EQ(f->CB_Chana->Text(), channel);
+        act(*f);
+        expectEveryWrite("hChannel", channel);
+        EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+    }
+}
+
+// A point-to-point bridge, which the WDS list does not offer, stays as it is with its partner.
+TEST_P(WirlessKeptValues, PointToPointBridge)
+{
+    startDevice({"--profile", profile("set adAPMode 2\nset adPtPRemoteAPMACAddress.1.1 0x00904C910001\n")});
+    auto f = openWireless();
+    EXPECT_EQ(f->ED_APModeTempComboBox->Text(), "");
+    EXPECT_FALSE(f->GroupBox1->Visible());
+    act(*f);
+    EXPECT_EQ(requestsNaming("adAPMode", "set"), 0);
+    EXPECT_EQ(requestsNaming("adPtPRemoteAPMACAddress", "set"), 0);
+    EXPECT_EQ(f->ED_APModeComboBox->Text(), "PtP Bridge");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sequences, WirlessKeptValues, ::testing::ValuesIn(kRepeats),
+                         [](const ::testing::TestParamInfo<WirlessRepeat> &p) {
+                             return std::string(p.param.what);
+                         });
+
+// A key typed while no key size is chosen (the device's key was empty) is still converted.
+TEST_F(Wirless, AsciiKeyTypedWithoutASizeGoesOutAsHex)
+{
+    startDevice(
+        {"--profile", profile("set adSecKeyType 1\nset adSecEncryption-a 1\nset adSecKey-80211a-1 \"\"\n")});
+    auto f = openWireless();
+    EXPECT_EQ(f->Ed_KeySize->ItemIndex(), -1);
+    type(f->Ed_Key1a, "vwxyz");
+    apply(*f);
+    EXPECT_EQ(sets().at(6), "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=1 "
+                            "adSecKey-80211a-1=\"767778797a\"");
+}
 
 struct WirlessRefusal {
     const char *what;
@@ -309,6 +418,16 @@ TEST_P(WirlessEnterprise, WritesServersAndBackupsOnlyWhereSupported)
     chooseAuth(*f, "WPA2-Enterprise");
     EXPECT_TRUE(f->GroupBox5->Visible());
     EXPECT_TRUE(f->GroupBox6->Visible()); // shown with or without the backup servers
+    // Backup servers the device lacks are not bound: nothing of them can be typed.
+    choose(f->CB_AcntEnable, "Enable");
+    type(f->Ed_AcntServer, "192.168.1.11");
+    EXPECT_EQ(f->CB_RadiusMode->Enabled(), backup);
+    EXPECT_EQ(f->CB_AccountingMode->Enabled(), backup);
+    for (TControl *c :
+         std::initializer_list<TControl *>{f->Ed_SecRadiusServer, f->Ed_SecRadiusport, f->Ed_SecRadiusSecret,
+                                           f->Ed_SecAccountServer, f->Ed_SecAccountPort})
+        EXPECT_FALSE(c->Enabled()) << c->Name(); // with the backup servers: their mode is off
+    choose(f->CB_AcntEnable, "Disable");
     type(f->RadiusServerEdit, "192.168.1.10");
     type(f->RadiusSecretEdit, "s3cret");
     apply(*f);
@@ -383,6 +502,21 @@ TEST_F(Wirless, MissingOptionalGroupsAreNeitherShownNorWritten)
     EXPECT_EQ(requestsNaming("adSecAccountMode"), 0);
     EXPECT_EQ(sets().size(), 7u);
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+}
+
+// Without Multi-SSID: a group that could not be read is named; the rest is written and the
+// device restarted.
+TEST_F(Wirless, ShortPathNamesAnUnreadGroup)
+{
+    startDevice({"--profile", "nomssid", "--profile", "nodeferred", "--reboot-silence", "0.1", "--fault",
+                 "adRadioWave=error:genErr@get"});
+    auto f = openWireless();
+    CountdownWatch watch;
+    apply(*f);
+    EXPECT_TRUE(watch.shown());
+    EXPECT_TRUE(pumpUntil([&] { return sets().size() == 3; }, 3000));
+    expectSets({kSSIDLine, "adSuperMode=4", "upgradesettingcommand=4"});
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Not read, so not written: adRadioWave");
 }
 
 TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)

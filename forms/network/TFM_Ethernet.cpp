@@ -27,8 +27,10 @@ TFM_Ethernet::TFM_Ethernet(TComponent *AOwner) : TForm(AOwner)
     Ed_RxRfc = Make<TEdit>(GroupBox2, "Ed_RxRfc", {200, 22, 130, 21});
     Label4 = Make<TLabel>(GroupBox2, "Label4", {12, 52, 180, 16}, "Received Bytes Count :");
     Ed_RxRbc = Make<TEdit>(GroupBox2, "Ed_RxRbc", {200, 50, 130, 21});
-    for (TEdit *e : {Ed_TxTfc, Ed_TxTbc, Ed_RxRfc, Ed_RxRbc})
+    for (TEdit *e : {Ed_TxTfc, Ed_TxTbc, Ed_RxRfc, Ed_RxRbc}) {
         e->SetReadOnly(true);
+        e->SetBorderStyle(bsNone);
+    }
     Bt_RfrshE = Make<TButton>(this, "Bt_RfrshE", {142, 182, 75, 25}, "Refresh");
 
     Bt_RfrshE->OnClick = [this](TObject *s) { Bt_RfrshEClick(s); };

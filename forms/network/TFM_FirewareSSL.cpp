@@ -49,7 +49,7 @@ TFM_FirewareSSL::TFM_FirewareSSL(TComponent *AOwner) : TForm(AOwner)
     Label1 = Make<TLabel>(GB_Firmware, "Label1", {10, 24, 110, 16}, "Fireware Version:");
     Ed_FwVersion = Make<TEdit>(GB_Firmware, "Ed_FwVersion", {124, 22, 160, 18});
     Ed_FwVersion->SetReadOnly(true);
-    Ed_FwVersion->SetColor(clBtnFace);
+    Ed_FwVersion->SetBorderStyle(bsNone);
     Label2 = Make<TLabel>(GB_Firmware, "Label2", {10, 54, 110, 16}, "Upgrade File:");
     Ed_UpgFile = Make<TEdit>(GB_Firmware, "Ed_UpgFile", {124, 50, 140, 21});
     Bt_Browse = Make<TButton>(GB_Firmware, "Bt_Browse", {272, 48, 68, 25}, "Browse");

@@ -101,6 +101,7 @@ TFM_Static::TFM_Static(TComponent *AOwner) : TForm(AOwner)
         Make<TLabel>(box, labelName.c_str(), {10, top + 2, 216, 16}, row.Label);
         TEdit *edit = Make<TEdit>(box, row.EditName, {228, top, 84, 21});
         edit->SetReadOnly(true);
+        edit->SetBorderStyle(bsNone);
         this->*row.Edit = edit;
         if (row.Percent)
             Make<TLabel>(box, ("Label" + std::to_string(n) + "p").c_str(), {316, top + 2, 16, 16}, "%");

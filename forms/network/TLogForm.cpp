@@ -65,11 +65,11 @@ TLogForm::TLogForm(TComponent *AOwner) : TForm(AOwner)
     ViewListView->SetReadOnly(true);
     ViewListView->SetRowSelect(true);
     ViewListView->SetGridLines(true);
-    const std::pair<const char *, int> columns[] = {{"Time", 90}, {"Type", 80}, {"Message", 260}};
-    for (const auto &[caption, width] : columns) {
+    // Each column fits its caption and the longest text of the lines read.
+    for (const char *caption : {"Time", "Type", "Message"}) {
         TListColumn *c = ViewListView->Columns()->Add();
         c->SetCaption(caption);
-        c->SetWidth(width);
+        c->SetWidth(-2);
     }
     LBLog = Make<TListBox>(this, "LBLog", {0, 0, 10, 10});
     ServerEdit = Make<TEdit>(this, "ServerEdit", {0, 0, 10, 21});

@@ -68,7 +68,7 @@ TSNTPForm::TSNTPForm(TComponent *AOwner) : TForm(AOwner)
     Label4 = Make<TLabel>(this, "Label4", {30, 116, 170, 16}, "Local Time");
     LabRLocalTime = Make<TEdit>(this, "LabRLocalTime", {210, 114, 240, 18});
     LabRLocalTime->SetReadOnly(true);
-    LabRLocalTime->SetColor(clBtnFace);
+    LabRLocalTime->SetBorderStyle(bsNone);
     RB_Manual = Make<TRadioButton>(this, "RB_Manual", {10, 146, 220, 18}, "Set Date and Time manually");
     CB_Year = timeCombo(this, "CB_Year", {30, 172, 62, 21}, kFirstYear, kLastYear, 4);
     CB_Month = timeCombo(this, "CB_Month", {98, 172, 46, 21}, 1, 12, 2);

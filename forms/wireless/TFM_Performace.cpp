@@ -118,7 +118,7 @@ TFM_Performace::TFM_Performace(TComponent *AOwner) : TForm(AOwner)
     Ed_Freqa = edit("Ed_Freqa");
     Ed_Freqa->SetWidth(50);
     Ed_Freqa->SetReadOnly(true);
-    Ed_Freqa->SetColor(clBtnFace);
+    Ed_Freqa->SetBorderStyle(bsNone);
     La_GHz = Make<TLabel>(GroupBox1, "La_GHz", {kControlLeft + 56, 0, 30, 16}, "GHz");
     La_Chan = label("La_Chan", "Channel");
     CB_Chana = combo("CB_Chana");

@@ -79,6 +79,7 @@ void TListItem::Sync()
     for (int i = 1; i < columns; ++i)
         m_node->setText(i, toQ(m_subItems[i - 1]));
     m_view->m_syncing = false;
+    m_view->FitColumnsTo(this);
 }
 
 int TListItem::Index() const
@@ -146,6 +147,9 @@ void TListItems::Clear()
     m_view->m_syncing = true;
     m_items.clear();
     m_view->m_syncing = false;
+    for (int i = 0; i < m_view->m_columns.Count(); ++i)
+        if (m_view->m_columns.Items(i)->Fitted())
+            m_view->ApplyColumnWidth(i);
 }
 
 int TListItems::IndexOf(const TListItem *item) const
@@ -232,13 +236,33 @@ void TListView::ApplyColumnWidth(int i)
         return;
     }
     tree->setColumnHidden(i, false);
-    if (w == -2) {
+    if (col->Fitted()) {
         QFontMetrics fm(tree->header()->font());
-        tree->setColumnWidth(i, fm.horizontalAdvance(toQ(col->Caption())) + 16);
-    } else if (w == -1) {
-        tree->resizeColumnToContents(i);
+        int width = fm.horizontalAdvance(toQ(col->Caption())) + 16;
+        for (auto &item : m_items.m_items)
+            width = std::max(width, CellWidth(item->m_node, i));
+        tree->setColumnWidth(i, width);
     } else if (w > 0) {
         tree->setColumnWidth(i, w);
+    }
+}
+
+int TListView::CellWidth(const QTreeWidgetItem *node, int column) const
+{
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    const int row = tree->indexOfTopLevelItem(const_cast<QTreeWidgetItem *>(node));
+    return row < 0 ? 0 : tree->sizeHintForIndex(tree->model()->index(row, column)).width();
+}
+
+void TListView::FitColumnsTo(const TListItem *item)
+{
+    auto *tree = static_cast<QTreeWidget *>(Widget());
+    for (int i = 0; i < m_columns.Count(); ++i) {
+        if (!m_columns.Items(i)->Fitted())
+            continue;
+        const int width = CellWidth(item->m_node, i);
+        if (width > tree->columnWidth(i))
+            tree->setColumnWidth(i, width);
     }
 }
 
@@ -251,8 +275,12 @@ void TListView::SetRowSelect(bool v)
 void TListView::SetGridLines(bool v)
 {
     m_gridLines = v;
+    // A style sheet that gives items a border draws them itself, selected ones included.
     static_cast<QTreeWidget *>(Widget())->setStyleSheet(
-        v ? QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }") : QString());
+        v ? QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"
+                           "QTreeView::item:selected { background: palette(highlight);"
+                           " color: palette(highlighted-text); }")
+          : QString());
 }
 
 int TListView::ItemIndex() const

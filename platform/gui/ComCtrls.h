@@ -15,12 +15,13 @@ class TListColumn : public TObject {
 public:
     std::string Caption() const { return m_caption; }
     void SetCaption(const std::string &c);
-    // 0 hides the column; -1 fits the contents; -2 fits the caption.
+    // 0 hides the column; -1 and -2 fit the caption and the rows, growing as rows arrive.
     int Width() const { return m_width; }
     void SetWidth(int w);
     bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool v) { m_autoSize = v; }
     int Index() const { return m_index; }
+    bool Fitted() const { return m_width == -1 || m_width == -2; }
 
 private:
     friend class TListColumns;
@@ -139,6 +140,9 @@ private:
     friend class TListColumns;
     void ColumnsChanged();
     void ApplyColumnWidth(int i);
+    // Widens the fitted columns that are narrower than the item's texts.
+    void FitColumnsTo(const TListItem *item);
+    int CellWidth(const QTreeWidgetItem *node, int column) const;
     void ItemRemoved(TListItem *item);
     void UserSelectionChanged();
     void ReportSelection(TListItem *old, TListItem *now);

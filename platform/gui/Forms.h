@@ -14,7 +14,6 @@ class TMainMenu;
 class QEventLoop;
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poScreenCenter, poMainFormCenter, poOwnerFormCenter };
 
 using TCloseQueryEvent = std::function<void(TObject *Sender, bool &CanClose)>;

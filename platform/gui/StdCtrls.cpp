@@ -3,6 +3,7 @@
 #include "Forms.h"
 #include "GuiPrivate.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QValidator>
 
 using kv::gui::fromQ;
@@ -158,7 +160,12 @@ void TEdit::SetMaxLength(int n)
 void TEdit::SetPasswordChar(char c)
 {
     m_passwordChar = c;
-    static_cast<QLineEdit *>(Widget())->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
+    auto *e = static_cast<QLineEdit *>(Widget());
+    e->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
+    // The style's own mask character (a dot) is not the one asked for.
+    e->setStyleSheet(c ? QStringLiteral("QLineEdit { lineedit-password-character: %1; }")
+                             .arg(static_cast<unsigned char>(c))
+                       : QString());
 }
 
 bool TEdit::ReadOnly() const
@@ -168,7 +175,36 @@ bool TEdit::ReadOnly() const
 
 void TEdit::SetReadOnly(bool v)
 {
-    static_cast<QLineEdit *>(Widget())->setReadOnly(v);
+    auto *e = static_cast<QLineEdit *>(Widget());
+    if (v == e->isReadOnly())
+        return;
+    if (v) {
+        m_tabStop = TabStop();
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::ClickFocus);
+    } else {
+        e->setReadOnly(false);
+        SetTabStop(m_tabStop);
+    }
+}
+
+TBorderStyle TEdit::BorderStyle() const
+{
+    return static_cast<QLineEdit *>(Widget())->hasFrame() ? bsSingle : bsNone;
+}
+
+void TEdit::SetBorderStyle(TBorderStyle s)
+{
+    auto *e = static_cast<QLineEdit *>(Widget());
+    e->setFrame(s != bsNone);
+    // Without a frame the text stands near the top, level with the label the layouts place two
+    // pixels lower beside it, on the parent's background.
+    e->setAlignment((e->alignment() & Qt::AlignHorizontal_Mask) |
+                    (s == bsNone ? Qt::AlignTop : Qt::AlignVCenter));
+    e->setTextMargins(0, s == bsNone ? 2 : 0, 0, 0);
+    QPalette pal = e->palette();
+    pal.setBrush(QPalette::Base, s == bsNone ? QBrush(Qt::transparent) : QPalette().base());
+    e->setPalette(pal);
 }
 
 int TEdit::SelStart() const
@@ -302,6 +338,10 @@ void TComboBox::ItemsToWidget()
     if (c->isEditable() && c->currentIndex() < 0)
         c->setEditText(oldIndex < 0 ? oldText : QString());
     m_syncing = false;
+    // The drop-down list shows every item whole, however narrow the box.
+    QAbstractItemView *list = c->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width() +
+                          2 * list->frameWidth());
 }
 
 int TComboBox::ItemIndex() const

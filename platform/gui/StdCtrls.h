@@ -43,10 +43,17 @@ public:
     // Limits what the user types (0: no limit); text set by code is not cut.
     int MaxLength() const { return m_maxLength; }
     void SetMaxLength(int n);
+    // Typed text shows as this character repeated (0: the text itself).
     char PasswordChar() const { return m_passwordChar; }
     void SetPasswordChar(char c);
+    // A read-only edit takes the focus by a click (to copy its text), not by Tab nor as the
+    // first control of its window.
     bool ReadOnly() const;
     void SetReadOnly(bool v);
+    // bsNone draws neither frame nor background (a value shown as a label shows text); a
+    // colour set afterwards fills the background again.
+    TBorderStyle BorderStyle() const;
+    void SetBorderStyle(TBorderStyle s);
     int SelStart() const;
     void SetSelStart(int pos);
     void SelectAll();
@@ -56,6 +63,7 @@ public:
 private:
     int m_maxLength = 0;
     char m_passwordChar = 0;
+    bool m_tabStop = true; // while read-only: the tab stop to go back to
 };
 
 class TMemo : public TWinControl {

@@ -1,7 +1,7 @@
 #pragma once
 // Checks that a form's fixed pixel layout holds with the application's font: every visible
-// label, check box, radio button, button and group caption shows its whole text, and no two
-// of these texts overlap.
+// label, check box, radio button, button and group caption shows its whole text, no two of
+// these texts overlap, and every cell of a list shows its whole text.
 #include "Forms.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTreeWidget>
 
 #include <string>
 #include <vector>
@@ -97,6 +98,18 @@ inline void expectTextsFit(TForm *form)
                 ADD_FAILURE() << detail::describe(w, text) << " overlaps "
                               << detail::describe(other.widget, other.text) << " in " << form->Name();
         shown.push_back({w, text, box});
+    }
+    // Every cell of a list shows its whole text.
+    for (QTreeWidget *list : window->findChildren<QTreeWidget *>()) {
+        if (!list->isVisibleTo(window))
+            continue;
+        for (int column = 0; column < list->columnCount(); ++column)
+            for (int row = 0; row < list->topLevelItemCount() && !list->isColumnHidden(column); ++row) {
+                const int need = list->sizeHintForIndex(list->model()->index(row, column)).width();
+                EXPECT_LE(need, list->columnWidth(column))
+                    << detail::describe(list, list->topLevelItem(row)->text(column)) << " in column "
+                    << column;
+            }
     }
 }
 

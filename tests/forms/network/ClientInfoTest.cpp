@@ -152,8 +152,13 @@ TEST_F(ClientInfo, ClosingIsRefusedOnlyWhileBothCyclesRun)
 
 TEST_F(ClientInfo, Layout)
 {
-    startDevice({"--profile", "bridge"});
+    const std::string ssid = kvtest::makeTempDir("kv-clients-") + "/ssid.cat";
+    kvtest::writeText(ssid, "set mssidindication 1\n");
+    startDevice({"--profile", "bridge", "--profile", ssid});
     auto f = openForm(ClientInformation);
     ASSERT_TRUE(listed(*f));
+    ASSERT_TRUE(pumpUntil([&] { return !f->WdsBusy; }, kWait));
     checkLayout(f.get(), "TClientInformation");
+    f->PageControl1->SetActivePage(f->TS_WDSInfo);
+    checkLayout(f.get(), "TClientInformation-2");
 }

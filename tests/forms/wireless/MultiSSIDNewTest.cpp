@@ -333,5 +333,7 @@ TEST_F(MultiSSIDNew, Layout)
 {
     auto f = open();
     choose(f->CB_Idx, "Multi-SSID 1");
+    f->LV_MultiSSID_User->SetItemIndex(1);
+    click(f->LV_MultiSSID_User);
     checkLayout(f.get(), "TFM_MultiSSIDNewForm");
 }

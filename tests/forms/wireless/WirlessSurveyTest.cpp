@@ -166,3 +166,14 @@ TEST_F(WirlessSurvey, GuestWritesAreAwaitedAndHoldTheClose)
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
     EXPECT_TRUE(pumpUntil([&] { return !f->Visible(); }, 2000)); // the close asked for comes now
 }
+
+TEST_F(WirlessSurvey, Layout)
+{
+    startDevice();
+    auto f = openWireless();
+    chooseMode(*f, "WDS with AP");
+    scan(*f);
+    ASSERT_GT(f->SiteServeyListView->Items()->Count(), 1);
+    pick(*f, 1);
+    checkLayout(f.get(), "TFM_Wirless-2");
+}

@@ -102,7 +102,7 @@ void TFM_CfgFile::FormCreate(TObject *)
     Guard.WatchIdle(m_idle);
     Ed_SaveFile->SetReadOnly(true);
     Ed_SaveFile->SetColor(clBtnFace);
-    Server = std::make_unique<TransferServer>(this, 300);
+    Server = std::make_unique<TransferServer>(this, 300, StatusBar);
     Server->Start("", InitialServerAddress());
 }
 

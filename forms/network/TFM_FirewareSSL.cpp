@@ -157,7 +157,7 @@ void TFM_FirewareSSL::FormCreate(TObject *)
     Guard.WatchIdle(m_uploadIdle);
     Guard.WatchIdle(m_sslIdle);
     // Started at the first upload, on the address that upload chooses.
-    Server = std::make_unique<TransferServer>(this, 3000);
+    Server = std::make_unique<TransferServer>(this, 3000, StatusBar);
 }
 
 void TFM_FirewareSSL::Bt_UploadClick(TObject *)

@@ -149,7 +149,7 @@ void TSNTPForm::FormCreate(TObject *)
         ManualReq->AssociateEdits(0, "%s", Ed_manual);
     });
     const AnsiString folder = ReceivedFilesFolder();
-    Server = std::make_unique<TransferServer>(this, 5000);
+    Server = std::make_unique<TransferServer>(this, 5000, StatusBar);
     if (!Server->Start(folder, InitialServerAddress()) || !bound)
         return;
     SntpFilePath = kListFileName;

@@ -78,6 +78,19 @@ TEST_F(CfgFile, LoadRunsTransferSaveRebootAndCountsThirty)
     EXPECT_EQ(form->Ed_UpgFile->Text(), path);
 }
 
+// Once restarting the device answers nothing for seconds: its AP mode is read before.
+TEST_F(CfgFile, LoadReadsTheApModeBeforeTheDeviceRestarts)
+{
+    startTransferDevice({"--profile", "nodeferred"}, false);
+    auto form = openForm(FM_CfgFile);
+    type(form->Ed_UpgFile, loadable("site.dcf"));
+    int countdown = 0;
+    watchRestartCountdown(countdown);
+    click(form->Bt_OK);
+    EXPECT_GE(countdown, 28);
+    EXPECT_LE(countdown, 30);
+}
+
 TEST_F(CfgFile, OnABridgeTheRestartWaitIsFifty)
 {
     startTransferDevice({"--profile", "nodeferred", "--profile", "bridge"});

@@ -42,6 +42,15 @@ protected:
         kvtest::writeText(folder + "/" + name, content);
         return folder + "/" + name;
     }
+    // Loads a file into the device and returns the restart wait's count.
+    int restartWaitOfALoad(FormHandle<TFM_CfgFile> &form)
+    {
+        type(form->Ed_UpgFile, loadable("site.dcf"));
+        int countdown = 0;
+        watchRestartCountdown(countdown);
+        click(form->Bt_OK);
+        return countdown;
+    }
 };
 
 } // namespace
@@ -83,10 +92,7 @@ TEST_F(CfgFile, LoadReadsTheApModeBeforeTheDeviceRestarts)
 {
     startTransferDevice({"--profile", "nodeferred"}, false);
     auto form = openForm(FM_CfgFile);
-    type(form->Ed_UpgFile, loadable("site.dcf"));
-    int countdown = 0;
-    watchRestartCountdown(countdown);
-    click(form->Bt_OK);
+    const int countdown = restartWaitOfALoad(form);
     EXPECT_GE(countdown, 28);
     EXPECT_LE(countdown, 30);
 }
@@ -95,10 +101,7 @@ TEST_F(CfgFile, OnABridgeTheRestartWaitIsFifty)
 {
     startTransferDevice({"--profile", "nodeferred", "--profile", "bridge"});
     auto form = openForm(FM_CfgFile);
-    type(form->Ed_UpgFile, loadable("b.dcf"));
-    int countdown = 0;
-    watchRestartCountdown(countdown);
-    click(form->Bt_OK);
+    const int countdown = restartWaitOfALoad(form);
     EXPECT_GE(countdown, 48);
     EXPECT_LE(countdown, 50);
 }

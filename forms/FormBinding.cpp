@@ -26,6 +26,14 @@ WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGet
     return binding.Mode == 0 ? WriteResult::Written : WriteResult::Started;
 }
 
+AnsiString FirstReadFailure(std::initializer_list<const ReadOutcome *> groups)
+{
+    for (const ReadOutcome *g : groups)
+        if (g != nullptr && g->LastRead() == ReadState::Failed)
+            return g->ReadFailure();
+    return AnsiString();
+}
+
 void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSetup &setup)
 {
     binding.Request.VarList = KvSNMPVarList(setup.Items, setup.Type, setup.KeyCount);

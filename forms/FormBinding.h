@@ -43,14 +43,28 @@ WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGet
 // The list, mode, time-out, log target and handlers of setup, into a new binding.
 void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSetup &setup);
 
-template <class Base> class TFormBinding final : public Base {
+// How a group's last read went, and what the device answered when it failed.
+class ReadOutcome {
 public:
-    explicit TFormBinding(TForm *owner) : Base(owner) {}
-    ~TFormBinding() override { this->Detach(); }
-
     // Read stands only after a Get whose every answer arrived and was shown.
     ReadState LastRead() const { return m_read; }
     bool WasRead() const { return m_read == ReadState::Read; }
+    // The failed read's message ("(SNMP) ..."); empty unless the last read failed.
+    AnsiString ReadFailure() const { return m_read == ReadState::Failed ? m_failure : AnsiString(); }
+
+protected:
+    ReadState m_read = ReadState::NotRead;
+    AnsiString m_failure;
+};
+
+// The failure of the first group named whose last read failed (a null group is skipped);
+// empty when none failed. A form shows it, and no success text over it.
+AnsiString FirstReadFailure(std::initializer_list<const ReadOutcome *> groups);
+
+template <class Base> class TFormBinding final : public Base, public ReadOutcome {
+public:
+    explicit TFormBinding(TForm *owner) : Base(owner) {}
+    ~TFormBinding() override { this->Detach(); }
 
     // Taking the values from the controls empties every item first: a writable item without
     // a control goes out empty (0), so a group binds all its writable items or patches the
@@ -63,32 +77,52 @@ public:
     void DoBeforeGet() override
     {
         m_read = ReadState::Reading;
+        m_failure.clear();
         m_failures = this->Request.Failures;
         Base::DoBeforeGet();
+    }
+    // A read that failed shows nothing: the controls keep what they held, never "(NULL)" for
+    // values that did not come.
+    void ShowValues() override
+    {
+        if (m_read == ReadState::Reading && this->Request.Failures != m_failures)
+            return;
+        Base::ShowValues();
     }
     // A synchronous Get comes here whatever its outcome (a failure has been counted by then);
     // an asynchronous one only once its last row has been shown.
     void DoAfterGet() override
     {
         m_read = this->Request.Failures == m_failures ? ReadState::Read : ReadState::Failed;
+        if (m_read == ReadState::Failed && m_failure.empty())
+            m_failure = "The values could not be read from the device.";
         Base::DoAfterGet();
     }
 
     // A failed asynchronous Get ends in its get-done handler alone: the binding marks itself
-    // there before the form's handler runs. MakeBinding calls it once the handlers are set.
+    // there before the form's handler runs. A synchronous one reports to the result handler.
+    // MakeBinding calls it once the handlers are set.
     void MarkFailedReads()
     {
         KvSNMPDoneEvent handler = std::move(this->OnGetDone);
         this->OnGetDone = [this, handler](KvSNMPRequest2Controls *sender, KvSNMPError *e) {
-            if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading)
+            if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading) {
                 m_read = ReadState::Failed;
+                m_failure = e->Message;
+            }
             if (handler)
                 handler(sender, e);
+        };
+        KvSNMPResultProc result = std::move(this->Request.OnResult);
+        this->Request.OnResult = [this, result](KvSNMPError *e) {
+            if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading)
+                m_failure = e->Message;
+            if (result)
+                result(e);
         };
     }
 
 private:
-    ReadState m_read = ReadState::NotRead;
     int64_t m_failures = 0;
 };
 

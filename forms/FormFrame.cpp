@@ -88,6 +88,15 @@ void TCloseGuard::Install(TForm *form)
     form->OnCloseQuery = [this](TObject *, bool &canClose) { canClose = CanClose(); };
 }
 
+bool ShowReadFailure(TStatusBar *statusBar, std::initializer_list<const ReadOutcome *> groups)
+{
+    const AnsiString failure = FirstReadFailure(groups);
+    if (failure.empty())
+        return false;
+    statusBar->SetSimpleText(failure);
+    return true;
+}
+
 bool RunRestartCountdown(const CountdownSteps &steps)
 {
     if (gSaveActivateSupported)

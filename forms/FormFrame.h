@@ -110,6 +110,10 @@ bool FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString 
 // listed. Without a channel the first entry is chosen.
 void ChooseChannel(const AnsiString &list, TComboBox *combo, const AnsiString &current);
 
+// After the reads of a form: the failure of the first group named that could not be read goes
+// into the status bar, so that no success text stands over it. True when one failed.
+bool ShowReadFailure(TStatusBar *statusBar, std::initializer_list<const ReadOutcome *> groups);
+
 // ---- creation and closing ---------------------------------------------------------------
 
 // Runs the creation steps of a form; an exception stops them and its text goes to the status

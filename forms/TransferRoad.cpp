@@ -1,5 +1,6 @@
 #include "TransferRoad.h"
 
+#include "Address.h"
 #include "Exception.h"
 #include "KvPath.h"
 #include "MainForm.h"
@@ -137,18 +138,42 @@ bool IsNoAnswer(const KvSNMPError *status)
     return status != nullptr && status->Code == timedOut;
 }
 
-TransferServer::TransferServer(TForm *form, int timeout)
-    : m_form(form), m_server(std::make_unique<KvTFTPServer>(form))
+TransferServer::TransferServer(TForm *form, int timeout, TStatusBar *log)
+    : m_form(form), m_log(log), m_server(std::make_unique<KvTFTPServer>(form))
 {
     m_server->SetTimeout(timeout, 3);
     m_server->SetOnStatus([this](KvTFTPServer *, const KvTFTPMsg *msg, bool *) {
+        if (msg->Code == TFTP_ERR_ACCESS && m_log != nullptr)
+            m_log->SetSimpleText(RefusalText(*msg));
         if (m_pending && msg->Kind == 2 && msg->Kind == m_kind && msg->FileName == m_name &&
             msg->Code == TFTP_SUCCESS)
             m_arrived = true;
     });
+    // Another host must neither fetch the device's firmware or configuration nor write a file
+    // in the device's place.
     m_server->SetAcceptFilter([this](const KvTFTPMsg &request) {
-        return m_pending && request.Kind == m_kind && request.FileName == m_name;
+        return m_pending && FromDevice(request) && request.Kind == m_kind && request.FileName == m_name;
     });
+}
+
+bool TransferServer::FromDevice(const KvTFTPMsg &request) const
+{
+    if (MainForm == nullptr)
+        return false;
+    // Resolved as the SNMP requests resolve it (a name is looked up once for the process).
+    const UdpAddress device(MainForm->AgentAddress);
+    return device.valid() && device.ip_text() == request.RemoteIP;
+}
+
+AnsiString TransferServer::RefusalText(const KvTFTPMsg &request) const
+{
+    AnsiString text = request.Message + " A TFTP " + (request.Kind == 1 ? "read" : "write") + " of \"" +
+                      request.FileName + "\" from " + request.RemoteIP + " was refused";
+    if (!FromDevice(request))
+        return text + ": only the device may transfer files.";
+    if (!m_pending || request.Kind != m_kind || request.FileName != m_name)
+        return text + ": it is not the transfer the device was told of.";
+    return text + ".";
 }
 
 TransferServer::~TransferServer() = default;

@@ -59,12 +59,13 @@ AnsiString FailureText(const KvSNMPError *status);
 bool IsNoAnswer(const KvSNMPError *status);
 
 // A transfer form's TFTP server: bound to the address the form chose, serving only the file
-// the form announced, in its direction, while that transfer is pending; any other request
-// gets a TFTP error and touches no file.
+// the form announced, in its direction, to the device (the address the module manages), while
+// that transfer is pending; any other request gets an access-violation error, touches no file
+// and is logged in the form's status bar.
 class TransferServer {
 public:
-    // timeout in 10 ms units per packet, 3 tries.
-    TransferServer(TForm *form, int timeout);
+    // timeout in 10 ms units per packet, 3 tries; log shows the refused requests.
+    TransferServer(TForm *form, int timeout, TStatusBar *log);
     ~TransferServer();
     TransferServer(const TransferServer &) = delete;
     TransferServer &operator=(const TransferServer &) = delete;
@@ -82,8 +83,14 @@ public:
     void Stop();
     KvTFTPServer &Server() { return *m_server; }
 
+    // Why a request was refused, for the log.
+    AnsiString RefusalText(const KvTFTPMsg &request) const;
+
 private:
+    bool FromDevice(const KvTFTPMsg &request) const;
+
     TForm *m_form;
+    TStatusBar *m_log;
     std::unique_ptr<KvTFTPServer> m_server;
     bool m_pending = false;
     bool m_arrived = false;

@@ -128,11 +128,10 @@ bool TFM_Admin2::CheckManagerIPs()
         FocusControl(Ed_IP1);
         return false;
     }
+    // An empty one goes out as "0.0.0.0", filled in only once every check has passed.
     for (TEdit *e : {Ed_IP1, Ed_IP2}) {
-        if (e->Text().empty()) {
-            e->SetText("0.0.0.0");
+        if (e->Text().empty())
             continue;
-        }
         if (!IsValidIPAddress(e->Text())) {
             AdminWarning("Invalid IP address!");
             ClearZeroManagerIPs();
@@ -168,15 +167,17 @@ void TFM_Admin2::OKClick(TObject *)
     FormBinding *const vlan = ManagerVlanSupported ? ManagerVlanReq.get() : nullptr;
     FormBinding *const vlanId = ManagerVlanSupported ? ManagerVlanIdReq.get() : nullptr;
     if (!CheckRead({LoginReq.get(), LimitReq.get(), led, addresses, ConsoleReq.get(), ssh, PingReq.get(),
-                    vlan, vlanId})) {
-        ClearZeroManagerIPs();
+                    vlan, vlanId}))
         return;
-    }
+    if (addresses != nullptr)
+        for (TEdit *e : {Ed_IP1, Ed_IP2})
+            if (e->Text().empty())
+                e->SetText("0.0.0.0");
+    // The filler goes again whatever the outcome.
     StartWrites(*LimitReq, {led, addresses, ConsoleReq.get(), ssh, PingReq.get(), vlan, vlanId},
                 [this](bool ok) {
                     StatusBar->SetSimpleText(ok ? "Set OK!" : "Setting Error!");
-                    if (ok)
-                        ClearZeroManagerIPs();
+                    ClearZeroManagerIPs();
                 });
 }
 

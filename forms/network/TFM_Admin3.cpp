@@ -354,9 +354,12 @@ void TFM_Admin3::RangeSetDone(KvSNMPError *e)
 
 void TFM_Admin3::RangeReadDone()
 {
-    // The read-back's log line must not hide what the add or delete came to.
-    if (m_rangeResult.empty())
+    // The read-back's log line must not hide what the add or delete came to, nor a group the
+    // form could not read.
+    if (m_rangeResult.empty()) {
+        ShowReadFailure(StatusBar, {LoginReq.get(), ConsoleReq.get(), RangeTableBinding.get()});
         return;
+    }
     StatusBar->SetSimpleText(m_rangeResult);
     m_rangeResult.clear();
 }

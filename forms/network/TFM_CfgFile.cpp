@@ -102,7 +102,7 @@ void TFM_CfgFile::FormCreate(TObject *)
     Guard.WatchIdle(m_idle);
     Ed_SaveFile->SetReadOnly(true);
     Ed_SaveFile->SetColor(clBtnFace);
-    Server = std::make_unique<TransferServer>(this, 300);
+    Server = std::make_unique<TransferServer>(this, 300, StatusBar);
     Server->Start("", InitialServerAddress());
 }
 
@@ -280,6 +280,10 @@ void TFM_CfgFile::OnUpgradeCommandDone(KvSNMPRequest2Controls *, KvSNMPError *St
         return;
     }
     SetStatus("Update configuration success!");
+    // Read while the device still answers: once restarting it would not, and every device
+    // would wait as long as a bridge.
+    ApModeReq->Get();
+    const int countdown = ED_APModeComboBox->ItemIndex() != 0 ? 50 : 30;
     UpgReq->Request.Timeout = 200;
     CB_UpgCom->SetItemIndex(kRebootItem);
     if (!SendGroup(*UpgReq)) {
@@ -287,8 +291,6 @@ void TFM_CfgFile::OnUpgradeCommandDone(KvSNMPRequest2Controls *, KvSNMPError *St
         EndWait();
         return;
     }
-    ApModeReq->Get();
-    const int countdown = ED_APModeComboBox->ItemIndex() != 0 ? 50 : 30;
     if (FM_Waiting != nullptr) {
         FM_Waiting->Countdown = countdown;
         FM_Waiting->La_Time->SetText(std::to_string(countdown));

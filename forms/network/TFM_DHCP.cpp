@@ -225,22 +225,26 @@ void TFM_DHCP::FormCreate(TObject *)
         StaticListReq->KeyColumn = StaticPoolItem::IP;
         StaticListReq->Get();
 
-        DynamicClientsReq = MakeBinding<New_req2Edit>(this, {.Items = kDynamicLeaseItems,
-                                                             .Type = MVT_FMV,
-                                                             .KeyCount = 1,
-                                                             .Mode = BindMode::Async,
-                                                             .Log = StatusBar3});
+        DynamicClientsReq = MakeBinding<New_req2Edit>(
+            this, {.Items = kDynamicLeaseItems,
+                   .Type = MVT_FMV,
+                   .KeyCount = 1,
+                   .Mode = BindMode::Async,
+                   .Log = StatusBar3,
+                   .OnGetDone = [this](auto *, auto *) { KeepReadFailure(StatusBar3); }});
         DynamicClientsReq->SetupListView(LV_DynPool, false);
         SetColumnWidths(LV_DynPool, {40, 114, 156, 122});
         DynamicClientsReq->Filter = "000000000000";
         DynamicClientsReq->KeyColumn = 1;
         DynamicClientsReq->Get();
 
-        StaticClientsReq = MakeBinding<New_req2Edit>(this, {.Items = kStaticLeaseItems,
-                                                            .Type = MVT_FMV,
-                                                            .KeyCount = 1,
-                                                            .Mode = BindMode::Async,
-                                                            .Log = StatusBar4});
+        StaticClientsReq = MakeBinding<New_req2Edit>(
+            this, {.Items = kStaticLeaseItems,
+                   .Type = MVT_FMV,
+                   .KeyCount = 1,
+                   .Mode = BindMode::Async,
+                   .Log = StatusBar4,
+                   .OnGetDone = [this](auto *, auto *) { KeepReadFailure(StatusBar4); }});
         StaticClientsReq->SetupListView(LV_StaticPool, false);
         SetColumnWidths(LV_StaticPool, {40, 114, 156});
         StaticClientsReq->Filter = "000000000000";
@@ -289,9 +293,24 @@ void TFM_DHCP::FormCloseQuery(TObject *, bool &CanClose)
     CanClose = !Busy && Guard.CanClose();
 }
 
+AnsiString TFM_DHCP::ReadFailure() const
+{
+    return FirstReadFailure({DynamicPoolReq.get(), FunctionReq.get(), StaticRowReq.get()});
+}
+
+void TFM_DHCP::KeepReadFailure(TStatusBar *bar)
+{
+    // Without the server's own objects an empty lease list says nothing.
+    const AnsiString failure = ReadFailure();
+    if (!failure.empty())
+        bar->SetSimpleText(failure);
+}
+
 void TFM_DHCP::OnStaticListDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
-    ShowListing(Status ? Status->Message : AnsiString());
+    // A group that could not be read stays in view: an empty listing is no success then.
+    const AnsiString failure = ReadFailure();
+    ShowListing(!failure.empty() ? failure : Status ? Status->Message : AnsiString());
     Bt_Cancel->SetEnabled(true);
     Busy = false;
     Idle = true;

@@ -98,6 +98,9 @@ public:
     void LoadRow(TListItem *row);
 
 private:
+    // The failure of a group the form could not read; empty when all were read.
+    AnsiString ReadFailure() const;
+    void KeepReadFailure(TStatusBar *bar);
     void BuildDynamicPage();
     void BuildStaticPage();
     void BuildLeasePage();

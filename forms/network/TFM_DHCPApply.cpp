@@ -149,8 +149,29 @@ TListItem *TFM_DHCP::ChosenRow() const
     if (!m_dialog || Busy || (StaticRowReq && StaticRowReq->Busy))
         return nullptr;
     const TListItem *chosen = User_ListView->Selected();
-    return chosen && chosen->SubItems()->Count() > 0 ? StaticPoolRow(chosen->SubItems()->Strings(0))
-                                                     : nullptr;
+    if (chosen == nullptr || chosen->SubItems()->Count() < 2)
+        return nullptr;
+    // Several rows may hold the same address: the n-th row listed is the n-th row in use of
+    // the whole table, when both lists still show the same rows.
+    const auto sameEntry = [chosen](const TListItem *row) {
+        const TStrings *cells = row->SubItems();
+        return cells->Count() >= 2 && cells->Strings(0) == chosen->SubItems()->Strings(0) &&
+               cells->Strings(1) == chosen->SubItems()->Strings(1);
+    };
+    TListItems *rows = LV_StaticPoolSet->Items();
+    int used = 0;
+    TListItem *first = nullptr;
+    for (int i = 0; i < rows->Count(); ++i) {
+        TListItem *row = rows->Item(i);
+        if (row->SubItems()->Count() == 0 || row->SubItems()->Strings(0) == "0.0.0.0")
+            continue;
+        if (used++ == chosen->Index() && sameEntry(row))
+            return row;
+        if (first == nullptr && sameEntry(row))
+            first = row;
+    }
+    // The lists differ (the device changed between the walks): the row holding that entry.
+    return first;
 }
 
 void TFM_DHCP::LoadRow(TListItem *row)

@@ -16,7 +16,7 @@ const FormItemTable kEthernetCounters = {
 
 TFM_Ethernet::TFM_Ethernet(TComponent *AOwner) : TForm(AOwner)
 {
-    SetupFormWindow(this, {"FM_Ethernet", "Status \\ Stats \\ Ethernet", 360, 214});
+    SetupFormWindow(this, {"FM_Ethernet", "Status \\ Stats \\ Ethernet", 360, 236});
     GroupBox1 = Make<TGroupBox>(this, "GroupBox1", {8, 8, 344, 80}, "Transmitted Count ");
     Label1 = Make<TLabel>(GroupBox1, "Label1", {12, 24, 180, 16}, "Transmitted Frame Count :");
     Ed_TxTfc = Make<TEdit>(GroupBox1, "Ed_TxTfc", {200, 22, 130, 21});
@@ -32,6 +32,8 @@ TFM_Ethernet::TFM_Ethernet(TComponent *AOwner) : TForm(AOwner)
         e->SetBorderStyle(bsNone);
     }
     Bt_RfrshE = Make<TButton>(this, "Bt_RfrshE", {142, 182, 75, 25}, "Refresh");
+    // What each read came to: counters that could not be read say so.
+    StatusBar = Make<TStatusBar>(this, "StatusBar");
 
     Bt_RfrshE->OnClick = [this](TObject *s) { Bt_RfrshEClick(s); };
     OnCreate = [this](TObject *s) { FormCreate(s); };
@@ -41,8 +43,9 @@ TFM_Ethernet::TFM_Ethernet(TComponent *AOwner) : TForm(AOwner)
 
 void TFM_Ethernet::FormCreate(TObject *)
 {
-    GuardCreate(nullptr, [this] {
-        Req = MakeBinding(this, {.Items = kEthernetCounters, .Type = SVT_SV, .Mode = BindMode::Async});
+    GuardCreate(StatusBar, [this] {
+        Req = MakeBinding(
+            this, {.Items = kEthernetCounters, .Type = SVT_SV, .Mode = BindMode::Async, .Log = StatusBar});
         Req->AssociateEdits(0, "%s", Ed_TxTfc);
         Req->AssociateEdits(1, "%s", Ed_RxRfc);
         Req->AssociateEdits(2, "%s", Ed_TxTbc);

@@ -18,6 +18,7 @@ public:
     TLabel *Label4;
     TEdit *Ed_RxRbc;
     TButton *Bt_RfrshE;
+    TStatusBar *StatusBar;
 
     std::unique_ptr<FormBinding> Req;
 

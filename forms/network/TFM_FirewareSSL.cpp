@@ -110,15 +110,19 @@ TFM_FirewareSSL::~TFM_FirewareSSL() = default;
 void TFM_FirewareSSL::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
-        FtpReq =
-            MakeBinding(this, {.Items = kFtpItems, .Type = SVT_SV, .OnSetDone = [this](auto *s, auto *e) {
-                                   OnFtpSettingsDone(s, e);
-                               }});
+        // A failed read of either group at opening stays in the status bar.
+        const auto readDone = [this](auto *, auto *) {
+            ShowReadFailure(StatusBar, {FtpReq.get(), InfoReq.get()});
+        };
+        FtpReq = MakeBinding(this, {.Items = kFtpItems,
+                                    .Type = SVT_SV,
+                                    .OnGetDone = readDone,
+                                    .OnSetDone = [this](auto *s, auto *e) { OnFtpSettingsDone(s, e); }});
         FtpReq->AssociateEdits(0, "%s", Ed_FtpSrv);
         FtpReq->AssociateEdits(1, "%s", Ed_UserName);
         FtpReq->AssociateEdits(2, "%s", Ed_Password);
         FtpReq->Get();
-        InfoReq = MakeBinding(this, {.Items = kInfoItems, .Type = SVT_SV});
+        InfoReq = MakeBinding(this, {.Items = kInfoItems, .Type = SVT_SV, .OnGetDone = readDone});
         InfoReq->AssociateEdits(0, "%s", Ed_FwVersion);
         InfoReq->Get();
         SslReq = MakeBinding(this, {.Items = kSslItems,
@@ -157,7 +161,7 @@ void TFM_FirewareSSL::FormCreate(TObject *)
     Guard.WatchIdle(m_uploadIdle);
     Guard.WatchIdle(m_sslIdle);
     // Started at the first upload, on the address that upload chooses.
-    Server = std::make_unique<TransferServer>(this, 3000);
+    Server = std::make_unique<TransferServer>(this, 3000, StatusBar);
 }
 
 void TFM_FirewareSSL::Bt_UploadClick(TObject *)

@@ -70,7 +70,7 @@ void TFM_Firmware::FormCreate(TObject *)
     Guard.Watch(TftpReq);
     Guard.Watch(UpgReq);
     Guard.WatchIdle(m_idle);
-    Server = std::make_unique<TransferServer>(this, 3000);
+    Server = std::make_unique<TransferServer>(this, 3000, StatusBar);
     Server->Start("", InitialServerAddress());
 }
 

@@ -88,6 +88,11 @@ void TFM_Group::FormCreate(TObject *)
 
 void TFM_Group::Bt_ApplyClick(TObject *)
 {
+    // An unread group is not checked: its limit was never the user's.
+    if (!GroupReq || !GroupReq->WasRead()) {
+        StatusBar->SetSimpleText(gMsgGroupNotRead);
+        return;
+    }
     const int32_t limit = FieldNumber(Ed_UsrL->Text(), -1);
     if (limit < 0 || limit > 64) {
         Application->MessageBox("Please input a number between 0 and 64.", "Error", MB_OK);

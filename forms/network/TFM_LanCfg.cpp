@@ -109,10 +109,17 @@ void TFM_LanCfg::BT_LanCfgOkClick(TObject *)
 {
     if (Probing())
         return;
+    // Without the device's values there is no address source to apply.
+    if (!LanReq || !LanReq->WasRead()) {
+        StatusBar->SetSimpleText(gMsgGroupNotRead);
+        return;
+    }
     if (CB_IPFrom->ItemIndex() == 0)
         ApplyStatic();
     else if (CB_IPFrom->ItemIndex() == 1)
         ApplyDhcp();
+    else
+        StatusBar->SetSimpleText("Nothing was set: choose where the device gets its IP address from.");
 }
 
 void TFM_LanCfg::BT_LanCfgCancelClick(TObject *)
@@ -249,8 +256,10 @@ void TFM_LanCfg::WriteStatic()
     }
     StatusBar->SetSimpleText("Set Success!");
     const AnsiString newAddress = "The system IP will be " + ED_IpAddr->Text();
+    // The set's restart object restarts the device: the countdown sends no restart of its own.
     if (wasDhcpClient)
-        RunRestartCountdown({.Label2 = AnsiString("The device is restarting."), .Label3 = newAddress});
+        RunRestartCountdown(
+            {.SendReboot = false, .Label2 = AnsiString("The device is restarting."), .Label3 = newAddress});
     else
         RunRestartCountdown({.Countdown = 5, .Label3 = newAddress});
 }

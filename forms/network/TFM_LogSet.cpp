@@ -100,6 +100,7 @@ void TFM_LogSet::FormCreate(TObject *)
     CB_SMTPStatusClick(this);
     SetEditLimits();
     EmptyNoAddress(LogServerEdit);
+    ShowReadFailure(StatusBar1, {LogReq.get(), SmtpReq.get()});
 }
 
 void TFM_LogSet::FormShow(TObject *)

@@ -71,7 +71,9 @@ void TFM_Misc::Bt_RfreshClick(TObject *)
 
 void TFM_Misc::UpdateConsoleState()
 {
-    const bool on = !(TelnetCoBox->ItemIndex() == 0 && SHHCoBox->ItemIndex() == 0);
+    // An SSH the device lacks, or that could not be read, is no console.
+    const bool sshOn = SSHReq && SSHReq->WasRead() && SHHCoBox->ItemIndex() != 0;
+    const bool on = TelnetCoBox->ItemIndex() != 0 || sshOn;
     CB_Status->SetChecked(on);
     CB_StatusClick(CB_Status);
 }
@@ -80,7 +82,7 @@ void TFM_Misc::ShowConsoleProtocol()
 {
     if (TelnetCoBox->ItemIndex() == 1)
         CB_Telnet->SetChecked(true);
-    else if (SHHCoBox->ItemIndex() == 1)
+    else if (SSHReq && SSHReq->WasRead() && SHHCoBox->ItemIndex() == 1)
         CB_SSH->SetChecked(true);
     else
         CB_Telnet->SetChecked(true);

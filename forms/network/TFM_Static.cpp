@@ -72,7 +72,7 @@ constexpr int kRowHeight = 22;
 
 TFM_Static::TFM_Static(TComponent *AOwner) : TForm(AOwner)
 {
-    SetupFormWindow(this, {"FM_Static", "Status \\ Stats", 728, 440});
+    SetupFormWindow(this, {"FM_Static", "Status \\ Stats", 728, 462});
     PC_Static = Make<TPageControl>(this, "PC_Static", {8, 8, 712, 424});
     TabSheetA = new TTabSheet(this); // owned by the form, shown by the page control
     TabSheetA->SetName("TabSheetA");
@@ -107,6 +107,8 @@ TFM_Static::TFM_Static(TComponent *AOwner) : TForm(AOwner)
             Make<TLabel>(box, ("Label" + std::to_string(n) + "p").c_str(), {316, top + 2, 16, 16}, "%");
     }
     Bt_RfrshA = Make<TButton>(TabSheetA, "Bt_RfrshA", {140, 276, 75, 25}, "Refresh");
+    // What each read came to: counters that could not be read say so.
+    StatusBar = Make<TStatusBar>(this, "StatusBar");
 
     Bt_RfrshA->OnClick = [this](TObject *s) { Bt_RfrshAClick(s); };
     OnCreate = [this](TObject *s) { FormCreate(s); };
@@ -116,9 +118,10 @@ TFM_Static::TFM_Static(TComponent *AOwner) : TForm(AOwner)
 
 void TFM_Static::FormCreate(TObject *)
 {
-    GuardCreate(nullptr, [this] {
+    GuardCreate(StatusBar, [this] {
         TabSheetA->SetText(gBand11gName);
-        Req = MakeBinding(this, {.Items = kRadioCounters, .Type = MVT_SV, .Mode = BindMode::Async});
+        Req = MakeBinding(
+            this, {.Items = kRadioCounters, .Type = MVT_SV, .Mode = BindMode::Async, .Log = StatusBar});
         for (int i = 0; i < kRadioCounters.Count(); ++i)
             Req->AssociateEdits(i, "%s", this->*kRows[i].Edit);
         Req->Get();

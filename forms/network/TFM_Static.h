@@ -35,6 +35,7 @@ public:
     TEdit *Ed_TranBytesCnta;
     TEdit *Ed_RecBytesCnta;
     TButton *Bt_RfrshA;
+    TStatusBar *StatusBar;
 
     std::unique_ptr<FormBinding> Req;
 

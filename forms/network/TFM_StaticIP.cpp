@@ -99,6 +99,14 @@ TFM_StaticIP::TFM_StaticIP(TComponent *AOwner) : TForm(AOwner)
         limited->SetMaxLength(15);
     Ed_DomNa->SetMaxLength(63);
     Apply->OnClick = [this](TObject *s) { ApplyClick(s); };
+    // A dialog the user closed writes nothing: the probe's answer goes with it.
+    OnClose = [this](TObject *, TCloseAction &) { DropProbe(); };
+}
+
+void TFM_StaticIP::DropProbe()
+{
+    m_probe.reset();
+    Apply->SetEnabled(true);
 }
 
 const TFM_StaticIP::Row &TFM_StaticIP::EmptyRow()
@@ -179,9 +187,11 @@ void TFM_StaticIP::ApplyClick(TObject *)
 
 void TFM_StaticIP::ProbeDone(const kv::IcmpProbeOutcome &outcome)
 {
-    Apply->SetEnabled(true);
     const kv::IcmpProbeOutcome result = outcome;
-    m_probe.reset();
+    DropProbe();
+    // Closed, or closing, while the probe ran.
+    if (!Visible() || ModalResult() != mrNone)
+        return;
     if (!AddressFreeAfterProbe(result)) {
         if (result.verdict == kv::IcmpProbeOutcome::Verdict::InUse)
             Ed_AsgIP->SetFocus();
@@ -234,7 +244,10 @@ void TFM_StaticIP::CheckAndWrite()
             Warn("Reject: DHCPS static IP already exists in static DHCP server!", "Warning");
             return;
         }
-        WriteRow(sameClient ? sameClient : dhcp.LV_StaticPoolSet->Selected(), true);
+        // The row being edited, unless the client has another row already.
+        TListItem *edited = dhcp.LV_StaticPoolSet->Selected();
+        const bool keepsItsMac = edited != nullptr && MacTextEqual(mac, RowMAC(edited));
+        WriteRow(sameClient && !keepsItsMac ? sameClient : edited, true);
     }
     RunCountdownWindow({.Countdown = 15,
                         .RebootDelay = 22,

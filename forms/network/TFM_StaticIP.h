@@ -44,6 +44,7 @@ public:
 
 private:
     void ProbeDone(const kv::IcmpProbeOutcome &outcome);
+    void DropProbe();
     void CheckAndWrite();
     // Empties the row (when asked), then writes the entered values into it; a fill that
     // fails after the row was emptied writes the row's old values back.

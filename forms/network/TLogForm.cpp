@@ -122,7 +122,7 @@ void TLogForm::FormCreate(TObject *)
     Guard.Watch(ClearReq);
     const AnsiString folder = ReceivedFilesFolder();
     LogFilePath = JoinPath(folder, kLogFileName);
-    Server = std::make_unique<TransferServer>(this, 5000);
+    Server = std::make_unique<TransferServer>(this, 5000, StatusBar1);
     if (!Server->Start(folder, InitialServerAddress()))
         return;
     // Bindings that could not be made cannot fetch: the reason stays in the status bar.

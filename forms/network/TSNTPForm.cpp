@@ -149,7 +149,7 @@ void TSNTPForm::FormCreate(TObject *)
         ManualReq->AssociateEdits(0, "%s", Ed_manual);
     });
     const AnsiString folder = ReceivedFilesFolder();
-    Server = std::make_unique<TransferServer>(this, 5000);
+    Server = std::make_unique<TransferServer>(this, 5000, StatusBar);
     if (!Server->Start(folder, InitialServerAddress()) || !bound)
         return;
     SntpFilePath = kListFileName;
@@ -244,7 +244,8 @@ void TSNTPForm::Timer1Timer(TObject *)
         --Ticks;
         return;
     }
-    StatusBar->SetSimpleText("Get Complete.");
+    if (!ShowReadFailure(StatusBar, {SntpReq.get(), MethodReq.get()}))
+        StatusBar->SetSimpleText("Get Complete.");
     LoadSntpFile(SntpFilePath);
     CB_WSNTPTimeZoneChange(this);
     RB_SntpClick(this);
@@ -295,8 +296,10 @@ void TSNTPForm::ShowServerEmptyWhenNone()
 void TSNTPForm::OnSntpGetDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
     ShowServerEmptyWhenNone();
-    if (Status == nullptr || Status->Code != 0)
+    if (Status == nullptr || Status->Code != 0) {
+        StatusBar->SetSimpleText(FailureText(Status));
         return;
+    }
     LabRSNTPServ->SetText(Ed_WSNTPServ->Text());
     LabRSNTPTimeZone->SetText(CB_WSNTPTimeZone->Text());
     Btn_CopyClick(this);

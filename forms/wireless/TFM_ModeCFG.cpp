@@ -168,6 +168,7 @@ void TFM_ModeCFG::FormCreate(TObject *)
 
         ModelLayout();
     });
+    ShowReadFailure(StatusBar, {PageAReq.get(), AuthReq.get()});
 }
 
 void TFM_ModeCFG::LayoutPageA()

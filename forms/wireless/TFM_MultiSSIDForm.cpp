@@ -546,6 +546,15 @@ void TFM_MultiSSIDForm::Bt_ApplyClick(TObject *)
 {
     if (!VlanBinding || !APModeBinding)
         return;
+    // An unread master row would go out as an empty primary SSID; nothing is written then, and
+    // values never read are not checked as if the user had typed them.
+    bool read = VlanBinding->WasRead() && MasterBinding->WasRead();
+    for (auto &b : GuestBindings)
+        read = read && b->WasRead();
+    if (!read) {
+        StatusBar1->SetSimpleText(gMsgGroupNotRead);
+        return;
+    }
     if (!CheckSSIDs() || !CheckGroupIDs())
         return;
     for (int k = 1; k <= 3; ++k)
@@ -558,14 +567,6 @@ void TFM_MultiSSIDForm::Bt_ApplyClick(TObject *)
     std::array<std::vector<std::pair<int, uint32_t>>, 3> guests;
     if (!CheckKeysAndColumns(master, guests))
         return;
-    // An unread master row would go out as an empty primary SSID; nothing is written then.
-    bool read = VlanBinding->WasRead() && MasterBinding->WasRead();
-    for (auto &b : GuestBindings)
-        read = read && b->WasRead();
-    if (!read) {
-        StatusBar1->SetSimpleText(gMsgGroupNotRead);
-        return;
-    }
     if (!WriteAll(master, guests)) {
         StatusBar1->SetSimpleText("Set Error.");
         return;

@@ -440,6 +440,8 @@ void TFM_MultiSSIDNewForm::OnTableGot(KvSNMPError *status)
     } idle;
     if (status == nullptr || status->Code != 0) {
         StatusBar1->SetSimpleText(status ? status->Message : AnsiString());
+    } else if (ShowReadFailure(StatusBar1, {MSSIDStateBinding.get(), APModeBinding.get()})) {
+        // The device lacks the form's objects: no row to show, and no success.
     } else {
         // A Save that could not write all its settings keeps saying so.
         StatusBar1->SetSimpleText(m_scalarFailed ? gMsgSavedWithFailures : "Get OK!");

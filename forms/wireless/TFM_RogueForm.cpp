@@ -506,10 +506,18 @@ void TFM_RogueForm::OnListDeleteDone(KvSNMPError *status)
     End();
 }
 
+void TFM_RogueForm::ShowWalkOutcome(bool ok, const KvSNMPError *status)
+{
+    if (!ok)
+        StatusBar1->SetSimpleText(status ? status->Message : AnsiString());
+    else if (!ShowReadFailure(StatusBar1, {RadioBinding.get(), FilterBinding.get()})) // no success over it
+        StatusBar1->SetSimpleText("Get OK!");
+}
+
 void TFM_RogueForm::OnDetectedTableGot(KvSNMPError *status)
 {
     const bool ok = status != nullptr && status->Code == 0;
-    StatusBar1->SetSimpleText(ok ? AnsiString("Get OK!") : status ? status->Message : AnsiString());
+    ShowWalkOutcome(ok, status);
     if (!WalkAgain(*DetectedBinding, m_detectedAgain))
         End();
 }
@@ -517,7 +525,7 @@ void TFM_RogueForm::OnDetectedTableGot(KvSNMPError *status)
 void TFM_RogueForm::OnAPListGot(KvSNMPError *status)
 {
     const bool ok = status != nullptr && status->Code == 0;
-    StatusBar1->SetSimpleText(ok ? AnsiString("Get OK!") : status ? status->Message : AnsiString());
+    ShowWalkOutcome(ok, status);
     if (WalkAgain(*APListBinding, m_listAgain))
         return;
     if (ok && !RadioOn()) {

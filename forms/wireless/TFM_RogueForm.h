@@ -72,6 +72,7 @@ public:
     void OnRogueDeleteDone(KvSNMPError *Status);
     void OnListDeleteDone(KvSNMPError *Status);
     void OnDetectedTableGot(KvSNMPError *Status);
+    void ShowWalkOutcome(bool ok, const KvSNMPError *status);
     void OnAPListGot(KvSNMPError *Status);
 
     // Commands and walks still to complete (the detection's pause included); the form closes

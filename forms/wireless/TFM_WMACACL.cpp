@@ -148,7 +148,10 @@ void TFM_WMACACL::RefreshTables()
 void TFM_WMACACL::OnTableGot(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
     setBusy(false);
-    StatusBar1->SetSimpleText(Status && Status->Code != 0 ? Status->Message : AnsiString("Get OK!"));
+    if (Status && Status->Code != 0)
+        StatusBar1->SetSimpleText(Status->Message);
+    else if (!ShowReadFailure(StatusBar1, {ModeReq.get()})) // an empty list is no success then
+        StatusBar1->SetSimpleText("Get OK!");
 }
 
 void TFM_WMACACL::OnTableSet(KvSNMPRequest2Controls *, KvSNMPError *Status)

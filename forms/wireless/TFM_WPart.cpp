@@ -45,6 +45,7 @@ void TFM_WPart::FormCreate(TObject *)
         Req->Associate(1, CB_WLANAccessa);
         Req->Get();
     });
+    ShowReadFailure(StatusBar1, {Req.get()});
 }
 
 void TFM_WPart::BT_ApplyClick(TObject *)

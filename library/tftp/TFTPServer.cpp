@@ -394,5 +394,13 @@ bool KvTFTPServer::RefuseUnaccepted(const sockaddr_in &from)
     const std::size_t length = kv::tftp::buildError(error, kv::tftp::ErrAccessViolation);
     ::sendto(ListenSocket, error, length, MSG_DONTWAIT, reinterpret_cast<const sockaddr *>(&from),
              sizeof from);
+    // On record for the handler (who asked, for what); no session was made.
+    if (OnStatus) {
+        KvTFTPMsg refused = Template;
+        refused.Code = TFTP_ERR_ACCESS;
+        refused.Message = KvTFTPStatusText(TFTP_ERR_ACCESS);
+        bool cancel = false;
+        OnStatus(this, &refused, &cancel);
+    }
     return true;
 }

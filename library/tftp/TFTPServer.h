@@ -96,7 +96,8 @@ public:
     // a change binds the listening socket anew on the new address and the same port.
     void SetListenAddress(const AnsiString &address) { m_listenAddress = address; }
     // With a filter, a request it refuses gets an ERROR (access violation) and starts nothing:
-    // no session, no status report, no file opened. Without one every request is served.
+    // no session, no file opened; the handler gets one report of it (code -1103 with the
+    // request's kind, file name and peer). Without one every request is served.
     void SetAcceptFilter(KvTFTPAcceptFilter filter) { m_acceptFilter = std::move(filter); }
     bool IsListening() const { return ListenSocket >= 0; }
     // The port the listening socket is bound to; 0 while stopped.

@@ -167,6 +167,50 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{[](TFM_Admin2 &f) { f.Ed_CNP->SetText("other"); },
                               "Please input the confirm new password correctly!", "Warning"}));
 
+// One manager address typed, the other left empty: a refusal leaves the empty one empty, and
+// the Apply after it goes through.
+namespace {
+
+struct LaterRefusal {
+    const char *what;
+    std::function<void(TFM_Admin2 &)> input, undo;
+    std::string message;
+};
+
+class Admin2RefusalKeepsEdits : public Admin2, public ::testing::WithParamInterface<LaterRefusal> {};
+
+} // namespace
+
+TEST_P(Admin2RefusalKeepsEdits, AndTheNextApplyGoesThrough)
+{
+    auto f = open();
+    click(f->CkBx_ManagerState);
+    type(f->Ed_IP1, "192.168.1.7");
+    GetParam().input(*f);
+    expectBox(GetParam().message, "Warning");
+    click(f->OK);
+    EXPECT_EQ(f->Ed_IP1->Text(), "192.168.1.7");
+    EXPECT_EQ(f->Ed_IP2->Text(), "");
+    expectNoSet();
+    GetParam().undo(*f);
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
+    const std::vector<std::string> s = sets();
+    EXPECT_NE(std::find(s.begin(), s.end(), "admManagerIP.1=192.168.1.7 admManagerIP.2=0.0.0.0"), s.end());
+    EXPECT_EQ(f->Ed_IP2->Text(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, Admin2RefusalKeepsEdits,
+                         ::testing::Values(LaterRefusal{"wrong old password",
+                                                        [](TFM_Admin2 &f) { f.Ed_OPwd->SetText("x"); },
+                                                        [](TFM_Admin2 &f) { f.Ed_OPwd->SetText("password"); },
+                                                        "Please input the current password correctly!"},
+                                           LaterRefusal{"VLAN limit while VLANs are off",
+                                                        [](TFM_Admin2 &f) { f.CB_VID->SetChecked(true); },
+                                                        [](TFM_Admin2 &) {}, // the refusal unchecked it
+                                                        "Please enable Multi-SSID and VLAN first!"}),
+                         CaseName());
+
 TEST_F(Admin2, ManagerVlanChecks)
 {
     auto f = open();

@@ -2,6 +2,7 @@
 #include "CloseQuery.h"
 #include "Dialogs.h"
 #include "FormBinding.h"
+#include "NetworkFormSupport.h"
 #include "ProfileText.h"
 #include "ShellTexts.h"
 #include "TFM_CfgFile.h"
@@ -41,6 +42,15 @@ protected:
         kvtest::writeText(folder + "/" + name, content);
         return folder + "/" + name;
     }
+    // Loads a file into the device and returns the restart wait's count.
+    int restartWaitOfALoad(FormHandle<TFM_CfgFile> &form)
+    {
+        type(form->Ed_UpgFile, loadable("site.dcf"));
+        int countdown = 0;
+        watchRestartCountdown(countdown);
+        click(form->Bt_OK);
+        return countdown;
+    }
 };
 
 } // namespace
@@ -77,14 +87,21 @@ TEST_F(CfgFile, LoadRunsTransferSaveRebootAndCountsThirty)
     EXPECT_EQ(form->Ed_UpgFile->Text(), path);
 }
 
+// Once restarting the device answers nothing for seconds: its AP mode is read before.
+TEST_F(CfgFile, LoadReadsTheApModeBeforeTheDeviceRestarts)
+{
+    startTransferDevice({"--profile", "nodeferred"}, false);
+    auto form = openForm(FM_CfgFile);
+    const int countdown = restartWaitOfALoad(form);
+    EXPECT_GE(countdown, 28);
+    EXPECT_LE(countdown, 30);
+}
+
 TEST_F(CfgFile, OnABridgeTheRestartWaitIsFifty)
 {
     startTransferDevice({"--profile", "nodeferred", "--profile", "bridge"});
     auto form = openForm(FM_CfgFile);
-    type(form->Ed_UpgFile, loadable("b.dcf"));
-    int countdown = 0;
-    watchRestartCountdown(countdown);
-    click(form->Bt_OK);
+    const int countdown = restartWaitOfALoad(form);
     EXPECT_GE(countdown, 48);
     EXPECT_LE(countdown, 50);
 }
@@ -209,6 +226,57 @@ TEST_F(CfgFile, SaveWithoutArrivalIsAFailure)
     EXPECT_EQ(form->StatusBar->SimpleText(), "The configuration file did not arrive.");
     EXPECT_FALSE(fs::exists(folder + "/none.dcf"));
 }
+
+// While the device moves the file, another host asks for it or sends one under its name: it
+// is refused and logged, and the device's transfer goes on.
+struct Interloper {
+    const char *what;
+    bool load; // the device reads the file (else it writes it)
+};
+
+class CfgFileInterloper : public CfgFile, public ::testing::WithParamInterface<Interloper> {};
+
+TEST_P(CfgFileInterloper, IsRefusedAndTheDevicesTransferGoesOn)
+{
+    // The device answers the command a while after its transfer: the transfer stays announced.
+    startTransferDevice({"--profile", "nodeferred", "--fault", "tftpcommand=delay:1500@set"});
+    auto form = openForm(FM_CfgFile);
+    const std::string name = GetParam().load ? "site.dcf" : "backup.dcf";
+    if (GetParam().load) {
+        type(form->Ed_UpgFile, loadable(name, "the site's own settings\n"));
+    } else {
+        kv::FileDialogService::instance().setNextAnswer(folder + "/" + name);
+        click(form->Bt_SavBrw);
+    }
+    std::vector<std::pair<int, int>> answers;
+    std::vector<std::string> logged;
+    kv::postCall([&] {
+        pumpUntil([&] { return FM_Waiting != nullptr && form->Server->Pending(); }, 8000);
+        for (int opcode : {1, 2}) {
+            answers.push_back(tftpRequest(opcode, name, "127.0.0.2"));
+            logged.push_back(form->StatusBar->SimpleText());
+        }
+        EXPECT_TRUE(form->Server->Pending()); // still during the transfer
+    });
+    click(GetParam().load ? form->Bt_OK : form->Bt_Upload);
+    const std::pair<int, int> accessViolation{5, 2};
+    EXPECT_EQ(answers, (std::vector<std::pair<int, int>>{accessViolation, accessViolation}));
+    ASSERT_EQ(logged.size(), 2u);
+    for (const std::string &line : logged) {
+        EXPECT_NE(line.find("(KvTFTP) Access violation!"), std::string::npos) << line;
+        EXPECT_NE(line.find("\"" + name + "\" from 127.0.0.2"), std::string::npos) << line;
+    }
+    if (GetParam().load) {
+        EXPECT_EQ(form->StatusBar->SimpleText(), "Update configuration success!");
+        EXPECT_EQ(fileText(deviceFile(name)), "the site's own settings\n");
+    } else {
+        EXPECT_EQ(form->StatusBar->SimpleText(), "The configuration file saved successfully!");
+        EXPECT_EQ(fileText(folder + "/" + name), fileText(deviceFile(name)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Transfers, CfgFileInterloper,
+                         ::testing::Values(Interloper{"load", true}, Interloper{"save", false}), CaseName());
 
 TEST_F(CfgFile, PortTakenClosesTheFormAndTheModuleGoesOn)
 {

@@ -255,6 +255,74 @@ TEST_F(DHCP, DeleteWritesTheEmptyValues)
     EXPECT_EQ(form->User_ListView->Items()->Count(), 0);
 }
 
+// The probe takes its time; the user closes the dialog meanwhile.
+TEST_F(DHCP, DialogClosedWhileItsProbeRunsWritesNothing)
+{
+    startDevice();
+    prober->answerAfterMs = 3000;
+    auto form = openListed();
+    CountdownsSeen watch;
+    bool probing = false;
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {
+        type(d.Ed_AsgIP, "192.168.0.30");
+        type(d.Ed_AsgMac, "00A0C5AABBCC");
+        type(d.Ed_SubMask, "255.255.255.0");
+        type(d.Ed_Gatway, "192.168.0.1");
+        click(d.Apply);
+        probing = d.Probing();
+        d.Close();
+    });
+    click(form->Bt_Add);
+    EXPECT_TRUE(dialog.ran());
+    EXPECT_TRUE(probing);
+    pump(500); // the probe's time and more
+    EXPECT_EQ(prober->probed.size(), 1u);
+    EXPECT_TRUE(watch.seen().empty());
+    EXPECT_FALSE(FM_StaticIP->Probing());
+    EXPECT_TRUE(FM_StaticIP->Apply->Enabled());
+    expectNoSet();
+}
+
+// Rows 2 to 16 hold the same entry: the row chosen in the list is the one written.
+struct ChosenRowCase {
+    const char *what;
+    bool edit; // Set (else Del)
+};
+
+class DHCPChosenRow : public DHCP, public ::testing::WithParamInterface<ChosenRowCase> {};
+
+TEST_P(DHCPChosenRow, ActsOnTheRowTheUserSelected)
+{
+    startDevice({"--profile", "staticpoolfull"});
+    auto form = openListed();
+    ASSERT_EQ(form->User_ListView->Items()->Count(), 16);
+    selectUsed(*form, 4); // the fifth row in use: table row 5
+    const std::string empty5 = rowSet(5, "0.0.0.0", "000000000000", "0.0.0.0", "0.0.0.0", "", 0);
+    if (GetParam().edit) {
+        std::string index;
+        WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) {
+            index = d.LA_Index->Text();
+            fillDialog(d, "192.168.0.31", "00A0C5000001");
+        });
+        click(form->Bt_Set);
+        EXPECT_EQ(index, "5");
+    } else {
+        click(form->Bt_Del);
+    }
+    ASSERT_TRUE(pumpUntil(
+        [&] { return !form->Busy && form->Idle && !form->StaticListReq->Busy && !form->StaticRowReq->Busy; },
+        kWaitMs));
+    if (GetParam().edit)
+        expectSets({empty5, "dynamicIPFunction=1",
+                    rowSet(5, "192.168.0.31", "00A0C5000001", "255.255.255.0", "192.168.0.1", "", 1)});
+    else
+        expectSets({empty5});
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, DHCPChosenRow,
+                         ::testing::Values(ChosenRowCase{"Set", true}, ChosenRowCase{"Del", false}),
+                         CaseName());
+
 TEST_F(DHCP, FullPoolRefusesAdd)
 {
     startDevice({"--profile", "staticpoolfull"});

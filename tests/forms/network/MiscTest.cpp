@@ -83,6 +83,17 @@ TEST_F(Misc, WithoutSSHOnlyTheConsoleGroupIsWritten)
     expectSets({"telnet=0 timeout=5", "telnet=1 timeout=5"});
 }
 
+// The SSH object the device lacks is no console: Telnet stays off.
+TEST_F(Misc, WithoutSSHAndTelnetOffAnUnchangedApplyKeepsTheConsoleOff)
+{
+    startDevice({"--profile", "nossh", "--profile", writeProfile("set telnet 0\n")});
+    auto form = openForm(FM_Misc);
+    EXPECT_FALSE(form->CB_Status->Checked());
+    EXPECT_FALSE(form->CB_Timeout->Enabled());
+    click(form->Bt_Apply);
+    expectSets({"telnet=0 timeout=2"});
+}
+
 TEST_F(Misc, FailedSwitchOffAsksForAReset)
 {
     startDevice({"--fault", "ssh=error:genErr@set"});

@@ -67,6 +67,23 @@ private:
     std::vector<Seen> m_seen;
 };
 
+// A probe that answers after a while, as the real one does after its attempts; destroying it
+// drops the answer.
+class LateProbe : public kv::IcmpProbe {
+public:
+    LateProbe(int ms, kv::IcmpProbeOutcome outcome, kv::IcmpProber::Done done)
+    {
+        m_timer.setSingleShot(true);
+        // Answered from the event loop: the answer may destroy this probe.
+        m_timer.onTimeout = [this, outcome, done] { m_answer = kv::PostIcmpOutcome(outcome, done); };
+        m_timer.start(ms);
+    }
+
+private:
+    kv::Timer m_timer;
+    std::unique_ptr<kv::IcmpProbe> m_answer;
+};
+
 // Answers each probe from the event loop with the verdict scripted for its address (free
 // when none is), and remembers the addresses asked about.
 class ScriptedProber : public kv::IcmpProber {
@@ -74,6 +91,7 @@ public:
     using Verdict = kv::IcmpProbeOutcome::Verdict;
     std::map<uint32_t, Verdict> verdicts;
     std::vector<uint32_t> probed;
+    int answerAfterMs = 0; // how long a probe takes (at once when 0)
 
     std::unique_ptr<kv::IcmpProbe> Start(uint32_t address, Done done) override
     {
@@ -88,6 +106,8 @@ public:
             outcome.requestsSent = 0;
             outcome.reason = "raw socket (CAP_NET_RAW): Operation not permitted";
         }
+        if (answerAfterMs > 0)
+            return std::make_unique<LateProbe>(answerAfterMs, outcome, std::move(done));
         return kv::PostIcmpOutcome(outcome, std::move(done));
     }
 };

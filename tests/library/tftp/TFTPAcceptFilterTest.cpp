@@ -18,11 +18,14 @@ protected:
         root = kvtest::makeTempDir("kvtftp-filter-");
         server.SetListenAddress("127.0.0.1");
         server.SetTimeout(50, 3);
-        server.SetOnStatus(
-            [this](KvTFTPServer *, const KvTFTPMsg *msg, bool *) { codes.push_back(msg->Code); });
-        // Only a write of "in.cfg" and a read of "out.img".
+        server.SetOnStatus([this](KvTFTPServer *, const KvTFTPMsg *msg, bool *) {
+            codes.push_back(msg->Code);
+            records.push_back(*msg);
+        });
+        // Only a write of "in.cfg" and a read of "out.img", by 127.0.0.1.
         server.SetAcceptFilter([](const KvTFTPMsg &r) {
-            return (r.Kind == 2 && r.FileName == "in.cfg") || (r.Kind == 1 && r.FileName == "out.img");
+            return r.RemoteIP == "127.0.0.1" &&
+                   ((r.Kind == 2 && r.FileName == "in.cfg") || (r.Kind == 1 && r.FileName == "out.img"));
         });
         server.Start(root, 0);
         port = server.ListeningPort();
@@ -39,11 +42,13 @@ protected:
     std::string root;
     int port = 0;
     std::vector<int> codes;
+    std::vector<KvTFTPMsg> records;
 };
 
 struct Refused {
     int opcode;
     const char *name;
+    const char *from = "127.0.0.1";
 };
 
 class TFTPRefusedRequest : public TFTPAcceptFilter, public ::testing::WithParamInterface<Refused> {};
@@ -53,7 +58,7 @@ class TFTPRefusedRequest : public TFTPAcceptFilter, public ::testing::WithParamI
 TEST_P(TFTPRefusedRequest, GetsAnAccessErrorAndTouchesNoFile)
 {
     const auto before = listFolder(root);
-    UdpClient c;
+    UdpClient c(GetParam().from);
     c.sendTo(port, request(GetParam().opcode, GetParam().name));
     int from = 0;
     auto answer = c.receive(2000, &from);
@@ -63,7 +68,12 @@ TEST_P(TFTPRefusedRequest, GetsAnAccessErrorAndTouchesNoFile)
     EXPECT_EQ(from, port);          // from the listening port: no session was made
     pump(100);
     EXPECT_EQ(server.SessionCount(), 0);
-    EXPECT_TRUE(codes.empty());
+    // Reported once, with who asked for what.
+    ASSERT_EQ(codes, std::vector<int>{TFTP_ERR_ACCESS});
+    EXPECT_EQ(records[0].RemoteIP, GetParam().from);
+    EXPECT_EQ(records[0].RemotePort, c.port());
+    EXPECT_EQ(records[0].FileName, GetParam().name);
+    EXPECT_EQ(records[0].Kind, GetParam().opcode);
     EXPECT_EQ(listFolder(root), before);
     EXPECT_EQ(readFile(root + "/other.bin"), Bytes(10, 'o'));
 }
@@ -71,7 +81,10 @@ TEST_P(TFTPRefusedRequest, GetsAnAccessErrorAndTouchesNoFile)
 INSTANTIATE_TEST_SUITE_P(Requests, TFTPRefusedRequest,
                          ::testing::Values(Refused{2, "other.bin"}, Refused{2, "out.img"},
                                            Refused{1, "in.cfg"}, Refused{1, "other.bin"},
-                                           Refused{2, "new.bin"}));
+                                           Refused{2, "new.bin"},
+                                           // Accepted names, but from another host.
+                                           Refused{1, "out.img", "127.0.0.2"},
+                                           Refused{2, "in.cfg", "127.0.0.2"}));
 
 TEST_F(TFTPAcceptFilter, AcceptedRequestsRunAsUsual)
 {

@@ -319,7 +319,7 @@ name, syntax, access and value; otherwise devsim stops naming both places.
 Profiles of fully configured devices and of values the forms' lists lack: configured,
 servicesoff, partners, ptmpbridge, repeater, apclient, withoutmodes, enterprise, wepascii,
 rate11, staticturbo, channel13, outside, adhoc, telnetoff, dhcpclient, manualtime,
-nopriority.
+nopriority, guestsecurity.
 
 Device behaviour: with cSaveActivate in the catalog, settings written by a set stay pending
 (reads show them) until cSaveActivate=1 activates or cDiscardChanges=1 drops them, or a

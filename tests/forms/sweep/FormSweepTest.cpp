@@ -240,7 +240,8 @@ const std::vector<SweptRow> &Table()
                                                  "newmssid+mssidguests+nopriority",
                                                  "newmssid+configured",
                                                  "newmssid+configured+outside",
-                                                 "newmssid+configured+staticturbo"};
+                                                 "newmssid+configured+staticturbo",
+                                                 "newmssid+guestsecurity"};
     const std::vector<std::string> noMSSID = {"nomssid",
                                               "nomssid+nodeferred",
                                               "nomssid+bridge",
@@ -259,6 +260,7 @@ const std::vector<SweptRow> &Table()
                                             "nodeferred",
                                             "nomssid",
                                             "newmssid+mssidguests",
+                                            "newmssid+guestsecurity",
                                             "mssidguests",
                                             "backup",
                                             "configured",

@@ -472,9 +472,17 @@ void FormSweep::StartSweptDevice(const std::string &profiles)
     startDevice(args);
     if (HasFatalFailure())
         return;
-    // The main window's polls stay out of the way: only the form talks to the device.
-    for (TTimer *t : {mainWindow().Timer1, mainWindow().LedStatus, mainWindow().LedBlink})
-        t->SetEnabled(false);
+    // The main window's polls stay out of the way: only the form talks to the device. A poll
+    // under way turns its timer on again when it ends, so they go off once none runs.
+    TMainForm &m = mainWindow();
+    ASSERT_TRUE(pumpUntil(
+        [&m] {
+            for (TTimer *t : {m.Timer1, m.LedStatus, m.LedBlink})
+                t->SetEnabled(false);
+            return (!m.SysDescrReq || m.SysDescrReq->Outstanding == 0) &&
+                   (!m.LedStatusReq || !m.LedStatusReq->Busy);
+        },
+        kWaitMs));
 }
 
 std::string FormSweep::Settle(SweptForm &form)

@@ -100,6 +100,7 @@ void TFM_LogSet::FormCreate(TObject *)
     CB_SMTPStatusClick(this);
     SetEditLimits();
     EmptyNoAddress(LogServerEdit);
+    m_serverRead = LogServerEdit->Text();
     ShowReadFailure(StatusBar1, {LogReq.get(), SmtpReq.get()});
 }
 
@@ -145,15 +146,19 @@ void TFM_LogSet::SetEditLimits()
 
 bool TFM_LogSet::CheckInput()
 {
+    // Remote logging follows the server the user gives; a server left as read leaves it as
+    // read (a device may keep its server with remote logging off).
+    const bool serverChanged = LogServerEdit->Text() != m_serverRead;
     if (LogServerEdit->Text().empty()) {
         // No server: remote logging off.
-        RemoteStateComBox->SetItemIndex(0);
+        if (serverChanged)
+            RemoteStateComBox->SetItemIndex(0);
         LogServerEdit->SetText("0.0.0.0");
     } else if (!IsValidIPAddress(LogServerEdit->Text())) {
         Warn("Please input valid IP Address.");
         LogServerEdit->SetText("");
         return false;
-    } else {
+    } else if (serverChanged) {
         RemoteStateComBox->SetItemIndex(1);
     }
     if (!SmtpReq || !CB_SMTPStatus->Checked())
@@ -217,6 +222,7 @@ void TFM_LogSet::ReadBack()
     SetEditLimits();
     EmptyNoAddress(LogServerEdit);
     EmptyNoAddress(EDT_Server);
+    m_serverRead = LogServerEdit->Text();
 }
 
 void TFM_LogSet::Bt_CancelClick(TObject *)

@@ -46,7 +46,8 @@ private:
     bool CheckInput();
     void ReadBack();
 
-    bool m_smtp = false; // the device said at opening that it sends e-mail alerts
+    bool m_smtp = false;     // the device said at opening that it sends e-mail alerts
+    AnsiString m_serverRead; // the log server as the last read showed it
     bool m_shown = false;
 };
 

@@ -122,17 +122,19 @@ void TFM_MultiSSIDNewForm::CB_IdxChange(TObject *)
 void TFM_MultiSSIDNewForm::SecurityChoice()
 {
     const bool encrypted = CB_Encry->Text() == "Enable";
-    if (IsMultiRow()) {
+    // An SSID may use both WEP kinds at once, which no item names: shown as "Both" and kept
+    // (on a Multi-SSID row too, whose list offers only one kind at a time).
+    const bool both = encrypted && CB_Security->Text() == "Open System / Shared Key";
+    if (IsMultiRow() && !both) {
         CB_Sec->SetStyle(csDropDownList);
         CB_SecShow->SetStyle(csDropDownList);
     } else {
-        // The primary SSID may use both WEP kinds at once, which no item names.
         CB_Sec->SetStyle(csDropDown);
         CB_SecShow->SetStyle(csDropDown);
     }
-    if (!IsMultiRow() && encrypted && CB_Security->Text() == "Open System / Shared Key") {
+    if (both) {
         CB_Sec->SetItemIndex(-1);
-        CB_Sec->SetText("Both");
+        CB_Sec->SetText(kBothWepKinds);
     } else if (encrypted) {
         SelectText(CB_Sec, CB_Security->Text(), 0);
     } else {
@@ -147,9 +149,9 @@ void TFM_MultiSSIDNewForm::ShowSecurityList()
     if (!Contains(Cell(TableRow(1), kColAuth), "Enterprise")) {
         CB_SecShow->Show();
         CB_Sec->Hide();
-        if (CB_Sec->Text() == "Both") {
+        if (CB_Sec->Text() == kBothWepKinds) {
             CB_SecShow->SetItemIndex(-1);
-            CB_SecShow->SetText("Both");
+            CB_SecShow->SetText(kBothWepKinds);
         } else {
             SelectText(CB_SecShow, CB_Sec->Text(), 0);
         }
@@ -172,8 +174,9 @@ void TFM_MultiSSIDNewForm::CB_SecChange(TObject *)
         GP_PSK->Hide();
         GP_KeySetting->Show();
     }
-    // "None" reaches the device as open system without encryption.
-    SelectText(CB_Security, CB_Sec->Text(), 0);
+    // "None" reaches the device as open system without encryption; "Both" keeps the device's.
+    if (CB_Sec->Text() != kBothWepKinds)
+        SelectText(CB_Security, CB_Sec->Text(), 0);
     ShowSecurityGroups();
     UpdateEnabling();
 }

@@ -204,7 +204,8 @@ bool TFM_MultiSSIDNewForm::SelectMultiRowColumns(std::vector<int> &columns)
     columns.push_back(kColState);
     const bool encrypted = CB_Encry->Text() == "Enable";
     const AnsiString security = CB_Sec->Text();
-    const bool wep = GP_KeySetting->Visible() && (security == "Open System" || security == "Shared Key");
+    const bool wep = GP_KeySetting->Visible() &&
+                     (security == "Open System" || security == "Shared Key" || security == kBothWepKinds);
     if (encrypted && wep) {
         if (!CheckWepKeyLengths(CB_KeyType->ItemIndex(), CB_KeySize->ItemIndex(),
                                 {{Ed_KeyValue, "key value"}})) {

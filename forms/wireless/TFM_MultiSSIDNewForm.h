@@ -11,6 +11,9 @@ extern bool gMultiSSIDIdle;
 // Arms the warning about what enabling Multi-SSID does to the AP mode; kept between openings.
 extern bool gMultiSSIDWarnArmed;
 
+// What the security choice shows for an SSID that uses both WEP kinds at once.
+inline const AnsiString kBothWepKinds = "Both";
+
 // Save refused: the row in the editors is not (or no longer) one the device's table showed.
 inline const AnsiString gMsgSSIDRowNotRead =
     "The settings of this SSID have not been read from the device: nothing was saved.";

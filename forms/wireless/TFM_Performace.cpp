@@ -458,7 +458,10 @@ void TFM_Performace::FillDataRateList()
         for (const char *rate : kAll)
             items->Add(rate);
     const AnsiString rate = Ed_DtRta->Text();
-    const int found = rate == "Auto" ? 0 : items->IndexOf(rate + " Mbps");
+    int found = rate == "Auto" ? 0 : items->IndexOf(rate + " Mbps");
+    // A rate the device holds that the list lacks is shown as it is, so Apply keeps it.
+    if (found < 0 && !rate.empty())
+        found = items->Add(rate + " Mbps");
     CB_DtRta->SetItemIndex(found < 0 ? 0 : found);
 }
 

@@ -6,6 +6,7 @@
 #include "Exception.h"
 #include "KeyText.h"
 #include "MainForm.h"
+#include "Misc.h"
 #include "WirlessItems.h"
 
 using namespace wirless;
@@ -540,14 +541,18 @@ void TFM_Wirless::ApplyNewGuestScheme()
     const std::vector<GuestRow> rows = guestRows(LV_Multi2);
     const std::array<TComboBox *, 7> encryption = GuestEncryptionCombos();
     const std::array<TComboBox *, 7> auths = GuestAuthCombos();
+    // Guests on Enterprise use the primary's RADIUS: they lose it only when the primary leaves
+    // an Enterprise authentication, not on an Apply that keeps the primary's as it was.
+    const AnsiString readAuth = SecurityBinding ? SecurityBinding->Request.VarList.GetItem(kAuth)->Value : "";
+    const bool radiusGoes =
+        auth >= 0 && !isEnterprise(auth) && isEnterprise(gAdSecAuthenticationNames.IndexOfName(readAuth));
     if (!isEnterprise(auth)) {
         m_plan.GuestEncryption.clear();
         for (int i = 0; i < 14; ++i)
             m_plan.GuestEncryption.emplace_back(i, kOff);
         m_plan.GuestAuth = m_plan.GuestEncryption;
-        // Guests on Enterprise would use the primary's RADIUS, which is going away.
         for (const GuestRow &row : rows) {
-            if (row.SSIDIndex < 2 || row.SSIDIndex > 8 || !row.On() ||
+            if (!radiusGoes || row.SSIDIndex < 2 || row.SSIDIndex > 8 || !row.On() ||
                 !(contains(row.Auth, "EAP") || contains(row.Auth, "Enterprise")))
                 continue;
             const auto n = static_cast<std::size_t>(row.SSIDIndex - 2);

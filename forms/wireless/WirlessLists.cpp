@@ -170,7 +170,9 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
             keep = deviceIndex == 0 || deviceIndex == 1 || deviceIndex == 3;
         }
     }
-    if (exact)
+    // What the device holds and this list lacks shows nothing and stays as read (Apply leaves
+    // it out); only a mode the user chose falls back to the list's first entry.
+    if (exact || !userChange)
         choose(Ed_SecAuthaTemp, device);
     else
         chooseOrFirst(Ed_SecAuthaTemp, keep ? device : AnsiString());
@@ -194,7 +196,10 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
         fill(CipherforPSKBox, {"AES"});
     else
         fill(CipherforPSKBox, {"Auto", "AES", "TKIP"});
-    chooseOrFirst(CipherforPSKBox, CipherText);
+    if (userChange)
+        chooseOrFirst(CipherforPSKBox, CipherText);
+    else
+        choose(CipherforPSKBox, CipherText);
     if (m_caps.Turbomode == 0)
         FollowSuperMode();
     // A repeater takes its channel and broadcast from the access point it joins.

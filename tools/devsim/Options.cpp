@@ -316,6 +316,11 @@ per-row values, aliases, command-filled tables and rows, transfers, plain comman
 described at the top of catalog/qrn5290ap.cat. An object given twice must agree in OID,
 name, syntax, access and value; otherwise devsim stops naming both places.
 
+Profiles of fully configured devices and of values the forms' lists lack: configured,
+servicesoff, partners, ptmpbridge, repeater, apclient, withoutmodes, enterprise, wepascii,
+rate11, staticturbo, channel13, outside, adhoc, telnetoff, dhcpclient, manualtime,
+nopriority, guestsecurity.
+
 Device behaviour: with cSaveActivate in the catalog, settings written by a set stay pending
 (reads show them) until cSaveActivate=1 activates or cDiscardChanges=1 drops them, or a
 restart activates them; objects marked +now and commands act at once. upgradesettingcommand=4

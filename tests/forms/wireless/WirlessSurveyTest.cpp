@@ -146,10 +146,12 @@ TEST_F(WirlessSurvey, GuestWritesAreAwaitedAndHoldTheClose)
 {
     startDevice({"--profile", "newmssid", "--profile",
                  profile("set adMSSIDState 1\nset adMSSIDIdvState.1.3 1\nset adMSSIDEncryption.1.3 1\n"
-                         "set adMSSIDAuth.1.3 5\n"),
+                         "set adMSSIDAuth.1.3 5\nset adSecAuthentication-a 5\nset adSecEncryption-a 1\n"
+                         "set SecRADIUSServer \"127.0.0.20\"\n"),
                  "--fault", "adMSSIDEncryption.1.3=delay:300@set"});
     auto f = openWireless();
     EXPECT_EQ(f->CB_MultEnable->Text(), "Enabled");
+    chooseAuth(*f, "Open System");
     expectBox(
         "To change authentication type of Primary SSID will change WPA-Enterprise of Secondary SSID to non "
         "security.",

@@ -314,7 +314,7 @@ const std::vector<SweptRow> &Table()
     using Newer = TFM_MultiSSIDNewForm;
     static const std::vector<SweptRow> table = {
         Row<Wireless>("Wireless", FM_Wirless, Click(&Wireless::Bt_Apply), Click(&Wireless::Bt_Refresh),
-                      Refusing(radio, {"bridge"}), [](Wireless &f) { return !f.Applying() && f.SurveyIdle; },
+                      radio, [](Wireless &f) { return !f.Applying() && f.SurveyIdle; },
                       {{"adVlanState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDIdvState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDEncryption", "0", kGuestsFollowPrimary, kGuestsOutOfLine}}),

@@ -313,8 +313,8 @@ const std::vector<SweptRow> &Table()
     using Wireless = TFM_Wirless;
     using Newer = TFM_MultiSSIDNewForm;
     static const std::vector<SweptRow> table = {
-        Row<Wireless>("Wireless", FM_Wirless, Click(&Wireless::Bt_Apply), Click(&Wireless::Bt_Refresh),
-                      radio, [](Wireless &f) { return !f.Applying() && f.SurveyIdle; },
+        Row<Wireless>("Wireless", FM_Wirless, Click(&Wireless::Bt_Apply), Click(&Wireless::Bt_Refresh), radio,
+                      [](Wireless &f) { return !f.Applying() && f.SurveyIdle; },
                       {{"adVlanState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDIdvState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDEncryption", "0", kGuestsFollowPrimary, kGuestsOutOfLine}}),

@@ -328,7 +328,7 @@ const std::vector<SweptRow> &Table()
         Row<TFM_ModeCFG>("Mode", FM_ModeCFG, Click(&TFM_ModeCFG::Bt_Apply), Click(&TFM_ModeCFG::Bt_Refresh),
                          noMSSID),
         Row<TFM_Encrypt>("Encryption", FM_Encrypt, Click(&TFM_Encrypt::Bt_Apply), Click(&TFM_Encrypt::Bt_Ref),
-                         Refusing(noMSSID, {"nomssid+ptmpbridge", "nomssid+repeater", "nomssid+enterprise"})),
+                         noMSSID),
         Row<TFM_WMACACL>("MAC ACL", FM_WMACACL, Click(&TFM_WMACACL::Bt_Apply), {}, anyDevice,
                          [](TFM_WMACACL &f) { return f.Idle; }),
         Row<TFM_WPart>("WLAN Partition", FM_WPart, Click(&TFM_WPart::BT_Apply), {}, anyDevice),

@@ -237,6 +237,8 @@ const char *const kGuestsFollowPrimary =
     "older guest scheme: outside Access Point mode, or with Super G on, the VLAN and the guests go off; "
     "the guests keep WEP only beside a primary SSID with Open System or Shared Key";
 
+const char *const kWPAEncrypts = "a WPA authentication always encrypts: Apply sets the encryption to Enable";
+
 const char *const kRateControlNeedsAccessPoint =
     "outside Access Point mode, and under a Super G mode other than Disable, the data-rate "
     "control is switched off and Apply writes it so";
@@ -280,6 +282,7 @@ const std::vector<SweptRow> &Table()
                                               "nomssid+wepascii",
                                               "nomssid+configured",
                                               "nomssid+outside",
+                                              "nomssid+wpaplain",
                                               "oldfirmware"};
     // The Wireless form and the radio forms on every kind of device and AP mode.
     const std::vector<std::string> radio = {"default",
@@ -313,7 +316,9 @@ const std::vector<SweptRow> &Table()
                                             "rate11",
                                             "norogue",
                                             "norogue+rate11",
-                                            "norogue+configured"};
+                                            "norogue+configured",
+                                            "wpaplain",
+                                            "ptmpbridge+wpaplain"};
     // Save is disabled while Multi-SSID is off.
     const std::vector<std::string> savedRows = Refusing(newerMSSID, {"newmssid"});
     const auto idleMSSID = [](TFM_MultiSSIDNewForm &) { return gMultiSSIDIdle; };
@@ -323,7 +328,8 @@ const std::vector<SweptRow> &Table()
     static const std::vector<SweptRow> table = {
         Row<Wireless>("Wireless", FM_Wirless, Click(&Wireless::Bt_Apply), Click(&Wireless::Bt_Refresh), radio,
                       [](Wireless &f) { return !f.Applying() && f.SurveyIdle; },
-                      {{"adVlanState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
+                      {{"adSecEncryption-a", "1", kWPAEncrypts, "wpaplain|ptmpbridge+wpaplain"},
+                       {"adVlanState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDIdvState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDEncryption", "0", kGuestsFollowPrimary, kGuestsOutOfLine}}),
         Row<TFM_Performace>(

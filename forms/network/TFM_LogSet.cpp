@@ -146,20 +146,12 @@ void TFM_LogSet::SetEditLimits()
 
 bool TFM_LogSet::CheckInput()
 {
-    // Remote logging follows the server the user gives; a server left as read leaves it as
-    // read (a device may keep its server with remote logging off).
-    const bool serverChanged = LogServerEdit->Text() != m_serverRead;
-    if (LogServerEdit->Text().empty()) {
-        // No server: remote logging off.
-        if (serverChanged)
-            RemoteStateComBox->SetItemIndex(0);
-        LogServerEdit->SetText("0.0.0.0");
-    } else if (!IsValidIPAddress(LogServerEdit->Text())) {
+    // Checks only: a refusal leaves every control as the user left it.
+    const AnsiString server = LogServerEdit->Text();
+    if (!server.empty() && !IsValidIPAddress(server)) {
         Warn("Please input valid IP Address.");
         LogServerEdit->SetText("");
         return false;
-    } else if (serverChanged) {
-        RemoteStateComBox->SetItemIndex(1);
     }
     if (!SmtpReq || !CB_SMTPStatus->Checked())
         return true;
@@ -182,6 +174,21 @@ bool TFM_LogSet::CheckInput()
     return true;
 }
 
+void TFM_LogSet::TakeLogServer()
+{
+    // Remote logging follows the server the user gives; a server left as read leaves it as
+    // read (a device may keep its server with remote logging off). No server goes out as
+    // 0.0.0.0, which the read back shows as an empty edit again.
+    const bool serverChanged = LogServerEdit->Text() != m_serverRead;
+    if (LogServerEdit->Text().empty()) {
+        if (serverChanged)
+            RemoteStateComBox->SetItemIndex(0);
+        LogServerEdit->SetText("0.0.0.0");
+    } else if (serverChanged) {
+        RemoteStateComBox->SetItemIndex(1);
+    }
+}
+
 void TFM_LogSet::Bt_ApplyClick(TObject *)
 {
     if (!CheckInput())
@@ -189,9 +196,9 @@ void TFM_LogSet::Bt_ApplyClick(TObject *)
     // A group that could not be read is not written back (a blank server, events off).
     if (!LogReq || !LogReq->WasRead() || (SmtpReq && !SmtpReq->WasRead())) {
         StatusBar1->SetSimpleText(gMsgGroupNotRead);
-        EmptyNoAddress(LogServerEdit);
         return;
     }
+    TakeLogServer();
     bool ok = LogReq->Write(true, true) == WriteResult::Written;
     if (ok && SmtpReq) {
         // SMTP off: only its state goes out; the server and addresses stay on the device.

@@ -44,6 +44,8 @@ public:
 
 private:
     bool CheckInput();
+    // The log group's controls as they go out: remote logging and the filler of no server.
+    void TakeLogServer();
     void ReadBack();
 
     bool m_smtp = false;     // the device said at opening that it sends e-mail alerts

@@ -255,6 +255,22 @@ int TFM_Encrypt::AuthenticationIndex() const
     return -1;
 }
 
+int TFM_Encrypt::AuthenticationKind() const
+{
+    const int chosen = AuthenticationIndex();
+    if (chosen >= 0 || !SecurityReq || !SecurityReq->WasRead())
+        return chosen;
+    // The device's value as read, 1 "Open System" .. 9 "WPA-Auto-Enterprise".
+    const KvSNMPItem *item = SecurityReq->Request.VarList.GetItem(kAuthA);
+    int position = gAdSecAuthenticationNames.IndexOfName(item->Value);
+    if (position < 0)
+        position = gAdSecAuthenticationNames.IndexOfValue(item->Value);
+    if (position < 0)
+        return -1;
+    // The WEP choices are always listed; the WPA ones alternate Personal, Enterprise.
+    return position <= 2 ? position : (position % 2 == 1 ? 3 : 4);
+}
+
 void TFM_Encrypt::FillAuthenticationList()
 {
     const AnsiString shown = CB_SecAutha->Text();
@@ -320,7 +336,7 @@ void TFM_Encrypt::Layout()
     CB_SecEncypa->SetEnabled(true);
     for (TEdit *key : PageA.HexKey)
         SetEditable(key, true);
-    const int auth = AuthenticationIndex();
+    const int auth = AuthenticationKind();
     if (auth < 0)
         return;
     const bool wep = auth <= 2;
@@ -433,17 +449,20 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
 {
     if (!SecurityReq || !ServersReq || !PassPhraseReq || !PassPhrase2Req)
         return;
-    const int auth = AuthenticationIndex();
-    if (auth < 0) {
-        Application->MessageBox(kMsgNoAuthentication, "Warning", MB_OK);
-        return;
-    }
-    const bool wep = auth <= 2;
+    // An authentication the device holds and the list lacks is kept: it is not written, and
+    // the settings of its kind go out as for a listed one.
+    const int auth = AuthenticationKind();
+    const bool keepAuthentication = AuthenticationIndex() < 0;
+    const bool wep = auth >= 0 && auth <= 2;
     const bool enterprise = auth == 4;
     // Nothing read badly goes back: not the security group, nor what WPA or the servers add.
-    if (!SecurityReq->WasRead() || (!wep && !PassPhraseReq->WasRead()) ||
+    if (!SecurityReq->WasRead() || (auth >= 3 && !PassPhraseReq->WasRead()) ||
         (enterprise && !ServersReq->WasRead())) {
         StatusBar->SetSimpleText(gMsgGroupNotRead);
+        return;
+    }
+    if (auth < 0) {
+        Application->MessageBox(kMsgNoAuthentication, "Warning", MB_OK);
         return;
     }
     if (enterprise && !checkServers())
@@ -459,9 +478,11 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
     }
 
     Flags security;
+    if (!keepAuthentication)
+        security.emplace_back(kAuthA, 6);
     Flags passPhrase;
     if (wep) {
-        security = {{kAuthA, 6}, {kEncryptionA, 6}, {kValidKeyA, 6}};
+        security.insert(security.end(), {{kEncryptionA, 6}, {kValidKeyA, 6}});
         if (CB_SecEncypa->ItemIndex() > 0) {
             const bool hex = CB_KeyTypeA->ItemIndex() == 0;
             std::vector<WepKey> keys;
@@ -484,10 +505,8 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
             Application->MessageBox("The length of 802.11g PassPhrase is between 8 and 63.", "Error", MB_OK);
             return;
         }
-        security = {{kAuthA, 6}};
         passPhrase = {{0, 6}, {1, 6}, {2, 6}};
     } else {
-        security = {{kAuthA, 6}};
         passPhrase = {{1, 6}, {2, 6}};
     }
 

@@ -88,6 +88,10 @@ public:
     void HideDNSRows();
     // 0 "Open System" .. 4 "WPA-Enterprise"; -1 when nothing is chosen.
     int AuthenticationIndex() const;
+    // What the layout and Apply follow: the authentication chosen, or, while none is (the
+    // device holds one the list lacks), the kind of the device's own (3 for a Personal one, 4
+    // for an Enterprise one); -1 when neither is known.
+    int AuthenticationKind() const;
 
 private:
     bool checkServers();

@@ -79,14 +79,46 @@ TEST_P(LogSetRefused, NothingIsWritten)
     expectNoSet();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Checks, LogSetRefused,
-    ::testing::Values(LogRefusal{&TFM_LogSet::LogServerEdit, "192.168.1.255",
-                                 "Please input valid IP Address."},
-                      LogRefusal{&TFM_LogSet::LogServerEdit, "192.168.1.0", "Please input valid IP Address."},
-                      LogRefusal{&TFM_LogSet::EDT_Server, "", "Please input valid IP Address."},
-                      LogRefusal{&TFM_LogSet::EDT_Sender, "", "You must input SMTP Sender!"},
-                      LogRefusal{&TFM_LogSet::EDT_Recipient, "", "You must input SMTP Recipient!"}));
+INSTANTIATE_TEST_SUITE_P(Checks, LogSetRefused,
+                         ::testing::Values(LogRefusal{&TFM_LogSet::LogServerEdit, "192.168.1.255",
+                                                      "Please input valid IP Address."},
+                                           LogRefusal{&TFM_LogSet::LogServerEdit, "192.168.1.0",
+                                                      "Please input valid IP Address."}));
+
+namespace {
+
+const std::vector<LogRefusal> kSmtpRefusals = {
+    {&TFM_LogSet::EDT_Server, "", "Please input valid IP Address."},
+    {&TFM_LogSet::EDT_Sender, "", "You must input SMTP Sender!"},
+    {&TFM_LogSet::EDT_Recipient, "", "You must input SMTP Recipient!"},
+};
+
+class LogSetSmtpRefused : public LogSetRefused {};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(SmtpChecks, LogSetRefused, ::testing::ValuesIn(kSmtpRefusals));
+INSTANTIATE_TEST_SUITE_P(SmtpChecks, LogSetSmtpRefused, ::testing::ValuesIn(kSmtpRefusals));
+
+// A refused SMTP check leaves an emptied log server empty: once the SMTP edit is put right,
+// the next Apply switches remote logging off, with no address the user never typed refused.
+TEST_P(LogSetSmtpRefused, EmptiedLogServerStaysEmpty)
+{
+    startDevice();
+    auto f = openForm(FM_LogSet);
+    TEdit *edit = (*f).*GetParam().edit;
+    const std::string asRead = edit->Text();
+    const int remoteAsRead = f->RemoteStateComBox->ItemIndex();
+    type(f->LogServerEdit, "");
+    type(edit, GetParam().text);
+    expectBox(GetParam().message, "Warning");
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->LogServerEdit->Text(), "");
+    EXPECT_EQ(f->RemoteStateComBox->ItemIndex(), remoteAsRead);
+    type(edit, asRead);
+    click(f->Bt_Apply);
+    expectSets({kLogOff, kSmtpAsRead});
+}
 
 TEST_F(LogSet, WithoutSmtpTheGroupIsGoneAndOnlyTheLogGroupWritten)
 {

@@ -237,6 +237,16 @@ const char *const kGuestsFollowPrimary =
     "older guest scheme: outside Access Point mode, or with Super G on, the VLAN and the guests go off; "
     "the guests keep WEP only beside a primary SSID with Open System or Shared Key";
 
+const char *const kWPAEncrypts = "a WPA authentication always encrypts: Apply sets the encryption to Enable";
+
+const char *const kRateControlNeedsAccessPoint =
+    "outside Access Point mode, and under a Super G mode other than Disable, the data-rate "
+    "control is switched off and Apply writes it so";
+
+// Devices with data-rate control on in a bridge or repeater mode or under a turbo mode.
+const char *const kRateControlOff = "ratecontrolon+bridge|ratecontrolon+repeater|ratecontrolon+staticturbo|"
+                                    "ratecontrolon+norogue+staticturbo";
+
 // Devices whose older-scheme guests are out of line with the primary SSID.
 const char *const kGuestsOutOfLine = "configured+enterprise|configured+repeater";
 
@@ -272,6 +282,7 @@ const std::vector<SweptRow> &Table()
                                               "nomssid+wepascii",
                                               "nomssid+configured",
                                               "nomssid+outside",
+                                              "nomssid+wpaplain",
                                               "oldfirmware"};
     // The Wireless form and the radio forms on every kind of device and AP mode.
     const std::vector<std::string> radio = {"default",
@@ -305,7 +316,9 @@ const std::vector<SweptRow> &Table()
                                             "rate11",
                                             "norogue",
                                             "norogue+rate11",
-                                            "norogue+configured"};
+                                            "norogue+configured",
+                                            "wpaplain",
+                                            "ptmpbridge+wpaplain"};
     // Save is disabled while Multi-SSID is off.
     const std::vector<std::string> savedRows = Refusing(newerMSSID, {"newmssid"});
     const auto idleMSSID = [](TFM_MultiSSIDNewForm &) { return gMultiSSIDIdle; };
@@ -315,20 +328,26 @@ const std::vector<SweptRow> &Table()
     static const std::vector<SweptRow> table = {
         Row<Wireless>("Wireless", FM_Wirless, Click(&Wireless::Bt_Apply), Click(&Wireless::Bt_Refresh), radio,
                       [](Wireless &f) { return !f.Applying() && f.SurveyIdle; },
-                      {{"adVlanState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
+                      {{"adSecEncryption-a", "1", kWPAEncrypts, "wpaplain|ptmpbridge+wpaplain"},
+                       {"adVlanState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDIdvState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDEncryption", "0", kGuestsFollowPrimary, kGuestsOutOfLine}}),
-        Row<TFM_Performace>("Performance", FM_Performace, Click(&TFM_Performace::Bt_Apply_a),
-                            Click(&TFM_Performace::Bt_Refresh_a),
-                            [&] {
-                                std::vector<std::string> p = radio;
-                                p.insert(p.end(), {"datarate", "datarate+configured", "absent", "radiooff"});
-                                return p;
-                            }()),
+        Row<TFM_Performace>(
+            "Performance", FM_Performace, Click(&TFM_Performace::Bt_Apply_a),
+            Click(&TFM_Performace::Bt_Refresh_a),
+            [&] {
+                std::vector<std::string> p = radio;
+                p.insert(p.end(),
+                         {"datarate", "datarate+configured", "absent", "radiooff", "ratecontrolon",
+                          "ratecontrolon+configured", "ratecontrolon+bridge", "ratecontrolon+repeater",
+                          "ratecontrolon+staticturbo", "ratecontrolon+norogue+staticturbo"});
+                return p;
+            }(),
+            {}, {{"adDatarateControlstatus", "0", kRateControlNeedsAccessPoint, kRateControlOff}}),
         Row<TFM_ModeCFG>("Mode", FM_ModeCFG, Click(&TFM_ModeCFG::Bt_Apply), Click(&TFM_ModeCFG::Bt_Refresh),
                          noMSSID),
         Row<TFM_Encrypt>("Encryption", FM_Encrypt, Click(&TFM_Encrypt::Bt_Apply), Click(&TFM_Encrypt::Bt_Ref),
-                         Refusing(noMSSID, {"nomssid+ptmpbridge", "nomssid+repeater", "nomssid+enterprise"})),
+                         noMSSID),
         Row<TFM_WMACACL>("MAC ACL", FM_WMACACL, Click(&TFM_WMACACL::Bt_Apply), {}, anyDevice,
                          [](TFM_WMACACL &f) { return f.Idle; }),
         Row<TFM_WPart>("WLAN Partition", FM_WPart, Click(&TFM_WPart::BT_Apply), {}, anyDevice),

@@ -178,17 +178,61 @@ TEST_F(Encrypt, GroupKeyIntervalIsCheckedOnlyWhenSent)
     expectSets({kShared});
 }
 
-// A bridge offers only the WEP choices; a WPA value read leaves none chosen.
-TEST_F(Encrypt, NoAuthenticationChosenSaysSo)
+namespace {
+
+struct KeptAuthentication {
+    std::vector<std::string> profiles;
+    int listed;      // entries the AP mode's list offers
+    bool enterprise; // the device's authentication is an Enterprise one
+    std::vector<std::string> sets;
+};
+
+void PrintTo(const KeptAuthentication &c, std::ostream *out)
 {
-    startDevice({"--profile", "bridge", "--profile", writeProfile("set adSecAuthentication-a 4\n")});
-    auto f = openForm(FM_Encrypt);
-    EXPECT_EQ(f->CB_SecAutha->Items()->Count(), 3);
-    EXPECT_EQ(f->CB_SecAutha->ItemIndex(), -1);
-    expectBox("Please choose an authentication.", "Warning");
-    click(f->Bt_Apply);
-    expectNoSet();
+    for (const std::string &arg : c.profiles)
+        *out << arg << " ";
 }
+
+class EncryptKept : public Encrypt, public ::testing::WithParamInterface<KeptAuthentication> {};
+
+} // namespace
+
+// An authentication the device holds and the list lacks shows none chosen and is not written;
+// the settings of its kind are laid out and written as for a listed one.
+TEST_P(EncryptKept, AuthenticationTheListLacksStaysAndTheRestIsWritten)
+{
+    startDevice(GetParam().profiles);
+    auto f = openForm(FM_Encrypt);
+    ASSERT_TRUE(pumpUntil([&] { return !f->ServersReq->Busy; }, 3000));
+    EXPECT_EQ(f->CB_SecAutha->Items()->Count(), GetParam().listed);
+    EXPECT_EQ(f->CB_SecAutha->ItemIndex(), -1);
+    EXPECT_EQ(f->Ed_PassPha->ReadOnly(), GetParam().enterprise);
+    EXPECT_EQ(f->Ed_RadiusSrv2->ReadOnly(), !GetParam().enterprise);
+    click(f->Bt_Apply);
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success!");
+    std::vector<std::string> twice = GetParam().sets;
+    twice.insert(twice.end(), GetParam().sets.begin(), GetParam().sets.end());
+    expectSets(twice);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, EncryptKept,
+    ::testing::Values(
+        // WPA-Personal on a bridge, whose list holds only the WEP choices.
+        KeptAuthentication{
+            {"--profile", "nomssid", "--profile", "ptmpbridge"},
+            3,
+            false,
+            {"adSecPassPhrase=\"bridge-pass-phrase\" adSecCipherType=3 adSecGroupKeyUpdateInterval=1800"}},
+        // WPA2-Enterprise, which no list of this form offers.
+        KeptAuthentication{
+            {"--profile", "nomssid", "--profile", "enterprise"},
+            5,
+            true,
+            {"adSecCipherType=2 adSecGroupKeyUpdateInterval=3600",
+             "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"127.0.0.20\" SecRADIUSPort=1645 "
+             "SecRADIUSSecret=\"radius-secret\""}}));
 
 TEST_F(Encrypt, UnreadSecuritySendsNothing)
 {

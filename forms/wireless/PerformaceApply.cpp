@@ -153,6 +153,7 @@ void TFM_Performace::Bt_Refresh_aClick(TObject *)
         reread(ChannelReq, true);
         if (DataRateControl() && DataRateStatusReq && DataRateTableReq) {
             DataRateStatusReq->Get();
+            m_rateControlRead = DataRateStatusReq->WasRead() ? CB_DateStatus->ItemIndex() : -1;
             // OnDataRateTableGot gives the buttons back; a walk that never started does now.
             DataRateTableReq->Get();
             if (!DataRateTableReq->Busy)
@@ -168,6 +169,7 @@ void TFM_Performace::Bt_Refresh_aClick(TObject *)
             CB_DtRta->SetItemIndex(0);
             CB_DtRta->SetEnabled(false);
         }
+        ShowDeviceRateControl();
         ShowDeviceRate();
     } catch (const std::exception &e) {
         if (!DataRateTableReq || !DataRateTableReq->Busy)

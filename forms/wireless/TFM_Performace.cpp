@@ -376,6 +376,7 @@ void TFM_Performace::FormCreate(TObject *)
             DataRateStatusReq = scalars(kDataRateStatusItems, MVT_SV);
             DataRateStatusReq->AssociateCombo(0, CB_DateStatus);
             DataRateStatusReq->Get();
+            m_rateControlRead = DataRateStatusReq->WasRead() ? CB_DateStatus->ItemIndex() : -1;
             DataRateTableReq =
                 MakeBinding(this, {.Items = kDataRateTableItems,
                                    .Type = MVT_UMV,
@@ -397,8 +398,17 @@ void TFM_Performace::FormCreate(TObject *)
         FillDataRateControlLists();
         CB_SupModeaChange(this);
         CB_DateStatusChange(this);
+        ShowDeviceRateControl();
         ShowDeviceRate();
     });
+}
+
+void TFM_Performace::ShowDeviceRateControl()
+{
+    if (m_rateControlRead < 0 || CB_DateStatus->ItemIndex() == m_rateControlRead)
+        return;
+    CB_DateStatus->SetItemIndex(m_rateControlRead);
+    enableRatesByControl();
 }
 
 void TFM_Performace::ShowDeviceRate()

@@ -126,6 +126,9 @@ public:
     // place follow the user's choices, never a read, so an unchanged Apply writes back the
     // rate read.
     void ShowDeviceRate();
+    // The data-rate control as the device holds it: the modes' rule that switches it off acts
+    // on the user's choices, never on a read.
+    void ShowDeviceRateControl();
     void FillDataRateControlLists();
     // Fills combo with the blank-separated entries of list and selects current; false (and
     // nothing selected) when current is not among them.
@@ -153,6 +156,7 @@ private:
     bool writeRateRows(const std::array<AnsiString, 12> &statuses);
     bool rangeOk(TEdit *edit, int low, int high, bool emptyFails) const;
     KvOptionList *m_superModeNames = nullptr;
+    int m_rateControlRead = -1; // the control status's entry as last read, -1 when unread
     TCloseGuard m_guard;
 };
 

@@ -239,14 +239,6 @@ const char *const kGuestsFollowPrimary =
 
 const char *const kWPAEncrypts = "a WPA authentication always encrypts: Apply sets the encryption to Enable";
 
-const char *const kRateControlNeedsAccessPoint =
-    "outside Access Point mode, and under a Super G mode other than Disable, the data-rate "
-    "control is switched off and Apply writes it so";
-
-// Devices with data-rate control on in a bridge or repeater mode or under a turbo mode.
-const char *const kRateControlOff = "ratecontrolon+bridge|ratecontrolon+repeater|ratecontrolon+staticturbo|"
-                                    "ratecontrolon+norogue+staticturbo";
-
 // Devices whose older-scheme guests are out of line with the primary SSID.
 const char *const kGuestsOutOfLine = "configured+enterprise|configured+repeater";
 
@@ -332,18 +324,18 @@ const std::vector<SweptRow> &Table()
                        {"adVlanState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDIdvState", "0", kGuestsFollowPrimary, kGuestsOutOfLine},
                        {"adMSSIDEncryption", "0", kGuestsFollowPrimary, kGuestsOutOfLine}}),
-        Row<TFM_Performace>(
-            "Performance", FM_Performace, Click(&TFM_Performace::Bt_Apply_a),
-            Click(&TFM_Performace::Bt_Refresh_a),
-            [&] {
-                std::vector<std::string> p = radio;
-                p.insert(p.end(),
-                         {"datarate", "datarate+configured", "absent", "radiooff", "ratecontrolon",
-                          "ratecontrolon+configured", "ratecontrolon+bridge", "ratecontrolon+repeater",
-                          "ratecontrolon+staticturbo", "ratecontrolon+norogue+staticturbo"});
-                return p;
-            }(),
-            {}, {{"adDatarateControlstatus", "0", kRateControlNeedsAccessPoint, kRateControlOff}}),
+        Row<TFM_Performace>("Performance", FM_Performace, Click(&TFM_Performace::Bt_Apply_a),
+                            Click(&TFM_Performace::Bt_Refresh_a),
+                            [&] {
+                                std::vector<std::string> p = radio;
+                                p.insert(p.end(),
+                                         {"datarate", "datarate+configured", "absent", "radiooff",
+                                          "ratecontrolon", "ratecontrolon+configured", "ratecontrolon+bridge",
+                                          "ratecontrolon+repeater", "ratecontrolon+staticturbo",
+                                          "ratecontrolon+norogue+staticturbo"});
+                                return p;
+                            }(),
+                            {}),
         Row<TFM_ModeCFG>("Mode", FM_ModeCFG, Click(&TFM_ModeCFG::Bt_Apply), Click(&TFM_ModeCFG::Bt_Refresh),
                          noMSSID),
         Row<TFM_Encrypt>("Encryption", FM_Encrypt, Click(&TFM_Encrypt::Bt_Apply), Click(&TFM_Encrypt::Bt_Ref),

@@ -6,6 +6,8 @@
 #include "ShellTexts.h"
 #include "TFM_Performace.h"
 
+#include <algorithm>
+
 using namespace formtest;
 
 namespace {
@@ -402,3 +404,20 @@ INSTANTIATE_TEST_SUITE_P(FourEntries, PerformaceSuperMode,
                                            SuperModeRate{4, nullptr, "\"11\"", true},
                                            SuperModeRate{4, "Enable with Dynamic Turbo", "\"Auto\"", false},
                                            SuperModeRate{3, "Disable", "\"11\"", true}));
+
+// The rule that switches the data-rate control off under a turbo mode follows the user's choice;
+// a device holding the control on keeps it until then (the sweep covers the unchanged Apply).
+TEST_F(Performace, ChoosingATurboModeSwitchesTheRateControlOff)
+{
+    startDevice({"--profile", "datarate", "--profile", "ratecontrolon"});
+    auto f = open();
+    EXPECT_EQ(f->CB_DateStatus->Text(), "Enable");
+    choose(f->CB_SupModea, "Enable with Dynamic Turbo");
+    EXPECT_EQ(f->CB_DateStatus->Text(), "Disable");
+    EXPECT_FALSE(f->CB_DateStatus->Enabled());
+    click(f->Bt_Apply_a);
+    EXPECT_TRUE(pumpUntil([&] { return f->Bt_Apply_a->Enabled(); }, 5000));
+    const std::vector<std::string> written = sets();
+    EXPECT_NE(std::find(written.begin(), written.end(), "adDatarateControlstatus=0"), written.end())
+        << ::testing::PrintToString(written);
+}

@@ -2,6 +2,7 @@
 
 #include "FieldNumber.h"
 #include "FormGlobals.h"
+#include "KvSNMPReadBatch.h"
 #include "MainForm.h"
 #include "MainMenu.h"
 #include "Misc.h"
@@ -110,6 +111,7 @@ void TFM_Group::Bt_ApplyClick(TObject *)
 
 void TFM_Group::Bt_RefreshClick(TObject *)
 {
+    const KvSNMPReadBatch reads;
     if (GroupReq)
         GroupReq->Get();
     if (LinkStatusReq && LinkStatusSupported())

@@ -233,6 +233,16 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
         if (!vb.valid() || vb.get_oid().len() < 2)
             return d.fail(SNMP_CLASS_INVALID_OID, "a binding has an invalid object identifier");
 
+    // A read of a batch to an agent that let one of the batch's reads time out: the same
+    // time-out at once, the PDU left as a time-out leaves it.
+    const bool batchedRead = blocking && command != SNMP_MSG_SET && d.readBatches > 0;
+    const std::pair<std::uint32_t, std::uint16_t> agent(target.udp_address().ipv4(),
+                                                        target.udp_address().get_port());
+    if (batchedRead && d.silentAgents.count(agent)) {
+        pdu.set_type(static_cast<unsigned short>(command));
+        return SNMP_CLASS_TIMEOUT;
+    }
+
     int status = SNMP_CLASS_SUCCESS;
     NetSession *s = d.openSession(target, user, status);
     if (!s)
@@ -310,6 +320,8 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
     auto it = d.pending.find(id);
     std::unique_ptr<Pending> done = std::move(it->second);
     d.pending.erase(it);
+    if (batchedRead && done->reason == SNMP_CLASS_TIMEOUT)
+        d.silentAgents.insert(agent);
     if (done->reason == SNMP_CLASS_ASYNC_RESPONSE) {
         pdu = done->response;
         return pdu.get_error_status();
@@ -454,6 +466,22 @@ const std::string &Snmp::last_error_text() const
 void Snmp::set_blocking_wait(std::function<bool(int ms)> wait)
 {
     m_impl->blockingWait = std::move(wait);
+}
+
+const std::function<bool(int ms)> &Snmp::blocking_wait() const
+{
+    return m_impl->blockingWait;
+}
+
+void Snmp::begin_read_batch()
+{
+    ++m_impl->readBatches;
+}
+
+void Snmp::end_read_batch()
+{
+    if (m_impl->readBatches > 0 && --m_impl->readBatches == 0)
+        m_impl->silentAgents.clear();
 }
 
 void Snmp::set_local_engine(const OctetStr &engineId, std::uint32_t boots)

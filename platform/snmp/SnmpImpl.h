@@ -158,6 +158,9 @@ struct Snmp::Impl {
     std::vector<std::unique_ptr<Pending>> spares;
     std::function<void()> observer;
     std::function<bool(int)> blockingWait;
+    // Open read batches, and the agents (address, port) that let one of their reads time out.
+    int readBatches = 0;
+    std::set<std::pair<std::uint32_t, std::uint16_t>> silentAgents;
     std::string lastError;
     OctetStr localEngineId;
     std::uint32_t boots = 0;

@@ -5,6 +5,7 @@
 // is shown modally, then deletes it and sets the global back to null, also when the creation
 // or the display raises.
 #include "Forms.h"
+#include "KvSNMPReadBatch.h"
 
 #include <functional>
 #include <memory>
@@ -32,7 +33,11 @@ template <class T> void OpenModalForm(T *&global)
     } reset{global};
     form.reset(new T(Application));
     global = form.get();
-    form->DoCreate();
+    {
+        // Its reads at creation: windows stay painted, and a silent device costs one time-out.
+        const KvSNMPReadBatch reads;
+        form->DoCreate();
+    }
     form->ShowModal();
 }
 

@@ -138,6 +138,8 @@ void TMainForm::ShutDown()
     if (ShuttingDown)
         return;
     ShuttingDown = true;
+    // The module is ending: a new start for this device need not wait for what follows.
+    m_lock.reset();
     Timer1->SetEnabled(false);
     LedStatus->SetEnabled(false);
     LedBlink->SetEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "FieldNumber.h"
 #include "FormGlobals.h"
+#include "KvSNMPReadBatch.h"
 #include "MainForm.h"
 #include "MainMenu.h"
 #include "Misc.h"
@@ -115,6 +116,7 @@ void TFM_Group::Bt_ApplyClick(TObject *)
 
 void TFM_Group::Bt_RefreshClick(TObject *)
 {
+    const KvSNMPReadBatch reads;
     if (GroupReq)
         GroupReq->Get();
     if (LinkStatusReq && LinkStatusSupported())

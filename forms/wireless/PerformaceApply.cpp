@@ -1,6 +1,7 @@
 // The performance form's Apply, Refresh and data-rate reset, and the data-rate table's rows.
 #include "Exception.h"
 #include "FormGlobals.h"
+#include "KvSNMPReadBatch.h"
 #include "ShellTexts.h"
 #include "TFM_Performace.h"
 
@@ -136,6 +137,7 @@ void TFM_Performace::Bt_Refresh_aClick(TObject *)
 {
     if (!RadioReq)
         return;
+    const KvSNMPReadBatch reads;
     setDataRateButtons(false);
     try {
         auto reread = [](const std::unique_ptr<FormBinding> &req, bool shown) {

@@ -3,6 +3,7 @@
 #include "FormGlobals.h"
 #include "FormPages.h"
 #include "KeyText.h"
+#include "KvSNMPReadBatch.h"
 #include "MainForm.h"
 #include "MainMenu.h"
 #include "Misc.h"
@@ -223,6 +224,7 @@ void TFM_ModeCFG::Bt_RefreshClick(TObject *)
 {
     if (!PageAReq)
         return;
+    const KvSNMPReadBatch reads;
     PageAReq->Get();
     LayoutPageA();
 }

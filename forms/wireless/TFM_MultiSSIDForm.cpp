@@ -2,6 +2,7 @@
 
 #include "FormGlobals.h"
 #include "KeyText.h"
+#include "KvSNMPReadBatch.h"
 #include "MainForm.h"
 #include "Misc.h"
 
@@ -272,6 +273,7 @@ void TFM_MultiSSIDForm::Bt_RefreshClick(TObject *)
 {
     if (!VlanBinding || !APModeBinding)
         return;
+    const KvSNMPReadBatch reads;
     ReadAll();
     ShowVlan();
     ShowGuests();

@@ -3,6 +3,7 @@
 #include "TFM_Wirless.h"
 
 #include "FormGlobals.h"
+#include "KvSNMPReadBatch.h"
 #include "MainForm.h"
 #include "WirlessItems.h"
 
@@ -336,6 +337,7 @@ void TFM_Wirless::Bt_RefreshClick(TObject *Sender)
     // Apply ends with a re-read of its own.
     if (Sender && m_applying)
         return;
+    const KvSNMPReadBatch reads;
     if (SSIDBinding) {
         SSIDBinding->Get();
         gWirelessChannelText = Ed_Chana->Text();

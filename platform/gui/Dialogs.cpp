@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "Forms.h"
 #include "GuiPrivate.h"
 
 #include <QFileDialog>
@@ -40,7 +41,8 @@ std::optional<std::string> FileDialogService::run(bool save, const std::string &
         m_answers.pop_front();
         return answer;
     }
-    if (!gui::realDisplay())
+    // No file is asked for once the application ends.
+    if (!gui::realDisplay() || (Application != nullptr && Application->Terminated()))
         return std::nullopt;
     QString start = gui::toQ(dir);
     if (!fileName.empty())

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFont>
@@ -531,6 +532,10 @@ void TApplication::Terminate()
     m_terminated = true;
     for (QEventLoop *loop : m_loops)
         loop->quit();
+    // Message boxes and file dialogs run loops of their own: they end too, as if cancelled.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible() && dialog->isModal())
+            dialog->reject();
 }
 
 int TApplication::MessageBox(const std::string &text, const std::string &caption, unsigned flags)

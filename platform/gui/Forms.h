@@ -146,6 +146,8 @@ public:
     void ProcessMessages();
     // Waits for the next event and handles it.
     void HandleMessage();
+    // Ends every message loop: the main one, the modal forms' and the boxes' and file dialogs'
+    // (which answer as their Cancel would, see MessageBoxService). Nothing asks afterwards.
     void Terminate();
     bool Terminated() const { return m_terminated; }
 

@@ -1,5 +1,6 @@
 #include "MessageBoxService.h"
 
+#include "Forms.h"
 #include "GuiPrivate.h"
 
 #include <QApplication>
@@ -28,6 +29,22 @@ int MessageBoxService::defaultAnswer(unsigned flags)
         return def == 1 ? IDNO : IDYES;
     case MB_RETRYCANCEL:
         return def == 1 ? IDCANCEL : IDRETRY;
+    default:
+        return IDOK;
+    }
+}
+
+int MessageBoxService::refusingAnswer(unsigned flags)
+{
+    switch (flags & 0x0F) {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_RETRYCANCEL:
+        return IDCANCEL;
+    case MB_YESNO:
+        return IDNO;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
     default:
         return IDOK;
     }
@@ -120,7 +137,12 @@ int MessageBoxService::show(const std::string &text, const std::string &caption,
         call.answer = m_answers.front();
         m_answers.pop_front();
     } else if (interactive()) {
-        call.answer = showReal(call, parent);
+        auto ending = [] { return Application != nullptr && Application->Terminated(); };
+        if (!ending())
+            call.answer = showReal(call, parent);
+        // Not shown once the application ends, or closed by its end: refused.
+        if (ending())
+            call.answer = refusingAnswer(flags);
     } else {
         call.answer = defaultAnswer(flags);
     }

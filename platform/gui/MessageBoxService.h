@@ -70,6 +70,10 @@ public:
 
     // The answer a box gives when unscripted and not interactive: its default button.
     static int defaultAnswer(unsigned flags);
+    // The answer of a box nobody may answer, as when the application ends while it is open or
+    // before it shows: Cancel, No or Abort where the box has one, else OK. An ending module
+    // agrees to nothing.
+    static int refusingAnswer(unsigned flags);
 
 private:
     std::deque<int> m_answers;

@@ -78,6 +78,15 @@ public:
     // program run for up to ms (a window stays painted); it returns false to give the request
     // up, which then ends as a time-out. Without it the wait watches the session's sockets only.
     void set_blocking_wait(std::function<bool(int ms)> wait);
+    const std::function<bool(int ms)> &blocking_wait() const;
+
+    // Read batches: while one is open, a blocking get or get-next to an agent that let one of
+    // the batch's blocking gets or get-nexts time out ends at once as a time-out, unsent, with
+    // the PDU as a time-out leaves it: a silent agent costs one time-out per batch, not one per
+    // request. Sets are sent as always. Batches nest; the outermost one's end forgets the
+    // silence.
+    void begin_read_batch();
+    void end_read_batch();
 
     struct Impl;
 

@@ -2,8 +2,8 @@
 // signal: shown at once, painted while it waits, closed as the user closes it.
 #include "KvSNMPRequest.h"
 #include "MainWindowSupport.h"
+#include "PaintCounter.h"
 
-#include <QEvent>
 #include <QWidget>
 
 #include <csignal>
@@ -12,20 +12,6 @@ using namespace mainwintest;
 
 namespace {
 
-// Counts the paints of one widget.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
 // What a test sees from inside the start-up, through timers that only fire while it handles
 // events: a look at lookMs, then a close at closeMs.
 struct StartupWatch {
@@ -33,7 +19,7 @@ struct StartupWatch {
     bool visible = false;
     std::string status;
     int paints = 0;
-    PaintCounter counter;
+    kvtest::PaintCounter counter;
     kv::Timer look;
     kv::Timer close;
     StartupWatch(int lookMs, int closeMs)

@@ -475,13 +475,13 @@ int runDevsim(int argc, char **argv)
         return 2;
     }
     Options opts = *parsed;
+    std::string catalogPath =
+        opts.catalog.empty() ? defaultCatalogDir(executablePath(argv[0])) + "/qrn5290ap.cat" : opts.catalog;
     if (opts.help) {
-        std::cout << helpText();
+        std::cout << helpText(profileNames(fs::path(catalogPath).parent_path().string()));
         return 0;
     }
 
-    std::string catalogPath =
-        opts.catalog.empty() ? defaultCatalogDir(executablePath(argv[0])) + "/qrn5290ap.cat" : opts.catalog;
     Catalog catalog;
     DeviceOptions dopts;
     try {

@@ -125,13 +125,22 @@ void Catalog::parseTable(const std::vector<std::string> &f, const std::string &w
         throw lineError(where, "bad OID " + f[2]);
     t.entry = *entry;
     for (std::size_t i = 3; i < f.size(); ++i) {
-        std::string_view opt = f[i];
-        auto n =
-            opt.find('=') == std::string_view::npos ? std::nullopt : toCount(opt.substr(opt.find('=') + 1));
-        if (opt.starts_with("keys=") && n && *n >= 1 && *n <= 8)
-            t.keys = *n;
-        else if (opt.starts_with("max=") && n)
-            t.maxRows = *n;
+        const std::string_view opt = f[i];
+        const std::size_t eq = opt.find('=');
+        // A plain number rather than an optional one: GCC's optimiser took the unset optional
+        // of an option without "=" for an uninitialised number.
+        std::size_t n = 0;
+        bool counted = false;
+        if (eq != std::string_view::npos) {
+            if (const std::optional<std::size_t> parsed = toCount(opt.substr(eq + 1))) {
+                n = *parsed;
+                counted = true;
+            }
+        }
+        if (opt.starts_with("keys=") && counted && n >= 1 && n <= 8)
+            t.keys = n;
+        else if (opt.starts_with("max=") && counted)
+            t.maxRows = n;
         else
             throw lineError(where, "bad table option " + f[i]);
     }

@@ -258,8 +258,47 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
     return o;
 }
 
-std::string helpText()
+namespace {
+
+// The names in lines of at most width characters, each line after the first indented.
+std::string wrapNames(const std::vector<std::string> &names, std::size_t indent, std::size_t width)
 {
+    std::string out;
+    std::size_t column = indent;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string word = names[i] + (i + 1 < names.size() ? "," : "");
+        if (column > indent && column + 1 + word.size() > width) {
+            out += "\n" + std::string(indent, ' ');
+            column = indent;
+        } else if (column > indent) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> profileNames(const std::string &catalogDir)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::path(catalogDir) / "profiles", ec), end; !ec && it != end;
+         it.increment(ec))
+        if (it->path().extension() == ".cat")
+            names.push_back(it->path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string helpText(const std::vector<std::string> &profiles)
+{
+    const std::string profileList =
+        profiles.empty() ? std::string("(none found)") : wrapNames(profiles, 23, 92);
     return R"(Usage: devsim [options]
 A simulated QRN-5290AP access point: an SNMP v1/v2c/v3 agent on a loopback address that
 serves the MIB-II system group and the device's enterprise subtree from a catalog file.
@@ -270,9 +309,9 @@ Options:
   --catalog FILE       object catalog (default: catalog/qrn5290ap.cat next to the program,
                        or the one in the source tree)
   --profile NAME|FILE  overlay applied after the catalog, repeatable; a NAME is looked up as
-                       profiles/NAME.cat beside the catalog (nodeferred, bridge, newmssid,
-                       admin2, admin3, ssl, oldfirmware, absent, codebase156, datarate,
-                       adminlite, nosmtp, noapstatus, mssidguests, radiooff, knownapsfull)
+                       profiles/NAME.cat beside the catalog; the profiles there:
+                       )" +
+           profileList + R"(
   --user USER          SNMPv3 user, repeatable: NAME[:MD5|SHA:AUTHPASS[:DES:PRIVPASS]]
                        (pass phrases of 8 to 64 characters); users may read and write
   --read-community C   read-only community (default public)

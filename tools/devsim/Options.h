@@ -44,7 +44,10 @@ struct Options {
 
 // Parses argv; on failure returns nullopt and sets error.
 std::optional<Options> parseOptions(const std::vector<std::string> &args, std::string &error);
-std::string helpText();
+// The usage text, naming the profiles given (those found beside the catalog).
+std::string helpText(const std::vector<std::string> &profiles);
+// The names of the profiles beside a catalog (profiles/NAME.cat in its folder), sorted.
+std::vector<std::string> profileNames(const std::string &catalogDir);
 
 // The folder holding the default catalog and the profiles: next to the executable when
 // installed there, otherwise the source tree's catalog folder.

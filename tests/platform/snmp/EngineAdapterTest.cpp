@@ -6,6 +6,7 @@
 #include "Usm.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -266,4 +267,61 @@ TEST(EngineSession, ClosesOnlyTheSessionsNoRequestWaitsOn)
     // Closed sessions open again when needed.
     ASSERT_EQ(session.get(pdu, quick, remember, &seen), SNMP_CLASS_SUCCESS);
     EXPECT_EQ(session.socket_fds().size(), 2u);
+}
+
+TEST(EngineSession, ABatchSendsNoMoreReadsToAnAgentThatLetOneTimeOut)
+{
+    Silent silent, other;
+    int status = -1;
+    Snmp session(status, 0);
+    ASSERT_EQ(status, SNMP_CLASS_SUCCESS);
+    auto targetOf = [](const Silent &agent) {
+        UdpAddress address("127.0.0.1");
+        address.set_port(static_cast<std::uint16_t>(agent.port));
+        CTarget target(address);
+        target.set_version(version2c);
+        target.set_retry(1);
+        target.set_timeout(10);
+        return target;
+    };
+    const CTarget target = targetOf(silent);
+    // The datagrams an agent received since the last look.
+    auto received = [](const Silent &agent) {
+        int n = 0;
+        char buffer[1500];
+        while (::recv(agent.fd, buffer, sizeof buffer, MSG_DONTWAIT) > 0)
+            ++n;
+        return n;
+    };
+    auto read = [&](const CTarget &to, bool next = false) {
+        Pdu pdu;
+        pdu += Vb(Oid("1.3.6.1.2.1.1.1.0"));
+        const int result = next ? session.get_next(pdu, to) : session.get(pdu, to);
+        EXPECT_EQ(pdu.get_vb_count(), 1);
+        EXPECT_EQ(pdu[0].get_printable_oid(), "1.3.6.1.2.1.1.1.0"); // as a time-out leaves it
+        return result;
+    };
+
+    session.begin_read_batch();
+    EXPECT_EQ(read(target), SNMP_CLASS_TIMEOUT);
+    EXPECT_EQ(received(silent), 2); // the try and its retry
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(read(target, true), SNMP_CLASS_TIMEOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_EQ(received(silent), 0);
+    // A set still goes out, and so do reads of another agent.
+    Pdu set;
+    set += Vb(Oid("1.3.6.1.2.1.1.5.0"));
+    EXPECT_EQ(session.set(set, target), SNMP_CLASS_TIMEOUT);
+    EXPECT_EQ(received(silent), 2);
+    EXPECT_EQ(read(targetOf(other)), SNMP_CLASS_TIMEOUT);
+    EXPECT_EQ(received(other), 2);
+    // An inner batch's end forgets nothing; the outermost one's does.
+    session.begin_read_batch();
+    session.end_read_batch();
+    EXPECT_EQ(read(target), SNMP_CLASS_TIMEOUT);
+    EXPECT_EQ(received(silent), 0);
+    session.end_read_batch();
+    EXPECT_EQ(read(target), SNMP_CLASS_TIMEOUT);
+    EXPECT_EQ(received(silent), 2);
 }

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,6 +61,15 @@ TEST(DevsimAgent, HelpAndBadOptions)
     for (const char *opt : {"--address", "--port", "--catalog", "--profile", "--user", "--state",
                             "--lifetime", "--tftp-port", "--reboot-silence", "--fault"})
         EXPECT_TRUE(contains(help.output, opt)) << opt;
+    // The --profile entry names every profile beside the catalog.
+    const std::size_t from = help.output.find("--profile");
+    std::istringstream profileEntry(help.output.substr(from, help.output.find("--user") - from));
+    std::set<std::string> named;
+    for (std::string word; profileEntry >> word;)
+        named.insert(word.substr(word.find('(') + 1, word.find_first_of(",)") - word.find('(') - 1));
+    for (const auto &entry :
+         std::filesystem::directory_iterator(kvtest::sourceDir() + "/tools/devsim/catalog/profiles"))
+        EXPECT_TRUE(named.count(entry.path().stem().string())) << entry.path().stem().string();
     EXPECT_EQ(run({devsimPath(), "--port", "0"}).exitCode, 2);
     EXPECT_EQ(run({devsimPath(), "--address", "10.1.1.1"}).exitCode, 2);
     EXPECT_EQ(run({devsimPath(), "--fault", "nosuchobject=drop"}).exitCode, 2);

@@ -206,6 +206,10 @@ bool KvSNMPRequest2Controls::Set(bool reGetAfterSet, bool takeFromControls, Ansi
 {
     if (m_detached)
         return false;
+    // An ending module commands nothing new: the step after a countdown or a box that the end
+    // cut short (a firmware update, a restart) must not reach the device.
+    if (Application != nullptr && Application->Terminated())
+        return false;
     reconcile();
     std::weak_ptr<int> life = m_life;
     bool ok = true;

@@ -61,6 +61,7 @@ public:
     // Synchronous: the success flag. Asynchronous: true when started or nothing was sent;
     // false when a walk of this table binding is still running (the new one is refused).
     bool Get();
+    // False, sending nothing, once the application is ending.
     bool Set(bool reGetAfterSet, bool takeFromControls, AnsiString indexList = AnsiString(),
              TStrings *values = nullptr);
 

@@ -152,6 +152,25 @@ TEST_F(BindingRequest, AsynchronousGetAndSetComplete)
     EXPECT_EQ(b->Operation, 1);
 }
 
+// Once the module is ending (a signal while a countdown ran), the step after the countdown
+// must not command the device: no Set goes out, in either mode.
+TEST_F(BindingRequest, AnEndingApplicationSendsNoSet)
+{
+    for (const uint8_t mode : {uint8_t{0}, uint8_t{1}}) {
+        auto b = make(scalars());
+        b->Mode = mode;
+        auto *name = new TEdit(form);
+        b->Associate(1, name);
+        name->SetText("late");
+        app->Terminate();
+        EXPECT_FALSE(b->Set(true, true)) << int(mode);
+        kvtest::pump(200);
+        EXPECT_FALSE(b->Busy);
+        EXPECT_TRUE(setDone.empty());
+        EXPECT_EQ(devsim->writeLog().find("late"), std::string::npos) << int(mode);
+    }
+}
+
 TEST_F(BindingRequest, SeveralScalarReadsMayBeOutstanding)
 {
     auto b = make(scalars());

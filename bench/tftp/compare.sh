@@ -56,13 +56,13 @@ transfer_ms() {
     start=$(now_ns)
     tftp -m binary 127.0.0.1 "$port" -c get "p$mib.bin" "$work/local/got.bin"
     end=$(now_ns)
-    cmp -s "$work/local/p$mib.bin" "$work/local/got.bin" || { echo "get from port $port differs" >&2; return 1; }
+    cmp -s "$work/local/p$mib.bin" "$work/local/got.bin" || { echo "FAILED: the file got from port $port differs from the one served" >&2; return 1; }
     rm -f "$work/local/got.bin"
   else
     start=$(now_ns)
     tftp -m binary 127.0.0.1 "$port" -c put "$work/local/p$mib.bin" "put.bin"
     end=$(now_ns)
-    cmp -s "$work/local/p$mib.bin" "$dir/put.bin" || { echo "put to port $port differs" >&2; return 1; }
+    cmp -s "$work/local/p$mib.bin" "$dir/put.bin" || { echo "FAILED: the file put to port $port differs from the one sent" >&2; return 1; }
     rm -f "$dir/put.bin"
   fi
   echo $(((end - start) / 1000000))

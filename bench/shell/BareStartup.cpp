@@ -8,7 +8,7 @@
 #include "BareNetSnmp.h"
 #include "BenchSeries.h"
 #include "EventLoop.h"
-#include "StartTime.h"
+#include "ProcessInfo.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -13,7 +13,9 @@
 // and prints the resident memory at the 100th poll (once the window has settled) and at the
 // end. On SIGTERM or at the end
 // it prints what it did ("polls P steps S"), which the benchmarks check.
+#include "BenchSeries.h"
 #include "EventLoop.h"
+#include "ProcessInfo.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -27,38 +29,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <string>
 
 namespace {
-
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return -1;
-}
-
-bool hasWord(int argc, char **argv, const char *word)
-{
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], word) == 0)
-            return true;
-    return false;
-}
-
-int number(int argc, char **argv, const char *option, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], option) == 0)
-            return std::atoi(argv[i + 1]);
-    return fallback;
-}
 
 // An LED that never hides: it paints the panel's pixels beneath it, with the LED over them
 // when lit, and repaints only itself.
@@ -126,8 +98,8 @@ int main(int argc, char **argv)
 {
     kv::chooseLeanEventLoop();
     QApplication app(argc, argv);
-    const int speed = std::max(1, number(argc, argv, "--speed", 1));
-    const int pollLimit = number(argc, argv, "--polls", 0);
+    const int speed = std::max(1, bench::argValue(argc, argv, "--speed", 1));
+    const int pollLimit = bench::argValue(argc, argv, "--polls", 0);
     auto interval = [speed](int ms) { return std::max(1, ms / speed); };
 
     QWidget window;
@@ -147,7 +119,7 @@ int main(int argc, char **argv)
     auto *panel = new QLabel(&window);
     panel->setPixmap(panelPicture);
     panel->setGeometry(QRect(panelAt, panelPicture.size()));
-    const bool inPlace = hasWord(argc, argv, "in-place");
+    const bool inPlace = bench::hasWord(argc, argv, "in-place");
     Led wlan(&window, panelPicture, panelAt, QRect(89, 181, 7, 7), Qt::green, inPlace);
     Led lan(&window, panelPicture, panelAt, QRect(106, 181, 7, 7), Qt::green, inPlace);
     Led power(&window, panelPicture, panelAt, QRect(158, 180, 8, 8), Qt::red, inPlace);
@@ -174,12 +146,12 @@ int main(int argc, char **argv)
             blink.stop();
     };
 
-    if (hasWord(argc, argv, "rule")) {
+    if (bench::hasWord(argc, argv, "rule")) {
         QObject::connect(&blink, &QTimer::timeout, step);
         QObject::connect(&poll, &QTimer::timeout, [&] {
             ++polls;
             if (polls == 100)
-                rssSettled = residentKiB();
+                rssSettled = bench::residentKiB();
             status->showMessage(QStringLiteral("Get: (KvSNMP++) Ok!. Receive at ") +
                                 QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss AP.")));
             step();
@@ -189,7 +161,7 @@ int main(int argc, char **argv)
                 poll.start(interval(2000));
         });
         poll.start(0);
-    } else if (hasWord(argc, argv, "blink")) {
+    } else if (bench::hasWord(argc, argv, "blink")) {
         QObject::connect(&blink, &QTimer::timeout, [&] {
             lan.setShown(!lan.shown());
             ++steps;
@@ -201,7 +173,7 @@ int main(int argc, char **argv)
     const int code = QApplication::exec();
     if (pollLimit > 0)
         std::printf("memory at the 100th poll: %ld KiB, at the end: %ld KiB (%+ld KiB)\n", rssSettled,
-                    residentKiB(), residentKiB() - rssSettled);
+                    bench::residentKiB(), bench::residentKiB() - rssSettled);
     std::printf("polls %ld steps %ld\n", polls, steps);
     return code;
 }

@@ -1,7 +1,9 @@
 # What the main-window benchmarks (idle.sh, startup.sh, endurance.sh) share, sourced after
-# "root" and "build" are set: the build's programs, a private work folder, a private Xvfb
-# (offscreen when there is none), the simulated access point with its request log, the
-# host's settings for it, and the checks of what a window did.
+# "root" and "build" are set (an empty build: the Release build bench/build-release makes):
+# the build's programs, a private work folder, a private Xvfb (offscreen when there is none),
+# the simulated access point with its request log, the host's settings for it, and the
+# checks of what a window did.
+[ -n "$build" ] || build=$("$root/bench/build-release")
 
 find_program() { find "$build" -name "$1" -type f -perm -u+x | head -n1; }
 module=$(find_program qrn5290ap)
@@ -9,17 +11,8 @@ bare=$(find_program bare-window)
 devsim=$(find "$build" -path '*devsim/devsim' -type f -perm -u+x | head -n1)
 [ -n "$module" ] && [ -n "$bare" ] && [ -n "$devsim" ] || { echo "build qrn5290ap, bare-window and devsim first"; exit 1; }
 
-work=$(mktemp -d /tmp/kv-shell-bench.XXXXXX)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-free_port() {
-  python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
+# shellcheck source=bench/common/work.sh
+source "$root/bench/common/work.sh"
 
 # The simulated access point; it logs every request in $work/devsim/requests.log.
 port=$(free_port)

@@ -10,9 +10,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-}
 polls=${2:-43200}
-if [ -z "$build" ]; then
-  build=$("$root/bench/build-release")
-fi
 # shellcheck source=bench/shell/common.sh
 source "$root/bench/shell/common.sh"
 endurance=$(find_program shell-endurance)

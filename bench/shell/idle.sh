@@ -19,9 +19,6 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-}
 rounds=${2:-3}
 seconds=${3:-60}
-if [ -z "$build" ]; then
-  build=$("$root/bench/build-release")
-fi
 # shellcheck source=bench/shell/common.sh
 source "$root/bench/shell/common.sh"
 

@@ -10,7 +10,7 @@
 #include "CapabilityProbe.h"
 #include "Harness.h"
 #include "MainForm.h"
-#include "StartTime.h"
+#include "ProcessInfo.h"
 
 #include <QApplication>
 #include <QWindow>

@@ -8,9 +8,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-}
 rounds=${2:-7}
-if [ -z "$build" ]; then
-  build=$("$root/bench/build-release")
-fi
 # shellcheck source=bench/shell/common.sh
 source "$root/bench/shell/common.sh"
 startup=$(find_program shell-startup)

@@ -17,17 +17,8 @@ fi
 command -v tftp >/dev/null || { echo "tftp (tftp-hpa) is not installed"; exit 1; }
 [ -x /usr/sbin/in.tftpd ] || { echo "in.tftpd (tftpd-hpa) is not installed"; exit 1; }
 
-work=$(mktemp -d /tmp/kvtftp-bench.XXXXXX)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-free_port() {
-  python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
+# shellcheck source=bench/common/work.sh
+source "$root/bench/common/work.sh"
 
 mkdir -p "$work/ours" "$work/theirs" "$work/local"
 for mib in 10 40; do

@@ -1,7 +1,5 @@
 #pragma once
-// When a benchmarked program was launched: the launcher's clock given as "--t0 NS" (the real-
-// time clock in ns, read just before it started the program), else the process's start time
-// from /proc (10 ms steps).
+// What a benchmarked program reads of its own process: when it was launched, its memory.
 #include <time.h>
 #include <unistd.h>
 
@@ -13,6 +11,9 @@
 
 namespace bench {
 
+// Milliseconds since the launch: the launcher's clock given as "--t0 NS" (the real-time clock
+// in ns, read just before it started the program), else the process's start time from /proc
+// (10 ms steps).
 inline double msSinceLaunch(int argc, char **argv)
 {
     for (int i = 1; i + 1 < argc; ++i)
@@ -35,6 +36,17 @@ inline double msSinceLaunch(int argc, char **argv)
     double up = 0;
     uptime >> up;
     return (up - started) * 1000;
+}
+
+// Resident memory in KiB (VmRSS), -1 when unknown.
+inline long residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
 }
 
 } // namespace bench

@@ -262,7 +262,8 @@ void TImage::SetVisible(bool v)
     if (v == Visible())
         return;
     KeepVisible(v);
-    Widget()->update();
+    // Painted at once: no posted update, so no further turn of the event loop for it.
+    Widget()->repaint();
 }
 
 void TImage::SetBounds(int left, int top, int width, int height)

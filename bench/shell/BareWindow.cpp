@@ -7,7 +7,7 @@
 //                               LAN picture is shown or hidden on every step, the WLAN picture
 //                               on every fourth, over a panel picture
 //   bare-window rule in-place   the same rule, the LEDs opaque widgets that paint the panel's
-//                               pixels or the LED over them and repaint only themselves
+//                               pixels or the LED over them and repaint only themselves, at once
 //   bare-window blink           one picture shown or hidden every 30 ms, all the time
 // Options: --speed D divides every interval by D (at least 1 ms); --polls N ends after N polls
 // and prints the resident memory at the 100th poll (once the window has settled) and at the
@@ -33,7 +33,7 @@
 namespace {
 
 // An LED that never hides: it paints the panel's pixels beneath it, with the LED over them
-// when lit, and repaints only itself.
+// when lit, and repaints only itself, at once (no posted update).
 class InPlaceLed : public QWidget {
 public:
     InPlaceLed(QWidget *parent, const QPixmap &panel, const QPixmap &led, QPoint panelAt, QRect at)
@@ -50,7 +50,7 @@ public:
     {
         if (on != m_on) {
             m_on = on;
-            update();
+            repaint();
         }
     }
 

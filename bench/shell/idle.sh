@@ -34,9 +34,9 @@ measure() {
   pid=$!
   sleep 5
   kill -0 "$pid" 2>/dev/null || { failures+=("$name ended early"); return; }
-  a=$(cpu_ticks "$pid")
+  a=$(cpu_ns "$pid")
   sleep "$seconds"
-  b=$(cpu_ticks "$pid")
+  b=$(cpu_ns "$pid")
   panel_blinks "$pid" || failures+=("$name: the panel did not blink")
   kill "$pid"
   wait "$pid" 2>/dev/null || true
@@ -48,7 +48,7 @@ measure() {
     [ "$name" = continuous ] || [ "$polls" -ge $((seconds * 2 / 5)) ] ||
       failures+=("$name: $polls polls in $((seconds + 5)) s")
   fi
-  figure=$(awk -v d=$((b - a)) -v t="$(getconf CLK_TCK)" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * d / t / s }')
+  figure=$(awk -v d=$((b - a)) -v s="$seconds" 'BEGIN { printf "%.3f", 100 * d / 1e9 / s }')
 }
 
 names=(module rule in-place continuous)
@@ -73,7 +73,7 @@ echo "idle CPU over ${seconds} s, device answering ($QT_QPA_PLATFORM), $rounds r
   "% of one CPU min / median / max"
 for n in "${names[@]}"; do
   # shellcheck disable=SC2086
-  read -r lo m hi <<<"$(stats %.2f ${runs[$n]})"
+  read -r lo m hi <<<"$(stats %.3f ${runs[$n]})"
   med[$n]=$m
   case $n in
   module) label="module" ;;
@@ -81,7 +81,7 @@ for n in "${names[@]}"; do
   in-place) label="bare Qt window, the rule, LEDs repainting only themselves" ;;
   continuous) label="bare Qt window, one picture blinking without pause (not the rule)" ;;
   esac
-  printf '  %-66s %5s %5s %5s\n' "$label" "$lo" "$m" "$hi"
+  printf '  %-66s %6s %6s %6s\n' "$label" "$lo" "$m" "$hi"
 done
 printf '  module / rule reference (medians)  %s   goal <= 0.90\n' \
   "$(awk -v a="${med[module]}" -v b="${med[rule]}" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 99) }')"

@@ -136,6 +136,10 @@ void TMainForm::BuildControls()
     LED_Lan = makePicture(this, "LED_Lan", "led-lan.png", 106, 181);
     LED_Power = makePicture(this, "LED_Power", "led-power.png", 158, 180);
     Image2 = makePicture(this, "Image2", "alarm.png", 112, 200);
+    // They show and hide in place over the panel: a blink step repaints the LED's own pixels
+    // and nothing else.
+    for (TImage *mark : {LED_WLan, LED_Lan, LED_Power, Image2})
+        mark->SetShownOver(*Image1);
 
     MainStatusBar = new TStatusBar(this);
     MainStatusBar->SetName("MainStatusBar");

@@ -30,6 +30,14 @@ inline const char *argText(int argc, char **argv, const char *name, const char *
     return fallback;
 }
 
+inline bool hasWord(int argc, char **argv, const char *word)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], word) == 0)
+            return true;
+    return false;
+}
+
 inline int argValue(int argc, char **argv, const char *name, int fallback)
 {
     const char *text = argText(argc, argv, name, nullptr);

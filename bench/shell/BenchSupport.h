@@ -3,6 +3,7 @@
 // settings in a private folder, and the process's memory.
 #include "Clock.h"
 #include "EventLoop.h"
+#include "ProcessInfo.h"
 #include "Pump.h"
 #include "TestEnv.h"
 
@@ -20,16 +21,7 @@ namespace shellbench {
 using kvtest::FastClock;
 using kvtest::pumpUntil;
 
-// Resident memory of this process in KiB (VmRSS).
-inline long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return -1;
-}
+using bench::residentKiB;
 
 // Host settings naming a settings folder with a v2c settings file for 127.0.0.1:port, and
 // private per-user folders.

@@ -1,6 +1,8 @@
 // A day of the main window's life against the simulated access point on a fast clock: the
 // status poll every two seconds and the capability re-read every two seconds, 43,200 polls.
-// Prints memory at start and end and the requests still alive.
+// Prints memory at start and end and the requests still alive. Fails (and says why) when a
+// poll failed, the re-reads did not keep up with the polls, answers were left outstanding or
+// the last status is not a good poll's.
 // usage: shell-endurance [POLLS [CLOCK-DIVISOR]]
 #include "BenchSupport.h"
 #include "Harness.h"
@@ -29,6 +31,8 @@ int main(int argc, char **argv)
     kv::ScopedClock clock(std::make_shared<shellbench::FastClock>(divisor));
 
     long started = 0;
+    long failedPolls = 0;
+    bool failed = false;
     {
         gCommandLine = {"/I127.0.0.1", "/Rpublic", "/Wprivate"};
         TApplication app;
@@ -36,7 +40,9 @@ int main(int argc, char **argv)
         TMainForm &f = *MainForm;
         shellbench::pumpUntil([&] { return f.Ed_FwVer->Text() == "v2.00.15"; }, 5000);
         auto poll = f.LedStatus->OnTimer;
-        f.LedStatus->OnTimer = [&started, poll](TObject *s) {
+        f.LedStatus->OnTimer = [&started, &failedPolls, &f, poll](TObject *s) {
+            // The poll before this one has ended.
+            failedPolls += f.LastStatusCode != 0;
             ++started;
             poll(s);
         };
@@ -58,7 +64,9 @@ int main(int argc, char **argv)
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         const long done = started;
         const unsigned long long rereads = f.Probe->RereadsStarted();
-        // Let the last answers arrive before counting what is still alive.
+        // No more polls or re-reads; the last answers arrive before counting what is still alive.
+        f.LedStatus->OnTimer = nullptr;
+        f.Timer1->SetEnabled(false);
         shellbench::pumpUntil([] { return false; }, 2500);
         int outstanding = f.SysDescrReq->Outstanding + f.LedStatusReq->Request.Outstanding;
         int bindings = 1;
@@ -67,14 +75,23 @@ int main(int argc, char **argv)
                 outstanding += b->Request.Outstanding;
                 ++bindings;
             }
-        std::printf("polls: %ld in %.1f s; capability re-reads: %llu\n", done, seconds, rereads);
+        std::printf("polls: %ld in %.1f s (%ld failed); capability re-reads: %llu\n", done, seconds,
+                    failedPolls, rereads);
         std::printf("memory at end: %ld KiB (%+ld KiB)\n", shellbench::residentKiB(),
                     shellbench::residentKiB() - rssStart);
         std::printf("live requests: %d bindings + 1 poll, %d answers outstanding\n", bindings, outstanding);
         std::printf("status: %s\n", f.LastStatusText.c_str());
+        const bool goodStatus =
+            f.LastStatusCode == 0 && f.LastStatusText.rfind("Get: (KvSNMP++) Ok!. Receive at ", 0) == 0;
+        if (done < polls || failedPolls > 0 || rereads < 20ULL * static_cast<unsigned long long>(done) ||
+            outstanding != 0 || !goodStatus) {
+            std::printf(
+                "FAILED: the polls, re-reads or answers above are not a day of a device that answers\n");
+            failed = true;
+        }
     }
     gCommandLine.clear();
     std::error_code ec;
     std::filesystem::remove_all(root, ec);
-    return 0;
+    return failed ? 2 : 0;
 }

@@ -4,6 +4,7 @@
 # length divided by the difference in gets (rows), so start-up and the agent cancel out.
 # Usage: bench/snmp/instructions.sh [path/to/bench_snmp_engine]
 set -euo pipefail
+shopt -s inherit_errexit # a failed run inside $(...) ends the script
 root=$(cd "$(dirname "$0")/../.." && pwd)
 bench=${1:-}
 if [ -z "$bench" ]; then
@@ -19,7 +20,7 @@ trap 'rm -rf "$work"' EXIT
 count() {
   local out="$work/cg.$1.$2.$3"
   valgrind --tool=callgrind --callgrind-out-file="$out" "$bench" --only "$1" "--$2" "$3" >/dev/null 2>"$out.log" \
-    || { cat "$out.log" >&2; echo "run $1 $2 $3 failed" >&2; exit 1; }
+    || { tail -n 5 "$out.log" >&2; echo "FAILED: the run $1 --$2 $3 failed its check" >&2; exit 1; }
   awk '/^(summary|totals):/ { print $2; exit }' "$out"
 }
 

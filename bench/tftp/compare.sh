@@ -17,17 +17,8 @@ fi
 command -v tftp >/dev/null || { echo "tftp (tftp-hpa) is not installed"; exit 1; }
 [ -x /usr/sbin/in.tftpd ] || { echo "in.tftpd (tftpd-hpa) is not installed"; exit 1; }
 
-work=$(mktemp -d /tmp/kvtftp-bench.XXXXXX)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-free_port() {
-  python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
+# shellcheck source=bench/common/work.sh
+source "$root/bench/common/work.sh"
 
 mkdir -p "$work/ours" "$work/theirs" "$work/local"
 for mib in 10 40; do
@@ -56,13 +47,13 @@ transfer_ms() {
     start=$(now_ns)
     tftp -m binary 127.0.0.1 "$port" -c get "p$mib.bin" "$work/local/got.bin"
     end=$(now_ns)
-    cmp -s "$work/local/p$mib.bin" "$work/local/got.bin" || { echo "get from port $port differs" >&2; return 1; }
+    cmp -s "$work/local/p$mib.bin" "$work/local/got.bin" || { echo "FAILED: the file got from port $port differs from the one served" >&2; return 1; }
     rm -f "$work/local/got.bin"
   else
     start=$(now_ns)
     tftp -m binary 127.0.0.1 "$port" -c put "$work/local/p$mib.bin" "put.bin"
     end=$(now_ns)
-    cmp -s "$work/local/p$mib.bin" "$dir/put.bin" || { echo "put to port $port differs" >&2; return 1; }
+    cmp -s "$work/local/p$mib.bin" "$dir/put.bin" || { echo "FAILED: the file put to port $port differs from the one sent" >&2; return 1; }
     rm -f "$dir/put.bin"
   fi
   echo $(((end - start) / 1000000))

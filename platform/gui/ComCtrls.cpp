@@ -372,12 +372,16 @@ public:
     }
     void setWholeText(const QString &text)
     {
+        if (text == m_whole)
+            return;
         m_whole = text;
         setToolTip(text);
         fit();
     }
-    // The text, not its length, decides nothing about the bar's layout.
-    QSize minimumSizeHint() const override { return {2 * frameWidth(), QLabel::minimumSizeHint().height()}; }
+    // The text, not its length, decides nothing about the bar's layout (and a new text costs
+    // no measuring when the bar is laid out again).
+    QSize minimumSizeHint() const override { return {2 * frameWidth(), lineHeight()}; }
+    QSize sizeHint() const override { return minimumSizeHint(); }
 
 protected:
     void resizeEvent(QResizeEvent *e) override
@@ -397,7 +401,7 @@ private:
         QString shown = m_whole;
         if (fm.horizontalAdvance(m_whole) > room) {
             const QString dots = QStringLiteral("...");
-            qsizetype keep = m_whole.size();
+            qsizetype keep = m_whole.size() - 1;
             while (keep > 0 && fm.horizontalAdvance(m_whole.left(keep) + dots) > room)
                 --keep;
             shown = m_whole.left(keep) + dots;
@@ -405,6 +409,7 @@ private:
         if (text() != shown)
             setText(shown);
     }
+    int lineHeight() const { return fontMetrics().height() + 2 * (frameWidth() + margin()); }
     QString m_whole;
 };
 
@@ -482,9 +487,9 @@ void TStatusBar::Rebuild()
         layout->addWidget(l);
         labels.push_back(l);
     }
+    // Each stretch is set once to its value: a change lays the bar out again.
     for (std::size_t i = 0; i < labels.size(); ++i) {
         StatusPanelLabel *l = labels[i];
-        layout->setStretch(static_cast<int>(i), 0);
         if (m_simplePanel) {
             l->setWholeText(toQ(m_simpleText));
             l->setMinimumWidth(0);
@@ -496,8 +501,7 @@ void TStatusBar::Rebuild()
             const bool last = i + 1 == labels.size();
             l->setMinimumWidth(last ? 0 : p->Width());
             l->setMaximumWidth(last ? QWIDGETSIZE_MAX : p->Width());
-            if (last)
-                layout->setStretch(static_cast<int>(i), 1);
+            layout->setStretch(static_cast<int>(i), last ? 1 : 0);
         }
     }
 }

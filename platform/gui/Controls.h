@@ -116,6 +116,9 @@ protected:
     void WatchWidget(QObject *w);
     // Set while code updates the widget, so the widget's own signals are not reported.
     bool m_syncing = false;
+    // Records the visibility without showing or hiding the widget (a control that draws its
+    // hidden state itself).
+    void KeepVisible(bool v) { m_visible = v; }
 };
 
 using TColor = std::uint32_t;

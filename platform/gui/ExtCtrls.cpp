@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QScrollArea>
 
@@ -182,6 +183,15 @@ void TRadioGroup::SetItemIndex(int i)
 
 // ---- TImage ----
 
+// What a picture shown in place paints: the picture beneath as it lies under the control, and
+// the two states made from it once.
+struct TImage::InPlace {
+    QImage beneath;
+    QRect beneathRect; // in the parent's coordinates
+    QPixmap shown;
+    QPixmap hidden;
+};
+
 TImage::TImage(TComponent *AOwner) : TControl(AOwner, new QLabel), m_image(std::make_unique<QImage>())
 {
     Widget()->resize(105, 105);
@@ -195,6 +205,83 @@ void TImage::SetImage(const QImage &image)
     if (m_autoSize && !image.isNull())
         SetBounds(Left(), Top(), image.width(), image.height());
     UpdatePixmap();
+    RecomposeInPlace();
+}
+
+bool TImage::SetShownOver(const TImage &beneath)
+{
+    auto inPlace = std::make_unique<InPlace>();
+    if (beneath.m_stretch || beneath.Parent() != Parent() ||
+        beneath.m_image->size() != beneath.Widget()->size())
+        return false;
+    inPlace->beneath = *beneath.m_image;
+    inPlace->beneathRect = beneath.Widget()->geometry();
+    if (!ComposeInPlace(*inPlace))
+        return false;
+    m_inPlace = std::move(inPlace);
+    Widget()->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    Widget()->setVisible(true);
+    Widget()->update();
+    return true;
+}
+
+// The pixels beneath the control, and the picture drawn over them as the panel and the
+// picture's own widget would draw it.
+bool TImage::ComposeInPlace(InPlace &inPlace) const
+{
+    const QRect own = Widget()->geometry();
+    if (Parent() == nullptr || m_stretch || m_image->isNull() || m_image->size() != own.size() ||
+        !inPlace.beneathRect.contains(own))
+        return false;
+    inPlace.hidden = QPixmap::fromImage(inPlace.beneath.copy(own.translated(-inPlace.beneathRect.topLeft())));
+    inPlace.shown = inPlace.hidden.copy();
+    QPainter painter(&inPlace.shown);
+    painter.drawPixmap(0, 0, QPixmap::fromImage(*m_image));
+    return true;
+}
+
+void TImage::RecomposeInPlace()
+{
+    if (!m_inPlace || ComposeInPlace(*m_inPlace)) {
+        if (m_inPlace)
+            Widget()->update();
+        return;
+    }
+    // No longer over the picture beneath: an ordinary picture again.
+    m_inPlace.reset();
+    UpdateOpaque();
+    TControl::SetVisible(Visible());
+}
+
+void TImage::SetVisible(bool v)
+{
+    if (!m_inPlace) {
+        TControl::SetVisible(v);
+        return;
+    }
+    if (v == Visible())
+        return;
+    KeepVisible(v);
+    // Painted at once: no posted update, so no further turn of the event loop for it.
+    Widget()->repaint();
+}
+
+void TImage::SetBounds(int left, int top, int width, int height)
+{
+    const QRect before = Widget() ? Widget()->geometry() : QRect();
+    TControl::SetBounds(left, top, width, height);
+    if (Widget() && Widget()->geometry() != before)
+        RecomposeInPlace();
+}
+
+bool TImage::WidgetEvent(QObject *watched, QEvent *e)
+{
+    if (m_inPlace && watched == Widget() && e->type() == QEvent::Paint) {
+        QPainter painter(Widget());
+        painter.drawPixmap(0, 0, Visible() ? m_inPlace->shown : m_inPlace->hidden);
+        return true;
+    }
+    return TControl::WidgetEvent(watched, e);
 }
 
 bool TImage::LoadFromFile(const std::string &path)
@@ -227,6 +314,7 @@ void TImage::SetStretch(bool v)
     m_stretch = v;
     static_cast<QLabel *>(Widget())->setScaledContents(v);
     UpdatePixmap();
+    RecomposeInPlace();
 }
 
 void TImage::UpdatePixmap()
@@ -246,6 +334,8 @@ void TImage::Resized()
 // two).
 void TImage::UpdateOpaque()
 {
+    if (m_inPlace)
+        return; // paints every pixel itself
     const QSize size = Widget()->size();
     const bool covers = m_stretch || (m_image->width() == size.width() && m_image->height() == size.height());
     Widget()->setAttribute(Qt::WA_OpaquePaintEvent,

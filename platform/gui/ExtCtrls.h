@@ -64,13 +64,30 @@ public:
     void SetAutoSize(bool v) { m_autoSize = v; }
     void SetStretch(bool v);
 
+    // Shows and hides in place over the picture beneath, which must hold this control wholly
+    // (neither stretched, this picture the control's size): the widget stays on screen and
+    // paints this picture over the pixels beneath (as they are now) when visible, those pixels
+    // alone when not. Showing or hiding then repaints only this control's own pixels, at once,
+    // with no work for the parent, the picture beneath or accessibility. False, and nothing
+    // changed, when the pictures do not allow it; it ends when the control moves off the
+    // picture beneath or gets a picture that no longer fits.
+    bool SetShownOver(const TImage &beneath);
+    bool ShownInPlace() const { return m_inPlace != nullptr; }
+    void SetVisible(bool v) override;
+    void SetBounds(int left, int top, int width, int height) override;
+
 protected:
     void Resized() override;
+    bool WidgetEvent(QObject *watched, QEvent *e) override;
 
 private:
+    struct InPlace;
     void UpdatePixmap();
     void UpdateOpaque();
+    bool ComposeInPlace(InPlace &inPlace) const;
+    void RecomposeInPlace();
     std::unique_ptr<QImage> m_image;
+    std::unique_ptr<InPlace> m_inPlace;
     bool m_autoSize = false;
     bool m_stretch = false;
 };

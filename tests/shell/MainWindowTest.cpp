@@ -2,8 +2,13 @@
 // the capability probe, the status poll and LEDs, the clock write and the one-instance rule.
 #include "MainWindowSupport.h"
 
+#include "FrontPanel.h"
 #include "KvSNMPRequest.h"
 #include "Waiting.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPixmap>
 
 #include <ctime>
 #include <filesystem>
@@ -204,6 +209,112 @@ TEST(MainWindow, GoodPollWithLedsEnabledHidesAlarmAndBlinks)
     EXPECT_TRUE(text.size() > 4 &&
                 (text.substr(text.size() - 3) == "AM." || text.substr(text.size() - 3) == "PM."))
         << text;
+}
+
+namespace {
+
+// The module with its timers stopped and its panel as it is right after the window opened.
+struct PanelAtRest {
+    kv::ScopedClock clock{std::make_shared<FastClock>(10)};
+    Started started{std::vector<std::string>{}};
+    TMainForm &f = *started.form;
+    PanelAtRest()
+    {
+        EXPECT_TRUE(started.ready());
+        f.LedStatus->SetEnabled(false);
+        f.Timer1->SetEnabled(false);
+        f.LedBlink->SetEnabled(false);
+        f.ShowPanelAtRest();
+    }
+};
+
+// What a plain Qt window shows at a picture's place: the panel with the picture over it when
+// shown, the panel alone when hidden.
+QImage plainQtPixels(const TImage &panel, const TImage &picture, const char *name, bool shown)
+{
+    QWidget window;
+    window.resize(panel.Left() + panel.Width(), panel.Top() + panel.Height());
+    auto *back = new QLabel(&window);
+    back->setPixmap(QPixmap::fromImage(ShellPicture("front-panel.jpg")));
+    back->setGeometry(panel.Left(), panel.Top(), panel.Width(), panel.Height());
+    auto *front = new QLabel(&window);
+    front->setPixmap(QPixmap::fromImage(ShellPicture(name)));
+    front->setGeometry(picture.Widget()->geometry());
+    front->setVisible(shown);
+    return window.grab(picture.Widget()->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage windowPixels(const TImage &picture)
+{
+    const QWidget *w = picture.Widget();
+    return w->parentWidget()->grab(w->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Counts the paints of a widget and the showing and hiding of it.
+struct PaintCounter : QObject {
+    int paints = 0;
+    int showsAndHides = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        paints += e->type() == QEvent::Paint ? 1 : 0;
+        showsAndHides += e->type() == QEvent::Show || e->type() == QEvent::Hide ? 1 : 0;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(MainWindow, LedPixelsFollowTheBlinkRuleWithTheirOwnPictures)
+{
+    PanelAtRest p;
+    TMainForm &f = p.f;
+    struct Led {
+        TImage *picture;
+        const char *name;
+        QImage lit, dark;
+    };
+    std::vector<Led> leds = {{f.LED_Lan, "led-lan.png", {}, {}},
+                             {f.LED_WLan, "led-wlan.png", {}, {}},
+                             {f.LED_Power, "led-power.png", {}, {}}};
+    for (Led &led : leds) {
+        led.lit = plainQtPixels(*f.Image1, *led.picture, led.name, true);
+        led.dark = plainQtPixels(*f.Image1, *led.picture, led.name, false);
+        ASSERT_NE(led.lit, led.dark) << led.name;
+        EXPECT_EQ(windowPixels(*led.picture), led.lit) << led.name;
+    }
+    // LAN toggles on every step, WLAN on steps 0, 4, ..., 96, the power LED goes dark.
+    bool lan = true;
+    bool wlan = true;
+    for (int step = 0; step < 100; ++step) {
+        f.LedBlinkTimer(f.LedBlink);
+        lan = !lan;
+        wlan = step % 4 == 0 ? !wlan : wlan;
+        const bool expected[] = {lan, wlan, false};
+        for (std::size_t i = 0; i < leds.size(); ++i) {
+            EXPECT_EQ(leds[i].picture->Visible(), expected[i]) << leds[i].name << " step " << step;
+            EXPECT_EQ(windowPixels(*leds[i].picture), expected[i] ? leds[i].lit : leds[i].dark)
+                << leds[i].name << " step " << step;
+        }
+    }
+}
+
+TEST(MainWindow, ABlinkStepRepaintsOnlyTheLed)
+{
+    PanelAtRest p;
+    TMainForm &f = p.f;
+    pump(100);
+    PaintCounter panel, lan;
+    f.Image1->Widget()->installEventFilter(&panel);
+    f.LED_Lan->Widget()->installEventFilter(&lan);
+    // Each step is painted before the next (by the LED, or by the panel beneath it).
+    for (int step = 0; step < 20; ++step) {
+        const int before = lan.paints + panel.paints;
+        f.LedBlinkTimer(f.LedBlink);
+        ASSERT_TRUE(pumpUntil([&] { return lan.paints + panel.paints > before; }, 2000)) << step;
+    }
+    EXPECT_EQ(panel.paints, 0);
+    EXPECT_EQ(lan.paints, 20);
+    EXPECT_EQ(lan.showsAndHides, 0);
 }
 
 TEST(MainWindow, GoodPollWithLedsDisabledKeepsAlarm)

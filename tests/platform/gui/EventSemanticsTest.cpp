@@ -425,6 +425,34 @@ TEST_F(Controls, ImageShowsDecodedPicture)
     EXPECT_EQ(img->PictureWidth(), 40);
 }
 
+TEST_F(Controls, PictureIsShownInPlaceOnlyWhollyOverAnUnstretchedPictureBeneath)
+{
+    TForm form(nullptr);
+    auto picture = [&form](int left, int top, int width, int height) {
+        auto *image = new TImage(&form);
+        image->SetParent(&form);
+        QImage pixels(width, height, QImage::Format_ARGB32);
+        pixels.fill(Qt::green);
+        image->SetImage(pixels);
+        image->SetBounds(left, top, width, height);
+        return image;
+    };
+    TImage *panel = picture(0, 0, 40, 30);
+    TImage *inside = picture(10, 10, 5, 5);
+    EXPECT_TRUE(inside->SetShownOver(*panel));
+    EXPECT_FALSE(picture(38, 10, 5, 5)->SetShownOver(*panel));
+    // Hidden in place, its widget stays on screen; moved off the panel, it is an ordinary
+    // hidden picture again.
+    inside->SetVisible(false);
+    EXPECT_FALSE(inside->Visible());
+    EXPECT_FALSE(inside->Widget()->isHidden());
+    inside->SetLeft(37);
+    EXPECT_FALSE(inside->ShownInPlace());
+    EXPECT_TRUE(inside->Widget()->isHidden());
+    panel->SetStretch(true);
+    EXPECT_FALSE(picture(1, 1, 5, 5)->SetShownOver(*panel));
+}
+
 TEST_F(Controls, StringsCommaTextRoundTrip)
 {
     TStringList list;

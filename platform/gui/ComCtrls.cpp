@@ -14,9 +14,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 using kv::gui::fromQ;
 using kv::gui::toQ;
+
+namespace {
+
+// The tree's own item lookup remembers where an item was last found; the public one searches
+// every row, which made filling a long list quadratic.
+class ListTree : public QTreeWidget {
+public:
+    using QTreeWidget::indexFromItem;
+};
+
+} // namespace
 
 // ---- list view columns ----
 
@@ -73,13 +85,20 @@ void TListItem::Sync()
 {
     if (!m_node)
         return;
+    // Only changed cells are set and measured: a row filled cell by cell is measured once a cell.
+    std::vector<int> changed;
     m_view->m_syncing = true;
-    m_node->setText(0, toQ(m_caption));
     const int columns = std::max(m_node->columnCount(), m_subItems.Count() + 1);
-    for (int i = 1; i < columns; ++i)
-        m_node->setText(i, toQ(m_subItems[i - 1]));
+    for (int i = 0; i < columns; ++i) {
+        const QString text = toQ(i == 0 ? m_caption : m_subItems[i - 1]);
+        if (m_node->text(i) != text) {
+            m_node->setText(i, text);
+            changed.push_back(i);
+        }
+    }
     m_view->m_syncing = false;
-    m_view->FitColumnsTo(this);
+    for (int i : changed)
+        m_view->FitColumnTo(this, i);
 }
 
 int TListItem::Index() const
@@ -162,8 +181,7 @@ int TListItems::IndexOf(const TListItem *item) const
 
 // ---- TListView ----
 
-TListView::TListView(TComponent *AOwner)
-    : TWinControl(AOwner, new QTreeWidget), m_columns(this), m_items(this)
+TListView::TListView(TComponent *AOwner) : TWinControl(AOwner, new ListTree), m_columns(this), m_items(this)
 {
     auto *tree = static_cast<QTreeWidget *>(Widget());
     tree->resize(250, 150);
@@ -249,21 +267,20 @@ void TListView::ApplyColumnWidth(int i)
 
 int TListView::CellWidth(const QTreeWidgetItem *node, int column) const
 {
-    auto *tree = static_cast<QTreeWidget *>(Widget());
-    const int row = tree->indexOfTopLevelItem(const_cast<QTreeWidgetItem *>(node));
-    return row < 0 ? 0 : tree->sizeHintForIndex(tree->model()->index(row, column)).width();
+    auto *tree = static_cast<ListTree *>(Widget());
+    const QModelIndex index = tree->indexFromItem(node, column);
+    return index.isValid() ? tree->sizeHintForIndex(index).width() : 0;
 }
 
-void TListView::FitColumnsTo(const TListItem *item)
+void TListView::FitColumnTo(const TListItem *item, int column)
 {
+    const TListColumn *col = m_columns.Items(column);
+    if (!col || !col->Fitted())
+        return;
     auto *tree = static_cast<QTreeWidget *>(Widget());
-    for (int i = 0; i < m_columns.Count(); ++i) {
-        if (!m_columns.Items(i)->Fitted())
-            continue;
-        const int width = CellWidth(item->m_node, i);
-        if (width > tree->columnWidth(i))
-            tree->setColumnWidth(i, width);
-    }
+    const int width = CellWidth(item->m_node, column);
+    if (width > tree->columnWidth(column))
+        tree->setColumnWidth(column, width);
 }
 
 void TListView::SetRowSelect(bool v)

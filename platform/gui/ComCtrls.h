@@ -140,8 +140,8 @@ private:
     friend class TListColumns;
     void ColumnsChanged();
     void ApplyColumnWidth(int i);
-    // Widens the fitted columns that are narrower than the item's texts.
-    void FitColumnsTo(const TListItem *item);
+    // Widens a fitted column narrower than the item's text in it.
+    void FitColumnTo(const TListItem *item, int column);
     int CellWidth(const QTreeWidgetItem *node, int column) const;
     void ItemRemoved(TListItem *item);
     void UserSelectionChanged();

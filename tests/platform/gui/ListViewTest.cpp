@@ -48,6 +48,23 @@ TEST_F(ListView, ColumnsHiddenAndFitted)
     EXPECT_EQ(tree->topLevelItem(1)->text(2).toStdString(), "row2");
 }
 
+// The column follows its widest cell wherever a row lands and whichever cell changes.
+TEST_F(ListView, FittedColumnWidensForAnInsertedRowAndAChangedCell)
+{
+    auto *tree = static_cast<QTreeWidget *>(lv->Widget());
+    const int narrow = tree->columnWidth(1);
+    TListItem *top = lv->Items()->Insert(0);
+    top->SubItems()->Add("00112233445566778899aabbccdd");
+    const int inserted = tree->columnWidth(1);
+    EXPECT_GT(inserted, narrow);
+    EXPECT_EQ(tree->topLevelItem(0)->text(1).toStdString(), "00112233445566778899aabbccdd");
+
+    lv->Items()->Item(2)->SubItems()->SetString(0, "00112233445566778899aabbccddeeff0011");
+    EXPECT_GT(tree->columnWidth(1), inserted);
+    EXPECT_EQ(tree->topLevelItem(2)->text(1).toStdString(), "00112233445566778899aabbccddeeff0011");
+    EXPECT_EQ(tree->columnWidth(1), tree->sizeHintForIndex(tree->model()->index(2, 1)).width());
+}
+
 TEST_F(ListView, MovingSelectionReportsDeselectThenSelect)
 {
     lv->Items()->Item(0)->SetSelected(true);

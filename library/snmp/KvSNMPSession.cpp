@@ -124,10 +124,17 @@ void _SnmpEventProcessor::SyncSockets()
     for (int fd : fds) {
         if (m_watchers.count(fd))
             continue;
-        m_watchers[fd] = std::make_unique<kv::SocketWatcher>(fd, kv::SocketWatcher::Kind::Read, [fd] {
-            if (gKvSNMPSession)
+        std::weak_ptr<int> life = m_life;
+        m_watchers[fd] =
+            std::make_unique<kv::SocketWatcher>(fd, kv::SocketWatcher::Kind::Read, [this, fd, life] {
+                if (!gKvSNMPSession)
+                    return;
                 SNMPProcessPendingEvents(fd);
-        });
+                // The last answer is in: the time-out timer has nothing left to watch, and would
+                // only wake the program once more to find that out.
+                if (!life.expired() && gKvSNMPSession && gKvSNMPSession->idle())
+                    m_timer.stop();
+            });
     }
 }
 

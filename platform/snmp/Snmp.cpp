@@ -2,6 +2,7 @@
 // from the event loop, and the public surface.
 #include "SnmpImpl.h"
 
+#include <poll.h>
 #include <sys/select.h>
 #include <unistd.h>
 
@@ -153,6 +154,51 @@ void Snmp::Impl::pumpOnce(NetSession *only, int maxWaitMs, int readableFd)
         if (n > 0)
             snmp_sess_read(h, &readable);
         snmp_sess_timeout(h);
+        afterNetSnmp();
+    }
+    if (readableKnown) {
+        drainDatagrams(readableFd);
+    } else if (n > 0) {
+        std::vector<int> readFds;
+        for (auto &[k, s] : sessions) {
+            netsnmp_transport *t = snmp_sess_transport(s->handle);
+            if (t && t->sock >= 0 && FD_ISSET(t->sock, &readable) &&
+                (t->flags & NETSNMP_TRANSPORT_FLAG_STREAM) == 0)
+                readFds.push_back(t->sock);
+        }
+        for (int fd : readFds)
+            drainDatagrams(fd);
+    }
+}
+
+// Answers that are already waiting (a burst of reads) are taken in this turn of the event
+// loop rather than one turn each; bounded, so a flood cannot hold the window still. Only
+// while the session still waits for answers: a lone request (a get, a walk's next step)
+// costs no look that finds nothing.
+void Snmp::Impl::drainDatagrams(int fd)
+{
+    constexpr int kMostPerTurn = 64;
+    for (int taken = 0; taken < kMostPerTurn; ++taken) {
+        NetSession *owner = nullptr;
+        for (auto &[k, s] : sessions) {
+            netsnmp_transport *t = snmp_sess_transport(s->handle);
+            if (t && t->sock == fd)
+                owner = s.get();
+        }
+        if (!owner)
+            return;
+        bool waited = false;
+        for (auto &[id, p] : pending)
+            waited = waited || (p->session == owner && !p->done);
+        if (!waited)
+            return;
+        pollfd waiting{fd, POLLIN, 0};
+        if (::poll(&waiting, 1, 0) != 1 || (waiting.revents & POLLIN) == 0)
+            return;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(fd, &readable);
+        snmp_sess_read(owner->handle, &readable);
         afterNetSnmp();
     }
 }

@@ -184,6 +184,7 @@ struct Snmp::Impl {
     void complete(std::map<std::uint64_t, std::unique_ptr<Pending>>::iterator it);
     void completeWith(std::uint64_t id, int reason);
     void pumpOnce(NetSession *only, int maxWaitMs, int readableFd = -1);
+    void drainDatagrams(int fd);
 
     // ---- sessions (SnmpSessions.cpp) ----
     NetSession *openSession(const SnmpTarget &target, const kv::snmp::UsmUser *user, int &status);

@@ -5,6 +5,8 @@
 #include "KvSNMPErrors.h"
 #include "Snmp.h"
 
+#include <QCoreApplication>
+
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -662,4 +664,41 @@ TEST(EngineFault, RefusedAsynchronousSendCompletesFromTheEventLoop)
     r.reset();
     kvtest::pump(100);
     EXPECT_EQ(late, 0);
+}
+
+TEST(EngineFault, AnswersWaitingTogetherAreTakenInOneTurnOfTheEventLoop)
+{
+    FakeAgent agent([](const WireRequest &) {
+        WireReply r;
+        r.echo = true;
+        return r;
+    });
+    constexpr int kReads = 8;
+    std::vector<Completion> done(kReads); // outlives the reads, whose ends wait for answers
+    std::vector<std::unique_ptr<KvSNMPRequest>> reads;
+    {
+        // The session's socket is open and watched.
+        Completion first;
+        auto r = makeRequest(agent.port(), 1);
+        r->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+        r->GetAsync(first.closure(), true);
+        ASSERT_TRUE(pumpUntil([&] { return first.calls > 0; }, 3000));
+        kvtest::pump(50);
+    }
+    for (int i = 0; i < kReads; ++i) {
+        reads.push_back(makeRequest(agent.port(), 1));
+        reads.back()->Timeout = 500;
+        reads.back()->VarList = makeList({{kScalar, KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+        reads.back()->GetAsync(done[static_cast<std::size_t>(i)].closure(), true);
+    }
+    // Every answer is in the socket before the event loop looks.
+    for (int i = 0; i < 2000 && agent.requests() < 1 + kReads; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(agent.requests(), 1 + kReads);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    QCoreApplication::processEvents();
+    int delivered = 0;
+    for (const Completion &d : done)
+        delivered += d.calls;
+    EXPECT_EQ(delivered, kReads);
 }

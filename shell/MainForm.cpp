@@ -322,6 +322,21 @@ AnsiString WaitingForDeviceText(const AnsiString &address)
     return "Waiting for the device " + address + " to answer...";
 }
 
+namespace {
+
+// The status poll and the capability re-read both run every two seconds: when one falls due
+// this close to the other, both run in the same wake-up of the program (and their answers
+// arrive together).
+constexpr int kTogetherMs = 20;
+
+bool dueSoon(const TTimer &timer)
+{
+    const int left = timer.RemainingMs();
+    return left >= 0 && left <= kv::Clock::instance().timerIntervalMs(kTogetherMs);
+}
+
+} // namespace
+
 void TMainForm::StartStatusPoll()
 {
     LedStatusReq = std::make_unique<KvSNMPRequest2Edits>(this);
@@ -335,7 +350,7 @@ void TMainForm::StartStatusPoll()
     LedStatusTimer(this);
 }
 
-void TMainForm::LedStatusTimer(TObject *)
+void TMainForm::LedStatusTimer(TObject *Sender)
 {
     if (!SysDescrReq)
         return;
@@ -358,6 +373,12 @@ void TMainForm::LedStatusTimer(TObject *)
         const auto *framework = dynamic_cast<const Exception *>(&e);
         LastStatusCode = framework != nullptr ? framework->HelpContext : -528;
         LedStatus->SetEnabled(true);
+    }
+    if (Sender == LedStatus && dueSoon(*Timer1)) {
+        // Its two seconds run from now on.
+        Timer1->SetEnabled(false);
+        Timer1->SetEnabled(true);
+        Timer1Timer(this);
     }
 }
 
@@ -401,8 +422,10 @@ void TMainForm::LedStatusReadDone(KvSNMPRequest2Controls *, KvSNMPError *e)
     LedStatusReadable = e != nullptr && e->Code == 0;
 }
 
-void TMainForm::Timer1Timer(TObject *)
+void TMainForm::Timer1Timer(TObject *Sender)
 {
+    if (Sender == Timer1 && SysDescrReq && dueSoon(*LedStatus))
+        LedStatusTimer(this);
     if (Probe)
         Probe->Tick(LedStatusReq.get());
 }

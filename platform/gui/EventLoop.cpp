@@ -129,6 +129,11 @@ bool Timer::isActive() const
     return m_timer->isActive();
 }
 
+int Timer::remainingMs() const
+{
+    return m_timer->isActive() ? m_timer->remainingTime() : -1;
+}
+
 void Timer::setSingleShot(bool singleShot)
 {
     m_timer->setSingleShot(singleShot);

@@ -56,6 +56,8 @@ public:
     void start(int intervalMs);
     void stop();
     bool isActive() const;
+    // Milliseconds until the next timeout (as the installed Clock runs it); -1 when stopped.
+    int remainingMs() const;
     void setSingleShot(bool singleShot);
     int interval() const { return m_interval; }
 

@@ -123,6 +123,8 @@ public:
     void SetEnabled(bool v);
     int Interval() const { return m_interval; }
     void SetInterval(int ms);
+    // Milliseconds until the next tick on the real clock; -1 when the timer is off.
+    int RemainingMs() const { return m_enabled ? m_timer.remainingMs() : -1; }
     TNotifyEvent OnTimer;
 
 private:

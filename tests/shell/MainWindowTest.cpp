@@ -317,6 +317,36 @@ TEST(MainWindow, ABlinkStepRepaintsOnlyTheLed)
     EXPECT_EQ(lan.showsAndHides, 0);
 }
 
+TEST(MainWindow, PollAndCapabilityReReadDueTogetherRunInOneTick)
+{
+    PanelAtRest p;
+    TMainForm &f = p.f;
+    pump(100);
+    // Whichever of the two timers ticks runs the other when that one is due within 20 ms
+    // (on this fast clock, 2 ms); the other is left alone when it is due later.
+    for (const int otherInMs : {1, 2000}) {
+        SCOPED_TRACE(otherInMs);
+        const uint64_t rereads = f.Probe->RereadsStarted();
+        f.LedStatus->SetInterval(otherInMs);
+        f.LedStatus->SetEnabled(true);
+        f.Timer1Timer(f.Timer1);
+        EXPECT_GT(f.Probe->RereadsStarted(), rereads);
+        EXPECT_EQ(f.LedStatus->Enabled(), otherInMs > 1) << "a poll that starts switches its timer off";
+        f.LedStatus->SetEnabled(false);
+        f.LedStatus->SetInterval(2000);
+        pump(50);
+
+        const uint64_t before = f.Probe->RereadsStarted();
+        f.Timer1->SetInterval(otherInMs);
+        f.Timer1->SetEnabled(true);
+        f.LedStatusTimer(f.LedStatus);
+        EXPECT_EQ(f.Probe->RereadsStarted() > before, otherInMs == 1);
+        f.Timer1->SetEnabled(false);
+        f.Timer1->SetInterval(2000);
+        pump(50);
+    }
+}
+
 TEST(MainWindow, GoodPollWithLedsDisabledKeepsAlarm)
 {
     kv::ScopedClock clock(std::make_shared<FastClock>(10));

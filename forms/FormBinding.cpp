@@ -1,5 +1,8 @@
 #include "FormBinding.h"
 
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -10,6 +13,36 @@ int32_t WritableItemCount(const KvSNMPVarList &list)
         if (!(list.IsTable() && i < list.KeyCount) && list.IsSetItem(i))
             ++count;
     return count;
+}
+
+void ClearBoundControls(KvSNMPRequest2Edits &binding)
+{
+    // By position, and each control looked up again: a control's change handler may change
+    // the associations.
+    for (std::size_t i = 0; i < binding.Associations.size(); ++i) {
+        for (std::size_t k = 0; i < binding.Associations.size(); ++k) {
+            KvSNMPAssociation &a = *binding.Associations[i];
+            if (k >= a.Controls.size())
+                break;
+            TControl *control = a.Controls[k];
+            if (!control || k >= a.Widgets.size() || a.Widgets[k].isNull())
+                continue;
+            if (auto *combo = dynamic_cast<TComboBox *>(control)) {
+                combo->SetItemIndex(-1);
+            } else if (auto *box = dynamic_cast<TCheckBox *>(control)) {
+                box->SetChecked(false);
+            } else if (auto *group = dynamic_cast<TRadioGroup *>(control)) {
+                group->SetItemIndex(-1);
+            } else if (auto *radio = dynamic_cast<TRadioButton *>(control)) {
+                radio->SetChecked(false);
+            } else {
+                control->SetText("");
+                // A refused entry goes back to what the read left: nothing.
+                if (auto *edit = dynamic_cast<TEdit *>(control); edit && binding.Constraints)
+                    binding.Constraints->StoreText(edit);
+            }
+        }
+    }
 }
 
 WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGetAfterSet,

@@ -37,6 +37,10 @@ enum class WriteResult {
 
 // Items a Set of the list would carry now (the index columns of a table are not sent).
 int32_t WritableItemCount(const KvSNMPVarList &list);
+// Empties every control bound to the binding (no text, nothing chosen, no box checked): what
+// a group shows when it was not read, so that no default or earlier value passes for the
+// device's. List views are left to the form.
+void ClearBoundControls(KvSNMPRequest2Edits &binding);
 // The frame's Set: refused without a good read or with nothing to send.
 WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGetAfterSet,
                        bool takeFromControls);
@@ -81,8 +85,8 @@ public:
         m_failures = this->Request.Failures;
         Base::DoBeforeGet();
     }
-    // A read that failed shows nothing: the controls keep what they held, never "(NULL)" for
-    // values that did not come.
+    // A read that failed shows none of its values, never "(NULL)" for values that did not
+    // come; its controls are emptied once it has ended.
     void ShowValues() override
     {
         if (m_read == ReadState::Reading && this->Request.Failures != m_failures)
@@ -94,8 +98,11 @@ public:
     void DoAfterGet() override
     {
         m_read = this->Request.Failures == m_failures ? ReadState::Read : ReadState::Failed;
-        if (m_read == ReadState::Failed && m_failure.empty())
-            m_failure = "The values could not be read from the device.";
+        if (m_read == ReadState::Failed) {
+            if (m_failure.empty())
+                m_failure = "The values could not be read from the device.";
+            ClearBoundControls(*this);
+        }
         Base::DoAfterGet();
     }
 
@@ -109,6 +116,7 @@ public:
             if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading) {
                 m_read = ReadState::Failed;
                 m_failure = e->Message;
+                ClearBoundControls(*this);
             }
             if (handler)
                 handler(sender, e);

@@ -59,6 +59,9 @@ TFM_Admin3::TFM_Admin3(TComponent *AOwner) : TForm(AOwner)
                             .ConsoleCaption = "Console Settings",
                             .Led = {388, 248, 364, 50},
                             .LedCaption = "LED Status"});
+    // Display only: the device's single manager addresses, never written by this form.
+    for (TControl *c : std::initializer_list<TControl *>{CkBx_ManagerState, Ed_IP1, Ed_IP2})
+        c->SetEnabled(false);
     Ed_VID = Make<TEdit>(GroupBox6, "Ed_VID", {190, 52, 60, 21});
     RG_PingSet = Make<TGroupBox>(this, "RG_PingSet", {388, 304, 364, 50}, "Ping Control Setting");
     Label13 = Make<TLabel>(RG_PingSet, "Label13", {12, 24, 110, 16}, "Status");
@@ -171,8 +174,9 @@ void TFM_Admin3::ShowConsoleState()
 
 void TFM_Admin3::CB_LimitIPStatusClick(TObject *)
 {
+    // The single manager addresses are shown only: this form never writes them.
     const bool on = CB_LimitIPStatus->Checked();
-    for (TControl *c : std::initializer_list<TControl *>{Ed_IP1, Ed_IP2, Ed_FromIP, Ed_ToIP, Btn_Add})
+    for (TControl *c : std::initializer_list<TControl *>{Ed_FromIP, Ed_ToIP, Btn_Add})
         c->SetEnabled(on);
 }
 

@@ -249,6 +249,21 @@ TEST_F(Admin3, LimitWithAnEmptyListIsSwitchedOffFirst)
     expectNoSet();
 }
 
+// The single manager addresses are shown, never written: the limit switch leaves them as
+// they are, read-only.
+TEST_F(Admin3, ManagerAddressesStayDisplayOnly)
+{
+    auto f = open({"--profile", "configured"});
+    ASSERT_TRUE(f->GroupBox2->Visible());
+    EXPECT_EQ(f->Ed_IP1->Text(), "127.0.0.1");
+    for (int i = 0; i < 2; ++i) {
+        click(f->CB_LimitIPStatus);
+        for (TControl *c : std::initializer_list<TControl *>{f->CkBx_ManagerState, f->Ed_IP1, f->Ed_IP2})
+            EXPECT_FALSE(c->Enabled()) << c->Name();
+    }
+    EXPECT_TRUE(f->Btn_Add->Enabled());
+}
+
 TEST_F(Admin3, Layout)
 {
     auto f = open();

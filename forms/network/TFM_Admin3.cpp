@@ -169,7 +169,7 @@ void TFM_Admin3::RB_NoneClick(TObject *)
 
 void TFM_Admin3::ShowConsoleState()
 {
-    ::ShowConsoleState(Console());
+    ShowConsole();
 }
 
 void TFM_Admin3::CB_LimitIPStatusClick(TObject *)
@@ -400,7 +400,9 @@ void TFM_Admin3::OKClick(TObject *)
         return;
     // The range rows are written by Add and Delete alone: the row they last loaded is
     // history by now.
-    StartWrites(*LimitReq, {vlan, vlanId, led, ConsoleReq.get(), ssh, PingReq.get(), wlan}, [this](bool ok) {
+    const std::vector<AdminWriteStep> steps = {WriteStep(vlan), WriteStep(vlanId),        WriteStep(led),
+                                               ConsoleStep(),   WriteStep(PingReq.get()), WriteStep(wlan)};
+    StartWrites(*LimitReq, steps, [this](bool ok) {
         StatusBar->SetSimpleText(ok ? "Set OK!" : "Setting Error!");
         if (ok)
             ClearZeroManagerIPs();

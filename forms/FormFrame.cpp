@@ -97,6 +97,15 @@ bool ShowReadFailure(TStatusBar *statusBar, std::initializer_list<const ReadOutc
     return true;
 }
 
+bool ReadAgainIfUnread(FormBinding *group)
+{
+    if (group == nullptr)
+        return false;
+    if (!group->WasRead())
+        group->Get();
+    return group->WasRead();
+}
+
 bool RunRestartCountdown(const CountdownSteps &steps)
 {
     if (gSaveActivateSupported)

@@ -114,6 +114,11 @@ void ChooseChannel(const AnsiString &list, TComboBox *combo, const AnsiString &c
 // into the status bar, so that no success text stands over it. True when one failed.
 bool ShowReadFailure(TStatusBar *statusBar, std::initializer_list<const ReadOutcome *> groups);
 
+// A Refresh's read of a synchronous group its opening could not read (an optional group whose
+// probe found a silent device, or one a form reads only once): read now unless its last read
+// succeeded. True when the group stands read; false for a null group.
+bool ReadAgainIfUnread(FormBinding *group);
+
 // ---- creation and closing ---------------------------------------------------------------
 
 // Runs the creation steps of a form; an exception stops them and its text goes to the status

@@ -184,12 +184,56 @@ bool AdminSettingsParts::CheckRead(std::initializer_list<const FormBinding *> gr
     return false;
 }
 
-void AdminSettingsParts::StartWrites(FormBinding &limit, std::vector<FormBinding *> rest,
+void AdminSettingsParts::ShowConsole()
+{
+    m_deviceConsole = ShowConsoleState(Console(), ConsoleReq && ConsoleReq->WasRead());
+}
+
+AdminWriteStep AdminSettingsParts::ConsoleStep()
+{
+    return [this] { return WriteConsole(); };
+}
+
+bool AdminSettingsParts::WriteConsoleGroups(ConsoleProtocol protocol, bool chosen)
+{
+    // The time-out goes with the chosen protocol; switching off and restoring write the
+    // protocol alone, and both objects whatever the first did.
+    const bool timeout = chosen && protocol != ConsoleProtocol::None;
+    const AccessPatch items(*ConsoleReq, {{kAdminConsoleItems.IndexOf("telnet"), KvAccess::ReadWrite},
+                                          {kAdminConsoleItems.IndexOf("timeout"),
+                                           timeout ? KvAccess::ReadWrite : KvAccess::Invalid}});
+    ShowConsoleValues(Console(), protocol);
+    FormBinding *const ssh = SshSupported ? SshReq.get() : nullptr;
+    const bool telnetOk = WriteGoesOn(ConsoleReq->Write(true, true));
+    if (!telnetOk && chosen)
+        return false;
+    return (ssh == nullptr || WriteGoesOn(ssh->Write(true, true))) && telnetOk;
+}
+
+bool AdminSettingsParts::WriteConsole()
+{
+    const ConsoleControls c = Console();
+    const ConsoleProtocol chosen = ChosenConsole(c);
+    const ConsoleProtocol held = m_deviceConsole;
+    // Another protocol goes on only once both are off: the device never has two on.
+    const bool switching = chosen != held && chosen != ConsoleProtocol::None;
+    if (switching)
+        WriteConsoleGroups(ConsoleProtocol::None, false);
+    const bool ok = WriteConsoleGroups(chosen, true);
+    if (ok)
+        m_deviceConsole = chosen;
+    else if (switching)
+        WriteConsoleGroups(held, false);
+    // The hidden values follow the user's choice again.
+    ConsoleRadioClick(c);
+    return ok;
+}
+
+void AdminSettingsParts::StartWrites(FormBinding &limit, std::vector<AdminWriteStep> rest,
                                      const std::function<void(bool ok)> &ended)
 {
     m_oldPassword = Ed_Pwd->Text();
     Ed_Pwd->SetText(Ed_NPwd->Text());
-    ConsolePreStep(Console(), *ConsoleReq, SshSupported ? SshReq.get() : nullptr);
     Writes.Start(*LoginReq, limit, std::move(rest), [this, ended](bool ok, bool loginWritten) {
         if (!loginWritten)
             Ed_Pwd->SetText(m_oldPassword);

@@ -80,6 +80,13 @@ struct AdminSettingsParts : AdminLoginParts {
 
     void MakeSharedGroups(TForm *form, const AdminGroupsLayout &layout);
     ConsoleControls Console() const { return {RB_None, RB_Telnet, RB_SHH, CB_Telnet, CB_SHH, CB_Timeout}; }
+    // The console protocol the device holds, as read (none checked when it was not) and
+    // remembered for Apply.
+    void ShowConsole();
+    // The console's step of the write sequence: the protocol the device holds changes only
+    // through both off, written right before the chosen one goes on; when that fails, the
+    // protocol the device had goes back on, so no refused Apply leaves the console off.
+    AdminWriteStep ConsoleStep();
 
     // The reads of the shared groups; each form calls them in its own order. A read that
     // fails leaves its optional group unsupported (hidden, neither checked nor written).
@@ -97,14 +104,19 @@ struct AdminSettingsParts : AdminLoginParts {
     // The groups Apply writes were read (the login, console and limit groups are always
     // written); otherwise says so, and nothing may be sent.
     bool CheckRead(std::initializer_list<const FormBinding *> groups);
-    // The new password into the login group, the console pre-step, then the write sequence;
-    // ended(ok) once it has run (the device's password stays shown when the login was not
-    // written).
-    void StartWrites(FormBinding &limit, std::vector<FormBinding *> rest,
+    // The new password into the login group, then the write sequence; ended(ok) once it has
+    // run (the device's password stays shown when the login was not written).
+    void StartWrites(FormBinding &limit, std::vector<AdminWriteStep> rest,
                      const std::function<void(bool ok)> &ended);
 
     AdminWriteSequence Writes;
 
 private:
+    bool WriteConsole();
+    // Telnet, then ssh where the device has it, as protocol has them. The chosen protocol's
+    // write carries the time-out (not with None) and stops at a refusal; the others (both off,
+    // the protocol the device had) write the protocol alone, both objects whatever happens.
+    bool WriteConsoleGroups(ConsoleProtocol protocol, bool chosen);
     AnsiString m_oldPassword;
+    ConsoleProtocol m_deviceConsole = ConsoleProtocol::Unknown;
 };

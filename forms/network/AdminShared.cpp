@@ -115,37 +115,41 @@ void ConsoleRadioClick(const ConsoleControls &c)
     }
 }
 
-void ShowConsoleState(const ConsoleControls &c)
+ConsoleProtocol ShowConsoleState(const ConsoleControls &c, bool read)
 {
+    if (!read) {
+        for (TRadioButton *rb : {c.RB_None, c.RB_Telnet, c.RB_SHH})
+            rb->SetChecked(false);
+        return ConsoleProtocol::Unknown;
+    }
     if (c.CB_Telnet->ItemIndex() > 0) {
         c.RB_Telnet->SetChecked(true);
         c.CB_Timeout->SetEnabled(true);
-    } else if (c.CB_SHH->ItemIndex() > 0 && c.RB_SHH->Visible()) {
+        return ConsoleProtocol::Telnet;
+    }
+    if (c.CB_SHH->ItemIndex() > 0 && c.RB_SHH->Visible()) {
         c.RB_SHH->SetChecked(true);
         c.CB_Timeout->SetEnabled(true);
-    } else {
-        c.RB_None->SetChecked(true);
-        c.CB_Timeout->SetEnabled(false);
+        return ConsoleProtocol::Ssh;
     }
+    c.RB_None->SetChecked(true);
+    c.CB_Timeout->SetEnabled(false);
+    return ConsoleProtocol::None;
 }
 
-void ConsolePreStep(const ConsoleControls &c, FormBinding &console, FormBinding *ssh)
+ConsoleProtocol ChosenConsole(const ConsoleControls &c)
 {
-    KvSNMPVarList &items = console.Request.VarList;
-    const int telnet = kAdminConsoleItems.IndexOf("telnet");
-    const int timeout = kAdminConsoleItems.IndexOf("timeout");
-    items.GetItem(telnet)->Access = ReadWrite;
-    if (c.RB_None->Checked()) {
-        items.GetItem(timeout)->Access = KvAccess::Invalid;
-        return;
-    }
-    items.GetItem(timeout)->Access = ReadWrite;
-    c.CB_Telnet->SetItemIndex(0);
-    c.CB_SHH->SetItemIndex(0);
-    console.Write(true, true);
-    if (ssh != nullptr)
-        ssh->Write(true, true);
-    ConsoleRadioClick(c);
+    if (c.RB_Telnet->Checked())
+        return ConsoleProtocol::Telnet;
+    if (c.RB_SHH->Checked())
+        return ConsoleProtocol::Ssh;
+    return c.RB_None->Checked() ? ConsoleProtocol::None : ConsoleProtocol::Unknown;
+}
+
+void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol)
+{
+    c.CB_Telnet->SetItemIndex(protocol == ConsoleProtocol::Telnet ? 1 : 0);
+    c.CB_SHH->SetItemIndex(protocol == ConsoleProtocol::Ssh ? 1 : 0);
 }
 
 int StackShown(const std::vector<TControl *> &controls, int top, int gap)
@@ -160,7 +164,12 @@ int StackShown(const std::vector<TControl *> &controls, int top, int gap)
     return bottom;
 }
 
-void AdminWriteSequence::Start(FormBinding &login, FormBinding &limit, std::vector<FormBinding *> rest,
+AdminWriteStep WriteStep(FormBinding *group)
+{
+    return [group] { return group == nullptr || WriteGoesOn(group->Write(true, true)); };
+}
+
+void AdminWriteSequence::Start(FormBinding &login, FormBinding &limit, std::vector<AdminWriteStep> rest,
                                Ended ended)
 {
     if (!m_idle)
@@ -196,8 +205,8 @@ void AdminWriteSequence::LimitSetDone(const KvSNMPError *e)
 
 void AdminWriteSequence::writeRest()
 {
-    for (FormBinding *b : m_rest)
-        if (b != nullptr && !WriteGoesOn(b->Write(true, true))) {
+    for (const AdminWriteStep &step : m_rest)
+        if (!step()) {
             end(false);
             return;
         }

@@ -68,15 +68,18 @@ struct ConsoleControls {
     TComboBox *CB_Timeout;
 };
 
+enum class ConsoleProtocol { Unknown, None, Telnet, Ssh };
+
 // The checked protocol into the hidden telnet and ssh values, the time-out enabled unless
 // none was chosen.
 void ConsoleRadioClick(const ConsoleControls &c);
-// The device's telnet and ssh values as the checked protocol.
-void ShowConsoleState(const ConsoleControls &c);
-// Before the main writes: with None only telnet goes out (the time-out item is left out);
-// otherwise both protocols are switched off first (results ignored), so the device never sees
-// two on, and the chosen one is set back into the controls.
-void ConsolePreStep(const ConsoleControls &c, FormBinding &console, FormBinding *ssh);
+// The device's telnet and ssh values as the checked protocol; with values that were not read
+// no protocol is checked. The protocol shown (Unknown when none).
+ConsoleProtocol ShowConsoleState(const ConsoleControls &c, bool read);
+// The protocol the radio buttons choose (Unknown when none is checked).
+ConsoleProtocol ChosenConsole(const ConsoleControls &c);
+// The hidden telnet and ssh values of a protocol.
+void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol);
 
 // ---- layout -----------------------------------------------------------------------------
 
@@ -86,13 +89,18 @@ int StackShown(const std::vector<TControl *> &controls, int top, int gap);
 
 // ---- writing ----------------------------------------------------------------------------
 
+// One write of an Apply's sequence: true when the sequence goes on.
+using AdminWriteStep = std::function<bool()>;
+// The write of a group; a null group is skipped.
+AdminWriteStep WriteStep(FormBinding *group);
+
 // The write sequence of the fuller administrator forms: the login first, then the manager
-// limit, whose asynchronous write is awaited, then the other groups in order; each write only
-// when the one before succeeded (a null group is skipped).
+// limit, whose asynchronous write is awaited, then the other steps in order; each only when
+// the one before succeeded.
 class AdminWriteSequence {
 public:
     using Ended = std::function<void(bool ok, bool loginWritten)>;
-    void Start(FormBinding &login, FormBinding &limit, std::vector<FormBinding *> rest, Ended ended);
+    void Start(FormBinding &login, FormBinding &limit, std::vector<AdminWriteStep> rest, Ended ended);
     // The set-done handler of the limit group hands its answer here.
     void LimitSetDone(const KvSNMPError *e);
     // False while the sequence waits for the device (a close guard watches it).
@@ -103,7 +111,7 @@ private:
     void end(bool ok);
     bool m_idle = true;
     bool m_loginWritten = false;
-    std::vector<FormBinding *> m_rest;
+    std::vector<AdminWriteStep> m_rest;
     Ended m_ended;
 };
 

@@ -185,14 +185,12 @@ void TClientInformation::ShowStatus(const AnsiString &text)
 void TClientInformation::FormCreate(TObject *)
 {
     m_ssid = MainForm != nullptr && CapabilityNumber(MainForm->Ed_ClientAddSSID->Text()) == 1;
-    const bool wdsInfo = MainForm == nullptr || CapabilityNumber(MainForm->Ed_WDSInfoNotSupport->Text()) != 1;
     TObject *log = StatusBar->Panels()->Items(0);
     const bool created = GuardCreate(StatusBar, [&] {
         ApModeReq = MakeBinding(this, {.Items = kApModeItems, .Type = MVT_SV, .Mode = BindMode::Sync});
         ApModeReq->AssociateCombo(0, CB_APMode11a);
         ApModeReq->Get();
-        const int mode = CB_APMode11a->ItemIndex();
-        TS_WDSInfo->SetTabVisible((mode == 1 || mode == 2) && wdsInfo);
+        TS_WDSInfo->SetTabVisible(false);
 
         ClientDetectReq =
             MakeBinding(this, {.Items = kClientDetectItems,
@@ -213,9 +211,25 @@ void TClientInformation::FormCreate(TObject *)
         ClientWalkReq->SetupListView(ClientListView, false);
         User_ListView->Columns()->Items(6)->SetWidth(m_ssid ? -2 : 0);
         StartClientCycle();
+        ShowWdsPage();
+    });
+    if (!created) {
+        // The cycle that could not start is over; its text went to the status bar.
+        ClientBusy = 0;
+        WdsBusy = 0;
+    }
+}
 
-        if (!TS_WDSInfo->TabVisible())
-            return;
+void TClientInformation::ShowWdsPage()
+{
+    // The bridge modes have WDS peers.
+    const bool wdsInfo = MainForm == nullptr || CapabilityNumber(MainForm->Ed_WDSInfoNotSupport->Text()) != 1;
+    const int mode = ApModeReq && ApModeReq->WasRead() ? CB_APMode11a->ItemIndex() : -1;
+    if (!(mode == 1 || mode == 2) || !wdsInfo || WdsDetectReq)
+        return;
+    TS_WDSInfo->SetTabVisible(true);
+    TObject *log = StatusBar->Panels()->Items(0);
+    GuardCreate(StatusBar, [&] {
         WdsDetectReq = MakeBinding(this, {.Items = kWdsDetectItems,
                                           .Type = MVT_SV,
                                           .KeyCount = 1,
@@ -234,11 +248,6 @@ void TClientInformation::FormCreate(TObject *)
         WdsWalkReq->SetupListView(LV_WDSInfo_User, false);
         StartWdsCycle();
     });
-    if (!created) {
-        // The cycle that could not start is over; its text went to the status bar.
-        ClientBusy = 0;
-        WdsBusy = 0;
-    }
 }
 
 void TClientInformation::FormShow(TObject *)
@@ -304,6 +313,11 @@ void TClientInformation::Bt_RfrshClick(TObject *)
 {
     if (!ClientBusy) // a second cycle would find the walk still running
         StartClientCycle();
+    // An AP mode the opening could not read decides the WDS page once it is read.
+    if (ApModeReq && !ApModeReq->WasRead()) {
+        ApModeReq->Get();
+        ShowWdsPage();
+    }
 }
 
 void TClientInformation::Timer1Timer(TObject *)

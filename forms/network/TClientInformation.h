@@ -61,6 +61,8 @@ public:
     static AnsiString PowerSavingText(const AnsiString &walked);
 
 private:
+    // The WDS page and its bindings, shown in the bridge modes.
+    void ShowWdsPage();
     void StartClientCycle();
     void StartWdsCycle();
     void EndClientCycle(const AnsiString &status);

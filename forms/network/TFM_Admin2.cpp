@@ -87,7 +87,7 @@ void TFM_Admin2::RB_NoneClick(TObject *)
 
 void TFM_Admin2::ShowConsoleState()
 {
-    ::ShowConsoleState(Console());
+    ShowConsole();
 }
 
 void TFM_Admin2::CkBx_ManagerStateClick(TObject *)
@@ -174,7 +174,9 @@ void TFM_Admin2::OKClick(TObject *)
             if (e->Text().empty())
                 e->SetText("0.0.0.0");
     // The filler goes again whatever the outcome.
-    StartWrites(*LimitReq, {led, addresses, ConsoleReq.get(), ssh, PingReq.get(), vlan, vlanId},
+    StartWrites(*LimitReq,
+                {WriteStep(led), WriteStep(addresses), ConsoleStep(), WriteStep(PingReq.get()),
+                 WriteStep(vlan), WriteStep(vlanId)},
                 [this](bool ok) {
                     StatusBar->SetSimpleText(ok ? "Set OK!" : "Setting Error!");
                     ClearZeroManagerIPs();

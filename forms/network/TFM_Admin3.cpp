@@ -59,6 +59,9 @@ TFM_Admin3::TFM_Admin3(TComponent *AOwner) : TForm(AOwner)
                             .ConsoleCaption = "Console Settings",
                             .Led = {388, 248, 364, 50},
                             .LedCaption = "LED Status"});
+    // Display only: the device's single manager addresses, never written by this form.
+    for (TControl *c : std::initializer_list<TControl *>{CkBx_ManagerState, Ed_IP1, Ed_IP2})
+        c->SetEnabled(false);
     Ed_VID = Make<TEdit>(GroupBox6, "Ed_VID", {190, 52, 60, 21});
     RG_PingSet = Make<TGroupBox>(this, "RG_PingSet", {388, 304, 364, 50}, "Ping Control Setting");
     Label13 = Make<TLabel>(RG_PingSet, "Label13", {12, 24, 110, 16}, "Status");
@@ -166,13 +169,14 @@ void TFM_Admin3::RB_NoneClick(TObject *)
 
 void TFM_Admin3::ShowConsoleState()
 {
-    ::ShowConsoleState(Console());
+    ShowConsole();
 }
 
 void TFM_Admin3::CB_LimitIPStatusClick(TObject *)
 {
+    // The single manager addresses are shown only: this form never writes them.
     const bool on = CB_LimitIPStatus->Checked();
-    for (TControl *c : std::initializer_list<TControl *>{Ed_IP1, Ed_IP2, Ed_FromIP, Ed_ToIP, Btn_Add})
+    for (TControl *c : std::initializer_list<TControl *>{Ed_FromIP, Ed_ToIP, Btn_Add})
         c->SetEnabled(on);
 }
 
@@ -396,7 +400,9 @@ void TFM_Admin3::OKClick(TObject *)
         return;
     // The range rows are written by Add and Delete alone: the row they last loaded is
     // history by now.
-    StartWrites(*LimitReq, {vlan, vlanId, led, ConsoleReq.get(), ssh, PingReq.get(), wlan}, [this](bool ok) {
+    const std::vector<AdminWriteStep> steps = {WriteStep(vlan), WriteStep(vlanId),        WriteStep(led),
+                                               ConsoleStep(),   WriteStep(PingReq.get()), WriteStep(wlan)};
+    StartWrites(*LimitReq, steps, [this](bool ok) {
         StatusBar->SetSimpleText(ok ? "Set OK!" : "Setting Error!");
         if (ok)
             ClearZeroManagerIPs();

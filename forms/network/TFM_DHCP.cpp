@@ -178,8 +178,8 @@ void TFM_DHCP::FormCreate(TObject *)
         DynamicPoolReq->AssociateCombo(8, CB_Status);
         DynamicPoolReq->Get();
 
-        FunctionReq =
-            MakeBinding(this, {.Items = kDhcpFunctionItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+        FunctionReq = MakeBinding(
+            this, {.Items = kDhcpFunctionItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar1});
         FunctionReq->AssociateCombo(0, CB_Fuction1);
         if (FunctionReq->Get()) {
             CB_Fuction2->SetItemIndex(CB_Fuction1->ItemIndex());

@@ -101,6 +101,8 @@ private:
     // The failure of a group the form could not read; empty when all were read.
     AnsiString ReadFailure() const;
     void KeepReadFailure(TStatusBar *bar);
+    // The server switch, its outcome shown in bar.
+    WriteResult WriteFunction(TStatusBar *bar);
     void BuildDynamicPage();
     void BuildStaticPage();
     void BuildLeasePage();

@@ -115,14 +115,34 @@ bool TFM_DHCP::CheckDynamicPool()
     return true;
 }
 
+WriteResult TFM_DHCP::WriteFunction(TStatusBar *bar)
+{
+    // The outcome goes to the page whose Apply this is.
+    FunctionReq->SetStatusBar(bar);
+    const WriteResult result = FunctionReq->Write();
+    if (result == WriteResult::Unread)
+        bar->SetSimpleText(gMsgGroupNotRead);
+    if (result != WriteResult::Failed)
+        return result;
+    // Refused: the switch shows again what the device holds, the refusal stays in view.
+    const AnsiString refusal = bar->SimpleText();
+    FunctionReq->Get();
+    bar->SetSimpleText(refusal);
+    CB_Fuction2->SetItemIndex(CB_Fuction1->ItemIndex());
+    EnableDynamicPoolEdits(true);
+    return result;
+}
+
 void TFM_DHCP::Bt_ApplyClick(TObject *)
 {
     if (!FunctionReq || !DynamicPoolReq)
         return;
+    // The last Apply's outcome is no word on this one.
+    StatusBar1->SetSimpleText("");
     const bool serverOn = CB_Fuction1->ItemIndex() == 1;
     if (serverOn && !CheckDynamicPool())
         return;
-    WriteResult result = FunctionReq->Write();
+    WriteResult result = WriteFunction(StatusBar1);
     if (result == WriteResult::Written && serverOn)
         result = DynamicPoolReq->Write();
     if (result == WriteResult::Unread)
@@ -137,10 +157,8 @@ void TFM_DHCP::StaticApplyClick(TObject *)
 {
     if (!FunctionReq)
         return;
-    const WriteResult result = FunctionReq->Write();
-    if (result == WriteResult::Unread)
-        StatusBar2->SetSimpleText(gMsgGroupNotRead);
-    if (result == WriteResult::Written)
+    StatusBar2->SetSimpleText("");
+    if (WriteFunction(StatusBar2) == WriteResult::Written)
         RunRestartCountdown();
 }
 

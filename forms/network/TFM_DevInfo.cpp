@@ -39,6 +39,12 @@ const FormItemTable kApItems = {
 
 constexpr uint64_t kMac48 = (uint64_t{1} << 48) - 1;
 
+// Where the device information and Ethernet groups stand, and how far down they move
+// without the AP status group.
+constexpr int kInfoTop = 8;
+constexpr int kEthernetTop = 162;
+constexpr int kNoApShift = 40;
+
 } // namespace
 
 std::optional<uint64_t> MacTextToNumber(const AnsiString &text)
@@ -93,7 +99,7 @@ TFM_DevInfo::TFM_DevInfo(TComponent *AOwner) : TForm(AOwner)
     Ed_SupModa->SetVisible(false);
     Bt_Refa = Make<TButton>(TabSheetA, "Bt_Refa", {110, 236, 75, 25}, "Refresh");
 
-    GroupBox2 = Make<TGroupBox>(this, "GroupBox2", {314, 8, 330, 148}, "Device Info");
+    GroupBox2 = Make<TGroupBox>(this, "GroupBox2", {314, kInfoTop, 330, 148}, "Device Info");
     Label7 = Make<TLabel>(GroupBox2, "Label7", {12, 22, 120, 16}, "Firmware Version:");
     Ed_Firmware = Make<TEdit>(GroupBox2, "Ed_Firmware", {140, 20, 176, 21});
     Label8 = Make<TLabel>(GroupBox2, "Label8", {12, 48, 120, 16}, "MAC Address:");
@@ -111,7 +117,7 @@ TFM_DevInfo::TFM_DevInfo(TComponent *AOwner) : TForm(AOwner)
                                                          Label29, Lab_Lan1MacEnd, Ed_PMac, Label19})
         c->SetVisible(false);
 
-    GroupBox1 = Make<TGroupBox>(this, "GroupBox1", {314, 162, 330, 118}, "Ethernet ");
+    GroupBox1 = Make<TGroupBox>(this, "GroupBox1", {314, kEthernetTop, 330, 118}, "Ethernet ");
     Label9 = Make<TLabel>(GroupBox1, "Label9", {12, 22, 120, 16}, "Get IP From:");
     Ed_GetIP = Make<TEdit>(GroupBox1, "Ed_GetIP", {140, 20, 176, 21});
     Label10 = Make<TLabel>(GroupBox1, "Label10", {12, 46, 120, 16}, "IP Address: ");
@@ -176,23 +182,34 @@ void TFM_DevInfo::FormCreate(TObject *)
 
         ApSupportReq = MakeBinding(this, {.Items = kApSupportItems, .Type = SVT_SV, .Mode = BindMode::Sync});
         ApSupportReq->AssociateEdits(0, "%s", Ed_ApStatusSupport);
-        ApSupportReq->Get();
-        if (CapabilityNumber(Ed_ApStatusSupport->Text()) == 1) {
-            GB_AP->SetVisible(true);
-            ApReq = MakeBinding(this, {.Items = kApItems, .Type = SVT_SV, .Mode = BindMode::Async});
-            ApReq->AssociateEdits(0, "%s", Ed_Cpu);
-            ApReq->AssociateEdits(1, "%s", Ed_Memory);
-            ApReq->Get();
-        } else {
-            GB_AP->SetVisible(false);
-            GroupBox2->SetTop(GroupBox2->Top() + 40);
-            GroupBox1->SetTop(GroupBox1->Top() + 40);
-        }
+        ShowApStatus();
     });
+}
+
+void TFM_DevInfo::ShowApStatus()
+{
+    // Shown only where the device says it has it; without it the groups move down into its
+    // place. A support read that failed is tried again by Refresh.
+    const bool supported =
+        ReadAgainIfUnread(ApSupportReq.get()) && CapabilityNumber(Ed_ApStatusSupport->Text()) == 1;
+    GB_AP->SetVisible(supported);
+    GroupBox2->SetTop(kInfoTop + (supported ? 0 : kNoApShift));
+    GroupBox1->SetTop(kEthernetTop + (supported ? 0 : kNoApShift));
+    if (!supported || ApReq)
+        return;
+    ApReq = MakeBinding(this, {.Items = kApItems, .Type = SVT_SV, .Mode = BindMode::Async});
+    ApReq->AssociateEdits(0, "%s", Ed_Cpu);
+    ApReq->AssociateEdits(1, "%s", Ed_Memory);
+    ApReq->Get();
 }
 
 void TFM_DevInfo::ShowSuperMode()
 {
+    // Derived from nothing, it would pass for a mode the device never sent.
+    if (!RadioReq || !RadioReq->WasRead()) {
+        Ed_SupModusa->SetText("");
+        return;
+    }
     const AnsiString mode = Ed_SupModa->Text();
     if (m_turbo == "0")
         Ed_SupModusa->SetText(mode == "Disabled" ? "Disabled" : "Enabled");
@@ -220,8 +237,19 @@ void TFM_DevInfo::ShowMacRange()
 
 void TFM_DevInfo::Bt_RefaClick(TObject *)
 {
+    // What the opening could not read is read now, as a normal opening reads it.
+    if (InfoReq && !InfoReq->WasRead() && !InfoReq->Busy)
+        InfoReq->Get();
+    if (MacReq) {
+        m_macsRead = ReadAgainIfUnread(MacReq.get());
+        ShowMacRange();
+    }
+    if (ApSupportReq && !ApSupportReq->WasRead())
+        ShowApStatus();
     if (ApReq && CapabilityNumber(Ed_ApStatusSupport->Text()) == 1 && !ApReq->Busy)
         ApReq->Get();
-    if (RadioReq)
+    if (RadioReq) {
         RadioReq->Get();
+        ShowSuperMode();
+    }
 }

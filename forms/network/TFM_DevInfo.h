@@ -76,6 +76,8 @@ public:
 
 private:
     void ShowSuperMode();
+    // The AP status group where the device supports it (read when it was not yet).
+    void ShowApStatus();
     // The primary address and the range of the seven further ones, once both the device's
     // MAC address and the MAC objects have been read.
     void ShowMacRange();

@@ -117,11 +117,14 @@ void TFM_Group::Bt_ApplyClick(TObject *)
 void TFM_Group::Bt_RefreshClick(TObject *)
 {
     const KvSNMPReadBatch reads;
+    // The AP mode decides what may be changed; the opening may not have read it.
+    ReadAgainIfUnread(APModeReq.get());
     if (GroupReq)
         GroupReq->Get();
     if (LinkStatusReq && LinkStatusSupported())
         LinkStatusReq->Get();
     CB_LoadBChange(CB_LoadB);
+    ED_APModeComboBoxChange(ED_APModeComboBox);
 }
 
 void TFM_Group::Bt_CancelClick(TObject *)

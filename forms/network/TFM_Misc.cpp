@@ -63,24 +63,38 @@ void TFM_Misc::Bt_RfreshClick(TObject *)
 {
     if (ConsoleReq)
         ConsoleReq->Get();
-    if (SSHReq)
+    if (SSHReq && SSHSupported) {
         SSHReq->Get();
+    } else if (SSHReq) {
+        // An SSH object that did not answer at opening may have been a silent device.
+        SSHSupported = ReadAgainIfUnread(SSHReq.get());
+        CB_SSH->SetVisible(SSHSupported);
+    }
     UpdateConsoleState();
     ShowConsoleProtocol();
 }
 
+bool TFM_Misc::ConsoleRead() const
+{
+    return ConsoleReq && ConsoleReq->WasRead();
+}
+
 void TFM_Misc::UpdateConsoleState()
 {
-    // An SSH the device lacks, or that could not be read, is no console.
+    // An SSH the device lacks, or that could not be read, is no console; a console that could
+    // not be read is shown neither on nor off.
     const bool sshOn = SSHReq && SSHReq->WasRead() && SHHCoBox->ItemIndex() != 0;
-    const bool on = TelnetCoBox->ItemIndex() != 0 || sshOn;
+    const bool on = ConsoleRead() && (TelnetCoBox->ItemIndex() != 0 || sshOn);
     CB_Status->SetChecked(on);
     CB_StatusClick(CB_Status);
 }
 
 void TFM_Misc::ShowConsoleProtocol()
 {
-    if (TelnetCoBox->ItemIndex() == 1)
+    if (!ConsoleRead()) {
+        CB_Telnet->SetChecked(false);
+        CB_SSH->SetChecked(false);
+    } else if (TelnetCoBox->ItemIndex() == 1)
         CB_Telnet->SetChecked(true);
     else if (SSHReq && SSHReq->WasRead() && SHHCoBox->ItemIndex() == 1)
         CB_SSH->SetChecked(true);

@@ -33,6 +33,7 @@ public:
     void ShowConsoleProtocol();
 
 private:
+    bool ConsoleRead() const;
     // The console group, then the SSH object where the device has it; true when all went.
     bool WriteConsole();
 };

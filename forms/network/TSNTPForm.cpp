@@ -183,9 +183,11 @@ void TSNTPForm::FormCreate(TObject *)
         Server->Finish();
         Idle = true;
     }
+    // A method that could not be read is neither.
+    const bool read = MethodReq && MethodReq->WasRead();
     const bool sntp = Ed_sntpmethod->Text() == "1";
-    RB_Sntp->SetChecked(sntp);
-    RB_Manual->SetChecked(!sntp);
+    RB_Sntp->SetChecked(read && sntp);
+    RB_Manual->SetChecked(read && !sntp);
     RB_SntpClick(this);
 }
 

@@ -25,14 +25,6 @@ protected:
 };
 
 const char *const kLogin = R"(UserName="admin" Password="password")";
-// Both protocols off before the chosen one goes on.
-const std::vector<std::string> kPreStep = {"telnet=0 timeout=2", "ssh=0"};
-
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string> &b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 } // namespace
 
@@ -57,14 +49,14 @@ TEST_F(Admin2, OpensFromTheMenuAndShowsEveryGroupTheDeviceAnswered)
     expectNoSet();
 }
 
-TEST_F(Admin2, UnchangedApplyWritesTheGroupsInOrderAfterTheConsolePreStep)
+// The console protocol stays as it is: nothing switches it off first.
+TEST_F(Admin2, UnchangedApplyWritesTheGroupsInOrder)
 {
     auto f = open();
     click(f->OK);
     EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
-    expectSets(kPreStep + std::vector<std::string>{kLogin, "admlimitIPStatus=0", "admLedStatus=1",
-                                                   "telnet=1 timeout=2", "ssh=0", "pingcontrol=1",
-                                                   "admManagerVLANIDStatus=0", "admManagerVLANID=1"});
+    expectSets({kLogin, "admlimitIPStatus=0", "admLedStatus=1", "telnet=1 timeout=2", "ssh=0",
+                "pingcontrol=1", "admManagerVLANIDStatus=0", "admManagerVLANID=1"});
 }
 
 TEST_F(Admin2, NoneWritesTelnetAloneWithoutPreStep)
@@ -102,7 +94,7 @@ TEST_F(Admin2, LimitWriteFaultShowsSettingError)
     click(f->OK);
     EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Setting Error!"; }, kWait));
     pump(100);
-    expectSets(kPreStep + std::vector<std::string>{kLogin, "admlimitIPStatus=0 (genErr)"});
+    expectSets({kLogin, "admlimitIPStatus=0 (genErr)"});
 }
 
 TEST_F(Admin2, RemovedGroupsAreHiddenAndNeverWritten)
@@ -115,7 +107,7 @@ TEST_F(Admin2, RemovedGroupsAreHiddenAndNeverWritten)
     EXPECT_EQ(f->GroupBox1->Top(), f->GroupBox2->Top() + f->GroupBox2->Height() + 6); // no gap
     click(f->OK);
     EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
-    expectSets({"telnet=0 timeout=2", kLogin, "admlimitIPStatus=0", "telnet=1 timeout=2"});
+    expectSets({kLogin, "admlimitIPStatus=0", "telnet=1 timeout=2"});
 }
 
 TEST_F(Admin2, LimitedAdministrationWritesBothAddressesAndEmptiesTheUnusedOne)
@@ -126,8 +118,8 @@ TEST_F(Admin2, LimitedAdministrationWritesBothAddressesAndEmptiesTheUnusedOne)
     type(f->Ed_IP1, "192.168.1.7");
     click(f->OK);
     EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
-    expectSets({"telnet=0 timeout=2", kLogin, "admlimitIPStatus=1",
-                "admManagerIP.1=192.168.1.7 admManagerIP.2=0.0.0.0", "telnet=1 timeout=2"});
+    expectSets({kLogin, "admlimitIPStatus=1", "admManagerIP.1=192.168.1.7 admManagerIP.2=0.0.0.0",
+                "telnet=1 timeout=2"});
     EXPECT_EQ(f->Ed_IP2->Text(), "");
 }
 
@@ -250,6 +242,89 @@ INSTANTIATE_TEST_SUITE_P(Groups, Admin2Unread,
                          ::testing::Values(UnreadGroup{"Login", "UserName=drop@get"},
                                            UnreadGroup{"Console", "telnet=drop@get"}),
                          CaseName());
+
+// A device whose console runs SSH (configured): a refused write never leaves it switched
+// off. The console changes only when the user changed it, its switch-off written right before
+// the chosen protocol goes on, and a refused switch puts SSH back on.
+namespace {
+
+const char *const kConfiguredLogin = R"(UserName="operator" Password="s3cret")";
+const std::vector<std::string> kBeforeConsole = {kConfiguredLogin, "admlimitIPStatus=1", "admLedStatus=0",
+                                                 "admManagerIP.1=127.0.0.1 admManagerIP.2=127.0.0.2"};
+
+struct ConsoleCase {
+    const char *what;
+    const char *fault; // null: none
+    bool chooseTelnet;
+    std::vector<std::string> sets;
+    const char *status;
+};
+
+std::vector<std::string> BeforeConsoleAnd(std::vector<std::string> more)
+{
+    std::vector<std::string> all = kBeforeConsole;
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+}
+
+void PrintTo(const ConsoleCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+class Admin2Console : public Admin2, public ::testing::WithParamInterface<ConsoleCase> {};
+
+} // namespace
+
+TEST_P(Admin2Console, IsNeverLeftOff)
+{
+    const ConsoleCase &c = GetParam();
+    std::vector<std::string> args = {"--profile", "configured"};
+    if (c.fault)
+        args.insert(args.end(), {"--fault", c.fault});
+    auto f = open(args);
+    ASSERT_TRUE(f->RB_SHH->Checked());
+    if (c.chooseTelnet)
+        f->RB_Telnet->SetChecked(true);
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == c.status; }, kWait))
+        << f->StatusBar->SimpleText();
+    pump(100);
+    expectSets(c.sets);
+    EXPECT_EQ(f->RB_Telnet->Checked(), c.chooseTelnet); // the form as the user left it
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, Admin2Console,
+    ::testing::Values(
+        ConsoleCase{"LED refused",
+                    "admLedStatus=error:genErr@set",
+                    false,
+                    {kConfiguredLogin, "admlimitIPStatus=1", "admLedStatus=0 (genErr)"},
+                    "Setting Error!"},
+        ConsoleCase{"user name refused",
+                    "UserName=error:genErr@set",
+                    false,
+                    {std::string(kConfiguredLogin) + " (genErr)"},
+                    "Setting Error!"},
+        ConsoleCase{"limit state refused",
+                    "admlimitIPStatus=error:genErr@set",
+                    false,
+                    {kConfiguredLogin, "admlimitIPStatus=1 (genErr)"},
+                    "Setting Error!"},
+        ConsoleCase{"Telnet chosen", nullptr, true,
+                    BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5", "ssh=0", "pingcontrol=0",
+                                      "admManagerVLANIDStatus=1", "admManagerVLANID=5"}),
+                    "Set OK!"},
+        ConsoleCase{"Telnet chosen and refused", "telnet=error:genErr@set", true,
+                    BeforeConsoleAnd({"telnet=0 (genErr)", "ssh=0", "telnet=1 timeout=5 (genErr)",
+                                      "telnet=0 (genErr)", "ssh=1"}),
+                    "Setting Error!"},
+        ConsoleCase{
+            "ping refused after the switch", "pingcontrol=error:genErr@set", true,
+            BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5", "ssh=0", "pingcontrol=0 (genErr)"}),
+            "Setting Error!"}),
+    CaseName());
 
 TEST_F(Admin2, Layout)
 {

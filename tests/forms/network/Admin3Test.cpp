@@ -1,6 +1,7 @@
 // The administrator settings form with manager address ranges against the simulated device.
 #include "CloseQuery.h"
 #include "FormFixture.h"
+#include "NetworkFormSupport.h"
 #include "TFM_Admin3.h"
 #include "TestEnv.h"
 
@@ -223,10 +224,9 @@ TEST_F(Admin3, UnchangedApplyWritesTheGroupsButNoRangeRow)
     f->StatusBar->SetSimpleText("");
     click(f->OK);
     EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Set OK!"; }, kWait));
-    expectSets({"From.2=192.168.1.30 To.2=192.168.1.40", "telnet=0 timeout=2", "ssh=0",
-                R"(UserName="admin" Password="password")", "admlimitIPStatus=1", "admManagerVLANIDStatus=0",
-                "admManagerVLANID=1", "admLedStatus=1", "telnet=1 timeout=2", "ssh=0", "pingcontrol=1",
-                "administrateApWithWlan=1"});
+    expectSets({"From.2=192.168.1.30 To.2=192.168.1.40", R"(UserName="admin" Password="password")",
+                "admlimitIPStatus=1", "admManagerVLANIDStatus=0", "admManagerVLANID=1", "admLedStatus=1",
+                "telnet=1 timeout=2", "ssh=0", "pingcontrol=1", "administrateApWithWlan=1"});
 }
 
 TEST_F(Admin3, LimitWithAnEmptyListIsSwitchedOffFirst)
@@ -248,6 +248,70 @@ TEST_F(Admin3, LimitWithAnEmptyListIsSwitchedOffFirst)
     EXPECT_EQ(f->Ed_OPwd->Text(), "");
     expectNoSet();
 }
+
+// The single manager addresses are shown, never written: the limit switch leaves them as
+// they are, read-only.
+TEST_F(Admin3, ManagerAddressesStayDisplayOnly)
+{
+    auto f = open({"--profile", "configured"});
+    ASSERT_TRUE(f->GroupBox2->Visible());
+    EXPECT_EQ(f->Ed_IP1->Text(), "127.0.0.1");
+    for (int i = 0; i < 2; ++i) {
+        click(f->CB_LimitIPStatus);
+        for (TControl *c : std::initializer_list<TControl *>{f->CkBx_ManagerState, f->Ed_IP1, f->Ed_IP2})
+            EXPECT_FALSE(c->Enabled()) << c->Name();
+    }
+    EXPECT_TRUE(f->Btn_Add->Enabled());
+}
+
+// A device whose console runs SSH (configured): a refused write never leaves it switched off.
+namespace {
+
+const char *const kConfiguredLogin = R"(UserName="operator" Password="s3cret")";
+
+struct ConsoleCase {
+    const char *what;
+    const char *fault;
+    bool chooseTelnet;
+    std::vector<std::string> sets;
+};
+
+void PrintTo(const ConsoleCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+class Admin3Console : public Admin3, public ::testing::WithParamInterface<ConsoleCase> {};
+
+} // namespace
+
+TEST_P(Admin3Console, IsNeverLeftOff)
+{
+    const ConsoleCase &c = GetParam();
+    auto f = open({"--profile", "configured", "--fault", c.fault});
+    ASSERT_TRUE(f->RB_SHH->Checked());
+    if (c.chooseTelnet)
+        f->RB_Telnet->SetChecked(true);
+    click(f->OK);
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Setting Error!"; }, kWait));
+    pump(100);
+    expectSets(c.sets);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, Admin3Console,
+    ::testing::Values(ConsoleCase{"LED refused",
+                                  "admLedStatus=error:genErr@set",
+                                  false,
+                                  {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1",
+                                   "admManagerVLANID=5", "admLedStatus=0 (genErr)"}},
+                      ConsoleCase{"Telnet chosen and refused",
+                                  "telnet=error:genErr@set",
+                                  true,
+                                  {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1",
+                                   "admManagerVLANID=5", "admLedStatus=0", "telnet=0 (genErr)", "ssh=0",
+                                   "telnet=1 timeout=5 (genErr)", "telnet=0 (genErr)", "ssh=1"}}),
+    CaseName());
 
 TEST_F(Admin3, Layout)
 {

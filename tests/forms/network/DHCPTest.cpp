@@ -1,5 +1,6 @@
 // The DHCP server form and its static pool dialog against the simulated device (16 static
 // pool rows, row 1 holding 192.168.0.20 for 00A0C5112233), with a scripted echo prober.
+#include "ComboChoice.h"
 #include "FormFixture.h"
 #include "NetworkFormSupport.h"
 #include "PingHost.h"
@@ -321,6 +322,47 @@ TEST_P(DHCPChosenRow, ActsOnTheRowTheUserSelected)
 
 INSTANTIATE_TEST_SUITE_P(Buttons, DHCPChosenRow,
                          ::testing::Values(ChosenRowCase{"Set", true}, ChosenRowCase{"Del", false}),
+                         CaseName());
+
+// The server switch refused, from either page's Apply: the refusal shows where the Apply
+// was pressed, no earlier success stands over it, and the switch shows what the device holds.
+struct RefusedSwitch {
+    const char *what;
+    TButton *TFM_DHCP::*apply;
+    TStatusBar *TFM_DHCP::*bar;
+    TComboBox *TFM_DHCP::*choice;
+};
+
+void PrintTo(const RefusedSwitch &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+class DHCPRefusedSwitch : public DHCP, public ::testing::WithParamInterface<RefusedSwitch> {};
+
+TEST_P(DHCPRefusedSwitch, ShowsTheRefusalAndWhatTheDeviceHolds)
+{
+    const RefusedSwitch &c = GetParam();
+    startDevice({"--fault", "dynamicIPFunction=error:genErr@set"});
+    auto form = openListed();
+    TStatusBar *bar = (*form).*c.bar;
+    bar->SetSimpleText("Setting Success!"); // what an earlier Apply left
+    choose((*form).*c.choice, "Disable");
+    click((*form).*c.apply);
+    expectSets({"dynamicIPFunction=0 (genErr)"});
+    const std::string status = bar->SimpleText();
+    EXPECT_EQ(status.rfind("Set: ", 0), 0u) << status;
+    EXPECT_NE(status.find("General Error"), std::string::npos) << status;
+    EXPECT_EQ(form->CB_Fuction1->Text(), "Enable");
+    EXPECT_EQ(form->CB_Fuction2->Text(), "Enable");
+    EXPECT_TRUE(form->Ed_IPAF->Enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, DHCPRefusedSwitch,
+                         ::testing::Values(RefusedSwitch{"dynamic pool page", &TFM_DHCP::Bt_Apply,
+                                                         &TFM_DHCP::StatusBar1, &TFM_DHCP::CB_Fuction1},
+                                           RefusedSwitch{"static pool page", &TFM_DHCP::StaticApply,
+                                                         &TFM_DHCP::StatusBar2, &TFM_DHCP::CB_Fuction2}),
                          CaseName());
 
 TEST_F(DHCP, FullPoolRefusesAdd)

@@ -6,7 +6,24 @@
 #include "CloseQuery.h"
 #include "FormFixture.h"
 #include "NetworkFormSupport.h"
+#include "TClientInformation.h"
+#include "TFM_Admin.h"
+#include "TFM_Admin2.h"
+#include "TFM_Admin3.h"
+#include "TFM_DHCP.h"
+#include "TFM_DevInfo.h"
+#include "TFM_Ethernet.h"
+#include "TFM_FirewareSSL.h"
+#include "TFM_Group.h"
+#include "TFM_LanCfg.h"
+#include "TFM_LogSet.h"
 #include "TFM_Misc.h"
+#include "TFM_Static.h"
+#include "TFM_Sytem.h"
+#include "TLogForm.h"
+#include "TSNTPForm.h"
+#include "TestEnv.h"
+#include "TransferRoad.h"
 
 #include <QWidget>
 
@@ -106,15 +123,22 @@ void PrintTo(const UnreadRow &row, std::ostream *out)
 class UnreadSweep : public ProbedFormTest, public ::testing::WithParamInterface<UnreadRow> {
 public:
     // Opens the form on the device as it is, then on the stopped device, and after the device
-    // answers again refreshes it: refresh is empty for a form without Refresh.
+    // answers again refreshes it: refresh is empty for a form without Refresh. settled, when
+    // given, says that the form's reads have ended (for a form whose refused close says so).
     template <class T>
-    void Check(T *&global, const std::function<void(T &)> &refresh, const std::set<std::string> &notDeviceValues)
+    void Check(T *&global, const std::function<void(T &)> &refresh,
+               const std::set<std::string> &notDeviceValues, const std::function<bool(T &)> &settled = {})
     {
+        const auto wait = [&settled](T &form, int ms) {
+            return settled ? kvtest::pumpUntil([&] { return settled(form); }, ms)
+                           : WaitUntilClosable(form, ms);
+        };
         Snapshot normal;
         {
             auto form = openForm(global);
+            // Once its asynchronous reads have shown what they read.
+            ASSERT_TRUE(wait(*form, kWaitMs));
             normal = TakeSnapshot(*form);
-            ASSERT_TRUE(WaitUntilClosable(*form));
         }
         stop();
         auto made = std::make_unique<T>(Application);
@@ -122,7 +146,7 @@ public:
         FormHandle<T> form(global, std::move(made));
         form->DoCreate();
         form->Show();
-        ASSERT_TRUE(WaitUntilClosable(*form, 60000));
+        ASSERT_TRUE(wait(*form, 60000));
         for (int i = 0; i < form->ComponentCount(); ++i) {
             auto *c = dynamic_cast<TControl *>(form->Components(i));
             if (!c || c->Name().empty() || notDeviceValues.count(c->Name()))
@@ -134,7 +158,7 @@ public:
         if (!refresh)
             return;
         refresh(*form);
-        ASSERT_TRUE(WaitUntilClosable(*form));
+        ASSERT_TRUE(wait(*form, kWaitMs));
         const Snapshot again = TakeSnapshot(*form);
         for (const auto &[name, state] : normal) {
             const auto it = again.find(name);
@@ -149,6 +173,7 @@ protected:
         if (m_stopped)
             resume();
         ProbedFormTest::TearDown();
+        unsetenv(kTftpPortVariable);
     }
 
 private:
@@ -173,8 +198,66 @@ template <class T> std::function<void(T &)> Press(TButton *T::*button)
 const std::vector<UnreadRow> &Rows()
 {
     static const std::vector<UnreadRow> rows = {
-        {"Misc", {"--profile", "telnetoff"},
+        {"Misc",
+         {"--profile", "telnetoff"},
          [](UnreadSweep &t) { t.Check<TFM_Misc>(FM_Misc, Press(&TFM_Misc::Bt_Rfresh), {}); }},
+        {"LAN", {"--profile", "configured"}, [](UnreadSweep &t) { t.Check<TFM_LanCfg>(FM_LanCfg, {}, {}); }},
+        {"DHCP", {"--profile", "configured"}, [](UnreadSweep &t) { t.Check<TFM_DHCP>(FM_DHCP, {}, {}); }},
+        {"Grouping",
+         {"--profile", "grouping"},
+         [](UnreadSweep &t) { t.Check<TFM_Group>(FM_Group, Press(&TFM_Group::Bt_Refresh), {}); }},
+        {"Admin", {}, [](UnreadSweep &t) { t.Check<TFM_Admin>(FM_Admin, {}, {}); }},
+        {"Admin2",
+         {"--profile", "admin2", "--profile", "configured"},
+         [](UnreadSweep &t) { t.Check<TFM_Admin2>(FM_Admin2, {}, {}); }},
+        {"Admin3",
+         {"--profile", "admin3", "--profile", "configured"},
+         [](UnreadSweep &t) { t.Check<TFM_Admin3>(FM_Admin3, {}, {}); }},
+        // The manual date and time show the PC's clock, which the form sends; the device's
+        // own is never read into them.
+        {"Date and Time",
+         {"--profile", "configured"},
+         [](UnreadSweep &t) {
+             t.Check<TSNTPForm>(SNTPForm, {},
+                                {"CB_Year", "CB_Month", "CB_Day", "CB_Hour", "CB_Minute", "CB_Second"});
+         }},
+        {"Log Setting",
+         {"--profile", "configured"},
+         [](UnreadSweep &t) { t.Check<TFM_LogSet>(FM_LogSet, {}, {}); }},
+        // Get Log needs the device's address, which the main window empties while the device
+        // is silent and reads again once it answers.
+        {"Log viewer",
+         {},
+         [](UnreadSweep &t) {
+             t.Check<TLogForm>(LogForm,
+                               [](TLogForm &f) {
+                                   kvtest::pumpUntil([] { return !MainForm->IPAddressEdit->Text().empty(); },
+                                                     kWaitMs);
+                                   f.GetBtn->Click();
+                               },
+                               {});
+         }},
+        {"Device Info",
+         {},
+         [](UnreadSweep &t) { t.Check<TFM_DevInfo>(FM_DevInfo, Press(&TFM_DevInfo::Bt_Refa), {}); }},
+        {"Statistics",
+         {},
+         [](UnreadSweep &t) { t.Check<TFM_Static>(FM_Static, Press(&TFM_Static::Bt_RfrshA), {}); }},
+        {"Client Information",
+         {},
+         [](UnreadSweep &t) {
+             t.Check<TClientInformation>(ClientInformation, Press(&TClientInformation::Bt_Rfrsh), {});
+         }},
+        {"Ethernet",
+         {},
+         [](UnreadSweep &t) { t.Check<TFM_Ethernet>(FM_Ethernet, Press(&TFM_Ethernet::Bt_RfrshE), {}); }},
+        {"System", {}, [](UnreadSweep &t) { t.Check<TFM_Sytem>(FM_Sytem, {}, {}); }},
+        {"Firmware and SSL",
+         {"--profile", "ssl"},
+         [](UnreadSweep &t) {
+             t.Check<TFM_FirewareSSL>(FM_FirewareSSL, {}, {},
+                                      [](TFM_FirewareSSL &f) { return !f.FtpReq->Busy && !f.InfoReq->Busy; });
+         }},
     };
     return rows;
 }
@@ -182,7 +265,12 @@ const std::vector<UnreadRow> &Rows()
 TEST_P(UnreadSweep, ShowsNothingUnreadAndRefreshesOnceTheDeviceAnswers)
 {
     const UnreadRow &row = GetParam();
-    startDevice(row.profile);
+    // The transfer forms' servers and the device's client meet on a port of this case.
+    const std::string tftpPort = std::to_string(kvtest::freeUdpPort());
+    setenv(kTftpPortVariable, tftpPort.c_str(), 1);
+    std::vector<std::string> args = row.profile;
+    args.insert(args.end(), {"--tftp-port", tftpPort});
+    startDevice(args);
     if (HasFatalFailure())
         return;
     row.run(*this);

@@ -214,16 +214,11 @@ bool AdminSettingsParts::WriteConsole()
 {
     const ConsoleControls c = Console();
     const ConsoleProtocol chosen = ChosenConsole(c);
-    const ConsoleProtocol held = m_deviceConsole;
-    // Another protocol goes on only once both are off: the device never has two on.
-    const bool switching = chosen != held && chosen != ConsoleProtocol::None;
-    if (switching)
-        WriteConsoleGroups(ConsoleProtocol::None, false);
-    const bool ok = WriteConsoleGroups(chosen, true);
+    const bool ok = SwitchConsole(m_deviceConsole, chosen, [this](ConsoleProtocol protocol, bool isChosen) {
+                        return WriteConsoleGroups(protocol, isChosen);
+                    }) == ConsoleSwitch::Done;
     if (ok)
         m_deviceConsole = chosen;
-    else if (switching)
-        WriteConsoleGroups(held, false);
     // The hidden values follow the user's choice again.
     ConsoleRadioClick(c);
     return ok;

@@ -146,6 +146,22 @@ ConsoleProtocol ChosenConsole(const ConsoleControls &c)
     return c.RB_None->Checked() ? ConsoleProtocol::None : ConsoleProtocol::Unknown;
 }
 
+ConsoleSwitch SwitchConsole(ConsoleProtocol held, ConsoleProtocol chosen,
+                            const std::function<bool(ConsoleProtocol, bool)> &write)
+{
+    const bool switching = chosen != held && chosen != ConsoleProtocol::None;
+    if (switching && !write(ConsoleProtocol::None, false)) {
+        // Either may still be on: the chosen one does not go on beside it.
+        write(held, false);
+        return ConsoleSwitch::OffRefused;
+    }
+    if (write(chosen, true))
+        return ConsoleSwitch::Done;
+    if (switching)
+        write(held, false);
+    return ConsoleSwitch::Refused;
+}
+
 void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol)
 {
     c.CB_Telnet->SetItemIndex(protocol == ConsoleProtocol::Telnet ? 1 : 0);

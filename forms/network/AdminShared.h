@@ -78,6 +78,13 @@ void ConsoleRadioClick(const ConsoleControls &c);
 ConsoleProtocol ShowConsoleState(const ConsoleControls &c, bool read);
 // The protocol the radio buttons choose (Unknown when none is checked).
 ConsoleProtocol ChosenConsole(const ConsoleControls &c);
+// Switches the console from the protocol the device holds to the chosen one: another protocol
+// goes on only once both are off (the device never has two on), and a refused switch puts back
+// the one the device had, so a refusal never leaves the console off. write(protocol, chosen)
+// writes a protocol's values (the time-out with the chosen one); true when it was accepted.
+enum class ConsoleSwitch { Done, OffRefused, Refused };
+ConsoleSwitch SwitchConsole(ConsoleProtocol held, ConsoleProtocol chosen,
+                            const std::function<bool(ConsoleProtocol, bool)> &write);
 // The hidden telnet and ssh values of a protocol.
 void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol);
 

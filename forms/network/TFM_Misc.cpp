@@ -85,6 +85,11 @@ void TFM_Misc::UpdateConsoleState()
     // not be read is shown neither on nor off.
     const bool sshOn = SSHReq && SSHReq->WasRead() && SHHCoBox->ItemIndex() != 0;
     const bool on = ConsoleRead() && (TelnetCoBox->ItemIndex() != 0 || sshOn);
+    // Both on shows Telnet, as the protocol choice does.
+    m_held = !ConsoleRead()                  ? ConsoleProtocol::Unknown
+             : TelnetCoBox->ItemIndex() != 0 ? ConsoleProtocol::Telnet
+             : sshOn                         ? ConsoleProtocol::Ssh
+                                             : ConsoleProtocol::None;
     CB_Status->SetChecked(on);
     CB_StatusClick(CB_Status);
 }
@@ -110,8 +115,14 @@ void TFM_Misc::CB_StatusClick(TObject *)
     CB_Timeout->SetEnabled(on);
 }
 
-bool TFM_Misc::WriteConsole()
+bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen)
 {
+    TelnetCoBox->SetItemIndex(protocol == ConsoleProtocol::Telnet ? 1 : 0);
+    SHHCoBox->SetItemIndex(protocol == ConsoleProtocol::Ssh ? 1 : 0);
+    // Putting back what the device had leaves its time-out alone.
+    const AccessPatch items(
+        *ConsoleReq,
+        {{1, chosen || protocol == ConsoleProtocol::None ? KvAccess::ReadWrite : KvAccess::Invalid}});
     if (ConsoleReq->Write() != WriteResult::Written)
         return false;
     return !SSHSupported || SSHReq->Write() == WriteResult::Written;
@@ -120,27 +131,26 @@ bool TFM_Misc::WriteConsole()
 void TFM_Misc::Bt_ApplyClick(TObject *)
 {
     // Unread on/off objects would go out as "console off".
-    if (!ConsoleReq || !ConsoleReq->WasRead()) {
+    if (!ConsoleRead()) {
         StatusBar->SetSimpleText(gMsgGroupNotRead);
         return;
     }
-    TelnetCoBox->SetItemIndex(0);
-    SHHCoBox->SetItemIndex(0);
-    if (CB_Status->Checked()) {
-        // Both protocols off first, so the device never has both on.
-        if (!WriteConsole()) {
-            Application->MessageBox("Set error!Please reset.", "Warning", MB_OK);
-            return;
-        }
-        if (CB_Telnet->Checked())
-            TelnetCoBox->SetItemIndex(1);
-        else if (CB_SSH->Checked())
-            SHHCoBox->SetItemIndex(1);
+    StatusBar->SetSimpleText("");
+    const ConsoleProtocol chosen = !CB_Status->Checked() ? ConsoleProtocol::None
+                                   : CB_SSH->Checked()   ? ConsoleProtocol::Ssh
+                                                         : ConsoleProtocol::Telnet;
+    const ConsoleSwitch done = SwitchConsole(m_held, chosen, [this](ConsoleProtocol protocol, bool isChosen) {
+        return WriteConsole(protocol, isChosen);
+    });
+    if (done == ConsoleSwitch::OffRefused) {
+        Application->MessageBox("Set error!Please reset.", "Warning", MB_OK);
+        return;
     }
-    if (!WriteConsole()) {
+    if (done == ConsoleSwitch::Refused) {
         StatusBar->SetSimpleText("Setting Error!");
         return;
     }
+    m_held = chosen;
     RunCountdownWindow({});
     StatusBar->SetSimpleText("Setting Success!");
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Tools \ Miscellaneous: the management console on or off, its protocol (Telnet, or SSH where
 // the device has it) and its idle time-out. The device keeps one on/off object per protocol.
+#include "AdminShared.h"
 #include "FormFrame.h"
 
 class TFM_Misc : public TForm {
@@ -34,8 +35,11 @@ public:
 
 private:
     bool ConsoleRead() const;
-    // The console group, then the SSH object where the device has it; true when all went.
-    bool WriteConsole();
+    // A protocol's values: the console group, then the SSH object where the device has it;
+    // true when all went.
+    bool WriteConsole(ConsoleProtocol protocol, bool chosen);
+    // The protocol the device held at the last read, or took at the last Apply.
+    ConsoleProtocol m_held = ConsoleProtocol::Unknown;
 };
 
 extern TFM_Misc *FM_Misc;

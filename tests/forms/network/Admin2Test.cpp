@@ -317,8 +317,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       "admManagerVLANIDStatus=1", "admManagerVLANID=5"}),
                     "Set OK!"},
         ConsoleCase{"Telnet chosen and refused", "telnet=error:genErr@set", true,
-                    BeforeConsoleAnd({"telnet=0 (genErr)", "ssh=0", "telnet=1 timeout=5 (genErr)",
-                                      "telnet=0 (genErr)", "ssh=1"}),
+                    BeforeConsoleAnd({"telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)", "ssh=1"}),
                     "Setting Error!"},
         ConsoleCase{
             "ping refused after the switch", "pingcontrol=error:genErr@set", true,

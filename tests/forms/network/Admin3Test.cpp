@@ -310,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   true,
                                   {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1",
                                    "admManagerVLANID=5", "admLedStatus=0", "telnet=0 (genErr)", "ssh=0",
-                                   "telnet=1 timeout=5 (genErr)", "telnet=0 (genErr)", "ssh=1"}}),
+                                   "telnet=0 (genErr)", "ssh=1"}}),
     CaseName());
 
 TEST_F(Admin3, Layout)

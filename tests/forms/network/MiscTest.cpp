@@ -80,7 +80,8 @@ TEST_F(Misc, WithoutSSHOnlyTheConsoleGroupIsWritten)
     EXPECT_FALSE(form->CB_SSH->Visible());
     form->CB_Timeout->SetItemIndex(5);
     click(form->Bt_Apply);
-    expectSets({"telnet=0 timeout=5", "telnet=1 timeout=5"});
+    // The protocol stays: no switching off first.
+    expectSets({"telnet=1 timeout=5"});
 }
 
 // The SSH object the device lacks is no console: Telnet stays off.
@@ -94,13 +95,23 @@ TEST_F(Misc, WithoutSSHAndTelnetOffAnUnchangedApplyKeepsTheConsoleOff)
     expectSets({"telnet=0 timeout=2"});
 }
 
-TEST_F(Misc, FailedSwitchOffAsksForAReset)
+// A switch the device refuses puts back the protocol it had: the console is never left off.
+TEST_F(Misc, FailedSwitchOffAsksForAResetAndKeepsTheConsole)
 {
     startDevice({"--fault", "ssh=error:genErr@set"});
     auto form = openForm(FM_Misc);
+    form->CB_SSH->SetChecked(true);
     expectBox("Set error!Please reset.", "Warning");
     click(form->Bt_Apply);
-    expectSets({"telnet=0 timeout=2", "ssh=0 (genErr)"});
+    expectSets({"telnet=0 timeout=2", "ssh=0 (genErr)", "telnet=1", "ssh=0 (genErr)"});
+    // With the protocol kept, nothing is switched off first.
+    form->CB_Telnet->SetChecked(true);
+    form->CB_Timeout->SetItemIndex(5);
+    click(form->Bt_Apply);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Error!");
+    const std::vector<std::string> written = sets();
+    ASSERT_EQ(written.size(), 6u);
+    EXPECT_EQ(written[4], "telnet=1 timeout=5");
 }
 
 TEST_F(Misc, UnreadConsoleSendsNothing)

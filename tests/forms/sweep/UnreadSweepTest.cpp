@@ -7,6 +7,7 @@
 #include "FormFixture.h"
 #include "NetworkFormSupport.h"
 #include "TFM_Misc.h"
+#include "TFM_MultiSSIDForm.h"
 
 #include <QWidget>
 
@@ -108,7 +109,8 @@ public:
     // Opens the form on the device as it is, then on the stopped device, and after the device
     // answers again refreshes it: refresh is empty for a form without Refresh.
     template <class T>
-    void Check(T *&global, const std::function<void(T &)> &refresh, const std::set<std::string> &notDeviceValues)
+    void Check(T *&global, const std::function<void(T &)> &refresh,
+               const std::set<std::string> &notDeviceValues)
     {
         Snapshot normal;
         {
@@ -173,8 +175,14 @@ template <class T> std::function<void(T &)> Press(TButton *T::*button)
 const std::vector<UnreadRow> &Rows()
 {
     static const std::vector<UnreadRow> rows = {
-        {"Misc", {"--profile", "telnetoff"},
+        {"Misc",
+         {"--profile", "telnetoff"},
          [](UnreadSweep &t) { t.Check<TFM_Misc>(FM_Misc, Press(&TFM_Misc::Bt_Rfresh), {}); }},
+        {"MultiSSIDOlder",
+         {"--profile", "mssidguests"},
+         [](UnreadSweep &t) {
+             t.Check<TFM_MultiSSIDForm>(FM_MultiSSIDForm, Press(&TFM_MultiSSIDForm::Bt_Refresh), {});
+         }},
     };
     return rows;
 }

@@ -80,6 +80,8 @@ void TFM_MultiSSIDNewForm::CB_IdxChange(TObject *)
     MulSSIDListView->SetSelected(nullptr);
     if (row)
         MulSSIDListView->SetSelected(row);
+    // The editors hold the row's own WMM now, whatever priority made of the last one.
+    m_wmmBeforePriority.reset();
     SelectText(Cb_Priority, Ed_Priority->Text(), -1);
     CB_VLanStateClick(nullptr);
     SecurityChoice();
@@ -358,11 +360,19 @@ void TFM_MultiSSIDNewForm::ShowMultiSSIDWarning()
 
 void TFM_MultiSSIDNewForm::CheckBox_PriorityClick(TObject *)
 {
-    CB_WMM->SetItemIndex(CB_WMM->Items()->IndexOf("Enable"));
+    // Priority needs WMM: while priority is on a row's WMM shows "Enable"; off again, WMM
+    // shows what it showed before (the device's value or the user's choice).
     if (CheckBox_Priority->Checked()) {
+        if (!m_wmmBeforePriority && !m_editedIndex.empty()) {
+            m_wmmBeforePriority = CB_WMM->ItemIndex();
+            CB_WMM->SetItemIndex(CB_WMM->Items()->IndexOf("Enable"));
+        }
         CB_WMM->SetEnabled(false);
         Cb_Priority->SetEnabled(true);
     } else {
+        if (m_wmmBeforePriority)
+            CB_WMM->SetItemIndex(*m_wmmBeforePriority);
+        m_wmmBeforePriority.reset();
         Cb_Priority->SetEnabled(false);
         CB_WMM->SetEnabled(IsMultiRow());
     }

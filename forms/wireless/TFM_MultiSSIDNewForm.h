@@ -6,6 +6,8 @@
 // writes the three switches.
 #include "FormFrame.h"
 
+#include <optional>
+
 // False while a write or read of the SSID table is outstanding: the form cannot close then.
 extern bool gMultiSSIDIdle;
 // Arms the warning about what enabling Multi-SSID does to the AP mode; kept between openings.
@@ -224,6 +226,7 @@ private:
     bool m_scalarFailed = false;   // a switch or shared setting of this Save was not written
     AnsiString m_groupKeyInterval; // as read, replaced when the sharing warning shows
     AnsiString m_editedIndex;
+    std::optional<int> m_wmmBeforePriority; // the WMM choice that priority overrides
     TCloseGuard Guard;
 };
 

@@ -211,7 +211,6 @@ void SetFirstStaticRow(TFM_DHCP &f)
 }
 
 const std::vector<Demanded> kSavedRowRules = {
-    {"adMSSIDWmm", "1", "a row Save sets WMM to Enable"},
     {"adMSSIDKeyIndex", "1",
      "a row Save falls back to the first WEP key slot when the other rows' WPA "
      "leaves the one read unavailable"},

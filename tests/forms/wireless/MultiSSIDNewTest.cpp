@@ -313,6 +313,20 @@ TEST_F(MultiSSIDNew, ApplyAfterAFailedSwitchReadSendsNothing)
     expectNoSet();
 }
 
+// WMM shows what the device holds, but "Enable" while priority, which needs it, is on.
+TEST_F(MultiSSIDNew, WmmShowsTheDevicesValueUnlessPriorityIsOn)
+{
+    auto f = open("set adMSSIDWmm.1.2 1\n");
+    choose(f->CB_Idx, "Multi-SSID 2");
+    EXPECT_EQ(f->CB_WMM->Text(), "Disable");
+    click(f->CheckBox_Priority);
+    EXPECT_EQ(f->CB_WMM->Text(), "Enable");
+    click(f->CheckBox_Priority);
+    EXPECT_EQ(f->CB_WMM->Text(), "Disable");
+    choose(f->CB_Idx, "Multi-SSID 1");
+    EXPECT_EQ(f->CB_WMM->Text(), "Enable");
+}
+
 TEST_F(MultiSSIDNew, EnablingVlanEnablesMultiSSIDAndTheWarningComesOnce)
 {
     expectBox("If you enable Multi-SSID,\nAP Mode will be Access Point and Super G will be Disabled!",

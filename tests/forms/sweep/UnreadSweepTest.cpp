@@ -8,6 +8,7 @@
 #include "NetworkFormSupport.h"
 #include "TFM_Misc.h"
 #include "TFM_MultiSSIDForm.h"
+#include "TFM_MultiSSIDNewForm.h"
 
 #include <QWidget>
 
@@ -182,6 +183,12 @@ const std::vector<UnreadRow> &Rows()
          {"--profile", "mssidguests"},
          [](UnreadSweep &t) {
              t.Check<TFM_MultiSSIDForm>(FM_MultiSSIDForm, Press(&TFM_MultiSSIDForm::Bt_Refresh), {});
+         }},
+        // No Refresh. The form's own choices: the SSID the editors show and the one band.
+        {"MultiSSIDNewer",
+         {"--profile", "newmssid", "--profile", "mssidguests"},
+         [](UnreadSweep &t) {
+             t.Check<TFM_MultiSSIDNewForm>(FM_MultiSSIDNewForm, {}, {"CB_Idx", "BandComboBox"});
          }},
     };
     return rows;

@@ -136,6 +136,9 @@ public:
         resume();
         if (!refresh)
             return;
+        // Refreshed once the device is seen to answer again, as its LEDs show the user.
+        ASSERT_TRUE(pumpUntil([this] { return mainWindow().LastStatusCode == 0; }, 60000))
+            << "the device does not answer the status poll after SIGCONT";
         refresh(*form);
         ASSERT_TRUE(WaitUntilClosable(*form));
         const Snapshot again = TakeSnapshot(*form);

@@ -78,8 +78,13 @@ void TFM_MultiSSIDNewForm::CB_IdxChange(TObject *)
     TListItem *row = CB_Idx->ItemIndex() >= 0 ? TableRow(CB_Idx->ItemIndex() + 1) : nullptr;
     m_editedIndex = row ? Cell(row, kColIndex) : AnsiString();
     MulSSIDListView->SetSelected(nullptr);
-    if (row)
-        MulSSIDListView->SetSelected(row);
+    // The editors hold the row's own WMM now, whatever priority made of the last one.
+    m_wmmBeforePriority.reset();
+    if (row == nullptr) {
+        ShowNoRow();
+        return;
+    }
+    MulSSIDListView->SetSelected(row);
     SelectText(Cb_Priority, Ed_Priority->Text(), -1);
     CB_VLanStateClick(nullptr);
     SecurityChoice();
@@ -117,6 +122,41 @@ void TFM_MultiSSIDNewForm::CB_IdxChange(TObject *)
         Ed_KeyValue->SetText(text ? *text : AnsiString(hex.size() / 2, '*'));
     }
     CheckBox_PriorityClick(nullptr);
+    m_rowAsLoaded = RowEditorState();
+}
+
+void TFM_MultiSSIDNewForm::ShowNoRow()
+{
+    // The table has no such SSID: the editors show nothing of another row, and Save refuses.
+    ClearBoundControls(*SSIDTableBinding);
+    for (TComboBox *derived : {CB_Sec, CB_SecShow, CB_KeySize, CB_IdxTmp, Cb_Priority})
+        derived->SetItemIndex(-1);
+    m_rowAsLoaded.clear();
+    UpdateEnabling();
+}
+
+AnsiString TFM_MultiSSIDNewForm::RowEditorState() const
+{
+    // Values only: what is enabled follows the switches, which Apply writes itself; so does
+    // the WMM that priority shows.
+    AnsiString state;
+    for (const TControl *c : std::initializer_list<const TControl *>{
+             Ed_SSID, CB_SecShow, CB_Sec, CB_Broadcast, CB_DyVlan, Ed_WLANID, Cb_Priority, CB_KeyType,
+             CB_KeySize, Ed_KeyValue, CB_IdxTmp, CB_CipherType, Ed_PassPhrase, CB_AcnttingMode})
+        state += c->Text() + '\n';
+    state += std::to_string(m_wmmBeforePriority.value_or(CB_WMM->ItemIndex())) + '\n';
+    state += CheckBox_EthernetTag->Checked() ? "checked" : "unchecked";
+    return state;
+}
+
+bool TFM_MultiSSIDNewForm::MultiSSIDOn() const
+{
+    return IfEnabMuSSID->Checked() || !MSSIDStateBinding || !MSSIDStateBinding->WasRead();
+}
+
+bool TFM_MultiSSIDNewForm::VlanOn() const
+{
+    return CB_VLanState->Checked() || !VlanStateBinding || !VlanStateBinding->WasRead();
 }
 
 void TFM_MultiSSIDNewForm::SecurityChoice()
@@ -198,7 +238,7 @@ void TFM_MultiSSIDNewForm::ShowSecurityGroups()
         GP_PSK->Hide();
         GP_KeySetting->Show();
     }
-    if (CB_VLanState->Checked()) {
+    if (VlanOn()) {
         CB_DyVlan->SetEnabled(enterprise);
         CB_DyVlanChange(nullptr);
     } else {
@@ -229,7 +269,7 @@ void TFM_MultiSSIDNewForm::RebuildUserList()
             cells->Add("OFF");
         else
             cells->Add(IsWepAuthText(auth) ? AnsiString("WEP") : auth);
-        if (!CB_VLanState->Checked())
+        if (!VlanOn())
             cells->Add("OFF");
         else if (dynamicColumn && Cell(row, kColDyVlan) == "Dynamic" && Contains(auth, "Enterprise"))
             cells->Add("Dynamic");
@@ -311,12 +351,15 @@ void TFM_MultiSSIDNewForm::CB_IdxTmpChange(TObject *)
     SelectText(CB_KeyIndex, CB_IdxTmp->Text(), -1);
 }
 
-void TFM_MultiSSIDNewForm::CB_VLanStateClick(TObject *)
+void TFM_MultiSSIDNewForm::CB_VLanStateClick(TObject *Sender)
 {
     if (CB_VLanState->Checked()) {
-        // VLANs need Multi-SSID.
-        Quiet quiet(m_quiet);
-        IfEnabMuSSID->SetChecked(true);
+        // VLANs need Multi-SSID: the user's VLAN switches it on. A Multi-SSID switch whose
+        // read failed is not shown on for what the device holds of VLAN.
+        if (Sender != nullptr || (MSSIDStateBinding && MSSIDStateBinding->WasRead())) {
+            Quiet quiet(m_quiet);
+            IfEnabMuSSID->SetChecked(true);
+        }
         IfEnabMuSSID->SetEnabled(false);
     } else {
         IfEnabMuSSID->SetEnabled(true);
@@ -326,7 +369,7 @@ void TFM_MultiSSIDNewForm::CB_VLanStateClick(TObject *)
 
 void TFM_MultiSSIDNewForm::IfEnabMuSSIDClick(TObject *)
 {
-    if (!IfEnabMuSSID->Checked()) {
+    if (!MultiSSIDOn()) {
         LV_MultiSSID_User->Items()->Clear();
         gMultiSSIDWarnArmed = true;
     } else {
@@ -341,6 +384,9 @@ void TFM_MultiSSIDNewForm::IfEnabMuSSIDClick(TObject *)
 
 void TFM_MultiSSIDNewForm::ShowMultiSSIDWarning()
 {
+    // What the device's mode would become says nothing without the mode.
+    if (!APModeBinding || !APModeBinding->WasRead())
+        return;
     const int mode = CB_ApMode->ItemIndex();
     const bool wdsToo = CapabilityNumber(MainForm->mssidAndWdssupport->Text()) == 1;
     const bool modeAllowed = wdsToo ? mode >= 0 && mode <= 2 : mode == 0;
@@ -358,11 +404,19 @@ void TFM_MultiSSIDNewForm::ShowMultiSSIDWarning()
 
 void TFM_MultiSSIDNewForm::CheckBox_PriorityClick(TObject *)
 {
-    CB_WMM->SetItemIndex(CB_WMM->Items()->IndexOf("Enable"));
+    // Priority needs WMM: while priority is on a row's WMM shows "Enable"; off again, WMM
+    // shows what it showed before (the device's value or the user's choice).
     if (CheckBox_Priority->Checked()) {
+        if (!m_wmmBeforePriority && !m_editedIndex.empty()) {
+            m_wmmBeforePriority = CB_WMM->ItemIndex();
+            CB_WMM->SetItemIndex(CB_WMM->Items()->IndexOf("Enable"));
+        }
         CB_WMM->SetEnabled(false);
         Cb_Priority->SetEnabled(true);
     } else {
+        if (m_wmmBeforePriority)
+            CB_WMM->SetItemIndex(*m_wmmBeforePriority);
+        m_wmmBeforePriority.reset();
         Cb_Priority->SetEnabled(false);
         CB_WMM->SetEnabled(IsMultiRow());
     }
@@ -378,7 +432,7 @@ void TFM_MultiSSIDNewForm::CB_DyVlanChange(TObject *)
 
 void TFM_MultiSSIDNewForm::UpdateEnabling()
 {
-    if (!IfEnabMuSSID->Checked()) {
+    if (!MultiSSIDOn()) {
         EnableAll({CheckBox_Priority, GroupBox2,     MultiGroupBox, CB_Idx,        SaveButton,
                    Ed_SSID,           CB_Broadcast,  CB_WMM,        CB_Sec,        CB_SecShow,
                    Ed_WLANID,         CB_CipherType, Ed_GrpKey,     Ed_PassPhrase, CB_KeyType,
@@ -387,7 +441,7 @@ void TFM_MultiSSIDNewForm::UpdateEnabling()
     } else {
         EnableAll({CheckBox_Priority, GroupBox2, MultiGroupBox, CB_Idx, SaveButton}, true);
         const bool enterprise = IsEnterprise(SecurityItem());
-        if (!CB_VLanState->Checked()) {
+        if (!VlanOn()) {
             EnableAll({Ed_WLANID, CB_DyVlan, CheckBox_EthernetTag}, false);
         } else {
             CB_DyVlan->SetEnabled(enterprise);
@@ -418,4 +472,8 @@ void TFM_MultiSSIDNewForm::UpdateEnabling()
         }
     }
     EnableAll({Ed_AcntPort, Ed_AcntServ}, false);
+    // A switch that could not be read is not written: it takes no clicks either.
+    CB_VLanState->SetEnabled(VlanStateBinding && VlanStateBinding->WasRead());
+    if (!MSSIDStateBinding || !MSSIDStateBinding->WasRead())
+        IfEnabMuSSID->SetEnabled(false);
 }

@@ -40,7 +40,7 @@ bool TFM_MultiSSIDNewForm::CheckVlanId()
 {
     // Without dynamic VLAN every SSID has a fixed tag; with it, only the manual ones. The
     // narrow table has no tag-mode column: there every tag is fixed.
-    const bool needed = CB_VLanState->Checked() && (!HasDynamicVlan() || CB_DyVlan->Text() == "Manual");
+    const bool needed = VlanOn() && (!HasDynamicVlan() || CB_DyVlan->Text() == "Manual");
     if (needed && Ed_WLANID->Text().empty()) {
         Warn("Please input VLAN ID!");
         Ed_WLANID->SetFocus();
@@ -65,10 +65,21 @@ TListItem *TFM_MultiSSIDNewForm::LocateEditedRow()
 
 bool TFM_MultiSSIDNewForm::WriteScalar(FormBinding &binding)
 {
+    // A group that could not be read is left out and named, never written back.
+    if (!binding.WasRead()) {
+        m_notWritten.push_back(binding.Request.VarList.GetItem(0)->Name);
+        return false;
+    }
     const bool ok = binding.Write(true, true) == WriteResult::Written;
     if (!ok)
         m_scalarFailed = true;
     return ok;
+}
+
+AnsiString TFM_MultiSSIDNewForm::SavedText() const
+{
+    return NotWrittenText(m_scalarFailed ? gMsgSavedWithFailures : AnsiString("Save Multi-SSID complete!"),
+                          m_notWritten);
 }
 
 void TFM_MultiSSIDNewForm::WritePriority()
@@ -88,7 +99,9 @@ void TFM_MultiSSIDNewForm::WriteSwitches()
 void TFM_MultiSSIDNewForm::SaveButtonClick(TObject *)
 {
     m_scalarFailed = false;
-    if (m_managerVlanKnown && CB_VID->Text() == "Enable" && !CB_VLanState->Checked())
+    m_notWritten.clear();
+    // A VLAN switch that could not be read is not written: it disables nothing.
+    if (m_managerVlanKnown && CB_VID->Text() == "Enable" && !VlanOn())
         Warn("The manage vlan status will be disabled!");
     if (!CheckVlanId())
         return;
@@ -135,7 +148,7 @@ void TFM_MultiSSIDNewForm::WriteMultiRow(TListItem *row)
 bool TFM_MultiSSIDNewForm::MultiRowChecks(TListItem *row)
 {
     const AnsiString ssid = Ed_SSID->Text();
-    if (IfEnabMuSSID->Checked()) {
+    if (MultiSSIDOn()) {
         const char *problem = ssid.empty()       ? "Please input SSID!"
                               : ssid[0] == ' '   ? "The first character can't be blank!"
                               : ssid.size() > 32 ? "The Max Length of SSID is 32!"
@@ -146,9 +159,11 @@ bool TFM_MultiSSIDNewForm::MultiRowChecks(TListItem *row)
             return false;
         }
     }
+    // Shared settings that could not be read are not written, so not checked either: the
+    // user typed none of them.
     if (GP_PSK->Visible()) {
         const int item = SecurityItem();
-        if (Ed_GrpKey->Text().empty()) {
+        if (GroupKeyBinding->WasRead() && Ed_GrpKey->Text().empty()) {
             Warn("Please input a number between 300 and 9999999.");
             Ed_GrpKey->SetFocus();
             return false;
@@ -159,12 +174,13 @@ bool TFM_MultiSSIDNewForm::MultiRowChecks(TListItem *row)
             Ed_PassPhrase->SetFocus();
             return false;
         }
-        if (IsEnterprise(item) && !IsValidIPAddress(Ed_RiduisServ->Text())) {
+        const bool radius = IsEnterprise(item) && RadiusBinding->WasRead();
+        if (radius && !IsValidIPAddress(Ed_RiduisServ->Text())) {
             Warn("The Radius server's IP is illegal.", "Error");
             Ed_RiduisServ->SetFocus();
             return false;
         }
-        if (IsEnterprise(item) && Ed_RadiusPort->Text().empty()) {
+        if (radius && Ed_RadiusPort->Text().empty()) {
             Warn("Please input a number between 1 and 65535.", "Error");
             Ed_RadiusPort->SetFocus();
             return false;
@@ -199,7 +215,7 @@ bool TFM_MultiSSIDNewForm::SelectMultiRowColumns(std::vector<int> &columns)
         columns.push_back(kColSuppress);
     if (m_wmm)
         columns.push_back(kColWmm);
-    if (!IfEnabMuSSID->Checked())
+    if (!MultiSSIDOn())
         return true;
     columns.push_back(kColState);
     const bool encrypted = CB_Encry->Text() == "Enable";
@@ -323,7 +339,7 @@ void TFM_MultiSSIDNewForm::StartRowWrite(TListItem *row, const std::vector<int> 
     if (result == WriteResult::Unread)
         StatusBar1->SetSimpleText(gMsgGroupNotRead);
     else if (result == WriteResult::Empty)
-        StatusBar1->SetSimpleText(m_scalarFailed ? gMsgSavedWithFailures : "Save Multi-SSID complete!");
+        StatusBar1->SetSimpleText(SavedText());
     else
         StatusBar1->SetSimpleText(kMsgSaveFailed);
 }
@@ -335,7 +351,7 @@ void TFM_MultiSSIDNewForm::OnTableSet(KvSNMPError *status)
         StatusBar1->SetSimpleText(status ? status->Message : AnsiString(kMsgSaveFailed));
         return;
     }
-    StatusBar1->SetSimpleText(m_scalarFailed ? gMsgSavedWithFailures : "Save Multi-SSID complete!");
+    StatusBar1->SetSimpleText(SavedText());
     // A walk already under way brings the flag back when it ends; a read that cannot start
     // brings nothing, so the flag comes back here.
     try {
@@ -363,6 +379,7 @@ void TFM_MultiSSIDNewForm::DelButtonClick(TObject *)
     if (row == nullptr)
         return;
     m_scalarFailed = false;
+    m_notWritten.clear();
     SelectText(CB_IdvState, "Disable");
     StatusBar1->SetSimpleText("Deleting...");
     StartRowWrite(row, {kColState}, AnsiString());
@@ -370,19 +387,31 @@ void TFM_MultiSSIDNewForm::DelButtonClick(TObject *)
 
 void TFM_MultiSSIDNewForm::ApplyBtnClick(TObject *)
 {
+    if (!MSSIDStateBinding || !VlanStateBinding)
+        return;
     StatusBar1->SetSimpleText("Apply the settings...");
-    // The switches go back as read: a switch that could not be read is not written as off.
-    if (!MSSIDStateBinding->WasRead() || !VlanStateBinding->WasRead()) {
-        StatusBar1->SetSimpleText(gMsgGroupNotRead);
-        return;
-    }
-    const bool ok = MSSIDStateBinding->Write(true, true) == WriteResult::Written &&
-                    VlanStateBinding->Write(true, true) == WriteResult::Written &&
-                    (!m_priorityKnown || PriorityBinding->Write(true, true) == WriteResult::Written);
-    if (!ok) {
-        StatusBar1->SetSimpleText("Set error!");
-        return;
-    }
-    StatusBar1->SetSimpleText("Setting success!");
-    RunRestartCountdown();
+    // The switches go back as read: one that could not be read is left out and named, never
+    // written as off. The first the device refuses ends the sequence.
+    std::vector<AnsiString> skipped;
+    int written = 0;
+    auto write = [&skipped, &written](FormBinding &binding) {
+        if (!binding.WasRead()) {
+            skipped.push_back(binding.Request.VarList.GetItem(0)->Name);
+            return true;
+        }
+        const bool ok = binding.Write(true, true) == WriteResult::Written;
+        written += ok ? 1 : 0;
+        return ok;
+    };
+    const bool ok = write(*MSSIDStateBinding) && write(*VlanStateBinding) &&
+                    (!m_priorityKnown || write(*PriorityBinding));
+    AnsiString text = !ok           ? NotWrittenText("Set error!", skipped)
+                      : written > 0 ? NotWrittenText("Setting success!", skipped)
+                                    : gMsgGroupNotRead;
+    // Rows go out with Save alone: edits left in the editors are not lost without a word.
+    if (!m_rowAsLoaded.empty() && RowEditorState() != m_rowAsLoaded)
+        text += " " + CB_Idx->Text() + ": " + gMsgRowNotSaved;
+    StatusBar1->SetSimpleText(text);
+    if (ok && written > 0)
+        RunRestartCountdown();
 }

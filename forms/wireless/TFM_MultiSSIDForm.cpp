@@ -288,9 +288,16 @@ void TFM_MultiSSIDForm::Bt_CloseClick(TObject *)
     Close();
 }
 
+bool TFM_MultiSSIDForm::guestRead(int k) const
+{
+    const auto &binding = GuestBindings[static_cast<std::size_t>(k - 1)];
+    return binding && binding->WasRead();
+}
+
 void TFM_MultiSSIDForm::ShowVlan()
 {
-    CheckBox1->SetChecked(VLan_State->Text() != "disabled");
+    // A state that could not be read shows nothing, not "on".
+    CheckBox1->SetChecked(VlanBinding->WasRead() && VLan_State->Text() != "disabled");
     CheckBox1Click(nullptr);
 }
 
@@ -298,13 +305,21 @@ void TFM_MultiSSIDForm::CheckBox1Click(TObject *)
 {
     const bool on = CheckBox1->Checked();
     EnableAll({GroupIDBox, GuestGroupID1, GuestGroupID2, GuestGroupID3}, on);
-    SelectText(VLan_State, on ? "enabled" : "disabled");
+    // An unread state keeps showing nothing (it is never written).
+    if (VlanBinding && VlanBinding->WasRead())
+        SelectText(VLan_State, on ? "enabled" : "disabled");
 }
 
 void TFM_MultiSSIDForm::ShowGuests()
 {
+    // Open system and shared key are the list's; a guest encrypted with anything else keeps it.
+    for (int k = 1; k <= 3; ++k) {
+        const AnsiString security = guest(k).Security->Text();
+        keptSecurity(k) = guestRead(k) && guest(k).Encryption->Text() == "enabled" &&
+                          security != "Open System" && security != "Shared Key";
+    }
     for (int k = 1; k <= 3; ++k)
-        guest(k).Box->SetChecked(guest(k).State->Text() != "disabled");
+        guest(k).Box->SetChecked(guestRead(k) && guest(k).State->Text() != "disabled");
     for (int k = 1; k <= 3; ++k)
         EnableGuest(k);
 }
@@ -312,7 +327,8 @@ void TFM_MultiSSIDForm::ShowGuests()
 void TFM_MultiSSIDForm::GuestCheckBoxClick(int k)
 {
     Guest &g = guest(k);
-    SelectText(g.State, g.Box->Checked() ? "enabled" : "disabled");
+    if (guestRead(k))
+        SelectText(g.State, g.Box->Checked() ? "enabled" : "disabled");
     EnableGuest(k);
 }
 
@@ -335,12 +351,15 @@ void TFM_MultiSSIDForm::EnableGuest(int k)
 void TFM_MultiSSIDForm::EnableGuestKey(int k)
 {
     Guest &g = guest(k);
-    EnableAll({g.KeyIndex, g.KeyType, g.KeySize, g.Key}, g.Encryption->Text() != "disabled");
+    EnableAll({g.KeyIndex, g.KeyType, g.KeySize, g.Key},
+              g.Encryption->Text() == "enabled" && !keptSecurity(k));
 }
 
 void TFM_MultiSSIDForm::GuestSecurityChange(int k)
 {
     Guest &g = guest(k);
+    // The user's pick replaces a security the list lacks.
+    keptSecurity(k) = false;
     if (g.Temp->Text() != "None")
         SelectText(g.Security, g.Temp->Text());
     SetEncryptionFlags();
@@ -349,7 +368,10 @@ void TFM_MultiSSIDForm::GuestSecurityChange(int k)
 
 void TFM_MultiSSIDForm::SetEncryptionFlags()
 {
-    for (Guest &g : m_guests) {
+    for (int k = 1; k <= 3; ++k) {
+        Guest &g = guest(k);
+        if (keptSecurity(k))
+            continue;
         const AnsiString choice = g.Temp->Text();
         SelectText(g.Encryption, choice == "Open System" || choice == "Shared Key" ? "enabled" : "disabled");
     }
@@ -357,12 +379,15 @@ void TFM_MultiSSIDForm::SetEncryptionFlags()
 
 void TFM_MultiSSIDForm::FillSecurityLists()
 {
-    for (Guest &g : m_guests) {
+    for (int k = 1; k <= 3; ++k) {
+        Guest &g = guest(k);
         TStrings *items = g.Temp->Items();
         items->Clear();
         for (const char *name : {"None", "Open System", "Shared Key"})
             items->Add(name);
-        g.Temp->SetItemIndex(g.Encryption->Text() != "enabled" ? 0 : g.Security->ItemIndex() + 1);
+        // Open system and shared key follow "None"; a security kept as read is no choice.
+        const int item = g.Encryption->Text() == "enabled" ? g.Security->ItemIndex() + 1 : 0;
+        g.Temp->SetItemIndex(guestRead(k) && !keptSecurity(k) ? item : -1);
     }
 }
 
@@ -383,7 +408,18 @@ void TFM_MultiSSIDForm::SetupKeyLists()
 
 void TFM_MultiSSIDForm::KeySizesFromKeys()
 {
-    for (Guest &g : m_guests) {
+    for (int k = 1; k <= 3; ++k) {
+        Guest &g = guest(k);
+        // Nothing of a key that could not be read; a guest read again gets its lists' choice.
+        if (!guestRead(k)) {
+            g.KeyType->SetItemIndex(-1);
+            g.KeySize->SetItemIndex(-1);
+            continue;
+        }
+        if (g.KeyType->ItemIndex() < 0)
+            g.KeyType->SetItemIndex(0);
+        if (g.KeySize->ItemIndex() < 0)
+            g.KeySize->SetItemIndex(0);
         const std::size_t length = g.Key->Text().size();
         if (length == 10 || length == 26 || length == 32)
             g.KeySize->SetItemIndex(length == 10 ? 0 : length == 26 ? 1 : 2);
@@ -534,6 +570,9 @@ bool TFM_MultiSSIDForm::CheckKeysAndColumns(std::vector<std::pair<int, uint32_t>
         if (g.State->Text() != "enabled")
             continue;
         send(flags, kGuestSSID);
+        // A security the list lacks goes on as the device holds it.
+        if (keptSecurity(k))
+            continue;
         send(flags, kGuestEncryption);
         if (g.Encryption->Text() == "enabled") {
             send(flags, kGuestAuth);

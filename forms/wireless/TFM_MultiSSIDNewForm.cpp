@@ -438,17 +438,30 @@ void TFM_MultiSSIDNewForm::OnTableGot(KvSNMPError *status)
     struct Idle {
         ~Idle() { gMultiSSIDIdle = true; }
     } idle;
+    const bool opening = !m_tableShown;
+    m_tableShown = true;
     if (status == nullptr || status->Code != 0) {
         StatusBar1->SetSimpleText(status ? status->Message : AnsiString());
-    } else if (ShowReadFailure(StatusBar1, {MSSIDStateBinding.get(), APModeBinding.get()})) {
-        // The device lacks the form's objects: no row to show, and no success.
-    } else {
-        // A Save that could not write all its settings keeps saying so.
-        StatusBar1->SetSimpleText(m_scalarFailed ? gMsgSavedWithFailures : "Get OK!");
-        CB_IdxChange(nullptr);
-        if (m_priorityKnown)
-            CheckBox_PriorityClick(nullptr);
+        // Rows a failed walk brought are no rows of the device's table: none is shown or
+        // written.
+        MulSSIDListView->Items()->Clear();
+        LV_MultiSSID_User->Items()->Clear();
+        m_editedIndex.clear();
+        ShowNoRow();
+        return;
     }
+    // The rows show whatever else could not be read.
+    CB_IdxChange(nullptr);
+    if (m_priorityKnown)
+        CheckBox_PriorityClick(nullptr);
+    // A Save that could not write all its settings keeps saying so; at the opening, no
+    // success stands over a switch or shared setting that could not be read.
+    if (m_scalarFailed || !m_notWritten.empty())
+        StatusBar1->SetSimpleText(SavedText());
+    else if (!opening ||
+             !ShowReadFailure(StatusBar1, {MSSIDStateBinding.get(), VlanStateBinding.get(),
+                                           APModeBinding.get(), GroupKeyBinding.get(), RadiusBinding.get()}))
+        StatusBar1->SetSimpleText("Get OK!");
 }
 
 void TFM_MultiSSIDNewForm::CancelBtnClick(TObject *)

@@ -6,6 +6,9 @@
 // writes the three switches.
 #include "FormFrame.h"
 
+#include <optional>
+#include <vector>
+
 // False while a write or read of the SSID table is outstanding: the form cannot close then.
 extern bool gMultiSSIDIdle;
 // Arms the warning about what enabling Multi-SSID does to the AP mode; kept between openings.
@@ -20,6 +23,9 @@ inline const AnsiString gMsgSSIDRowNotRead =
 // The row was written, but a switch or shared setting written with it was not.
 inline const AnsiString gMsgSavedWithFailures =
     "Save Multi-SSID complete, but a setting could not be written!";
+// Apply writes the switches only: what the editors hold of a row goes out with Save alone.
+// Its status names the row first ("Multi-SSID 2: edits not saved ...").
+inline const AnsiString gMsgRowNotSaved = "edits not saved (Save writes them).";
 
 // Columns of the SSID table binding (items of its list, in this order).
 enum MultiSSIDColumn : int {
@@ -183,6 +189,10 @@ private:
     TListItem *UserRow(TListItem *item) const;
     static AnsiString Cell(const TListItem *row, int column);
     bool IsMultiRow() const { return CB_Idx->ItemIndex() >= 1; }
+    // A switch whose read failed counts as on for the row editors: the rows were read and
+    // stay editable, and the switch itself is not written.
+    bool MultiSSIDOn() const;
+    bool VlanOn() const;
     int SecurityItem() const { return CB_Sec->ItemIndex(); }
     static bool IsPersonal(int item) { return item == 3 || item == 5 || item == 7; }
     static bool IsEnterprise(int item) { return item == 4 || item == 6 || item == 8; }
@@ -195,11 +205,15 @@ private:
     void FillKeyIndexList();
     void ShowMultiSSIDWarning();
     void UpdateEnabling();
+    void ShowNoRow();
+    // What the row editors show, as one text: a row loaded, then edited, differs from it.
+    AnsiString RowEditorState() const;
 
     // Writes.
     bool CheckVlanId();
     TListItem *LocateEditedRow();
     bool WriteScalar(FormBinding &binding);
+    AnsiString SavedText() const;
     void WritePriority();
     void WriteSwitches();
     void WritePrimaryRow(TListItem *row);
@@ -220,10 +234,14 @@ private:
     bool m_dynamicVlan = false;
     bool m_priorityBySSID = false;
     bool m_tableReadIssued = false;
+    bool m_tableShown = false;     // the opening's read of the table has ended
     bool m_quiet = false;          // values shown by a read, not chosen by the user
     bool m_scalarFailed = false;   // a switch or shared setting of this Save was not written
     AnsiString m_groupKeyInterval; // as read, replaced when the sharing warning shows
     AnsiString m_editedIndex;
+    AnsiString m_rowAsLoaded;               // RowEditorState() right after the row load
+    std::optional<int> m_wmmBeforePriority; // the WMM choice that priority overrides
+    std::vector<AnsiString> m_notWritten;   // groups of this Save left out: not read
     TCloseGuard Guard;
 };
 

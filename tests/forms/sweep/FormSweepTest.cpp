@@ -211,7 +211,6 @@ void SetFirstStaticRow(TFM_DHCP &f)
 }
 
 const std::vector<Demanded> kSavedRowRules = {
-    {"adMSSIDWmm", "1", "a row Save sets WMM to Enable"},
     {"adMSSIDKeyIndex", "1",
      "a row Save falls back to the first WEP key slot when the other rows' WPA "
      "leaves the one read unavailable"},
@@ -250,6 +249,7 @@ const std::vector<SweptRow> &Table()
     const std::vector<std::string> olderMSSID = {"default",
                                                  "nodeferred",
                                                  "mssidguests",
+                                                 "guestsecurity",
                                                  "configured",
                                                  "configured+nodeferred",
                                                  "configured+outside",
@@ -345,7 +345,7 @@ const std::vector<SweptRow> &Table()
         Row<TFM_WPart>("WLAN Partition", FM_WPart, Click(&TFM_WPart::BT_Apply), {}, anyDevice),
         Row<TFM_MultiSSIDForm>("Multi-SSID (older)", FM_MultiSSIDForm, Click(&TFM_MultiSSIDForm::Bt_Apply),
                                Click(&TFM_MultiSSIDForm::Bt_Refresh),
-                               Refusing(olderMSSID, {"default", "nodeferred", "mssidguests"}), {},
+                               Refusing(olderMSSID, {"default", "nodeferred"}), {},
                                {{"adSuperMode", "4", kGuestsNeedAccessPoint, "configured+staticturbo"},
                                 {"adAPMode", "1", kGuestsNeedAccessPoint, "configured+staticturbo"}}),
         Row<Newer>("Multi-SSID (newer) Apply", FM_MultiSSIDNewForm, Click(&Newer::ApplyBtn), {}, newerMSSID,

@@ -18,6 +18,8 @@
 #include "TFM_LanCfg.h"
 #include "TFM_LogSet.h"
 #include "TFM_Misc.h"
+#include "TFM_MultiSSIDForm.h"
+#include "TFM_MultiSSIDNewForm.h"
 #include "TFM_Static.h"
 #include "TFM_Sytem.h"
 #include "TLogForm.h"
@@ -157,6 +159,9 @@ public:
         resume();
         if (!refresh)
             return;
+        // Refreshed once the device is seen to answer again, as its LEDs show the user.
+        ASSERT_TRUE(pumpUntil([this] { return mainWindow().LastStatusCode == 0; }, 60000))
+            << "the device does not answer the status poll after SIGCONT";
         refresh(*form);
         ASSERT_TRUE(wait(*form, kWaitMs));
         const Snapshot again = TakeSnapshot(*form);
@@ -257,6 +262,17 @@ const std::vector<UnreadRow> &Rows()
          [](UnreadSweep &t) {
              t.Check<TFM_FirewareSSL>(FM_FirewareSSL, {}, {},
                                       [](TFM_FirewareSSL &f) { return !f.FtpReq->Busy && !f.InfoReq->Busy; });
+         }},
+        {"MultiSSIDOlder",
+         {"--profile", "mssidguests"},
+         [](UnreadSweep &t) {
+             t.Check<TFM_MultiSSIDForm>(FM_MultiSSIDForm, Press(&TFM_MultiSSIDForm::Bt_Refresh), {});
+         }},
+        // No Refresh. The form's own choices: the SSID the editors show and the one band.
+        {"MultiSSIDNewer",
+         {"--profile", "newmssid", "--profile", "mssidguests"},
+         [](UnreadSweep &t) {
+             t.Check<TFM_MultiSSIDNewForm>(FM_MultiSSIDNewForm, {}, {"CB_Idx", "BandComboBox"});
          }},
     };
     return rows;

@@ -113,6 +113,33 @@ INSTANTIATE_TEST_SUITE_P(
              "adVlanTagID.1.2=1",
              "adMSSIDIdvState.1.3=0 adVlanTagID.1.3=1", "adMSSIDIdvState.1.4=0 adVlanTagID.1.4=1"}}));
 
+// Guests secured in ways the list lacks (WPA, both WEP kinds at once) keep their security as
+// read: their keys are neither checked nor sent, and the rest of the form is written. A pick
+// from the list replaces it.
+TEST_F(MultiSSIDOld, AGuestSecurityTheListLacksIsKeptAndTheRestIsWritten)
+{
+    auto f = open("", {"--profile", "guestsecurity"});
+    for (TComboBox *security : {f->TempComboBox1, f->TempComboBox2, f->TempComboBox3})
+        EXPECT_EQ(security->ItemIndex(), -1) << security->Name();
+    for (TEdit *key : {f->GuestKeyvalueEdit1, f->GuestKeyvalueEdit2, f->GuestKeyvalueEdit3})
+        EXPECT_FALSE(key->Enabled()) << key->Name();
+    type(f->GuestSSIDEdit3, "lab2");
+    choose(f->TempComboBox1, "None"); // guest 1 leaves WPA; the others keep theirs
+    applyWithCountdown(*f);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Success!");
+    expectSets({"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"",
+                "adMSSIDIdvState.1.2=1 adMSSIDSSID.1.2=\"guest1\" adMSSIDEncryption.1.2=0",
+                "adMSSIDIdvState.1.3=1 adMSSIDSSID.1.3=\"staff\"",
+                "adMSSIDIdvState.1.4=1 adMSSIDSSID.1.4=\"lab2\""});
+
+    choose(f->TempComboBox2, "Shared Key");
+    EXPECT_TRUE(f->GuestKeyvalueEdit2->Enabled());
+    type(f->GuestKeyvalueEdit2, "0a1b2c3d");
+    expectBox("The Length of Guest SSID2's key in IEEE802.11g must be 10!", "Warning");
+    click(f->Bt_Apply);
+    EXPECT_EQ(sets().size(), 6u);
+}
+
 struct RefusedApply {
     std::string profile;
     std::string text;

@@ -67,6 +67,10 @@ const char *const kPlainDevice = "set sntp 0\nset mSSIDSuppress 0\nset mSSIDWmmS
                                  "set dynamicVlanSupported 0\n";
 const char *const kSwitches[] = {"adMSSIDPriorityState=0", "adMSSIDState=1", "adVlanState.0=1"};
 const std::string kKey26 = "00112233445566778899aabbcc";
+// Saving a WPA row while another uses WEP in the second slot.
+const char *const kMsgKeySlots =
+    "WPA-Enterprise or WPA-Personal will use second and third key slot .\nOther "
+    "Multiple SSID which uses second and third key for WEP will be set to no security.";
 
 } // namespace
 
@@ -279,7 +283,11 @@ TEST_F(MultiSSIDNew, ApplyWritesTheThreeSwitchesInOrderWithoutCountdownWhenSavin
     click(f->ApplyBtn);
     EXPECT_FALSE(watch.shown());
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting success!");
-    expectSets({"adMSSIDState=1", "adVlanState.0=1", "adMSSIDPriorityState=1"});
+    type(f->Ed_WLANID, "33"); // a row edit: Save alone writes it, and Apply says so
+    click(f->ApplyBtn);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting success! Primary SSID: " + gMsgRowNotSaved);
+    expectSets({"adMSSIDState=1", "adVlanState.0=1", "adMSSIDPriorityState=1", "adMSSIDState=1",
+                "adVlanState.0=1", "adMSSIDPriorityState=1"});
 }
 
 // The write ends while a read of the table is under way: the form stays busy until that read
@@ -305,12 +313,88 @@ TEST_F(MultiSSIDNew, AWriteEndingDuringAReadOfTheTableWaitsForThatRead)
     EXPECT_TRUE(closes(*f));
 }
 
-TEST_F(MultiSSIDNew, ApplyAfterAFailedSwitchReadSendsNothing)
+// One group of the opening could not be read: it alone shows nothing and is neither checked
+// nor written; the rest is shown and written.
+struct OneUnread {
+    std::string fault;
+    std::string control;            // the group's control, which shows nothing
+    std::vector<std::string> apply; // what Apply writes
+    std::string applyText;
+    std::string saveText = ""; // after Save of Multi-SSID 2 (WPA2-Personal) and the re-read
+};
+
+class MultiSSIDNewOneUnread : public MultiSSIDNew, public ::testing::WithParamInterface<OneUnread> {};
+
+TEST_P(MultiSSIDNewOneUnread, FillsTheRestAndWritesOnlyWhatWasRead)
 {
-    auto f = open("", {"--fault", "adMSSIDState=error:genErr@get"});
+    const OneUnread &c = GetParam();
+    auto f = open("", {"--fault", c.fault});
+    const std::string object = c.fault.substr(0, c.fault.find('='));
+    for (int i = 0; i < f->ComponentCount(); ++i) {
+        auto *control = dynamic_cast<TControl *>(f->Components(i));
+        if (control != nullptr && control->Name() == c.control) {
+            const auto *box = dynamic_cast<TCheckBox *>(control);
+            EXPECT_TRUE(box ? !box->Checked() : control->Text().empty()) << c.control;
+        }
+    }
+    const bool tableRead = c.control != "Ed_SSID";
+    EXPECT_EQ(rows(f->LV_MultiSSID_User).size(), tableRead ? 3u : 0u);
     click(f->ApplyBtn);
-    EXPECT_EQ(f->StatusBar1->SimpleText(), gMsgGroupNotRead);
-    expectNoSet();
+    EXPECT_EQ(f->StatusBar1->SimpleText(), c.applyText);
+    expectSets(c.apply);
+    choose(f->CB_Idx, "Multi-SSID 2");
+    expectBox(tableRead ? kMsgKeySlots : gMsgSSIDRowNotRead, "Warning");
+    click(f->SaveButton);
+    waitIdle();
+    for (const std::string &set : sets())
+        EXPECT_EQ(set.find(object), std::string::npos) << set;
+    if (tableRead) {
+        EXPECT_EQ(f->StatusBar1->SimpleText(), c.saveText);
+        EXPECT_EQ(sets().back().rfind("adMSSIDSSID.1.3=\"staff\"", 0), 0u) << sets().back();
+    }
+}
+
+namespace {
+const std::vector<std::string> kAllSwitches = {"adMSSIDState=1", "adVlanState.0=1", "adMSSIDPriorityState=0"};
+const char *const kNotRead = "Save Multi-SSID complete! Not read, so not written: ";
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    InReadOrder, MultiSSIDNewOneUnread,
+    ::testing::Values(
+        // An optional group: the form goes without it.
+        OneUnread{"adMSSIDPriorityState=error:genErr@get",
+                  "CheckBox_Priority",
+                  {"adMSSIDState=1", "adVlanState.0=1"},
+                  "Setting success!",
+                  "Get OK!"},
+        // No warning about an AP mode that was not read.
+        OneUnread{"adAPMode=error:genErr@get", "CB_ApMode", kAllSwitches, "Setting success!", "Get OK!"},
+        // The walk of the table ends at this object: an error there would end the walk too.
+        OneUnread{"adMSSIDState=absent",
+                  "IfEnabMuSSID",
+                  {"adVlanState.0=1", "adMSSIDPriorityState=0"},
+                  "Setting success! Not read, so not written: adMSSIDState",
+                  std::string(kNotRead) + "adMSSIDState"},
+        // A WPA row is saved without the interval, which is not asked for.
+        OneUnread{"adSecGroupKeyUpdateInterval.0=error:genErr@get", "Ed_GrpKey", kAllSwitches,
+                  "Setting success!", std::string(kNotRead) + "adSecGroupKeyUpdateInterval"},
+        // The table is read last.
+        OneUnread{"adMSSIDSSID.1.5=error:genErr@get", "Ed_SSID", kAllSwitches, "Setting success!"}),
+    [](const ::testing::TestParamInfo<OneUnread> &p) { return std::to_string(p.index); });
+
+// WMM shows what the device holds, but "Enable" while priority, which needs it, is on.
+TEST_F(MultiSSIDNew, WmmShowsTheDevicesValueUnlessPriorityIsOn)
+{
+    auto f = open("set adMSSIDWmm.1.2 1\n");
+    choose(f->CB_Idx, "Multi-SSID 2");
+    EXPECT_EQ(f->CB_WMM->Text(), "Disable");
+    click(f->CheckBox_Priority);
+    EXPECT_EQ(f->CB_WMM->Text(), "Enable");
+    click(f->CheckBox_Priority);
+    EXPECT_EQ(f->CB_WMM->Text(), "Disable");
+    choose(f->CB_Idx, "Multi-SSID 1");
+    EXPECT_EQ(f->CB_WMM->Text(), "Enable");
 }
 
 TEST_F(MultiSSIDNew, EnablingVlanEnablesMultiSSIDAndTheWarningComesOnce)

@@ -184,8 +184,8 @@ private:
     static AnsiString Cell(const TListItem *row, int column);
     bool IsMultiRow() const { return CB_Idx->ItemIndex() >= 1; }
     int SecurityItem() const { return CB_Sec->ItemIndex(); }
-    static bool IsPersonal(int item) { return item == 3 || item == 5 || item == 7; }
-    static bool IsEnterprise(int item) { return item == 4 || item == 6 || item == 8; }
+    static bool IsPersonal(int item) { return AuthenticationKindAt(item) == AuthKind::Personal; }
+    static bool IsEnterprise(int item) { return AuthenticationKindAt(item) == AuthKind::Enterprise; }
     void SecurityChoice();
     void ShowSecurityList();
     void ShowSecurityGroups();

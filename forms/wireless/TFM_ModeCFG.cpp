@@ -226,6 +226,9 @@ void TFM_ModeCFG::Bt_RefreshClick(TObject *)
         return;
     const KvSNMPReadBatch reads;
     PageAReq->Get();
+    // The authentication, read only at opening, again where that read failed.
+    if (AuthReq && AuthReq->LastRead() == ReadState::Failed)
+        AuthReq->Get();
     LayoutPageA();
 }
 

@@ -410,10 +410,8 @@ void TFM_Encrypt::Bt_RefClick(TObject *)
     SecurityReq->Get();
     ServersReq->Get();
     // What the opening could not read decides the lists and rows: it is read now.
-    if (APModeReq->LastRead() == ReadState::Failed)
-        APModeReq->Get();
-    if (CodebaseReq->LastRead() == ReadState::Failed && CodebaseReq->Get() && m_dnsShown &&
-        Codebase->Text() == kCodebaseWithoutDNS)
+    ReadAgainIfUnread(APModeReq.get());
+    if (ReadAgainIfUnread(CodebaseReq.get()) && m_dnsShown && Codebase->Text() == kCodebaseWithoutDNS)
         HideDNSRows();
     // The authentication the device holds now, as an opening shows it.
     FillAuthenticationList();

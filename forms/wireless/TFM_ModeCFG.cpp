@@ -227,8 +227,7 @@ void TFM_ModeCFG::Bt_RefreshClick(TObject *)
     const KvSNMPReadBatch reads;
     PageAReq->Get();
     // The authentication, read only at opening, again where that read failed.
-    if (AuthReq && AuthReq->LastRead() == ReadState::Failed)
-        AuthReq->Get();
+    ReadAgainIfUnread(AuthReq.get());
     LayoutPageA();
 }
 

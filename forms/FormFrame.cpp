@@ -2,7 +2,10 @@
 
 #include "CapabilityProbe.h"
 #include "Exception.h"
+#include "KvOptionList.h"
 #include "Waiting.h"
+
+#include <iterator>
 
 void SetupFormWindow(TForm *form, const WindowSpec &window)
 {
@@ -43,12 +46,68 @@ bool FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString 
 
 void ChooseChannel(const AnsiString &list, TComboBox *combo, const AnsiString &current)
 {
-    if (FillChannelList(list, combo, current))
-        return;
-    if (!current.empty())
-        combo->Items()->Add(current);
-    combo->SetItemIndex(current.empty() ? (combo->Items()->Count() > 0 ? 0 : -1)
-                                        : combo->Items()->Count() - 1);
+    FillChannelList(list, combo, current);
+    ShowDeviceValue(combo, current);
+}
+
+namespace {
+
+// Marks the entry added for a device value: never dereferenced, never owned.
+TObject *KeptMark()
+{
+    static TObject mark;
+    return &mark;
+}
+
+} // namespace
+
+int ShowDeviceValue(TComboBox *combo, const AnsiString &name)
+{
+    if (name.empty()) {
+        combo->SetItemIndex(-1);
+        return -1;
+    }
+    int index = combo->Items()->IndexOf(name);
+    if (index < 0)
+        index = combo->Items()->AddObject(name, KeptMark());
+    combo->SetItemIndex(index);
+    return index;
+}
+
+bool ShowsKeptValue(TComboBox *combo)
+{
+    const int index = combo->ItemIndex();
+    return index >= 0 && combo->Items()->Objects(index) == KeptMark();
+}
+
+AnsiString ReadValueName(FormBinding &binding, int item)
+{
+    if (!binding.WasRead() || item < 0 || item >= binding.Request.VarList.Count())
+        return AnsiString();
+    const KvSNMPItem *record = binding.Request.VarList.GetItem(item);
+    const AnsiString value = record->Value;
+    if (record->Options == nullptr || value.empty())
+        return value;
+    // The value as read, or already its name.
+    if (record->Options->IndexOfName(value) >= 0)
+        return value;
+    const AnsiString name = record->Options->ValueToName(value);
+    return name.empty() ? value : name;
+}
+
+AuthKind AuthenticationKind(const AnsiString &name)
+{
+    for (const AuthenticationEntry &entry : kAuthentications)
+        if (name == entry.Name)
+            return entry.Kind;
+    return AuthKind::None;
+}
+
+AuthKind AuthenticationKindAt(int position)
+{
+    if (position < 0 || position >= static_cast<int>(std::size(kAuthentications)))
+        return AuthKind::None;
+    return kAuthentications[position].Kind;
 }
 
 AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> &skipped)
@@ -58,6 +117,16 @@ AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> 
     AnsiString out =
         text.empty() ? AnsiString("Not read, so not written:") : text + " Not read, so not written:";
     for (const AnsiString &name : skipped)
+        out += " " + name;
+    return out;
+}
+
+AnsiString WrittenBeforeText(const AnsiString &text, const std::vector<AnsiString> &written)
+{
+    if (written.empty())
+        return text;
+    AnsiString out = text + " Written before it:";
+    for (const AnsiString &name : written)
         out += " " + name;
     return out;
 }

@@ -49,6 +49,9 @@ inline const AnsiString gMsgGroupNotRead = "Nothing was set: the values could no
 // The status text of an Apply that left out groups it could not read: the form's text, then
 // the groups by their first object ("Setting Success! Not read, so not written: adRadioWave").
 AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> &skipped);
+// The status text of a chain of writes that stopped at a failed one: the form's text, then the
+// groups written before it, which stay written ("Setting error! Written before it: hSSID").
+AnsiString WrittenBeforeText(const AnsiString &text, const std::vector<AnsiString> &written);
 
 // ---- the window -------------------------------------------------------------------------
 
@@ -106,9 +109,55 @@ T *Make(TWinControl *parent, const char *name, Bounds b, std::initializer_list<c
 // into the combo box; current is chosen. False, with nothing chosen, when it is not listed.
 bool FillChannelList(const AnsiString &list, TComboBox *combo, const AnsiString &current);
 // The same, for the channel the device holds: one the list lacks (the list may be empty) is
-// added and chosen as it is, so an unchanged Apply writes back that channel, never the first
-// listed. Without a channel the first entry is chosen.
+// kept (ShowDeviceValue). Without a channel (the group was not read) nothing is chosen.
 void ChooseChannel(const AnsiString &list, TComboBox *combo, const AnsiString &current);
+
+// ---- device values a list lacks -----------------------------------------------------------
+// A list shows what the device holds even where it does not offer it: the value is added as an
+// entry named as the device names it, chosen, and written only when the user picks another
+// entry. Call it after every fill of the list, with the device's name for its value:
+//
+//   fill(CB_Cipher, {"AES"});
+//   ShowDeviceValue(CB_Cipher, ReadValueName(*PassPhraseReq, kCipher)); // "TKIP" added, chosen
+//   ...
+//   if (ShowsKeptValue(CB_Cipher))                                      // at Apply
+//       plan.emplace_back(kCipher, KvAccess::Invalid);                  // the device keeps it
+//
+// A name the list holds is chosen as it is; an empty name (a group not read) chooses nothing.
+// Returns the index chosen, -1 for none.
+int ShowDeviceValue(TComboBox *combo, const AnsiString &name);
+// True while combo shows the entry ShowDeviceValue added: the form leaves its item out of the
+// write (and out of the checks that belong to the value), so the device keeps what it holds.
+bool ShowsKeptValue(TComboBox *combo);
+// The name of the value the group last read for item ("WPA2-Personal" for 6, by the item's
+// option list; the value's own text without one); empty when the group's last read failed or
+// has not completed.
+AnsiString ReadValueName(FormBinding &binding, int item);
+
+// ---- kinds of authentication --------------------------------------------------------------
+// The device's nine authentications, in the order of their values 1 to 9, and what each asks
+// for: WEP keys, a pass phrase (Personal) or RADIUS servers (Enterprise).
+enum class AuthKind { None, WEP, Personal, Enterprise };
+struct AuthenticationEntry {
+    int32_t Value;
+    const char *Name;
+    AuthKind Kind;
+};
+inline constexpr AuthenticationEntry kAuthentications[] = {
+    {1, "Open System", AuthKind::WEP},
+    {2, "Shared Key", AuthKind::WEP},
+    {3, "Open System / Shared Key", AuthKind::WEP},
+    {4, "WPA-Personal", AuthKind::Personal},
+    {5, "WPA-Enterprise", AuthKind::Enterprise},
+    {6, "WPA2-Personal", AuthKind::Personal},
+    {7, "WPA2-Enterprise", AuthKind::Enterprise},
+    {8, "WPA-Auto-Personal", AuthKind::Personal},
+    {9, "WPA-Auto-Enterprise", AuthKind::Enterprise},
+};
+// The kind of the authentication of that name; None for any other text (nothing chosen).
+AuthKind AuthenticationKind(const AnsiString &name);
+// The kind of the authentication at that place of the nine (0 "Open System" .. 8); None outside.
+AuthKind AuthenticationKindAt(int position);
 
 // After the reads of a form: the failure of the first group named that could not be read goes
 // into the status bar, so that no success text stands over it. True when one failed.

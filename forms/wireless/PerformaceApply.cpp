@@ -6,6 +6,7 @@
 #include "TFM_Performace.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -69,68 +70,89 @@ bool TFM_Performace::writeRateRows(const RateStatuses &statuses)
     return true;
 }
 
-void TFM_Performace::Bt_Apply_aClick(TObject *)
+bool TFM_Performace::CheckRanges()
 {
-    if (!RadioReq || !ChannelReq)
-        return;
     for (const RangeCheck &check : kApplyChecks) {
         TEdit *edit = this->*check.Edit;
         if (!rangeOk(edit, check.Low, check.High, true)) {
             Application->MessageBox(check.Message, "Error", MB_OK);
             edit->SetText("");
-            return;
+            return false;
         }
     }
-    const bool autoScan = CB_AuSc->Text() == "Enable";
-    // Groups that always go back must have been read.
-    if (!RadioReq->WasRead() || (SuperModeReq && !SuperModeReq->WasRead()) ||
-        (!autoScan && !ChannelReq->WasRead())) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
+    return true;
+}
+
+void TFM_Performace::Bt_Apply_aClick(TObject *)
+{
+    if (!RadioReq || !ChannelReq)
         return;
-    }
+    // A group that was not read is neither checked nor written: it is named instead.
+    if (RadioReq->WasRead() && !CheckRanges())
+        return;
     StripMbps(CB_DtRta, Ed_DtRta);
     StripMbps(CB_Chana, Ed_Chana);
-
-    // With auto channel scan no channel is written, which is no failure.
-    bool channelOk = true;
-    if (autoScan)
-        CB_Chana->SetEnabled(false);
-    else
-        channelOk = ChannelReq->Write(true, true) == WriteResult::Written;
-
-    // A group the device did not answer for is skipped and counts as written.
-    auto optional = [](const std::unique_ptr<FormBinding> &req) {
-        return !req || !req->WasRead() || req->Write(true, true) == WriteResult::Written;
-    };
-    auto required = [](const std::unique_ptr<FormBinding> &req) {
-        return !req || req->Write(true, true) == WriteResult::Written;
-    };
-    bool ok = optional(BgModeReq) && required(SuperModeReq) && required(RadioReq) && optional(XRReq) &&
-              optional(GonlyReq) && optional(WMMReq) && optional(PreambleReq) && optional(AntennaReq) &&
-              (!channelOk || optional(IgmpReq));
-    ok = ok && channelOk;
-
     std::vector<AnsiString> skipped;
-    if (ok && DataRateControl() && DataRateStatusReq && DataRateTableReq) {
-        CB_DateStatusChange(this);
-        ok = optional(DataRateStatusReq);
-        // Rows are written only as read: without the table nothing of it goes back.
-        if (ok && RateRowsRead() && !DataRateTableReq->Busy) {
-            RateStatuses statuses;
-            for (std::size_t i = 0; i < statuses.size(); ++i)
-                if (CB_DRate[i]->ItemIndex() >= 0)
-                    statuses[i] = CB_DRate[i]->Text();
-            ok = writeRateRows(statuses);
-        } else if (ok) {
-            skipped.push_back(DataRateTableReq->Request.VarList.GetItem(1)->Name);
-        }
-    }
-    if (!ok) {
+    m_written = false;
+    if (!WriteGroups(skipped) || !WriteRateControl(skipped)) {
         StatusBar->SetSimpleText(gMsg11gSetError);
         return;
     }
-    RunRestartCountdown();
-    StatusBar->SetSimpleText(NotWrittenText(gMsg11gSetSuccess, skipped));
+    // Nothing written, nothing to restart for and no success to tell.
+    if (m_written)
+        RunRestartCountdown();
+    StatusBar->SetSimpleText(NotWrittenText(m_written ? gMsg11gSetSuccess : AnsiString(), skipped));
+}
+
+bool TFM_Performace::WriteGroups(std::vector<AnsiString> &skipped)
+{
+    // shown: the group's row is on the form (a row the device lacks is left out unnamed).
+    auto put = [this, &skipped](const std::unique_ptr<FormBinding> &req, bool shown = true) {
+        if (!req)
+            return true;
+        const WriteResult r = req->Write(true, true);
+        if (r == WriteResult::Unread && shown)
+            skipped.push_back(req->Request.VarList.GetItem(0)->Name);
+        m_written = m_written || r == WriteResult::Written;
+        return r != WriteResult::Failed;
+    };
+    // With auto channel scan no channel is written, nor one the list lacks (the device keeps it).
+    const bool autoScan = CB_AuSc->Text() == "Enable";
+    if (autoScan)
+        CB_Chana->SetEnabled(false);
+    const bool channelOk = autoScan || ShowsKeptValue(CB_Chana) || put(ChannelReq);
+    // A data rate the list lacks stays as the device holds it.
+    std::optional<AccessPatch> rateKept;
+    if (ShowsKeptValue(CB_DtRta))
+        rateKept.emplace(*RadioReq, std::initializer_list<std::pair<int, uint32_t>>{{1, KvAccess::Invalid}});
+    const bool ok = put(BgModeReq, BgModeRead) && put(SuperModeReq) && put(RadioReq) && put(XRReq, XRRead) &&
+                    put(GonlyReq, GonlyRead) && put(WMMReq, WMMRead) && put(PreambleReq, PreambleRead) &&
+                    put(AntennaReq, AntennaRead) && (!channelOk || put(IgmpReq, IgmpRead));
+    return ok && channelOk;
+}
+
+bool TFM_Performace::WriteRateControl(std::vector<AnsiString> &skipped)
+{
+    if (!DataRateControl() || !DataRateStatusReq || !DataRateTableReq)
+        return true;
+    CB_DateStatusChange(this);
+    if (DataRateStatusReq->WasRead()) {
+        if (DataRateStatusReq->Write(true, true) == WriteResult::Failed)
+            return false;
+        m_written = true;
+    }
+    if (!DataRateStatusReq->WasRead())
+        skipped.push_back(DataRateStatusReq->Request.VarList.GetItem(0)->Name);
+    // Rows are written only as read: without the table nothing of it goes back.
+    if (!RateRowsRead() || DataRateTableReq->Busy) {
+        skipped.push_back(DataRateTableReq->Request.VarList.GetItem(1)->Name);
+        return true;
+    }
+    RateStatuses statuses;
+    for (std::size_t i = 0; i < statuses.size(); ++i)
+        if (CB_DRate[i]->ItemIndex() >= 0)
+            statuses[i] = CB_DRate[i]->Text();
+    return writeRateRows(statuses);
 }
 
 void TFM_Performace::Bt_Refresh_aClick(TObject *)
@@ -138,6 +160,8 @@ void TFM_Performace::Bt_Refresh_aClick(TObject *)
     if (!RadioReq)
         return;
     const KvSNMPReadBatch reads;
+    if (ReopenIfIncomplete())
+        return;
     setDataRateButtons(false);
     try {
         auto reread = [](const std::unique_ptr<FormBinding> &req, bool shown) {

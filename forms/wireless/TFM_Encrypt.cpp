@@ -3,6 +3,7 @@
 #include "FormGlobals.h"
 #include "FormPages.h"
 #include "KeyText.h"
+#include "KvSNMPReadBatch.h"
 #include "MainMenu.h"
 #include "Misc.h"
 #include "NetUtils.h"
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace {
-
-using Flags = std::vector<std::pair<int, uint32_t>>;
 
 const char kMsgNoAuthentication[] = "Please choose an authentication.";
 const char kCodebaseWithoutDNS[] = "3.3.0.156";
@@ -142,12 +141,13 @@ TFM_Encrypt::TFM_Encrypt(TComponent *AOwner) : TForm(AOwner)
     GroupBox2 = Make<TGroupBox>(TS_80211a, "GroupBox2", {8, 354, 480, 134}, "  Security Server Settings  ");
     Label22 = Make<TLabel>(GroupBox2, "Label22", {12, 19, 110, 14}, "Domain Name Server");
     Label23 = Make<TLabel>(GroupBox2, "Label23", {12, 32, 110, 14}, "IP Address");
-    Ed_DNSIP = Make<TEdit>(GroupBox2, "Ed_DNSIP", {142, 24, 110, 21}, "0.0.0.0");
+    // Empty until the servers are read: no address stands there that the device did not send.
+    Ed_DNSIP = Make<TEdit>(GroupBox2, "Ed_DNSIP", {142, 24, 110, 21});
     Label24 = Make<TLabel>(GroupBox2, "Label24", {262, 27, 110, 16}, "Domain Name Server");
     Ed_DNS = Make<TEdit>(GroupBox2, "Ed_DNS", {376, 24, 94, 21});
     Ed_DNS->SetMaxLength(32);
     Label25 = Make<TLabel>(GroupBox2, "Label25", {12, 53, 110, 16}, "RADIUS Server");
-    Ed_RadiusSrv2 = Make<TEdit>(GroupBox2, "Ed_RadiusSrv2", {142, 50, 110, 21}, "0.0.0.0");
+    Ed_RadiusSrv2 = Make<TEdit>(GroupBox2, "Ed_RadiusSrv2", {142, 50, 110, 21});
     Ed_RadiusSrv = Make<TEdit>(GroupBox2, "Ed_RadiusSrv", {142, 50, 110, 21});
     Ed_RadiusSrv->SetVisible(false);
     Label26 = Make<TLabel>(GroupBox2, "Label26", {12, 79, 126, 16}, "RADIUS Port (1-65535)");
@@ -225,7 +225,7 @@ void TFM_Encrypt::FormCreate(TObject *)
         if (CodebaseReq->Get() && Codebase->Text() == kCodebaseWithoutDNS)
             HideDNSRows();
         SavedAuthentication = CB_SecAutha->Text();
-        KeySizeFromValidKey();
+        ShowKeyChoices();
 
         PassPhraseReq = MakeBinding(
             this, {.Items = kPassPhraseItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Timeout = 5000});
@@ -244,36 +244,40 @@ void TFM_Encrypt::FormCreate(TObject *)
     });
 }
 
-int TFM_Encrypt::AuthenticationIndex() const
+void TFM_Encrypt::ShowKeyChoices()
 {
-    static const char *const kNames[] = {"Open System", "Shared Key", "Open System / Shared Key",
-                                         "WPA-Personal", "WPA-Enterprise"};
-    const AnsiString text = CB_SecAutha->Text();
-    for (int i = 0; i < 5; ++i)
-        if (text == kNames[i])
-            return i;
-    return -1;
+    // The key type and size are the form's, shown only over keys that were read.
+    if (!SecurityReq || !SecurityReq->WasRead()) {
+        CB_KeyTypeA->SetItemIndex(-1);
+        CB_KeySizeA->SetItemIndex(-1);
+        return;
+    }
+    if (CB_KeyTypeA->ItemIndex() < 0)
+        CB_KeyTypeA->SetItemIndex(0);
+    if (CB_KeySizeA->ItemIndex() < 0)
+        CB_KeySizeA->SetItemIndex(0);
+    KeySizeFromValidKey();
 }
 
-int TFM_Encrypt::AuthenticationKind() const
+int TFM_Encrypt::AuthenticationIndex() const
 {
-    const int chosen = AuthenticationIndex();
-    if (chosen >= 0 || !SecurityReq || !SecurityReq->WasRead())
-        return chosen;
-    // The device's value as read, 1 "Open System" .. 9 "WPA-Auto-Enterprise".
-    const KvSNMPItem *item = SecurityReq->Request.VarList.GetItem(kAuthA);
-    int position = gAdSecAuthenticationNames.IndexOfName(item->Value);
-    if (position < 0)
-        position = gAdSecAuthenticationNames.IndexOfValue(item->Value);
-    if (position < 0)
+    const AnsiString text = CB_SecAutha->Text();
+    switch (AuthenticationKind(text)) {
+    case AuthKind::WEP:
+        return gAdSecAuthenticationNames.IndexOfName(text);
+    case AuthKind::Personal:
+        return 3;
+    case AuthKind::Enterprise:
+        return 4;
+    default:
         return -1;
-    // The WEP choices are always listed; the WPA ones alternate Personal, Enterprise.
-    return position <= 2 ? position : (position % 2 == 1 ? 3 : 4);
+    }
 }
 
 void TFM_Encrypt::FillAuthenticationList()
 {
-    const AnsiString shown = CB_SecAutha->Text();
+    // The device's authentication as read: one this list lacks is kept (shown, never written).
+    const AnsiString shown = SecurityReq ? ReadValueName(*SecurityReq, kAuthA) : AnsiString();
     TStrings *items = CB_SecAutha->Items();
     items->Clear();
     for (const char *name : {"Open System", "Shared Key", "Open System / Shared Key"})
@@ -282,7 +286,7 @@ void TFM_Encrypt::FillAuthenticationList()
         items->Add("WPA-Personal");
         items->Add("WPA-Enterprise");
     }
-    CB_SecAutha->SetItemIndex(items->IndexOf(shown));
+    ShowDeviceValue(CB_SecAutha, shown);
 }
 
 void TFM_Encrypt::KeySizeFromValidKey()
@@ -330,13 +334,16 @@ void TFM_Encrypt::Layout()
     Ed_DNSIP->SetMaxLength(15);
     Ed_DNS->SetMaxLength(32);
     Ed_RadiusSrv2->SetMaxLength(15);
-    Ed_RadiusSrv2->SetText(Ed_RadiusSrv->Text().empty() ? AnsiString("0.0.0.0") : Ed_RadiusSrv->Text());
+    // No address stands for 0.0.0.0, once the servers have been read.
+    const bool serversRead = ServersReq && ServersReq->WasRead();
+    Ed_RadiusSrv2->SetText(Ed_RadiusSrv->Text().empty() && serversRead ? AnsiString("0.0.0.0")
+                                                                       : Ed_RadiusSrv->Text());
 
     CB_SecValKeya->SetEnabled(true);
     CB_SecEncypa->SetEnabled(true);
     for (TEdit *key : PageA.HexKey)
         SetEditable(key, true);
-    const int auth = AuthenticationKind();
+    const int auth = AuthenticationIndex();
     if (auth < 0)
         return;
     const bool wep = auth <= 2;
@@ -357,8 +364,9 @@ void TFM_Encrypt::Layout()
         Ed_PassPha->SetMaxLength(63);
     CB_CipherTypea->SetEnabled(auth >= 3);
     SetEditable(Ed_GKUIa, auth >= 3);
+    // Servers not read are not written: nothing is typed into them.
     for (TEdit *server : {Ed_DNSIP, Ed_DNS, Ed_RadiusSrv, Ed_RadiusSrv2, Ed_RadiusPort, Ed_RadiusSec})
-        SetEditable(server, auth == 4);
+        SetEditable(server, auth == 4 && serversRead);
 }
 
 void TFM_Encrypt::HideDNSRows()
@@ -398,10 +406,18 @@ void TFM_Encrypt::Bt_RefClick(TObject *)
 {
     if (!SecurityReq || !ServersReq || !PassPhraseReq)
         return;
+    const KvSNMPReadBatch reads;
     SecurityReq->Get();
     ServersReq->Get();
-    CB_SecAutha->SetItemIndex(CB_SecAutha->Items()->IndexOf(SavedAuthentication));
-    KeySizeFromValidKey();
+    // What the opening could not read decides the lists and rows: it is read now.
+    ReadAgainIfUnread(APModeReq.get());
+    if (ReadAgainIfUnread(CodebaseReq.get()) && m_dnsShown && Codebase->Text() == kCodebaseWithoutDNS)
+        HideDNSRows();
+    // The authentication the device holds now, as an opening shows it.
+    FillAuthenticationList();
+    if (SecurityReq->WasRead())
+        SavedAuthentication = CB_SecAutha->Text();
+    ShowKeyChoices();
     PassPhraseReq->Get();
     Layout();
     MaskAllKeysA();
@@ -449,100 +465,130 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
 {
     if (!SecurityReq || !ServersReq || !PassPhraseReq || !PassPhrase2Req)
         return;
-    // An authentication the device holds and the list lacks is kept: it is not written, and
-    // the settings of its kind go out as for a listed one.
-    const int auth = AuthenticationKind();
-    const bool keepAuthentication = AuthenticationIndex() < 0;
-    const bool wep = auth >= 0 && auth <= 2;
-    const bool enterprise = auth == 4;
-    // Nothing read badly goes back: not the security group, nor what WPA or the servers add.
-    if (!SecurityReq->WasRead() || (auth >= 3 && !PassPhraseReq->WasRead()) ||
-        (enterprise && !ServersReq->WasRead())) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
+    // Without the security group no authentication is known: nothing of it goes out.
+    if (!SecurityReq->WasRead()) {
+        StatusBar->SetSimpleText(
+            NotWrittenText(AnsiString(), {SecurityReq->Request.VarList.GetItem(0)->Name}));
         return;
     }
+    const int auth = AuthenticationIndex();
     if (auth < 0) {
         Application->MessageBox(kMsgNoAuthentication, "Warning", MB_OK);
         return;
     }
-    if (enterprise && !checkServers())
-        return;
-    // The interval counts only where it is sent.
-    if (!wep) {
-        const int32_t interval = CapabilityNumber(Ed_GKUIa->Text());
-        if (interval < 300 || interval > 9999999) {
-            Application->MessageBox("Please input a number between 300 and 9999999.", "Error", MB_OK);
-            Ed_GKUIa->SetText("");
-            return;
-        }
-    }
-
     Flags security;
-    if (!keepAuthentication)
-        security.emplace_back(kAuthA, 6);
     Flags passPhrase;
-    if (wep) {
-        security.insert(security.end(), {{kEncryptionA, 6}, {kValidKeyA, 6}});
-        if (CB_SecEncypa->ItemIndex() > 0) {
-            const bool hex = CB_KeyTypeA->ItemIndex() == 0;
-            std::vector<WepKey> keys;
-            for (int k = 0; k < 4; ++k)
-                keys.push_back(
-                    {hex ? PageA.HexKey[k] : PageA.AsciiKey[k], WepKeySlotSubject(k + 1), PageA.HexKey[k]});
-            if (!CheckWepKeyLengths(hex ? 0 : 1, CB_KeySizeA->ItemIndex(), keys))
-                return;
-            for (int k = 0; k < 4; ++k) {
-                const int result = IsHexText(PageA.HexKey[k]);
-                if (result == 1)
-                    return;
-                if (result == 2)
-                    security.emplace_back(kFirstKeyA + k, 6);
-            }
-        }
-    } else if (auth == 3) {
-        const std::size_t length = Ed_PassPha->Text().size();
-        if (length < 8 || length > 63) {
-            Application->MessageBox("The length of 802.11g PassPhrase is between 8 and 63.", "Error", MB_OK);
-            return;
-        }
-        passPhrase = {{0, 6}, {1, 6}, {2, 6}};
-    } else {
-        passPhrase = {{1, 6}, {2, 6}};
-    }
-
-    bool ok = false;
-    {
-        Flags none;
-        for (int i = 0; i < kSecurityCount; ++i)
-            none.emplace_back(i, KvAccess::Invalid);
-        AccessPatch securityOff(*SecurityReq, none);
-        AccessPatch securityOn(*SecurityReq, security);
-        AccessPatch passOff(*PassPhraseReq, {{0, 32}, {1, 32}, {2, 32}});
-        AccessPatch passOn(*PassPhraseReq, passPhrase);
-        AccessPatch pass2Off(*PassPhrase2Req, {{0, 32}, {1, 32}, {2, 32}});
-        // A group with nothing to send sends no SET.
-        auto write = [](FormBinding &group) {
-            return WritableItemCount(group.Request.VarList) == 0 ||
-                   group.Write(true, true) == WriteResult::Written;
-        };
-        ok = write(*SecurityReq) && write(*PassPhraseReq) && write(*PassPhrase2Req);
-        if (ok && enterprise) {
-            // Hidden DNS rows are not written; the servers' write is awaited like the others.
-            AccessPatch dnsOff(*ServersReq, m_dnsShown ? Flags{} : Flags{{kDNSIP, 32}, {kDNS, 32}});
-            struct SyncWrite {
-                FormBinding &group;
-                ~SyncWrite() { group.Mode = static_cast<uint8_t>(BindMode::Async); }
-            } sync{*ServersReq};
-            ServersReq->Mode = static_cast<uint8_t>(BindMode::Sync);
-            ok = write(*ServersReq);
-        }
-    }
+    if (!checkInput(auth, security, passPhrase))
+        return;
+    std::vector<AnsiString> skipped;
+    bool written = false;
+    const bool ok = writeGroups(auth == 4, security, passPhrase, skipped, written);
     if (ok) {
         SavedAuthentication = CB_SecAutha->Text();
-        RunRestartCountdown({.Countdown = 20, .RebootDelay = 5});
-        StatusBar->SetSimpleText("Setting Success!");
+        if (written)
+            RunRestartCountdown({.Countdown = 20, .RebootDelay = 5});
+        StatusBar->SetSimpleText(
+            NotWrittenText(written ? AnsiString("Setting Success!") : AnsiString(), skipped));
     } else {
         StatusBar->SetSimpleText("Setting error!");
     }
     MaskAllKeysA();
+}
+
+// The checks of what goes out for the authentication (0 to 2 WEP, 3 Personal, 4 Enterprise),
+// and the items each group sends; a group that was not read is neither checked nor sent.
+bool TFM_Encrypt::checkInput(int auth, Flags &security, Flags &passPhrase)
+{
+    const bool wep = auth <= 2;
+    if (auth == 4 && ServersReq->WasRead() && !checkServers())
+        return false;
+    // The interval counts only where it is sent.
+    if (!wep && PassPhraseReq->WasRead()) {
+        const int32_t interval = CapabilityNumber(Ed_GKUIa->Text());
+        if (interval < 300 || interval > 9999999) {
+            Application->MessageBox("Please input a number between 300 and 9999999.", "Error", MB_OK);
+            Ed_GKUIa->SetText("");
+            return false;
+        }
+    }
+    // An authentication the device holds and the list lacks is kept: it is not written, and
+    // the settings of its kind go out as for a listed one.
+    if (!ShowsKeptValue(CB_SecAutha))
+        security.emplace_back(kAuthA, 6);
+    if (wep) {
+        security.insert(security.end(), {{kEncryptionA, 6}, {kValidKeyA, 6}});
+        return CB_SecEncypa->ItemIndex() <= 0 || checkKeys(security);
+    }
+    if (auth == 4) {
+        passPhrase = {{1, 6}, {2, 6}};
+        return true;
+    }
+    const std::size_t length = Ed_PassPha->Text().size();
+    if (PassPhraseReq->WasRead() && (length < 8 || length > 63)) {
+        Application->MessageBox("The length of 802.11g PassPhrase is between 8 and 63.", "Error", MB_OK);
+        return false;
+    }
+    passPhrase = {{0, 6}, {1, 6}, {2, 6}};
+    return true;
+}
+
+bool TFM_Encrypt::checkKeys(Flags &security)
+{
+    const bool hex = CB_KeyTypeA->ItemIndex() == 0;
+    std::vector<WepKey> keys;
+    for (int k = 0; k < 4; ++k)
+        keys.push_back(
+            {hex ? PageA.HexKey[k] : PageA.AsciiKey[k], WepKeySlotSubject(k + 1), PageA.HexKey[k]});
+    if (!CheckWepKeyLengths(hex ? 0 : 1, CB_KeySizeA->ItemIndex(), keys))
+        return false;
+    for (int k = 0; k < 4; ++k) {
+        const int result = IsHexText(PageA.HexKey[k]);
+        if (result == 1)
+            return false;
+        if (result == 2)
+            security.emplace_back(kFirstKeyA + k, 6);
+    }
+    return true;
+}
+
+bool TFM_Encrypt::writeGroups(bool enterprise, const Flags &security, const Flags &passPhrase,
+                              std::vector<AnsiString> &skipped, bool &written)
+{
+    Flags none;
+    for (int i = 0; i < kSecurityCount; ++i)
+        none.emplace_back(i, KvAccess::Invalid);
+    AccessPatch securityOff(*SecurityReq, none);
+    AccessPatch securityOn(*SecurityReq, security);
+    AccessPatch passOff(*PassPhraseReq, {{0, 32}, {1, 32}, {2, 32}});
+    AccessPatch passOn(*PassPhraseReq, passPhrase);
+    AccessPatch pass2Off(*PassPhrase2Req, {{0, 32}, {1, 32}, {2, 32}});
+    // A group with nothing to send sends no SET; one that was not read is named instead.
+    auto write = [&](FormBinding &group) {
+        if (WritableItemCount(group.Request.VarList) == 0)
+            return true;
+        switch (group.Write(true, true)) {
+        case WriteResult::Written:
+            written = true;
+            return true;
+        case WriteResult::Unread:
+            skipped.push_back(group.Request.VarList.GetItem(0)->Name);
+            return true;
+        case WriteResult::Empty:
+            return true;
+        default:
+            return false;
+        }
+    };
+    if (!write(*SecurityReq) || !write(*PassPhraseReq) || !write(*PassPhrase2Req))
+        return false;
+    if (!enterprise)
+        return true;
+    // Hidden DNS rows are not written; the servers' write is awaited like the others.
+    AccessPatch dnsOff(*ServersReq, m_dnsShown ? Flags{} : Flags{{kDNSIP, 32}, {kDNS, 32}});
+    struct SyncWrite {
+        FormBinding &group;
+        ~SyncWrite() { group.Mode = static_cast<uint8_t>(BindMode::Async); }
+    } sync{*ServersReq};
+    ServersReq->Mode = static_cast<uint8_t>(BindMode::Sync);
+    return write(*ServersReq);
 }

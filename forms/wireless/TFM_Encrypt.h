@@ -86,16 +86,20 @@ public:
     void KeySizeFromValidKey();
     void FillAuthenticationList();
     void HideDNSRows();
-    // 0 "Open System" .. 4 "WPA-Enterprise"; -1 when nothing is chosen.
+    // What the layout and Apply follow: 0 "Open System" .. 2 "Open System / Shared Key" for
+    // the WEP ones, 3 for any Personal and 4 for any Enterprise one (a kept one of the device's
+    // too); -1 when nothing is chosen.
     int AuthenticationIndex() const;
-    // What the layout and Apply follow: the authentication chosen, or, while none is (the
-    // device holds one the list lacks), the kind of the device's own (3 for a Personal one, 4
-    // for an Enterprise one); -1 when neither is known.
-    int AuthenticationKind() const;
+    // Key type and size over keys that were read; nothing chosen over keys that were not.
+    void ShowKeyChoices();
 
 private:
+    using Flags = std::vector<std::pair<int, uint32_t>>;
     bool checkServers();
-    bool checkKeys();
+    bool checkInput(int auth, Flags &security, Flags &passPhrase);
+    bool checkKeys(Flags &security);
+    bool writeGroups(bool enterprise, const Flags &security, const Flags &passPhrase,
+                     std::vector<AnsiString> &skipped, bool &written);
     bool m_dnsShown = true;
     TCloseGuard m_guard;
 };

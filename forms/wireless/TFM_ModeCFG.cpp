@@ -226,6 +226,8 @@ void TFM_ModeCFG::Bt_RefreshClick(TObject *)
         return;
     const KvSNMPReadBatch reads;
     PageAReq->Get();
+    // The authentication, read only at opening, again where that read failed.
+    ReadAgainIfUnread(AuthReq.get());
     LayoutPageA();
 }
 

@@ -194,8 +194,8 @@ private:
     bool MultiSSIDOn() const;
     bool VlanOn() const;
     int SecurityItem() const { return CB_Sec->ItemIndex(); }
-    static bool IsPersonal(int item) { return item == 3 || item == 5 || item == 7; }
-    static bool IsEnterprise(int item) { return item == 4 || item == 6 || item == 8; }
+    static bool IsPersonal(int item) { return AuthenticationKindAt(item) == AuthKind::Personal; }
+    static bool IsEnterprise(int item) { return AuthenticationKindAt(item) == AuthKind::Enterprise; }
     void SecurityChoice();
     void ShowSecurityList();
     void ShowSecurityGroups();

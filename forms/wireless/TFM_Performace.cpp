@@ -80,6 +80,30 @@ const FormItemTable kDataRateTableItems = {
     {"2.13.1.2.1", "adDataRateStatus", KvSyntax::Integer, KvAccess::ReadWrite, &gAdDataRateStatusNames},
 };
 
+// Every binding member, in the order an opening makes them.
+std::unique_ptr<FormBinding> TFM_Performace::*const kBindingSlots[] = {
+    &TFM_Performace::APModeReq,
+    &TFM_Performace::MSSIDStateReq,
+    &TFM_Performace::PriorityReq,
+    &TFM_Performace::GonlyReq,
+    &TFM_Performace::XRReq,
+    &TFM_Performace::WMMReq,
+    &TFM_Performace::PreambleReq,
+    &TFM_Performace::BgModeReq,
+    &TFM_Performace::AntennaReq,
+    &TFM_Performace::SuperModeReq,
+    &TFM_Performace::IgmpReq,
+    &TFM_Performace::RadioReq,
+    &TFM_Performace::ChannelReq,
+    &TFM_Performace::ChannelListReq,
+    &TFM_Performace::DynChannelListReq,
+    &TFM_Performace::StatChannelListReq,
+    &TFM_Performace::AutoScanReq,
+    &TFM_Performace::DataRateSupportReq,
+    &TFM_Performace::DataRateStatusReq,
+    &TFM_Performace::DataRateTableReq,
+};
+
 TComboBox *ListCombo(TWinControl *parent, const char *name, Bounds b)
 {
     auto *combo = Make<TComboBox>(parent, name, b);
@@ -294,113 +318,158 @@ bool TFM_Performace::DataRateControl() const
 
 void TFM_Performace::FormCreate(TObject *)
 {
-    GuardCreate(StatusBar, [this] {
-        TabSheetA->SetText(gBand11gName);
-        auto scalars = [this](const FormItemTable &items, KvSNMPItemType type, int32_t timeout = 0) {
-            return MakeBinding(this,
-                               {.Items = items, .Type = type, .Mode = BindMode::Sync, .Timeout = timeout});
-        };
-        APModeReq = scalars(kAPModeItems, MVT_SV);
-        APModeReq->AssociateCombo(0, CB_APModea);
-        APModeReq->Get();
-        MSSIDStateReq = scalars(kMSSIDStateItems, SVT_SV, 1000);
-        MSSIDStateReq->AssociateCombo(0, CB_Multenable);
-        MSSIDStateReq->Get();
-        PriorityReq = scalars(kPriorityItems, MVT_SV);
-        PriorityReq->AssociateCombo(0, CB_Priority);
-        if (PriorityReq->Get())
-            CB_PriorityChange(this);
+    GuardCreate(StatusBar, [this] { Open(); });
+}
 
-        // Optional rows: shown only when the device answers for them.
-        auto optional = [&](std::unique_ptr<FormBinding> &req, const FormItemTable &items,
-                            KvSNMPItemType type, TComboBox *box, bool &read) {
-            req = scalars(items, type);
-            req->AssociateCombo(0, box);
-            read = req->Get();
-        };
-        optional(GonlyReq, kGonlyItems, MVT_SV, CB_Gonly, GonlyRead);
-        optional(XRReq, kXRItems, MVT_SV, CB_XRa, XRRead);
-        optional(WMMReq, kWMMItems, SVT_SV, CB_WMM, WMMRead);
-        optional(PreambleReq, kPreambleItems, SVT_SV, CB_Preamble, PreambleRead);
-        optional(BgModeReq, kBgModeItems, SVT_SV, CB_BgMode, BgModeRead);
-        optional(AntennaReq, kAntennaItems, SVT_SV, CB_Antenna, AntennaRead);
+std::unique_ptr<FormBinding> TFM_Performace::Scalars(const KvSNMPItem *items, KvSNMPItemType type,
+                                                     int32_t timeout)
+{
+    return MakeBinding(this, {.Items = items, .Type = type, .Mode = BindMode::Sync, .Timeout = timeout});
+}
 
-        // The super-mode list depends on the device; with neither list the group stays empty.
-        const int32_t rogue = CapabilityOf(&TMainForm::Ed_Rogue);
-        if (rogue == 0 || rogue == 1) {
-            m_superModeNames = rogue == 0 ? &gAdSuperModeNames : &gAdSuperModeNames2;
-            SuperModeReq = scalars(rogue == 0 ? kSuperModeItems4 : kSuperModeItems3, SVT_SV);
-            SuperModeReq->AssociateCombo(0, CB_SupModea);
-            SuperModeReq->Get();
-        }
-        if (CapabilityOf(&TMainForm::ED_Turbomode) == 0)
-            CB_SuperMode_jp->SetItemIndex(SuperModeDisabled() ? 0 : 1);
-        optional(IgmpReq, kIgmpItems, MVT_SV, CB_Snooping, IgmpRead);
+void TFM_Performace::Open()
+{
+    m_capabilities = CurrentCapabilities();
+    TabSheetA->SetText(gBand11gName);
+    ReadModeGroups();
+    ReadRadioGroups();
+    ReadDataRateGroups();
+    ArrangeRows();
 
-        RadioReq = MakeBinding(
-            this, {.Items = kRadioItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
-        RadioReq->AssociateEdits(0, "%s", Ed_Freqa);
-        RadioReq->AssociateEdits(1, "%s", Ed_DtRta);
-        RadioReq->AssociateEdits(2, "%s", Ed_DtLista);
-        RadioReq->AssociateEdits(3, "%u", Ed_BeInta);
-        RadioReq->AssociateEdits(4, "%u", Ed_DTIMa);
-        RadioReq->AssociateEdits(5, "%u", Ed_FragLena);
-        RadioReq->AssociateEdits(6, "%u", Ed_RTSa);
-        RadioReq->AssociateCombo(7, CB_TranPa);
-        RadioReq->AssociateCombo(8, CB_RadWava);
-        RadioReq->Get();
+    CB_BgModeChange(this);
+    FillDataRateControlLists();
+    CB_SupModeaChange(this);
+    CB_DateStatusChange(this);
+    ShowDeviceRateControl();
+    ShowDeviceRate();
+}
 
-        ChannelReq = scalars(kChannelItems, MVT_SV);
-        ChannelReq->AssociateEdits(0, "%s", Ed_Chana);
-        ChannelReq->Get();
-        ChannelListReq = scalars(kChannelListItems, MVT_SV);
-        ChannelListReq->AssociateEdits(0, "%s", Ed_ChLista);
-        ChannelListReq->Get();
-        // Channel lists are texts of blank-separated numbers, bound as text.
-        DynChannelListReq = scalars(kDynChannelListItems, SVT_SV, 1000);
-        DynChannelListReq->AssociateEdits(0, "%s", Ed_DynChLista);
-        if (!DynChannelListReq->Get())
-            Ed_DynChLista->SetText("6");
-        StatChannelListReq = scalars(kStatChannelListItems, SVT_SV, 1000);
-        StatChannelListReq->AssociateEdits(0, "%s", Ed_StatChLista);
-        if (!StatChannelListReq->Get())
-            Ed_StatChLista->SetText("6");
-        AutoScanReq = scalars(kAutoScanItems, MVT_SV);
-        AutoScanReq->AssociateCombo(0, CB_AuSc);
-        AutoScanReq->Get();
+// The AP mode, Multi-SSID and super mode the rules follow, and the optional rows.
+void TFM_Performace::ReadModeGroups()
+{
+    APModeReq = Scalars(kAPModeItems, MVT_SV);
+    APModeReq->AssociateCombo(0, CB_APModea);
+    APModeReq->Get();
+    MSSIDStateReq = Scalars(kMSSIDStateItems, SVT_SV, 1000);
+    MSSIDStateReq->AssociateCombo(0, CB_Multenable);
+    MSSIDStateReq->Get();
+    PriorityReq = Scalars(kPriorityItems, MVT_SV);
+    PriorityReq->AssociateCombo(0, CB_Priority);
+    if (PriorityReq->Get())
+        CB_PriorityChange(this);
 
-        DataRateSupportReq = scalars(kDataRateSupportItems, SVT_SV);
-        DataRateSupportReq->AssociateEdits(0, "%s", Ed_dataratecontrolsupport);
-        DataRateSupportReq->Get();
-        if (DataRateControl()) {
-            DataRateStatusReq = scalars(kDataRateStatusItems, MVT_SV);
-            DataRateStatusReq->AssociateCombo(0, CB_DateStatus);
-            DataRateStatusReq->Get();
-            m_rateControlRead = DataRateStatusReq->WasRead() ? CB_DateStatus->ItemIndex() : -1;
-            DataRateTableReq =
-                MakeBinding(this, {.Items = kDataRateTableItems,
-                                   .Type = MVT_UMV,
-                                   .KeyCount = 1,
-                                   .Mode = BindMode::Async,
-                                   .OnGetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) {
-                                       OnDataRateTableGot(s, e);
-                                   }});
-            DataRateTableReq->SetupListView(ListView1, false);
-            // Apply and Refresh wait for the rates, as after a Refresh.
-            setDataRateButtons(false);
-            DataRateTableReq->Get();
-            if (!DataRateTableReq->Busy)
-                setDataRateButtons(true);
-        }
-        ArrangeRows();
+    // Optional rows: shown only when the device answers for them.
+    auto optional = [&](std::unique_ptr<FormBinding> &req, const FormItemTable &items, KvSNMPItemType type,
+                        TComboBox *box, bool &read) {
+        req = Scalars(items, type);
+        req->AssociateCombo(0, box);
+        read = req->Get();
+    };
+    optional(GonlyReq, kGonlyItems, MVT_SV, CB_Gonly, GonlyRead);
+    optional(XRReq, kXRItems, MVT_SV, CB_XRa, XRRead);
+    optional(WMMReq, kWMMItems, SVT_SV, CB_WMM, WMMRead);
+    optional(PreambleReq, kPreambleItems, SVT_SV, CB_Preamble, PreambleRead);
+    optional(BgModeReq, kBgModeItems, SVT_SV, CB_BgMode, BgModeRead);
+    optional(AntennaReq, kAntennaItems, SVT_SV, CB_Antenna, AntennaRead);
 
-        CB_BgModeChange(this);
-        FillDataRateControlLists();
-        CB_SupModeaChange(this);
-        CB_DateStatusChange(this);
-        ShowDeviceRateControl();
-        ShowDeviceRate();
-    });
+    // The super-mode list depends on the device; with neither list the group stays empty.
+    const int32_t rogue = m_capabilities.Rogue;
+    if (rogue == 0 || rogue == 1) {
+        m_superModeNames = rogue == 0 ? &gAdSuperModeNames : &gAdSuperModeNames2;
+        SuperModeReq = Scalars(rogue == 0 ? kSuperModeItems4 : kSuperModeItems3, SVT_SV);
+        SuperModeReq->AssociateCombo(0, CB_SupModea);
+        SuperModeReq->Get();
+    }
+    // A super mode not read leaves its follower unread too.
+    if (m_capabilities.Turbomode == 0)
+        CB_SuperMode_jp->SetItemIndex(CB_SupModea->ItemIndex() < 0 ? -1 : (SuperModeDisabled() ? 0 : 1));
+    optional(IgmpReq, kIgmpItems, MVT_SV, CB_Snooping, IgmpRead);
+}
+
+void TFM_Performace::ReadRadioGroups()
+{
+    RadioReq =
+        MakeBinding(this, {.Items = kRadioItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
+    RadioReq->AssociateEdits(0, "%s", Ed_Freqa);
+    RadioReq->AssociateEdits(1, "%s", Ed_DtRta);
+    RadioReq->AssociateEdits(2, "%s", Ed_DtLista);
+    RadioReq->AssociateEdits(3, "%u", Ed_BeInta);
+    RadioReq->AssociateEdits(4, "%u", Ed_DTIMa);
+    RadioReq->AssociateEdits(5, "%u", Ed_FragLena);
+    RadioReq->AssociateEdits(6, "%u", Ed_RTSa);
+    RadioReq->AssociateCombo(7, CB_TranPa);
+    RadioReq->AssociateCombo(8, CB_RadWava);
+    RadioReq->Get();
+
+    ChannelReq = Scalars(kChannelItems, MVT_SV);
+    ChannelReq->AssociateEdits(0, "%s", Ed_Chana);
+    ChannelReq->Get();
+    ChannelListReq = Scalars(kChannelListItems, MVT_SV);
+    ChannelListReq->AssociateEdits(0, "%s", Ed_ChLista);
+    ChannelListReq->Get();
+    // Channel lists are texts of blank-separated numbers, bound as text.
+    DynChannelListReq = Scalars(kDynChannelListItems, SVT_SV, 1000);
+    DynChannelListReq->AssociateEdits(0, "%s", Ed_DynChLista);
+    if (!DynChannelListReq->Get())
+        Ed_DynChLista->SetText("6");
+    StatChannelListReq = Scalars(kStatChannelListItems, SVT_SV, 1000);
+    StatChannelListReq->AssociateEdits(0, "%s", Ed_StatChLista);
+    if (!StatChannelListReq->Get())
+        Ed_StatChLista->SetText("6");
+    AutoScanReq = Scalars(kAutoScanItems, MVT_SV);
+    AutoScanReq->AssociateCombo(0, CB_AuSc);
+    AutoScanReq->Get();
+}
+
+void TFM_Performace::ReadDataRateGroups()
+{
+    DataRateSupportReq = Scalars(kDataRateSupportItems, SVT_SV);
+    DataRateSupportReq->AssociateEdits(0, "%s", Ed_dataratecontrolsupport);
+    DataRateSupportReq->Get();
+    if (!DataRateControl())
+        return;
+    DataRateStatusReq = Scalars(kDataRateStatusItems, MVT_SV);
+    DataRateStatusReq->AssociateCombo(0, CB_DateStatus);
+    DataRateStatusReq->Get();
+    m_rateControlRead = DataRateStatusReq->WasRead() ? CB_DateStatus->ItemIndex() : -1;
+    DataRateTableReq = MakeBinding(
+        this, {.Items = kDataRateTableItems,
+               .Type = MVT_UMV,
+               .KeyCount = 1,
+               .Mode = BindMode::Async,
+               .OnGetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnDataRateTableGot(s, e); }});
+    DataRateTableReq->SetupListView(ListView1, false);
+    // Apply and Refresh wait for the rates, as after a Refresh.
+    setDataRateButtons(false);
+    DataRateTableReq->Get();
+    if (!DataRateTableReq->Busy)
+        setDataRateButtons(true);
+}
+
+TFM_Performace::Capabilities TFM_Performace::CurrentCapabilities()
+{
+    return {CapabilityOf(&TMainForm::Ed_Rogue), CapabilityOf(&TMainForm::ED_Turbomode)};
+}
+
+bool TFM_Performace::ReopenIfIncomplete()
+{
+    std::vector<const ReadOutcome *> groups;
+    for (const auto slot : kBindingSlots)
+        if (const std::unique_ptr<FormBinding> &b = this->*slot; b && b.get() != DataRateTableReq.get())
+            groups.push_back(b.get());
+    bool whole = CurrentCapabilities() == m_capabilities;
+    for (const ReadOutcome *g : groups)
+        whole = whole && g->LastRead() != ReadState::Failed;
+    if (whole || (DataRateTableReq && DataRateTableReq->Busy))
+        return false;
+    for (const auto slot : kBindingSlots)
+        (this->*slot).reset();
+    GonlyRead = XRRead = WMMRead = PreambleRead = BgModeRead = AntennaRead = IgmpRead = false;
+    m_superModeNames = nullptr;
+    m_rateControlRead = -1;
+    CB_WMM->SetEnabled(true);
+    GuardCreate(StatusBar, [this] { Open(); });
+    return true;
 }
 
 void TFM_Performace::ShowDeviceRateControl()
@@ -414,12 +483,7 @@ void TFM_Performace::ShowDeviceRateControl()
 void TFM_Performace::ShowDeviceRate()
 {
     const AnsiString rate = Ed_DtRta->Text();
-    if (rate.empty())
-        return;
-    const AnsiString entry = rate == "Auto" ? rate : rate + " Mbps";
-    if (CB_DtRta->Items()->IndexOf(entry) < 0)
-        CB_DtRta->Items()->Add(entry);
-    SelectText(CB_DtRta, entry);
+    ShowDeviceValue(CB_DtRta, rate.empty() || rate == "Auto" ? rate : rate + " Mbps");
 }
 
 int TFM_Performace::superModeValue() const
@@ -467,12 +531,7 @@ void TFM_Performace::FillDataRateList()
     else
         for (const char *rate : kAll)
             items->Add(rate);
-    const AnsiString rate = Ed_DtRta->Text();
-    int found = rate == "Auto" ? 0 : items->IndexOf(rate + " Mbps");
-    // A rate the device holds that the list lacks is shown as it is, so Apply keeps it.
-    if (found < 0 && !rate.empty())
-        found = items->Add(rate + " Mbps");
-    CB_DtRta->SetItemIndex(found < 0 ? 0 : found);
+    ShowDeviceRate();
 }
 
 void TFM_Performace::CB_PriorityChange(TObject *)

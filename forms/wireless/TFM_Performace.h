@@ -141,7 +141,29 @@ public:
     // The device's rate rows have been read: only then are they shown for editing and written.
     bool RateRowsRead() const;
 
+    // A Refresh after an opening that missed a group, or found the main window's capabilities
+    // other than they are now, opens the form anew: the optional rows are probed again.
+    bool ReopenIfIncomplete();
+
 private:
+    struct Capabilities {
+        int32_t Rogue = 0;
+        int32_t Turbomode = 0;
+        bool operator==(const Capabilities &) const = default;
+    };
+    static Capabilities CurrentCapabilities();
+    std::unique_ptr<FormBinding> Scalars(const KvSNMPItem *items, KvSNMPItemType type, int32_t timeout = 0);
+    void Open();
+    void ReadModeGroups();
+    void ReadRadioGroups();
+    void ReadDataRateGroups();
+    // The checks of the radio group's edits, in order; false after the first refusal.
+    bool CheckRanges();
+    // Every group but the rate rows, each only as read; false at the first refused write.
+    bool WriteGroups(std::vector<AnsiString> &skipped);
+    bool WriteRateControl(std::vector<AnsiString> &skipped);
+    Capabilities m_capabilities;
+    bool m_written = false; // this Apply has written a group
     // The device's value of the super mode chosen, or 0 for none.
     int superModeValue() const;
     void selectSuperModeDisable();

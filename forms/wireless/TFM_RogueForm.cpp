@@ -263,7 +263,8 @@ void TFM_RogueForm::FormCreate(TObject *)
         APListBinding = Walker(kAPListItems, AP_ListView, &TFM_RogueForm::OnAPListGot);
         Walk(*APListBinding, m_listAgain);
     });
-    if (BSSTypRadGrp->ItemIndex() < 0) {
+    // A value outside the options picks the first; a filter group not read picks none.
+    if (BSSTypRadGrp->ItemIndex() < 0 && FilterBinding && FilterBinding->WasRead()) {
         m_quiet = true;
         BSSTypRadGrp->SetItemIndex(0);
         m_quiet = false;

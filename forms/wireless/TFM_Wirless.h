@@ -267,10 +267,14 @@ public:
     void ShowKeysAsText();
     // The channel list in force into the combo box, the channel edit's channel (else the first) chosen.
     void ShowChannelList(TEdit *listEdit, TEdit *channelEdit, TComboBox *combo);
+    bool CheckSSID();
     bool CheckPrimarySSIDClash();
     bool CheckDuplicateRemoteMACs();
     bool ValidateMACsAndSSID();
+    bool FirstPartnerGiven();
     bool ValidateSecurity();
+    bool ValidateWPA(int auth);
+    bool ValidateAccounting();
     bool ValidateKeys();
     bool CheckKeyIndexClash();
     // 0 masked or empty (not sent), 1 not hexadecimal (said, edit emptied), 2 hexadecimal.
@@ -290,6 +294,8 @@ private:
         int32_t StringChange = 0;
         int32_t MSSIDAndWDS = 0;
         AnsiString FwVer;
+        bool MultiSSID = false;
+        bool operator==(const Capabilities &) const = default;
     };
     // Items a write sends, decided by the checks and applied only around the write itself,
     // so that every read afterwards reads the whole group again.
@@ -302,9 +308,25 @@ private:
 
     void BuildControls();
     void PlaceRows(bool multiSSID);
+    // What FormCreate reads and shows; a Refresh may run it again (ReopenIfIncomplete).
+    void Open();
     void LoadSettings();
+    void BindModeAndSecurity();
+    void BindGuests();
+    void BindServers();
+    void BindPassPhraseAndSurvey();
     void ShowAsRead();
+    static Capabilities CurrentCapabilities();
     void ReadCapabilities();
+    // An opening that missed a group, or that found the main window's capabilities other than
+    // they are now (read while the device did not answer), is made again as an opening makes
+    // it: a group probed then is probed anew. False, with nothing done, when none is needed or
+    // a binding is under way.
+    bool ReopenIfIncomplete();
+    void ReadRadioGroups();
+    // Every binding made, but the survey walk; ResetBindings ends them all.
+    std::vector<FormBinding *> Bindings() const;
+    void ResetBindings();
     std::unique_ptr<FormBinding> Bind(const KvSNMPItem *items, KvSNMPItemType type, BindMode mode,
                                       int32_t timeout, int32_t keyCount = 0);
     void SetItemAccess(FormBinding &binding, const AccessPlan &plan);
@@ -330,12 +352,13 @@ private:
     // nothing to send, is skipped (next(true)).
     void WriteThen(FormBinding *binding, const AccessPlan &plan, Continue next, bool valuesSetByForm = false);
     WriteResult WriteNow(FormBinding *binding, const AccessPlan &plan);
-    void noteWrite(WriteResult result);
+    void noteWrite(FormBinding *binding, WriteResult result);
     void AwaitedWriteDone(KvSNMPRequest2Controls *sender, KvSNMPError *e);
     void Guarded(const std::function<void()> &step);
 
     Capabilities m_caps;
     bool m_multiSSID = false;
+    bool m_openedWhole = false; // every group of the last opening was read
     bool m_loading = false;
     bool m_applying = false;
     bool m_written = false; // Apply has sent a write (the device has something to restart for)
@@ -344,7 +367,8 @@ private:
     bool m_keyWarning = false;
     bool m_intervalWarning = false;
     bool m_keySlotWarning = false;
-    std::vector<AnsiString> m_skipped; // groups Apply left out because they could not be read
+    std::vector<AnsiString> m_skipped;       // groups Apply left out because they could not be read
+    std::vector<AnsiString> m_writtenGroups; // groups this Apply has written, by first object
     std::map<const KvSNMPRequest2Controls *, Continue> m_awaiting;
     TCloseGuard m_closeGuard;
 };

@@ -35,17 +35,24 @@ void focus(TWinControl *control)
         control->SetFocus();
 }
 
+// The kind of the authentication at that place of the device's nine.
 bool isWEP(int auth)
 {
-    return auth >= 0 && auth <= 2;
+    return AuthenticationKindAt(auth) == AuthKind::WEP;
 }
 bool isPersonal(int auth)
 {
-    return auth == 3 || auth == 5 || auth == 7;
+    return AuthenticationKindAt(auth) == AuthKind::Personal;
 }
 bool isEnterprise(int auth)
 {
-    return auth == 4 || auth == 6 || auth == 8;
+    return AuthenticationKindAt(auth) == AuthKind::Enterprise;
+}
+
+// The group was made and its last read succeeded: only then are its controls checked.
+bool wasRead(const std::unique_ptr<FormBinding> &binding)
+{
+    return binding && binding->WasRead();
 }
 
 bool inRange(const AnsiString &text, int32_t low, int32_t high)
@@ -82,10 +89,7 @@ struct GuestRow {
     int SSIDIndex; // 2 to 8
     AnsiString SSID, State, Auth, Encryption, KeyIndex;
     bool On() const { return contains(State, "Enable") && contains(Encryption, "Enable"); }
-    bool WEP() const
-    {
-        return Auth == "Open System" || Auth == "Shared Key" || Auth == "Open System / Shared Key";
-    }
+    bool WEP() const { return AuthenticationKind(Auth) == AuthKind::WEP; }
 };
 
 std::vector<GuestRow> guestRows(TListView *table)
@@ -110,16 +114,19 @@ WriteResult TFM_Wirless::WriteNow(FormBinding *binding, const AccessPlan &plan)
         return WriteResult::Empty;
     AccessPatch patch(*binding, plan);
     const WriteResult result = binding->Write(true, true);
-    noteWrite(result);
+    noteWrite(binding, result);
     if (result == WriteResult::Unread)
         m_skipped.push_back(binding->Request.VarList.GetItem(0)->Name);
     return result;
 }
 
-void TFM_Wirless::noteWrite(WriteResult result)
+void TFM_Wirless::noteWrite(FormBinding *binding, WriteResult result)
 {
     if (result == WriteResult::Written || result == WriteResult::Started)
         m_written = true;
+    // An asynchronous write counts once the device has taken it.
+    if (result == WriteResult::Written)
+        m_writtenGroups.push_back(binding->Request.VarList.GetItem(0)->Name);
 }
 
 void TFM_Wirless::WriteThen(FormBinding *binding, const AccessPlan &plan, Continue next, bool valuesSetByForm)
@@ -129,7 +136,7 @@ void TFM_Wirless::WriteThen(FormBinding *binding, const AccessPlan &plan, Contin
         // Values the form chose itself, not ones shown from a read.
         AccessPatch patch(*binding, plan);
         result = WriteGroup(*binding, true, true, true);
-        noteWrite(result);
+        noteWrite(binding, result);
     } else {
         result = WriteNow(binding, plan);
     }
@@ -148,6 +155,8 @@ void TFM_Wirless::AwaitedWriteDone(KvSNMPRequest2Controls *sender, KvSNMPError *
     Continue next = std::move(it->second);
     m_awaiting.erase(it);
     const bool ok = e != nullptr && e->Code == 0;
+    if (ok)
+        m_writtenGroups.push_back(sender->Request.VarList.GetItem(0)->Name);
     // Outside the completion: the next steps write again and may show the countdown.
     Post([this, next, ok] { Guarded([&] { next(ok); }); });
 }
@@ -168,9 +177,10 @@ void TFM_Wirless::FinishApply(bool ok, bool refresh)
 {
     if (refresh)
         Bt_RefreshClick(nullptr);
-    // After the re-read, whose log line would hide it.
+    // After the re-read, whose log line would hide it. The groups written before the failure
+    // stay written: the text names them.
     if (!ok)
-        SetStatus(kSetError);
+        SetStatus(WrittenBeforeText(kSetError, m_writtenGroups));
     else if (!m_skipped.empty())
         SetStatus(NotWrittenText(AnsiString(), m_skipped));
     m_applying = false;
@@ -186,6 +196,7 @@ void TFM_Wirless::Bt_ApplyClick(TObject *)
         m_applying = true;
         m_plan = WritePlan{};
         m_skipped.clear();
+        m_writtenGroups.clear();
         m_written = false;
         if (!CheckInput()) {
             m_applying = false;
@@ -193,6 +204,9 @@ void TFM_Wirless::Bt_ApplyClick(TObject *)
         }
         CopyControlText(CB_Chana, Ed_Chana);
         CopyControlText(CB_Chang, Ed_Chang);
+        // A channel the list lacks stays as the device holds it.
+        if (ShowsKeptValue(CB_Chana))
+            m_plan.SSID.emplace_back(kChannel, kOff);
         if (!m_multiSSID) {
             ApplyShortPath();
             return;
@@ -204,35 +218,24 @@ void TFM_Wirless::Bt_ApplyClick(TObject *)
 bool TFM_Wirless::CheckInput()
 {
     // The authentication shown is the one written; a bridge carries no Enterprise one. With
-    // none shown the device's stays in the covered list.
+    // none shown the device's stays in the covered list, and one kept as the device holds it
+    // stays whatever the mode.
     if (!Ed_SecAuthaTemp->Text().empty())
         Ed_SecAutha->SetItemIndex(Ed_SecAutha->Items()->IndexOf(Ed_SecAuthaTemp->Text()));
     // A mode the list does not offer is not written, and the authentication goes with it.
     const int mode = ModeItem() >= 0 ? ED_APModeComboBox->ItemIndex() : -1;
     const int auth = AuthIndex();
-    if (m_multiSSID && (mode == 1 || mode == 2 || mode == 5 || mode == 6) &&
+    if (m_multiSSID && !ShowsKeptValue(Ed_SecAuthaTemp) &&
+        (mode == 1 || mode == 2 || mode == 5 || mode == 6) &&
         ((m_caps.Rogue == 1 && isEnterprise(auth)) || (m_caps.Rogue == 0 && auth > 2))) {
         Ed_SecAutha->SetItemIndex(0);
         Ed_SecAuthaTemp->SetItemIndex(Ed_SecAuthaTemp->Items()->IndexOf(Ed_SecAutha->Text()));
     }
-
-    if (Ed_SSIDa->Text().size() > 32 || Ed_SSIDg->Text().size() > 32) {
-        warn("The Max Length of SSID is 32.!", "Warning");
-        NormalizeRemoteMACs();
+    // A group that was not read is not written: nothing the user never typed in it is checked.
+    if (wasRead(SSIDBinding) && !CheckSSID())
         return false;
-    }
-    if (Ed_SSIDa->Text().empty()) {
-        warn("Please Input SSID.", "Warning");
-        NormalizeRemoteMACs();
-        return false;
-    }
-    if (Ed_SSIDa->Text()[0] == ' ') {
-        warn("The first character can't be blank.", "Error");
-        focus(Ed_SSIDa);
-        NormalizeRemoteMACs();
-        return false;
-    }
-    if (contains(ED_APModeTempComboBox->Text(), "Repeater") && Ed_SSID->Text().empty()) {
+    if (wasRead(APModeBinding) && contains(ED_APModeTempComboBox->Text(), "Repeater") &&
+        Ed_SSID->Text().empty()) {
         warn("Please Input SSID.", "Warning");
         SetEditable(Ed_SSID, true);
         focus(Ed_SSID);
@@ -256,6 +259,27 @@ bool TFM_Wirless::CheckInput()
         }
         if (!ApplyGuestState())
             return false;
+    }
+    return true;
+}
+
+bool TFM_Wirless::CheckSSID()
+{
+    if (Ed_SSIDa->Text().size() > 32 || Ed_SSIDg->Text().size() > 32) {
+        warn("The Max Length of SSID is 32.!", "Warning");
+        NormalizeRemoteMACs();
+        return false;
+    }
+    if (Ed_SSIDa->Text().empty()) {
+        warn("Please Input SSID.", "Warning");
+        NormalizeRemoteMACs();
+        return false;
+    }
+    if (Ed_SSIDa->Text()[0] == ' ') {
+        warn("The first character can't be blank.", "Error");
+        focus(Ed_SSIDa);
+        NormalizeRemoteMACs();
+        return false;
     }
     return true;
 }
@@ -303,8 +327,9 @@ bool TFM_Wirless::ValidateMACsAndSSID()
     m_plan.SSID = {{kSSID, kOff}};
     const bool partnerBound = (m_caps.APModes & 3u) != 0;
     const std::array<TEdit *, 8> remote = RemoteMACEdits();
-    if (ModeItem() < 0) {
-        // The device's mode is not among those offered: it and its partners stay as they are.
+    if (!wasRead(APModeBinding) || ModeItem() < 0 || ShowsKeptValue(ED_APModeTempComboBox)) {
+        // No mode known, or one the list lacks kept as the device holds it: the mode and its
+        // partners stay as they are.
         ap.emplace_back(kAPMode, kOff);
         m_plan.SSID = {{kSSID, kRW}};
         return true;
@@ -317,11 +342,8 @@ bool TFM_Wirless::ValidateMACsAndSSID()
         break;
     case 1:
     case 5:
-        if (Ed_ReMAddra0->Text().empty()) {
-            warn("Please input MAC address in first blank space!", "Warning");
-            focus(Ed_ReMAddra0);
+        if (!FirstPartnerGiven())
             return false;
-        }
         if (!CheckMacText(Ed_ReMAddra0, rootRule))
             return false;
         ap.emplace_back(kRemoteMAC1, kRW);
@@ -329,11 +351,8 @@ bool TFM_Wirless::ValidateMACsAndSSID()
         break;
     case 2:
     case 6:
-        if (Ed_ReMAddra0->Text().empty()) {
-            warn("Please input MAC address in first blank space!", "Warning");
-            focus(Ed_ReMAddra0);
+        if (!FirstPartnerGiven())
             return false;
-        }
         for (TEdit *e : remote)
             if (e->Text().empty())
                 e->SetText(kEmptyMAC);
@@ -378,6 +397,15 @@ bool TFM_Wirless::ValidateMACsAndSSID()
     return true;
 }
 
+bool TFM_Wirless::FirstPartnerGiven()
+{
+    if (!Ed_ReMAddra0->Text().empty())
+        return true;
+    warn("Please input MAC address in first blank space!", "Warning");
+    focus(Ed_ReMAddra0);
+    return false;
+}
+
 bool TFM_Wirless::ValidateKeys()
 {
     TEdit *key = ValidKeyEdit();
@@ -413,14 +441,16 @@ bool TFM_Wirless::ValidateSecurity()
                 {kRadiusInterval, kRO},
                 {kRadiusServer, kRO},
                 {kRadiusSecret, kRO}};
-    const int auth = AuthIndex();
-    // No authentication shown (the device's is not offered here): the device keeps its own.
-    if (auth < 0)
+    // Without the security group read, no authentication is known: nothing of it is checked.
+    const int auth = wasRead(SecurityBinding) ? AuthIndex() : -1;
+    // None shown, or one the list lacks: the device keeps its own.
+    if (auth < 0 || ShowsKeptValue(Ed_SecAuthaTemp))
         p.Security.emplace_back(kAuth, kOff);
     if (isWEP(auth)) {
         p.Security.emplace_back(kEncryption, kRW);
         if (Ed_SecEncypa->ItemIndex() != 0) {
-            p.Security.emplace_back(kValidKey, kRW);
+            if (!ShowsKeptValue(Ed_SecValKeya))
+                p.Security.emplace_back(kValidKey, kRW);
             if (!ValidateKeys())
                 return false;
             TEdit *key = ValidKeyEdit();
@@ -436,43 +466,64 @@ bool TFM_Wirless::ValidateSecurity()
     } else if (isPersonal(auth) || isEnterprise(auth)) {
         Ed_SecEncypa->SetItemIndex(1);
         p.Security.emplace_back(kEncryption, kRW);
-        TEdit *interval = isPersonal(auth) ? GroupKeyPSKEdit : GroupKeyEdit;
-        if (!inRange(interval->Text(), 300, 9999999)) {
-            warn("Please input a number between 300 and 9999999.", "Error");
-            interval->SetText("");
-            focus(interval);
+        if (!ValidateWPA(auth))
+            return false;
+    }
+    return ValidateAccounting();
+}
+
+// The pass phrase or the RADIUS server of a WPA authentication, where their group was read.
+bool TFM_Wirless::ValidateWPA(int auth)
+{
+    WritePlan &p = m_plan;
+    const bool personal = isPersonal(auth);
+    if (!wasRead(personal ? PassPhraseBinding : RadiusBinding))
+        return true;
+    TEdit *interval = personal ? GroupKeyPSKEdit : GroupKeyEdit;
+    if (!inRange(interval->Text(), 300, 9999999)) {
+        warn("Please input a number between 300 and 9999999.", "Error");
+        interval->SetText("");
+        focus(interval);
+        return false;
+    }
+    if (personal) {
+        const std::size_t length = PassPhrasePSKEdit->Text().size();
+        if (length < 8 || length > 63) {
+            warn("The length of 802.11g PassPhrase is between 8 and 63.", "Error");
             return false;
         }
-        if (isPersonal(auth)) {
-            const std::size_t length = PassPhrasePSKEdit->Text().size();
-            if (length < 8 || length > 63) {
-                warn("The length of 802.11g PassPhrase is between 8 and 63.", "Error");
-                return false;
-            }
-            p.PassPhrase = {{0, kRW}, {1, kRW}, {2, kRW}};
-        } else {
-            const char *const portMessage = "Please input a number between 1 and 65535.";
-            if (!checkServer(RadiusServerEdit, "The Radius server's IP is illegal.", RadiusportEdit,
-                             portMessage, "Error"))
-                return false;
-            if (BackupRadiusBinding && CB_RadiusMode->ItemIndex() == 1 &&
-                !checkServer(Ed_SecRadiusServer, "The Secondary Radius server's IP is illegal.",
-                             Ed_SecRadiusport, portMessage, "Error"))
-                return false;
-            p.Radius = {{kRadiusCipher, kRW},
-                        {kRadiusPort, kRW},
-                        {kRadiusInterval, kRW},
-                        {kRadiusServer, kRW},
-                        {kRadiusSecret, kRW}};
-        }
-    }
-    if (!AccountingShown)
+        p.PassPhrase = {{0, kRW}, {1, kRW}, {2, kRW}};
+        // A cipher the mode's list lacks stays as the device holds it.
+        if (ShowsKeptValue(CipherforPSKBox))
+            p.PassPhrase.emplace_back(kPassCipher, kOff);
         return true;
+    }
+    const char *const portMessage = "Please input a number between 1 and 65535.";
+    if (!checkServer(RadiusServerEdit, "The Radius server's IP is illegal.", RadiusportEdit, portMessage,
+                     "Error"))
+        return false;
+    if (wasRead(BackupRadiusBinding) && CB_RadiusMode->ItemIndex() == 1 &&
+        !checkServer(Ed_SecRadiusServer, "The Secondary Radius server's IP is illegal.", Ed_SecRadiusport,
+                     portMessage, "Error"))
+        return false;
+    p.Radius = {{kRadiusCipher, kRW},
+                {kRadiusPort, kRW},
+                {kRadiusInterval, kRW},
+                {kRadiusServer, kRW},
+                {kRadiusSecret, kRW}};
+    return true;
+}
+
+bool TFM_Wirless::ValidateAccounting()
+{
+    if (!AccountingShown || !wasRead(AccountingBinding))
+        return true;
+    WritePlan &p = m_plan;
     if (CB_AcntEnable->ItemIndex() == 1) {
         if (!checkServer(Ed_AcntServer, "The Accountings server's IP is illegal", Ed_AcntPort,
                          "The range of Accounting Port is (1-65535)", "Warning"))
             return false;
-        if (BackupAccountingBinding && CB_AccountingMode->ItemIndex() == 1 &&
+        if (wasRead(BackupAccountingBinding) && CB_AccountingMode->ItemIndex() == 1 &&
             !checkServer(Ed_SecAccountServer, "The Secondary Accountings server's IP is illegal",
                          Ed_SecAccountPort, "The range of Secondary Accounting Port is (1-65535)", "Warning"))
             return false;
@@ -638,7 +689,7 @@ void TFM_Wirless::ApplyNewGuestScheme()
 void TFM_Wirless::ApplyShortPath()
 {
     auto fail = [this] { FinishApply(false, true); };
-    if (WriteNow(SSIDBinding.get(), {}) == WriteResult::Failed ||
+    if (WriteNow(SSIDBinding.get(), m_plan.SSID) == WriteResult::Failed ||
         WriteNow(SuperModeBinding.get(), {}) == WriteResult::Failed)
         return fail();
     if (AutoScanRead && WriteNow(AutoScanBinding.get(), {}) == WriteResult::Failed)
@@ -653,7 +704,7 @@ void TFM_Wirless::ApplyShortPath()
 
 void TFM_Wirless::ApplySets()
 {
-    m_plan.Auth = AuthIndex();
+    m_plan.Auth = wasRead(SecurityBinding) ? AuthIndex() : -1;
     auto failed = [](WriteResult r) { return r == WriteResult::Failed; };
     if (failed(WriteNow(SSIDBinding.get(), m_plan.SSID)) || failed(WriteNow(SuperModeBinding.get(), {})) ||
         failed(WriteNow(APModeBinding.get(), m_plan.APMode)) ||

@@ -19,22 +19,30 @@ const AnsiString kDefaultChannelList = "1 2 3 4 5 6 7 8 9 10 11";
 
 } // namespace
 
+TFM_Wirless::Capabilities TFM_Wirless::CurrentCapabilities()
+{
+    Capabilities c;
+    if (!MainForm)
+        return c;
+    const TMainForm &m = *MainForm;
+    c.Rogue = CapabilityNumber(m.Ed_Rogue->Text());
+    c.Turbomode = CapabilityNumber(m.ED_Turbomode->Text());
+    c.APModes = static_cast<uint32_t>(CapabilityNumber(m.APModeSupport->Text()));
+    c.NewMulti = CapabilityNumber(m.NewMultiSupport->Text());
+    c.KeyTypeSup = CapabilityNumber(m.Ed_KeyTypeSup->Text());
+    c.WDSSite = CapabilityNumber(m.Ed_spWDSSite->Text());
+    c.Accounting = CapabilityNumber(m.Ed_spAccounting->Text());
+    c.StringChange = CapabilityNumber(m.ApmodeStringChangeSupport->Text());
+    c.MSSIDAndWDS = CapabilityNumber(m.mssidAndWdssupport->Text());
+    c.FwVer = m.Ed_FwVer->Text();
+    c.MultiSSID = IsMultiSSIDDevice();
+    return c;
+}
+
 void TFM_Wirless::ReadCapabilities()
 {
-    if (!MainForm)
-        return;
-    const TMainForm &m = *MainForm;
-    m_caps.Rogue = CapabilityNumber(m.Ed_Rogue->Text());
-    m_caps.Turbomode = CapabilityNumber(m.ED_Turbomode->Text());
-    m_caps.APModes = static_cast<uint32_t>(CapabilityNumber(m.APModeSupport->Text()));
-    m_caps.NewMulti = CapabilityNumber(m.NewMultiSupport->Text());
-    m_caps.KeyTypeSup = CapabilityNumber(m.Ed_KeyTypeSup->Text());
-    m_caps.WDSSite = CapabilityNumber(m.Ed_spWDSSite->Text());
-    m_caps.Accounting = CapabilityNumber(m.Ed_spAccounting->Text());
-    m_caps.StringChange = CapabilityNumber(m.ApmodeStringChangeSupport->Text());
-    m_caps.MSSIDAndWDS = CapabilityNumber(m.mssidAndWdssupport->Text());
-    m_caps.FwVer = m.Ed_FwVer->Text();
-    m_multiSSID = IsMultiSSIDDevice();
+    m_caps = CurrentCapabilities();
+    m_multiSSID = m_caps.MultiSSID;
 }
 
 std::unique_ptr<FormBinding> TFM_Wirless::Bind(const KvSNMPItem *items, KvSNMPItemType type, BindMode mode,
@@ -57,97 +65,127 @@ void TFM_Wirless::SetStatus(const AnsiString &text)
 
 void TFM_Wirless::FormCreate(TObject *)
 {
-    GuardCreate(StatusBar1, [this] {
-        struct Loading {
-            bool &flag;
-            ~Loading() { flag = false; }
-        } loading{m_loading};
-        m_loading = true;
-        ReadCapabilities();
-        TS_11a->SetText(gBand11gName);
-        TS_11g->SetTabVisible(false);
-        TS_11g->SetEnabled(false);
-        PageControl1->SetActivePage(TS_11a);
-        AD_SuperMode->SetVisible(m_caps.Turbomode != 0);
-        CB_SuperMode_jp->SetVisible(m_caps.Turbomode == 0);
+    GuardCreate(StatusBar1, [this] { Open(); });
+}
 
-        LoadSettings();
+void TFM_Wirless::Open()
+{
+    struct Loading {
+        bool &flag;
+        ~Loading() { flag = false; }
+    } loading{m_loading};
+    m_loading = true;
+    m_openedWhole = false;
+    ReadCapabilities();
+    TS_11a->SetText(gBand11gName);
+    TS_11g->SetTabVisible(false);
+    TS_11g->SetEnabled(false);
+    PageControl1->SetActivePage(TS_11a);
+    AD_SuperMode->SetVisible(m_caps.Turbomode != 0);
+    CB_SuperMode_jp->SetVisible(m_caps.Turbomode == 0);
 
-        SSIDBinding = MakeBinding(this, {.Items = kSSIDItems,
-                                         .Type = MVT_SV,
-                                         .Mode = BindMode::Sync,
-                                         .Timeout = 1000,
-                                         .Log = StatusBar1});
-        SetItemAccess(
-            *SSIDBinding,
-            {{kSSID, kRW}, {kBroadcast, kRW}, {kChannel, kRW}, {kChannelList, kRO}, {kFrequency, kRO}});
-        SSIDBinding->AssociateEdits(kSSID, "%s", Ed_SSIDa);
-        SSIDBinding->AssociateCombo(kBroadcast, CB_SSIDBcasta);
-        SSIDBinding->AssociateEdits(kChannel, "%s", Ed_Chana);
-        SSIDBinding->AssociateEdits(kChannelList, "%s", Ed_ChanLista);
-        SSIDBinding->AssociateEdits(kFrequency, "%s", Ed_RaFreqa);
-        SSIDBinding->Get();
-        gWirelessChannelText = Ed_Chana->Text();
+    LoadSettings();
+    ReadRadioGroups();
+    AD_SuperModeChange(nullptr);
+    ED_APModeTempComboBoxtestChange(nullptr);
+    ShowChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
+    Ed_SSIDa->SetMaxLength(32);
+    Ed_SSIDg->SetMaxLength(32);
+    m_openedWhole = true;
+    for (const FormBinding *b : Bindings())
+        if (b != RadioWaveBinding.get() && b->LastRead() == ReadState::Failed)
+            m_openedWhole = false;
+}
 
-        BgModeBinding = Bind(kBgModeItems, SVT_SV, BindMode::Sync, 1000);
-        BgModeBinding->AssociateCombo(0, CB_bgModea);
-        BgModeRead = BgModeBinding->Get();
-        if (BgModeRead) {
-            const bool turbo = m_caps.Turbomode != 0;
-            if (CB_bgModea->ItemIndex() == 1) { // 11b only: no super G
-                if (turbo) {
-                    AD_SuperMode->SetItemIndex(2);
-                    AD_SuperMode->SetEnabled(false);
-                } else {
-                    CB_SuperMode_jp->SetItemIndex(0);
-                    CB_SuperMode_jp->SetEnabled(false);
-                }
+// The radio's own groups, which every device has.
+void TFM_Wirless::ReadRadioGroups()
+{
+    SSIDBinding = MakeBinding(
+        this,
+        {.Items = kSSIDItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Timeout = 1000, .Log = StatusBar1});
+    SetItemAccess(*SSIDBinding,
+                  {{kSSID, kRW}, {kBroadcast, kRW}, {kChannel, kRW}, {kChannelList, kRO}, {kFrequency, kRO}});
+    SSIDBinding->AssociateEdits(kSSID, "%s", Ed_SSIDa);
+    SSIDBinding->AssociateCombo(kBroadcast, CB_SSIDBcasta);
+    SSIDBinding->AssociateEdits(kChannel, "%s", Ed_Chana);
+    SSIDBinding->AssociateEdits(kChannelList, "%s", Ed_ChanLista);
+    SSIDBinding->AssociateEdits(kFrequency, "%s", Ed_RaFreqa);
+    SSIDBinding->Get();
+    gWirelessChannelText = Ed_Chana->Text();
+
+    BgModeBinding = Bind(kBgModeItems, SVT_SV, BindMode::Sync, 1000);
+    BgModeBinding->AssociateCombo(0, CB_bgModea);
+    BgModeRead = BgModeBinding->Get();
+    if (BgModeRead) {
+        const bool turbo = m_caps.Turbomode != 0;
+        if (CB_bgModea->ItemIndex() == 1) { // 11b only: no super G
+            if (turbo) {
+                AD_SuperMode->SetItemIndex(2);
+                AD_SuperMode->SetEnabled(false);
             } else {
-                AD_SuperMode->SetEnabled(turbo);
-                CB_SuperMode_jp->SetEnabled(!turbo);
+                CB_SuperMode_jp->SetItemIndex(0);
+                CB_SuperMode_jp->SetEnabled(false);
             }
+        } else {
+            AD_SuperMode->SetEnabled(turbo);
+            CB_SuperMode_jp->SetEnabled(!turbo);
         }
+    }
 
-        // The device without rogue detection offers static turbo too; any other answer
-        // leaves the super mode alone.
-        if (m_caps.Rogue == 0 || m_caps.Rogue == 1) {
-            SuperModeBinding =
-                Bind(m_caps.Rogue == 0 ? kSuperModeItems : kSuperModeItems2, SVT_SV, BindMode::Sync, 1000);
-            SuperModeBinding->AssociateCombo(0, AD_SuperMode);
-            SuperModeBinding->Get();
-        }
-        if (m_caps.Turbomode == 0)
-            FollowSuperMode();
+    // The device without rogue detection offers static turbo too; any other answer
+    // leaves the super mode alone.
+    if (m_caps.Rogue == 0 || m_caps.Rogue == 1) {
+        SuperModeBinding =
+            Bind(m_caps.Rogue == 0 ? kSuperModeItems : kSuperModeItems2, SVT_SV, BindMode::Sync, 1000);
+        SuperModeBinding->AssociateCombo(0, AD_SuperMode);
+        SuperModeBinding->Get();
+    }
+    if (m_caps.Turbomode == 0)
+        FollowSuperMode();
 
-        // Channel lists as text: their blanks separate the channels.
-        DynChannelListBinding = Bind(kDynChannelItems, SVT_SV, BindMode::Sync, 1000);
-        DynChannelListBinding->AssociateEdits(0, "%s", Ed_DynChLista);
-        if (!DynChannelListBinding->Get())
-            Ed_DynChLista->SetText(kDefaultChannel);
-        StatChannelListBinding = Bind(kStatChannelItems, SVT_SV, BindMode::Sync, 1000);
-        StatChannelListBinding->AssociateEdits(0, "%s", Ed_StatChLista);
-        if (!StatChannelListBinding->Get())
-            Ed_StatChLista->SetText(kDefaultChannel);
+    // Channel lists as text: their blanks separate the channels.
+    DynChannelListBinding = Bind(kDynChannelItems, SVT_SV, BindMode::Sync, 1000);
+    DynChannelListBinding->AssociateEdits(0, "%s", Ed_DynChLista);
+    if (!DynChannelListBinding->Get())
+        Ed_DynChLista->SetText(kDefaultChannel);
+    StatChannelListBinding = Bind(kStatChannelItems, SVT_SV, BindMode::Sync, 1000);
+    StatChannelListBinding->AssociateEdits(0, "%s", Ed_StatChLista);
+    if (!StatChannelListBinding->Get())
+        Ed_StatChLista->SetText(kDefaultChannel);
 
-        RadioWaveBinding = MakeBinding(this, {.Items = kRadioWaveItems,
-                                              .Type = MVT_SV,
-                                              .Mode = BindMode::Async,
-                                              .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) {
-                                                  AwaitedWriteDone(s, e);
-                                              }});
-        RadioWaveBinding->AssociateCombo(0, CbxRadio);
-        RadioWaveBinding->Get();
+    RadioWaveBinding = MakeBinding(
+        this, {.Items = kRadioWaveItems,
+               .Type = MVT_SV,
+               .Mode = BindMode::Async,
+               .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { AwaitedWriteDone(s, e); }});
+    RadioWaveBinding->AssociateCombo(0, CbxRadio);
+    RadioWaveBinding->Get();
 
-        MultiOverWDSBinding = Bind(kMultiOverWDSItems, MVT_SV, BindMode::Sync, 1000);
-        MultiOverWDSBinding->AssociateCombo(0, CB_gmultioverwds);
-        MultiOverWDSBinding->Get();
+    MultiOverWDSBinding = Bind(kMultiOverWDSItems, MVT_SV, BindMode::Sync, 1000);
+    MultiOverWDSBinding->AssociateCombo(0, CB_gmultioverwds);
+    MultiOverWDSBinding->Get();
+}
 
-        AD_SuperModeChange(nullptr);
-        ED_APModeTempComboBoxtestChange(nullptr);
-        ShowChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
-        Ed_SSIDa->SetMaxLength(32);
-        Ed_SSIDg->SetMaxLength(32);
-    });
+bool TFM_Wirless::ReopenIfIncomplete()
+{
+    if (m_openedWhole && CurrentCapabilities() == m_caps)
+        return false;
+    if (!SurveyIdle || (SiteSurveyBinding && SiteSurveyBinding->Busy))
+        return false;
+    for (const FormBinding *b : Bindings())
+        if (b->Busy)
+            return false;
+    ResetBindings();
+    m_awaiting.clear();
+    AutoScanRead = KeyTypeRead = AccountingShown = BgModeRead = MultiSSIDWasEnabled = false;
+    // The controls an opening finds as they were made.
+    for (TControl *c : std::initializer_list<TControl *>{LabelAcntMode, CB_AcntEnable, LabelAcntServer,
+                                                         Ed_AcntServer, LabelAcntPort, Ed_AcntPort})
+        c->SetVisible(false);
+    for (TControl *c : std::initializer_list<TControl *>{AD_SuperMode, CB_SuperMode_jp, CB_AuSc})
+        c->SetEnabled(true);
+    GuardCreate(StatusBar1, [this] { Open(); });
+    return true;
 }
 
 void TFM_Wirless::LoadSettings()
@@ -156,6 +194,16 @@ void TFM_Wirless::LoadSettings()
     if (!m_multiSSID)
         return;
 
+    BindModeAndSecurity();
+    BindGuests();
+    BindServers();
+    BindPassPhraseAndSurvey();
+    ShowAsRead();
+}
+
+// The partners of the AP mode, the primary SSID's security and its key type.
+void TFM_Wirless::BindModeAndSecurity()
+{
     AutoScanBinding = Bind(kAutoScanItems, MVT_SV, BindMode::Sync, 0);
     AutoScanBinding->Associate(0, CB_AuSc);
     AutoScanRead = AutoScanBinding->Get();
@@ -190,14 +238,18 @@ void TFM_Wirless::LoadSettings()
     for (int i = 0; i < 4; ++i)
         SecurityBinding->AssociateEdits(kKey1 + i, "%s", keys[static_cast<std::size_t>(i)]);
     SecurityBinding->Get();
-    ValidKeyText = Ed_SecValKeya->Text();
+    ValidKeyText = ReadValueName(*SecurityBinding, kValidKey);
 
     if (m_caps.KeyTypeSup == 1) {
         KeyTypeBinding = Bind(kKeyTypeItems, SVT_SV, BindMode::Sync, 0);
         KeyTypeBinding->AssociateCombo(0, Ed_KeyType);
         KeyTypeRead = KeyTypeBinding->Get();
     }
+}
 
+// The guest SSIDs of the scheme the device has, whose security the primary's must fit.
+void TFM_Wirless::BindGuests()
+{
     if (m_caps.NewMulti == 1) {
         MSSIDStateBinding = Bind(kMSSIDStateItems, SVT_SV, BindMode::Sync, 1000);
         MSSIDStateBinding->AssociateCombo(0, CB_MultEnable);
@@ -220,7 +272,10 @@ void TFM_Wirless::LoadSettings()
             GuestKeyIndexBinding->AssociateCombo(item++, c);
         GuestKeyIndexBinding->Get();
     }
+}
 
+void TFM_Wirless::BindServers()
+{
     RadiusBinding = Bind(kRadiusItems, MVT_SV, BindMode::Sync, 1000);
     RadiusBinding->AssociateCombo(kRadiusCipher, CiphertypeComboBox);
     RadiusBinding->AssociateEdits(kRadiusPort, "%u{n1x65535}", RadiusportEdit);
@@ -268,7 +323,10 @@ void TFM_Wirless::LoadSettings()
         CB_AcntEnableChange(nullptr);
         AccountingShown = true;
     }
+}
 
+void TFM_Wirless::BindPassPhraseAndSurvey()
+{
     PassPhraseBinding = Bind(kPassPhraseItems, MVT_SV, BindMode::Sync, 5000);
     PassPhraseBinding->AssociateCombo(0, CipherforPSKBox);
     PassPhraseBinding->AssociateEdits(1, "%u{n300x9999999}", GroupKeyPSKEdit);
@@ -306,8 +364,6 @@ void TFM_Wirless::LoadSettings()
             GuestAuthBinding->AssociateCombo(7 + i, auth[static_cast<std::size_t>(i)]);
         }
     }
-
-    ShowAsRead();
 }
 
 // Lists, partner and key edits, lengths and groups as the groups just read make them.
@@ -338,6 +394,8 @@ void TFM_Wirless::Bt_RefreshClick(TObject *Sender)
     if (Sender && m_applying)
         return;
     const KvSNMPReadBatch reads;
+    if (Sender && ReopenIfIncomplete())
+        return;
     if (SSIDBinding) {
         SSIDBinding->Get();
         gWirelessChannelText = Ed_Chana->Text();
@@ -365,7 +423,7 @@ void TFM_Wirless::Bt_RefreshClick(TObject *Sender)
                                GuestKeyIndexBinding.get()})
             if (b)
                 b->Get();
-        ValidKeyText = Ed_SecValKeya->Text();
+        ValidKeyText = ReadValueName(*SecurityBinding, kValidKey);
         FillKeyIndexList();
         if (RadiusBinding) {
             RadiusBinding->Get();

@@ -40,6 +40,7 @@ enum APModeItem { kAPMode = 0, kRemoteMAC1 = 1, kRootMAC = 9, kAPModeSSID = 10 }
 enum SecurityItem { kAuth = 0, kEncryption = 1, kValidKey = 2, kKey1 = 6 };
 // RADIUS group, pass-phrase group, accounting group.
 enum RadiusItem { kRadiusCipher = 0, kRadiusPort, kRadiusInterval, kRadiusServer, kRadiusSecret };
+enum PassPhraseItem { kPassCipher = 0, kPassInterval, kPassPhrase };
 enum AccountingItem { kAcntMode = 0, kAcntServer, kAcntPort };
 // Site-survey table: the column whose "0" marks an access point without WDS.
 inline constexpr int kSurveyWDSColumn = 7;

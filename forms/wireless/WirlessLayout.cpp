@@ -110,33 +110,56 @@ TFM_Wirless::~TFM_Wirless()
 {
     // While the form is whole: a binding's end waits for its requests, and what completes
     // meanwhile reaches the form's handlers.
+    ResetBindings();
+}
+
+namespace {
+
+// Every binding member but the survey walk, in the order an opening makes them.
+std::unique_ptr<FormBinding> TFM_Wirless::*const kBindingSlots[] = {
+    &TFM_Wirless::SSIDBinding,
+    &TFM_Wirless::BgModeBinding,
+    &TFM_Wirless::SuperModeBinding,
+    &TFM_Wirless::DynChannelListBinding,
+    &TFM_Wirless::StatChannelListBinding,
+    &TFM_Wirless::RadioWaveBinding,
+    &TFM_Wirless::MultiOverWDSBinding,
+    &TFM_Wirless::AutoScanBinding,
+    &TFM_Wirless::APModeBinding,
+    &TFM_Wirless::SecurityBinding,
+    &TFM_Wirless::KeyTypeBinding,
+    &TFM_Wirless::MSSIDStateBinding,
+    &TFM_Wirless::SSIDTableBinding,
+    &TFM_Wirless::GuestStateBinding,
+    &TFM_Wirless::GuestKeyIndexBinding,
+    &TFM_Wirless::RadiusBinding,
+    &TFM_Wirless::RadiusBackupSupportBinding,
+    &TFM_Wirless::AccountBackupSupportBinding,
+    &TFM_Wirless::BackupRadiusBinding,
+    &TFM_Wirless::BackupAccountingBinding,
+    &TFM_Wirless::AccountingBinding,
+    &TFM_Wirless::PassPhraseBinding,
+    &TFM_Wirless::SiteScanBinding,
+    &TFM_Wirless::GuestEncryptionBinding,
+    &TFM_Wirless::GuestAuthBinding,
+};
+
+} // namespace
+
+std::vector<FormBinding *> TFM_Wirless::Bindings() const
+{
+    std::vector<FormBinding *> all;
+    for (const auto slot : kBindingSlots)
+        if (const std::unique_ptr<FormBinding> &b = this->*slot)
+            all.push_back(b.get());
+    return all;
+}
+
+void TFM_Wirless::ResetBindings()
+{
     SiteSurveyBinding.reset();
-    for (std::unique_ptr<FormBinding> *b : {&SSIDBinding,
-                                            &BgModeBinding,
-                                            &SuperModeBinding,
-                                            &DynChannelListBinding,
-                                            &StatChannelListBinding,
-                                            &RadioWaveBinding,
-                                            &MultiOverWDSBinding,
-                                            &AutoScanBinding,
-                                            &APModeBinding,
-                                            &SecurityBinding,
-                                            &KeyTypeBinding,
-                                            &MSSIDStateBinding,
-                                            &SSIDTableBinding,
-                                            &GuestStateBinding,
-                                            &GuestKeyIndexBinding,
-                                            &RadiusBinding,
-                                            &RadiusBackupSupportBinding,
-                                            &AccountBackupSupportBinding,
-                                            &BackupRadiusBinding,
-                                            &BackupAccountingBinding,
-                                            &AccountingBinding,
-                                            &PassPhraseBinding,
-                                            &SiteScanBinding,
-                                            &GuestEncryptionBinding,
-                                            &GuestAuthBinding})
-        b->reset();
+    for (const auto slot : kBindingSlots)
+        (this->*slot).reset();
 }
 
 void TFM_Wirless::BuildControls()
@@ -351,17 +374,23 @@ void TFM_Wirless::PlaceRows(bool multiSSID)
     Label4->SetTop(kSuperRow + 3);
     AD_SuperMode->SetTop(kSuperRow);
     CB_SuperMode_jp->SetTop(kSuperRow);
+    // Such a device sets AP mode and security in Advanced \ Mode and Advanced \ Encryption. The
+    // places are the design's, whatever an earlier opening made of them.
+    for (TControl *c :
+         std::initializer_list<TControl *>{Label5, Ed_SecAuthaTemp, Label12, ED_APModeTempComboBox})
+        c->SetVisible(multiSSID);
+    const int shrink = multiSSID ? 0 : kNonMultiSSIDShrink;
+    for (TButton *b : {Bt_Apply, Bt_Refresh, Bt_Close})
+        b->SetTop(kPageTop + kPageDesignHeight + kButtonGap - shrink);
+    PageControl1->SetHeight(kPageDesignHeight - shrink);
+    SetClientHeight(kDesignClientHeight - shrink);
     if (multiSSID)
         return;
-    // Such a device sets AP mode and security in Advanced \ Mode and Advanced \ Encryption.
-    for (TControl *c :
-         std::initializer_list<TControl *>{CB_AuSc, GroupBox1, GroupBox2, GroupBox3, GroupBox4, Label5,
-                                           Ed_SecAuthaTemp, Ed_SecAutha, Label12, ED_APModeTempComboBox})
+    for (TControl *c : std::initializer_list<TControl *>{CB_AuSc, GroupBox1, GroupBox2, GroupBox3, GroupBox4,
+                                                         GroupBox5, GroupBox6, GroupBox7, Ed_SecAutha})
         c->SetVisible(false);
-    for (TButton *b : {Bt_Apply, Bt_Refresh, Bt_Close})
-        b->SetTop(b->Top() - kNonMultiSSIDShrink);
-    PageControl1->SetHeight(PageControl1->Height() - kNonMultiSSIDShrink);
-    SetClientHeight(ClientHeight() - kNonMultiSSIDShrink);
+    Label1->SetVisible(true);
+    Ed_SSIDa->SetVisible(true);
 }
 
 void TFM_Wirless::SetEditable(TEdit *edit, bool editable)

@@ -9,22 +9,15 @@
 
 #include <initializer_list>
 
+using namespace wirless;
+
 namespace {
 
-const char *const kWEPNames[] = {"Open System", "Shared Key", "Open System / Shared Key"};
 const AnsiString kEmptyMAC = "000000000000";
 
 bool contains(const AnsiString &text, const char *part)
 {
     return text.find(part) != AnsiString::npos;
-}
-
-bool isWEPName(const AnsiString &text)
-{
-    for (const char *name : kWEPNames)
-        if (text == name)
-            return true;
-    return false;
 }
 
 void fill(TComboBox *combo, std::initializer_list<const char *> items)
@@ -59,9 +52,9 @@ int TFM_Wirless::ModeItem() const
     const AnsiString text = ED_APModeTempComboBox->Text();
     if (text == "Access Point")
         return 0;
-    if (text == "WDS with AP" || text == "PtP Bridge")
+    if (text == "WDS with AP" || text == "PtP Bridge" || text == "PtP Without")
         return 1;
-    if (text == "WDS" || text == "PtMP Bridge")
+    if (text == "WDS" || text == "PtMP Bridge" || text == "P2MP Without")
         return 2;
     if (contains(text, "Repeater"))
         return 3;
@@ -113,8 +106,8 @@ void TFM_Wirless::FillModeLists()
         items->Add(newNames ? "Wireless Client" : "AP Client");
 
     // The device's mode, by value: the repeater and client are listed under either name.
-    // The WDS names stand for the multipoint modes only; a point-to-point device is shown no
-    // entry, since choosing one would turn it into a multipoint one.
+    // The WDS names stand for the multipoint modes only; a point-to-point device's mode is
+    // kept under its own name, since choosing a WDS entry would turn it into a multipoint one.
     const AnsiString device = ED_APModeComboBox->Text();
     int chosen = items->IndexOf(device);
     for (int i = 0; chosen < 0 && i < items->Count(); ++i) {
@@ -125,7 +118,10 @@ void TFM_Wirless::FillModeLists()
             (device == "P2MP Without" && entry == "WDS"))
             chosen = i;
     }
-    ED_APModeTempComboBox->SetItemIndex(chosen);
+    if (chosen >= 0)
+        ED_APModeTempComboBox->SetItemIndex(chosen);
+    else
+        ShowDeviceValue(ED_APModeTempComboBox, device);
     FillAuthenticationList(false);
 }
 
@@ -170,10 +166,10 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
             keep = deviceIndex == 0 || deviceIndex == 1 || deviceIndex == 3;
         }
     }
-    // What the device holds and this list lacks shows nothing and stays as read (Apply leaves
-    // it out); only a mode the user chose falls back to the list's first entry.
+    // What the device holds and this list lacks is shown as it is and stays as read (Apply
+    // leaves it out); only a mode the user chose falls back to the list's first entry.
     if (exact || !userChange)
-        choose(Ed_SecAuthaTemp, device);
+        ShowDeviceValue(Ed_SecAuthaTemp, device);
     else
         chooseOrFirst(Ed_SecAuthaTemp, keep ? device : AnsiString());
 
@@ -199,7 +195,8 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
     if (userChange)
         chooseOrFirst(CipherforPSKBox, CipherText);
     else
-        choose(CipherforPSKBox, CipherText);
+        ShowDeviceValue(CipherforPSKBox,
+                        PassPhraseBinding ? ReadValueName(*PassPhraseBinding, kPassCipher) : AnsiString());
     if (m_caps.Turbomode == 0)
         FollowSuperMode();
     // A repeater takes its channel and broadcast from the access point it joins.
@@ -212,7 +209,8 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
 
 void TFM_Wirless::FollowSuperMode()
 {
-    if (!choose(CB_SuperMode_jp, AD_SuperMode->Text()))
+    // A turbo mode reads as "Enable"; a super mode not read, as nothing.
+    if (!choose(CB_SuperMode_jp, AD_SuperMode->Text()) && AD_SuperMode->ItemIndex() >= 0)
         CB_SuperMode_jp->SetItemIndex(1);
 }
 
@@ -314,6 +312,12 @@ void TFM_Wirless::NormalizeRemoteMACs()
 {
     ClearEmptyRemoteMACs();
     const std::array<TEdit *, 8> remote = RemoteMACEdits();
+    // The partners of a mode the list lacks stay as the device holds them, with the mode.
+    if (ShowsKeptValue(ED_APModeTempComboBox)) {
+        for (TEdit *e : remote)
+            SetEditable(e, false);
+        return;
+    }
     switch (ED_APModeComboBox->ItemIndex()) {
     case 0:
         SetEditable(Ed_ReMAddra0, false);
@@ -403,7 +407,7 @@ void TFM_Wirless::FillKeyIndexList()
         for (int r = 1; r < rows->Count() && !wpaGuest; ++r) {
             const TStrings *cells = rows->Item(r)->SubItems();
             wpaGuest = contains(cells->Strings(2), "Enable") && contains(cells->Strings(4), "Enable") &&
-                       !isWEPName(cells->Strings(3));
+                       AuthenticationKind(cells->Strings(3)) != AuthKind::WEP;
         }
     }
     // WPA takes the second and third key slots.
@@ -411,7 +415,8 @@ void TFM_Wirless::FillKeyIndexList()
         fill(Ed_SecValKeya, {"First", "Fourth"});
     else
         fill(Ed_SecValKeya, {"First", "Second", "Third", "Fourth"});
-    chooseOrFirst(Ed_SecValKeya, ValidKeyText);
+    // A key in use that the list lacks stays in use; none read, none chosen.
+    ShowDeviceValue(Ed_SecValKeya, ValidKeyText);
 }
 
 void TFM_Wirless::ShowKeysAsText()

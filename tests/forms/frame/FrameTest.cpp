@@ -176,3 +176,25 @@ TEST_F(Frame, CountdownRunsOnlyWithoutDeferredSaving)
     pump(100);
     expectNoSet();
 }
+
+// A device value the list lacks: added under its name and shown, marked kept until the user
+// picks another entry or the list is filled anew; nothing read, nothing chosen.
+TEST_F(Frame, AValueTheListLacksIsKeptUntilAnotherIsChosen)
+{
+    startApplication();
+    form = std::make_unique<TForm>(Application);
+    auto *combo = Make<TComboBox>(form.get(), "CB_Chana", {8, 8, 60, 21}, {"1", "2"});
+    EXPECT_EQ(ShowDeviceValue(combo, "13"), 2);
+    EXPECT_EQ(combo->Text(), "13");
+    EXPECT_TRUE(ShowsKeptValue(combo));
+    EXPECT_EQ(ShowDeviceValue(combo, "13"), 2); // shown again, not added twice
+    EXPECT_EQ(combo->Items()->Count(), 3);
+    combo->SetItemIndex(0);
+    EXPECT_FALSE(ShowsKeptValue(combo));
+    EXPECT_EQ(ShowDeviceValue(combo, "2"), 1);
+    EXPECT_FALSE(ShowsKeptValue(combo));
+    EXPECT_EQ(ShowDeviceValue(combo, ""), -1);
+    EXPECT_FALSE(ShowsKeptValue(combo));
+    FillChannelList("1 2 13", combo, "13");
+    EXPECT_FALSE(ShowsKeptValue(combo)); // listed now
+}

@@ -137,7 +137,7 @@ TEST_P(PlainAgent, ShowsTheFailedReadAndNoSuccess)
     bool toldWhy = !c.applyBox.first.empty();
     for (const std::string &t : shown.afterApply) {
         EXPECT_FALSE(IsSuccessText(t)) << c.what << " after Apply: " << t;
-        toldWhy = toldWhy || t == gMsgGroupNotRead;
+        toldWhy = toldWhy || t == gMsgGroupNotRead || t.rfind("Not read, so not written:", 0) == 0;
     }
     EXPECT_TRUE(toldWhy) << c.what << " after Apply: " << ::testing::PrintToString(shown.afterApply);
 }
@@ -170,17 +170,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PlainCase{.what = "TFM_WPart", .name = "FM_WPart", .apply = "BT_Apply"},
                       PlainCase{.what = "TFM_Encrypt", .name = "FM_Encrypt", .apply = "Bt_Apply"},
                       PlainCase{.what = "TFM_ModeCFG", .name = "FM_ModeCFG", .apply = "Bt_Apply"},
-                      PlainCase{.what = "TFM_Performace",
-                                .name = "FM_Performace",
-                                .apply = "Bt_Apply_a",
-                                .applyBox = {"Please input a number between 20 and 1000.", "Error"}},
+                      PlainCase{.what = "TFM_Performace", .name = "FM_Performace", .apply = "Bt_Apply_a"},
                       PlainCase{.what = "TFM_WMACACL", .name = "FM_WMACACL", .apply = "Bt_Apply"},
                       PlainCase{.what = "TFM_MultiSSIDForm", .name = "FM_MultiSSIDForm", .apply = "Bt_Apply"},
                       PlainCase{
                           .what = "TFM_MultiSSIDNewForm", .name = "FM_MultiSSIDNewForm", .apply = "ApplyBtn"},
                       PlainCase{.what = "TFM_RogueForm", .name = "FM_RogueForm", .apply = "Apply_Btn"},
-                      PlainCase{.what = "TFM_Wirless",
-                                .name = "FM_Wirless",
-                                .apply = "Bt_Apply",
-                                .applyBox = {"Please Input SSID.", "Warning"}}),
+                      PlainCase{.what = "TFM_Wirless", .name = "FM_Wirless", .apply = "Bt_Apply"}),
     CaseName());

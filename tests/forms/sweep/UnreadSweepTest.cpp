@@ -5,6 +5,8 @@
 // case per form, each with its own device.
 #include "CloseQuery.h"
 #include "FormFixture.h"
+#include "FormSnapshot.h"
+#include "KvSNMPReadBatch.h"
 #include "NetworkFormSupport.h"
 #include "TClientInformation.h"
 #include "TFM_Admin.h"
@@ -12,16 +14,23 @@
 #include "TFM_Admin3.h"
 #include "TFM_DHCP.h"
 #include "TFM_DevInfo.h"
+#include "TFM_Encrypt.h"
 #include "TFM_Ethernet.h"
 #include "TFM_FirewareSSL.h"
 #include "TFM_Group.h"
 #include "TFM_LanCfg.h"
 #include "TFM_LogSet.h"
 #include "TFM_Misc.h"
+#include "TFM_ModeCFG.h"
 #include "TFM_MultiSSIDForm.h"
 #include "TFM_MultiSSIDNewForm.h"
+#include "TFM_Performace.h"
+#include "TFM_RogueForm.h"
 #include "TFM_Static.h"
 #include "TFM_Sytem.h"
+#include "TFM_WMACACL.h"
+#include "TFM_WPart.h"
+#include "TFM_Wirless.h"
 #include "TLogForm.h"
 #include "TSNTPForm.h"
 #include "TestEnv.h"
@@ -31,43 +40,24 @@
 
 #include <csignal>
 #include <map>
+#include <optional>
 #include <set>
-#include <sstream>
 
 using namespace formtest;
 
 namespace {
 
-// What a control shows: its kind, visibility, enabled state and value, as one text.
-using Snapshot = std::map<std::string, std::string>;
+using sweep::Snapshot;
+using sweep::TakeSnapshot;
 
-std::string ControlState(TControl *c)
+// The main window's capability controls, which a stopped device's re-reads empty.
+std::vector<std::string> CapabilityTexts()
 {
-    std::ostringstream s;
-    s << (c->Widget()->isVisibleTo(c->Widget()->window()) ? "shown" : "hidden") << ","
-      << (c->Enabled() ? "enabled" : "disabled") << ",";
-    if (auto *combo = dynamic_cast<TComboBox *>(c))
-        s << "index " << combo->ItemIndex() << " \"" << combo->Text() << "\" of " << combo->Items()->Count();
-    else if (auto *box = dynamic_cast<TCheckBox *>(c))
-        s << (box->Checked() ? "checked" : "unchecked");
-    else if (auto *radio = dynamic_cast<TRadioButton *>(c))
-        s << (radio->Checked() ? "checked" : "unchecked");
-    else if (auto *group = dynamic_cast<TRadioGroup *>(c))
-        s << "index " << group->ItemIndex();
-    else if (auto *list = dynamic_cast<TListView *>(c))
-        s << list->Items()->Count() << " rows";
-    else
-        s << "\"" << c->Text() << "\"";
-    return s.str();
-}
-
-Snapshot TakeSnapshot(TForm &form)
-{
-    Snapshot shot;
-    for (int i = 0; i < form.ComponentCount(); ++i)
-        if (auto *c = dynamic_cast<TControl *>(form.Components(i)); c && !c->Name().empty())
-            shot[c->Name()] = ControlState(c);
-    return shot;
+    std::vector<std::string> texts;
+    for (const CapabilityRow &row : CapabilityRows())
+        for (TControl *c : MainForm->Probe->ControlsOf(row.Row))
+            texts.push_back(c->Text());
+    return texts;
 }
 
 // The texts of the form's labels as it was made: its captions.
@@ -142,11 +132,17 @@ public:
             ASSERT_TRUE(wait(*form, kWaitMs));
             normal = TakeSnapshot(*form);
         }
+        const std::vector<std::string> capabilities = CapabilityTexts();
         stop();
         auto made = std::make_unique<T>(Application);
         const auto captions = Captions(*made);
         FormHandle<T> form(global, std::move(made));
-        form->DoCreate();
+        {
+            std::optional<KvSNMPReadBatch> reads;
+            if (m_asMenu)
+                reads.emplace();
+            form->DoCreate();
+        }
         form->Show();
         ASSERT_TRUE(wait(*form, 60000));
         for (int i = 0; i < form->ComponentCount(); ++i) {
@@ -162,6 +158,15 @@ public:
         // Refreshed once the device is seen to answer again, as its LEDs show the user.
         ASSERT_TRUE(pumpUntil([this] { return mainWindow().LastStatusCode == 0; }, 60000))
             << "the device does not answer the status poll after SIGCONT";
+        // As a user would: once the main window shows the device answering again.
+        const bool back = pumpUntil([&] { return CapabilityTexts() == capabilities; }, 30000);
+        if (!back) {
+            const auto now = CapabilityTexts();
+            for (std::size_t i = 0; i < now.size(); ++i)
+                if (now[i] != capabilities[i])
+                    ADD_FAILURE() << i << ": " << now[i] << " was " << capabilities[i];
+        }
+        ASSERT_TRUE(back);
         refresh(*form);
         ASSERT_TRUE(wait(*form, kWaitMs));
         const Snapshot again = TakeSnapshot(*form);
@@ -170,6 +175,16 @@ public:
             EXPECT_EQ(it == again.end() ? std::string("(gone)") : it->second, state)
                 << name << " after Refresh differs from a normal opening";
         }
+    }
+
+    // The same, opened as the menu opens it: the reads of the opening in one batch, given up
+    // together on silence (a form of many groups would wait a time-out for each).
+    template <class T>
+    void CheckAsMenu(T *&global, const std::function<void(T &)> &refresh,
+                     const std::set<std::string> &notDeviceValues = {})
+    {
+        m_asMenu = true;
+        Check(global, refresh, notDeviceValues);
     }
 
 protected:
@@ -193,6 +208,7 @@ private:
         m_stopped = false;
     }
     bool m_stopped = false;
+    bool m_asMenu = false;
 };
 
 template <class T> std::function<void(T &)> Press(TButton *T::*button)
@@ -274,6 +290,30 @@ const std::vector<UnreadRow> &Rows()
          [](UnreadSweep &t) {
              t.Check<TFM_MultiSSIDNewForm>(FM_MultiSSIDNewForm, {}, {"CB_Idx", "BandComboBox"});
          }},
+        {"Wireless",
+         {"--profile", "configured"},
+         [](UnreadSweep &t) { t.CheckAsMenu<TFM_Wirless>(FM_Wirless, Press(&TFM_Wirless::Bt_Refresh), {}); }},
+        {"Wireless without Multi-SSID",
+         {"--profile", "nomssid"},
+         [](UnreadSweep &t) { t.CheckAsMenu<TFM_Wirless>(FM_Wirless, Press(&TFM_Wirless::Bt_Refresh), {}); }},
+        {"Performance",
+         {"--profile", "datarate"},
+         [](UnreadSweep &t) {
+             t.CheckAsMenu<TFM_Performace>(FM_Performace, Press(&TFM_Performace::Bt_Refresh_a), {});
+         }},
+        {"Encryption",
+         {"--profile", "configured"},
+         [](UnreadSweep &t) { t.CheckAsMenu<TFM_Encrypt>(FM_Encrypt, Press(&TFM_Encrypt::Bt_Ref), {}); }},
+        {"Mode",
+         {"--profile", "ptmpbridge"},
+         [](UnreadSweep &t) { t.CheckAsMenu<TFM_ModeCFG>(FM_ModeCFG, Press(&TFM_ModeCFG::Bt_Refresh), {}); }},
+        // No Refresh: the form reads only when it opens.
+        {"Rogue AP", {}, [](UnreadSweep &t) { t.CheckAsMenu<TFM_RogueForm>(FM_RogueForm, {}, {}); }},
+        // The band lists name the form's one radio, not a device value.
+        {"MAC ACL",
+         {"--profile", "configured"},
+         [](UnreadSweep &t) { t.CheckAsMenu<TFM_WMACACL>(FM_WMACACL, {}, {"CB_Band"}); }},
+        {"WLAN Partition", {}, [](UnreadSweep &t) { t.CheckAsMenu<TFM_WPart>(FM_WPart, {}, {"CB_Wband"}); }},
     };
     return rows;
 }

@@ -103,7 +103,8 @@ TEST_F(Encrypt, EnterpriseWritesTheServersAfterTheirRead)
     EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success!");
 }
 
-// Servers read badly are never written back: not with WEP, and WPA-Enterprise says why.
+// Servers read badly are never written back: not with WEP, and WPA-Enterprise names them and
+// writes the rest; nothing can be typed into them.
 TEST_F(Encrypt, UnreadServersAreNeverWritten)
 {
     startDevice({"--fault", "SecRADIUSServer=error:genErr@get"});
@@ -112,9 +113,10 @@ TEST_F(Encrypt, UnreadServersAreNeverWritten)
     choose(f->CB_SecAutha, "Shared Key");
     click(f->Bt_Apply);
     enterprise(*f);
+    EXPECT_TRUE(f->Ed_RadiusSrv2->ReadOnly());
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
-    expectSets({kShared});
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success! Not read, so not written: Sec DNS IP Address");
+    expectSets({kShared, "adSecAuthentication-a=5", "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800"});
     EXPECT_EQ(requestsNaming("SecRADIUSServer", "set"), 0);
 }
 
@@ -182,8 +184,9 @@ namespace {
 
 struct KeptAuthentication {
     std::vector<std::string> profiles;
-    int listed;      // entries the AP mode's list offers
-    bool enterprise; // the device's authentication is an Enterprise one
+    int listed;         // entries the AP mode's list offers
+    const char *device; // the device's authentication, which the list lacks
+    bool enterprise;    // the device's authentication is an Enterprise one
     std::vector<std::string> sets;
 };
 
@@ -197,15 +200,16 @@ class EncryptKept : public Encrypt, public ::testing::WithParamInterface<KeptAut
 
 } // namespace
 
-// An authentication the device holds and the list lacks shows none chosen and is not written;
-// the settings of its kind are laid out and written as for a listed one.
+// An authentication the device holds and the list lacks is added, shown and not written; the
+// settings of its kind are laid out and written as for a listed one.
 TEST_P(EncryptKept, AuthenticationTheListLacksStaysAndTheRestIsWritten)
 {
     startDevice(GetParam().profiles);
     auto f = openForm(FM_Encrypt);
     ASSERT_TRUE(pumpUntil([&] { return !f->ServersReq->Busy; }, 3000));
-    EXPECT_EQ(f->CB_SecAutha->Items()->Count(), GetParam().listed);
-    EXPECT_EQ(f->CB_SecAutha->ItemIndex(), -1);
+    EXPECT_EQ(f->CB_SecAutha->Items()->Count(), GetParam().listed + 1);
+    EXPECT_EQ(f->CB_SecAutha->ItemIndex(), GetParam().listed);
+    EXPECT_EQ(f->CB_SecAutha->Text(), GetParam().device);
     EXPECT_EQ(f->Ed_PassPha->ReadOnly(), GetParam().enterprise);
     EXPECT_EQ(f->Ed_RadiusSrv2->ReadOnly(), !GetParam().enterprise);
     click(f->Bt_Apply);
@@ -223,12 +227,14 @@ INSTANTIATE_TEST_SUITE_P(
         KeptAuthentication{
             {"--profile", "nomssid", "--profile", "ptmpbridge"},
             3,
+            "WPA-Personal",
             false,
             {"adSecPassPhrase=\"bridge-pass-phrase\" adSecCipherType=3 adSecGroupKeyUpdateInterval=1800"}},
         // WPA2-Enterprise, which no list of this form offers.
         KeptAuthentication{
             {"--profile", "nomssid", "--profile", "enterprise"},
             5,
+            "WPA2-Enterprise",
             true,
             {"adSecCipherType=2 adSecGroupKeyUpdateInterval=3600",
              "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"127.0.0.20\" SecRADIUSPort=1645 "
@@ -242,7 +248,7 @@ TEST_F(Encrypt, UnreadSecuritySendsNothing)
         << f->StatusBar->SimpleText();
     choose(f->CB_SecAutha, "Shared Key");
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Not read, so not written: adSecAuthentication-a");
     expectNoSet();
 }
 

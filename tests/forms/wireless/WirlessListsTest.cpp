@@ -121,6 +121,20 @@ TEST_F(Wirless, WPAGuestLeavesTheFirstAndFourthKeys)
         "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=4 adSecKey-80211a-4=\"0a0b0c0d0e\"");
 }
 
+// A key in use that the reduced list lacks stays in use: shown, never written.
+TEST_F(Wirless, AKeyInUseTheListLacksStaysInUse)
+{
+    startDevice({"--profile", "newmssid", "--profile",
+                 profile("set adMSSIDState 1\nset adMSSIDIdvState.1.2 1\nset adMSSIDEncryption.1.2 1\n"
+                         "set adMSSIDAuth.1.2 4\nset adSecEncryption-a 1\nset adSecValidKey-a 2\n")});
+    auto f = openWireless();
+    EXPECT_EQ(items(f->Ed_SecValKeya), (Names{"First", "Fourth", "Second"}));
+    EXPECT_EQ(f->Ed_SecValKeya->Text(), "Second");
+    apply(*f);
+    EXPECT_EQ(requestsNaming("adSecValidKey-a", "set"), 0);
+    EXPECT_EQ(f->Ed_SecValKeya->Text(), "Second");
+}
+
 TEST_F(Wirless, PrimarySSIDMayNotBeAGuestsSSID)
 {
     startDevice(
@@ -153,14 +167,17 @@ TEST_F(Wirless, LeavingTheAccessPointModeWarnsOfMultiSSID)
     chooseMode(*f, "WDS with AP");
 }
 
-// A device mode its own list does not offer is shown as nothing and left alone by Apply; the
-// SSID is still written.
+// A device mode its own list does not offer is added under its name and left alone by Apply;
+// the SSID is still written.
 TEST_F(Wirless, UnlistedDeviceModeStaysAsRead)
 {
     startDevice(
         {"--profile", profile("set apmodes 31\nset apmodestringchangeSupported 0\nset adAPMode 3\n")});
     auto f = openWireless();
-    EXPECT_EQ(f->ED_APModeTempComboBox->ItemIndex(), -1);
+    EXPECT_EQ(
+        items(f->ED_APModeTempComboBox),
+        (std::vector<std::string>{"Access Point", "PtP Bridge", "AP Repeater", "AP Client", "PtMP Bridge"}));
+    EXPECT_EQ(f->ED_APModeTempComboBox->ItemIndex(), 4);
     EXPECT_EQ(f->ED_APModeComboBox->Text(), "PtMP Bridge");
     type(f->Ed_SSIDa, "office");
     apply(*f);
@@ -169,17 +186,22 @@ TEST_F(Wirless, UnlistedDeviceModeStaysAsRead)
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
 }
 
-// An authentication the list lacks is never replaced by "Open System": nothing is shown and
-// the device keeps its own.
+// An authentication the list lacks is never replaced by "Open System": it is shown under its
+// own name, the device keeps it, and the settings of its kind go out as for a listed one.
 TEST_F(Wirless, UnlistedAuthenticationIsNotReplaced)
 {
     startDevice({"--profile", "norogue", "--profile",
-                 profile("set stFirmwareVersion \"v2.01.00\"\nset adSecAuthentication-a 6\n")});
+                 profile("set stFirmwareVersion \"v2.01.00\"\nset adSecAuthentication-a 6\n"
+                         "set adSecPassPhrase \"kept-pass-phrase\"\n")});
     auto f = openWireless();
-    EXPECT_EQ(f->Ed_SecAuthaTemp->ItemIndex(), -1);
+    EXPECT_EQ(f->Ed_SecAuthaTemp->Text(), "WPA2-Personal");
+    EXPECT_EQ(f->Ed_SecAuthaTemp->ItemIndex(), 5);
+    EXPECT_TRUE(f->GroupBox7->Visible());
     apply(*f);
     EXPECT_EQ(requestsNaming("adSecAuthentication-a", "set"), 0);
-    EXPECT_EQ(requestsNaming("adSecPassPhrase", "set"), 0);
+    EXPECT_EQ(sets().at(6), "adSecEncryption-a=1");
+    EXPECT_EQ(sets().at(7),
+              "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800 adSecPassPhrase=\"kept-pass-phrase\"");
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
     EXPECT_EQ(f->Ed_SecAutha->Text(), "WPA2-Personal");
 }

@@ -8,6 +8,7 @@
 #include "WindowFit.h"
 #include "WirlessTestSupport.h"
 
+#include <csignal>
 #include <sstream>
 
 using namespace formtest;
@@ -194,8 +195,9 @@ INSTANTIATE_TEST_SUITE_P(
                       WirlessModeName{5, 0, "AP Client", "AP Client"},
                       WirlessModeName{3, 1, "WDS with AP", "PtMP Bridge"},
                       WirlessModeName{7, 1, "WDS", "P2MP Without"},
-                      // The WDS names are multipoint: a point-to-point device is shown none.
-                      WirlessModeName{2, 1, "", "PtP Bridge"}, WirlessModeName{6, 1, "", "PtP Without"},
+                      // The WDS names are multipoint: a point-to-point mode is kept under its name.
+                      WirlessModeName{2, 1, "PtP Bridge", "PtP Bridge"},
+                      WirlessModeName{6, 1, "PtP Without", "PtP Without"},
                       WirlessModeName{2, 0, "PtP Bridge", "PtP Bridge", 31}));
 
 namespace {
@@ -256,7 +258,8 @@ TEST_P(WirlessKeptValues, AsciiKey)
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
 }
 
-// A channel the list lacks, or a list that reads empty: the device's channel is shown and kept.
+// A channel the list lacks, or a list that reads empty: the device's channel is shown and kept,
+// never written; the rest of its group is.
 TEST_P(WirlessKeptValues, Channel)
 {
     for (const char *lines : {"set hChannel 13\n", "set hChannelList \"\"\n"}) {
@@ -267,18 +270,31 @@ TEST_P(WirlessKeptValues, Channel)
         const std::string channel = std::string(lines).find("13") != std::string::npos ? "13" : "6";
         EXPECT_EQ(f->CB_Chana->Text(), channel);
         act(*f);
-        expectEveryWrite("hChannel", channel);
+        EXPECT_EQ(f->CB_Chana->Text(), channel);
+        // After a Refresh an empty list offers the usual channels, the device's among them.
+        if (channel == "13") {
+            EXPECT_EQ(requestsNaming("hChannel", "set"), 0);
+        }
+        for (const std::string &set : sets()) {
+            if (set.find("hChannel=") != std::string::npos) {
+                EXPECT_NE(set.find("hChannel=" + channel), std::string::npos) << set;
+            }
+        }
+        expectEveryWrite("hSSIDBroadcast", "1");
         EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
     }
 }
 
-// A point-to-point bridge, which the WDS list does not offer, stays as it is with its partner.
+// A point-to-point bridge, which the WDS list does not offer, is shown under its own name with
+// its partner, and stays as it is.
 TEST_P(WirlessKeptValues, PointToPointBridge)
 {
     startDevice({"--profile", profile("set adAPMode 2\nset adPtPRemoteAPMACAddress.1.1 0x00904C910001\n")});
     auto f = openWireless();
-    EXPECT_EQ(f->ED_APModeTempComboBox->Text(), "");
-    EXPECT_FALSE(f->GroupBox1->Visible());
+    EXPECT_EQ(f->ED_APModeTempComboBox->Text(), "PtP Bridge");
+    EXPECT_TRUE(f->GroupBox1->Visible());
+    EXPECT_EQ(f->Ed_ReMAddra0->Text(), "00904C910001");
+    EXPECT_TRUE(f->Ed_ReMAddra0->ReadOnly());
     act(*f);
     EXPECT_EQ(requestsNaming("adAPMode", "set"), 0);
     EXPECT_EQ(requestsNaming("adPtPRemoteAPMACAddress", "set"), 0);
@@ -460,7 +476,9 @@ TEST_F(Wirless, RefusedBackupServerWriteIsShown)
     ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "adSecbackupRADIUSServer=\"0.0.0.0\" adSecbackupRADIUSPort=1812 "
                              "adSecbackupRADIUSSecret=\"\" adSecbackupRADIUSStatus=0 (genErr)");
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
+    EXPECT_EQ(f->StatusBar1->SimpleText(),
+              "Setting error! Written before it: adVlanState hSSID adSuperMode adAPMode adAutoChannelScan "
+              "adRadioWave adSecAuthentication-a adSecCipherType adSecKeyType adSecAccountMode");
 }
 
 struct WirlessUnreadGroup {
@@ -530,9 +548,32 @@ TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
     const std::vector<std::string> s = sets();
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(s.back(), "adRadioWave=1 (genErr)");
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
+    // The groups written before the refusal stay written: the status says which.
+    EXPECT_EQ(f->StatusBar1->SimpleText(),
+              "Setting error! Written before it: adVlanState hSSID adSuperMode adAPMode adAutoChannelScan");
     EXPECT_FALSE(trail.saw("Setting Success!")) << ::testing::PrintToString(trail.texts);
     EXPECT_FALSE(watch.shown());
+}
+
+// A device that stops answering with a set in flight: the groups written before it stay
+// written, and the failure says which.
+TEST_F(Wirless, ADeviceStoppedDuringApplyNamesWhatWasWritten)
+{
+    startDevice({"--fault", "adSuperMode=delay:4000@set"});
+    auto f = openWireless();
+    f->SuperModeBinding->Request.Timeout = 100; // a second a try, so the test waits two
+    const pid_t device = sim->process().pid();
+    kv::Timer stop, resume; // the clock runs timers 50 times faster
+    stop.setSingleShot(true);
+    resume.setSingleShot(true);
+    stop.onTimeout = [device] { ::kill(device, SIGSTOP); };
+    resume.onTimeout = [device] { ::kill(device, SIGCONT); };
+    stop.start(800 * 50);
+    resume.start(3000 * 50);
+    apply(*f);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error! Written before it: adVlanState hSSID");
+    EXPECT_FALSE(stop.isActive());
+    EXPECT_TRUE(pumpUntil([&] { return !resume.isActive(); }, 5000));
 }
 
 TEST_F(Wirless, RefusedGuestStateWriteIsShown)
@@ -625,6 +666,14 @@ TEST_F(Wirless, Layout)
         pump(20);
         kvtest::expectTextsFit(f.get());
     }
+}
+
+// A point-to-point bridge: its mode under its own name, the partner group below it.
+TEST_F(Wirless, LayoutOnAPointToPointBridge)
+{
+    startDevice({"--profile", profile("set adAPMode 2\nset adPtPRemoteAPMACAddress.1.1 0x00904C910001\n")});
+    auto f = openWireless();
+    checkLayout(f.get(), "TFM_Wirless-3");
 }
 
 struct WirlessGuestCase {

@@ -63,13 +63,18 @@ TObject *KeptMark()
 
 int ShowDeviceValue(TComboBox *combo, const AnsiString &name)
 {
+    // One device value at a time: an entry added for an earlier read is no choice any more.
+    TStrings *items = combo->Items();
+    for (int i = items->Count() - 1; i >= 0; --i)
+        if (items->Objects(i) == KeptMark())
+            items->Delete(i);
     if (name.empty()) {
         combo->SetItemIndex(-1);
         return -1;
     }
-    int index = combo->Items()->IndexOf(name);
+    int index = items->IndexOf(name);
     if (index < 0)
-        index = combo->Items()->AddObject(name, KeptMark());
+        index = items->AddObject(name, KeptMark());
     combo->SetItemIndex(index);
     return index;
 }

@@ -124,6 +124,7 @@ void ChooseChannel(const AnsiString &list, TComboBox *combo, const AnsiString &c
 //       plan.emplace_back(kCipher, KvAccess::Invalid);                  // the device keeps it
 //
 // A name the list holds is chosen as it is; an empty name (a group not read) chooses nothing.
+// An entry added for an earlier value goes, so a list need not be filled anew for each value.
 // Returns the index chosen, -1 for none.
 int ShowDeviceValue(TComboBox *combo, const AnsiString &name);
 // True while combo shows the entry ShowDeviceValue added: the form leaves its item out of the

@@ -178,7 +178,8 @@ TEST_F(Frame, CountdownRunsOnlyWithoutDeferredSaving)
 }
 
 // A device value the list lacks: added under its name and shown, marked kept until the user
-// picks another entry or the list is filled anew; nothing read, nothing chosen.
+// picks another entry or the list is filled anew, gone when another value is read; nothing
+// read, nothing chosen.
 TEST_F(Frame, AValueTheListLacksIsKeptUntilAnotherIsChosen)
 {
     startApplication();
@@ -191,8 +192,11 @@ TEST_F(Frame, AValueTheListLacksIsKeptUntilAnotherIsChosen)
     EXPECT_EQ(combo->Items()->Count(), 3);
     combo->SetItemIndex(0);
     EXPECT_FALSE(ShowsKeptValue(combo));
+    EXPECT_EQ(ShowDeviceValue(combo, "14"), 2); // a value read anew takes the earlier one's place
+    EXPECT_EQ(combo->Items()->Count(), 3);
     EXPECT_EQ(ShowDeviceValue(combo, "2"), 1);
     EXPECT_FALSE(ShowsKeptValue(combo));
+    EXPECT_EQ(combo->Items()->Count(), 2); // "14" is no choice: the device holds "2"
     EXPECT_EQ(ShowDeviceValue(combo, ""), -1);
     EXPECT_FALSE(ShowsKeptValue(combo));
     FillChannelList("1 2 13", combo, "13");

@@ -82,10 +82,11 @@ std::vector<std::pair<int, uint32_t>> NoneSent(int count)
     return flags;
 }
 
-// Three columns of label and control per line.
-constexpr int kLabel[] = {10, 206, 402};
-constexpr int kControl[] = {88, 284, 486};
-constexpr int kWidth[] = {108, 108, 88};
+// Three columns of label and control per line; the middle one shows a security the list
+// lacks ("Open System / Shared Key") whole.
+constexpr int kLabel[] = {10, 206, 462};
+constexpr int kControl[] = {88, 284, 546};
+constexpr int kWidth[] = {108, 168, 88};
 
 } // namespace
 
@@ -115,9 +116,9 @@ TFM_MultiSSIDForm::TFM_MultiSSIDForm(TComponent *AOwner) : TForm(AOwner)
 
 void TFM_MultiSSIDForm::BuildLayout()
 {
-    SetupFormWindow(this, {"FM_MultiSSIDForm", "Advanced\\Multi-SSID", 620, 516});
+    SetupFormWindow(this, {"FM_MultiSSIDForm", "Advanced\\Multi-SSID", 680, 516});
     StatusBar1 = Make<TStatusBar>(this, "StatusBar1");
-    PageControl1 = Make<TPageControl>(this, "PageControl1", {8, 8, 604, 446});
+    PageControl1 = Make<TPageControl>(this, "PageControl1", {8, 8, 664, 446});
     TabSheet1 = new TTabSheet(this); // owned by the form, shown by its page control
     TabSheet1->SetName("TabSheet1");
     TabSheet1->SetPageControl(PageControl1);
@@ -126,7 +127,7 @@ void TFM_MultiSSIDForm::BuildLayout()
     VLan_State = Make<TComboBox>(TabSheet1, "VLan_State", {200, 4, 100, 21});
     VLan_State->Hide();
 
-    GB_Master = Make<TGroupBox>(TabSheet1, "GB_Master", {8, 32, 584, 76}, "Master SSID");
+    GB_Master = Make<TGroupBox>(TabSheet1, "GB_Master", {8, 32, 644, 76}, "Master SSID");
     Lab_MasterSSID = Make<TLabel>(GB_Master, "Lab_MasterSSID", {kLabel[0], 23, 76, 16}, "SSID");
     MasterSSIDEdit = Make<TEdit>(GB_Master, "MasterSSIDEdit", {kControl[0], 20, kWidth[0], 21});
     Lab_MasterSecurity = Make<TLabel>(GB_Master, "Lab_MasterSecurity", {kLabel[1], 23, 76, 16}, "Security");
@@ -180,9 +181,9 @@ void TFM_MultiSSIDForm::BuildLayout()
     Supermode_ComboBox = Make<TComboBox>(TabSheet1, "Supermode_ComboBox", {400, 4, 100, 21});
     AP_ModeComboBox->Hide();
     Supermode_ComboBox->Hide();
-    Bt_Refresh = Make<TButton>(this, "Bt_Refresh", {352, 462, 80, 25}, "Refresh");
-    Bt_Apply = Make<TButton>(this, "Bt_Apply", {442, 462, 80, 25}, "Apply");
-    Bt_Close = Make<TButton>(this, "Bt_Close", {532, 462, 80, 25}, "Close");
+    Bt_Refresh = Make<TButton>(this, "Bt_Refresh", {412, 462, 80, 25}, "Refresh");
+    Bt_Apply = Make<TButton>(this, "Bt_Apply", {502, 462, 80, 25}, "Apply");
+    Bt_Close = Make<TButton>(this, "Bt_Close", {592, 462, 80, 25}, "Close");
 }
 
 void TFM_MultiSSIDForm::BuildGuest(int k, int top)
@@ -190,7 +191,7 @@ void TFM_MultiSSIDForm::BuildGuest(int k, int top)
     const std::string n = std::to_string(k);
     auto name = [&](const char *base) { return std::string(base) + n; };
     Guest &g = guest(k);
-    g.Group = Make<TGroupBox>(TabSheet1, name("GB_Guest").c_str(), {8, top, 584, 94}, "Guest SSID" + n);
+    g.Group = Make<TGroupBox>(TabSheet1, name("GB_Guest").c_str(), {8, top, 644, 94}, "Guest SSID" + n);
     // Guests 2 and 3 have a blank after their caption.
     g.Box = Make<TCheckBox>(g.Group, ("Guest" + n + "CheckBox").c_str(), {kLabel[0], 18, 180, 17},
                             "Enable Guest SSID" + n + (k == 1 ? "" : " "));
@@ -253,8 +254,9 @@ void TFM_MultiSSIDForm::FormCreate(TObject *)
         ReadAll();
         SetupKeyLists();
         ShowVlan();
-        ShowGuests();
+        // The lists first: a guest's key controls follow the security its list shows.
         FillSecurityLists();
+        ShowGuests();
         EditLengths();
         KeyEditLengths();
     });
@@ -276,8 +278,8 @@ void TFM_MultiSSIDForm::Bt_RefreshClick(TObject *)
     const KvSNMPReadBatch reads;
     ReadAll();
     ShowVlan();
-    ShowGuests();
     FillSecurityLists();
+    ShowGuests();
     EditLengths();
     KeyEditLengths();
     KeySizesFromKeys();
@@ -312,12 +314,6 @@ void TFM_MultiSSIDForm::CheckBox1Click(TObject *)
 
 void TFM_MultiSSIDForm::ShowGuests()
 {
-    // Open system and shared key are the list's; a guest encrypted with anything else keeps it.
-    for (int k = 1; k <= 3; ++k) {
-        const AnsiString security = guest(k).Security->Text();
-        keptSecurity(k) = guestRead(k) && guest(k).Encryption->Text() == "enabled" &&
-                          security != "Open System" && security != "Shared Key";
-    }
     for (int k = 1; k <= 3; ++k)
         guest(k).Box->SetChecked(guestRead(k) && guest(k).State->Text() != "disabled");
     for (int k = 1; k <= 3; ++k)
@@ -358,8 +354,6 @@ void TFM_MultiSSIDForm::EnableGuestKey(int k)
 void TFM_MultiSSIDForm::GuestSecurityChange(int k)
 {
     Guest &g = guest(k);
-    // The user's pick replaces a security the list lacks.
-    keptSecurity(k) = false;
     if (g.Temp->Text() != "None")
         SelectText(g.Security, g.Temp->Text());
     SetEncryptionFlags();
@@ -370,10 +364,10 @@ void TFM_MultiSSIDForm::SetEncryptionFlags()
 {
     for (int k = 1; k <= 3; ++k) {
         Guest &g = guest(k);
-        if (keptSecurity(k))
-            continue;
+        // A security kept as read was read encrypted.
         const AnsiString choice = g.Temp->Text();
-        SelectText(g.Encryption, choice == "Open System" || choice == "Shared Key" ? "enabled" : "disabled");
+        const bool encrypted = keptSecurity(k) || choice == "Open System" || choice == "Shared Key";
+        SelectText(g.Encryption, encrypted ? "enabled" : "disabled");
     }
 }
 
@@ -385,9 +379,13 @@ void TFM_MultiSSIDForm::FillSecurityLists()
         items->Clear();
         for (const char *name : {"None", "Open System", "Shared Key"})
             items->Add(name);
-        // Open system and shared key follow "None"; a security kept as read is no choice.
-        const int item = g.Encryption->Text() == "enabled" ? g.Security->ItemIndex() + 1 : 0;
-        g.Temp->SetItemIndex(guestRead(k) && !keptSecurity(k) ? item : -1);
+        // The guest's authentication as the device names it, added where the list lacks it;
+        // nothing of a guest that was not read.
+        FormBinding &binding = *GuestBindings[static_cast<std::size_t>(k - 1)];
+        const AnsiString encryption = ReadValueName(binding, kGuestEncryption);
+        const AnsiString security =
+            encryption != "enabled" ? AnsiString("None") : ReadValueName(binding, kGuestAuth);
+        ShowDeviceValue(g.Temp, encryption.empty() ? AnsiString() : security);
     }
 }
 

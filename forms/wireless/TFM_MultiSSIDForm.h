@@ -95,9 +95,9 @@ private:
     };
     Guest &guest(int k) { return m_guests[static_cast<std::size_t>(k - 1)]; }
     bool guestRead(int k) const;
-    // The guest's security as read is none the list offers (WPA, or both WEP kinds at once):
-    // it is kept as it is, its key neither checked nor sent, until the user picks another.
-    bool &keptSecurity(int k) { return m_keptSecurity[static_cast<std::size_t>(k - 1)]; }
+    // The guest's Security box shows the security the device holds and the list lacks (WPA, or
+    // both WEP kinds at once): it is kept as it is, its key neither checked nor sent.
+    bool keptSecurity(int k) { return ShowsKeptValue(guest(k).Temp); }
 
     void BuildLayout();
     void BuildGuest(int k, int top);
@@ -122,7 +122,6 @@ private:
                   const std::array<std::vector<std::pair<int, uint32_t>>, 3> &guests);
 
     std::array<Guest, 3> m_guests{};
-    std::array<bool, 3> m_keptSecurity{};
 };
 
 extern TFM_MultiSSIDForm *FM_MultiSSIDForm;

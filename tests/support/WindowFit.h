@@ -8,11 +8,13 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTreeWidget>
 
 #include <string>
@@ -111,6 +113,22 @@ inline void expectTextsFit(TForm *form)
                     << column;
             }
     }
+}
+
+// Adds a test failure when a combo box does not show the whole of its chosen entry (a device
+// value added to a list may be longer than the list's own entries).
+inline void expectChoiceFits(const TControl *combo)
+{
+    const auto *box = qobject_cast<const QComboBox *>(combo->Widget());
+    ASSERT_NE(box, nullptr) << combo->Name();
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = box->isEditable();
+    const QFontMetrics fm = box->fontMetrics();
+    const QSize text(fm.horizontalAdvance(box->currentText()), fm.height());
+    const int need = box->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, box).width();
+    EXPECT_LE(need, box->width()) << detail::describe(box, box->currentText()) << " needs " << need
+                                  << " pixels, has " << box->width();
 }
 
 } // namespace kvtest

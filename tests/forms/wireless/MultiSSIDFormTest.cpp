@@ -5,6 +5,7 @@
 #include "ProfileText.h"
 #include "TFM_MultiSSIDForm.h"
 #include "Waiting.h"
+#include "WindowFit.h"
 
 using namespace formtest;
 
@@ -57,7 +58,7 @@ TEST_F(MultiSSIDOld, TheMenuOpensThisVariantWhichShowsWhatItRead)
         EXPECT_EQ(f.GuestKeySize1->Text(), "64 Bits");
         EXPECT_TRUE(f.GuestKeyvalueEdit1->Enabled());
         EXPECT_TRUE(f.Guest2CheckBox->Checked());
-        EXPECT_EQ(f.TempComboBox2->ItemIndex(), -1); // WPA is no choice here
+        EXPECT_EQ(f.TempComboBox2->Text(), "WPA2-Personal"); // no choice here, kept as read
         EXPECT_FALSE(f.Guest3CheckBox->Checked());
         EXPECT_FALSE(f.GuestSSIDEdit3->Enabled());
     }));
@@ -113,18 +114,25 @@ INSTANTIATE_TEST_SUITE_P(
              "adVlanTagID.1.2=1",
              "adMSSIDIdvState.1.3=0 adVlanTagID.1.3=1", "adMSSIDIdvState.1.4=0 adVlanTagID.1.4=1"}}));
 
-// Guests secured in ways the list lacks (WPA, both WEP kinds at once) keep their security as
-// read: their keys are neither checked nor sent, and the rest of the form is written. A pick
-// from the list replaces it.
+// Guests secured in ways the list lacks (WPA, both WEP kinds at once) show their security as
+// the device names it and keep it: their keys are neither checked nor sent, and the rest of the
+// form is written. A pick from the list replaces it; picking it again keeps it again.
 TEST_F(MultiSSIDOld, AGuestSecurityTheListLacksIsKeptAndTheRestIsWritten)
 {
     auto f = open("", {"--profile", "guestsecurity"});
+    EXPECT_EQ(f->TempComboBox1->Text(), "WPA-Auto-Enterprise");
+    EXPECT_EQ(f->TempComboBox2->Text(), "Open System / Shared Key");
+    EXPECT_EQ(f->TempComboBox3->Text(), "WPA-Auto-Personal");
     for (TComboBox *security : {f->TempComboBox1, f->TempComboBox2, f->TempComboBox3})
-        EXPECT_EQ(security->ItemIndex(), -1) << security->Name();
+        kvtest::expectChoiceFits(security);
     for (TEdit *key : {f->GuestKeyvalueEdit1, f->GuestKeyvalueEdit2, f->GuestKeyvalueEdit3})
         EXPECT_FALSE(key->Enabled()) << key->Name();
     type(f->GuestSSIDEdit3, "lab2");
     choose(f->TempComboBox1, "None"); // guest 1 leaves WPA; the others keep theirs
+    choose(f->TempComboBox3, "Shared Key");
+    EXPECT_TRUE(f->GuestKeyvalueEdit3->Enabled());
+    choose(f->TempComboBox3, "WPA-Auto-Personal");
+    EXPECT_FALSE(f->GuestKeyvalueEdit3->Enabled());
     applyWithCountdown(*f);
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Success!");
     expectSets({"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"",

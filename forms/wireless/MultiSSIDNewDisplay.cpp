@@ -85,9 +85,10 @@ void TFM_MultiSSIDNewForm::CB_IdxChange(TObject *)
         return;
     }
     MulSSIDListView->SetSelected(row);
-    SelectText(Cb_Priority, Ed_Priority->Text(), -1);
+    // The lists show the row's values as the device names them, those they lack added.
+    ShowDeviceValue(Cb_Priority, Cell(row, kColPriority));
     CB_VLanStateClick(nullptr);
-    SecurityChoice();
+    SecurityChoice(row);
     CB_SecChange(nullptr);
     ShowSecurityGroups();
     CB_KeySize->SetItemIndex(0);
@@ -112,7 +113,7 @@ void TFM_MultiSSIDNewForm::CB_IdxChange(TObject *)
             m_wpaUsesKeySlots = true;
     }
     FillKeyIndexList();
-    SelectText(CB_IdxTmp, CB_KeyIndex->Text(), 0);
+    ShowDeviceValue(CB_IdxTmp, Cell(row, kColKeyIndex));
     const int apMode = CB_ApMode->ItemIndex();
     if (apMode != 1 && apMode != 2 && CB_KeyType->Text() == "ASCII") {
         // Shown as its characters; a key that has none printable stays masked and is not sent
@@ -129,8 +130,9 @@ void TFM_MultiSSIDNewForm::ShowNoRow()
 {
     // The table has no such SSID: the editors show nothing of another row, and Save refuses.
     ClearBoundControls(*SSIDTableBinding);
-    for (TComboBox *derived : {CB_Sec, CB_SecShow, CB_KeySize, CB_IdxTmp, Cb_Priority})
-        derived->SetItemIndex(-1);
+    for (TComboBox *derived : {CB_Sec, CB_SecShow, CB_IdxTmp, Cb_Priority})
+        ShowDeviceValue(derived, AnsiString());
+    CB_KeySize->SetItemIndex(-1);
     m_rowAsLoaded.clear();
     UpdateEnabling();
 }
@@ -159,46 +161,27 @@ bool TFM_MultiSSIDNewForm::VlanOn() const
     return CB_VLanState->Checked() || !VlanStateBinding || !VlanStateBinding->WasRead();
 }
 
-void TFM_MultiSSIDNewForm::SecurityChoice()
+void TFM_MultiSSIDNewForm::SecurityChoice(TListItem *row)
 {
-    const bool encrypted = CB_Encry->Text() == "Enable";
-    // An SSID may use both WEP kinds at once, which no item names: shown as "Both" and kept
-    // (on a Multi-SSID row too, whose list offers only one kind at a time).
-    const bool both = encrypted && CB_Security->Text() == "Open System / Shared Key";
-    if (IsMultiRow() && !both) {
-        CB_Sec->SetStyle(csDropDownList);
-        CB_SecShow->SetStyle(csDropDownList);
-    } else {
-        CB_Sec->SetStyle(csDropDown);
-        CB_SecShow->SetStyle(csDropDown);
-    }
-    if (both) {
-        CB_Sec->SetItemIndex(-1);
-        CB_Sec->SetText(kBothWepKinds);
-    } else if (encrypted) {
-        SelectText(CB_Sec, CB_Security->Text(), 0);
-    } else {
-        CB_Sec->SetItemIndex(0);
-    }
-    ShowSecurityList();
+    // The row's authentication, "None" unencrypted; one a list lacks (both WEP kinds at once,
+    // an Enterprise kind in the short list) is added and kept until the user picks another.
+    const AnsiString security =
+        Contains(Cell(row, kColEncryption), "Enable") ? Cell(row, kColAuth) : AnsiString("None");
+    ShowDeviceValue(CB_Sec, security);
+    ShowDeviceValue(CB_SecShow, security);
+    // The Enterprise kinds can be chosen for a Multi-SSID only while the primary SSID uses one.
+    CB_Sec->SetVisible(FullSecurityList());
+    CB_SecShow->SetVisible(!FullSecurityList());
 }
 
-void TFM_MultiSSIDNewForm::ShowSecurityList()
+bool TFM_MultiSSIDNewForm::FullSecurityList() const
 {
-    // The Enterprise kinds can be chosen for a Multi-SSID only while the primary SSID uses one.
-    if (!Contains(Cell(TableRow(1), kColAuth), "Enterprise")) {
-        CB_SecShow->Show();
-        CB_Sec->Hide();
-        if (CB_Sec->Text() == kBothWepKinds) {
-            CB_SecShow->SetItemIndex(-1);
-            CB_SecShow->SetText(kBothWepKinds);
-        } else {
-            SelectText(CB_SecShow, CB_Sec->Text(), 0);
-        }
-    } else {
-        CB_SecShow->Hide();
-        CB_Sec->Show();
-    }
+    return Contains(Cell(TableRow(1), kColAuth), "Enterprise");
+}
+
+bool TFM_MultiSSIDNewForm::SecurityKept() const
+{
+    return ShowsKeptValue(FullSecurityList() ? CB_Sec : CB_SecShow);
 }
 
 void TFM_MultiSSIDNewForm::CB_SecShowChange(TObject *)
@@ -214,9 +197,8 @@ void TFM_MultiSSIDNewForm::CB_SecChange(TObject *)
         GP_PSK->Hide();
         GP_KeySetting->Show();
     }
-    // "None" reaches the device as open system without encryption; "Both" keeps the device's.
-    if (CB_Sec->Text() != kBothWepKinds)
-        SelectText(CB_Security, CB_Sec->Text(), 0);
+    // "None" reaches the device as open system without encryption.
+    SelectText(CB_Security, CB_Sec->Text(), 0);
     ShowSecurityGroups();
     UpdateEnabling();
 }
@@ -293,7 +275,6 @@ void TFM_MultiSSIDNewForm::LV_MultiSSID_UserClick(TObject *)
         DelButton->SetEnabled(false);
         return;
     }
-    SelectText(Cb_Priority, Ed_Priority->Text(), -1);
     const AnsiString caption = item->Caption();
     if (caption == "Primary") {
         CB_Idx->SetItemIndex(0);

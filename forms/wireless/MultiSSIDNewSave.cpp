@@ -121,8 +121,7 @@ void TFM_MultiSSIDNewForm::WritePrimaryRow(TListItem *row)
     std::vector<int> columns = {kColVlanTag};
     if (HasDynamicVlan())
         columns.push_back(kColDyVlan);
-    if (HasPriorityBySSID())
-        columns.insert(columns.end(), {kColEthernetTag, kColPriority});
+    AddPriorityColumns(columns);
     StartRowWrite(row, columns, AnsiString());
 }
 
@@ -220,8 +219,7 @@ bool TFM_MultiSSIDNewForm::SelectMultiRowColumns(std::vector<int> &columns)
     columns.push_back(kColState);
     const bool encrypted = CB_Encry->Text() == "Enable";
     const AnsiString security = CB_Sec->Text();
-    const bool wep = GP_KeySetting->Visible() &&
-                     (security == "Open System" || security == "Shared Key" || security == kBothWepKinds);
+    const bool wep = GP_KeySetting->Visible() && AuthenticationKind(security) == AuthKind::WEP;
     if (encrypted && wep) {
         if (!CheckWepKeyLengths(CB_KeyType->ItemIndex(), CB_KeySize->ItemIndex(),
                                 {{Ed_KeyValue, "key value"}})) {
@@ -233,7 +231,9 @@ bool TFM_MultiSSIDNewForm::SelectMultiRowColumns(std::vector<int> &columns)
             return false;
         if (hex == 2)
             columns.insert(columns.end(), {kColKey, kColKeyType});
-        columns.push_back(kColKeyIndex);
+        // A key index the list lacks stays as the device holds it.
+        if (!ShowsKeptValue(CB_IdxTmp))
+            columns.push_back(kColKeyIndex);
     } else if (encrypted && GP_PSK->Visible()) {
         columns.push_back(kColCipher);
         if (IsPersonal(SecurityItem())) {
@@ -243,12 +243,24 @@ bool TFM_MultiSSIDNewForm::SelectMultiRowColumns(std::vector<int> &columns)
                 columns.push_back(kColAcctMode);
         }
     }
-    columns.insert(columns.end(), {kColSSID, kColAuth, kColEncryption, kColVlanTag});
+    columns.insert(columns.end(), {kColSSID, kColVlanTag});
+    // An authentication the list lacks stays as the device holds it, encrypted.
+    if (!SecurityKept())
+        columns.insert(columns.end(), {kColAuth, kColEncryption});
     if (HasDynamicVlan())
         columns.push_back(kColDyVlan);
-    if (HasPriorityBySSID())
-        columns.insert(columns.end(), {kColEthernetTag, kColPriority});
+    AddPriorityColumns(columns);
     return true;
+}
+
+void TFM_MultiSSIDNewForm::AddPriorityColumns(std::vector<int> &columns)
+{
+    if (!HasPriorityBySSID())
+        return;
+    columns.push_back(kColEthernetTag);
+    // A priority the list lacks stays as the device holds it.
+    if (!ShowsKeptValue(Cb_Priority))
+        columns.push_back(kColPriority);
 }
 
 void TFM_MultiSSIDNewForm::WarnKeySharing(TListItem *row)

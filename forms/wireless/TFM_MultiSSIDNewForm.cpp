@@ -64,8 +64,9 @@ bool CapabilityIsOne(const TEdit *edit)
 
 // Two columns of label and control per line in the row editor and its groups.
 constexpr int kLine = 24;
-constexpr int kLabelA = 10, kControlA = 118, kLabelB = 282, kControlB = 386;
-constexpr int kWidthA = 150, kWidthB = 140;
+// The first column shows a security its list lacks ("Open System / Shared Key") whole.
+constexpr int kLabelA = 10, kControlA = 118, kLabelB = 300, kControlB = 404;
+constexpr int kWidthA = 172, kWidthB = 122;
 constexpr int kInLabelA = 8, kInControlA = 168, kInLabelB = 300, kInControlB = 394;
 
 } // namespace

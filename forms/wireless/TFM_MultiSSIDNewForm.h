@@ -14,9 +14,6 @@ extern bool gMultiSSIDIdle;
 // Arms the warning about what enabling Multi-SSID does to the AP mode; kept between openings.
 extern bool gMultiSSIDWarnArmed;
 
-// What the security choice shows for an SSID that uses both WEP kinds at once.
-inline const AnsiString kBothWepKinds = "Both";
-
 // Save refused: the row in the editors is not (or no longer) one the device's table showed.
 inline const AnsiString gMsgSSIDRowNotRead =
     "The settings of this SSID have not been read from the device: nothing was saved.";
@@ -196,8 +193,11 @@ private:
     int SecurityItem() const { return CB_Sec->ItemIndex(); }
     static bool IsPersonal(int item) { return AuthenticationKindAt(item) == AuthKind::Personal; }
     static bool IsEnterprise(int item) { return AuthenticationKindAt(item) == AuthKind::Enterprise; }
-    void SecurityChoice();
-    void ShowSecurityList();
+    void SecurityChoice(TListItem *row);
+    // The full security list is the one shown (the primary SSID uses an Enterprise kind).
+    bool FullSecurityList() const;
+    // The security list shown holds the row's authentication it lacks: Save leaves it as read.
+    bool SecurityKept() const;
     void ShowSecurityGroups();
     void RebuildUserList();
     void KeySizeFromLength();
@@ -220,6 +220,7 @@ private:
     void WriteMultiRow(TListItem *row);
     bool MultiRowChecks(TListItem *row);
     bool SelectMultiRowColumns(std::vector<int> &columns);
+    void AddPriorityColumns(std::vector<int> &columns);
     void WarnKeySharing(TListItem *row);
     void WriteSharedSecurity(TListItem *row);
     void StartRowWrite(TListItem *row, const std::vector<int> &columns, const AnsiString &startText);

@@ -211,9 +211,6 @@ void SetFirstStaticRow(TFM_DHCP &f)
 }
 
 const std::vector<Demanded> kSavedRowRules = {
-    {"adMSSIDKeyIndex", "1",
-     "a row Save falls back to the first WEP key slot when the other rows' WPA "
-     "leaves the one read unavailable"},
     {"adMSSIDIdvState", "1", "a row Save switches the saved row on"},
 };
 

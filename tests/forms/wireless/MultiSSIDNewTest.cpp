@@ -5,6 +5,7 @@
 #include "FormFixture.h"
 #include "ProfileText.h"
 #include "TFM_MultiSSIDNewForm.h"
+#include "WindowFit.h"
 
 using namespace formtest;
 
@@ -396,6 +397,63 @@ TEST_F(MultiSSIDNew, WmmShowsTheDevicesValueUnlessPriorityIsOn)
     choose(f->CB_Idx, "Multi-SSID 1");
     EXPECT_EQ(f->CB_WMM->Text(), "Enable");
 }
+
+// A row value a list lacks is shown as the device names it, an unchanged Save (and the read
+// after it) leaves it as the device holds it, and another entry picked is written.
+struct KeptRowValue {
+    std::string lines;             // of a further profile
+    std::vector<std::string> args; // further device arguments
+    std::string index;
+    TComboBox *TFM_MultiSSIDNewForm::*list;
+    std::string shown;
+    std::string picked;
+    std::string written; // the column the pick writes, as the write log shows it
+};
+
+class MultiSSIDNewKept : public MultiSSIDNew, public ::testing::WithParamInterface<KeptRowValue> {};
+
+TEST_P(MultiSSIDNewKept, IsShownLeftByAnUnchangedSaveAndReplacedByAPick)
+{
+    const KeptRowValue &c = GetParam();
+    auto f = open(c.lines, c.args);
+    choose(f->CB_Idx, c.index);
+    TComboBox *list = (*f).*c.list;
+    EXPECT_EQ(list->Text(), c.shown);
+    kvtest::expectChoiceFits(list);
+    click(f->SaveButton);
+    waitIdle();
+    ASSERT_FALSE(sets().empty());
+    const std::string column = c.written.substr(0, c.written.find('=') + 1);
+    EXPECT_EQ(sets().back().find(column), std::string::npos) << sets().back();
+    EXPECT_EQ(list->Text(), c.shown); // read again
+    choose(list, c.picked);
+    click(f->SaveButton);
+    waitIdle();
+    EXPECT_NE(sets().back().find(c.written), std::string::npos) << sets().back();
+}
+
+namespace {
+using Newer = TFM_MultiSSIDNewForm;
+const std::vector<std::string> kGuestSecurity = {"--profile", "guestsecurity"};
+// Priority on, and a device whose priorities go beyond the form's list.
+const char *const kPriority9 =
+    "set adMSSIDPriorityState 1\nE.2.9.2.1.21.1.2 adMSSIDPriority.1.2 integer readwrite range:0..15 9\n";
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, MultiSSIDNewKept,
+    ::testing::Values(
+        // Multi-SSID 2 uses WPA, which takes the second and third key slots.
+        KeptRowValue{"", {}, "Multi-SSID 1", &Newer::CB_IdxTmp, "Second", "First", "adMSSIDKeyIndex.1.2=1"},
+        KeptRowValue{"", kGuestSecurity, "Multi-SSID 2", &Newer::CB_SecShow, "Open System / Shared Key",
+                     "Shared Key", "adMSSIDAuth.1.3=2"},
+        // The full list while the primary SSID uses an Enterprise kind.
+        KeptRowValue{"set adMSSIDAuth.1.1 5\nset adMSSIDEncryption.1.1 1\n", kGuestSecurity, "Multi-SSID 2",
+                     &Newer::CB_Sec, "Open System / Shared Key", "Shared Key", "adMSSIDAuth.1.3=2"},
+        KeptRowValue{"", kGuestSecurity, "Multi-SSID 1", &Newer::CB_SecShow, "WPA-Auto-Enterprise", "None",
+                     "adMSSIDAuth.1.2=1 adMSSIDEncryption.1.2=0"},
+        KeptRowValue{kPriority9, {}, "Multi-SSID 1", &Newer::Cb_Priority, "9", "3", "adMSSIDPriority.1.2=3"}),
+    [](const ::testing::TestParamInfo<KeptRowValue> &p) { return std::to_string(p.index); });
 
 TEST_F(MultiSSIDNew, EnablingVlanEnablesMultiSSIDAndTheWarningComesOnce)
 {

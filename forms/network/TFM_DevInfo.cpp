@@ -1,6 +1,7 @@
 #include "TFM_DevInfo.h"
 
 #include "FormGlobals.h"
+#include "KvSNMPReadBatch.h"
 #include "MainForm.h"
 #include "MainMenu.h"
 #include "Misc.h"
@@ -220,6 +221,7 @@ void TFM_DevInfo::ShowMacRange()
 
 void TFM_DevInfo::Bt_RefaClick(TObject *)
 {
+    const KvSNMPReadBatch reads;
     if (ApReq && CapabilityNumber(Ed_ApStatusSupport->Text()) == 1 && !ApReq->Busy)
         ApReq->Get();
     if (RadioReq)

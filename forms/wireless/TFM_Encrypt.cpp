@@ -3,6 +3,7 @@
 #include "FormGlobals.h"
 #include "FormPages.h"
 #include "KeyText.h"
+#include "KvSNMPReadBatch.h"
 #include "MainMenu.h"
 #include "Misc.h"
 #include "NetUtils.h"
@@ -398,6 +399,7 @@ void TFM_Encrypt::Bt_RefClick(TObject *)
 {
     if (!SecurityReq || !ServersReq || !PassPhraseReq)
         return;
+    const KvSNMPReadBatch reads;
     SecurityReq->Get();
     ServersReq->Get();
     CB_SecAutha->SetItemIndex(CB_SecAutha->Items()->IndexOf(SavedAuthentication));

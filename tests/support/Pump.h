@@ -7,6 +7,8 @@
 #include <ctime>
 #include <functional>
 
+class QTimer;
+
 namespace kvtest {
 
 // Handles events until cond holds (true) or a limit of a few times maxMs passed (false): the
@@ -14,6 +16,9 @@ namespace kvtest {
 bool pumpUntil(const std::function<bool()> &cond, int maxMs = 5000);
 // Handles events for ms.
 void pump(int ms);
+// Runs fn once, from the event loop, after ms of real time (also while the program waits for a
+// device); the timer owns the call, so it goes with the timer.
+void runAfter(QTimer &timer, int ms, std::function<void()> fn);
 
 // Timers run divisor times faster; time-outs and the monotonic clock stay real, so a device's
 // answers are never outrun by the clock. With a time-out divisor, a request's time-outs and the

@@ -126,21 +126,10 @@ TEST_F(SilentDevice, GroupingRefreshCostsOneTimeOutAndReadsAgainOnceTheDeviceAns
     EXPECT_TRUE(f->LinkStatusReq->WasRead());
 }
 
-namespace {
-
-void after(QTimer &timer, int ms, std::function<void()> fn)
-{
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, std::move(fn));
-    timer.start(ms);
-}
-
-} // namespace
-
 // Encryption reads with a 50 s time-out and one retry. A device that answers nothing holds it
 // no longer than the silence limit and a probe's window, while a note over the window in front
-// says that the program waits and how to give up; the user may give up; a device that is only slow keeps
-// the time-out, and its value arrives.
+// says that the program waits and how to give up; the user may give up; a device that is only
+// slow keeps the time-out, and its value arrives.
 TEST_F(SilentDevice, EncryptionWaitsForASilentDeviceNoLongerThanTheSilenceLimit)
 {
     enum class GiveUp { No, Escape, CloseBox };
@@ -174,17 +163,17 @@ TEST_F(SilentDevice, EncryptionWaitsForASilentDeviceNoLongerThanTheSilenceLimit)
         AnsiString formShown;
         std::int64_t took = -1;
         auto watch = [&](TFM_Encrypt *f) {
-            after(look, 200, [&, f] {
+            kvtest::runAfter(look, 200, [&, f] {
                 noteShown = MainForm->WaitNote.shown() ? MainForm->WaitNote.text() : std::string();
                 formShown = f != nullptr ? f->StatusBar->SimpleText() : AnsiString();
             });
             if (c.giveUp == GiveUp::Escape)
-                after(give, 300, [] {
+                kvtest::runAfter(give, 300, [] {
                     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
                     QCoreApplication::sendEvent(MainForm->Widget(), &escape);
                 });
             if (c.giveUp == GiveUp::CloseBox)
-                after(give, 300, [f] {
+                kvtest::runAfter(give, 300, [f] {
                     QCloseEvent close;
                     QCoreApplication::sendEvent(f->Widget(), &close);
                 });

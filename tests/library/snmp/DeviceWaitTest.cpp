@@ -28,14 +28,6 @@ std::int64_t msSince(Steady::time_point start)
     return std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start).count();
 }
 
-// Runs fn once after ms of real time, from the event loop (that is, while a request waits).
-void after(QTimer &timer, int ms, std::function<void()> fn)
-{
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, std::move(fn));
-    timer.start(ms);
-}
-
 class DeviceWait : public BindingTest {
 protected:
     void SetUp() override
@@ -153,8 +145,8 @@ TEST_F(DeviceWait, ASilentDeviceIsGivenUpAtTheSilenceLimitASlowOneKeepsItsTimeOu
          true,
          1700,
          2400},
-        {"Escape", {}, true, false, true, GiveUp::Escape, false, 300, 800},
-        {"close box", {}, true, true, true, GiveUp::CloseBox, false, 300, 800},
+        {"Escape", {}, true, false, true, GiveUp::Escape, false, 250, 800},
+        {"close box", {}, true, true, true, GiveUp::CloseBox, false, 250, 800},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,14 +169,14 @@ TEST_F(DeviceWait, ASilentDeviceIsGivenUpAtTheSilenceLimitASlowOneKeepsItsTimeOu
         QObject::connect(&nudge, &QTimer::timeout, [&] { form->Widget()->update(); });
         nudge.start(50);
         AnsiString shown;
-        after(look, 280, [&] { shown = bar->SimpleText(); });
+        kvtest::runAfter(look, 280, [&] { shown = bar->SimpleText(); });
         if (c.giveUp == GiveUp::Escape)
-            after(give, 300, [&] {
+            kvtest::runAfter(give, 300, [&] {
                 QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
                 QCoreApplication::sendEvent(form->Widget(), &escape);
             });
         if (c.giveUp == GiveUp::CloseBox)
-            after(give, 300, [&] {
+            kvtest::runAfter(give, 300, [&] {
                 QCloseEvent close;
                 QCoreApplication::sendEvent(form->Widget(), &close);
             });

@@ -95,15 +95,23 @@ TMainForm::TMainForm(TComponent *AOwner) : TForm(AOwner)
         if (m_startingUp) {
             m_closeAsked = true;
             canClose = false;
+            kv::UserWait::giveUpAll();
         }
     };
     OnClose = [this](TObject *s, TCloseAction &a) { FormClose(s, a); };
     // SIGTERM and SIGINT close the window as the user's close does.
     m_signals = std::make_unique<kv::TerminationSignals>([this] { Close(); });
+    m_waitListener = KvSNMPAddWaitListener([this](bool waiting, const AnsiString &address) {
+        if (waiting && !ShuttingDown)
+            WaitNote.show(WaitingForDeviceText(address) + "\n" + kWaitGiveUpText);
+        else
+            WaitNote.hide();
+    });
 }
 
 TMainForm::~TMainForm()
 {
+    KvSNMPRemoveWaitListener(m_waitListener);
     StopEverything();
     if (MainForm == this)
         MainForm = nullptr;
@@ -303,23 +311,11 @@ void TMainForm::FormCreate(TObject *)
 TMainForm::StartupReads::StartupReads(TMainForm &form) : m_form(form)
 {
     m_form.m_startingUp = true;
-    if (gKvSNMPSession)
-        gKvSNMPSession->set_blocking_wait([&form](int ms) {
-            kv::waitForEventsExceptInput(ms);
-            return !form.m_closeAsked;
-        });
 }
 
 TMainForm::StartupReads::~StartupReads()
 {
-    if (gKvSNMPSession)
-        gKvSNMPSession->set_blocking_wait(nullptr);
     m_form.m_startingUp = false;
-}
-
-AnsiString WaitingForDeviceText(const AnsiString &address)
-{
-    return "Waiting for the device " + address + " to answer...";
 }
 
 namespace {

@@ -5,9 +5,12 @@
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "KvSNMPDeviceWait.h"
+#include "KvSNMPReadBatch.h"
 #include "MainMenu.h"
 #include "Menus.h"
 #include "NetUtils.h"
+#include "Note.h"
 #include "ShellTexts.h"
 #include "StartupFlow.h"
 #include "StdCtrls.h"
@@ -103,6 +106,10 @@ public:
     SaveActivateOp SaveActivateOperation = SaveActivateOp::None;
     bool LedStatusReadable = false;
 
+    // Over the window in front while a synchronous request waits long for the device: what the
+    // program waits for, and how to stop waiting.
+    kv::Note WaitNote;
+
     std::unique_ptr<KvSNMPRequest> SysDescrReq;
     std::unique_ptr<KvSNMPRequest2Edits> LedStatusReq;
     std::unique_ptr<TCapabilityProbe> Probe;
@@ -195,8 +202,9 @@ private:
     TEdit *HiddenEdit(const char *name, const char *text);
     TComboBox *HiddenCombo(const char *name);
 
-    // The start-up reads: while they wait, events other than input are handled, and a close
-    // asked for meanwhile makes the remaining ones give up.
+    // The start-up reads form one read batch, as a form's opening does (a silent device costs
+    // one time-out); a close asked for meanwhile gives the wait up, and the window closes once
+    // they have ended.
     class StartupReads {
     public:
         explicit StartupReads(TMainForm &form);
@@ -206,11 +214,12 @@ private:
 
     private:
         TMainForm &m_form;
+        KvSNMPReadBatch m_reads;
     };
-
     StartupOutcome m_outcome = StartupOutcome::Running;
     bool m_startingUp = false;
     bool m_closeAsked = false;
+    int m_waitListener = 0;
     std::unique_ptr<kv::TerminationSignals> m_signals;
     std::unique_ptr<InstanceLock> m_lock;
     std::shared_ptr<int> m_life = std::make_shared<int>(0);
@@ -223,9 +232,6 @@ extern bool gSaveActivatePending;
 
 // True for the outcome code of a request that timed out.
 bool IsPollTimeout(int32_t code);
-
-// The status bar text while the start-up reads wait for the device.
-AnsiString WaitingForDeviceText(const AnsiString &address);
 
 // The status bar text of a good poll: the request-log format of a Get with the list name
 // part cut out, the message and the time ("hh:nn:ss AM/PM") filled in.

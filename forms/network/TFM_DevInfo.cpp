@@ -1,6 +1,7 @@
 #include "TFM_DevInfo.h"
 
 #include "FormGlobals.h"
+#include "KvSNMPReadBatch.h"
 #include "MainForm.h"
 #include "MainMenu.h"
 #include "Misc.h"
@@ -237,6 +238,7 @@ void TFM_DevInfo::ShowMacRange()
 
 void TFM_DevInfo::Bt_RefaClick(TObject *)
 {
+    const KvSNMPReadBatch reads;
     // What the opening could not read is read now, as a normal opening reads it.
     if (InfoReq && !InfoReq->WasRead() && !InfoReq->Busy)
         InfoReq->Get();

@@ -1,9 +1,12 @@
 #pragma once
-// The synchronous reads of one form's opening or Refresh. While they wait for the device,
-// every window stays painted, timers and answers go on and keyboard and mouse input is kept
-// for later; an ending application makes them give up. Once one of them times out, the rest
-// end at once with the same time-out error, so a device that stopped answering costs one
-// time-out, not one per group. Batches nest: an inner one's reads belong to the outermost.
+// The synchronous reads of one form's opening or Refresh, waiting for the device as
+// KvSNMPDeviceWait does. A read that times out while the device answered nothing at all
+// (another request to it timed out meanwhile, or a short probe got no answer), or that the user
+// gave up, ends the rest of the batch's reads at once with the same time-out error, so a device
+// that went away costs one time-out, not one per group; a device that answers other requests
+// loses only the group whose answer was lost. Batches nest: an inner one's reads belong to the
+// outermost.
+#include "KvSNMPDeviceWait.h"
 
 class Snmp;
 
@@ -16,5 +19,5 @@ public:
 
 private:
     Snmp *m_session = nullptr;
-    bool m_installedWait = false;
+    KvSNMPDeviceWait m_wait;
 };

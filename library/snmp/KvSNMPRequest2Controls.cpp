@@ -6,6 +6,7 @@
 #include "Exception.h"
 #include "Forms.h"
 #include "KvPartialValue.h"
+#include "KvSNMPDeviceWait.h"
 #include "KvSNMPErrors.h"
 #include "MessageBoxService.h"
 #include "StdCtrls.h"
@@ -147,6 +148,7 @@ bool KvSNMPRequest2Controls::Get()
     bool started = false;
     try {
         if (Mode == 0) {
+            const KvSNMPWaitStatus waiting(*this, false);
             SyncRun run(*this, table);
             if (!table) {
                 Request.Get(ok, true);
@@ -235,6 +237,7 @@ bool KvSNMPRequest2Controls::Set(bool reGetAfterSet, bool takeFromControls, Ansi
     try {
         if (Mode == 0) {
             {
+                const KvSNMPWaitStatus waiting(*this, true);
                 SyncRun run(*this, false);
                 Request.Set(ok, false, indexList, valueList);
                 DoAfterSet();

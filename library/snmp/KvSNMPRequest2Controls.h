@@ -101,6 +101,7 @@ protected:
     void ShowMessageBox(const AnsiString &text);
 
 private:
+    friend class KvSNMPWaitStatus;
     struct SyncRun;
     void sendOk();
     void startGetAsync(bool first);

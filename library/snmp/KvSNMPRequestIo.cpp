@@ -2,6 +2,7 @@
 #include "EventLoop.h"
 #include "Exception.h"
 #include "KvNumList.h"
+#include "KvSNMPDeviceWait.h"
 #include "KvSNMPEngine.h"
 #include "KvSNMPErrors.h"
 #include "KvSNMPRequest.h"
@@ -237,6 +238,24 @@ void sendAsync(KvSNMPRequest &r, int kind, KvSNMPCompletion closure, bool takeVa
         gKvSNMPEventProcessor->Wake();
 }
 
+// A blocking read (first or next kind: get for a scalar list, get-next for a table) or write,
+// with the program's wait for the device; not sent when the user gave up a wait in this step.
+int sendBlocking(KvSNMPRequest &r, int kind, Outgoing &out, AnsiString &detail)
+{
+    if (KvSNMPRequestWait::GivenUp())
+        return SNMP_CLASS_TIMEOUT;
+    const KvSNMPRequestWait waiting(r.Device.Address, kind == pkWrite);
+    int status;
+    if (kind == pkWrite)
+        status = gKvSNMPSession->set(out.pdu, *out.target);
+    else if (r.VarList.IsTable())
+        status = gKvSNMPSession->get_next(out.pdu, *out.target);
+    else
+        status = gKvSNMPSession->get(out.pdu, *out.target);
+    detail = gKvSNMPSession->last_error_text();
+    return status;
+}
+
 // Puts the list back as it was on every path out of a set, exceptions included.
 class ListRestorer {
 public:
@@ -339,8 +358,8 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
         return false;
     }
     const bool table = VarList.IsTable();
-    int status =
-        table ? gKvSNMPSession->get_next(out.pdu, *out.target) : gKvSNMPSession->get(out.pdu, *out.target);
+    AnsiString detail;
+    int status = sendBlocking(*this, table ? pkNextRead : pkFirstRead, out, detail);
     if (!table)
         status = kvengine::foldExceptions(status, out.pdu);
     int code = 0;
@@ -357,7 +376,6 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
             ++position;
         }
     } else if (code != 0) {
-        AnsiString detail = gKvSNMPSession->last_error_text();
         if (!detail.empty())
             message += " (" + detail + ")";
         report(*this, &ok, code, message);
@@ -403,8 +421,7 @@ bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std
     } else if (!gKvSNMPSession) {
         status = SNMP_CLASS_INVALID;
     } else {
-        status = gKvSNMPSession->set(out.pdu, *out.target);
-        detail = gKvSNMPSession->last_error_text();
+        status = sendBlocking(*this, pkWrite, out, detail);
     }
     restorer.restore();
     if (status != SNMP_CLASS_SUCCESS)

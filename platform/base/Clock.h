@@ -16,6 +16,9 @@ public:
     virtual std::time_t wallTime() const;
     // Interval a timer really waits for a requested interval; tests shorten it.
     virtual int timerIntervalMs(int requestedMs) const { return requestedMs; }
+    // How long a network request really waits for an answer, and how long the program waits
+    // before it takes a device for silent, for a requested time; tests shorten them.
+    virtual int requestTimeoutMs(int requestedMs) const { return requestedMs; }
 
     static const Clock &instance();
     // Installs a clock for the process (nullptr restores the system clock).

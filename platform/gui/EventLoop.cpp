@@ -4,8 +4,12 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
+#include <QWidget>
+#include <QWindow>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -187,12 +191,113 @@ void waitForEvents(int maxMs)
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
 }
 
-void waitForEventsExceptInput(int maxMs)
+namespace {
+
+// Every UserWait that exists, and the event-loop level at which the innermost one sleeps (-1:
+// none sleeps); input is dropped at that level only.
+struct UserWaits : QObject {
+    std::vector<UserWait *> open;
+    int sleepingLevel = -1;
+    bool givingUp = false;
+
+    static bool isWindow(QObject *o)
+    {
+        auto *widget = qobject_cast<QWidget *>(o);
+        return qobject_cast<QWindow *>(o) != nullptr || (widget != nullptr && widget->isWindow());
+    }
+
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (sleepingLevel < 0 || QThread::currentThread()->loopLevel() != sleepingLevel)
+            return false;
+        switch (e->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape)
+                UserWait::giveUpAll();
+            return true;
+        case QEvent::Close:
+            // Only the close box sends it: forms close without it.
+            if (isWindow(o))
+                UserWait::giveUpAll();
+            return false;
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+UserWaits &userWaits()
 {
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.start(maxMs < 0 ? 0 : maxMs);
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+    static UserWaits waits;
+    return waits;
+}
+
+} // namespace
+
+UserWait::UserWait()
+{
+    UserWaits &w = userWaits();
+    if (w.open.empty() && QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(&w);
+    w.open.push_back(this);
+}
+
+UserWait::~UserWait()
+{
+    UserWaits &w = userWaits();
+    w.open.erase(std::remove(w.open.begin(), w.open.end(), this), w.open.end());
+    if (w.open.empty() && QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(&w);
+}
+
+bool UserWait::wait(int maxMs)
+{
+    if (givenUp())
+        return false;
+    UserWaits &w = userWaits();
+    const int outer = w.sleepingLevel;
+    w.sleepingLevel = QThread::currentThread()->loopLevel();
+    {
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.start(maxMs < 0 ? 0 : maxMs);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+    }
+    w.sleepingLevel = outer;
+    return !givenUp();
+}
+
+void UserWait::giveUpAll()
+{
+    UserWaits &w = userWaits();
+    for (UserWait *wait : w.open)
+        wait->m_givenUp = true;
+    if (w.givingUp || !QCoreApplication::instance())
+        return;
+    w.givingUp = true;
+    postCall([] { userWaits().givingUp = false; });
+}
+
+bool UserWait::givingUp()
+{
+    return userWaits().givingUp;
 }
 
 namespace {
@@ -233,6 +338,8 @@ TerminationSignals::TerminationSignals(std::function<void()> fn) : m_fn(std::mov
             char drain[64];
             while (::read(r.pipe[0], drain, sizeof drain) > 0) {
             }
+            // A wait for a device ends first, so that the handler's close goes through.
+            UserWait::giveUpAll();
             if (!r.handlers.empty() && *r.handlers.back())
                 (*r.handlers.back())();
         });

@@ -91,9 +91,31 @@ void processMessages();
 void processMessagesEvery(int minIntervalMs);
 // Sleeps in the event loop until an event arrives or maxMs passes; handles what came.
 void waitForEvents(int maxMs);
-// The same, keeping keyboard and mouse input for later (painting, timers, sockets and posted
-// calls go on).
-void waitForEventsExceptInput(int maxMs);
+// A wait for something outside the program (a device) that the user may give up. While one
+// sleeps, painting, timers, sockets and posted calls go on, and keyboard and mouse input is
+// dropped rather than acted on later: Escape gives the wait up, as do a window's close box (a
+// close event) and a termination signal; the close itself then goes on as the window decides.
+// Input in an event loop nested inside the wait (a message box) is that loop's own. Giving up
+// ends every wait that exists.
+class UserWait {
+public:
+    UserWait();
+    ~UserWait();
+    UserWait(const UserWait &) = delete;
+    UserWait &operator=(const UserWait &) = delete;
+
+    // Sleeps in the event loop for up to maxMs, handling what comes; false once given up.
+    bool wait(int maxMs);
+    bool givenUp() const { return m_givenUp || givingUp(); }
+    static void giveUpAll();
+    // A wait was given up and the program has not gone back to its event loop since: what it
+    // still does in the same step (the next read of a Refresh) is given up from the start.
+    static bool givingUp();
+
+private:
+    bool m_givenUp = false;
+};
+
 // Handles events until done() holds or maxMs have passed on the installed Clock, sleeping in
 // the event loop between events (never spinning). True when done() held.
 bool handleEventsUntil(const std::function<bool()> &done, std::int64_t maxMs);

@@ -48,10 +48,12 @@ void Snmp::Impl::onNetSnmp(int op, std::uint64_t id, netsnmp_pdu *pdu)
     if (it == pending.end() || it->second->done)
         return;
     Pending &p = *it->second;
+    const AgentKey agent(p.session->ip, p.session->port);
     switch (op) {
     case NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE:
         if (!pdu)
             return;
+        silence.answered(agent, p.id, p.sentMs);
         if (pdu->command == SNMP_MSG_REPORT) {
             p.reason = statusOfReport(pdu);
             p.response = p.request;
@@ -65,6 +67,9 @@ void Snmp::Impl::onNetSnmp(int op, std::uint64_t id, netsnmp_pdu *pdu)
     case NETSNMP_CALLBACK_OP_TIMED_OUT:
         p.reason = SNMP_CLASS_TIMEOUT;
         p.response = p.request;
+        // A blocking request's own time-out is counted once its wait has judged the agent.
+        if (!p.blocking)
+            silence.timedOut(agent);
         break;
     case NETSNMP_CALLBACK_OP_SEND_FAILED:
         p.reason = SNMP_CLASS_TL_FAILED;
@@ -244,47 +249,64 @@ Snmp::~Snmp()
     }
 }
 
+int Snmp::Impl::refusal(const Pdu &pdu, const SnmpTarget &target, bool callbackMissing,
+                        const kv::snmp::UsmUser *&user)
+{
+    if (callbackMissing)
+        return fail(SNMP_CLASS_INVALID_CALLBACK, "no callback");
+    if (!target.valid())
+        return fail(SNMP_CLASS_INVALID_ADDRESS, "the agent address is not valid");
+    if (target.is_user_target()) {
+        const auto &ut = static_cast<const UTarget &>(target);
+        if (target.get_version() != version3)
+            return fail(SNMP_CLASS_INVALID_TARGET, "a user target needs version 3");
+        if (ut.get_security_model() != SNMP_SECURITY_MODEL_USM)
+            return fail(SNMPv3_MP_UNSUPPORTED_SECURITY_MODEL,
+                        "only the user-based security model is supported");
+        user = kv::snmp::findUsmUser(ut.get_security_name().to_string());
+        if (!user)
+            return fail(SNMPv3_USM_UNKNOWN_SECURITY_NAME, "the user was not added");
+        const int level = pdu.get_security_level();
+        if (level < SNMP_SECURITY_LEVEL_NOAUTH_NOPRIV || level > SNMP_SECURITY_LEVEL_AUTH_PRIV ||
+            (level >= SNMP_SECURITY_LEVEL_AUTH_NOPRIV && user->authProtocol == SNMP_AUTHPROTOCOL_NONE) ||
+            (level == SNMP_SECURITY_LEVEL_AUTH_PRIV && user->privProtocol == SNMP_PRIVPROTOCOL_NONE))
+            return fail(SNMPv3_USM_UNSUPPORTED_SECURITY_LEVEL,
+                        "the user's protocols do not allow this level");
+    } else {
+        const int v = target.get_version();
+        if (v != version1 && v != version2c && v != version2stern)
+            return fail(SNMP_CLASS_INVALID_TARGET, "unknown SNMP version " + std::to_string(v));
+    }
+    for (const Vb &vb : pdu.vbs())
+        if (!vb.valid() || vb.get_oid().len() < 2)
+            return fail(SNMP_CLASS_INVALID_OID, "a binding has an invalid object identifier");
+    return SNMP_CLASS_SUCCESS;
+}
+
+std::unique_ptr<Snmp::Impl::Pending> Snmp::Impl::newPending()
+{
+    if (spares.empty())
+        return std::make_unique<Pending>();
+    std::unique_ptr<Pending> p = std::move(spares.back());
+    spares.pop_back();
+    return p;
+}
+
 int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback callback, void *callbackData,
                bool blocking, bool takePdu)
 {
     Impl &d = *m_impl;
     d.lastError.clear();
-    if (!blocking && !callback)
-        return d.fail(SNMP_CLASS_INVALID_CALLBACK, "no callback");
-    if (!target.valid())
-        return d.fail(SNMP_CLASS_INVALID_ADDRESS, "the agent address is not valid");
     const kv::snmp::UsmUser *user = nullptr;
-    if (target.is_user_target()) {
-        const auto &ut = static_cast<const UTarget &>(target);
-        if (target.get_version() != version3)
-            return d.fail(SNMP_CLASS_INVALID_TARGET, "a user target needs version 3");
-        if (ut.get_security_model() != SNMP_SECURITY_MODEL_USM)
-            return d.fail(SNMPv3_MP_UNSUPPORTED_SECURITY_MODEL,
-                          "only the user-based security model is supported");
-        user = kv::snmp::findUsmUser(ut.get_security_name().to_string());
-        if (!user)
-            return d.fail(SNMPv3_USM_UNKNOWN_SECURITY_NAME, "the user was not added");
-        const int level = pdu.get_security_level();
-        if (level < SNMP_SECURITY_LEVEL_NOAUTH_NOPRIV || level > SNMP_SECURITY_LEVEL_AUTH_PRIV ||
-            (level >= SNMP_SECURITY_LEVEL_AUTH_NOPRIV && user->authProtocol == SNMP_AUTHPROTOCOL_NONE) ||
-            (level == SNMP_SECURITY_LEVEL_AUTH_PRIV && user->privProtocol == SNMP_PRIVPROTOCOL_NONE))
-            return d.fail(SNMPv3_USM_UNSUPPORTED_SECURITY_LEVEL,
-                          "the user's protocols do not allow this level");
-    } else {
-        const int v = target.get_version();
-        if (v != version1 && v != version2c && v != version2stern)
-            return d.fail(SNMP_CLASS_INVALID_TARGET, "unknown SNMP version " + std::to_string(v));
-    }
-    for (const Vb &vb : pdu.vbs())
-        if (!vb.valid() || vb.get_oid().len() < 2)
-            return d.fail(SNMP_CLASS_INVALID_OID, "a binding has an invalid object identifier");
+    if (const int refused = d.refusal(pdu, target, !blocking && !callback, user);
+        refused != SNMP_CLASS_SUCCESS)
+        return refused;
 
-    // A read of a batch to an agent that let one of the batch's reads time out: the same
-    // time-out at once, the PDU left as a time-out leaves it.
-    const bool batchedRead = blocking && command != SNMP_MSG_SET && d.readBatches > 0;
-    const std::pair<std::uint32_t, std::uint16_t> agent(target.udp_address().ipv4(),
-                                                        target.udp_address().get_port());
-    if (batchedRead && d.silentAgents.count(agent)) {
+    // A read of a batch to an agent found silent: the same time-out at once, the PDU left as a
+    // time-out leaves it.
+    const bool batchedRead = blocking && command != SNMP_MSG_SET && d.silence.inBatch();
+    const AgentKey agent(target.udp_address().ipv4(), target.udp_address().get_port());
+    if (batchedRead && d.silence.silentInBatch(agent)) {
         pdu.set_type(static_cast<unsigned short>(command));
         return SNMP_CLASS_TIMEOUT;
     }
@@ -294,13 +316,7 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
     if (!s)
         return status;
 
-    std::unique_ptr<Pending> p;
-    if (d.spares.empty()) {
-        p = std::make_unique<Pending>();
-    } else {
-        p = std::move(d.spares.back());
-        d.spares.pop_back();
-    }
+    std::unique_ptr<Pending> p = d.newPending();
     p->id = gNextId++;
     p->callback = callback;
     p->callbackData = callbackData;
@@ -318,13 +334,10 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
     p->target = s->lastTarget;
     p->session = s;
     p->blocking = blocking;
-    Pending *raw = p.get();
+    p->sentMs = AgentSilence::nowMs();
     const std::uint64_t id = p->id;
 
-    if (s->state == SessionState::Discovering) {
-        s->waiting.push_back(id);
-        d.pending.emplace_hint(d.pending.end(), id, std::move(p));
-    } else {
+    if (s->state != SessionState::Discovering) {
         status = d.transmit(*p);
         if (status != SNMP_CLASS_SUCCESS) {
             if (take) {
@@ -333,47 +346,14 @@ int Snmp::send(int command, Pdu &pdu, const SnmpTarget &target, snmp_callback ca
             }
             return status;
         }
-        d.pending.emplace_hint(d.pending.end(), id, std::move(p));
+    } else {
+        s->waiting.push_back(id);
     }
+    d.pending.emplace_hint(d.pending.end(), id, std::move(p));
+    d.silence.asking(agent);
     if (!blocking)
         return SNMP_CLASS_SUCCESS;
-
-    // Blocking: run this request's session until it completes; other completions stay queued.
-    while (!raw->done) {
-        NetSession *on = raw->session;
-        bool known = false;
-        for (auto &[k, sess] : d.sessions)
-            known = known || sess.get() == on;
-        if (!known) {
-            d.completeWith(id, SNMP_CLASS_TIMEOUT);
-            break;
-        }
-        if (!d.blockingWait) {
-            d.pumpOnce(on, 200);
-            continue;
-        }
-        // The rest of the program runs meanwhile (its event loop also reads the sockets);
-        // a copy, since the wait may replace the function.
-        d.pumpOnce(on, 0);
-        if (raw->done)
-            break;
-        const std::function<bool(int)> wait = d.blockingWait;
-        if (!wait(20) && !raw->done) {
-            d.completeWith(id, SNMP_CLASS_TIMEOUT);
-            break;
-        }
-    }
-    auto it = d.pending.find(id);
-    std::unique_ptr<Pending> done = std::move(it->second);
-    d.pending.erase(it);
-    if (batchedRead && done->reason == SNMP_CLASS_TIMEOUT)
-        d.silentAgents.insert(agent);
-    if (done->reason == SNMP_CLASS_ASYNC_RESPONSE) {
-        pdu = done->response;
-        return pdu.get_error_status();
-    }
-    pdu = done->response;
-    return done->reason;
+    return d.finishBlocking(id, pdu, agent, batchedRead);
 }
 
 int Snmp::get(Pdu &pdu, const SnmpTarget &target)
@@ -436,6 +416,8 @@ void Snmp::process_pending_events(int readableFd)
 {
     Impl &d = *m_impl;
     d.pumpOnce(nullptr, 0, readableFd);
+    if (d.completionHolds > 0)
+        return;
     // One completion at a time; a completion that pumps events lets a nested call go on
     // with the rest of the queue.
     while (!d.ready.empty()) {
@@ -453,6 +435,11 @@ void Snmp::process_pending_events(int readableFd)
             d.spares.push_back(std::move(p));
         }
     }
+}
+
+void Snmp::hold_completions(bool hold)
+{
+    m_impl->completionHolds += hold ? 1 : (m_impl->completionHolds > 0 ? -1 : 0);
 }
 
 std::vector<int> Snmp::socket_fds() const
@@ -517,17 +504,6 @@ void Snmp::set_blocking_wait(std::function<bool(int ms)> wait)
 const std::function<bool(int ms)> &Snmp::blocking_wait() const
 {
     return m_impl->blockingWait;
-}
-
-void Snmp::begin_read_batch()
-{
-    ++m_impl->readBatches;
-}
-
-void Snmp::end_read_batch()
-{
-    if (m_impl->readBatches > 0 && --m_impl->readBatches == 0)
-        m_impl->silentAgents.clear();
 }
 
 void Snmp::set_local_engine(const OctetStr &engineId, std::uint32_t boots)

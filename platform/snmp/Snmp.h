@@ -61,6 +61,9 @@ public:
     // changes.
     std::vector<int> socket_fds() const;
     void set_socket_observer(std::function<void()> observer);
+    // While held (holds nest), process_pending_events() reads answers and handles time-outs but
+    // delivers no completion; they are delivered in order once the last hold ends.
+    void hold_completions(bool hold);
     // Callback requests sent and not yet delivered.
     int outstanding() const;
     // No request of any kind is on its way or waiting for delivery.
@@ -77,14 +80,17 @@ public:
     // While a blocking request waits for its answer, wait(ms) is called to let the rest of the
     // program run for up to ms (a window stays painted); it returns false to give the request
     // up, which then ends as a time-out. Without it the wait watches the session's sockets only.
+    // A blocking request whose agent has answered nothing, to anyone, for 20 s is given up the
+    // same way once a request to it timed out meanwhile or a short probe got no answer in 2 s.
     void set_blocking_wait(std::function<bool(int ms)> wait);
     const std::function<bool(int ms)> &blocking_wait() const;
 
-    // Read batches: while one is open, a blocking get or get-next to an agent that let one of
-    // the batch's blocking gets or get-nexts time out ends at once as a time-out, unsent, with
-    // the PDU as a time-out leaves it: a silent agent costs one time-out per batch, not one per
-    // request. Sets are sent as always. Batches nest; the outermost one's end forgets the
-    // silence.
+    // Read batches: while one is open, a blocking get or get-next that times out while its agent
+    // answered nothing at all (another request to it timed out meanwhile, or a short probe got
+    // no answer), or that was given up, marks the agent silent: the batch's later blocking reads
+    // to it end at once as time-outs, unsent, with the PDU as a time-out leaves it. A silent
+    // agent costs one time-out per batch; one lost answer costs its own read only. Sets are
+    // sent as always. Batches nest; the outermost one's end forgets the silence.
     void begin_read_batch();
     void end_read_batch();
 

@@ -9,6 +9,7 @@
 #include <net-snmp/net-snmp-includes.h>
 #undef snmp_callback
 
+#include "AgentSilence.h"
 #include "Snmp.h"
 #include "Usm.h"
 
@@ -40,6 +41,7 @@ struct Pending {
     bool cancelled = false;
     bool done = false;
     bool resent = false; // already sent again after a new engine-id discovery
+    std::int64_t sentMs = 0;
     int reason = 0;
     Pdu response;
 };
@@ -158,9 +160,9 @@ struct Snmp::Impl {
     std::vector<std::unique_ptr<Pending>> spares;
     std::function<void()> observer;
     std::function<bool(int)> blockingWait;
-    // Open read batches, and the agents (address, port) that let one of their reads time out.
-    int readBatches = 0;
-    std::set<std::pair<std::uint32_t, std::uint16_t>> silentAgents;
+    // Who answered and who fell silent; the read batches.
+    snmpnet::AgentSilence silence;
+    int completionHolds = 0;
     std::string lastError;
     OctetStr localEngineId;
     std::uint32_t boots = 0;
@@ -179,12 +181,34 @@ struct Snmp::Impl {
     }
 
     // ---- dispatch (Snmp.cpp) ----
+    // Why a request cannot be taken (its status), or SNMP_CLASS_SUCCESS; user is the USM user of
+    // a user target.
+    int refusal(const Pdu &pdu, const SnmpTarget &target, bool callbackMissing,
+                const kv::snmp::UsmUser *&user);
+    std::unique_ptr<Pending> newPending();
     // Called by net-snmp from inside its read, time-out and close calls: only records.
     void onNetSnmp(int op, std::uint64_t id, netsnmp_pdu *pdu);
     void complete(std::map<std::uint64_t, std::unique_ptr<Pending>>::iterator it);
     void completeWith(std::uint64_t id, int reason);
     void pumpOnce(NetSession *only, int maxWaitMs, int readableFd = -1);
     void drainDatagrams(int fd);
+
+    // ---- blocking requests, silence and read batches (SnmpBlocking.cpp) ----
+    // What became of the agent while a blocking request waited.
+    enum class Heard { Unknown, Alive, Silent, GivenUp };
+    struct Probe {
+        std::uint64_t id = 0;
+        std::int64_t sentMs = -1;
+    };
+    // Waits for the blocking request id and hands its answer (or time-out) to pdu.
+    int finishBlocking(std::uint64_t id, Pdu &pdu, snmpnet::AgentKey agent, bool batchedRead);
+    Heard awaitBlocking(Pending &p, snmpnet::AgentKey agent);
+    bool waitSlice(NetSession *on);
+    bool fallenSilent(const Pending &p, snmpnet::AgentKey agent, Probe &probe);
+    Heard judgeAfterTimeOut(const Pending &p, snmpnet::AgentKey agent);
+    Probe sendProbe(const Pending &p);
+    void dropProbe(Probe &probe);
+    bool sessionKnown(const NetSession *s) const;
 
     // ---- sessions (SnmpSessions.cpp) ----
     NetSession *openSession(const SnmpTarget &target, const kv::snmp::UsmUser *user, int &status);

@@ -2,6 +2,8 @@
 // version (or SNMPv3 user), time-out and retry count.
 #include "SnmpImpl.h"
 
+#include "Clock.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -110,7 +112,9 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
     snmp_sess_init(&cfg);
     std::string peer = "udp:" + addr.ip_text() + ":" + std::to_string(addr.get_port());
     cfg.peername = peer.data();
-    cfg.timeout = static_cast<long>(std::max<unsigned long>(timeout, 1) * 10000);
+    const int timeoutMs =
+        static_cast<int>(std::min<unsigned long>(std::max<unsigned long>(timeout, 1), 1000000) * 10);
+    cfg.timeout = static_cast<long>(kv::Clock::instance().requestTimeoutMs(timeoutMs)) * 1000;
     cfg.retries = retries;
     cfg.callback = netSnmpCallback;
     std::string secName;
@@ -184,6 +188,7 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
         probe->id = gNextId++;
         probe->probe = true;
         probe->session = s.get();
+        probe->sentMs = AgentSilence::nowMs();
         netsnmp_pdu *p = snmp_pdu_create(SNMP_MSG_GET);
         p->version = SNMP_VERSION_3;
         p->securityModel = SNMP_SEC_MODEL_USM;

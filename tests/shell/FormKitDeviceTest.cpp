@@ -6,7 +6,6 @@
 
 #include "Harness.h"
 #include "Newrequest.h"
-#include <csignal>
 
 #include <sstream>
 
@@ -191,14 +190,14 @@ TEST_F(FormKitDevice, ClosingWaitsForBusyBindingsSixSecondsOnTheSwappableClock)
     binding->Request.VarList = systemGroup();
     binding->Request.Timeout = 3000; // the device's own answer would take far longer
     form->AddEditorPanel(binding);
-    ::kill(device->process().pid(), SIGSTOP);
+    device->process().pause();
     ASSERT_TRUE(binding->Get());
     ASSERT_TRUE(binding->Busy);
     RunningMockClock mock;
     const std::int64_t start = mock.now();
     delete form;
     const std::int64_t took = mock.now() - start;
-    ::kill(device->process().pid(), SIGCONT);
+    device->process().resume();
     EXPECT_GE(took, TConfigForm::CloseWaitMs);
     EXPECT_LT(took, TConfigForm::CloseWaitMs + 1000);
 }

@@ -57,7 +57,10 @@ std::string v3Settings(int port)
 TEST(MainWindowStartup, ShownAtOnceAndPaintedWhileASilentDeviceIsRead)
 {
     HostFolders host;
-    host.deviceSettings("127.0.0.1", v2cSettings(kvtest::freeUdpPort()));
+    devsimtest::Devsim sim;
+    ASSERT_TRUE(sim.ok()) << sim.why();
+    sim.process().pause();
+    host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     StartupWatch watch(300, 1500);
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     EXPECT_TRUE(watch.startingUp);

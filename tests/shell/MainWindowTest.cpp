@@ -420,7 +420,7 @@ TEST(MainWindow, DeadDeviceEndsWithTheMarkedCapabilitiesEmpty)
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
     ASSERT_TRUE(pumpUntil([&] { return m.probed() && f.Ed_LinkStatusNotSupport->Text() == "25"; }, 5000));
-    sim.stop();
+    sim.process().pause();
     std::vector<TControl *> emptied;
     for (const CapabilityRow &row : CapabilityRows())
         if (row.EmptiedWhenDead)
@@ -453,8 +453,11 @@ TEST(MainWindow, SilentDeviceKeepsInitialTextsAndLearnsDeferredSavingWhenItAnswe
 {
     kv::ScopedClock clock(std::make_shared<FastClock>(10));
     HostFolders host;
-    const int port = kvtest::freeUdpPort();
-    host.deviceSettings("127.0.0.1", v2cSettings(port));
+    // A device that went away before the module started: stopped, it answers nothing.
+    devsimtest::Devsim sim;
+    ASSERT_TRUE(sim.ok()) << sim.why();
+    sim.process().pause();
+    host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
     Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     TMainForm &f = *m.form;
     ASSERT_EQ(f.Outcome(), StartupOutcome::Running);
@@ -475,16 +478,11 @@ TEST(MainWindow, SilentDeviceKeepsInitialTextsAndLearnsDeferredSavingWhenItAnswe
     EXPECT_TRUE(f.Probe->SaveActivateUnknown());
     EXPECT_FALSE(f.Configration1->Visible());
 
-    devsimtest::Process sim;
-    const std::string state = kvtest::makeTempDir("kv-late-devsim-");
-    ASSERT_TRUE(sim.start({devsimtest::devsimPath(), "--address", "127.0.0.1", "--port", std::to_string(port),
-                           "--state", state}));
-    ASSERT_TRUE(sim.waitForLine("devsim ready", 10000));
+    sim.process().resume();
     EXPECT_TRUE(pumpUntil([&] { return gSaveActivateSupported; }, 10000));
     EXPECT_FALSE(f.Probe->SaveActivateUnknown());
     EXPECT_TRUE(f.Configration1->Visible());
     EXPECT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
-    sim.stop();
 }
 
 TEST(MainWindow, DeviceWithoutDeferredSavingHidesConfiguration)

@@ -6,7 +6,6 @@
 #include "MainWindowSupport.h"
 
 #include <cctype>
-#include <csignal>
 
 using namespace mainwintest;
 
@@ -162,7 +161,7 @@ TEST(MenuDevice, TimedOutPollHidesClientInfoWithoutReading)
     f.MenuItems.status2->Click();
     EXPECT_TRUE(f.MenuItems.Client1->Visible());
 
-    ::kill(sim.process().pid(), SIGSTOP);
+    sim.process().pause();
     // The status bar shows the prefixed text; the code is what says "timed out".
     EXPECT_TRUE(pumpUntil([&] { return IsPollTimeout(f.LastStatusCode); }, 8000)) << f.LastStatusText;
     EXPECT_EQ(f.LastStatusText, "(SNMPClass) SNMP request timed out!");
@@ -172,7 +171,7 @@ TEST(MenuDevice, TimedOutPollHidesClientInfoWithoutReading)
     EXPECT_FALSE(f.MenuItems.Client1->Visible());
     EXPECT_EQ(f.ClientInfoReq, nullptr);            // no read was made
     EXPECT_FALSE(f.MenuItems.SystemLog->Visible()); // Log and Stats keep their state
-    ::kill(sim.process().pid(), SIGCONT);
+    sim.process().resume();
 }
 
 TEST(MenuDevice, EntriesWithoutOpenerAreDisabledAndInformationIsNot)

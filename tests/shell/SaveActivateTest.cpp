@@ -7,7 +7,6 @@
 #include "RunningClock.h"
 #include "Waiting.h"
 
-#include <csignal>
 #include <sstream>
 
 using namespace mainwintest;
@@ -182,7 +181,7 @@ TEST(ShutDown, ClosingWithADeadDeviceEndsWithinAboutSixSeconds)
     Started s({});
     ASSERT_TRUE(s.ready());
     TMainForm &f = *s.form;
-    ::kill(s.sim->process().pid(), SIGSTOP);
+    s.sim->process().pause();
     // Several requests out at once, each of which would keep its own destructor waiting.
     for (int row : {1, 2, 3, 4}) {
         KvSNMPRequest2Edits *b = f.Probe->Binding(row);
@@ -195,7 +194,7 @@ TEST(ShutDown, ClosingWithADeadDeviceEndsWithinAboutSixSeconds)
     const std::int64_t start = mock.clock->monotonicMs();
     f.Close();
     const std::int64_t took = mock.clock->monotonicMs() - start;
-    ::kill(s.sim->process().pid(), SIGCONT);
+    s.sim->process().resume();
     // One common wait for the silent device, and none of each request's own after it.
     EXPECT_GE(took, 6000);
     EXPECT_LT(took, 12000);

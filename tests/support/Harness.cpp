@@ -201,6 +201,7 @@ int Process::stop(int timeoutMs)
     if (pid_ <= 0)
         return -1;
     kill(pid_, SIGTERM);
+    kill(pid_, SIGCONT);
     int code = waitPid(pid_, timeoutMs);
     if (code == -2) {
         kill(pid_, SIGKILL);
@@ -209,6 +210,33 @@ int Process::stop(int timeoutMs)
     }
     pid_ = -1;
     return code;
+}
+
+namespace {
+
+// The state letter of /proc/PID/stat ('T' once stopped), or 0.
+char processState(int pid)
+{
+    const std::string stat = readWholeFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : '\0';
+}
+
+} // namespace
+
+void Process::pause()
+{
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGSTOP);
+    for (int i = 0; i < 400 && processState(pid_) != 'T'; ++i)
+        usleep(5000);
+}
+
+void Process::resume()
+{
+    if (pid_ > 0)
+        kill(pid_, SIGCONT);
 }
 
 std::string devsimPath()

@@ -23,8 +23,12 @@ public:
     bool start(const std::vector<std::string> &argv);
     // Reads output until a line containing text arrives (false on end or time-out).
     bool waitForLine(const std::string &text, int timeoutMs);
-    // SIGTERM, then the exit code (-1 when it had to be killed).
+    // SIGTERM, then the exit code (-1 when it had to be killed); a paused process ends too.
     int stop(int timeoutMs = 5000);
+    // A device that went away: SIGSTOP (no answer, no ICMP error), returning once the process
+    // has stopped, so that nothing sent afterwards is answered. resume() lets it go on.
+    void pause();
+    void resume();
     // Waits for the process to end by itself; -1 on time-out.
     int wait(int timeoutMs);
     int pid() const { return pid_; }

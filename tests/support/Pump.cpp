@@ -2,6 +2,8 @@
 
 #include "EventLoop.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <chrono>
 
@@ -37,6 +39,13 @@ bool pumpUntil(const std::function<bool()> &cond, int maxMs)
 void pump(int ms)
 {
     handleEventsUntil([] { return false; }, ms);
+}
+
+void runAfter(QTimer &timer, int ms, std::function<void()> fn)
+{
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, std::move(fn));
+    timer.start(ms);
 }
 
 } // namespace kvtest

@@ -1,14 +1,21 @@
 // A device that stops answering after the main window came up: a form's opening, or its
-// Refresh, costs one time-out, and the windows stay painted meanwhile.
+// Refresh, costs one time-out at most and no more than the silence limit, the windows stay
+// painted and say that the program waits, and the user may give the wait up.
 #include "FormFixture.h"
+#include "KvSNMPDeviceWait.h"
 #include "PaintCounter.h"
+#include "TFM_Encrypt.h"
 #include "TFM_Group.h"
 #include "TFM_Wirless.h"
+#include "WaitBound.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
 
 #include <chrono>
-#include <csignal>
 
 using namespace formtest;
 
@@ -44,25 +51,8 @@ private:
 
 class SilentDevice : public FormTest {
 protected:
-    void silence()
-    {
-        ::kill(sim->process().pid(), SIGSTOP);
-        m_stopped = true;
-    }
-    void resume()
-    {
-        ::kill(sim->process().pid(), SIGCONT);
-        m_stopped = false;
-    }
-    void TearDown() override
-    {
-        if (m_stopped)
-            resume();
-        FormTest::TearDown();
-    }
-
-private:
-    bool m_stopped = false;
+    void silence() { sim->process().pause(); }
+    void resume() { sim->process().resume(); }
 };
 
 } // namespace
@@ -72,6 +62,7 @@ TEST_F(SilentDevice, WirelessOpensAfterOneTimeOutWhileTheMainWindowRepaints)
     startDevice();
     silence();
     MainWindowPaints watch;
+    const WaitBound bound(25000);
     // Timers run while the form reads, so this one sees the form the moment it shows.
     const Steady::time_point start = Steady::now();
     std::int64_t shownAfter = -1, firstTimeOut = 0;
@@ -100,6 +91,7 @@ TEST_F(SilentDevice, WirelessOpensAfterOneTimeOutWhileTheMainWindowRepaints)
     };
     look.start(50);
     mainWindow().MenuItems.hWirelessBand1->Click();
+    ASSERT_FALSE(bound.passed()) << "the opening held the program more than 25 s";
     ASSERT_GE(shownAfter, 0) << "the form never showed";
     EXPECT_LT(shownAfter, firstTimeOut + 1000) << "first group's time-out: " << firstTimeOut << " ms";
     EXPECT_GT(paintsWhileOpening, 0);
@@ -114,11 +106,16 @@ TEST_F(SilentDevice, GroupingRefreshCostsOneTimeOutAndReadsAgainOnceTheDeviceAns
 {
     startDevice();
     auto f = openForm(FM_Group);
-    ASSERT_TRUE(f->GroupReq->WasRead() && f->LinkStatusReq && f->LinkStatusReq->WasRead());
+    // What the Refresh reads again: both groups, read as the form opened on the answering device.
+    ASSERT_TRUE(f->GroupReq->WasRead()) << "opening: " << f->GroupReq->ReadFailure();
+    ASSERT_NE(f->LinkStatusReq, nullptr) << "the device said it has no link status";
+    ASSERT_TRUE(f->LinkStatusReq->WasRead()) << "opening: " << f->LinkStatusReq->ReadFailure();
     silence();
+    const WaitBound bound(25000);
     const Steady::time_point start = Steady::now();
     click(f->Bt_Refresh);
-    EXPECT_LT(msSince(start), timeOutMs(*f->GroupReq) + 1000);
+    ASSERT_FALSE(bound.passed()) << "the Refresh held the program more than 25 s";
+    EXPECT_LT(msSince(start), timeOutMs(*f->GroupReq) + 1000) << "one time-out for both groups";
     EXPECT_EQ(f->GroupReq->LastRead(), ReadState::Failed);
     EXPECT_EQ(f->LinkStatusReq->LastRead(), ReadState::Failed);
     EXPECT_NE(f->StatusBar->SimpleText().find("timed out"), std::string::npos) << f->StatusBar->SimpleText();
@@ -127,4 +124,91 @@ TEST_F(SilentDevice, GroupingRefreshCostsOneTimeOutAndReadsAgainOnceTheDeviceAns
     click(f->Bt_Refresh);
     EXPECT_TRUE(f->GroupReq->WasRead());
     EXPECT_TRUE(f->LinkStatusReq->WasRead());
+}
+
+// Encryption reads with a 50 s time-out and one retry. A device that answers nothing holds it
+// no longer than the silence limit and a probe's window, while a note over the window in front
+// says that the program waits and how to give up; the user may give up; a device that is only
+// slow keeps the time-out, and its value arrives.
+TEST_F(SilentDevice, EncryptionWaitsForASilentDeviceNoLongerThanTheSilenceLimit)
+{
+    enum class GiveUp { No, Escape, CloseBox };
+    const struct {
+        const char *name;
+        std::vector<std::string> args;
+        bool silent;
+        bool refresh;
+        GiveUp giveUp;
+        int minMs, maxMs;
+    } cases[] = {
+        // Scaled below: a try takes 2.5 s, the silence limit 1 s, a probe's window 0.5 s.
+        {"opening, silent device", {}, true, false, GiveUp::No, 900, 2400},
+        {"opening, Escape", {}, true, false, GiveUp::Escape, 250, 900},
+        {"Refresh, close box", {}, true, true, GiveUp::CloseBox, 250, 900},
+        {"opening, slow device",
+         {"--fault", "adSecAuthentication-a=delay:1800"},
+         false,
+         false,
+         GiveUp::No,
+         1700,
+         2450},
+    };
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    const AnsiString notice = WaitNoticeText("127.0.0.1");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        startDevice(c.args);
+        QTimer look, give;
+        std::string noteShown;
+        AnsiString formShown;
+        std::int64_t took = -1;
+        auto watch = [&](TFM_Encrypt *f) {
+            kvtest::runAfter(look, 200, [&, f] {
+                noteShown = MainForm->WaitNote.shown() ? MainForm->WaitNote.text() : std::string();
+                formShown = f != nullptr ? f->StatusBar->SimpleText() : AnsiString();
+            });
+            if (c.giveUp == GiveUp::Escape)
+                kvtest::runAfter(give, 300, [] {
+                    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QCoreApplication::sendEvent(MainForm->Widget(), &escape);
+                });
+            if (c.giveUp == GiveUp::CloseBox)
+                kvtest::runAfter(give, 300, [f] {
+                    QCloseEvent close;
+                    QCoreApplication::sendEvent(f->Widget(), &close);
+                });
+        };
+        Steady::time_point start = Steady::now();
+        if (!c.refresh) {
+            watch(nullptr);
+            start = Steady::now();
+            if (c.silent)
+                silence();
+        }
+        const bool shown =
+            openFromMenu<TFM_Encrypt>(mainWindow().MenuItems.adEncryption2, [&](TFM_Encrypt &f) {
+                if (c.refresh) {
+                    silence();
+                    watch(&f);
+                    start = Steady::now();
+                    click(f.Bt_Ref);
+                    EXPECT_EQ(formShown, notice);
+                }
+                took = msSince(start);
+                EXPECT_EQ(f.SecurityReq->WasRead(), !c.silent);
+                if (!c.silent)
+                    EXPECT_FALSE(f.CB_SecAutha->Text().empty());
+                else
+                    EXPECT_NE(f.StatusBar->SimpleText().find("timed out"), std::string::npos)
+                        << f.StatusBar->SimpleText();
+                // Closing waits for the servers, read in the background.
+                EXPECT_TRUE(pumpUntil([&] { return !f.ServersReq->Busy; }, 5000));
+            });
+        resume();
+        ASSERT_TRUE(shown);
+        EXPECT_GE(took, c.minMs);
+        EXPECT_LE(took, c.maxMs);
+        EXPECT_EQ(noteShown, WaitingForDeviceText("127.0.0.1") + "\n" + kWaitGiveUpText);
+        EXPECT_FALSE(MainForm->WaitNote.shown());
+    }
 }

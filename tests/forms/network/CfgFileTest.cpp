@@ -27,10 +27,22 @@ protected:
         std::error_code ec;
         fs::remove_all(folder, ec);
     }
-    // Notes the restart wait's count once the wait shows it (the click returns after the wait).
-    static void watchRestartCountdown(int &countdown)
+    // Runs fn once, from the loop of the transfer's wait once it shows (a timer: a posted call
+    // would run inside the wait of the form's first synchronous write, before the wait shows).
+    void duringTheWait(std::function<void()> fn)
     {
-        kv::postCall([&countdown] {
+        m_watch.onTimeout = [this, fn] {
+            if (FM_Waiting == nullptr || !FM_Waiting->Modal())
+                return;
+            m_watch.stop();
+            fn();
+        };
+        m_watch.start(20);
+    }
+    // Notes the restart wait's count once the wait shows it (the click returns after the wait).
+    void watchRestartCountdown(int &countdown)
+    {
+        duringTheWait([&countdown] {
             pumpUntil(
                 [] { return FM_Waiting && FM_Waiting->Label3->Text() == "The device is restarting..."; },
                 8000);
@@ -51,6 +63,9 @@ protected:
         click(form->Bt_OK);
         return countdown;
     }
+
+private:
+    kv::Timer m_watch;
 };
 
 } // namespace
@@ -201,7 +216,7 @@ TEST_F(CfgFile, RebootThatCannotBeSentEndsTheWaitWithTheFailure)
     auto form = openForm(FM_CfgFile);
     type(form->Ed_UpgFile, loadable("a.dcf"));
     std::optional<AccessPatch> readOnly;
-    kv::postCall([&] {
+    duringTheWait([&] {
         pumpUntil([&] { return requestsNaming("upgradesettingcommand", "set") == 1; }, 8000);
         readOnly.emplace(*form->UpgReq,
                          std::initializer_list<std::pair<int, uint32_t>>{{0, KvAccess::ReadOnly}});
@@ -250,7 +265,7 @@ TEST_P(CfgFileInterloper, IsRefusedAndTheDevicesTransferGoesOn)
     }
     std::vector<std::pair<int, int>> answers;
     std::vector<std::string> logged;
-    kv::postCall([&] {
+    duringTheWait([&] {
         pumpUntil([&] { return FM_Waiting != nullptr && form->Server->Pending(); }, 8000);
         for (int opcode : {1, 2}) {
             answers.push_back(tftpRequest(opcode, name, "127.0.0.2"));

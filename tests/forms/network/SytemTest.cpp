@@ -122,6 +122,8 @@ TEST_F(Sytem, ErrorAnswerEndsTheWaitAndShowsIt)
 {
     start({"--fault", "sysRestart=error:genErr@set"});
     auto form = openForm(FM_Sytem);
+    // Restart is pressed once the form's own read has ended, as a user sees the form filled.
+    ASSERT_TRUE(pumpUntil([&] { return form->RestartReq->WasRead(); }, kWaitMs));
     CountdownsSeen watch;
     expectBox(kQuestion, "Warning", IDOK);
     click(form->Button1);

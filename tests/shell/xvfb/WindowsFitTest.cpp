@@ -134,3 +134,29 @@ TEST_F(WindowsFit, MainWindowShowsEveryMenuTitleAndTheWholeStatusText)
     EXPECT_TRUE(panel->text().endsWith("...") && status.starts_with(panel->text().chopped(3).toStdString()));
     kvtest::expectTextsFit(main);
 }
+
+TEST_F(WindowsFit, WaitNoteShowsItsWholeTextOverTheWindowInFront)
+{
+    delete host;
+    gCommandLine.clear();
+    app->CreateForm(MainForm);
+    TMainForm *main = MainForm;
+    main->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main->Widget()));
+    // What the main window shows while a request waits long for its device.
+    const std::string text = WaitingForDeviceText("ap-lobby-east.example.net") + "\n" + kWaitGiveUpText;
+    main->WaitNote.show(text);
+    QWidget *note = main->WaitNote.widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(note));
+    const QRect need =
+        note->fontMetrics().boundingRect(QRect(), Qt::AlignCenter, QString::fromStdString(text));
+    EXPECT_GE(note->contentsRect().width(), need.width());
+    EXPECT_GE(note->contentsRect().height(), need.height());
+    EXPECT_TRUE(note->screen()->availableGeometry().contains(note->frameGeometry()));
+    EXPECT_TRUE(note->frameGeometry().intersects(main->Widget()->frameGeometry()));
+    if (const char *dir = std::getenv("KV_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(note->screen()->grabWindow(0, 0, 0, 480, 300).save(QString(dir) + "/wait-note.png"));
+    }
+    main->WaitNote.hide();
+    EXPECT_FALSE(note->isVisible());
+}

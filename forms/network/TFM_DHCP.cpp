@@ -162,6 +162,78 @@ void TFM_DHCP::BuildLeasePage()
     Bt_RefreshStaticPool->OnClick = [this](TObject *s) { Bt_RefreshStaticPoolClick(s); };
 }
 
+// The static pool: the row editor in its dialog, the pool's rows and the addresses in use.
+void TFM_DHCP::BindStaticPool()
+{
+    m_dialog = std::make_unique<TFM_StaticIP>(Application);
+    FM_StaticIP = m_dialog.get();
+    TFM_StaticIP &d = *m_dialog;
+
+    StaticRowReq = MakeBinding(
+        this, {.Items = kStaticPoolItems,
+               .Type = MVT_UMV,
+               .KeyCount = 1,
+               .Mode = BindMode::Async,
+               .Log = StatusBar2,
+               .OnGetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnStaticListDone(s, e); },
+               .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnStaticRowSetDone(s, e); }});
+    StaticRowReq->SetupListView(LV_StaticPoolSet, true);
+    StaticRowReq->Associate(StaticPoolItem::Index, d.LA_Index);
+    StaticRowReq->AssociateEdits(StaticPoolItem::IP, "%s", d.Ed_AsgIP);
+    StaticRowReq->AssociateEdits(StaticPoolItem::MAC, "%h", d.Ed_AsgMac);
+    StaticRowReq->AssociateEdits(StaticPoolItem::Mask, "%s", d.Ed_SubMask);
+    StaticRowReq->AssociateEdits(StaticPoolItem::Gateway, "%s", d.Ed_Gatway);
+    StaticRowReq->AssociateEdits(StaticPoolItem::Wins, "%s", d.Ed_Wins);
+    StaticRowReq->AssociateEdits(StaticPoolItem::DNS, "%s", d.Ed_DNS);
+    StaticRowReq->AssociateEdits(StaticPoolItem::Domain, "%s", d.Ed_DomNa);
+    StaticRowReq->AssociateCombo(StaticPoolItem::Status, d.CB_Stat);
+    Bt_Set->SetEnabled(false);
+    Bt_Del->SetEnabled(false);
+    ListStaticPool();
+
+    for (TEdit *e : {d.Ed_AsgIP, d.Ed_AsgMac, d.Ed_SubMask, d.Ed_Gatway, d.Ed_Wins, d.Ed_DNS})
+        e->SetMaxLength(15);
+    d.Ed_DomNa->SetMaxLength(63);
+
+    StaticListReq = MakeBinding<New_req2Edit>(
+        this, {.Items = kStaticPoolItems, .Type = MVT_UMV, .KeyCount = 1, .Mode = BindMode::Async});
+    StaticListReq->SetupListView(User_ListView, false);
+    SetColumnWidths(User_ListView, {44, 104, 104, 104, 104, 104, 104, 80, 50});
+    StaticListReq->Filter = "0.0.0.0";
+    StaticListReq->KeyColumn = StaticPoolItem::IP;
+    StaticListReq->Get();
+}
+
+// The leases given from the dynamic and the static pool.
+void TFM_DHCP::BindLeases()
+{
+    DynamicClientsReq = MakeBinding<New_req2Edit>(
+        this, {.Items = kDynamicLeaseItems,
+               .Type = MVT_FMV,
+               .KeyCount = 1,
+               .Mode = BindMode::Async,
+               .Log = StatusBar3,
+               .OnGetDone = [this](auto *, auto *) { KeepReadFailure(StatusBar3); }});
+    DynamicClientsReq->SetupListView(LV_DynPool, false);
+    SetColumnWidths(LV_DynPool, {40, 114, 156, 122});
+    DynamicClientsReq->Filter = "000000000000";
+    DynamicClientsReq->KeyColumn = 1;
+    DynamicClientsReq->Get();
+
+    StaticClientsReq = MakeBinding<New_req2Edit>(
+        this, {.Items = kStaticLeaseItems,
+               .Type = MVT_FMV,
+               .KeyCount = 1,
+               .Mode = BindMode::Async,
+               .Log = StatusBar4,
+               .OnGetDone = [this](auto *, auto *) { KeepReadFailure(StatusBar4); }});
+    StaticClientsReq->SetupListView(LV_StaticPool, false);
+    SetColumnWidths(LV_StaticPool, {40, 114, 156});
+    StaticClientsReq->Filter = "000000000000";
+    StaticClientsReq->KeyColumn = 1;
+    StaticClientsReq->Get();
+}
+
 void TFM_DHCP::FormCreate(TObject *)
 {
     const bool created = GuardCreate(StatusBar1, [this] {
@@ -186,70 +258,8 @@ void TFM_DHCP::FormCreate(TObject *)
             EnableDynamicPoolEdits(true);
         }
 
-        m_dialog = std::make_unique<TFM_StaticIP>(Application);
-        FM_StaticIP = m_dialog.get();
-        TFM_StaticIP &d = *m_dialog;
-
-        StaticRowReq = MakeBinding(
-            this,
-            {.Items = kStaticPoolItems,
-             .Type = MVT_UMV,
-             .KeyCount = 1,
-             .Mode = BindMode::Async,
-             .Log = StatusBar2,
-             .OnGetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnStaticListDone(s, e); },
-             .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnStaticRowSetDone(s, e); }});
-        StaticRowReq->SetupListView(LV_StaticPoolSet, true);
-        StaticRowReq->Associate(StaticPoolItem::Index, d.LA_Index);
-        StaticRowReq->AssociateEdits(StaticPoolItem::IP, "%s", d.Ed_AsgIP);
-        StaticRowReq->AssociateEdits(StaticPoolItem::MAC, "%h", d.Ed_AsgMac);
-        StaticRowReq->AssociateEdits(StaticPoolItem::Mask, "%s", d.Ed_SubMask);
-        StaticRowReq->AssociateEdits(StaticPoolItem::Gateway, "%s", d.Ed_Gatway);
-        StaticRowReq->AssociateEdits(StaticPoolItem::Wins, "%s", d.Ed_Wins);
-        StaticRowReq->AssociateEdits(StaticPoolItem::DNS, "%s", d.Ed_DNS);
-        StaticRowReq->AssociateEdits(StaticPoolItem::Domain, "%s", d.Ed_DomNa);
-        StaticRowReq->AssociateCombo(StaticPoolItem::Status, d.CB_Stat);
-        Bt_Set->SetEnabled(false);
-        Bt_Del->SetEnabled(false);
-        ListStaticPool();
-
-        for (TEdit *e : {d.Ed_AsgIP, d.Ed_AsgMac, d.Ed_SubMask, d.Ed_Gatway, d.Ed_Wins, d.Ed_DNS})
-            e->SetMaxLength(15);
-        d.Ed_DomNa->SetMaxLength(63);
-
-        StaticListReq = MakeBinding<New_req2Edit>(
-            this, {.Items = kStaticPoolItems, .Type = MVT_UMV, .KeyCount = 1, .Mode = BindMode::Async});
-        StaticListReq->SetupListView(User_ListView, false);
-        SetColumnWidths(User_ListView, {44, 104, 104, 104, 104, 104, 104, 80, 50});
-        StaticListReq->Filter = "0.0.0.0";
-        StaticListReq->KeyColumn = StaticPoolItem::IP;
-        StaticListReq->Get();
-
-        DynamicClientsReq = MakeBinding<New_req2Edit>(
-            this, {.Items = kDynamicLeaseItems,
-                   .Type = MVT_FMV,
-                   .KeyCount = 1,
-                   .Mode = BindMode::Async,
-                   .Log = StatusBar3,
-                   .OnGetDone = [this](auto *, auto *) { KeepReadFailure(StatusBar3); }});
-        DynamicClientsReq->SetupListView(LV_DynPool, false);
-        SetColumnWidths(LV_DynPool, {40, 114, 156, 122});
-        DynamicClientsReq->Filter = "000000000000";
-        DynamicClientsReq->KeyColumn = 1;
-        DynamicClientsReq->Get();
-
-        StaticClientsReq = MakeBinding<New_req2Edit>(
-            this, {.Items = kStaticLeaseItems,
-                   .Type = MVT_FMV,
-                   .KeyCount = 1,
-                   .Mode = BindMode::Async,
-                   .Log = StatusBar4,
-                   .OnGetDone = [this](auto *, auto *) { KeepReadFailure(StatusBar4); }});
-        StaticClientsReq->SetupListView(LV_StaticPool, false);
-        SetColumnWidths(LV_StaticPool, {40, 114, 156});
-        StaticClientsReq->Filter = "000000000000";
-        StaticClientsReq->KeyColumn = 1;
-        StaticClientsReq->Get();
+        BindStaticPool();
+        BindLeases();
     });
     if (!created) {
         StatusBar2->SetSimpleText(StatusBar1->SimpleText());

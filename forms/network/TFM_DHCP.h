@@ -73,6 +73,8 @@ public:
     std::function<void(bool)> RowWriteDone;
 
     void FormCreate(TObject *Sender);
+    void BindStaticPool();
+    void BindLeases();
     void FormCloseQuery(TObject *Sender, bool &CanClose);
     void Bt_ApplyClick(TObject *Sender);
     void Bt_AddClick(TObject *Sender);

@@ -213,6 +213,9 @@ struct Snmp::Impl {
     // ---- sessions (SnmpSessions.cpp) ----
     NetSession *openSession(const SnmpTarget &target, const kv::snmp::UsmUser *user, int &status);
     void closeSession(const std::string &key);
+    // Sends a new SNMPv3 session's engine-id probe; on failure closes the handle and sets status.
+    void closeStaleSessions(const kv::snmp::UsmUser &user);
+    bool sendEngineProbe(NetSession &s, const UdpAddress &addr, int &status);
     void closeHandle(NetSession &s);
     // Takes a session's requests off it (its probe goes): their net-snmp notices are ignored
     // from now on. Returns the requests that still need a completion.

@@ -76,6 +76,88 @@ bool sameTarget(const SnmpTarget &a, const SnmpTarget &b)
 
 } // namespace snmpnet
 
+namespace {
+
+// The SNMPv3 part of a session's configuration: the user's name, level and keys made from the
+// pass phrases. Returns why the keys cannot be made, or nullptr.
+const char *setUpUsm(netsnmp_session &cfg, const kv::snmp::UsmUser &user, std::string &secName)
+{
+    cfg.version = SNMP_VERSION_3;
+    cfg.flags |= SNMP_FLAGS_DONT_PROBE;
+    secName = user.name;
+    cfg.securityName = secName.data();
+    cfg.securityNameLen = secName.size();
+    cfg.securityModel = SNMP_SEC_MODEL_USM;
+    cfg.securityLevel = SNMP_SEC_LEVEL_NOAUTH;
+    if (user.authProtocol == SNMP_AUTHPROTOCOL_NONE)
+        return nullptr;
+    cfg.securityLevel = SNMP_SEC_LEVEL_AUTHNOPRIV;
+    const bool md5 = user.authProtocol == SNMP_AUTHPROTOCOL_HMACMD5;
+    cfg.securityAuthProto = const_cast<oid *>(md5 ? usmHMACMD5AuthProtocol : usmHMACSHA1AuthProtocol);
+    cfg.securityAuthProtoLen = md5 ? USM_AUTH_PROTO_MD5_LEN : USM_AUTH_PROTO_SHA_LEN;
+    cfg.securityAuthKeyLen = USM_AUTH_KU_LEN;
+    if (generate_Ku(cfg.securityAuthProto, static_cast<u_int>(cfg.securityAuthProtoLen),
+                    reinterpret_cast<const u_char *>(user.authPassword.data()), user.authPassword.size(),
+                    cfg.securityAuthKey, &cfg.securityAuthKeyLen) != SNMPERR_SUCCESS)
+        return "the authentication key cannot be made from the pass phrase";
+    if (user.privProtocol != SNMP_PRIVPROTOCOL_DES)
+        return nullptr;
+    cfg.securityLevel = SNMP_SEC_LEVEL_AUTHPRIV;
+    cfg.securityPrivProto = const_cast<oid *>(usmDESPrivProtocol);
+    cfg.securityPrivProtoLen = USM_PRIV_PROTO_DES_LEN;
+    cfg.securityPrivKeyLen = USM_PRIV_KU_LEN;
+    if (generate_Ku(cfg.securityAuthProto, static_cast<u_int>(cfg.securityAuthProtoLen),
+                    reinterpret_cast<const u_char *>(user.privPassword.data()), user.privPassword.size(),
+                    cfg.securityPrivKey, &cfg.securityPrivKeyLen) != SNMPERR_SUCCESS)
+        return "the privacy key cannot be made from the pass phrase";
+    return nullptr;
+}
+
+} // namespace
+
+// Sessions on older keys of a user are of no further use.
+void Snmp::Impl::closeStaleSessions(const kv::snmp::UsmUser &user)
+{
+    std::vector<std::string> stale;
+    for (auto &[k, s] : sessions)
+        if (s->v3 && s->userName == user.name && s->userGeneration != user.generation)
+            stale.push_back(k);
+    for (const auto &k : stale)
+        closeSession(k);
+}
+
+// Our own engine-id probe, sent without waiting; requests queue until it ends.
+bool Snmp::Impl::sendEngineProbe(NetSession &s, const UdpAddress &addr, int &status)
+{
+    void *handle = s.handle;
+    auto probe = std::make_unique<Pending>();
+    probe->id = gNextId++;
+    probe->probe = true;
+    probe->session = &s;
+    probe->sentMs = AgentSilence::nowMs();
+    netsnmp_pdu *p = snmp_pdu_create(SNMP_MSG_GET);
+    p->version = SNMP_VERSION_3;
+    p->securityModel = SNMP_SEC_MODEL_USM;
+    p->securityLevel = SNMP_SEC_LEVEL_NOAUTH;
+    p->securityName = static_cast<char *>(calloc(1, 1));
+    p->securityNameLen = 0;
+    p->contextName = static_cast<char *>(calloc(1, 1));
+    p->contextNameLen = 0;
+    p->flags |= UCD_MSG_FLAG_EXPECT_RESPONSE;
+    ticketOwners()[probe->id] = this;
+    if (snmp_sess_async_send(handle, p, netSnmpCallback, ticketOf(probe->id)) == 0) {
+        snmp_free_pdu(p);
+        ticketOwners().erase(probe->id);
+        unwatchTransport(handle);
+        snmp_sess_close(handle);
+        status = fail(SNMP_CLASS_TL_FAILED, "cannot send the engine-id probe to " + addr.get_printable());
+        return false;
+    }
+    s.probeId = probe->id;
+    pending[probe->id] = std::move(probe);
+    return true;
+}
+
 NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::UsmUser *user, int &status)
 {
     const UdpAddress &addr = target.udp_address();
@@ -98,15 +180,8 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
         status = SNMP_CLASS_SUCCESS;
         return it->second.get();
     }
-    if (user) {
-        // Sessions on older keys of the same user are of no further use.
-        std::vector<std::string> stale;
-        for (auto &[k, s] : sessions)
-            if (s->v3 && s->userName == user->name && s->userGeneration != user->generation)
-                stale.push_back(k);
-        for (const auto &k : stale)
-            closeSession(k);
-    }
+    if (user)
+        closeStaleSessions(*user);
 
     netsnmp_session cfg;
     snmp_sess_init(&cfg);
@@ -120,39 +195,9 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
     std::string secName;
     static const char publicCommunity[] = "public";
     if (user) {
-        cfg.version = SNMP_VERSION_3;
-        cfg.flags |= SNMP_FLAGS_DONT_PROBE;
-        secName = user->name;
-        cfg.securityName = secName.data();
-        cfg.securityNameLen = secName.size();
-        cfg.securityModel = SNMP_SEC_MODEL_USM;
-        cfg.securityLevel = SNMP_SEC_LEVEL_NOAUTH;
-        if (user->authProtocol != SNMP_AUTHPROTOCOL_NONE) {
-            cfg.securityLevel = SNMP_SEC_LEVEL_AUTHNOPRIV;
-            const bool md5 = user->authProtocol == SNMP_AUTHPROTOCOL_HMACMD5;
-            cfg.securityAuthProto = const_cast<oid *>(md5 ? usmHMACMD5AuthProtocol : usmHMACSHA1AuthProtocol);
-            cfg.securityAuthProtoLen = md5 ? USM_AUTH_PROTO_MD5_LEN : USM_AUTH_PROTO_SHA_LEN;
-            cfg.securityAuthKeyLen = USM_AUTH_KU_LEN;
-            if (generate_Ku(cfg.securityAuthProto, static_cast<u_int>(cfg.securityAuthProtoLen),
-                            reinterpret_cast<const u_char *>(user->authPassword.data()),
-                            user->authPassword.size(), cfg.securityAuthKey,
-                            &cfg.securityAuthKeyLen) != SNMPERR_SUCCESS) {
-                status = fail(SNMPv3_USM_ERROR, "the authentication key cannot be made from the pass phrase");
-                return nullptr;
-            }
-            if (user->privProtocol == SNMP_PRIVPROTOCOL_DES) {
-                cfg.securityLevel = SNMP_SEC_LEVEL_AUTHPRIV;
-                cfg.securityPrivProto = const_cast<oid *>(usmDESPrivProtocol);
-                cfg.securityPrivProtoLen = USM_PRIV_PROTO_DES_LEN;
-                cfg.securityPrivKeyLen = USM_PRIV_KU_LEN;
-                if (generate_Ku(cfg.securityAuthProto, static_cast<u_int>(cfg.securityAuthProtoLen),
-                                reinterpret_cast<const u_char *>(user->privPassword.data()),
-                                user->privPassword.size(), cfg.securityPrivKey,
-                                &cfg.securityPrivKeyLen) != SNMPERR_SUCCESS) {
-                    status = fail(SNMPv3_USM_ERROR, "the privacy key cannot be made from the pass phrase");
-                    return nullptr;
-                }
-            }
+        if (const char *why = setUpUsm(cfg, *user, secName)) {
+            status = fail(SNMPv3_USM_ERROR, why);
+            return nullptr;
         }
     } else {
         cfg.version = v1 ? SNMP_VERSION_1 : SNMP_VERSION_2c;
@@ -183,32 +228,8 @@ NetSession *Snmp::Impl::openSession(const SnmpTarget &target, const kv::snmp::Us
         s->userName = user->name;
         s->userGeneration = user->generation;
         s->state = SessionState::Discovering;
-        // Our own engine-id probe, sent without waiting; requests queue until it ends.
-        auto probe = std::make_unique<Pending>();
-        probe->id = gNextId++;
-        probe->probe = true;
-        probe->session = s.get();
-        probe->sentMs = AgentSilence::nowMs();
-        netsnmp_pdu *p = snmp_pdu_create(SNMP_MSG_GET);
-        p->version = SNMP_VERSION_3;
-        p->securityModel = SNMP_SEC_MODEL_USM;
-        p->securityLevel = SNMP_SEC_LEVEL_NOAUTH;
-        p->securityName = static_cast<char *>(calloc(1, 1));
-        p->securityNameLen = 0;
-        p->contextName = static_cast<char *>(calloc(1, 1));
-        p->contextNameLen = 0;
-        p->flags |= UCD_MSG_FLAG_EXPECT_RESPONSE;
-        ticketOwners()[probe->id] = this;
-        if (snmp_sess_async_send(handle, p, netSnmpCallback, ticketOf(probe->id)) == 0) {
-            snmp_free_pdu(p);
-            ticketOwners().erase(probe->id);
-            unwatchTransport(handle);
-            snmp_sess_close(handle);
-            status = fail(SNMP_CLASS_TL_FAILED, "cannot send the engine-id probe to " + addr.get_printable());
+        if (!sendEngineProbe(*s, addr, status))
             return nullptr;
-        }
-        s->probeId = probe->id;
-        pending[probe->id] = std::move(probe);
     }
     NetSession *raw = s.get();
     sessions[key] = std::move(s);

@@ -35,6 +35,7 @@
 #include "TSNTPForm.h"
 #include "TestEnv.h"
 #include "TransferRoad.h"
+#include "WaitBound.h"
 
 #include <QWidget>
 
@@ -49,6 +50,8 @@ namespace {
 
 using sweep::Snapshot;
 using sweep::TakeSnapshot;
+
+constexpr int kSilentDeviceBoundMs = 25000;
 
 // The main window's capability controls, which a stopped device's re-reads empty.
 std::vector<std::string> CapabilityTexts()
@@ -138,10 +141,13 @@ public:
         const auto captions = Captions(*made);
         FormHandle<T> form(global, std::move(made));
         {
+            // The opening may hold the program no longer than a user waits for a silent device.
+            const WaitBound bound(kSilentDeviceBoundMs);
             std::optional<KvSNMPReadBatch> reads;
             if (m_asMenu)
                 reads.emplace();
             form->DoCreate();
+            EXPECT_FALSE(bound.passed()) << "the opening held the program past 25 s on a stopped device";
         }
         form->Show();
         ASSERT_TRUE(wait(*form, 60000));

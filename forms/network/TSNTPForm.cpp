@@ -326,6 +326,11 @@ void TSNTPForm::Bt_ApplyClick(TObject *)
     }
     if (!SntpReq || !MethodReq || !ManualReq)
         return;
+    // A method that could not be read and was not chosen would be written as "manual".
+    if (!MethodReq->WasRead() && !RB_Sntp->Checked() && !RB_Manual->Checked()) {
+        StatusBar->SetSimpleText(gMsgGroupNotRead);
+        return;
+    }
     if (server.empty())
         Ed_WSNTPServ->SetText("0.0.0.0");
     StatusBar->SetSimpleText("Set...");

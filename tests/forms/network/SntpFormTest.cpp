@@ -178,6 +178,27 @@ TEST_F(Sntp, RefusedSntpWriteSendsNothingElseAndComesBackIdle)
     EXPECT_TRUE(form->Bt_Apply->Enabled());
 }
 
+// A method the device did not send shows neither option; Apply then writes nothing until the
+// user chooses one, and writes what was chosen.
+TEST_F(Sntp, UnreadMethodIsWrittenOnlyOnceChosen)
+{
+    startTransferDevice({"--profile", "nodeferred", "--fault", "sntptimesetmethod=error:genErr@get"});
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    EXPECT_FALSE(form->RB_Sntp->Checked());
+    EXPECT_FALSE(form->RB_Manual->Checked());
+    const std::size_t before = sets().size();
+    click(form->Bt_Apply);
+    EXPECT_EQ(form->StatusBar->SimpleText(), gMsgGroupNotRead);
+    EXPECT_EQ(sets().size(), before);
+    form->RB_Sntp->SetChecked(true);
+    click(form->RB_Sntp);
+    click(form->Bt_Apply);
+    ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "Setting success!"; }, 10000))
+        << form->StatusBar->SimpleText();
+    EXPECT_EQ(requestsNaming("sntptimesetmethod", "set"), 1);
+}
+
 // A list left by an earlier opening never passes for the new one.
 TEST_F(Sntp, ListThatDidNotArriveLeavesEveryZoneWithoutDaylightSaving)
 {

@@ -102,9 +102,11 @@ TMainForm::TMainForm(TComponent *AOwner) : TForm(AOwner)
     // SIGTERM and SIGINT close the window as the user's close does.
     m_signals = std::make_unique<kv::TerminationSignals>([this] { Close(); });
     m_waitListener = KvSNMPAddWaitListener([this](bool waiting, const AnsiString &address) {
+        // Waits nest (a request made while another waits): the note goes with the last of them.
+        m_waitsTold += waiting ? 1 : -1;
         if (waiting && !ShuttingDown)
             WaitNote.show(WaitingForDeviceText(address) + "\n" + kWaitGiveUpText);
-        else
+        else if (waiting || m_waitsTold <= 0)
             WaitNote.hide();
     });
 }

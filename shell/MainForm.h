@@ -220,6 +220,7 @@ private:
     bool m_startingUp = false;
     bool m_closeAsked = false;
     int m_waitListener = 0;
+    int m_waitsTold = 0; // waits the note was shown for that have not ended
     std::unique_ptr<kv::TerminationSignals> m_signals;
     std::unique_ptr<InstanceLock> m_lock;
     std::shared_ptr<int> m_life = std::make_shared<int>(0);

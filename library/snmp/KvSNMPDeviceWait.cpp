@@ -28,22 +28,23 @@ KvSNMPDeviceWait::KvSNMPDeviceWait(bool holdCompletions)
 {
     if (!gKvSNMPSession || gKvSNMPSession->blocking_wait())
         return;
+    m_session = gKvSNMPSession;
     m_wait = std::make_unique<kv::UserWait>();
     kv::UserWait *wait = m_wait.get();
-    gKvSNMPSession->set_blocking_wait(
+    m_session->set_blocking_wait(
         [wait](int ms) { return wait->wait(ms) && !(Application != nullptr && Application->Terminated()); });
     m_held = holdCompletions;
     if (m_held)
-        gKvSNMPSession->hold_completions(true);
+        m_session->hold_completions(true);
 }
 
 KvSNMPDeviceWait::~KvSNMPDeviceWait()
 {
-    if (!m_wait || !gKvSNMPSession)
+    if (!m_wait)
         return;
-    gKvSNMPSession->set_blocking_wait(nullptr);
+    m_session->set_blocking_wait(nullptr);
     if (m_held) {
-        gKvSNMPSession->hold_completions(false);
+        m_session->hold_completions(false);
         // What came meanwhile is delivered by the event timer.
         if (gKvSNMPEventProcessor)
             gKvSNMPEventProcessor->Wake();
@@ -141,7 +142,7 @@ void setText(TObject *target, const AnsiString &text)
 } // namespace
 
 KvSNMPWaitStatus::KvSNMPWaitStatus(KvSNMPRequest2Controls &binding, bool atOnce)
-    : m_life(binding.LifeToken()), m_target(statusTarget(binding))
+    : m_life(binding.LifeToken()), m_target(statusTarget(binding)), m_address(binding.Request.Device.Address)
 {
     if (!m_target)
         return;
@@ -151,7 +152,7 @@ KvSNMPWaitStatus::KvSNMPWaitStatus(KvSNMPRequest2Controls &binding, bool atOnce)
         return;
     }
     m_listener = KvSNMPAddWaitListener([this](bool waiting, const AnsiString &address) {
-        if (waiting)
+        if (waiting && address == m_address && !m_life.expired())
             show(WaitNoticeText(address));
     });
 }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class Snmp;
 class TObject;
 class KvSNMPRequest2Controls;
 
@@ -35,6 +36,7 @@ public:
 
 private:
     std::unique_ptr<kv::UserWait> m_wait; // only when this object installed the wait
+    Snmp *m_session = nullptr;            // the session it was installed on
     bool m_held = false;
 };
 
@@ -84,6 +86,7 @@ private:
     void show(const AnsiString &text);
     std::weak_ptr<int> m_life; // the binding's: its status bar lives as long
     TObject *m_target = nullptr;
+    AnsiString m_address; // the binding's device: waits for others are not its own
     AnsiString m_before;
     AnsiString m_shown;
     int m_listener = 0;

@@ -12,10 +12,15 @@ std::shared_ptr<Clock> &current()
 }
 } // namespace
 
-std::int64_t Clock::monotonicMs() const
+std::int64_t Clock::steadyMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::int64_t Clock::monotonicMs() const
+{
+    return steadyMs();
 }
 
 std::time_t Clock::wallTime() const

@@ -12,6 +12,8 @@ public:
     virtual ~Clock() = default;
     // Milliseconds on a monotonic clock (time-outs, retransmissions).
     virtual std::int64_t monotonicMs() const;
+    // Real milliseconds on the steady clock, whatever clock is installed.
+    static std::int64_t steadyMs();
     // Wall-clock time (what the user and the device see).
     virtual std::time_t wallTime() const;
     // Interval a timer really waits for a requested interval; tests shorten it.

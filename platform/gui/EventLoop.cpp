@@ -274,12 +274,7 @@ bool UserWait::wait(int maxMs)
     UserWaits &w = userWaits();
     const int outer = w.sleepingLevel;
     w.sleepingLevel = QThread::currentThread()->loopLevel();
-    {
-        QTimer wake;
-        wake.setSingleShot(true);
-        wake.start(maxMs < 0 ? 0 : maxMs);
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
-    }
+    waitForEvents(maxMs);
     w.sleepingLevel = outer;
     return !givenUp();
 }

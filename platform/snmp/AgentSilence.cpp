@@ -3,7 +3,6 @@
 #include "Clock.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace snmpnet {
 
@@ -19,8 +18,7 @@ int AgentSilence::probeWindowMs()
 
 std::int64_t AgentSilence::nowMs()
 {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return kv::Clock::steadyMs();
 }
 
 void AgentSilence::asking(AgentKey agent)

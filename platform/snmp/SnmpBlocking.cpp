@@ -74,7 +74,7 @@ bool Snmp::Impl::fallenSilent(const Pending &p, AgentKey agent, Probe &probe)
         return false;
     if (silence.timedOutSince(agent, heard))
         return true;
-    if (probe.sentMs < heard) {
+    if (probe.sentMs <= heard) {
         dropProbe(probe);
         probe = sendProbe(p);
         return false;
@@ -127,7 +127,11 @@ Snmp::Impl::Probe Snmp::Impl::sendProbe(const Pending &p)
     q->session = p.session;
     q->sentMs = probe.sentMs;
     q->cancelled = true;
-    if (transmit(*q) != SNMP_CLASS_SUCCESS)
+    // The probe's own failure is not the waiting request's.
+    const std::string error = lastError;
+    const bool sent = transmit(*q) == SNMP_CLASS_SUCCESS;
+    lastError = error;
+    if (!sent)
         return probe;
     probe.id = q->id;
     pending.emplace_hint(pending.end(), q->id, std::move(q));

@@ -85,6 +85,19 @@ bool ShowsKeptValue(TComboBox *combo)
     return index >= 0 && combo->Items()->Objects(index) == KeptMark();
 }
 
+void ForgetKeptValues(TForm &form)
+{
+    for (int c = 0; c < form.ComponentCount(); ++c) {
+        auto *combo = dynamic_cast<TComboBox *>(form.Components(c));
+        if (!combo || ShowsKeptValue(combo))
+            continue;
+        TStrings *items = combo->Items();
+        for (int i = items->Count() - 1; i >= 0; --i)
+            if (items->Objects(i) == KeptMark())
+                items->Delete(i);
+    }
+}
+
 AnsiString ReadValueName(FormBinding &binding, int item)
 {
     if (!binding.WasRead() || item < 0 || item >= binding.Request.VarList.Count())

@@ -130,6 +130,9 @@ int ShowDeviceValue(TComboBox *combo, const AnsiString &name);
 // True while combo shows the entry ShowDeviceValue added: the form leaves its item out of the
 // write (and out of the checks that belong to the value), so the device keeps what it holds.
 bool ShowsKeptValue(TComboBox *combo);
+// After a write that took the user's choices: the device no longer holds a kept value the user
+// chose another entry over, so the form's lists stop offering it (it would be left out again).
+void ForgetKeptValues(TForm &form);
 // The name of the value the group last read for item ("WPA2-Personal" for 6, by the item's
 // option list; the value's own text without one); empty when the group's last read failed or
 // has not completed.

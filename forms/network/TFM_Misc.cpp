@@ -119,10 +119,9 @@ bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen)
 {
     TelnetCoBox->SetItemIndex(protocol == ConsoleProtocol::Telnet ? 1 : 0);
     SHHCoBox->SetItemIndex(protocol == ConsoleProtocol::Ssh ? 1 : 0);
-    // Putting back what the device had leaves its time-out alone.
-    const AccessPatch items(
-        *ConsoleReq,
-        {{1, chosen || protocol == ConsoleProtocol::None ? KvAccess::ReadWrite : KvAccess::Invalid}});
+    // The time-out goes with the user's choice only: switching off first and putting back what
+    // the device had leave it alone, so a refused switch leaves no new time-out behind.
+    const AccessPatch items(*ConsoleReq, {{1, chosen ? KvAccess::ReadWrite : KvAccess::Invalid}});
     if (ConsoleReq->Write() != WriteResult::Written)
         return false;
     return !SSHSupported || SSHReq->Write() == WriteResult::Written;

@@ -98,6 +98,7 @@ void TFM_Performace::Bt_Apply_aClick(TObject *)
         StatusBar->SetSimpleText(gMsg11gSetError);
         return;
     }
+    ForgetKeptValues(*this);
     // Nothing written, nothing to restart for and no success to tell.
     if (m_written)
         RunRestartCountdown();

@@ -610,6 +610,7 @@ void TFM_MultiSSIDForm::Bt_ApplyClick(TObject *)
         StatusBar1->SetSimpleText("Set Error.");
         return;
     }
+    ForgetKeptValues(*this);
     // Shown in either saving mode; the window sends the restart only to a device without
     // deferred saving.
     RunCountdownWindow({});

@@ -47,7 +47,7 @@ TEST_F(Misc, EnablingWithSSHWritesBothOffThenSSHOn)
     form->CB_SSH->SetChecked(true);
     CountdownsSeen watch;
     click(form->Bt_Apply);
-    expectSets({"telnet=0 timeout=2", "ssh=0", "telnet=0 timeout=2", "ssh=1"});
+    expectSets({"telnet=0", "ssh=0", "telnet=0 timeout=2", "ssh=1"});
     EXPECT_EQ(watch.seen().size(), 1u); // shown after every successful Apply
     EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Success!");
 }
@@ -103,7 +103,7 @@ TEST_F(Misc, FailedSwitchOffAsksForAResetAndKeepsTheConsole)
     form->CB_SSH->SetChecked(true);
     expectBox("Set error!Please reset.", "Warning");
     click(form->Bt_Apply);
-    expectSets({"telnet=0 timeout=2", "ssh=0 (genErr)", "telnet=1", "ssh=0 (genErr)"});
+    expectSets({"telnet=0", "ssh=0 (genErr)", "telnet=1", "ssh=0 (genErr)"});
     // With the protocol kept, nothing is switched off first.
     form->CB_Telnet->SetChecked(true);
     form->CB_Timeout->SetItemIndex(5);
@@ -112,6 +112,21 @@ TEST_F(Misc, FailedSwitchOffAsksForAResetAndKeepsTheConsole)
     const std::vector<std::string> written = sets();
     ASSERT_EQ(written.size(), 6u);
     EXPECT_EQ(written[4], "telnet=1 timeout=5");
+}
+
+// The time-out goes with the chosen protocol only: refused there, the protocol the device had
+// goes back on with the time-out it had.
+TEST_F(Misc, RefusedSwitchLeavesNoNewTimeOut)
+{
+    startDevice(
+        {"--profile", writeProfile("set telnet 0\nset ssh 1\n"), "--fault", "timeout=error:genErr@set"});
+    auto form = openForm(FM_Misc);
+    ASSERT_TRUE(form->CB_SSH->Checked());
+    form->CB_Telnet->SetChecked(true);
+    form->CB_Timeout->SetItemIndex(5);
+    click(form->Bt_Apply);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Error!");
+    expectSets({"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"});
 }
 
 TEST_F(Misc, UnreadConsoleSendsNothing)

@@ -218,6 +218,14 @@ TEST_P(EncryptKept, AuthenticationTheListLacksStaysAndTheRestIsWritten)
     std::vector<std::string> twice = GetParam().sets;
     twice.insert(twice.end(), GetParam().sets.begin(), GetParam().sets.end());
     expectSets(twice);
+    // Once another entry is written the device no longer holds the kept one, so the list no
+    // longer offers it (chosen again, it would be left out under a success text).
+    choose(f->CB_SecAutha, "Open System");
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success!");
+    ASSERT_GT(sets().size(), twice.size());
+    EXPECT_EQ(sets()[twice.size()].rfind("adSecAuthentication-a=1 ", 0), 0u) << sets()[twice.size()];
+    EXPECT_EQ(f->CB_SecAutha->Items()->IndexOf(GetParam().device), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

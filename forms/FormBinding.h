@@ -1,6 +1,7 @@
 #pragma once
 // A form's binding of one group of MIB objects, made in one call, that remembers whether its
 // last read succeeded, so that a group the form could not read is never written back.
+#include "KvSNMPErrors.h"
 #include "KvSNMPRequest2Edits.h"
 #include "Newrequest.h"
 
@@ -55,10 +56,14 @@ public:
     bool WasRead() const { return m_read == ReadState::Read; }
     // The failed read's message ("(SNMP) ..."); empty unless the last read failed.
     AnsiString ReadFailure() const { return m_read == ReadState::Failed ? m_failure : AnsiString(); }
+    // The last read failed because the device did not answer (not an error it answered with,
+    // such as an object it lacks).
+    bool FailedUnanswered() const { return m_read == ReadState::Failed && m_unanswered; }
 
 protected:
     ReadState m_read = ReadState::NotRead;
     AnsiString m_failure;
+    bool m_unanswered = false;
 };
 
 // The failure of the first group named whose last read failed (a null group is skipped);
@@ -82,6 +87,7 @@ public:
     {
         m_read = ReadState::Reading;
         m_failure.clear();
+        m_unanswered = false;
         m_failures = this->Request.Failures;
         Base::DoBeforeGet();
     }
@@ -116,6 +122,7 @@ public:
             if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading) {
                 m_read = ReadState::Failed;
                 m_failure = e->Message;
+                m_unanswered = e->Code == KvSNMPCode::NoAnswer;
                 ClearBoundControls(*this);
             }
             if (handler)
@@ -123,8 +130,10 @@ public:
         };
         KvSNMPResultProc result = std::move(this->Request.OnResult);
         this->Request.OnResult = [this, result](KvSNMPError *e) {
-            if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading)
+            if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading) {
                 m_failure = e->Message;
+                m_unanswered = e->Code == KvSNMPCode::NoAnswer;
+            }
             if (result)
                 result(e);
         };

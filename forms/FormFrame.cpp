@@ -3,6 +3,7 @@
 #include "CapabilityProbe.h"
 #include "Exception.h"
 #include "KvOptionList.h"
+#include "Misc.h"
 #include "Waiting.h"
 
 #include <iterator>
@@ -115,17 +116,14 @@ AnsiString ReadValueName(FormBinding &binding, int item)
 
 AuthKind AuthenticationKind(const AnsiString &name)
 {
-    for (const AuthenticationEntry &entry : kAuthentications)
-        if (name == entry.Name)
-            return entry.Kind;
-    return AuthKind::None;
+    return name.empty() ? AuthKind::None : AuthenticationKindAt(gAdSecAuthenticationNames.IndexOfName(name));
 }
 
 AuthKind AuthenticationKindAt(int position)
 {
-    if (position < 0 || position >= static_cast<int>(std::size(kAuthentications)))
+    if (position < 0 || position >= static_cast<int>(std::size(kAuthenticationKinds)))
         return AuthKind::None;
-    return kAuthentications[position].Kind;
+    return kAuthenticationKinds[position];
 }
 
 AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> &skipped)
@@ -188,7 +186,8 @@ bool ReadAgainIfUnread(FormBinding *group)
 {
     if (group == nullptr)
         return false;
-    if (!group->WasRead())
+    // A read still under way is not asked for twice.
+    if (!group->WasRead() && !group->Busy)
         group->Get();
     return group->WasRead();
 }

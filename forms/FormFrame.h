@@ -139,25 +139,13 @@ void ForgetKeptValues(TForm &form);
 AnsiString ReadValueName(FormBinding &binding, int item);
 
 // ---- kinds of authentication --------------------------------------------------------------
-// The device's nine authentications, in the order of their values 1 to 9, and what each asks
-// for: WEP keys, a pass phrase (Personal) or RADIUS servers (Enterprise).
+// What each of the device's nine authentications asks for (the names and values are those of
+// its option list, gAdSecAuthenticationNames, in the same order): WEP keys, a pass phrase
+// (Personal) or RADIUS servers (Enterprise).
 enum class AuthKind { None, WEP, Personal, Enterprise };
-struct AuthenticationEntry {
-    int32_t Value;
-    const char *Name;
-    AuthKind Kind;
-};
-inline constexpr AuthenticationEntry kAuthentications[] = {
-    {1, "Open System", AuthKind::WEP},
-    {2, "Shared Key", AuthKind::WEP},
-    {3, "Open System / Shared Key", AuthKind::WEP},
-    {4, "WPA-Personal", AuthKind::Personal},
-    {5, "WPA-Enterprise", AuthKind::Enterprise},
-    {6, "WPA2-Personal", AuthKind::Personal},
-    {7, "WPA2-Enterprise", AuthKind::Enterprise},
-    {8, "WPA-Auto-Personal", AuthKind::Personal},
-    {9, "WPA-Auto-Enterprise", AuthKind::Enterprise},
-};
+inline constexpr AuthKind kAuthenticationKinds[] = {
+    AuthKind::WEP,      AuthKind::WEP,        AuthKind::WEP,      AuthKind::Personal,  AuthKind::Enterprise,
+    AuthKind::Personal, AuthKind::Enterprise, AuthKind::Personal, AuthKind::Enterprise};
 // The kind of the authentication of that name; None for any other text (nothing chosen).
 AuthKind AuthenticationKind(const AnsiString &name);
 // The kind of the authentication at that place of the nine (0 "Open System" .. 8); None outside.

@@ -3,6 +3,7 @@
 #include "Address.h"
 #include "Exception.h"
 #include "KvPath.h"
+#include "KvSNMPErrors.h"
 #include "MainForm.h"
 #include "Misc.h"
 #include "NetUtils.h"
@@ -133,9 +134,7 @@ AnsiString FailureText(const KvSNMPError *status)
 
 bool IsNoAnswer(const KvSNMPError *status)
 {
-    // The engine's time-out status under the library's numbering.
-    constexpr int32_t timedOut = -405;
-    return status != nullptr && status->Code == timedOut;
+    return status != nullptr && status->Code == KvSNMPCode::NoAnswer;
 }
 
 TransferServer::TransferServer(TForm *form, int timeout, TStatusBar *log)

@@ -2,13 +2,12 @@
 // entries, and the one view the main window builds itself (Home \ Information).
 #include "FormOpeners.h"
 #include "GUIConfigForm.h"
+#include "KvSNMPErrors.h"
 #include "KvSNMPRequest2Edits.h"
 #include "MainForm.h"
 #include "MainMenu.h"
 
 namespace {
-
-constexpr int32_t kTimedOutCode = -405;
 
 const KvSNMPItem kSystemGroup[] = {
     {"1.3.6.1.2.1.1.1", "System Description", KvSyntax::DisplayStr, KvAccess::ReadOnly},
@@ -29,7 +28,7 @@ const KvSNMPItem kClientInfoSupported[] = {
 
 bool IsPollTimeout(int32_t code)
 {
-    return code == kTimedOutCode;
+    return code == KvSNMPCode::NoAnswer;
 }
 
 MenuCapabilities TMainForm::CurrentMenuCapabilities() const

@@ -315,7 +315,7 @@ void TClientInformation::Bt_RfrshClick(TObject *)
         StartClientCycle();
     // An AP mode the opening could not read decides the WDS page once it is read.
     if (ApModeReq && !ApModeReq->WasRead()) {
-        ApModeReq->Get();
+        ReadAgainIfUnread(ApModeReq.get());
         ShowWdsPage();
     }
 }

@@ -240,8 +240,7 @@ void TFM_DevInfo::Bt_RefaClick(TObject *)
 {
     const KvSNMPReadBatch reads;
     // What the opening could not read is read now, as a normal opening reads it.
-    if (InfoReq && !InfoReq->WasRead() && !InfoReq->Busy)
-        InfoReq->Get();
+    ReadAgainIfUnread(InfoReq.get());
     if (MacReq) {
         m_macsRead = ReadAgainIfUnread(MacReq.get());
         ShowMacRange();

@@ -191,8 +191,13 @@ private:
     bool MultiSSIDOn() const;
     bool VlanOn() const;
     int SecurityItem() const { return CB_Sec->ItemIndex(); }
-    static bool IsPersonal(int item) { return AuthenticationKindAt(item) == AuthKind::Personal; }
-    static bool IsEnterprise(int item) { return AuthenticationKindAt(item) == AuthKind::Enterprise; }
+    // The kind of the security list's entry, by its name ("None" is none of them).
+    bool IsPersonal(int item) const { return SecurityKind(item) == AuthKind::Personal; }
+    bool IsEnterprise(int item) const { return SecurityKind(item) == AuthKind::Enterprise; }
+    AuthKind SecurityKind(int item) const
+    {
+        return item < 0 ? AuthKind::None : AuthenticationKind(CB_Sec->Items()->Strings(item));
+    }
     void SecurityChoice(TListItem *row);
     // The full security list is the one shown (the primary SSID uses an Enterprise kind).
     bool FullSecurityList() const;

@@ -458,8 +458,9 @@ bool TFM_Performace::ReopenIfIncomplete()
         if (const std::unique_ptr<FormBinding> &b = this->*slot; b && b.get() != DataRateTableReq.get())
             groups.push_back(b.get());
     bool whole = CurrentCapabilities() == m_capabilities;
+    // An object the device lacks is answered: only silence leaves the opening incomplete.
     for (const ReadOutcome *g : groups)
-        whole = whole && g->LastRead() != ReadState::Failed;
+        whole = whole && !g->FailedUnanswered();
     if (whole || (DataRateTableReq && DataRateTableReq->Busy))
         return false;
     for (const auto slot : kBindingSlots)

@@ -256,6 +256,8 @@ public:
 
     void FillModeLists();
     void FillAuthenticationList(bool userChange);
+    // The ciphers the AP mode offers; the device's own shown, the user's kept on a change.
+    void FillCipherList(int item, bool userChange);
     void FollowSuperMode();
     void EnableChosenKey();
     void ShowSecurityGroups();

@@ -92,8 +92,9 @@ void TFM_Wirless::Open()
     Ed_SSIDa->SetMaxLength(32);
     Ed_SSIDg->SetMaxLength(32);
     m_openedWhole = true;
+    // An object the device lacks is answered: only silence leaves the opening incomplete.
     for (const FormBinding *b : Bindings())
-        if (b != RadioWaveBinding.get() && b->LastRead() == ReadState::Failed)
+        if (b != RadioWaveBinding.get() && b->FailedUnanswered())
             m_openedWhole = false;
 }
 

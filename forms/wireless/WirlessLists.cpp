@@ -186,6 +186,19 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
         CB_AuSc->SetEnabled(false);
         CB_Chana->SetEnabled(item != 4);
     }
+    FillCipherList(item, userChange);
+    if (m_caps.Turbomode == 0)
+        FollowSuperMode();
+    // A repeater takes its channel and broadcast from the access point it joins.
+    if (contains(ED_APModeTempComboBox->Text(), "Repeater")) {
+        CB_SSIDBcasta->SetEnabled(false);
+        CB_Chana->SetEnabled(false);
+    }
+    LayOutGroups(item);
+}
+
+void TFM_Wirless::FillCipherList(int item, bool userChange)
+{
     if (item == 1)
         fill(CipherforPSKBox, {"Auto", "AES"});
     else if (item == 2)
@@ -197,14 +210,6 @@ void TFM_Wirless::FillAuthenticationList(bool userChange)
     else
         ShowDeviceValue(CipherforPSKBox,
                         PassPhraseBinding ? ReadValueName(*PassPhraseBinding, kPassCipher) : AnsiString());
-    if (m_caps.Turbomode == 0)
-        FollowSuperMode();
-    // A repeater takes its channel and broadcast from the access point it joins.
-    if (contains(ED_APModeTempComboBox->Text(), "Repeater")) {
-        CB_SSIDBcasta->SetEnabled(false);
-        CB_Chana->SetEnabled(false);
-    }
-    LayOutGroups(item);
 }
 
 void TFM_Wirless::FollowSuperMode()

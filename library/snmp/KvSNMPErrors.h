@@ -39,6 +39,8 @@ constexpr int32_t NoOptionList = -520;
 constexpr int32_t BadControlType = -521;
 constexpr int32_t NotEnoughControls = -522;
 constexpr int32_t UnknownError = -528;
+// The engine's time-out (SNMP class error -5): the device did not answer.
+constexpr int32_t NoAnswer = -405;
 } // namespace KvSNMPCode
 
 // Maps an SNMP engine status (or an agent error status 1..19) to a code and its current text.

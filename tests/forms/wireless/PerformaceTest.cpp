@@ -93,6 +93,19 @@ TEST_F(Performace, AbsentRowsShortenTheFormAndAreNotWritten)
     expectSets({"hChannel=6", "adbgMode=2", "adSuperMode=4", kRadio});
 }
 
+// A group the device answered with an error was answered: Refresh reads the form's groups
+// again and does not open it anew, as it does after a read the device left unanswered.
+TEST_F(Performace, RefreshAfterAnErrorAnswerDoesNotOpenTheFormAnew)
+{
+    startDevice({"--fault", "adPreamble=error:genErr@get"});
+    auto f = open();
+    ASSERT_EQ(f->PreambleReq->LastRead(), ReadState::Failed);
+    const int asked = requestsNaming("adXR");
+    click(f->Bt_Refresh_a);
+    EXPECT_TRUE(pumpUntil([&] { return f->Bt_Refresh_a->Enabled(); }, 3000));
+    EXPECT_EQ(requestsNaming("adXR"), asked);
+}
+
 struct RangeCase {
     TEdit *TFM_Performace::*Edit;
     const char *Text;

@@ -2,6 +2,7 @@
 // Refresh, costs one time-out at most and no more than the silence limit, the windows stay
 // painted and say that the program waits, and the user may give the wait up.
 #include "FormFixture.h"
+#include "GiveUp.h"
 #include "KvSNMPDeviceWait.h"
 #include "PaintCounter.h"
 #include "TFM_Encrypt.h"
@@ -9,9 +10,7 @@
 #include "TFM_Wirless.h"
 #include "WaitBound.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -132,7 +131,7 @@ TEST_F(SilentDevice, GroupingRefreshCostsOneTimeOutAndReadsAgainOnceTheDeviceAns
 // slow keeps the time-out, and its value arrives.
 TEST_F(SilentDevice, EncryptionWaitsForASilentDeviceNoLongerThanTheSilenceLimit)
 {
-    enum class GiveUp { No, Escape, CloseBox };
+    using kvtest::GiveUp;
     const struct {
         const char *name;
         std::vector<std::string> args;
@@ -167,15 +166,10 @@ TEST_F(SilentDevice, EncryptionWaitsForASilentDeviceNoLongerThanTheSilenceLimit)
                 noteShown = MainForm->WaitNote.shown() ? MainForm->WaitNote.text() : std::string();
                 formShown = f != nullptr ? f->StatusBar->SimpleText() : AnsiString();
             });
-            if (c.giveUp == GiveUp::Escape)
-                kvtest::runAfter(give, 300, [] {
-                    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                    QCoreApplication::sendEvent(MainForm->Widget(), &escape);
-                });
-            if (c.giveUp == GiveUp::CloseBox)
-                kvtest::runAfter(give, 300, [f] {
-                    QCloseEvent close;
-                    QCoreApplication::sendEvent(f->Widget(), &close);
+            if (c.giveUp != GiveUp::No)
+                kvtest::runAfter(give, 300, [&c, f] {
+                    kvtest::giveUpWait(c.giveUp,
+                                       c.giveUp == GiveUp::Escape ? MainForm->Widget() : f->Widget());
                 });
         };
         Steady::time_point start = Steady::now();

@@ -4,13 +4,12 @@
 // the user can give a wait up, and the binding's status bar says that it waits meanwhile.
 #include "BindingSupport.h"
 #include "ComCtrls.h"
+#include "GiveUp.h"
 #include "KvSNMPDeviceWait.h"
 #include "KvSNMPReadBatch.h"
 #include "PaintCounter.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -121,7 +120,7 @@ TEST_F(DeviceWait, ALostAnswerFailsItsOwnReadOnlyAndASilentDeviceTheRestOfTheBat
 
 TEST_F(DeviceWait, ASilentDeviceIsGivenUpAtTheSilenceLimitASlowOneKeepsItsTimeOutAndTheUserMayGiveUp)
 {
-    enum class GiveUp { No, Escape, CloseBox };
+    using kvtest::GiveUp;
     const struct {
         const char *name;
         std::vector<std::string> args;
@@ -168,16 +167,8 @@ TEST_F(DeviceWait, ASilentDeviceIsGivenUpAtTheSilenceLimitASlowOneKeepsItsTimeOu
             told.push_back(waiting);
             if (waiting) {
                 kvtest::runAfter(look, 0, [&] { shown = bar->SimpleText(); });
-                if (c.giveUp == GiveUp::Escape)
-                    kvtest::runAfter(give, 100, [&] {
-                        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                        QCoreApplication::sendEvent(form->Widget(), &escape);
-                    });
-                if (c.giveUp == GiveUp::CloseBox)
-                    kvtest::runAfter(give, 100, [&] {
-                        QCloseEvent close;
-                        QCoreApplication::sendEvent(form->Widget(), &close);
-                    });
+                if (c.giveUp != GiveUp::No)
+                    kvtest::runAfter(give, 100, [&] { kvtest::giveUpWait(c.giveUp, form->Widget()); });
             }
         });
         kvtest::PaintCounter paints;

@@ -67,6 +67,15 @@ AnsiString FirstReadFailure(std::initializer_list<const ReadOutcome *> groups)
     return AnsiString();
 }
 
+std::vector<AnsiString> UnreadLabels(std::initializer_list<const ReadOutcome *> groups)
+{
+    std::vector<AnsiString> labels;
+    for (const ReadOutcome *g : groups)
+        if (g != nullptr && g->LastRead() == ReadState::Failed)
+            labels.push_back(g->Label());
+    return labels;
+}
+
 void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSetup &setup)
 {
     binding.Request.VarList = KvSNMPVarList(setup.Items, setup.Type, setup.KeyCount);

@@ -6,6 +6,7 @@
 #include "Newrequest.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <utility>
@@ -17,6 +18,9 @@ enum class BindMode : uint8_t { Sync = 0, Async = 1 };
 // carry the log line of a failed asynchronous request in front of them.
 struct BindingSetup {
     const KvSNMPItem *Items = nullptr; // a FormItemTable or any table ended by an empty OID
+    // The group as the form names it ("SSID", "Super G Mode"): what a status text calls it when
+    // it was not read, or written before a failure.
+    const char *Label = nullptr;
     KvSNMPItemType Type = MVT_SV;
     int32_t KeyCount = 0;
     BindMode Mode = BindMode::Async;
@@ -51,6 +55,8 @@ void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSetup &setup
 // How a group's last read went, and what the device answered when it failed.
 class ReadOutcome {
 public:
+    // The group in the form's words (its first object's name when the form gave none).
+    const AnsiString &Label() const { return m_label; }
     // Read stands only after a Get whose every answer arrived and was shown.
     ReadState LastRead() const { return m_read; }
     bool WasRead() const { return m_read == ReadState::Read; }
@@ -61,6 +67,7 @@ public:
     bool FailedUnanswered() const { return m_read == ReadState::Failed && m_unanswered; }
 
 protected:
+    AnsiString m_label;
     ReadState m_read = ReadState::NotRead;
     AnsiString m_failure;
     bool m_unanswered = false;
@@ -69,6 +76,8 @@ protected:
 // The failure of the first group named whose last read failed (a null group is skipped);
 // empty when none failed. A form shows it, and no success text over it.
 AnsiString FirstReadFailure(std::initializer_list<const ReadOutcome *> groups);
+// The labels of the groups named whose last read failed, in that order.
+std::vector<AnsiString> UnreadLabels(std::initializer_list<const ReadOutcome *> groups);
 
 template <class Base> class TFormBinding final : public Base, public ReadOutcome {
 public:
@@ -80,8 +89,15 @@ public:
     // others to read-only (AccessPatch) for the write.
     WriteResult Write(bool reGetAfterSet = true, bool takeFromControls = true)
     {
+        m_writeUnanswered = false;
         return WriteGroup(*this, WasRead(), reGetAfterSet, takeFromControls);
     }
+    // The last write failed because the device did not answer it (it timed out, or the user gave
+    // the wait up): the device may still take it. Not a refusal.
+    bool WriteUnanswered() const { return m_writeUnanswered; }
+    // Runs once, with the outcome, when the asynchronous write under way completes (before the
+    // form's own set-done handler). The binding owns it: a form closed meanwhile hears nothing.
+    void AwaitWrite(std::function<void(const KvSNMPError &)> once) { m_awaitWrite = std::move(once); }
 
     void DoBeforeGet() override
     {
@@ -114,9 +130,21 @@ public:
 
     // A failed asynchronous Get ends in its get-done handler alone: the binding marks itself
     // there before the form's handler runs. A synchronous one reports to the result handler.
-    // MakeBinding calls it once the handlers are set.
-    void MarkFailedReads()
+    // Writes are told the same ways. MakeBinding calls it once the handlers are set.
+    void MarkOutcomes(const char *label)
     {
+        m_label = label != nullptr                    ? AnsiString(label)
+                  : this->Request.VarList.Count() > 0 ? AnsiString(this->Request.VarList.GetItem(0)->Name)
+                                                      : AnsiString();
+        KvSNMPDoneEvent setDone = std::move(this->OnSetDone);
+        this->OnSetDone = [this, setDone](KvSNMPRequest2Controls *sender, KvSNMPError *e) {
+            if (e != nullptr && e->Code != 0)
+                m_writeUnanswered = e->Code == KvSNMPCode::NoAnswer;
+            if (auto once = std::exchange(m_awaitWrite, nullptr); once && e != nullptr)
+                once(*e);
+            if (setDone)
+                setDone(sender, e);
+        };
         KvSNMPDoneEvent handler = std::move(this->OnGetDone);
         this->OnGetDone = [this, handler](KvSNMPRequest2Controls *sender, KvSNMPError *e) {
             if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading) {
@@ -130,7 +158,9 @@ public:
         };
         KvSNMPResultProc result = std::move(this->Request.OnResult);
         this->Request.OnResult = [this, result](KvSNMPError *e) {
-            if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading) {
+            if (e != nullptr && e->Code != 0 && this->Operation == 1)
+                m_writeUnanswered = e->Code == KvSNMPCode::NoAnswer;
+            else if (e != nullptr && e->Code != 0 && m_read == ReadState::Reading) {
                 m_failure = e->Message;
                 m_unanswered = e->Code == KvSNMPCode::NoAnswer;
             }
@@ -141,6 +171,8 @@ public:
 
 private:
     int64_t m_failures = 0;
+    bool m_writeUnanswered = false;
+    std::function<void(const KvSNMPError &)> m_awaitWrite;
 };
 
 using FormBinding = TFormBinding<KvSNMPRequest2Edits>;
@@ -151,7 +183,7 @@ std::unique_ptr<TFormBinding<Base>> MakeBinding(TForm *form, const BindingSetup 
 {
     auto binding = std::make_unique<TFormBinding<Base>>(form);
     ConfigureBinding(*binding, setup);
-    binding->MarkFailedReads();
+    binding->MarkOutcomes(setup.Label);
     return binding;
 }
 

@@ -86,17 +86,14 @@ bool ShowsKeptValue(TComboBox *combo)
     return index >= 0 && combo->Items()->Objects(index) == KeptMark();
 }
 
-void ForgetKeptValues(TForm &form)
+void ForgetKeptValue(TComboBox *combo)
 {
-    for (int c = 0; c < form.ComponentCount(); ++c) {
-        auto *combo = dynamic_cast<TComboBox *>(form.Components(c));
-        if (!combo || ShowsKeptValue(combo))
-            continue;
-        TStrings *items = combo->Items();
-        for (int i = items->Count() - 1; i >= 0; --i)
-            if (items->Objects(i) == KeptMark())
-                items->Delete(i);
-    }
+    if (ShowsKeptValue(combo))
+        return;
+    TStrings *items = combo->Items();
+    for (int i = items->Count() - 1; i >= 0; --i)
+        if (items->Objects(i) == KeptMark())
+            items->Delete(i);
 }
 
 AnsiString ReadValueName(FormBinding &binding, int item)
@@ -126,25 +123,34 @@ AuthKind AuthenticationKindAt(int position)
     return kAuthenticationKinds[position];
 }
 
+namespace {
+
+// text, then the clause with the labels ("SSID, Super G Mode."); text alone without labels.
+AnsiString WithLabels(const AnsiString &text, const char *clause, const std::vector<AnsiString> &labels)
+{
+    if (labels.empty())
+        return text;
+    AnsiString out = text.empty() ? AnsiString(clause) : text + " " + clause;
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        out += (i == 0 ? " " : ", ") + labels[i];
+    return out + ".";
+}
+
+} // namespace
+
 AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> &skipped)
 {
-    if (skipped.empty())
-        return text;
-    AnsiString out =
-        text.empty() ? AnsiString("Not read, so not written:") : text + " Not read, so not written:";
-    for (const AnsiString &name : skipped)
-        out += " " + name;
-    return out;
+    return WithLabels(text, "Not read, so not written:", skipped);
 }
 
 AnsiString WrittenBeforeText(const AnsiString &text, const std::vector<AnsiString> &written)
 {
-    if (written.empty())
-        return text;
-    AnsiString out = text + " Written before it:";
-    for (const AnsiString &name : written)
-        out += " " + name;
-    return out;
+    return WithLabels(text, "Written before it:", written);
+}
+
+AnsiString NotReadText(const AnsiString &failure, const std::vector<AnsiString> &unread)
+{
+    return WithLabels(failure, "Not read:", unread);
 }
 
 bool GuardCreate(TStatusBar *statusBar, const std::function<void()> &steps)
@@ -178,7 +184,7 @@ bool ShowReadFailure(TStatusBar *statusBar, std::initializer_list<const ReadOutc
     const AnsiString failure = FirstReadFailure(groups);
     if (failure.empty())
         return false;
-    statusBar->SetSimpleText(failure);
+    statusBar->SetSimpleText(NotReadText(failure, UnreadLabels(groups)));
     return true;
 }
 

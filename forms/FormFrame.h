@@ -47,11 +47,14 @@
 // Status text of an Apply refused because a group it would write could not be read.
 inline const AnsiString gMsgGroupNotRead = "Nothing was set: the values could not be read from the device.";
 // The status text of an Apply that left out groups it could not read: the form's text, then
-// the groups by their first object ("Setting Success! Not read, so not written: adRadioWave").
+// the groups by their labels ("Setting Success! Not read, so not written: Radio Wave.").
 AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> &skipped);
 // The status text of a chain of writes that stopped at a failed one: the form's text, then the
-// groups written before it, which stay written ("Setting error! Written before it: hSSID").
+// groups written before it, which stay written ("Setting error! Written before it: SSID.").
 AnsiString WrittenBeforeText(const AnsiString &text, const std::vector<AnsiString> &written);
+// After an opening or a Refresh: the groups that could not be read, by their labels, after
+// the failure's own text ("(SNMPClass) SNMP request timed out! Not read: Super G Mode.").
+AnsiString NotReadText(const AnsiString &failure, const std::vector<AnsiString> &unread);
 
 // ---- the window -------------------------------------------------------------------------
 
@@ -130,9 +133,10 @@ int ShowDeviceValue(TComboBox *combo, const AnsiString &name);
 // True while combo shows the entry ShowDeviceValue added: the form leaves its item out of the
 // write (and out of the checks that belong to the value), so the device keeps what it holds.
 bool ShowsKeptValue(TComboBox *combo);
-// After a write that took the user's choices: the device no longer holds a kept value the user
-// chose another entry over, so the form's lists stop offering it (it would be left out again).
-void ForgetKeptValues(TForm &form);
+// After a write of its group that took the user's choice: the device no longer holds a kept
+// value the user chose another entry over, so the list stops offering it (it would be left out
+// again). A list that still shows its kept value keeps it. (WriteChain: ForgetKeptValues.)
+void ForgetKeptValue(TComboBox *combo);
 // The name of the value the group last read for item ("WPA2-Personal" for 6, by the item's
 // option list; the value's own text without one); empty when the group's last read failed or
 // has not completed.
@@ -151,8 +155,9 @@ AuthKind AuthenticationKind(const AnsiString &name);
 // The kind of the authentication at that place of the nine (0 "Open System" .. 8); None outside.
 AuthKind AuthenticationKindAt(int position);
 
-// After the reads of a form: the failure of the first group named that could not be read goes
-// into the status bar, so that no success text stands over it. True when one failed.
+// After the reads of a form: the failure of the first group named that could not be read, and
+// the labels of all that could not, go into the status bar, so that no success text stands
+// over them. True when one failed.
 bool ShowReadFailure(TStatusBar *statusBar, std::initializer_list<const ReadOutcome *> groups);
 
 // A Refresh's read of a synchronous group its opening could not read (an optional group whose

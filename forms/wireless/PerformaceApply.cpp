@@ -98,7 +98,8 @@ void TFM_Performace::Bt_Apply_aClick(TObject *)
         StatusBar->SetSimpleText(gMsg11gSetError);
         return;
     }
-    ForgetKeptValues(*this);
+    ForgetKeptValue(CB_DtRta);
+    ForgetKeptValue(CB_Chana);
     // Nothing written, nothing to restart for and no success to tell.
     if (m_written)
         RunRestartCountdown();

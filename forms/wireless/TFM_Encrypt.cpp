@@ -484,7 +484,7 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
     bool written = false;
     const bool ok = writeGroups(auth == 4, security, passPhrase, skipped, written);
     if (ok) {
-        ForgetKeptValues(*this);
+        ForgetKeptValue(CB_SecAutha);
         SavedAuthentication = CB_SecAutha->Text();
         if (written)
             RunRestartCountdown({.Countdown = 20, .RebootDelay = 5});

@@ -610,7 +610,8 @@ void TFM_MultiSSIDForm::Bt_ApplyClick(TObject *)
         StatusBar1->SetSimpleText("Set Error.");
         return;
     }
-    ForgetKeptValues(*this);
+    for (const Guest &g : m_guests)
+        ForgetKeptValue(g.Temp);
     // Shown in either saving mode; the window sends the restart only to a device without
     // deferred saving.
     RunCountdownWindow({});

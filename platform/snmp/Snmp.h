@@ -80,8 +80,9 @@ public:
     // While a blocking request waits for its answer, wait(ms) is called to let the rest of the
     // program run for up to ms (a window stays painted); it returns false to give the request
     // up, which then ends as a time-out. Without it the wait watches the session's sockets only.
-    // A blocking request whose agent has answered nothing, to anyone, for 20 s is given up the
+    // A blocking read whose agent has answered nothing, to anyone, for 20 s is given up the
     // same way once a request to it timed out meanwhile or a short probe got no answer in 2 s.
+    // A blocking set waits for its own time-out (or for the program to give it up).
     void set_blocking_wait(std::function<bool(int ms)> wait);
     const std::function<bool(int ms)> &blocking_wait() const;
 

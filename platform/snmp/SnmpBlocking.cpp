@@ -24,11 +24,13 @@ int Snmp::Impl::finishBlocking(std::uint64_t id, Pdu &pdu, AgentKey agent, bool 
 }
 
 // Runs the request's session until it completes; gives it up (as a time-out) when the program
-// gives the wait up or when its agent has fallen silent.
+// gives the wait up or, for a read, when its agent has fallen silent. A write waits for its own
+// time-out: a device busy taking settings may answer nothing meanwhile and still take them.
 Snmp::Impl::Heard Snmp::Impl::awaitBlocking(Pending &p, AgentKey agent)
 {
     Probe probe;
     Heard heard = Heard::Unknown;
+    const bool read = p.command != SNMP_MSG_SET;
     while (!p.done) {
         if (!sessionKnown(p.session)) {
             completeWith(p.id, SNMP_CLASS_TIMEOUT);
@@ -41,7 +43,7 @@ Snmp::Impl::Heard Snmp::Impl::awaitBlocking(Pending &p, AgentKey agent)
             }
             break;
         }
-        if (!p.done && fallenSilent(p, agent, probe)) {
+        if (!p.done && read && fallenSilent(p, agent, probe)) {
             completeWith(p.id, SNMP_CLASS_TIMEOUT);
             heard = Heard::Silent;
         }

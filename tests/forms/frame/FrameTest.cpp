@@ -2,6 +2,7 @@
 #include "FormFixture.h"
 #include "FormFrame.h"
 #include "Waiting.h"
+#include "WriteChain.h"
 
 using namespace formtest;
 
@@ -201,4 +202,117 @@ TEST_F(Frame, AValueTheListLacksIsKeptUntilAnotherIsChosen)
     EXPECT_FALSE(ShowsKeptValue(combo));
     FillChannelList("1 2 13", combo, "13");
     EXPECT_FALSE(ShowsKeptValue(combo)); // listed now
+}
+
+// The writes of an Apply, group after group: what was written before a failure is named in the
+// form's words, a group not read is skipped and named, a refusal and a write the device left
+// unanswered are told apart, and an asynchronous group goes on from its completion.
+TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
+{
+    const FormItemTable stationItems = {
+        {"2.4.3.1.1.1", "adInternalStationConnection", KvSyntax::Integer, KvAccess::ReadWrite}};
+    const FormItemTable accessItems = {
+        {"2.4.3.1.2.1", "adEthernet2WLANAccess", KvSyntax::Integer, KvAccess::ReadWrite}};
+    const FormItemTable levelItems = {{"2.11.1.0", "adSystemLevel", KvSyntax::Integer, KvAccess::ReadWrite}};
+    const struct {
+        const char *name;
+        std::vector<std::string> args;
+        bool asyncMiddle; // the middle group writes asynchronously
+        bool stopBeforeWrites;
+        std::string text;
+        std::vector<std::string> sets;
+    } cases[] = {
+        {"all written",
+         {},
+         false,
+         false,
+         "Done!",
+         {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1"}},
+        {"refused in the middle",
+         {"--fault", "adEthernet2WLANAccess=error:genErr@set"},
+         false,
+         false,
+         "Failed! Written before it: Station.",
+         {"adInternalStationConnection=1", "adEthernet2WLANAccess=1 (genErr)"}},
+        {"asynchronous, refused",
+         {"--fault", "adEthernet2WLANAccess=error:genErr@set"},
+         true,
+         false,
+         "Failed! Written before it: Station.",
+         {"adInternalStationConnection=1", "adEthernet2WLANAccess=1 (genErr)"}},
+        {"asynchronous, all written",
+         {},
+         true,
+         false,
+         "Done!",
+         {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1"}},
+        {"middle not read",
+         {"--fault", "adEthernet2WLANAccess=error:genErr@get"},
+         false,
+         false,
+         "Done! Not read, so not written: Access.",
+         {"adInternalStationConnection=1", "adSystemLevel=1"}},
+        {"device stopped", {}, false, true, std::string("Failed! ") + kWriteUnansweredText, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        open(c.args);
+        WriteChain chain(form.get());
+        auto make = [&](const FormItemTable &items, const char *label, BindMode mode) {
+            auto b = MakeBinding(form.get(), {.Items = items, .Label = label, .Mode = mode, .Timeout = 50});
+            b->Get();
+            EXPECT_TRUE(pumpUntil([&] { return !b->Busy; }, 5000));
+            return b;
+        };
+        auto first = make(stationItems, "Station", BindMode::Sync);
+        auto middle = make(accessItems, "Access", c.asyncMiddle ? BindMode::Async : BindMode::Sync);
+        auto last = make(levelItems, "Level", BindMode::Sync);
+        if (c.stopBeforeWrites)
+            sim->process().pause();
+        chain.Begin();
+        bool ended = false;
+        ASSERT_TRUE(chain.Write(first.get(), false, false) || c.stopBeforeWrites);
+        chain.WriteThen(
+            middle.get(),
+            [&](bool goesOn) {
+                if (goesOn)
+                    chain.Write(last.get(), false, false);
+                ended = true;
+            },
+            false, false);
+        ASSERT_TRUE(pumpUntil([&] { return ended; }, 10000));
+        sim->process().resume();
+        EXPECT_EQ(chain.Text("Done!", "Failed!"), c.text);
+        EXPECT_EQ(chain.Wrote(first.get()), !c.stopBeforeWrites);
+        if (!c.stopBeforeWrites)
+            expectSets(c.sets);
+        first.reset();
+        middle.reset();
+        last.reset();
+        form.reset();
+        sim.reset();
+    }
+}
+
+// A kept value goes only from the lists whose group the Apply wrote.
+TEST_F(Frame, KeptValuesGoOnlyWithTheirWrittenGroup)
+{
+    open();
+    WriteChain chain(form.get());
+    auto written = bind(BindMode::Sync);
+    auto unread = MakeBinding(form.get(), {.Items = kGroup, .Label = "Other", .Mode = BindMode::Sync});
+    ASSERT_TRUE(written->Get());
+    auto *a = Make<TComboBox>(form.get(), "CB_A", {8, 60, 60, 21}, {"1", "2"});
+    auto *b = Make<TComboBox>(form.get(), "CB_B", {8, 90, 60, 21}, {"1", "2"});
+    ShowDeviceValue(a, "13");
+    ShowDeviceValue(b, "13");
+    a->SetItemIndex(0);
+    b->SetItemIndex(0);
+    chain.Begin();
+    ASSERT_TRUE(chain.Write(written.get()));
+    ASSERT_TRUE(chain.Write(unread.get()));
+    EXPECT_EQ(chain.Skipped(), std::vector<AnsiString>{"Other"});
+    ForgetKeptValues(chain, {{a, written.get()}, {b, unread.get()}});
+    EXPECT_EQ(a->Items()->Count(), 2);
+    EXPECT_EQ(b->Items()->Count(), 3);
 }

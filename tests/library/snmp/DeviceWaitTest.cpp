@@ -1,7 +1,8 @@
 // Synchronous reads and writes of bindings against a device that loses one answer, answers
-// late or answers nothing at all: a lost answer costs its own read only, a silent device is
-// given up at the silence limit whatever the request's time-out, a slow one keeps its time-out,
-// the user can give a wait up, and the binding's status bar says that it waits meanwhile.
+// late or answers nothing at all: a lost answer costs its own read only, a read of a silent
+// device is given up at the silence limit whatever the request's time-out, a write and a slow
+// device keep their time-outs, the user can give a wait up, and the binding's status bar says
+// that it waits meanwhile.
 #include "BindingSupport.h"
 #include "ComCtrls.h"
 #include "GiveUp.h"
@@ -125,33 +126,50 @@ TEST_F(DeviceWait, ASilentDeviceIsGivenUpAtTheSilenceLimitASlowOneKeepsItsTimeOu
         const char *name;
         std::vector<std::string> args;
         bool stopped;
+        int resumeMs; // the stopped device goes on after that long (0: not during the request)
         bool write;
         bool logs; // the binding logs to the status bar; else it is only its form's
         GiveUp giveUp;
         bool ok;
         int minMs, maxMs;
     } cases[] = {
-        // The silence limit and a probe's window; a try of the request alone takes 2.5 s.
-        {"silent device, read", {}, true, false, true, GiveUp::No, false, 900, 2200},
-        {"silent device, write", {}, true, true, true, GiveUp::No, false, 900, 2200},
-        {"silent device, write without a log", {}, true, true, false, GiveUp::No, false, 900, 2200},
+        // The silence limit and a probe's window; a try of the request alone takes 2.5 s, both
+        // tries 5 s.
+        {"silent device, read", {}, true, 0, false, true, GiveUp::No, false, 900, 2200},
+        // A device taking settings may answer nothing for a while: a write waits its time-out.
+        {"silent device, write", {}, true, 0, true, true, GiveUp::No, false, 4900, 7500},
+        {"silent device, write without a log", {}, true, 0, true, false, GiveUp::No, false, 4900, 7500},
+        {"device silent beyond the silence limit, write",
+         {},
+         true,
+         1800,
+         true,
+         true,
+         GiveUp::No,
+         true,
+         1700,
+         4900},
         {"slow device",
          {"--fault", "sysContact=delay:1800"},
          false,
+         0,
          false,
          true,
          GiveUp::No,
          true,
          1700,
          2400},
-        {"Escape", {}, true, false, true, GiveUp::Escape, false, 250, 800},
-        {"close box", {}, true, true, true, GiveUp::CloseBox, false, 250, 800},
+        {"Escape", {}, true, 0, false, true, GiveUp::Escape, false, 250, 800},
+        {"close box", {}, true, 0, true, true, GiveUp::CloseBox, false, 250, 800},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         start(c.args);
+        QTimer resume;
         if (c.stopped)
             devsim->process().pause();
+        if (c.resumeMs > 0)
+            kvtest::runAfter(resume, c.resumeMs, [&] { devsim->process().resume(); });
         auto contact = bind("sysContact", 5000);
         if (!c.logs) {
             contact->SetStatusBar(nullptr);

@@ -1,0 +1,115 @@
+#include "WriteChain.h"
+
+#include "FormFrame.h"
+#include "Forms.h"
+
+#include <algorithm>
+#include <utility>
+
+const char *const kWriteUnansweredText = "The device did not answer; it may still take the setting.";
+
+void WriteChain::Begin()
+{
+    m_stopped = false;
+    m_unanswered = false;
+    m_waiting = false;
+    m_written.clear();
+    m_skipped.clear();
+    m_writtenGroups.clear();
+}
+
+bool WriteChain::took(FormBinding *group, WriteResult result)
+{
+    switch (result) {
+    case WriteResult::Written:
+        m_written.push_back(group->Label());
+        m_writtenGroups.push_back(group);
+        return true;
+    case WriteResult::Unread:
+        m_skipped.push_back(group->Label());
+        return true;
+    case WriteResult::Empty:
+    case WriteResult::Started:
+        return true;
+    case WriteResult::Failed:
+        Fail(group->WriteUnanswered());
+        return false;
+    }
+    return false;
+}
+
+bool WriteChain::Write(FormBinding *group, bool reGetAfterSet, bool takeFromControls)
+{
+    if (m_stopped)
+        return false;
+    if (group == nullptr)
+        return true;
+    return took(group, group->Write(reGetAfterSet, takeFromControls));
+}
+
+void WriteChain::WriteThen(FormBinding *group, Next next, bool reGetAfterSet, bool takeFromControls)
+{
+    if (m_stopped || group == nullptr) {
+        next(!m_stopped);
+        return;
+    }
+    // Armed before the write: a send that fails at once completes nothing.
+    group->AwaitWrite([this, group, next](const KvSNMPError &e) {
+        m_waiting = false;
+        if (e.Code == 0) {
+            m_written.push_back(group->Label());
+            m_writtenGroups.push_back(group);
+        } else {
+            Fail(e.Code == KvSNMPCode::NoAnswer);
+        }
+        // Outside the completion: the next step writes again and may show the countdown.
+        m_form->Post([this, next] { next(!m_stopped); });
+    });
+    const WriteResult result = group->Write(reGetAfterSet, takeFromControls);
+    if (result == WriteResult::Started) {
+        m_waiting = true;
+        return;
+    }
+    group->AwaitWrite(nullptr);
+    next(took(group, result));
+}
+
+void WriteChain::Skip(const AnsiString &label)
+{
+    m_skipped.push_back(label);
+}
+
+void WriteChain::Note(const AnsiString &label)
+{
+    m_written.push_back(label);
+}
+
+void WriteChain::Fail(bool unanswered)
+{
+    if (m_stopped)
+        return;
+    m_stopped = true;
+    m_unanswered = unanswered;
+}
+
+bool WriteChain::Wrote(const ReadOutcome *group) const
+{
+    return std::find(m_writtenGroups.begin(), m_writtenGroups.end(), group) != m_writtenGroups.end();
+}
+
+AnsiString WriteChain::Text(const AnsiString &success, const AnsiString &failure) const
+{
+    if (!m_stopped)
+        return NotWrittenText(WroteAny() ? success : AnsiString(), m_skipped);
+    AnsiString text = failure;
+    if (m_unanswered)
+        text += AnsiString(" ") + kWriteUnansweredText;
+    return NotWrittenText(WrittenBeforeText(text, m_written), m_skipped);
+}
+
+void ForgetKeptValues(const WriteChain &chain, std::initializer_list<KeptList> lists)
+{
+    for (const KeptList &kept : lists)
+        if (kept.List != nullptr && chain.Wrote(kept.Group))
+            ForgetKeptValue(kept.List);
+}

@@ -1,0 +1,87 @@
+#pragma once
+// The writes of one Apply, group after group, told in the form's own words: a group that was
+// not read is skipped and named, a group written is noted, the first failure stops the chain,
+// and the status says what was written before it and whether the device refused the write or
+// left it unanswered (then it may still take it).
+//
+//   Chain.Begin();
+//   const bool ok = Chain.Write(SSIDBinding.get()) && Chain.Write(SuperModeBinding.get());
+//   if (ok && Chain.WroteAny())
+//       RunRestartCountdown();
+//   StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting error!"));
+//
+// A group that writes asynchronously goes on from its completion:
+//
+//   Chain.WriteThen(TableBinding.get(), [this](bool goesOn) { ... });
+//
+// Groups are named by their labels (BindingSetup::Label).
+#include "AnsiString.h"
+#include "FormBinding.h"
+
+#include <functional>
+#include <vector>
+
+class TForm;
+
+// "The device did not answer; it may still take the setting."
+extern const char *const kWriteUnansweredText;
+
+class WriteChain {
+public:
+    using Next = std::function<void(bool goesOn)>;
+    // Continuations of asynchronous writes run from form's event queue, never after it is gone.
+    explicit WriteChain(TForm *form) : m_form(form) {}
+
+    // A new Apply: the last one's outcome is forgotten.
+    void Begin();
+    // Writes one group now (a synchronous group; an asynchronous one only starts). A group not
+    // read is skipped and named, one with nothing to send goes by. False once the chain has
+    // stopped: at this write or an earlier one; nothing more is written then.
+    bool Write(FormBinding *group, bool reGetAfterSet = true, bool takeFromControls = true);
+    // The same for a group that writes asynchronously: next runs once the device has answered,
+    // or at once when the group was skipped, had nothing to send or was written synchronously.
+    // goesOn is false when the chain has stopped.
+    void WriteThen(FormBinding *group, Next next, bool reGetAfterSet = true, bool takeFromControls = true);
+
+    // What the form did itself: a group it left out because it was not read, one it wrote
+    // another way, a write of its own that failed (unanswered: the device did not answer it).
+    void Skip(const AnsiString &label);
+    void Note(const AnsiString &label);
+    void Fail(bool unanswered);
+
+    bool Stopped() const { return m_stopped; }
+    // The write the chain stopped at was left unanswered, not refused.
+    bool Unanswered() const { return m_unanswered; }
+    bool WroteAny() const { return !m_written.empty(); }
+    bool Wrote(const ReadOutcome *group) const;
+    // An asynchronous write of the chain is under way.
+    bool Waiting() const { return m_waiting; }
+    const std::vector<AnsiString> &Written() const { return m_written; }
+    const std::vector<AnsiString> &Skipped() const { return m_skipped; }
+
+    // The outcome: after a stop the failure text, whether the device did not answer and what
+    // was written before it; else the success text when anything was written. Either way the
+    // groups not read are named.
+    AnsiString Text(const AnsiString &success, const AnsiString &failure) const;
+
+private:
+    // Notes a write's result; false when it stopped the chain.
+    bool took(FormBinding *group, WriteResult result);
+
+    TForm *m_form;
+    bool m_stopped = false;
+    bool m_unanswered = false;
+    bool m_waiting = false;
+    std::vector<AnsiString> m_written;
+    std::vector<AnsiString> m_skipped;
+    std::vector<const ReadOutcome *> m_writtenGroups;
+};
+
+// After a write that took the user's choices: a list shows a kept value no longer once its
+// group was written with another entry chosen (the device no longer holds it, and choosing it
+// again would be left out of the write). Lists whose group was not written keep theirs.
+struct KeptList {
+    TComboBox *List;
+    const ReadOutcome *Group;
+};
+void ForgetKeptValues(const WriteChain &chain, std::initializer_list<KeptList> lists);

@@ -1,6 +1,7 @@
 #include "CapabilityProbe.h"
 
 #include "Exception.h"
+#include "KvSNMPErrors.h"
 #include "KvSNMPRequest2Edits.h"
 #include "MainForm.h"
 #include "Misc.h"
@@ -73,12 +74,6 @@ constexpr int kRereadOrder[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
 constexpr int kSaveActivateRow = 21;
 constexpr int kClockRow = 29;
 constexpr int kEmptyEvery = 7;
-
-// Errors that say nothing about the object: the device did not answer or could not be asked.
-bool isNoAnswer(int32_t code)
-{
-    return code <= -401 && code >= -423;
-}
 
 } // namespace
 
@@ -294,7 +289,7 @@ void TCapabilityProbe::ProbeSaveActivate()
     const bool ok = b->Get();
     b->Request.OnResult = nullptr;
     b->Mode = 1;
-    SaveActivateAnswer(ok ? 0 : (failure != 0 ? failure : -405));
+    SaveActivateAnswer(ok ? KvSNMPCode::Ok : (failure != 0 ? failure : KvSNMPCode::NoAnswer));
     b->OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *e) {
         if (m_saveActivateUnknown && e != nullptr)
             SaveActivateAnswer(e->Code);
@@ -303,9 +298,10 @@ void TCapabilityProbe::ProbeSaveActivate()
 
 void TCapabilityProbe::SaveActivateAnswer(int32_t code)
 {
-    // Until the device has answered one way or the other it is treated as not keeping
-    // changes pending; a later answer changes the menu.
-    m_saveActivateUnknown = code != 0 && isNoAnswer(code);
+    // Until the device has answered one way or the other (a class error: it did not answer or
+    // could not be asked) it is treated as not keeping changes pending; a later answer changes
+    // the menu.
+    m_saveActivateUnknown = KvSNMPCode::IsClassError(code);
     gSaveActivateSupported = code == 0;
     m_form.UpdateConfigurationMenu();
 }
@@ -353,7 +349,7 @@ void TCapabilityProbe::Tick(KvSNMPRequest2Controls *ledStatus)
             // Could not even be sent: as for a read that failed.
             if (row > 0) {
                 KvSNMPError failed;
-                failed.Code = -528;
+                failed.Code = KvSNMPCode::UnknownError;
                 RowReadDone(row, &failed);
             }
         }

@@ -369,7 +369,7 @@ void TMainForm::LedStatusTimer(TObject *Sender)
         MainStatusBar->SetSimpleText(e.what());
         LastStatusText = MainStatusBar->SimpleText();
         const auto *framework = dynamic_cast<const Exception *>(&e);
-        LastStatusCode = framework != nullptr ? framework->HelpContext : -528;
+        LastStatusCode = framework != nullptr ? framework->HelpContext : KvSNMPCode::UnknownError;
         LedStatus->SetEnabled(true);
     }
     if (Sender == LedStatus && dueSoon(*Timer1)) {
@@ -383,7 +383,7 @@ void TMainForm::LedStatusTimer(TObject *Sender)
 void TMainForm::SysDescrPollDone(KvSNMPError *e)
 {
     AnsiString text = e != nullptr ? e->Message : AnsiString();
-    LastStatusCode = e != nullptr ? e->Code : -528;
+    LastStatusCode = e != nullptr ? e->Code : KvSNMPCode::UnknownError;
     if (e == nullptr || e->Code != 0) {
         LED_Power->SetVisible(true);
         LED_Lan->SetVisible(false);

@@ -1,6 +1,7 @@
 #include "TFM_Sytem.h"
 
 #include "FormGlobals.h"
+#include "KvSNMPErrors.h"
 #include "Misc.h"
 #include "Waiting.h"
 
@@ -21,7 +22,7 @@ const int kFactoryDefault = 1;
 // restarting device gives.
 bool IsErrorAnswer(const KvSNMPError *e)
 {
-    return e != nullptr && e->Code <= -101 && e->Code >= -119;
+    return e != nullptr && KvSNMPCode::IsAgentError(e->Code);
 }
 
 } // namespace

@@ -41,6 +41,18 @@ constexpr int32_t NotEnoughControls = -522;
 constexpr int32_t UnknownError = -528;
 // The engine's time-out (SNMP class error -5): the device did not answer.
 constexpr int32_t NoAnswer = -405;
+
+// An agent's error status in its answer (-101 .. -119): the device refused the request.
+constexpr bool IsAgentError(int32_t code)
+{
+    return code <= -101 && code >= -119;
+}
+// An SNMP class error (-401 .. -423): the request failed in the engine, so the device's answer,
+// if any, says nothing about the objects asked for.
+constexpr bool IsClassError(int32_t code)
+{
+    return code <= -401 && code >= -423;
+}
 } // namespace KvSNMPCode
 
 // Maps an SNMP engine status (or an agent error status 1..19) to a code and its current text.

@@ -489,14 +489,7 @@ int runDevsim(int argc, char **argv)
                               opts.sectionsDir.empty() ? defaultSectionsDir(catalogPath) : opts.sectionsDir,
                               opts.profiles);
         loadFixtures(opts, catalogPath, dopts);
-        for (const auto &text : opts.faults) {
-            std::string why;
-            auto fault = parseFaultOption(text, why);
-            auto oid = fault ? catalog.resolveTarget(fault->object) : std::nullopt;
-            if (!oid)
-                throw std::runtime_error("--fault " + text + ": no such object in the catalog");
-            dopts.faults[*oid] = fault->fault;
-        }
+        loadFaults(opts, catalog, dopts);
     } catch (const std::exception &e) {
         std::cerr << "devsim: " << e.what() << "\n";
         return 2;

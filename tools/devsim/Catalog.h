@@ -153,8 +153,10 @@ public:
     const Object *findByName(std::string_view name) const;
     // Resolves a name or a dotted OID.
     const Object *resolve(std::string_view nameOrOid) const;
-    // Resolves a name or OID of an object, a table or a table column (fault targets).
-    std::optional<Oid> resolveTarget(std::string_view nameOrOid) const;
+    // What a fault named by a name or OID reaches: an object with its aliases, the rows of a
+    // column (NAME.1 ... of a line with {..} arcs), or a command-filled table or its column.
+    // Empty when the catalog has none of that name.
+    std::vector<Oid> resolveTargets(std::string_view nameOrOid) const;
     const std::map<Oid, Object> &objects() const { return objects_; }
 
     const std::map<std::string, TableDecl, std::less<>> &tables() const { return tables_; }

@@ -313,20 +313,50 @@ void Catalog::finish()
     }
 }
 
-std::optional<Oid> Catalog::resolveTarget(std::string_view nameOrOid) const
+namespace {
+
+// True for ".1", ".1.3" and the like: the index of a row made by {..} arcs.
+bool isRowSuffix(std::string_view s)
 {
-    if (const Object *o = resolve(nameOrOid))
-        return o->oid;
-    if (const TableDecl *t = findTable(nameOrOid))
-        return t->entry;
-    for (const auto &[name, t] : tables_) {
-        if (const Object *c = t.column(nameOrOid))
-            return c->oid;
+    if (s.size() < 2)
+        return false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const bool dot = s[i] == '.';
+        if (dot ? (i + 1 == s.size() || s[i + 1] == '.') : (i == 0 || s[i] < '0' || s[i] > '9'))
+            return false;
     }
-    auto oid = expandOid(nameOrOid);
-    if (oid && tableOver(*oid))
-        return oid;
-    return std::nullopt;
+    return true;
+}
+
+} // namespace
+
+std::vector<Oid> Catalog::resolveTargets(std::string_view nameOrOid) const
+{
+    std::vector<Oid> found;
+    if (const Object *o = resolve(nameOrOid)) {
+        found.push_back(o->oid);
+    } else {
+        if (const TableDecl *t = findTable(nameOrOid))
+            return {t->entry};
+        for (const auto &[name, t] : tables_)
+            if (const Object *c = t.column(nameOrOid))
+                return {c->oid};
+        const std::string prefix = std::string(nameOrOid) + ".";
+        for (auto it = names_.lower_bound(prefix); it != names_.end() && it->first.starts_with(prefix); ++it)
+            if (isRowSuffix(std::string_view(it->first).substr(prefix.size() - 1)))
+                found.push_back(it->second);
+    }
+    if (found.empty()) {
+        auto oid = expandOid(nameOrOid);
+        return oid && tableOver(*oid) ? std::vector<Oid>{*oid} : std::vector<Oid>{};
+    }
+    // Every other instance of the same stored setting is the same object.
+    const std::size_t named = found.size();
+    for (const auto &[oid, obj] : objects_)
+        if (!obj.storage.empty() &&
+            std::find(found.begin(), found.begin() + named, obj.storage) != found.begin() + named)
+            found.push_back(oid);
+    return found;
 }
 
 const TableDecl *Catalog::findTable(std::string_view name) const

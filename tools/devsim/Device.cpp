@@ -134,25 +134,34 @@ void Device::factoryReset()
     fs::remove_all(deviceFilesDir(), ec);
 }
 
+const Fault *addFault(FaultMap &faults, const Oid &oid, const Fault &f)
+{
+    auto [from, to] = faults.equal_range(oid);
+    for (auto it = from; it != to; ++it)
+        if ((f.covers(false) && it->second.covers(false)) || (f.covers(true) && it->second.covers(true)))
+            return &it->second;
+    faults.emplace(oid, f);
+    return nullptr;
+}
+
 const Fault *Device::faultFor(const Oid &oid, bool forSet) const
 {
-    auto it = options_.faults.find(oid);
-    if (it == options_.faults.end()) {
-        // A row of a command-filled table suffers the faults of its column and its table.
-        const TableDecl *t = catalog_.tableOver(oid);
-        if (t && oid.size() > t->entry.size()) {
-            it = options_.faults.find(
-                Oid(oid.begin(), oid.begin() + static_cast<std::ptrdiff_t>(t->entry.size()) + 1));
-            if (it == options_.faults.end())
-                it = options_.faults.find(t->entry);
-        }
-        if (it == options_.faults.end())
-            return nullptr;
-    }
-    const Fault &f = it->second;
-    if (f.kind == Fault::Absent)
-        return &f;
-    return (forSet ? f.onSet : f.onGet) ? &f : nullptr;
+    auto at = [&](const Oid &key) -> const Fault * {
+        auto [from, to] = options_.faults.equal_range(key);
+        for (auto it = from; it != to; ++it)
+            if (it->second.covers(forSet))
+                return &it->second;
+        return nullptr;
+    };
+    if (const Fault *f = at(oid))
+        return f;
+    // A row of a command-filled table suffers the faults of its column and its table.
+    const TableDecl *t = catalog_.tableOver(oid);
+    if (!t || oid.size() <= t->entry.size())
+        return nullptr;
+    if (const Fault *f = at(Oid(oid.begin(), oid.begin() + static_cast<std::ptrdiff_t>(t->entry.size()) + 1)))
+        return f;
+    return at(t->entry);
 }
 
 const Object *Device::find(const Oid &oid) const

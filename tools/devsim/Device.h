@@ -24,7 +24,15 @@ struct Fault {
     int delayMs = 0;     // Delay
     bool onGet = true;   // applies to get and get-next
     bool onSet = true;   // applies to set
+    // True when it acts on that operation; an absent object is absent to both.
+    bool covers(bool forSet) const { return kind == Absent || (forSet ? onSet : onGet); }
 };
+
+// Faults by object instance, table column or table entry: at most one acting on reads and one
+// acting on writes of each.
+using FaultMap = std::multimap<Oid, Fault>;
+// Adds f on oid unless a fault there already acts on an operation f acts on; returns that one.
+const Fault *addFault(FaultMap &faults, const Oid &oid, const Fault &f);
 
 // Parses "object=kind[:arg][@get|@set]"; kinds: absent, error:STATUS, delay:MS, drop.
 // Returns the object text and the fault, or an error message.
@@ -46,7 +54,7 @@ public:
 struct DeviceOptions {
     std::string stateDir;        // everything the device writes lies below it
     int rebootSilenceMs = 5000;  // no answers for this long after a restart command
-    std::map<Oid, Fault> faults; // per object instance, table column or table entry
+    FaultMap faults;             // per object instance, table column or table entry
     std::vector<AirStation> air; // the neighbouring stations
     std::string fixtureDir;      // files that transfers send (catalog/fixtures)
     std::map<std::string, std::string, std::less<>> fixtures; // fixture name -> file instead

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <stdexcept>
 
 #ifndef DEVSIM_CATALOG_DIR
 #define DEVSIM_CATALOG_DIR "catalog"
@@ -336,12 +337,15 @@ Options:
   --tftp-timeout S     longest time a transfer may take (default 20 seconds)
   --tftp-client PROG   TFTP client program (default atftp)
   --fault FAULT        inject a fault, repeatable: OBJECT=KIND[:ARG][@get|@set] with OBJECT a
-                       catalog name or OID (a table or table column name covers its rows)
-                       and KIND one of
-                         absent        the object does not exist
+                       catalog name or OID; an object's name or OID covers its aliases too
+                       (adVlanState: adVlanState.0 as well), a table's or column's name its
+                       rows (adEthernetFilterMACAddr: adEthernetFilterMACAddr.1 to .16); KIND:
+                         absent        the object does not exist, to any request
                          error:STATUS  requests naming it fail with STATUS (name or number)
                          delay:MS      answers to requests naming it come MS ms late
                          drop          requests naming it are not answered
+                       @get acts on get and get-next, @set on set, neither on both; an object
+                       takes one fault @get and one @set, or one for both
   --sections DIR       catalog section files, every DIR/*.cat in name order after the
                        catalog (default: sections/ beside the catalog; no folder, none)
   --air FILE           the neighbouring stations a scan finds (default: fixtures/air.txt
@@ -386,6 +390,27 @@ void loadFixtures(const Options &options, const std::string &catalogPath, Device
     std::error_code ec;
     if (air != device.fixtureDir + "/air.txt" || fs::exists(air, ec))
         device.air = loadAir(air);
+}
+
+void loadFaults(const Options &options, const Catalog &catalog, DeviceOptions &device)
+{
+    for (const auto &text : options.faults) {
+        std::string why;
+        auto fault = parseFaultOption(text, why);
+        const std::vector<Oid> oids = fault ? catalog.resolveTargets(fault->object) : std::vector<Oid>{};
+        if (oids.empty())
+            throw std::runtime_error("--fault " + text + ": no such object in the catalog");
+        for (const Oid &oid : oids) {
+            const Fault *clash = addFault(device.faults, oid, fault->fault);
+            if (!clash)
+                continue;
+            const Object *obj = catalog.find(oid);
+            const char *op = clash->covers(false) && fault->fault.covers(false) ? "get" : "set";
+            throw std::runtime_error(
+                "--fault " + text + ": " + (obj ? obj->name : fault->object) + " has a fault on " + op +
+                " already; an object takes one fault @get and one @set, or one for both");
+        }
+    }
 }
 
 std::string defaultCatalogDir(const std::string &executablePath)

@@ -57,4 +57,9 @@ std::string defaultCatalogDir(const std::string &executablePath);
 // names other files. Throws std::runtime_error for an unreadable or bad air file.
 void loadFixtures(const Options &options, const std::string &catalogPath, DeviceOptions &device);
 
+// The faults of the command line, each on every instance its object reaches. Throws
+// std::runtime_error for an object the catalog lacks, or for a second fault acting on the same
+// operation of one object (one for get and one for set combine).
+void loadFaults(const Options &options, const Catalog &catalog, DeviceOptions &device);
+
 } // namespace devsim

@@ -40,6 +40,9 @@ TEST(ErrorsTest, MapsEveryRange)
         KvSNMPMapError(c.status, code, message);
         EXPECT_EQ(code, c.code) << c.status;
         EXPECT_EQ(message, c.text) << c.status;
+        // The predicates name exactly the ranges the mapping gives.
+        EXPECT_EQ(KvSNMPCode::IsAgentError(code), c.status >= 1 && c.status <= 19) << c.status;
+        EXPECT_EQ(KvSNMPCode::IsClassError(code), c.status >= -23 && c.status <= -1) << c.status;
     }
 }
 

@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace devsimtest;
@@ -73,6 +74,15 @@ TEST(DevsimAgent, HelpAndBadOptions)
     EXPECT_EQ(run({devsimPath(), "--port", "0"}).exitCode, 2);
     EXPECT_EQ(run({devsimPath(), "--address", "10.1.1.1"}).exitCode, 2);
     EXPECT_EQ(run({devsimPath(), "--fault", "nosuchobject=drop"}).exitCode, 2);
+    // A second fault on one object's operation, also under its alias's name, is refused by name.
+    for (const auto &[first, second, object] :
+         {std::tuple{"sysName=drop@set", "sysName=error:genErr@set", "sysName "},
+          std::tuple{"sysName=drop", "sysName=delay:100@get", "sysName "},
+          std::tuple{"adVlanState=drop@set", "adVlanState.0=error:genErr", "adVlanState.0 "}}) {
+        RunResult twice = run({devsimPath(), "--fault", first, "--fault", second});
+        EXPECT_EQ(twice.exitCode, 2) << second;
+        EXPECT_TRUE(contains(twice.output, std::string("--fault ") + second + ": " + object)) << twice.output;
+    }
     EXPECT_EQ(run({devsimPath(), "--user", "u:MD5:short"}).exitCode, 2);
     EXPECT_EQ(run({devsimPath(), "--bogus"}).exitCode, 2);
 }
@@ -303,7 +313,8 @@ TEST(DevsimAgent, FaultInjection)
 {
     Devsim d({"--fault", "sysLocation=absent", "--fault", "admLedStatus=error:genErr", "--fault",
               "sysContact=delay:1500", "--fault", "stFirmwareVersion=drop", "--fault",
-              "sysName=error:notWritable@set"});
+              "sysName=error:notWritable@set", "--fault", "adVlanState=error:genErr@set", "--fault",
+              "adVlanState=delay:1500@get", "--fault", "adEthernetFilterMACAddr=error:noAccess@set"});
     ASSERT_TRUE(d.ok());
     RunResult absent = d.snmp("snmpget", "2c", "public", {"1.3.6.1.2.1.1.6.0"});
     EXPECT_TRUE(contains(absent.output, "No Such Object")) << absent.output;
@@ -321,6 +332,21 @@ TEST(DevsimAgent, FaultInjection)
     EXPECT_EQ(readable.exitCode, 0) << readable.output;
     RunResult refused = d.snmp("snmpset", "2c", "private", {kSysName, "s", "x"});
     EXPECT_TRUE(contains(refused.output, "notWritable")) << refused.output;
+    // A get and a set fault on one object both act, also on its alias, the logs naming the
+    // instance asked for; a column's fault covers its rows.
+    const std::string vlan = E + ".2.9.1.1.1";
+    EXPECT_TRUE(contains(d.snmp("snmpget", "2c", "public", {vlan + ".0"}, 0.5).output, "Timeout"));
+    EXPECT_EQ(d.snmp("snmpget", "2c", "public", {vlan + ".0"}, 4.0).exitCode, 0);
+    for (const std::string &instance : {vlan + ".0", vlan + ".1"})
+        EXPECT_TRUE(contains(d.snmp("snmpset", "2c", "private", {instance, "i", "1"}).output, "genErr"))
+            << instance;
+    RunResult filter = d.snmp("snmpset", "2c", "private", {E + ".2.4.2.1.2.1.5", "x", "00A0C5000005"});
+    EXPECT_TRUE(contains(filter.output, "noAccess")) << filter.output;
+    const std::string log = d.readFile("writes.log");
+    EXPECT_TRUE(contains(log, "set genErr v2c:private adVlanState.0=1\n")) << log;
+    EXPECT_TRUE(contains(log, "set genErr v2c:private adVlanState=1\n")) << log;
+    EXPECT_TRUE(contains(log, "set noAccess v2c:private adEthernetFilterMACAddr.5=")) << log;
+    EXPECT_TRUE(contains(d.requestLog(), "get v2c:public adVlanState.0\n"));
     // The agent still answers normally afterwards.
     EXPECT_EQ(d.snmp("snmpget", "2c", "public", {kSysDescr}).exitCode, 0);
 }

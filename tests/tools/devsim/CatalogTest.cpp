@@ -251,6 +251,11 @@ TEST(DevsimCatalog, RangeLinesTakeOneValuePerRowAndSeveralKeys)
     EXPECT_EQ(c.findByName("ssid.1.3")->initial.bytes, "c d");
     EXPECT_EQ(c.findByName("t.1.6")->initial.num, 2);
     EXPECT_EQ(c.findByName("t.2.5")->initial.num, 3);
+    // The line's name (or a leading part of a row's) reaches its rows, as a fault target.
+    EXPECT_EQ(c.resolveTargets("ssid").size(), 3u);
+    EXPECT_EQ(c.resolveTargets("t.2"),
+              (std::vector<Oid>{{1, 3, 6, 1, 4, 1, 9, 4, 2, 5}, {1, 3, 6, 1, 4, 1, 9, 4, 2, 6}}));
+    EXPECT_TRUE(c.resolveTargets("ssi").empty());
     for (const char *bad :
          {"1.3.9.{1..3} x integer readonly - 1 2\n", "1.3.9.{1..3} x integer readonly - 1 2 3 4\n",
           "1.3.9.{3..1} x integer readonly - 1\n", "1.3.9.{1..5000} x integer readonly - 1\n"}) {
@@ -266,6 +271,9 @@ TEST(DevsimCatalog, AliasesFollowTheirTarget)
     const Object *alias = c.findByName("mode.0");
     ASSERT_NE(alias, nullptr);
     EXPECT_EQ(alias->constraint.max, 7);
+    // A fault on the setting reaches its alias; one on the alias only the alias.
+    EXPECT_EQ(c.resolveTargets("mode"), (std::vector<Oid>{{1, 3, 9, 1, 1}, {1, 3, 9, 1, 0}}));
+    EXPECT_EQ(c.resolveTargets("1.3.9.1.0"), (std::vector<Oid>{{1, 3, 9, 1, 0}}));
     c.loadText("set mode.0 4\n", "p", true);
     c.finish();
     EXPECT_EQ(c.findByName("mode")->initial.num, 4);
@@ -300,7 +308,7 @@ TEST(DevsimCatalog, TablesRowsTransfersAndCommands)
     EXPECT_EQ(t->rows.at(Oid{2}).at("knownSsid").bytes, "two words");
     EXPECT_EQ(t->rows.at(Oid{3}).at("knownCh").num, 11);
     EXPECT_EQ(c.tableOver(Oid{1, 3, 9, 5, 1, 3, 7}), t);
-    EXPECT_EQ(*c.resolveTarget("knownCh"), (Oid{1, 3, 9, 5, 1, 3}));
+    EXPECT_EQ(c.resolveTargets("knownCh"), (std::vector<Oid>{{1, 3, 9, 5, 1, 3}}));
     const TransferDecl *x = c.findTransfer("get", 1);
     ASSERT_NE(x, nullptr);
     EXPECT_FALSE(x->get);

@@ -47,7 +47,7 @@ protected:
     void SetUp() override { state = kvtest::makeTempDir("devsim-unit-"); }
     void TearDown() override { std::filesystem::remove_all(state); }
 
-    Device make(const std::string &extra = "", std::map<Oid, Fault> faults = {},
+    Device make(const std::string &extra = "", FaultMap faults = {},
                 const std::function<void(DeviceOptions &)> &adjust = {})
     {
         Catalog c;
@@ -259,6 +259,41 @@ TEST(DevsimFaultOption, Parses)
     for (const char *bad :
          {"x", "=drop", "x=explode", "x=delay", "x=delay:-1", "x=error:nonsense", "x=drop@put"})
         EXPECT_FALSE(parseFaultOption(bad, err)) << bad;
+}
+
+// One object takes a fault for get and one for set, each acting on its own operation; any
+// other second fault is refused.
+TEST_F(DeviceTest, FaultsCombineOnlyOneForGetWithOneForSet)
+{
+    struct Case {
+        const char *first;
+        const char *second;
+        bool combined;
+    };
+    const Case cases[] = {
+        {"x=error:genErr@set", "x=delay:1500@get", true}, {"x=drop@get", "x=error:genErr@set", true},
+        {"x=error:genErr@set", "x=drop@set", false},      {"x=delay:5@get", "x=delay:5@get", false},
+        {"x=drop", "x=error:genErr@set", false},          {"x=error:genErr@get", "x=drop", false},
+        {"x=absent@get", "x=error:genErr@set", false},
+    };
+    const Oid led{1, 3, 6, 1, 4, 1, 32473, 11, 37, 4, 3, 1, 5, 0};
+    for (const Case &c : cases) {
+        std::string err;
+        FaultMap faults;
+        const Fault first = parseFaultOption(c.first, err)->fault;
+        const Fault second = parseFaultOption(c.second, err)->fault;
+        ASSERT_EQ(addFault(faults, led, first), nullptr);
+        EXPECT_EQ(addFault(faults, led, second) == nullptr, c.combined) << c.first << " " << c.second;
+        if (!c.combined)
+            continue;
+        Device d = make("", faults);
+        const Fault &onGet = first.onGet ? first : second;
+        const Fault &onSet = first.onSet ? first : second;
+        ASSERT_NE(d.faultFor(led, false), nullptr);
+        ASSERT_NE(d.faultFor(led, true), nullptr);
+        EXPECT_EQ(d.faultFor(led, false)->kind, onGet.kind) << c.first << " " << c.second;
+        EXPECT_EQ(d.faultFor(led, true)->kind, onSet.kind) << c.first << " " << c.second;
+    }
 }
 
 namespace {

@@ -199,6 +199,8 @@ void TFM_Performace::Bt_Refresh_aClick(TObject *)
         }
         ShowDeviceRateControl();
         ShowDeviceRate();
+        if (!DataRateTableReq || !DataRateTableReq->Busy)
+            ShowUnread();
     } catch (const std::exception &e) {
         if (!DataRateTableReq || !DataRateTableReq->Busy)
             setDataRateButtons(true);
@@ -212,6 +214,7 @@ void TFM_Performace::OnDataRateTableGot(KvSNMPRequest2Controls *, KvSNMPError *S
     setDataRateButtons(true);
     if (Status && Status->Code != 0) {
         StatusBar->SetSimpleText(Status->Message);
+        ShowUnread();
         return;
     }
     TListItems *rows = ListView1->Items();
@@ -226,6 +229,7 @@ void TFM_Performace::OnDataRateTableGot(KvSNMPRequest2Controls *, KvSNMPError *S
     enableRatesByControl();
     FillDataRateControlLists();
     StatusBar->SetSimpleText("Get OK!");
+    ShowUnread();
 }
 
 void TFM_Performace::BT_RDateRateClick(TObject *)

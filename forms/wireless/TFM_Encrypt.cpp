@@ -213,12 +213,14 @@ void TFM_Encrypt::FormCreate(TObject *)
             this, {.Items = kCodebaseItems, .Label = "Code Base", .Type = SVT_SV, .Mode = BindMode::Sync});
         CodebaseReq->AssociateEdits(0, "%s", Codebase);
         // An answer that comes after the layout shows at once.
-        ServersReq =
-            MakeBinding(this, {.Items = kServerItems,
-                               .Label = "Security Server Settings",
-                               .Type = MVT_SV,
-                               .Mode = BindMode::Async,
-                               .OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *) { Layout(); }});
+        ServersReq = MakeBinding(this, {.Items = kServerItems,
+                                        .Label = "Security Server Settings",
+                                        .Type = MVT_SV,
+                                        .Mode = BindMode::Async,
+                                        .OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *) {
+                                            Layout();
+                                            ShowUnread();
+                                        }});
         ServersReq->AssociateEdits(0, "%s", Ed_DNSIP);
         ServersReq->AssociateEdits(1, "%s", Ed_DNS);
         ServersReq->AssociateEdits(2, "%s", Ed_RadiusSrv);
@@ -254,6 +256,14 @@ void TFM_Encrypt::FormCreate(TObject *)
         FillAuthenticationList();
         Layout();
     });
+    ShowUnread();
+}
+
+bool TFM_Encrypt::ShowUnread()
+{
+    // The servers, read in the background, tell it again when they have come.
+    return ShowReadFailure(StatusBar, {SecurityReq.get(), ServersReq.get(), APModeReq.get(),
+                                       CodebaseReq.get(), PassPhraseReq.get()});
 }
 
 void TFM_Encrypt::ShowKeyChoices()
@@ -433,6 +443,7 @@ void TFM_Encrypt::Bt_RefClick(TObject *)
     PassPhraseReq->Get();
     Layout();
     MaskAllKeysA();
+    ShowUnread();
 }
 
 void TFM_Encrypt::MaskAllKeysA()

@@ -93,6 +93,8 @@ public:
     int AuthenticationIndex() const;
     // Key type and size over keys that were read; nothing chosen over keys that were not.
     void ShowKeyChoices();
+    // After the reads of an opening or a Refresh: the groups not read, named in the status.
+    bool ShowUnread();
 
 private:
     using Flags = std::vector<std::pair<int, uint32_t>>;

@@ -333,6 +333,22 @@ void TFM_Performace::Open()
     CB_DateStatusChange(this);
     ShowDeviceRateControl();
     ShowDeviceRate();
+    // The rate table, read in the background, tells it when it has come.
+    if (!DataRateTableReq || !DataRateTableReq->Busy)
+        ShowUnread();
+}
+
+bool TFM_Performace::ShowUnread()
+{
+    // A row the device lacks is hidden, not unread: only the rows shown count.
+    auto shown = [](const std::unique_ptr<FormBinding> &req, bool row) { return row ? req.get() : nullptr; };
+    return ShowReadFailure(StatusBar,
+                           {APModeReq.get(), MSSIDStateReq.get(), PriorityReq.get(),
+                            shown(GonlyReq, GonlyRead), shown(XRReq, XRRead), shown(WMMReq, WMMRead),
+                            shown(PreambleReq, PreambleRead), shown(BgModeReq, BgModeRead),
+                            shown(AntennaReq, AntennaRead), SuperModeReq.get(), shown(IgmpReq, IgmpRead),
+                            RadioReq.get(), ChannelReq.get(), ChannelListReq.get(), AutoScanReq.get(),
+                            DataRateSupportReq.get(), DataRateStatusReq.get(), DataRateTableReq.get()});
 }
 
 // The AP mode, Multi-SSID and super mode the rules follow, and the optional rows.

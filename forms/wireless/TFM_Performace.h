@@ -142,6 +142,10 @@ public:
     // The device's rate rows have been read: only then are they shown for editing and written.
     bool RateRowsRead() const;
 
+    // After the reads of an opening or a Refresh (the rate table's included): the groups not
+    // read, named in the status. True when one was not.
+    bool ShowUnread();
+
     // A Refresh after an opening that missed a group, or found the main window's capabilities
     // other than they are now, opens the form anew: the optional rows are probed again.
     bool ReopenIfIncomplete();

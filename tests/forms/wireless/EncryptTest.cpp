@@ -276,6 +276,10 @@ TEST_F(Encrypt, UnreadSecuritySendsNothing)
     auto f = openForm(FM_Encrypt);
     EXPECT_NE(f->StatusBar->SimpleText().find("General Error"), std::string::npos)
         << f->StatusBar->SimpleText();
+    EXPECT_TRUE(pumpUntil([&] { return !f->ServersReq->Busy; }, 3000));
+    const std::string unread = " Not read: Authentication.";
+    EXPECT_EQ(f->StatusBar->SimpleText().rfind(unread), f->StatusBar->SimpleText().size() - unread.size())
+        << f->StatusBar->SimpleText();
     choose(f->CB_SecAutha, "Shared Key");
     click(f->Bt_Apply);
     EXPECT_EQ(f->StatusBar->SimpleText(), "Not read, so not written: Authentication.");

@@ -376,6 +376,10 @@ TEST_F(Performace, UnreadRadioIsNamedAndTheRestWritten)
     startDevice({"--fault", "adDTIM=error:genErr@get"});
     auto f = open();
     EXPECT_EQ(f->Ed_BeInta->Text(), "");
+    // The opening says so, not that it read everything.
+    const std::string unread = " Not read: " + kRadioLabel + ".";
+    EXPECT_EQ(f->StatusBar->SimpleText().rfind(unread), f->StatusBar->SimpleText().size() - unread.size())
+        << f->StatusBar->SimpleText();
     click(f->Bt_Apply_a);
     EXPECT_EQ(f->StatusBar->SimpleText(),
               gMsg11gSetSuccess + " Not read, so not written: " + kRadioLabel + ".");

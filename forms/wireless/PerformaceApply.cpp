@@ -92,69 +92,69 @@ void TFM_Performace::Bt_Apply_aClick(TObject *)
         return;
     StripMbps(CB_DtRta, Ed_DtRta);
     StripMbps(CB_Chana, Ed_Chana);
-    std::vector<AnsiString> skipped;
-    m_written = false;
-    if (!WriteGroups(skipped) || !WriteRateControl(skipped)) {
-        StatusBar->SetSimpleText(gMsg11gSetError);
-        return;
-    }
-    ForgetKeptValue(CB_DtRta);
-    ForgetKeptValue(CB_Chana);
+    Chain.Begin();
+    const bool ok = WriteGroups() && WriteRateControl();
+    // Only the lists whose groups went out stop offering a value the device no longer holds.
+    ForgetKeptValues(Chain, {{CB_DtRta, RadioReq.get()}, {CB_Chana, ChannelReq.get()}});
     // Nothing written, nothing to restart for and no success to tell.
-    if (m_written)
+    if (ok && Chain.WroteAny())
         RunRestartCountdown();
-    StatusBar->SetSimpleText(NotWrittenText(m_written ? gMsg11gSetSuccess : AnsiString(), skipped));
+    StatusBar->SetSimpleText(Chain.Text(gMsg11gSetSuccess, gMsg11gSetError));
 }
 
-bool TFM_Performace::WriteGroups(std::vector<AnsiString> &skipped)
+bool TFM_Performace::WriteGroups()
 {
     // shown: the group's row is on the form (a row the device lacks is left out unnamed).
-    auto put = [this, &skipped](const std::unique_ptr<FormBinding> &req, bool shown = true) {
-        if (!req)
-            return true;
-        const WriteResult r = req->Write(true, true);
-        if (r == WriteResult::Unread && shown)
-            skipped.push_back(req->Request.VarList.GetItem(0)->Name);
-        m_written = m_written || r == WriteResult::Written;
-        return r != WriteResult::Failed;
+    auto put = [this](const std::unique_ptr<FormBinding> &req, bool shown = true) {
+        return !shown || Chain.Write(req.get());
     };
     // With auto channel scan no channel is written, nor one the list lacks (the device keeps it).
     const bool autoScan = CB_AuSc->Text() == "Enable";
     if (autoScan)
         CB_Chana->SetEnabled(false);
-    const bool channelOk = autoScan || ShowsKeptValue(CB_Chana) || put(ChannelReq);
+    // A refused channel stops only IGMP snooping: the radio's other groups still go out, and
+    // the failure is told after them. The channel is the Apply's first write, so its failure
+    // leaves nothing written or skipped to keep when the chain goes on.
+    std::optional<bool> channelFailed; // set: the channel failed; true: it was left unanswered
+    if (!autoScan && !ShowsKeptValue(CB_Chana) && !Chain.Write(ChannelReq.get())) {
+        channelFailed = Chain.Unanswered();
+        Chain.Begin();
+    }
     // A data rate the list lacks stays as the device holds it.
     std::optional<AccessPatch> rateKept;
     if (ShowsKeptValue(CB_DtRta))
         rateKept.emplace(*RadioReq, std::initializer_list<std::pair<int, uint32_t>>{{1, KvAccess::Invalid}});
     const bool ok = put(BgModeReq, BgModeRead) && put(SuperModeReq) && put(RadioReq) && put(XRReq, XRRead) &&
                     put(GonlyReq, GonlyRead) && put(WMMReq, WMMRead) && put(PreambleReq, PreambleRead) &&
-                    put(AntennaReq, AntennaRead) && (!channelOk || put(IgmpReq, IgmpRead));
-    return ok && channelOk;
+                    put(AntennaReq, AntennaRead);
+    if (channelFailed)
+        Chain.Fail(*channelFailed);
+    return ok && put(IgmpReq, IgmpRead) && !Chain.Stopped();
 }
 
-bool TFM_Performace::WriteRateControl(std::vector<AnsiString> &skipped)
+bool TFM_Performace::WriteRateControl()
 {
     if (!DataRateControl() || !DataRateStatusReq || !DataRateTableReq)
         return true;
     CB_DateStatusChange(this);
-    if (DataRateStatusReq->WasRead()) {
-        if (DataRateStatusReq->Write(true, true) == WriteResult::Failed)
-            return false;
-        m_written = true;
-    }
-    if (!DataRateStatusReq->WasRead())
-        skipped.push_back(DataRateStatusReq->Request.VarList.GetItem(0)->Name);
+    if (!Chain.Write(DataRateStatusReq.get()))
+        return false;
     // Rows are written only as read: without the table nothing of it goes back.
     if (!RateRowsRead() || DataRateTableReq->Busy) {
-        skipped.push_back(DataRateTableReq->Request.VarList.GetItem(1)->Name);
+        Chain.Skip(DataRateTableReq->Label());
         return true;
     }
     RateStatuses statuses;
     for (std::size_t i = 0; i < statuses.size(); ++i)
         if (CB_DRate[i]->ItemIndex() >= 0)
             statuses[i] = CB_DRate[i]->Text();
-    return writeRateRows(statuses);
+    // One group however many rows: it is named once, when all went out.
+    if (!writeRateRows(statuses)) {
+        Chain.Fail(DataRateTableReq->WriteUnanswered());
+        return false;
+    }
+    Chain.Note(DataRateTableReq->Label());
+    return true;
 }
 
 void TFM_Performace::Bt_Refresh_aClick(TObject *)
@@ -199,6 +199,8 @@ void TFM_Performace::Bt_Refresh_aClick(TObject *)
         }
         ShowDeviceRateControl();
         ShowDeviceRate();
+        if (!DataRateTableReq || !DataRateTableReq->Busy)
+            ShowUnread();
     } catch (const std::exception &e) {
         if (!DataRateTableReq || !DataRateTableReq->Busy)
             setDataRateButtons(true);
@@ -212,6 +214,7 @@ void TFM_Performace::OnDataRateTableGot(KvSNMPRequest2Controls *, KvSNMPError *S
     setDataRateButtons(true);
     if (Status && Status->Code != 0) {
         StatusBar->SetSimpleText(Status->Message);
+        ShowUnread();
         return;
     }
     TListItems *rows = ListView1->Items();
@@ -226,6 +229,7 @@ void TFM_Performace::OnDataRateTableGot(KvSNMPRequest2Controls *, KvSNMPError *S
     enableRatesByControl();
     FillDataRateControlLists();
     StatusBar->SetSimpleText("Get OK!");
+    ShowUnread();
 }
 
 void TFM_Performace::BT_RDateRateClick(TObject *)
@@ -240,6 +244,10 @@ void TFM_Performace::BT_RDateRateClick(TObject *)
     const RateStatuses &statuses = bgMode(0) ? kReset11g : (bgMode(1) ? kReset11b : kResetMixed);
     for (std::size_t i = 0; i < statuses.size(); ++i)
         CB_DRate[i]->SetItemIndex(CB_DRate[i]->Items()->IndexOf(statuses[i]));
-    if (!writeRateRows(statuses))
-        StatusBar->SetSimpleText(gMsg11gSetError);
+    if (writeRateRows(statuses))
+        return;
+    // The reset's own failure: no earlier group to name, and no success text when it works.
+    Chain.Begin();
+    Chain.Fail(DataRateTableReq->WriteUnanswered());
+    StatusBar->SetSimpleText(Chain.Text(AnsiString(), gMsg11gSetError));
 }

@@ -54,6 +54,8 @@ const FormItemTable kServerItems = {
     {"2.5.2.4.0", "Sec RADIUS Port", KvSyntax::Integer, KvAccess::ReadWrite},
     {"2.5.2.5.0", "Sec RADIUS Secret", KvSyntax::DisplayStr, KvAccess::ReadWrite},
 };
+// The rows of a pass-phrase group as the page names them.
+const char kPassPhraseLabel[] = "PassPhrase, Cipher Type, Group Key Update Interval";
 const FormItemTable kPassPhraseItems = {
     {"2.5.1.1.4.1", "adSecPassPhrase", KvSyntax::DisplayStr, KvAccess::ReadWrite},
     {"2.5.1.1.5.1", "adSecCipherType", KvSyntax::Integer, KvAccess::ReadWrite, &gAdSecCipherTypeNames},
@@ -189,6 +191,7 @@ void TFM_Encrypt::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
         SecurityReq = MakeBinding(this, {.Items = kSecurityItems,
+                                         .Label = "Authentication",
                                          .Type = MVT_SV,
                                          .Mode = BindMode::Sync,
                                          .Timeout = 5000,
@@ -203,16 +206,21 @@ void TFM_Encrypt::FormCreate(TObject *)
                                                    kFirstKeyA + 1, kFirstKeyA + 2, kFirstKeyA + 3})
             SecurityReq->Request.VarList.GetItem(item)->Access = KvAccess::ReadWrite;
 
-        APModeReq = MakeBinding(this, {.Items = kAPModeItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+        APModeReq = MakeBinding(
+            this, {.Items = kAPModeItems, .Label = "AP Mode", .Type = SVT_SV, .Mode = BindMode::Sync});
         APModeReq->AssociateCombo(0, CB_11a_APM);
-        CodebaseReq = MakeBinding(this, {.Items = kCodebaseItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+        CodebaseReq = MakeBinding(
+            this, {.Items = kCodebaseItems, .Label = "Code Base", .Type = SVT_SV, .Mode = BindMode::Sync});
         CodebaseReq->AssociateEdits(0, "%s", Codebase);
         // An answer that comes after the layout shows at once.
-        ServersReq =
-            MakeBinding(this, {.Items = kServerItems,
-                               .Type = MVT_SV,
-                               .Mode = BindMode::Async,
-                               .OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *) { Layout(); }});
+        ServersReq = MakeBinding(this, {.Items = kServerItems,
+                                        .Label = "Security Server Settings",
+                                        .Type = MVT_SV,
+                                        .Mode = BindMode::Async,
+                                        .OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *) {
+                                            Layout();
+                                            ShowUnread();
+                                        }});
         ServersReq->AssociateEdits(0, "%s", Ed_DNSIP);
         ServersReq->AssociateEdits(1, "%s", Ed_DNS);
         ServersReq->AssociateEdits(2, "%s", Ed_RadiusSrv);
@@ -227,21 +235,35 @@ void TFM_Encrypt::FormCreate(TObject *)
         SavedAuthentication = CB_SecAutha->Text();
         ShowKeyChoices();
 
-        PassPhraseReq = MakeBinding(
-            this, {.Items = kPassPhraseItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Timeout = 5000});
+        PassPhraseReq = MakeBinding(this, {.Items = kPassPhraseItems,
+                                           .Label = kPassPhraseLabel,
+                                           .Type = MVT_SV,
+                                           .Mode = BindMode::Sync,
+                                           .Timeout = 5000});
         PassPhraseReq->AssociateEdits(0, "%s", Ed_PassPha);
         PassPhraseReq->AssociateCombo(1, CB_CipherTypea);
         PassPhraseReq->AssociateEdits(2, "%u", Ed_GKUIa);
         PassPhraseReq->Get();
         // The second band's group: bound and read only while its page shows, which it never does.
-        PassPhrase2Req = MakeBinding(
-            this, {.Items = kPassPhrase2Items, .Type = MVT_SV, .Mode = BindMode::Sync, .Timeout = 5000});
+        PassPhrase2Req = MakeBinding(this, {.Items = kPassPhrase2Items,
+                                            .Label = kPassPhraseLabel,
+                                            .Type = MVT_SV,
+                                            .Mode = BindMode::Sync,
+                                            .Timeout = 5000});
 
         MaskKeysA();
         KeySizeFromValidKey();
         FillAuthenticationList();
         Layout();
     });
+    ShowUnread();
+}
+
+bool TFM_Encrypt::ShowUnread()
+{
+    // The servers, read in the background, tell it again when they have come.
+    return ShowReadFailure(StatusBar, {SecurityReq.get(), ServersReq.get(), APModeReq.get(),
+                                       CodebaseReq.get(), PassPhraseReq.get()});
 }
 
 void TFM_Encrypt::ShowKeyChoices()
@@ -421,6 +443,7 @@ void TFM_Encrypt::Bt_RefClick(TObject *)
     PassPhraseReq->Get();
     Layout();
     MaskAllKeysA();
+    ShowUnread();
 }
 
 void TFM_Encrypt::MaskAllKeysA()
@@ -467,8 +490,7 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
         return;
     // Without the security group no authentication is known: nothing of it goes out.
     if (!SecurityReq->WasRead()) {
-        StatusBar->SetSimpleText(
-            NotWrittenText(AnsiString(), {SecurityReq->Request.VarList.GetItem(0)->Name}));
+        StatusBar->SetSimpleText(NotWrittenText(AnsiString(), {SecurityReq->Label()}));
         return;
     }
     const int auth = AuthenticationIndex();
@@ -480,19 +502,15 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
     Flags passPhrase;
     if (!checkInput(auth, security, passPhrase))
         return;
-    std::vector<AnsiString> skipped;
-    bool written = false;
-    const bool ok = writeGroups(auth == 4, security, passPhrase, skipped, written);
-    if (ok) {
-        ForgetKeptValue(CB_SecAutha);
+    Chain.Begin();
+    const bool ok = writeGroups(auth == 4, security, passPhrase);
+    // A kept authentication goes once the security group went out, whatever followed it.
+    ForgetKeptValues(Chain, {{CB_SecAutha, SecurityReq.get()}});
+    if (ok)
         SavedAuthentication = CB_SecAutha->Text();
-        if (written)
-            RunRestartCountdown({.Countdown = 20, .RebootDelay = 5});
-        StatusBar->SetSimpleText(
-            NotWrittenText(written ? AnsiString("Setting Success!") : AnsiString(), skipped));
-    } else {
-        StatusBar->SetSimpleText("Setting error!");
-    }
+    if (ok && Chain.WroteAny())
+        RunRestartCountdown({.Countdown = 20, .RebootDelay = 5});
+    StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting error!"));
     MaskAllKeysA();
 }
 
@@ -552,8 +570,7 @@ bool TFM_Encrypt::checkKeys(Flags &security)
     return true;
 }
 
-bool TFM_Encrypt::writeGroups(bool enterprise, const Flags &security, const Flags &passPhrase,
-                              std::vector<AnsiString> &skipped, bool &written)
+bool TFM_Encrypt::writeGroups(bool enterprise, const Flags &security, const Flags &passPhrase)
 {
     Flags none;
     for (int i = 0; i < kSecurityCount; ++i)
@@ -563,22 +580,9 @@ bool TFM_Encrypt::writeGroups(bool enterprise, const Flags &security, const Flag
     AccessPatch passOff(*PassPhraseReq, {{0, 32}, {1, 32}, {2, 32}});
     AccessPatch passOn(*PassPhraseReq, passPhrase);
     AccessPatch pass2Off(*PassPhrase2Req, {{0, 32}, {1, 32}, {2, 32}});
-    // A group with nothing to send sends no SET; one that was not read is named instead.
-    auto write = [&](FormBinding &group) {
-        if (WritableItemCount(group.Request.VarList) == 0)
-            return true;
-        switch (group.Write(true, true)) {
-        case WriteResult::Written:
-            written = true;
-            return true;
-        case WriteResult::Unread:
-            skipped.push_back(group.Request.VarList.GetItem(0)->Name);
-            return true;
-        case WriteResult::Empty:
-            return true;
-        default:
-            return false;
-        }
+    // A group with nothing to send sends no SET (an unread one of them is not named either).
+    auto write = [this](FormBinding &group) {
+        return WritableItemCount(group.Request.VarList) == 0 || Chain.Write(&group);
     };
     if (!write(*SecurityReq) || !write(*PassPhraseReq) || !write(*PassPhrase2Req))
         return false;

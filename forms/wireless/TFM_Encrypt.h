@@ -3,6 +3,7 @@
 // group key interval, and the DNS and RADIUS servers of WPA-Enterprise. Keys read from the
 // device are never shown: only keys typed again are sent.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 // The controls of one band's page (the second band's page is never shown on this device).
 struct SecurityPage {
@@ -92,15 +93,17 @@ public:
     int AuthenticationIndex() const;
     // Key type and size over keys that were read; nothing chosen over keys that were not.
     void ShowKeyChoices();
+    // After the reads of an opening or a Refresh: the groups not read, named in the status.
+    bool ShowUnread();
 
 private:
     using Flags = std::vector<std::pair<int, uint32_t>>;
     bool checkServers();
     bool checkInput(int auth, Flags &security, Flags &passPhrase);
     bool checkKeys(Flags &security);
-    bool writeGroups(bool enterprise, const Flags &security, const Flags &passPhrase,
-                     std::vector<AnsiString> &skipped, bool &written);
+    bool writeGroups(bool enterprise, const Flags &security, const Flags &passPhrase);
     bool m_dnsShown = true;
+    WriteChain Chain{this};
     TCloseGuard m_guard;
 };
 

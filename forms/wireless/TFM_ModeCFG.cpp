@@ -20,6 +20,8 @@ const char kMsgRootMacLength[] = "The length is 12 in IEEE802.11g Root AP MAC Ad
 
 enum : int { kModeItem = 0, kFirstRemoteItem = 1, kRootItem = 9, kSSIDItem = 10 };
 
+// The page's rows as it names them.
+const char kPageALabel[] = "AP Mode, Remote AP MAC Address, Root AP MAC Address, SSID";
 const FormItemTable kPageAItems = {
     {"2.1.1.1.1", "adAPMode", KvSyntax::Integer, KvAccess::ReadWrite, &gAdAPModeNames2},
     {"2.2.1.2.1.1", "adPtPRemoteAPMACAddress", KvSyntax::MacAddress, KvAccess::ReadWrite},
@@ -151,7 +153,8 @@ void TFM_ModeCFG::FormCreate(TObject *)
             Ed_SSID->SetVisible(false);
             Label1->SetVisible(false);
         }
-        PageAReq = MakeBinding(this, {.Items = kPageAItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        PageAReq = MakeBinding(
+            this, {.Items = kPageAItems, .Label = kPageALabel, .Type = MVT_SV, .Mode = BindMode::Sync});
         PageAReq->AssociateCombo(kModeItem, CB_11a_APM);
         for (int i = 0; i < 8; ++i)
             PageAReq->AssociateEdits(kFirstRemoteItem + i, "%h", Ed_ReMAddra[i]);
@@ -163,7 +166,8 @@ void TFM_ModeCFG::FormCreate(TObject *)
         for (TEdit *edit : macEdits())
             edit->SetMaxLength(12);
 
-        AuthReq = MakeBinding(this, {.Items = kAuthItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        AuthReq = MakeBinding(
+            this, {.Items = kAuthItems, .Label = "Authentication", .Type = MVT_SV, .Mode = BindMode::Sync});
         AuthReq->AssociateCombo(0, CB_SecAutha);
         AuthReq->Get();
 
@@ -240,8 +244,11 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
 {
     if (!PageAReq)
         return;
+    // Not read: nothing is checked or written, and the page is named.
     if (!PageAReq->WasRead()) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
+        Chain.Begin();
+        Chain.Write(PageAReq.get());
+        StatusBar->SetSimpleText(Chain.Text(gMsg11gSetSuccess, gMsg11gSetError));
         return;
     }
     // Two partners of the same address, in either letter case, are one partner.
@@ -257,7 +264,30 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
             }
         }
     }
+    // Empty slots go out as the empty-slot text. Whatever fails puts them back as the user left
+    // them: left showing it, they would be taken for one partner twice at the next Apply.
+    std::vector<TEdit *> empty;
+    for (TEdit *edit : Ed_ReMAddra)
+        if (edit->Text().empty())
+            empty.push_back(edit);
+    const bool ok = writePageA();
+    if (!ok)
+        for (TEdit *edit : empty)
+            edit->SetText("");
+    StatusBar->SetSimpleText(Chain.Text(gMsg11gSetSuccess, gMsg11gSetError));
+    if (!ok)
+        return;
+    for (TEdit *edit : macEdits())
+        if (edit->Text() == kEmptyMac)
+            edit->SetText("");
+    // The wait shows in either saving mode; the window itself sends the restart only to a
+    // device that applies settings at once.
+    RunCountdownWindow({});
+}
 
+bool TFM_ModeCFG::writePageA()
+{
+    Chain.Begin();
     // Only the AP mode goes out unless the mode's partners are marked below.
     AccessPatch macsOff(*PageAReq, {{1, 32},
                                     {2, 32},
@@ -276,43 +306,24 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
                                            .Caption = "Error",
                                            .EmptyIsNone = true,
                                            .NoneMessage = ""})) {
-            StatusBar->SetSimpleText(gMsg11gSetError);
-            return;
+            Chain.Fail(false);
+            return false;
         }
         send.emplace(*PageAReq, Flags{{1, 6}});
     } else if (mode == 2) {
-        std::vector<TEdit *> filled;
         for (TEdit *edit : Ed_ReMAddra)
-            if (edit->Text().empty()) {
+            if (edit->Text().empty())
                 edit->SetText(kEmptyMac);
-                filled.push_back(edit);
-            }
         for (int i = 0; i < 8; ++i) {
             if (Ed_ReMAddra[i]->Text().size() != 12) {
-                // The edits go back as the user left them: no empty-slot text in them.
-                for (TEdit *edit : filled)
-                    edit->SetText("");
                 if (i == 0)
                     Ed_ReMAddra[0]->SetText("");
                 Application->MessageBox(kMsgMacLength, "Error", MB_OK);
-                StatusBar->SetSimpleText(gMsg11gSetError);
-                return;
+                Chain.Fail(false);
+                return false;
             }
         }
         send.emplace(*PageAReq, Flags{{1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6}, {7, 6}, {8, 6}});
     }
-
-    const WriteResult result = PageAReq->Write(true, true);
-    send.reset();
-    if (result != WriteResult::Written) {
-        StatusBar->SetSimpleText(gMsg11gSetError);
-        return;
-    }
-    StatusBar->SetSimpleText(gMsg11gSetSuccess);
-    for (TEdit *edit : macEdits())
-        if (edit->Text() == kEmptyMac)
-            edit->SetText("");
-    // The wait shows in either saving mode; the window itself sends the restart only to a
-    // device that applies settings at once.
-    RunCountdownWindow({});
+    return Chain.Write(PageAReq.get());
 }

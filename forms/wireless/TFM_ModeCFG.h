@@ -2,6 +2,7 @@
 // Advanced \ Mode: the access point's AP mode and the MAC addresses of its bridge partners
 // (eight remote APs) and of the root AP for the repeater modes.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 class TFM_ModeCFG : public TForm {
 public:
@@ -50,7 +51,10 @@ public:
 private:
     // The MAC edits of page a, root AP edits included.
     std::vector<TEdit *> macEdits() const;
+    // The checks of the chosen mode's partners and the page's write; false when either failed.
+    bool writePageA();
     bool m_rootRowShown = true;
+    WriteChain Chain{this};
 };
 
 extern TFM_ModeCFG *FM_ModeCFG;

@@ -11,12 +11,9 @@
 
 namespace {
 
-// The rates of CB_DRate1 .. CB_DRate12 and their groups.
+// The rates of CB_DRate1 .. CB_DRate12.
 const char *const kRateLabels[12] = {"1Mb/Sec",  "2Mb/Sec",  "5.5Mb/Sec", "11Mb/Sec", "6Mb/Sec",  "9Mb/Sec",
                                      "12Mb/Sec", "18Mb/Sec", "24Mb/Sec",  "36Mb/Sec", "48Mb/Sec", "54Mb/Sec"};
-const int kCckPair[] = {2, 3};
-const int kBasicOfdm[] = {4, 6, 8};
-const int kOtherOfdm[] = {5, 7, 9, 10, 11};
 
 const int kRowPitch = 26;
 const int kFirstRowTop = 20;
@@ -46,6 +43,9 @@ const FormItemTable kSuperModeItems3 = {
     {"2.3.1.11", "adSuperMode", KvSyntax::Integer, KvAccess::ReadWrite, &gAdSuperModeNames2}};
 const FormItemTable kIgmpItems = {
     {"2.3.1.29.1", "igmpSnooping", KvSyntax::Integer, KvAccess::ReadWrite, &gIgmpSnoopingNames}};
+// The radio group's rows as the form names them (the frequency is only read).
+const char kRadioLabel[] =
+    "Data Rate, Beacon Interval, DTIM, Fragment Length, RTS Length, Transmit Power, Radio";
 const FormItemTable kRadioItems = {
     {"2.3.1.1.1", "adFrequency", KvSyntax::DisplayStr, KvAccess::ReadOnly},
     {"2.3.1.4.1", "adDataRate", KvSyntax::DisplayStr, KvAccess::ReadWrite},
@@ -109,16 +109,6 @@ TComboBox *ListCombo(TWinControl *parent, const char *name, Bounds b)
     auto *combo = Make<TComboBox>(parent, name, b);
     combo->SetStyle(csDropDownList);
     return combo;
-}
-
-void SelectText(TComboBox *combo, const AnsiString &text)
-{
-    combo->SetItemIndex(combo->Items()->IndexOf(text));
-}
-
-int32_t CapabilityOf(TEdit *TMainForm::*control)
-{
-    return MainForm ? CapabilityNumber((MainForm->*control)->Text()) : 0;
 }
 
 } // namespace
@@ -321,10 +311,11 @@ void TFM_Performace::FormCreate(TObject *)
     GuardCreate(StatusBar, [this] { Open(); });
 }
 
-std::unique_ptr<FormBinding> TFM_Performace::Scalars(const KvSNMPItem *items, KvSNMPItemType type,
-                                                     int32_t timeout)
+std::unique_ptr<FormBinding> TFM_Performace::Scalars(const KvSNMPItem *items, const char *label,
+                                                     KvSNMPItemType type, int32_t timeout)
 {
-    return MakeBinding(this, {.Items = items, .Type = type, .Mode = BindMode::Sync, .Timeout = timeout});
+    return MakeBinding(
+        this, {.Items = items, .Label = label, .Type = type, .Mode = BindMode::Sync, .Timeout = timeout});
 }
 
 void TFM_Performace::Open()
@@ -342,54 +333,73 @@ void TFM_Performace::Open()
     CB_DateStatusChange(this);
     ShowDeviceRateControl();
     ShowDeviceRate();
+    // The rate table, read in the background, tells it when it has come.
+    if (!DataRateTableReq || !DataRateTableReq->Busy)
+        ShowUnread();
+}
+
+bool TFM_Performace::ShowUnread()
+{
+    // A row the device lacks is hidden, not unread: only the rows shown count.
+    auto shown = [](const std::unique_ptr<FormBinding> &req, bool row) { return row ? req.get() : nullptr; };
+    return ShowReadFailure(StatusBar,
+                           {APModeReq.get(), MSSIDStateReq.get(), PriorityReq.get(),
+                            shown(GonlyReq, GonlyRead), shown(XRReq, XRRead), shown(WMMReq, WMMRead),
+                            shown(PreambleReq, PreambleRead), shown(BgModeReq, BgModeRead),
+                            shown(AntennaReq, AntennaRead), SuperModeReq.get(), shown(IgmpReq, IgmpRead),
+                            RadioReq.get(), ChannelReq.get(), ChannelListReq.get(), AutoScanReq.get(),
+                            DataRateSupportReq.get(), DataRateStatusReq.get(), DataRateTableReq.get()});
 }
 
 // The AP mode, Multi-SSID and super mode the rules follow, and the optional rows.
 void TFM_Performace::ReadModeGroups()
 {
-    APModeReq = Scalars(kAPModeItems, MVT_SV);
+    APModeReq = Scalars(kAPModeItems, "AP Mode", MVT_SV);
     APModeReq->AssociateCombo(0, CB_APModea);
     APModeReq->Get();
-    MSSIDStateReq = Scalars(kMSSIDStateItems, SVT_SV, 1000);
+    MSSIDStateReq = Scalars(kMSSIDStateItems, "Multi-SSID", SVT_SV, 1000);
     MSSIDStateReq->AssociateCombo(0, CB_Multenable);
     MSSIDStateReq->Get();
-    PriorityReq = Scalars(kPriorityItems, MVT_SV);
+    PriorityReq = Scalars(kPriorityItems, "Multi-SSID Priority", MVT_SV);
     PriorityReq->AssociateCombo(0, CB_Priority);
     if (PriorityReq->Get())
         CB_PriorityChange(this);
 
     // Optional rows: shown only when the device answers for them.
-    auto optional = [&](std::unique_ptr<FormBinding> &req, const FormItemTable &items, KvSNMPItemType type,
-                        TComboBox *box, bool &read) {
-        req = Scalars(items, type);
+    auto optional = [&](std::unique_ptr<FormBinding> &req, const FormItemTable &items, const char *label,
+                        KvSNMPItemType type, TComboBox *box, bool &read) {
+        req = Scalars(items, label, type);
         req->AssociateCombo(0, box);
         read = req->Get();
     };
-    optional(GonlyReq, kGonlyItems, MVT_SV, CB_Gonly, GonlyRead);
-    optional(XRReq, kXRItems, MVT_SV, CB_XRa, XRRead);
-    optional(WMMReq, kWMMItems, SVT_SV, CB_WMM, WMMRead);
-    optional(PreambleReq, kPreambleItems, SVT_SV, CB_Preamble, PreambleRead);
-    optional(BgModeReq, kBgModeItems, SVT_SV, CB_BgMode, BgModeRead);
-    optional(AntennaReq, kAntennaItems, SVT_SV, CB_Antenna, AntennaRead);
+    optional(GonlyReq, kGonlyItems, "802.11g Only", MVT_SV, CB_Gonly, GonlyRead);
+    optional(XRReq, kXRItems, "XR", MVT_SV, CB_XRa, XRRead);
+    optional(WMMReq, kWMMItems, "WMM", SVT_SV, CB_WMM, WMMRead);
+    optional(PreambleReq, kPreambleItems, "Preamble", SVT_SV, CB_Preamble, PreambleRead);
+    optional(BgModeReq, kBgModeItems, "Wireless B/G Mode", SVT_SV, CB_BgMode, BgModeRead);
+    optional(AntennaReq, kAntennaItems, "Antenna Diversity", SVT_SV, CB_Antenna, AntennaRead);
 
     // The super-mode list depends on the device; with neither list the group stays empty.
     const int32_t rogue = m_capabilities.Rogue;
     if (rogue == 0 || rogue == 1) {
         m_superModeNames = rogue == 0 ? &gAdSuperModeNames : &gAdSuperModeNames2;
-        SuperModeReq = Scalars(rogue == 0 ? kSuperModeItems4 : kSuperModeItems3, SVT_SV);
+        SuperModeReq = Scalars(rogue == 0 ? kSuperModeItems4 : kSuperModeItems3, "Super G Mode", SVT_SV);
         SuperModeReq->AssociateCombo(0, CB_SupModea);
         SuperModeReq->Get();
     }
     // A super mode not read leaves its follower unread too.
     if (m_capabilities.Turbomode == 0)
         CB_SuperMode_jp->SetItemIndex(CB_SupModea->ItemIndex() < 0 ? -1 : (SuperModeDisabled() ? 0 : 1));
-    optional(IgmpReq, kIgmpItems, MVT_SV, CB_Snooping, IgmpRead);
+    optional(IgmpReq, kIgmpItems, "IGMP Snooping", MVT_SV, CB_Snooping, IgmpRead);
 }
 
 void TFM_Performace::ReadRadioGroups()
 {
-    RadioReq =
-        MakeBinding(this, {.Items = kRadioItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
+    RadioReq = MakeBinding(this, {.Items = kRadioItems,
+                                  .Label = kRadioLabel,
+                                  .Type = MVT_SV,
+                                  .Mode = BindMode::Sync,
+                                  .Log = StatusBar});
     RadioReq->AssociateEdits(0, "%s", Ed_Freqa);
     RadioReq->AssociateEdits(1, "%s", Ed_DtRta);
     RadioReq->AssociateEdits(2, "%s", Ed_DtLista);
@@ -401,39 +411,40 @@ void TFM_Performace::ReadRadioGroups()
     RadioReq->AssociateCombo(8, CB_RadWava);
     RadioReq->Get();
 
-    ChannelReq = Scalars(kChannelItems, MVT_SV);
+    ChannelReq = Scalars(kChannelItems, "Channel", MVT_SV);
     ChannelReq->AssociateEdits(0, "%s", Ed_Chana);
     ChannelReq->Get();
-    ChannelListReq = Scalars(kChannelListItems, MVT_SV);
+    ChannelListReq = Scalars(kChannelListItems, "Channel List", MVT_SV);
     ChannelListReq->AssociateEdits(0, "%s", Ed_ChLista);
     ChannelListReq->Get();
     // Channel lists are texts of blank-separated numbers, bound as text.
-    DynChannelListReq = Scalars(kDynChannelListItems, SVT_SV, 1000);
+    DynChannelListReq = Scalars(kDynChannelListItems, "Dynamic Channel List", SVT_SV, 1000);
     DynChannelListReq->AssociateEdits(0, "%s", Ed_DynChLista);
     if (!DynChannelListReq->Get())
         Ed_DynChLista->SetText("6");
-    StatChannelListReq = Scalars(kStatChannelListItems, SVT_SV, 1000);
+    StatChannelListReq = Scalars(kStatChannelListItems, "Static Channel List", SVT_SV, 1000);
     StatChannelListReq->AssociateEdits(0, "%s", Ed_StatChLista);
     if (!StatChannelListReq->Get())
         Ed_StatChLista->SetText("6");
-    AutoScanReq = Scalars(kAutoScanItems, MVT_SV);
+    AutoScanReq = Scalars(kAutoScanItems, "Auto Channel Scan", MVT_SV);
     AutoScanReq->AssociateCombo(0, CB_AuSc);
     AutoScanReq->Get();
 }
 
 void TFM_Performace::ReadDataRateGroups()
 {
-    DataRateSupportReq = Scalars(kDataRateSupportItems, SVT_SV);
+    DataRateSupportReq = Scalars(kDataRateSupportItems, "Data Rate Control Support", SVT_SV);
     DataRateSupportReq->AssociateEdits(0, "%s", Ed_dataratecontrolsupport);
     DataRateSupportReq->Get();
     if (!DataRateControl())
         return;
-    DataRateStatusReq = Scalars(kDataRateStatusItems, MVT_SV);
+    DataRateStatusReq = Scalars(kDataRateStatusItems, "Enable Data Rate Control", MVT_SV);
     DataRateStatusReq->AssociateCombo(0, CB_DateStatus);
     DataRateStatusReq->Get();
     m_rateControlRead = DataRateStatusReq->WasRead() ? CB_DateStatus->ItemIndex() : -1;
     DataRateTableReq = MakeBinding(
         this, {.Items = kDataRateTableItems,
+               .Label = "Advanced Data Rate Settings",
                .Type = MVT_UMV,
                .KeyCount = 1,
                .Mode = BindMode::Async,
@@ -444,11 +455,6 @@ void TFM_Performace::ReadDataRateGroups()
     DataRateTableReq->Get();
     if (!DataRateTableReq->Busy)
         setDataRateButtons(true);
-}
-
-TFM_Performace::Capabilities TFM_Performace::CurrentCapabilities()
-{
-    return {CapabilityOf(&TMainForm::Ed_Rogue), CapabilityOf(&TMainForm::ED_Turbomode)};
 }
 
 bool TFM_Performace::ReopenIfIncomplete()
@@ -471,297 +477,6 @@ bool TFM_Performace::ReopenIfIncomplete()
     CB_WMM->SetEnabled(true);
     GuardCreate(StatusBar, [this] { Open(); });
     return true;
-}
-
-void TFM_Performace::ShowDeviceRateControl()
-{
-    if (m_rateControlRead < 0 || CB_DateStatus->ItemIndex() == m_rateControlRead)
-        return;
-    CB_DateStatus->SetItemIndex(m_rateControlRead);
-    enableRatesByControl();
-}
-
-void TFM_Performace::ShowDeviceRate()
-{
-    const AnsiString rate = Ed_DtRta->Text();
-    ShowDeviceValue(CB_DtRta, rate.empty() || rate == "Auto" ? rate : rate + " Mbps");
-}
-
-int TFM_Performace::superModeValue() const
-{
-    const int chosen = CB_SupModea->ItemIndex();
-    if (!m_superModeNames || chosen < 0 || chosen >= CB_SupModea->Items()->Count())
-        return 0;
-    return CapabilityNumber(m_superModeNames->NameToValue(CB_SupModea->Items()->Strings(chosen)));
-}
-
-bool TFM_Performace::SuperModeDisabled() const
-{
-    return superModeValue() == 4;
-}
-
-void TFM_Performace::selectSuperModeDisable()
-{
-    if (m_superModeNames)
-        SelectText(CB_SupModea, m_superModeNames->ValueToName("4"));
-}
-
-void TFM_Performace::StripMbps(TComboBox *combo, TEdit *edit)
-{
-    const AnsiString text = combo->Text();
-    const bool mbps = text.size() > 3 && text.compare(text.size() - 4, 4, "Mbps") == 0;
-    edit->SetText(mbps && text.size() >= 5 ? text.substr(0, text.size() - 5) : text);
-}
-
-void TFM_Performace::CB_DtRtaChange(TObject *)
-{
-    StripMbps(CB_DtRta, Ed_DtRta);
-}
-
-void TFM_Performace::FillDataRateList()
-{
-    static const char *const kAll[] = {"Auto",    "1 Mbps",  "2 Mbps",  "5.5 Mbps", "6 Mbps",
-                                       "9 Mbps",  "11 Mbps", "12 Mbps", "18 Mbps",  "24 Mbps",
-                                       "36 Mbps", "48 Mbps", "54 Mbps"};
-    static const char *const kCck[] = {"Auto", "1 Mbps", "2 Mbps", "5.5 Mbps", "11 Mbps"};
-    TStrings *items = CB_DtRta->Items();
-    items->Clear();
-    if (BgModeRead && bgMode(1))
-        for (const char *rate : kCck)
-            items->Add(rate);
-    else
-        for (const char *rate : kAll)
-            items->Add(rate);
-    ShowDeviceRate();
-}
-
-void TFM_Performace::CB_PriorityChange(TObject *)
-{
-    CB_WMM->SetEnabled(CB_Priority->ItemIndex() != 1);
-}
-
-void TFM_Performace::CB_BgModeChange(TObject *)
-{
-    const bool only11b = bgMode(1);
-    // 1. The channels of the super mode chosen.
-    if (m_superModeNames) {
-        const int super = superModeValue();
-        const bool four = m_superModeNames == &gAdSuperModeNames;
-        TEdit *list = Ed_ChLista;
-        if (four && super == 2)
-            list = Ed_StatChLista;
-        else if (super == 3)
-            list = Ed_DynChLista;
-        ChooseChannel(list->Text(), CB_Chana, Ed_Chana->Text());
-    }
-    // 2. The AP mode's rule.
-    const AnsiString mode = CB_APModea->Text();
-    const bool bridge = mode == "PtP Bridge" || mode == "PtMP Bridge" || mode == "PtP Without" ||
-                        mode == "P2MP Without" || mode.find("Repeater") != AnsiString::npos;
-    if (mode == "Access Point") {
-        const bool free = SuperModeDisabled() || only11b;
-        if (!free) {
-            CB_DtRta->SetItemIndex(0);
-            CB_DateStatus->SetItemIndex(0);
-        }
-        CB_DtRta->SetEnabled(free);
-        CB_DateStatus->SetEnabled(free);
-    } else if (bridge) {
-        const bool free = SuperModeDisabled() || only11b;
-        if (!free)
-            CB_DtRta->SetItemIndex(0);
-        CB_DtRta->SetEnabled(free);
-        CB_DateStatus->SetEnabled(false);
-        CB_DateStatus->SetItemIndex(0);
-    }
-    // 3.
-    Ed_BeInta->SetMaxLength(4);
-    Ed_DTIMa->SetMaxLength(3);
-    Ed_FragLena->SetMaxLength(4);
-    Ed_RTSa->SetMaxLength(4);
-    // 4.
-    enableDataRateCombos();
-    if (DataRateControl())
-        CB_DateStatusChange(this);
-    // 5. The b/g mode.
-    if (!only11b) {
-        CB_SupModea->SetEnabled(true);
-        for (int i = 4; i < 12; ++i) {
-            CB_DRate[static_cast<std::size_t>(i)]->SetVisible(true);
-            La_DRate[static_cast<std::size_t>(i)]->SetVisible(true);
-        }
-        CB_Preamble->SetEnabled(true);
-        const int32_t turbo = CapabilityOf(&TMainForm::ED_Turbomode);
-        if (turbo != 0 && CapabilityOf(&TMainForm::Ed_Rogue) == 0) {
-            if (!SuperModeDisabled()) {
-                CB_DtRta->SetItemIndex(0);
-                CB_DtRta->SetEnabled(false);
-                CB_DateStatus->SetItemIndex(0);
-                CB_DateStatus->SetEnabled(false);
-                CB_DateStatusChange(this);
-            } else {
-                CB_DtRta->SetEnabled(CB_DateStatus->ItemIndex() == 0);
-            }
-        } else if (turbo == 0) {
-            if (CB_SuperMode_jp->Text() == "Enable") {
-                CB_DtRta->SetItemIndex(0);
-                CB_DtRta->SetEnabled(false);
-            } else if (CB_SuperMode_jp->Text() == "Disable") {
-                CB_DtRta->SetEnabled(true);
-            }
-        }
-    } else {
-        SelectText(CB_Preamble, "Long Only");
-        CB_Preamble->SetEnabled(false);
-        // 11b only leaves no turbo mode: "Disable" by its value, whatever its place in the list.
-        selectSuperModeDisable();
-        CB_SupModea->SetEnabled(false);
-        for (int i = 4; i < 12; ++i) {
-            CB_DRate[static_cast<std::size_t>(i)]->SetVisible(false);
-            La_DRate[static_cast<std::size_t>(i)]->SetVisible(false);
-        }
-    }
-    // 6.
-    if (!SuperModeDisabled()) {
-        CB_DtRta->SetItemIndex(0);
-        CB_DtRta->SetEnabled(false);
-    } else {
-        CB_DtRta->SetEnabled(CB_DateStatus->ItemIndex() == 0);
-    }
-    // 7.
-    CB_BgModeClick(this);
-    FillDataRateList();
-}
-
-void TFM_Performace::CB_SupModeaChange(TObject *)
-{
-    CB_BgModeChange(this);
-    if (!SuperModeDisabled()) {
-        CB_DtRta->SetItemIndex(0);
-        CB_DtRta->SetEnabled(false);
-    } else if (CB_DateStatus->ItemIndex() == 0) {
-        CB_DtRta->SetEnabled(true);
-    }
-    if (CapabilityOf(&TMainForm::NewMultiSupport) == 1 && CB_Multenable->ItemIndex() == 1 &&
-        m_superModeNames && CB_SupModea->ItemIndex() >= 0 && !SuperModeDisabled())
-        Application->MessageBox(
-            "If Super G is not \"Disable\",\nThe Multi-SSID should be set to \"Disable\".", "Warning", MB_OK);
-}
-
-void TFM_Performace::setRateEntries(int rate, bool withBasic)
-{
-    TComboBox *combo = CB_DRate[static_cast<std::size_t>(rate)];
-    const AnsiString chosen = combo->Text();
-    TStrings *items = combo->Items();
-    if (items->Count() == (withBasic ? 3 : 2))
-        return;
-    items->Clear();
-    items->Add("Disable");
-    items->Add("Enable");
-    if (withBasic)
-        items->Add("Basic");
-    SelectText(combo, chosen);
-}
-
-void TFM_Performace::selectRate(int rate, const char *text, bool onlyWhenNone)
-{
-    TComboBox *combo = CB_DRate[static_cast<std::size_t>(rate)];
-    if (onlyWhenNone && combo->ItemIndex() >= 0)
-        return;
-    SelectText(combo, text);
-}
-
-void TFM_Performace::FillDataRateControlLists()
-{
-    if (!SuperModeDisabled())
-        return;
-    // A group held at "Basic" offers it and cannot be changed; the others follow the control.
-    const bool control = CB_DateStatus->ItemIndex() == 1;
-    auto lists = [&](const auto &rates, bool basic) {
-        for (int r : rates) {
-            setRateEntries(r, basic);
-            CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(!basic && control && RateRowsRead());
-        }
-    };
-    if (bgMode(0)) {
-        lists(kBasicOfdm, true);
-        lists(kCckPair, true);
-    } else if (bgMode(1)) {
-        lists(kBasicOfdm, false);
-        lists(kCckPair, false);
-    } else if (bgMode(2)) {
-        lists(kBasicOfdm, false);
-        lists(kCckPair, true);
-    }
-}
-
-void TFM_Performace::CB_BgModeClick(TObject *)
-{
-    if (!SuperModeDisabled())
-        return;
-    FillDataRateControlLists();
-    if (bgMode(0)) {
-        for (int r : kBasicOfdm)
-            selectRate(r, "Basic");
-        for (int r : kCckPair)
-            selectRate(r, "Basic");
-        for (int r : kOtherOfdm)
-            selectRate(r, "Enable");
-    } else if (bgMode(1)) {
-        for (int r : kBasicOfdm)
-            selectRate(r, "Disable");
-        for (int r : kCckPair)
-            selectRate(r, "Enable", true);
-        for (int r : kOtherOfdm)
-            selectRate(r, "Disable");
-    } else if (bgMode(2)) {
-        for (int r : kBasicOfdm)
-            selectRate(r, "Enable", true);
-        for (int r : kCckPair)
-            selectRate(r, "Basic");
-        for (int r : kOtherOfdm)
-            selectRate(r, "Enable");
-    }
-}
-
-bool TFM_Performace::RateRowsRead() const
-{
-    return DataRateTableReq && DataRateTableReq->WasRead();
-}
-
-void TFM_Performace::enableDataRateCombos()
-{
-    const bool on = CB_DateStatus->Enabled() && RateRowsRead();
-    for (int i = 0; i < 12; ++i)
-        CB_DRate[static_cast<std::size_t>(i)]->SetEnabled(on);
-    BT_RDateRate->SetEnabled(on);
-}
-
-void TFM_Performace::enableRatesByControl()
-{
-    // Rows not read are not written: nothing of them is editable.
-    const bool control = CB_DateStatus->ItemIndex() != 0 && RateRowsRead();
-    CB_DRate[0]->SetEnabled(false);
-    CB_DRate[1]->SetEnabled(false);
-    for (int r : kCckPair)
-        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control && bgMode(1));
-    for (int r : kBasicOfdm)
-        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control && !bgMode(0));
-    for (int r : kOtherOfdm)
-        CB_DRate[static_cast<std::size_t>(r)]->SetEnabled(control);
-    BT_RDateRate->SetEnabled(control);
-}
-
-void TFM_Performace::CB_DateStatusChange(TObject *)
-{
-    enableRatesByControl();
-    if (CB_DateStatus->ItemIndex() == 0) {
-        if (CB_APModea->ItemIndex() == 0 && CB_SupModea->Text().find("Disable") != AnsiString::npos)
-            CB_DtRta->SetEnabled(true);
-        return;
-    }
-    CB_DtRta->SetItemIndex(0);
-    CB_DtRta->SetEnabled(false);
 }
 
 bool TFM_Performace::rangeOk(TEdit *edit, int low, int high, bool emptyFails) const

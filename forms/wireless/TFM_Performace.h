@@ -4,6 +4,7 @@
 // (802.11g only, XR, WMM, preamble, IGMP snooping, b/g mode, antenna) and the per-rate
 // data-rate control.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 #include <array>
 
@@ -141,6 +142,10 @@ public:
     // The device's rate rows have been read: only then are they shown for editing and written.
     bool RateRowsRead() const;
 
+    // After the reads of an opening or a Refresh (the rate table's included): the groups not
+    // read, named in the status. True when one was not.
+    bool ShowUnread();
+
     // A Refresh after an opening that missed a group, or found the main window's capabilities
     // other than they are now, opens the form anew: the optional rows are probed again.
     bool ReopenIfIncomplete();
@@ -152,18 +157,20 @@ private:
         bool operator==(const Capabilities &) const = default;
     };
     static Capabilities CurrentCapabilities();
-    std::unique_ptr<FormBinding> Scalars(const KvSNMPItem *items, KvSNMPItemType type, int32_t timeout = 0);
+    std::unique_ptr<FormBinding> Scalars(const KvSNMPItem *items, const char *label, KvSNMPItemType type,
+                                         int32_t timeout = 0);
     void Open();
     void ReadModeGroups();
     void ReadRadioGroups();
     void ReadDataRateGroups();
     // The checks of the radio group's edits, in order; false after the first refusal.
     bool CheckRanges();
-    // Every group but the rate rows, each only as read; false at the first refused write.
-    bool WriteGroups(std::vector<AnsiString> &skipped);
-    bool WriteRateControl(std::vector<AnsiString> &skipped);
+    // Every group but the rate rows, each only as read; false once a write failed.
+    bool WriteGroups();
+    bool WriteRateControl();
     Capabilities m_capabilities;
-    bool m_written = false; // this Apply has written a group
+    // The writes of an Apply (and of a reset of the rates).
+    WriteChain Chain{this};
     // The device's value of the super mode chosen, or 0 for none.
     int superModeValue() const;
     void selectSuperModeDisable();

@@ -3,6 +3,7 @@
 // for and read. One object dropped early, in the middle and last in each form's read order.
 #include "FormFixture.h"
 #include "TFM_Encrypt.h"
+#include "TFM_ModeCFG.h"
 #include "TFM_MultiSSIDNewForm.h"
 #include "TFM_Performace.h"
 #include "TFM_Wirless.h"
@@ -69,6 +70,11 @@ const std::vector<Group<TFM_Encrypt>> kEncrypt = {
     {&TFM_Encrypt::APModeReq, "adAPMode.0"},
     {&TFM_Encrypt::CodebaseReq, "codebase"},
     {&TFM_Encrypt::PassPhraseReq, "adSecPassPhrase"},
+};
+
+const std::vector<Group<TFM_ModeCFG>> kModeCFG = {
+    {&TFM_ModeCFG::PageAReq, "adPtPRemoteAPMACAddress.1.1"},
+    {&TFM_ModeCFG::AuthReq, "adSecAuthentication-a"},
 };
 
 const std::vector<Group<TFM_MultiSSIDNewForm>> kMultiSSIDNew = {
@@ -164,6 +170,8 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
         openAndCheck(menu.adPerformance1, kPerformace);
     else if (form == "Encrypt")
         openAndCheck(menu.adEncryption2, kEncrypt);
+    else if (form == "ModeCFG")
+        openAndCheck(menu.adMode1, kModeCFG);
     else
         openAndCheck(menu.Ad_MultiSSID, kMultiSSIDNew);
 }
@@ -179,6 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Lost{"Encrypt", "adSecAuthentication-a", {"adSecAuthentication-a"}},
                       Lost{"Encrypt", "codebase", {"codebase"}},
                       Lost{"Encrypt", "adSecPassPhrase", {"adSecPassPhrase"}},
+                      Lost{"ModeCFG", "adPtPRemoteAPMACAddress.1.4", {"adPtPRemoteAPMACAddress.1.1"}},
+                      Lost{"ModeCFG", "adSecAuthentication-a", {"adSecAuthentication-a"}},
                       Lost{"MultiSSIDNew", "admManagerVLANIDStatus", {"admManagerVLANIDStatus"}},
                       Lost{"MultiSSIDNew", "adVlanState.0", {"adVlanState.0"}},
                       Lost{"MultiSSIDNew", "SecRADIUSServer", {"SecRADIUSServer"}}),

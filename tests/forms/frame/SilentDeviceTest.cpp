@@ -9,6 +9,7 @@
 #include "TFM_Group.h"
 #include "TFM_Wirless.h"
 #include "WaitBound.h"
+#include "WriteChain.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -204,5 +205,124 @@ TEST_F(SilentDevice, EncryptionWaitsForASilentDeviceNoLongerThanTheSilenceLimit)
         EXPECT_LE(took, c.maxMs);
         EXPECT_EQ(noteShown, WaitingForDeviceText("127.0.0.1") + "\n" + kWaitGiveUpText);
         EXPECT_FALSE(MainForm->WaitNote.shown());
+    }
+}
+
+// A device busy taking security settings may answer nothing for longer than the silence limit
+// of reads: the write waits for its own time-out (both tries), the windows painted and the note
+// shown, and a device that answers meanwhile has its write confirmed. One that never answers,
+// or whose wait the user gives up, leaves the write told as not answered (the device may still
+// take it), with the settings written before it named.
+TEST_F(SilentDevice, EncryptionWriteWaitsItsOwnTimeOutForADeviceThatStops)
+{
+    using kvtest::GiveUp;
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    const Steady::duration busyFor = std::chrono::milliseconds(kv::Clock::instance().requestTimeoutMs(30000));
+    const std::string unanswered = std::string("Setting error! ") + kWriteUnansweredText;
+    const struct {
+        const char *name;
+        const char *object; // whose set the device is stopped at (its answer comes 1.5 s late)
+        const char *authentication;
+        bool resumes; // the device goes on after busyFor
+        GiveUp giveUp;
+        std::string status;
+        std::vector<std::string> sets;
+    } cases[] = {
+        {"busy beyond the silence limit",
+         "adSecEncryption-a",
+         nullptr,
+         true,
+         GiveUp::No,
+         "Setting Success!",
+         {"adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=1"}},
+        {"stopped for good",
+         "adSecPassPhrase",
+         "WPA-Personal",
+         false,
+         GiveUp::No,
+         unanswered + " Written before it: Authentication.",
+         {}},
+        {"Escape",
+         "adSecPassPhrase",
+         "WPA-Personal",
+         false,
+         GiveUp::Escape,
+         unanswered + " Written before it: Authentication.",
+         {}},
+        {"close box",
+         "adSecPassPhrase",
+         "WPA-Personal",
+         false,
+         GiveUp::CloseBox,
+         unanswered + " Written before it: Authentication.",
+         {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        startDevice({"--fault", std::string(c.object) + "=delay:1500@set"});
+        const auto f = openForm(FM_Encrypt);
+        ASSERT_TRUE(pumpUntil([&] { return !f->ServersReq->Busy; }, 5000));
+        if (c.authentication) {
+            f->CB_SecAutha->SetItemIndex(f->CB_SecAutha->Items()->IndexOf(c.authentication));
+            type(f->Ed_PassPha, "pass-phrase");
+        } else {
+            f->CB_SecEncypa->SetItemIndex(f->CB_SecEncypa->Items()->IndexOf("Enable"));
+        }
+        f->CB_SecAutha->OnChange(f->CB_SecAutha);
+        const FormBinding &group = c.authentication ? *f->PassPhraseReq : *f->SecurityReq;
+        const std::int64_t tryMs = kv::Clock::instance().requestTimeoutMs(group.Request.Timeout * 10);
+        const std::int64_t allTriesMs = tryMs * (group.Request.Retries + 1);
+        // The device stops once its set has come, goes on or is given up when the note shows.
+        Steady::time_point stoppedAt{}, resumedAt{};
+        std::string noteShown;
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (stoppedAt == Steady::time_point{}) {
+                if (requestsNaming(c.object, "set") > 0) {
+                    silence();
+                    stoppedAt = Steady::now();
+                }
+                return;
+            }
+            if (noteShown.empty() && MainForm->WaitNote.shown()) {
+                noteShown = MainForm->WaitNote.text();
+                if (c.giveUp != GiveUp::No)
+                    kvtest::giveUpWait(c.giveUp,
+                                       c.giveUp == GiveUp::Escape ? MainForm->Widget() : f->Widget());
+            }
+            if (c.resumes && resumedAt == Steady::time_point{} && Steady::now() - stoppedAt >= busyFor) {
+                resume();
+                resumedAt = Steady::now();
+            }
+        });
+        watch.start();
+        const Steady::time_point start = Steady::now();
+        click(f->Bt_Apply);
+        const Steady::time_point ended = Steady::now();
+        watch.stop();
+        resume();
+        const std::int64_t took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(ended - start).count();
+        ASSERT_NE(stoppedAt, Steady::time_point{}) << "the set never came";
+        EXPECT_EQ(f->StatusBar->SimpleText(), c.status);
+        EXPECT_EQ(noteShown, WaitingForDeviceText("127.0.0.1") + "\n" + kWaitGiveUpText);
+        const std::int64_t stoppedFor =
+            std::chrono::duration_cast<std::chrono::milliseconds>(ended - stoppedAt).count();
+        if (c.resumes) {
+            // Answered after the stop, before its time-out ran out.
+            EXPECT_NE(resumedAt, Steady::time_point{});
+            EXPECT_LT(took, allTriesMs);
+            for (const std::string &set : sets())
+                EXPECT_EQ(set, c.sets.front()); // a retry under load may repeat it
+            EXPECT_FALSE(sets().empty());
+            EXPECT_EQ(f->CB_SecEncypa->Text(), "Enable");
+        } else if (c.giveUp == GiveUp::No) {
+            // Both tries waited out, no third.
+            EXPECT_GE(took, allTriesMs);
+            EXPECT_LT(stoppedFor, allTriesMs + tryMs);
+        } else {
+            EXPECT_LT(stoppedFor, tryMs);
+        }
     }
 }

@@ -7,6 +7,7 @@
 #include "FormSnapshot.h"
 #include "NetworkFormSupport.h"
 #include "TFM_Encrypt.h"
+#include "TFM_ModeCFG.h"
 #include "TFM_Performace.h"
 #include "TFM_Wirless.h"
 
@@ -35,10 +36,11 @@ void PrintTo(const GroupUnreadRow &row, std::ostream *out)
     *out << row.what;
 }
 
+// The form's status text (a form with a status bar per page writes into one of them).
 AnsiString StatusText(TForm &form)
 {
     for (int i = 0; i < form.ComponentCount(); ++i)
-        if (auto *bar = dynamic_cast<TStatusBar *>(form.Components(i)))
+        if (auto *bar = dynamic_cast<TStatusBar *>(form.Components(i)); bar && !bar->SimpleText().empty())
             return bar->SimpleText();
     return AnsiString();
 }
@@ -87,7 +89,8 @@ public:
         apply(*f);
         ASSERT_TRUE(WaitUntilClosable(*f));
         expectSets(expected);
-        const std::string named = *row.named ? std::string(" Not read, so not written: ") + row.named : "";
+        const std::string named =
+            *row.named ? std::string(" Not read, so not written: ") + row.named + "." : "";
         EXPECT_EQ(StatusText(*f), row.status ? std::string(row.status) : normalStatus + named);
     }
 };
@@ -121,6 +124,11 @@ void Performance(GroupUnread &t)
 void Encryption(GroupUnread &t)
 {
     t.Check<TFM_Encrypt>(FM_Encrypt, ApplyEncryption);
+}
+
+void Mode(GroupUnread &t)
+{
+    t.Check<TFM_ModeCFG>(FM_ModeCFG, [](TFM_ModeCFG &f) { f.Bt_Apply->Click(); });
 }
 
 const std::vector<GroupUnreadRow> &Rows()
@@ -169,7 +177,7 @@ const std::vector<GroupUnreadRow> &Rows()
          "adDTIM",
          {"adDTIM"},
          nullptr,
-         "adFrequency",
+         "Data Rate, Beacon Interval, DTIM, Fragment Length, RTS Length, Transmit Power, Radio",
          {"Ed_Freqa", "Ed_DtRta", "Ed_DtLista", "CB_DtRta", "Ed_BeInta", "Ed_DTIMa", "Ed_FragLena", "Ed_RTSa",
           "CB_TranPa", "CB_RadWava"},
          {},
@@ -179,7 +187,7 @@ const std::vector<GroupUnreadRow> &Rows()
          "hChannel",
          {"hChannel"},
          nullptr,
-         "hChannel",
+         "Channel",
          {"Ed_Chana", "CB_Chana"},
          {},
          Performance},
@@ -187,7 +195,7 @@ const std::vector<GroupUnreadRow> &Rows()
          {"--profile", "enterprise"},
          "adSecAuthentication-a",
          {"adSecCipherType", "SecRADIUSServer"},
-         "Not read, so not written: adSecAuthentication-a",
+         "Not read, so not written: Authentication.",
          "",
          {"CB_SecAutha", "CB_SecEncypa", "CB_SecValKeya", "CB_KeyTypeA", "CB_KeySizeA", "Ed_Key1a",
           "Ed_Key2a", "Ed_Key3a", "Ed_Key4a"},
@@ -198,7 +206,7 @@ const std::vector<GroupUnreadRow> &Rows()
          "SecRADIUSServer",
          {"SecRADIUSServer"},
          nullptr,
-         "Sec DNS IP Address",
+         "Security Server Settings",
          {"Ed_DNSIP", "Ed_DNS", "Ed_RadiusSrv", "Ed_RadiusSrv2", "Ed_RadiusPort", "Ed_RadiusSec"},
          {},
          Encryption},
@@ -207,10 +215,21 @@ const std::vector<GroupUnreadRow> &Rows()
          "adSecPassPhrase",
          {"adSecCipherType"},
          nullptr,
-         "adSecPassPhrase",
+         "PassPhrase, Cipher Type, Group Key Update Interval",
          {"Ed_PassPha", "CB_CipherTypea", "Ed_GKUIa"},
          {},
          Encryption},
+        // The one group Mode writes: nothing else to write, and nothing checked.
+        {"Mode page",
+         {"--profile", "ptmpbridge"},
+         "adPtPRemoteAPMACAddress.1.4",
+         {"adAPMode"},
+         "Not read, so not written: AP Mode, Remote AP MAC Address, Root AP MAC Address, SSID.",
+         "",
+         {"CB_11a_APM", "Ed_ReMAddra0", "Ed_ReMAddra1", "Ed_ReMAddra2", "Ed_ReMAddra3", "Ed_ReMAddra4",
+          "Ed_ReMAddra5", "Ed_ReMAddra6", "Ed_ReMAddra7", "Ed_RoMAddra0", "Ed_SSID"},
+         {},
+         Mode},
     };
     return rows;
 }

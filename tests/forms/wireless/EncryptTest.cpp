@@ -1,6 +1,7 @@
 // The Encryption form against the simulated device.
 #include "CountdownWatch.h"
 #include "FormFixture.h"
+#include "Misc.h"
 #include "ProfileText.h"
 #include "TFM_Encrypt.h"
 
@@ -115,7 +116,8 @@ TEST_F(Encrypt, UnreadServersAreNeverWritten)
     enterprise(*f);
     EXPECT_TRUE(f->Ed_RadiusSrv2->ReadOnly());
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success! Not read, so not written: Sec DNS IP Address");
+    EXPECT_EQ(f->StatusBar->SimpleText(),
+              "Setting Success! Not read, so not written: Security Server Settings.");
     expectSets({kShared, "adSecAuthentication-a=5", "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800"});
     EXPECT_EQ(requestsNaming("SecRADIUSServer", "set"), 0);
 }
@@ -188,6 +190,9 @@ struct KeptAuthentication {
     const char *device; // the device's authentication, which the list lacks
     bool enterprise;    // the device's authentication is an Enterprise one
     std::vector<std::string> sets;
+    // Then another entry is chosen and written (with a pass phrase where it takes one).
+    const char *chosen = "Open System";
+    const char *status = "Setting Success!";
 };
 
 void PrintTo(const KeptAuthentication &c, std::ostream *out)
@@ -219,12 +224,17 @@ TEST_P(EncryptKept, AuthenticationTheListLacksStaysAndTheRestIsWritten)
     twice.insert(twice.end(), GetParam().sets.begin(), GetParam().sets.end());
     expectSets(twice);
     // Once another entry is written the device no longer holds the kept one, so the list no
-    // longer offers it (chosen again, it would be left out under a success text).
-    choose(f->CB_SecAutha, "Open System");
+    // longer offers it (chosen again, it would be left out under a success text), also when a
+    // later group of the Apply is refused.
+    choose(f->CB_SecAutha, GetParam().chosen);
+    if (AuthenticationKind(GetParam().chosen) == AuthKind::Personal)
+        type(f->Ed_PassPha, "chosen-pass-phrase");
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success!");
+    EXPECT_EQ(f->StatusBar->SimpleText(), GetParam().status);
     ASSERT_GT(sets().size(), twice.size());
-    EXPECT_EQ(sets()[twice.size()].rfind("adSecAuthentication-a=1 ", 0), 0u) << sets()[twice.size()];
+    const std::string chosenSet =
+        "adSecAuthentication-a=" + gAdSecAuthenticationNames.NameToValue(GetParam().chosen);
+    EXPECT_EQ(sets()[twice.size()].rfind(chosenSet, 0), 0u) << sets()[twice.size()];
     EXPECT_EQ(f->CB_SecAutha->Items()->IndexOf(GetParam().device), -1);
 }
 
@@ -246,7 +256,19 @@ INSTANTIATE_TEST_SUITE_P(
             true,
             {"adSecCipherType=2 adSecGroupKeyUpdateInterval=3600",
              "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"127.0.0.20\" SecRADIUSPort=1645 "
-             "SecRADIUSSecret=\"radius-secret\""}}));
+             "SecRADIUSSecret=\"radius-secret\""}},
+        // The same, WPA-Personal chosen and its pass phrase refused: the authentication went out.
+        KeptAuthentication{
+            {"--profile", "nomssid", "--profile", "enterprise", "--fault",
+             "adSecPassPhrase=error:genErr@set"},
+            5,
+            "WPA2-Enterprise",
+            true,
+            {"adSecCipherType=2 adSecGroupKeyUpdateInterval=3600",
+             "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"127.0.0.20\" SecRADIUSPort=1645 "
+             "SecRADIUSSecret=\"radius-secret\""},
+            "WPA-Personal",
+            "Setting error! Written before it: Authentication."}));
 
 TEST_F(Encrypt, UnreadSecuritySendsNothing)
 {
@@ -254,9 +276,13 @@ TEST_F(Encrypt, UnreadSecuritySendsNothing)
     auto f = openForm(FM_Encrypt);
     EXPECT_NE(f->StatusBar->SimpleText().find("General Error"), std::string::npos)
         << f->StatusBar->SimpleText();
+    EXPECT_TRUE(pumpUntil([&] { return !f->ServersReq->Busy; }, 3000));
+    const std::string unread = " Not read: Authentication.";
+    EXPECT_EQ(f->StatusBar->SimpleText().rfind(unread), f->StatusBar->SimpleText().size() - unread.size())
+        << f->StatusBar->SimpleText();
     choose(f->CB_SecAutha, "Shared Key");
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), "Not read, so not written: adSecAuthentication-a");
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Not read, so not written: Authentication.");
     expectNoSet();
 }
 
@@ -291,7 +317,8 @@ TEST_F(Encrypt, RefusedServersWriteShowsTheErrorWithoutCountdown)
     CountdownWatch watch;
     click(f->Bt_Apply);
     EXPECT_FALSE(watch.shown());
-    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting error!");
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting error! Written before it: Authentication, PassPhrase, "
+                                          "Cipher Type, Group Key Update Interval.");
     expectSets({"adSecAuthentication-a=5", "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800",
                 "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"192.0.2.10\" SecRADIUSPort=1812 "
                 "SecRADIUSSecret=\"secret\" (genErr)"});

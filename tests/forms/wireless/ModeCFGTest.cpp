@@ -99,43 +99,92 @@ struct MacRefusal {
     const char *Name;
     int Mode;
     std::vector<const char *> Macs;
-    const char *Box;
+    const char *Box; // a check's message; null: the device refuses the write
     const char *Caption;
+    std::vector<std::string> Device = {};
+    std::string Set = {}; // the refused write
 };
 
 class ModeCFGRefusal : public ModeCFG, public ::testing::WithParamInterface<MacRefusal> {};
 
-TEST_P(ModeCFGRefusal, SendsNothing)
+// A refusal, by a check or by the device, leaves the edits as the user left them (no empty-slot
+// text in them), so that the next Apply, nothing changed, acts again as the first did.
+TEST_P(ModeCFGRefusal, SendsNothingOrTheRefusedWriteAgain)
 {
-    startDevice();
+    const MacRefusal &c = GetParam();
+    startDevice(c.Device);
     auto f = openForm(FM_ModeCFG);
-    f->CB_11a_APM->SetItemIndex(GetParam().Mode);
+    f->CB_11a_APM->SetItemIndex(c.Mode);
     f->CB_11a_APMChange(nullptr);
-    for (std::size_t i = 0; i < GetParam().Macs.size(); ++i)
-        type(f->Ed_ReMAddra[i], GetParam().Macs[i]);
-    expectBox(GetParam().Box, GetParam().Caption);
-    click(f->Bt_Apply);
-    expectNoSet();
+    for (std::size_t i = 0; i < c.Macs.size(); ++i)
+        type(f->Ed_ReMAddra[i], c.Macs[i]);
+    std::vector<std::string> left;
+    for (TEdit *edit : f->Ed_ReMAddra)
+        left.push_back(edit->Text());
+    std::vector<std::string> refused;
+    for (int apply = 0; apply < 2; ++apply) {
+        if (c.Box)
+            expectBox(c.Box, c.Caption);
+        else
+            refused.push_back(c.Set + " (genErr)");
+        click(f->Bt_Apply);
+        expectSets(refused);
+        for (std::size_t i = 0; i < left.size(); ++i)
+            EXPECT_EQ(f->Ed_ReMAddra[i]->Text(), left[i]) << i;
+    }
+    if (!c.Box) {
+        EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetError);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ModeCFGRefusal,
-                         ::testing::Values(MacRefusal{"ElevenInTheThird",
-                                                      2,
-                                                      {"00112233AABB", "001122334455", "00112233445"},
-                                                      "The length is 12 in IEEE802.11g MAC address.",
-                                                      "Error"},
-                                           MacRefusal{"ShortPointToPoint",
-                                                      1,
-                                                      {"0011"},
-                                                      "The length is 12 in IEEE802.11g Root AP MAC Address.",
-                                                      "Error"},
-                                           // Partners differing only in letter case are one partner.
-                                           MacRefusal{"SameInOtherCase",
-                                                      2,
-                                                      {"00112233aabb", "00112233AABB"},
-                                                      "Exsit same MAC address.",
-                                                      "Warning"}),
-                         [](const auto &test) { return std::string(test.param.Name); });
+const char kBridgePartners[] =
+    " adPtPRemoteAPMACAddress.1.1=0x0012AB000101 adPtPRemoteAPMACAddress.1.2=0x0012AB000202"
+    " adPtPRemoteAPMACAddress.1.3=0x0012AB000303 adPtPRemoteAPMACAddress.1.4=0x000000000000"
+    " adPtPRemoteAPMACAddress.1.5=0x000000000000 adPtPRemoteAPMACAddress.1.6=0x000000000000"
+    " adPtPRemoteAPMACAddress.1.7=0x000000000000 adPtPRemoteAPMACAddress.1.8=0x000000000000";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ModeCFGRefusal,
+    ::testing::Values(
+        MacRefusal{"ElevenInTheThird",
+                   2,
+                   {"00112233AABB", "001122334455", "00112233445"},
+                   "The length is 12 in IEEE802.11g MAC address.",
+                   "Error"},
+        MacRefusal{"ShortPointToPoint",
+                   1,
+                   {"0011"},
+                   "The length is 12 in IEEE802.11g Root AP MAC Address.",
+                   "Error"},
+        // Partners differing only in letter case are one partner.
+        MacRefusal{
+            "SameInOtherCase", 2, {"00112233aabb", "00112233AABB"}, "Exsit same MAC address.", "Warning"},
+        // A PtP bridge with partners, PtMP chosen: the mode refused.
+        MacRefusal{"ModeRefused",
+                   2,
+                   {},
+                   nullptr,
+                   nullptr,
+                   {"--profile", "nomssid", "--profile", "bridge", "--profile", "partners", "--fault",
+                    "adAPMode=error:genErr@set"},
+                   std::string("adAPMode=3") + kBridgePartners},
+        // A PtMP bridge: an empty slot refused.
+        MacRefusal{"EmptySlotRefused",
+                   2,
+                   {},
+                   nullptr,
+                   nullptr,
+                   {"--profile", "ptmpbridge", "--fault", "adPtPRemoteAPMACAddress.1.4=error:genErr@set"},
+                   std::string("adAPMode=3") + kBridgePartners},
+        // The point-to-point partner left empty, the mode refused.
+        MacRefusal{"EmptyPartnerRefused",
+                   1,
+                   {},
+                   nullptr,
+                   nullptr,
+                   {"--fault", "adAPMode=error:genErr@set"},
+                   "adAPMode=2 adPtPRemoteAPMACAddress.1.1=0x000000000000"}),
+    [](const auto &test) { return std::string(test.param.Name); });
 
 TEST_F(ModeCFG, AccessPointWritesOnlyTheModeThenRestarts)
 {
@@ -190,7 +239,8 @@ TEST_F(ModeCFG, UnreadPartnersAreNotWritten)
     startDevice({"--fault", "adPtPRemoteAPMACAddress.1.4=error:genErr@get"});
     auto f = openForm(FM_ModeCFG);
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
+    EXPECT_EQ(f->StatusBar->SimpleText(),
+              "Not read, so not written: AP Mode, Remote AP MAC Address, Root AP MAC Address, SSID.");
     expectNoSet();
 }
 

@@ -5,6 +5,7 @@
 #include "ProfileText.h"
 #include "ShellTexts.h"
 #include "TFM_Performace.h"
+#include "WriteChain.h"
 
 #include <algorithm>
 
@@ -15,6 +16,10 @@ namespace {
 const char kRadio[] =
     "adDataRate=\"Auto\" adBeaconInterval=100 adDTIM=1 adFragmentLength=2346 adRTSLength=2346 "
     "adTransmitPower=1 adRadioWave=1";
+
+// The radio group's rows, as a status text names the group.
+const std::string kRadioLabel =
+    "Data Rate, Beacon Interval, DTIM, Fragment Length, RTS Length, Transmit Power, Radio";
 
 std::string rateSet(int row, int value)
 {
@@ -224,7 +229,8 @@ TEST_F(Performace, FailedTableReadWritesNoRow)
     std::vector<std::string> expected = fullApply();
     expected.push_back("adDatarateControlstatus=1");
     expectSets(expected);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess + " Not read, so not written: adDataRateStatus");
+    EXPECT_EQ(f->StatusBar->SimpleText(),
+              gMsg11gSetSuccess + " Not read, so not written: Advanced Data Rate Settings.");
     click(f->Bt_Refresh_a);
     EXPECT_TRUE(pumpUntil([&] { return f->Bt_Refresh_a->Enabled(); }, 3000));
     EXPECT_FALSE(f->CB_DRate[5]->Enabled());
@@ -240,15 +246,22 @@ TEST_F(Performace, ReadRowsAreEditableUnderTheControl)
     EXPECT_TRUE(f->BT_RDateRate->Enabled());
 }
 
-class PerformaceChannel : public Performace, public ::testing::WithParamInterface<const char *> {};
+struct KeptChannel {
+    const char *profile;
+    bool autoScan; // auto channel scan on: no channel is written whatever is chosen
+};
+
+class PerformaceChannel : public Performace, public ::testing::WithParamInterface<KeptChannel> {};
 
 // A channel the list lacks, or a list that reads empty: the device's channel is shown and kept,
-// never written.
+// never written. Once another one is chosen and written the device no longer holds the kept
+// one, and the list stops offering it; with auto channel scan no channel is written, and the
+// device's stays offered.
 TEST_P(PerformaceChannel, TheDevicesChannelIsKept)
 {
-    startDevice({"--profile", writeProfile(GetParam())});
+    startDevice({"--profile", writeProfile(GetParam().profile)});
     auto f = open();
-    const std::string channel = std::string(GetParam()).find("13") != std::string::npos ? "13" : "6";
+    const std::string channel = std::string(GetParam().profile).find("13") != std::string::npos ? "13" : "6";
     EXPECT_EQ(f->CB_Chana->Text(), channel);
     click(f->Bt_Apply_a);
     click(f->Bt_Apply_a);
@@ -256,10 +269,18 @@ TEST_P(PerformaceChannel, TheDevicesChannelIsKept)
     ASSERT_EQ(all.size(), 2 * (fullApply().size() - 1));
     EXPECT_EQ(requestsNaming("hChannel", "set"), 0);
     EXPECT_EQ(f->CB_Chana->Text(), channel);
+    if (channel != "13")
+        return;
+    choose(f->CB_Chana, "6");
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(requestsNaming("hChannel", "set"), GetParam().autoScan ? 0 : 1);
+    EXPECT_EQ(f->CB_Chana->Items()->IndexOf("13") >= 0, GetParam().autoScan);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lists, PerformaceChannel,
-                         ::testing::Values("set hChannel 13\n", "set hChannelList \"\"\n"));
+                         ::testing::Values(KeptChannel{"set hChannel 13\n", false},
+                                           KeptChannel{"set hChannelList \"\"\n", false},
+                                           KeptChannel{"set hChannel 13\nset adAutoChannelScan 1\n", true}));
 
 // A rate the list lacks is shown as the device names it and written only once the user picks
 // another.
@@ -355,9 +376,13 @@ TEST_F(Performace, UnreadRadioIsNamedAndTheRestWritten)
     startDevice({"--fault", "adDTIM=error:genErr@get"});
     auto f = open();
     EXPECT_EQ(f->Ed_BeInta->Text(), "");
+    // The opening says so, not that it read everything.
+    const std::string unread = " Not read: " + kRadioLabel + ".";
+    EXPECT_EQ(f->StatusBar->SimpleText().rfind(unread), f->StatusBar->SimpleText().size() - unread.size())
+        << f->StatusBar->SimpleText();
     click(f->Bt_Apply_a);
     EXPECT_EQ(f->StatusBar->SimpleText(),
-              "IEEE802.11g Setting Success! Not read, so not written: adFrequency");
+              gMsg11gSetSuccess + " Not read, so not written: " + kRadioLabel + ".");
     std::vector<std::string> expected = fullApply();
     expected.erase(std::find(expected.begin(), expected.end(), kRadio));
     expectSets(expected);
@@ -375,14 +400,65 @@ TEST_F(Performace, ClosingWaitsForTheRateTable)
     EXPECT_FALSE(f->Visible());
 }
 
-TEST_F(Performace, RefusedWriteStopsTheChain)
+struct WriteRefusal {
+    const char *name;
+    const char *fault;
+    std::size_t written; // sets of fullApply() that go out, the last one refused unless unanswered
+    const char *before;  // the groups named as written before the failure
+    bool unanswered;
+};
+
+class PerformaceRefusal : public Performace, public ::testing::WithParamInterface<WriteRefusal> {};
+
+// A refused write stops the chain and the status names, in the form's words, what was written
+// before it; a write left unanswered says so. A refused channel stops only IGMP snooping.
+TEST_P(PerformaceRefusal, StopsTheChainAndNamesWhatWasWritten)
 {
-    startDevice({"--fault", "adRadioWave=error:genErr@set"});
+    const WriteRefusal &c = GetParam();
+    startDevice({"--fault", c.fault});
     auto f = open();
     click(f->Bt_Apply_a);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetError);
-    expectSets({"hChannel=6", "adbgMode=2", "adSuperMode=4", std::string(kRadio) + " (genErr)"});
+    std::string text = gMsg11gSetError;
+    if (c.unanswered)
+        text += std::string(" ") + kWriteUnansweredText;
+    EXPECT_EQ(f->StatusBar->SimpleText(), text + " Written before it: " + c.before + ".");
+    std::vector<std::string> expected = fullApply();
+    expected.resize(c.written);
+    if (std::string(c.fault).rfind("hChannel=", 0) == 0)
+        expected.front() += " (genErr)";
+    else if (!c.unanswered)
+        expected.back() += " (genErr)";
+    const std::vector<std::string> written = sets();
+    // An unanswered set may have been taken: the log lists it once for each try.
+    EXPECT_EQ(std::vector<std::string>(written.begin(),
+                                       written.begin() + std::min(written.size(), expected.size())),
+              expected);
+    if (!c.unanswered) {
+        EXPECT_EQ(written.size(), expected.size());
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PerformaceRefusal,
+    ::testing::Values(
+        WriteRefusal{"Radio", "adRadioWave=error:genErr@set", 4, "Channel, Wireless B/G Mode, Super G Mode",
+                     false},
+        WriteRefusal{
+            "Antenna", "adAntenna=error:genErr@set", 9,
+            "Channel, Wireless B/G Mode, Super G Mode, Data Rate, Beacon Interval, DTIM, Fragment Length, "
+            "RTS Length, Transmit Power, Radio, XR, 802.11g Only, WMM, Preamble",
+            false},
+        WriteRefusal{
+            "AntennaUnanswered", "adAntenna=drop@set", 8,
+            "Channel, Wireless B/G Mode, Super G Mode, Data Rate, Beacon Interval, DTIM, Fragment Length, "
+            "RTS Length, Transmit Power, Radio, XR, 802.11g Only, WMM, Preamble",
+            true},
+        WriteRefusal{
+            "Channel", "hChannel=error:genErr@set", 9,
+            "Wireless B/G Mode, Super G Mode, Data Rate, Beacon Interval, DTIM, Fragment Length, RTS Length, "
+            "Transmit Power, Radio, XR, 802.11g Only, WMM, Preamble, Antenna Diversity",
+            false}),
+    [](const auto &test) { return std::string(test.param.name); });
 
 // A refused row ends the Apply there: the error shows and the device is not restarted.
 TEST_F(Performace, RefusedDataRateRowStopsTheApplyWithoutCountdown)
@@ -393,7 +469,11 @@ TEST_F(Performace, RefusedDataRateRowStopsTheApplyWithoutCountdown)
     CountdownWatch watch;
     click(f->Bt_Apply_a);
     EXPECT_FALSE(watch.shown());
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetError);
+    EXPECT_EQ(f->StatusBar->SimpleText(),
+              gMsg11gSetError + " Written before it: Channel, Wireless B/G Mode, Super G Mode, " +
+                  kRadioLabel +
+                  ", XR, 802.11g Only, WMM, Preamble, Antenna Diversity, IGMP Snooping, "
+                  "Enable Data Rate Control.");
     std::vector<std::string> expected = fullApply();
     expected.insert(expected.end(),
                     {"adDatarateControlstatus=0", rateSet(1, 2), rateSet(2, 2), rateSet(3, 2) + " (genErr)"});

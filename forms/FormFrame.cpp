@@ -148,6 +148,11 @@ AnsiString WrittenBeforeText(const AnsiString &text, const std::vector<AnsiStrin
     return WithLabels(text, "Written before it:", written);
 }
 
+AnsiString WrittenAfterText(const AnsiString &text, const std::vector<AnsiString> &written)
+{
+    return WithLabels(text, "Written after it:", written);
+}
+
 AnsiString NotReadText(const AnsiString &failure, const std::vector<AnsiString> &unread)
 {
     return WithLabels(failure, "Not read:", unread);

@@ -52,6 +52,8 @@ AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> 
 // The status text of a chain of writes that stopped at a failed one: the form's text, then the
 // groups written before it, which stay written ("Setting error! Written before it: SSID.").
 AnsiString WrittenBeforeText(const AnsiString &text, const std::vector<AnsiString> &written);
+// The groups a chain wrote after a failure the rest did not depend on ("Written after it: Radio.").
+AnsiString WrittenAfterText(const AnsiString &text, const std::vector<AnsiString> &written);
 // After an opening or a Refresh: the groups that could not be read, by their labels, after
 // the failure's own text ("(SNMPClass) SNMP request timed out! Not read: Super G Mode.").
 AnsiString NotReadText(const AnsiString &failure, const std::vector<AnsiString> &unread);

@@ -11,6 +11,8 @@ const char *const kWriteUnansweredText = "The device did not answer; it may stil
 void WriteChain::Begin()
 {
     m_stopped = false;
+    m_goingOn = false;
+    m_failedAt = 0;
     m_unanswered = false;
     m_waiting = false;
     m_written.clear();
@@ -40,7 +42,7 @@ bool WriteChain::took(FormBinding *group, WriteResult result)
 
 bool WriteChain::Write(FormBinding *group, bool reGetAfterSet, bool takeFromControls)
 {
-    if (m_stopped)
+    if (m_stopped && !m_goingOn)
         return false;
     if (group == nullptr)
         return true;
@@ -49,8 +51,8 @@ bool WriteChain::Write(FormBinding *group, bool reGetAfterSet, bool takeFromCont
 
 void WriteChain::WriteThen(FormBinding *group, Next next, bool reGetAfterSet, bool takeFromControls)
 {
-    if (m_stopped || group == nullptr) {
-        next(!m_stopped);
+    if ((m_stopped && !m_goingOn) || group == nullptr) {
+        next(!m_stopped || m_goingOn);
         return;
     }
     // Armed before the write: a send that fails at once completes nothing.
@@ -63,7 +65,7 @@ void WriteChain::WriteThen(FormBinding *group, Next next, bool reGetAfterSet, bo
             Fail(e.Code == KvSNMPCode::NoAnswer);
         }
         // Outside the completion: the next step writes again and may show the countdown.
-        m_form->Post([this, next] { next(!m_stopped); });
+        m_form->Post([this, next] { next(!m_stopped || m_goingOn); });
     });
     const WriteResult result = group->Write(reGetAfterSet, takeFromControls);
     if (result == WriteResult::Started) {
@@ -86,10 +88,18 @@ void WriteChain::Note(const AnsiString &label)
 
 void WriteChain::Fail(bool unanswered)
 {
+    // A second failure ends the chain; the text tells of the first.
+    m_goingOn = false;
     if (m_stopped)
         return;
     m_stopped = true;
     m_unanswered = unanswered;
+    m_failedAt = m_written.size();
+}
+
+void WriteChain::GoOn()
+{
+    m_goingOn = m_stopped;
 }
 
 bool WriteChain::Wrote(const ReadOutcome *group) const
@@ -104,7 +114,11 @@ AnsiString WriteChain::Text(const AnsiString &success, const AnsiString &failure
     AnsiString text = failure;
     if (m_unanswered)
         text += AnsiString(" ") + kWriteUnansweredText;
-    return NotWrittenText(WrittenBeforeText(text, m_written), m_skipped);
+    const auto split =
+        m_written.begin() + static_cast<std::ptrdiff_t>(std::min(m_failedAt, m_written.size()));
+    text = WrittenBeforeText(text, std::vector<AnsiString>(m_written.begin(), split));
+    text = WrittenAfterText(text, std::vector<AnsiString>(split, m_written.end()));
+    return NotWrittenText(text, m_skipped);
 }
 
 void ForgetKeptValues(const WriteChain &chain, std::initializer_list<KeptList> lists)

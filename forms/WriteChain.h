@@ -48,7 +48,11 @@ public:
     void Skip(const AnsiString &label);
     void Note(const AnsiString &label);
     void Fail(bool unanswered);
+    // After a failure whose group the rest does not depend on: the chain writes on, and what it
+    // writes from here on is named as written after the failure.
+    void GoOn();
 
+    // A write failed (the chain writes nothing more unless the form lets it go on).
     bool Stopped() const { return m_stopped; }
     // The write the chain stopped at was left unanswered, not refused.
     bool Unanswered() const { return m_unanswered; }
@@ -70,7 +74,9 @@ private:
 
     TForm *m_form;
     bool m_stopped = false;
+    bool m_goingOn = false;
     bool m_unanswered = false;
+    std::size_t m_failedAt = 0; // m_written before the failure
     bool m_waiting = false;
     std::vector<AnsiString> m_written;
     std::vector<AnsiString> m_skipped;

@@ -112,13 +112,12 @@ bool TFM_Performace::WriteGroups()
     const bool autoScan = CB_AuSc->Text() == "Enable";
     if (autoScan)
         CB_Chana->SetEnabled(false);
-    // A refused channel stops only IGMP snooping: the radio's other groups still go out, and
-    // the failure is told after them. The channel is the Apply's first write, so its failure
-    // leaves nothing written or skipped to keep when the chain goes on.
-    std::optional<bool> channelFailed; // set: the channel failed; true: it was left unanswered
+    // A refused channel stops only IGMP snooping: the radio's other groups still go out, named
+    // as written after it.
+    bool channelOk = true;
     if (!autoScan && !ShowsKeptValue(CB_Chana) && !Chain.Write(ChannelReq.get())) {
-        channelFailed = Chain.Unanswered();
-        Chain.Begin();
+        channelOk = false;
+        Chain.GoOn();
     }
     // A data rate the list lacks stays as the device holds it.
     std::optional<AccessPatch> rateKept;
@@ -127,9 +126,7 @@ bool TFM_Performace::WriteGroups()
     const bool ok = put(BgModeReq, BgModeRead) && put(SuperModeReq) && put(RadioReq) && put(XRReq, XRRead) &&
                     put(GonlyReq, GonlyRead) && put(WMMReq, WMMRead) && put(PreambleReq, PreambleRead) &&
                     put(AntennaReq, AntennaRead);
-    if (channelFailed)
-        Chain.Fail(*channelFailed);
-    return ok && put(IgmpReq, IgmpRead) && !Chain.Stopped();
+    return ok && channelOk && put(IgmpReq, IgmpRead);
 }
 
 bool TFM_Performace::WriteRateControl()

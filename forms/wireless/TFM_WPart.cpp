@@ -40,7 +40,9 @@ TFM_WPart::TFM_WPart(TComponent *AOwner) : TForm(AOwner)
 void TFM_WPart::FormCreate(TObject *)
 {
     GuardCreate(StatusBar1, [this] {
-        Req = MakeBinding(this, {.Items = kPartitionItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        Req = MakeBinding(
+            this,
+            {.Items = kPartitionItems, .Label = "WLAN Partition", .Type = MVT_SV, .Mode = BindMode::Sync});
         Req->Associate(0, CB_statconneta);
         Req->Associate(1, CB_WLANAccessa);
         Req->Get();
@@ -50,16 +52,16 @@ void TFM_WPart::FormCreate(TObject *)
 
 void TFM_WPart::BT_ApplyClick(TObject *)
 {
-    // Unread flags would go out as 0/0, which isolates every station.
-    const WriteResult result = Req ? Req->Write(true, true) : WriteResult::Unread;
-    if (result == WriteResult::Written) {
-        RunRestartCountdown();
-        StatusBar1->SetSimpleText("Setting OK!");
-    } else if (result == WriteResult::Unread) {
+    if (!Req) {
         StatusBar1->SetSimpleText(gMsgGroupNotRead);
-    } else {
-        StatusBar1->SetSimpleText("Setting Error!");
+        return;
     }
+    // Unread flags would go out as 0/0, which isolates every station: the chain leaves them out
+    // and names them.
+    Chain.Begin();
+    if (Chain.Write(Req.get()) && Chain.WroteAny())
+        RunRestartCountdown();
+    StatusBar1->SetSimpleText(Chain.Text("Setting OK!", "Setting Error!"));
 }
 
 void TFM_WPart::BT_CancelClick(TObject *)

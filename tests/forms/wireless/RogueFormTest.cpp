@@ -299,6 +299,34 @@ TEST_F(Rogue, ApplyWritesTheFilters)
     expectSets({"bssTypeDetected=1 bandTypeDetected=12 securityTypeDetected=254"});
 }
 
+struct FailedApply {
+    const char *fault;
+    std::string status;
+    int logged; // sets the write log shows: a set left unanswered is sent once more
+};
+
+class RogueFailedApply : public Rogue, public ::testing::WithParamInterface<FailedApply> {};
+
+TEST_P(RogueFailedApply, ShowsSetErrorAndNoCountdown)
+{
+    // Time-outs 20 times shorter: a write left unanswered ends in a second or so.
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    auto f = open({"--profile", "nodeferred", "--fault", GetParam().fault});
+    click(f->Apply_Btn);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), GetParam().status);
+    pump(200);
+    expectSets(std::vector<std::string>(
+        GetParam().logged, "bssTypeDetected=1 bandTypeDetected=12 securityTypeDetected=255 (genErr)"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RogueFailedApply,
+    ::testing::Values(FailedApply{"bandTypeDetected=error:genErr@set", "Set Error!", 1},
+                      // Not a refusal: the device may still take it.
+                      FailedApply{"bandTypeDetected=drop@set",
+                                  "Set Error! The device did not answer; it may still take the setting.",
+                                  2}));
+
 TEST_F(Rogue, Layout)
 {
     auto f = open();

@@ -445,7 +445,8 @@ void TFM_MultiSSIDNewForm::OnTableGot(KvSNMPError *status)
     const bool opening = !m_tableShown;
     m_tableShown = true;
     if (status == nullptr || status->Code != 0) {
-        StatusBar1->SetSimpleText(status ? status->Message : AnsiString());
+        if (!opening || !ShowOpeningFailure())
+            StatusBar1->SetSimpleText(status ? status->Message : AnsiString());
         // Rows a failed walk brought are no rows of the device's table: none is shown or
         // written.
         MulSSIDListView->Items()->Clear();
@@ -462,10 +463,16 @@ void TFM_MultiSSIDNewForm::OnTableGot(KvSNMPError *status)
     // success stands over a switch or shared setting that could not be read.
     if (!m_refused.empty() || !Chain.Skipped().empty())
         StatusBar1->SetSimpleText(SavedText());
-    else if (!opening ||
-             !ShowReadFailure(StatusBar1, {MSSIDStateBinding.get(), VlanStateBinding.get(),
-                                           APModeBinding.get(), GroupKeyBinding.get(), RadiusBinding.get()}))
+    else if (!opening || !ShowOpeningFailure())
         StatusBar1->SetSimpleText("Get OK!");
+}
+
+bool TFM_MultiSSIDNewForm::ShowOpeningFailure()
+{
+    // The table is read last: once it has ended, every group of the opening has.
+    return ShowReadFailure(StatusBar1,
+                           {SSIDTableBinding.get(), MSSIDStateBinding.get(), VlanStateBinding.get(),
+                            APModeBinding.get(), GroupKeyBinding.get(), RadiusBinding.get()});
 }
 
 void TFM_MultiSSIDNewForm::CancelBtnClick(TObject *)

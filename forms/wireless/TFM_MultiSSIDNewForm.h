@@ -181,6 +181,8 @@ private:
     void ArrangeByCapabilities();
     void OnTableGot(KvSNMPError *status);
     void OnTableSet(KvSNMPError *status);
+    // After the opening's reads: the first failure and every group not read; false when none.
+    bool ShowOpeningFailure();
 
     // Display (rows, security, lists, keys, enabling).
     TListItem *TableRow(int ssidIndex) const;

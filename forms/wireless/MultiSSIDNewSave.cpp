@@ -65,21 +65,42 @@ TListItem *TFM_MultiSSIDNewForm::LocateEditedRow()
 
 bool TFM_MultiSSIDNewForm::WriteScalar(FormBinding &binding)
 {
-    // A group that could not be read is left out and named, never written back.
-    if (!binding.WasRead()) {
-        m_notWritten.push_back(binding.Request.VarList.GetItem(0)->Name);
+    // A refusal does not stop Save: the row is still written and the refusal named. A device
+    // that did not answer is asked nothing more. A group not read is left out and named.
+    if (Chain.Stopped())
         return false;
+    switch (binding.Write(true, true)) {
+    case WriteResult::Written:
+        Chain.Note(binding.Label());
+        return true;
+    case WriteResult::Unread:
+        Chain.Skip(binding.Label());
+        return false;
+    case WriteResult::Failed:
+        if (binding.WriteUnanswered())
+            Chain.Fail(true);
+        else
+            m_refused.push_back(binding.Label());
+        return false;
+    case WriteResult::Started:
+    case WriteResult::Empty:
+        break;
     }
-    const bool ok = binding.Write(true, true) == WriteResult::Written;
-    if (!ok)
-        m_scalarFailed = true;
-    return ok;
+    return false;
 }
 
-AnsiString TFM_MultiSSIDNewForm::SavedText() const
+AnsiString TFM_MultiSSIDNewForm::SavedText(const AnsiString &failure) const
 {
-    return NotWrittenText(m_scalarFailed ? gMsgSavedWithFailures : AnsiString("Save Multi-SSID complete!"),
-                          m_notWritten);
+    AnsiString done = "Save Multi-SSID complete!";
+    if (!m_refused.empty()) {
+        done = gMsgSavedWithFailures;
+        for (std::size_t i = 0; i < m_refused.size(); ++i)
+            done += (i == 0 ? " " : ", ") + m_refused[i];
+        done += ".";
+    }
+    if (Chain.Stopped())
+        return Chain.Text(done, failure.empty() ? AnsiString(kMsgSaveFailed) : failure);
+    return NotWrittenText(done, Chain.Skipped());
 }
 
 void TFM_MultiSSIDNewForm::WritePriority()
@@ -98,8 +119,8 @@ void TFM_MultiSSIDNewForm::WriteSwitches()
 
 void TFM_MultiSSIDNewForm::SaveButtonClick(TObject *)
 {
-    m_scalarFailed = false;
-    m_notWritten.clear();
+    Chain.Begin();
+    m_refused.clear();
     // A VLAN switch that could not be read is not written: it disables nothing.
     if (m_managerVlanKnown && CB_VID->Text() == "Enable" && !VlanOn())
         Warn("The manage vlan status will be disabled!");
@@ -330,37 +351,38 @@ void TFM_MultiSSIDNewForm::StartRowWrite(TListItem *row, const std::vector<int> 
     }
     const bool multiRow = Cell(row, kColIndex) != "1";
     gMultiSSIDIdle = false;
-    WriteResult result = WriteResult::Failed;
     try {
         AccessPatch patch(*SSIDTableBinding, flags);
-        result = SSIDTableBinding->Write(false, true);
+        // The chain notes the outcome before OnTableSet, which tells it.
+        Chain.WriteThen(
+            SSIDTableBinding.get(), [](bool) {}, false, true);
     } catch (const std::exception &e) {
         // Nothing went out: the form must stay closable.
+        SSIDTableBinding->AwaitWrite(nullptr);
         gMultiSSIDIdle = true;
-        StatusBar1->SetSimpleText(e.what());
+        Chain.Fail(false);
+        StatusBar1->SetSimpleText(SavedText(e.what()));
         return;
     }
-    if (result == WriteResult::Started) {
+    if (Chain.Waiting()) {
         if (multiRow)
             ShowSecurityGroups();
         if (!startText.empty())
             StatusBar1->SetSimpleText(startText);
         return;
     }
+    // Not sent: the device did not answer a write before it, refused it at once, or it had
+    // nothing to send.
     gMultiSSIDIdle = true;
-    if (result == WriteResult::Unread)
-        StatusBar1->SetSimpleText(gMsgGroupNotRead);
-    else if (result == WriteResult::Empty)
-        StatusBar1->SetSimpleText(SavedText());
-    else
-        StatusBar1->SetSimpleText(kMsgSaveFailed);
+    StatusBar1->SetSimpleText(SavedText());
 }
 
 void TFM_MultiSSIDNewForm::OnTableSet(KvSNMPError *status)
 {
     if (status == nullptr || status->Code != 0) {
         gMultiSSIDIdle = true;
-        StatusBar1->SetSimpleText(status ? status->Message : AnsiString(kMsgSaveFailed));
+        Chain.Fail(false); // the chain has noted a failure it was told of
+        StatusBar1->SetSimpleText(SavedText(status ? status->Message : AnsiString()));
         return;
     }
     StatusBar1->SetSimpleText(SavedText());
@@ -390,8 +412,8 @@ void TFM_MultiSSIDNewForm::DelButtonClick(TObject *)
     TListItem *row = LocateEditedRow();
     if (row == nullptr)
         return;
-    m_scalarFailed = false;
-    m_notWritten.clear();
+    Chain.Begin();
+    m_refused.clear();
     SelectText(CB_IdvState, "Disable");
     StatusBar1->SetSimpleText("Deleting...");
     StartRowWrite(row, {kColState}, AnsiString());
@@ -403,27 +425,18 @@ void TFM_MultiSSIDNewForm::ApplyBtnClick(TObject *)
         return;
     StatusBar1->SetSimpleText("Apply the settings...");
     // The switches go back as read: one that could not be read is left out and named, never
-    // written as off. The first the device refuses ends the sequence.
-    std::vector<AnsiString> skipped;
-    int written = 0;
-    auto write = [&skipped, &written](FormBinding &binding) {
-        if (!binding.WasRead()) {
-            skipped.push_back(binding.Request.VarList.GetItem(0)->Name);
-            return true;
-        }
-        const bool ok = binding.Write(true, true) == WriteResult::Written;
-        written += ok ? 1 : 0;
-        return ok;
-    };
-    const bool ok = write(*MSSIDStateBinding) && write(*VlanStateBinding) &&
-                    (!m_priorityKnown || write(*PriorityBinding));
-    AnsiString text = !ok           ? NotWrittenText("Set error!", skipped)
-                      : written > 0 ? NotWrittenText("Setting success!", skipped)
-                                    : gMsgGroupNotRead;
+    // written as off. The first the device refuses or leaves unanswered ends the sequence.
+    Chain.Begin();
+    m_refused.clear();
+    const bool ok = Chain.Write(MSSIDStateBinding.get()) && Chain.Write(VlanStateBinding.get()) &&
+                    (!m_priorityKnown || Chain.Write(PriorityBinding.get()));
+    AnsiString text = Chain.Text("Setting success!", "Set error!");
+    if (text.empty())
+        text = gMsgGroupNotRead;
     // Rows go out with Save alone: edits left in the editors are not lost without a word.
     if (!m_rowAsLoaded.empty() && RowEditorState() != m_rowAsLoaded)
         text += " " + CB_Idx->Text() + ": " + gMsgRowNotSaved;
     StatusBar1->SetSimpleText(text);
-    if (ok && written > 0)
+    if (ok && Chain.WroteAny())
         RunRestartCountdown();
 }

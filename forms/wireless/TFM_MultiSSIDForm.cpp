@@ -41,6 +41,8 @@ FormItemTable GuestItems(int row)
     };
 }
 const FormItemTable kGuestItems[3] = {GuestItems(2), GuestItems(3), GuestItems(4)};
+// The guests' group boxes.
+const char *const kGuestLabels[3] = {"Guest SSID1", "Guest SSID2", "Guest SSID3"};
 enum GuestItem {
     kGuestState,
     kGuestSSID,
@@ -224,13 +226,15 @@ void TFM_MultiSSIDForm::FormCreate(TObject *)
 {
     GuardCreate(StatusBar1, [this] {
         VlanBinding = MakeBinding(this, {.Items = kVlanItems,
+                                         .Label = "VLAN State",
                                          .Type = SVT_SV,
                                          .Mode = BindMode::Sync,
                                          .Timeout = 10000,
                                          .Log = StatusBar1});
         VlanBinding->AssociateCombo(0, VLan_State);
         // The master row and the AP mode are read before the guests' choices depend on them.
-        MasterBinding = MakeBinding(this, {.Items = kMasterItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        MasterBinding = MakeBinding(
+            this, {.Items = kMasterItems, .Label = "Master SSID", .Type = MVT_SV, .Mode = BindMode::Sync});
         MasterBinding->AssociateEdits(kMasterSSID, "%s", MasterSSIDEdit);
         MasterBinding->AssociateCombo(kMasterAuth, SecurityBox);
         MasterBinding->AssociateCombo(kMasterEncryption, Encryption_ComboBox);
@@ -239,7 +243,10 @@ void TFM_MultiSSIDForm::FormCreate(TObject *)
         for (int k = 1; k <= 3; ++k) {
             Guest &g = guest(k);
             auto &b = GuestBindings[static_cast<std::size_t>(k - 1)];
-            b = MakeBinding(this, {.Items = kGuestItems[k - 1], .Type = MVT_SV, .Mode = BindMode::Sync});
+            b = MakeBinding(this, {.Items = kGuestItems[k - 1],
+                                   .Label = kGuestLabels[k - 1],
+                                   .Type = MVT_SV,
+                                   .Mode = BindMode::Sync});
             b->AssociateCombo(kGuestState, g.State);
             b->AssociateEdits(kGuestSSID, "%s", g.SSID);
             b->AssociateCombo(kGuestAuth, g.Security);
@@ -248,7 +255,9 @@ void TFM_MultiSSIDForm::FormCreate(TObject *)
             b->AssociateEdits(kGuestKey, "%s", g.Key);
             b->AssociateEdits(kGuestVlan, "%u{n1x4095}", g.GroupID);
         }
-        APModeBinding = MakeBinding(this, {.Items = kAPModeItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        APModeBinding = MakeBinding(
+            this,
+            {.Items = kAPModeItems, .Label = "AP Mode and Super G", .Type = MVT_SV, .Mode = BindMode::Sync});
         APModeBinding->AssociateCombo(0, AP_ModeComboBox);
         APModeBinding->AssociateCombo(1, Supermode_ComboBox);
         ReadAll();
@@ -259,6 +268,7 @@ void TFM_MultiSSIDForm::FormCreate(TObject *)
         ShowGuests();
         EditLengths();
         KeyEditLengths();
+        ShowUnread();
     });
 }
 
@@ -269,6 +279,13 @@ void TFM_MultiSSIDForm::ReadAll()
     for (auto &b : GuestBindings)
         b->Get();
     APModeBinding->Get();
+}
+
+void TFM_MultiSSIDForm::ShowUnread()
+{
+    // Over the VLAN state's log line, which tells only its own read.
+    ShowReadFailure(StatusBar1, {VlanBinding.get(), MasterBinding.get(), GuestBindings[0].get(),
+                                 GuestBindings[1].get(), GuestBindings[2].get(), APModeBinding.get()});
 }
 
 void TFM_MultiSSIDForm::Bt_RefreshClick(TObject *)
@@ -283,6 +300,7 @@ void TFM_MultiSSIDForm::Bt_RefreshClick(TObject *)
     EditLengths();
     KeyEditLengths();
     KeySizesFromKeys();
+    ShowUnread();
 }
 
 void TFM_MultiSSIDForm::Bt_CloseClick(TObject *)
@@ -496,6 +514,9 @@ bool TFM_MultiSSIDForm::SSIDClash(int k)
 bool TFM_MultiSSIDForm::CheckSSIDs()
 {
     for (int k = 1; k <= 3; ++k) {
+        // A guest not read is neither checked nor written: the user typed none of it.
+        if (!guestRead(k))
+            continue;
         Guest &g = guest(k);
         const AnsiString ssid = g.SSID->Text();
         const std::string n = std::to_string(k);
@@ -518,13 +539,13 @@ bool TFM_MultiSSIDForm::CheckSSIDs()
 
 bool TFM_MultiSSIDForm::CheckGroupIDs()
 {
-    if (GroupIDBox->Text().empty()) {
+    if (MasterBinding->WasRead() && GroupIDBox->Text().empty()) {
         Warn("The 11g master SSID's ID is invalid.The range of ID is 1 to 4095.");
         GroupIDBox->SetFocus();
         return false;
     }
     for (int k = 1; k <= 3; ++k) {
-        if (guest(k).GroupID->Text().empty()) {
+        if (guestRead(k) && guest(k).GroupID->Text().empty()) {
             Warn("The 11g guest SSID" + std::to_string(k) + "'s ID is invalid.The range of ID is 1 to 4095.");
             guest(k).GroupID->SetFocus();
             return false;
@@ -585,15 +606,7 @@ void TFM_MultiSSIDForm::Bt_ApplyClick(TObject *)
 {
     if (!VlanBinding || !APModeBinding)
         return;
-    // An unread master row would go out as an empty primary SSID; nothing is written then, and
-    // values never read are not checked as if the user had typed them.
-    bool read = VlanBinding->WasRead() && MasterBinding->WasRead();
-    for (auto &b : GuestBindings)
-        read = read && b->WasRead();
-    if (!read) {
-        StatusBar1->SetSimpleText(gMsgGroupNotRead);
-        return;
-    }
+    // Groups that could not be read are not checked here and not written below, but named.
     if (!CheckSSIDs() || !CheckGroupIDs())
         return;
     for (int k = 1; k <= 3; ++k)
@@ -606,22 +619,23 @@ void TFM_MultiSSIDForm::Bt_ApplyClick(TObject *)
     std::array<std::vector<std::pair<int, uint32_t>>, 3> guests;
     if (!CheckKeysAndColumns(master, guests))
         return;
-    if (!WriteAll(master, guests)) {
-        StatusBar1->SetSimpleText("Set Error.");
-        return;
+    const bool ok = WriteAll(master, guests);
+    ForgetKeptValues(Chain, {{TempComboBox1, GuestBindings[0].get()},
+                             {TempComboBox2, GuestBindings[1].get()},
+                             {TempComboBox3, GuestBindings[2].get()}});
+    if (ok && Chain.WroteAny()) {
+        // Shown in either saving mode; the window sends the restart only to a device without
+        // deferred saving.
+        RunCountdownWindow({});
+        SetupKeyLists();
     }
-    for (const Guest &g : m_guests)
-        ForgetKeptValue(g.Temp);
-    // Shown in either saving mode; the window sends the restart only to a device without
-    // deferred saving.
-    RunCountdownWindow({});
-    StatusBar1->SetSimpleText("Set Success!");
-    SetupKeyLists();
+    StatusBar1->SetSimpleText(Chain.Text("Set Success!", "Set Error."));
 }
 
 bool TFM_MultiSSIDForm::WriteAll(const std::vector<std::pair<int, uint32_t>> &master,
                                  const std::array<std::vector<std::pair<int, uint32_t>>, 3> &guests)
 {
+    Chain.Begin();
     bool inUse = VLan_State->Text() == "enabled";
     for (Guest &g : m_guests)
         inUse = inUse || g.State->Text() == "enabled";
@@ -629,18 +643,18 @@ bool TFM_MultiSSIDForm::WriteAll(const std::vector<std::pair<int, uint32_t>> &ma
         // The device switches Multi-SSID on: as an access point without Super G.
         SelectText(AP_ModeComboBox, "Access Point");
         SelectText(Supermode_ComboBox, "Disable");
-        APModeBinding->Write(true, true);
+        Chain.Write(APModeBinding.get());
     }
-    if (VlanBinding->Write(true, true) != WriteResult::Written)
+    if (!Chain.Write(VlanBinding.get()))
         return false;
     {
         AccessPatch patch(*MasterBinding, master);
-        if (MasterBinding->Write(true, true) != WriteResult::Written)
+        if (!Chain.Write(MasterBinding.get()))
             return false;
     }
     for (std::size_t k = 0; k < 3; ++k) {
         AccessPatch patch(*GuestBindings[k], guests[k]);
-        if (GuestBindings[k]->Write(true, true) != WriteResult::Written)
+        if (!Chain.Write(GuestBindings[k].get()))
             return false;
     }
     return true;

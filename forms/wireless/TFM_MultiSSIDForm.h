@@ -3,6 +3,7 @@
 // ID is edited here) and three guest SSIDs with their WEP security and VLAN group IDs, plus the
 // device's VLAN state.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 #include <array>
 
@@ -102,6 +103,8 @@ private:
     void BuildLayout();
     void BuildGuest(int k, int top);
     void ReadAll();
+    // After the reads: the groups that could not be read, named in the status.
+    void ShowUnread();
     void ShowVlan();
     void ShowGuests();
     void EnableGuest(int k);
@@ -122,6 +125,7 @@ private:
                   const std::array<std::vector<std::pair<int, uint32_t>>, 3> &guests);
 
     std::array<Guest, 3> m_guests{};
+    WriteChain Chain{this};
 };
 
 extern TFM_MultiSSIDForm *FM_MultiSSIDForm;

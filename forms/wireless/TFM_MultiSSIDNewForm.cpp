@@ -278,37 +278,39 @@ void TFM_MultiSSIDNewForm::BuildScalarGroups()
 {
     // The reads show values; the switches' handlers run for the user's clicks only.
     Quiet quiet(m_quiet);
-    auto scalar = [this](const FormItemTable &items, KvSNMPItemType type, TObject *log = nullptr) {
-        return MakeBinding(this, {.Items = items, .Type = type, .Mode = BindMode::Sync, .Log = log});
+    auto scalar = [this](const FormItemTable &items, const char *label, KvSNMPItemType type,
+                         TObject *log = nullptr) {
+        return MakeBinding(
+            this, {.Items = items, .Label = label, .Type = type, .Mode = BindMode::Sync, .Log = log});
     };
-    ManagerVlanBinding = scalar(kManagerVlanItems, SVT_SV);
+    ManagerVlanBinding = scalar(kManagerVlanItems, "Manage VLAN Status", SVT_SV);
     ManagerVlanBinding->AssociateCombo(0, CB_VID);
     m_managerVlanKnown = ManagerVlanBinding->Get();
 
-    PriorityBinding = scalar(kPriorityItems, MVT_SV);
+    PriorityBinding = scalar(kPriorityItems, "Priority", MVT_SV);
     PriorityBinding->Associate(0, CheckBox_Priority);
     m_priorityKnown = PriorityBinding->Get();
 
-    APModeBinding = scalar(kAPModeItems, MVT_SV);
+    APModeBinding = scalar(kAPModeItems, "AP Mode and Super G", MVT_SV);
     APModeBinding->AssociateCombo(0, CB_ApMode);
     APModeBinding->AssociateCombo(1, CB_SuperMode);
     APModeBinding->Get();
 
-    MSSIDStateBinding = scalar(kMSSIDStateItems, SVT_SV, StatusBar1);
+    MSSIDStateBinding = scalar(kMSSIDStateItems, "Multi-SSID", SVT_SV, StatusBar1);
     MSSIDStateBinding->Associate(0, IfEnabMuSSID);
     if (MSSIDStateBinding->Get())
         gMultiSSIDWarnArmed = true;
 
-    VlanStateBinding = scalar(kVlanStateItems, SVT_SV);
+    VlanStateBinding = scalar(kVlanStateItems, "VLAN State", SVT_SV);
     VlanStateBinding->Associate(0, CB_VLanState);
     VlanStateBinding->Get();
 
-    GroupKeyBinding = scalar(kGroupKeyItems, SVT_SV);
+    GroupKeyBinding = scalar(kGroupKeyItems, "Group Key Update Interval", SVT_SV);
     GroupKeyBinding->AssociateEdits(0, "%u{n300x9999999}", Ed_GrpKey);
     GroupKeyBinding->Get();
     m_groupKeyInterval = Ed_GrpKey->Text();
 
-    RadiusBinding = scalar(kRadiusItems, SVT_SV);
+    RadiusBinding = scalar(kRadiusItems, "Radius Server", SVT_SV);
     RadiusBinding->AssociateEdits(0, "%s", Ed_RiduisServ);
     RadiusBinding->AssociateEdits(1, "%u{n1x65535}", Ed_RadiusPort);
     RadiusBinding->AssociateEdits(2, "%s", Ed_RadiusSec);
@@ -338,6 +340,7 @@ void TFM_MultiSSIDNewForm::BuildTable()
     narrow.emplace_back();
     SSIDTableBinding =
         MakeBinding(this, {.Items = wide ? kSSIDTable.Items() : narrow.data(),
+                           .Label = "SSID Settings",
                            .Type = MVT_UMV,
                            .KeyCount = 2,
                            .Mode = BindMode::Async,
@@ -442,7 +445,8 @@ void TFM_MultiSSIDNewForm::OnTableGot(KvSNMPError *status)
     const bool opening = !m_tableShown;
     m_tableShown = true;
     if (status == nullptr || status->Code != 0) {
-        StatusBar1->SetSimpleText(status ? status->Message : AnsiString());
+        if (!opening || !ShowOpeningFailure())
+            StatusBar1->SetSimpleText(status ? status->Message : AnsiString());
         // Rows a failed walk brought are no rows of the device's table: none is shown or
         // written.
         MulSSIDListView->Items()->Clear();
@@ -457,12 +461,18 @@ void TFM_MultiSSIDNewForm::OnTableGot(KvSNMPError *status)
         CheckBox_PriorityClick(nullptr);
     // A Save that could not write all its settings keeps saying so; at the opening, no
     // success stands over a switch or shared setting that could not be read.
-    if (m_scalarFailed || !m_notWritten.empty())
+    if (!m_refused.empty() || !Chain.Skipped().empty())
         StatusBar1->SetSimpleText(SavedText());
-    else if (!opening ||
-             !ShowReadFailure(StatusBar1, {MSSIDStateBinding.get(), VlanStateBinding.get(),
-                                           APModeBinding.get(), GroupKeyBinding.get(), RadiusBinding.get()}))
+    else if (!opening || !ShowOpeningFailure())
         StatusBar1->SetSimpleText("Get OK!");
+}
+
+bool TFM_MultiSSIDNewForm::ShowOpeningFailure()
+{
+    // The table is read last: once it has ended, every group of the opening has.
+    return ShowReadFailure(StatusBar1,
+                           {SSIDTableBinding.get(), MSSIDStateBinding.get(), VlanStateBinding.get(),
+                            APModeBinding.get(), GroupKeyBinding.get(), RadiusBinding.get()});
 }
 
 void TFM_MultiSSIDNewForm::CancelBtnClick(TObject *)

@@ -5,6 +5,7 @@
 // priority switches. Save writes the row shown in the editors, Delete switches a row off, Apply
 // writes the three switches.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 #include <optional>
 #include <vector>
@@ -17,9 +18,9 @@ extern bool gMultiSSIDWarnArmed;
 // Save refused: the row in the editors is not (or no longer) one the device's table showed.
 inline const AnsiString gMsgSSIDRowNotRead =
     "The settings of this SSID have not been read from the device: nothing was saved.";
-// The row was written, but a switch or shared setting written with it was not.
-inline const AnsiString gMsgSavedWithFailures =
-    "Save Multi-SSID complete, but a setting could not be written!";
+// The row was written, but the device refused a switch or shared setting written with it (the
+// labels follow: "... refused: VLAN State.").
+inline const AnsiString gMsgSavedWithFailures = "Save Multi-SSID complete, but the device refused:";
 // Apply writes the switches only: what the editors hold of a row goes out with Save alone.
 // Its status names the row first ("Multi-SSID 2: edits not saved ...").
 inline const AnsiString gMsgRowNotSaved = "edits not saved (Save writes them).";
@@ -180,6 +181,8 @@ private:
     void ArrangeByCapabilities();
     void OnTableGot(KvSNMPError *status);
     void OnTableSet(KvSNMPError *status);
+    // After the opening's reads: the first failure and every group not read; false when none.
+    bool ShowOpeningFailure();
 
     // Display (rows, security, lists, keys, enabling).
     TListItem *TableRow(int ssidIndex) const;
@@ -218,7 +221,8 @@ private:
     bool CheckVlanId();
     TListItem *LocateEditedRow();
     bool WriteScalar(FormBinding &binding);
-    AnsiString SavedText() const;
+    // The outcome of this Save or Delete so far; failure stands for a stop of its writes.
+    AnsiString SavedText(const AnsiString &failure = AnsiString()) const;
     void WritePriority();
     void WriteSwitches();
     void WritePrimaryRow(TListItem *row);
@@ -242,12 +246,12 @@ private:
     bool m_tableReadIssued = false;
     bool m_tableShown = false;     // the opening's read of the table has ended
     bool m_quiet = false;          // values shown by a read, not chosen by the user
-    bool m_scalarFailed = false;   // a switch or shared setting of this Save was not written
     AnsiString m_groupKeyInterval; // as read, replaced when the sharing warning shows
     AnsiString m_editedIndex;
     AnsiString m_rowAsLoaded;               // RowEditorState() right after the row load
     std::optional<int> m_wmmBeforePriority; // the WMM choice that priority overrides
-    std::vector<AnsiString> m_notWritten;   // groups of this Save left out: not read
+    std::vector<AnsiString> m_refused;      // switches and shared settings of this Save refused
+    WriteChain Chain{this};                 // the writes of this Save, Delete or Apply
     TCloseGuard Guard;
 };
 

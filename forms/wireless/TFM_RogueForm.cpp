@@ -196,11 +196,12 @@ std::vector<TCheckBox *> TFM_RogueForm::SecurityBoxes() const
             WPA2EAPCkBox, WPA2PSKCkBox, WPA2AUTECkBox, WPA2AUTPCkBox};
 }
 
-std::unique_ptr<FormBinding> TFM_RogueForm::Command(const FormItemTable &items,
+std::unique_ptr<FormBinding> TFM_RogueForm::Command(const FormItemTable &items, const char *label,
                                                     void (TFM_RogueForm::*done)(KvSNMPError *))
 {
     auto b = MakeBinding(
         this, {.Items = items,
+               .Label = label,
                .Type = SVT_SV,
                .Timeout = 1000,
                .OnSetDone = [this, done](KvSNMPRequest2Controls *, KvSNMPError *e) { (this->*done)(e); }});
@@ -209,11 +210,13 @@ std::unique_ptr<FormBinding> TFM_RogueForm::Command(const FormItemTable &items,
     return b;
 }
 
-std::unique_ptr<FormBinding> TFM_RogueForm::Walker(const FormItemTable &items, TListView *view,
+std::unique_ptr<FormBinding> TFM_RogueForm::Walker(const FormItemTable &items, const char *label,
+                                                   TListView *view,
                                                    void (TFM_RogueForm::*done)(KvSNMPError *))
 {
     auto b = MakeBinding(
         this, {.Items = items,
+               .Label = label,
                .Type = MVT_UMV,
                .KeyCount = 1,
                .Timeout = 1000,
@@ -236,31 +239,36 @@ void TFM_RogueForm::FormCreate(TObject *)
             bool &quiet;
             ~Loud() { quiet = false; }
         } loud{m_quiet};
-        RadioBinding = MakeBinding(this, {.Items = kRadioItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        RadioBinding = MakeBinding(
+            this, {.Items = kRadioItems, .Label = "Radio", .Type = MVT_SV, .Mode = BindMode::Sync});
         RadioBinding->AssociateCombo(0, CB_Radio);
         RadioBinding->Get();
-        FilterBinding = MakeBinding(
-            this, {.Items = kFilterItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Log = StatusBar1});
+        FilterBinding = MakeBinding(this, {.Items = kFilterItems,
+                                           .Label = "BSS Type, Band and Security",
+                                           .Type = MVT_SV,
+                                           .Mode = BindMode::Sync,
+                                           .Log = StatusBar1});
         FilterBinding->AssociateOptions(0, BSSTypRadGrp, 3);
         FilterBinding->AssociateEdits(1, "%u", BandEdit);
         FilterBinding->AssociateEdits(2, "%u", SecEdit);
         FilterBinding->Get();
         ShowDetectFilters();
-        DetectBinding = Command(kDetectItems, &TFM_RogueForm::OnDetectDone);
+        DetectBinding = Command(kDetectItems, "Detect", &TFM_RogueForm::OnDetectDone);
         DetectBinding->AssociateCombo(0, DetectRogueCoBox);
         DetectBinding->Get();
-        AddBinding = Command(kAddItems, &TFM_RogueForm::OnAddDone);
+        AddBinding = Command(kAddItems, "Add", &TFM_RogueForm::OnAddDone);
         AddBinding->AssociateEdits(0, "%u", AddCoBox);
         AddBinding->Get();
-        DelResultBinding = Command(kDelResultItems, &TFM_RogueForm::OnRogueDeleteDone);
+        DelResultBinding = Command(kDelResultItems, "Rogue AP List", &TFM_RogueForm::OnRogueDeleteDone);
         DelResultBinding->AssociateEdits(0, "%u", DelDetcetEdit);
         DelResultBinding->Get();
-        DetectedBinding = Walker(kDetectedItems, RogueListView, &TFM_RogueForm::OnDetectedTableGot);
+        DetectedBinding =
+            Walker(kDetectedItems, "Rogue AP List", RogueListView, &TFM_RogueForm::OnDetectedTableGot);
         Walk(*DetectedBinding, m_detectedAgain);
-        DelListBinding = Command(kDelListItems, &TFM_RogueForm::OnListDeleteDone);
+        DelListBinding = Command(kDelListItems, "AP List", &TFM_RogueForm::OnListDeleteDone);
         DelListBinding->AssociateEdits(0, "%u", DelCoBox);
         DelListBinding->Get();
-        APListBinding = Walker(kAPListItems, AP_ListView, &TFM_RogueForm::OnAPListGot);
+        APListBinding = Walker(kAPListItems, "AP List", AP_ListView, &TFM_RogueForm::OnAPListGot);
         Walk(*APListBinding, m_listAgain);
     });
     // A value outside the options picks the first; a filter group not read picks none.
@@ -432,12 +440,11 @@ void TFM_RogueForm::RowCommand(TListItem *row, FormBinding *binding, TEdit *inde
     StartCommand(*binding, text);
 }
 
-WriteResult TFM_RogueForm::WriteFilters()
+void TFM_RogueForm::PrepareFilters()
 {
     // Ad hoc networks use no WPA: with "Ad Hoc", read or chosen, only the OFF and WEP bits go.
     if (BSSTypRadGrp->ItemIndex() == 1)
         ChcBxo_offClick(nullptr);
-    return FilterBinding ? FilterBinding->Write(true, true) : WriteResult::Unread;
 }
 
 void TFM_RogueForm::DetectBtnClick(TObject *)
@@ -445,7 +452,9 @@ void TFM_RogueForm::DetectBtnClick(TObject *)
     DisableButtons();
     DetectRogueCoBox->SetItemIndex(1);
     // The filters first; the detection goes on with the device's own if they cannot be set.
-    WriteFilters();
+    PrepareFilters();
+    if (FilterBinding)
+        FilterBinding->Write(true, true);
     if (DetectBinding)
         StartCommand(*DetectBinding, "Detecting...");
     else
@@ -539,14 +548,16 @@ void TFM_RogueForm::OnAPListGot(KvSNMPError *status)
 
 void TFM_RogueForm::Apply_BtnClick(TObject *)
 {
-    const WriteResult result = WriteFilters();
-    if (result == WriteResult::Written) {
-        StatusBar1->SetSimpleText("Set Success!");
-        RunRestartCountdown();
-    } else {
-        StatusBar1->SetSimpleText(result == WriteResult::Unread ? gMsgGroupNotRead
-                                                                : AnsiString("Set Error!"));
+    if (!FilterBinding) {
+        StatusBar1->SetSimpleText(gMsgGroupNotRead);
+        return;
     }
+    PrepareFilters();
+    Chain.Begin();
+    const bool written = Chain.Write(FilterBinding.get()) && Chain.WroteAny();
+    StatusBar1->SetSimpleText(Chain.Text("Set Success!", "Set Error!"));
+    if (written)
+        RunRestartCountdown();
 }
 
 void TFM_RogueForm::Cancel_BtnClick(TObject *)

@@ -4,6 +4,7 @@
 // device does the work; the form sets filters and commands and walks the two tables.
 #include "EventLoop.h"
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 class TFM_RogueForm : public TForm {
 public:
@@ -83,14 +84,14 @@ public:
 
 private:
     void BuildLayout();
-    std::unique_ptr<FormBinding> Command(const FormItemTable &items,
+    std::unique_ptr<FormBinding> Command(const FormItemTable &items, const char *label,
                                          void (TFM_RogueForm::*done)(KvSNMPError *));
-    std::unique_ptr<FormBinding> Walker(const FormItemTable &items, TListView *view,
+    std::unique_ptr<FormBinding> Walker(const FormItemTable &items, const char *label, TListView *view,
                                         void (TFM_RogueForm::*done)(KvSNMPError *));
     std::vector<TCheckBox *> SecurityBoxes() const;
     void EnableWpaBoxes();
-    // The filters as the device is to have them, written (the filter binding's result).
-    WriteResult WriteFilters();
+    // The filters as the device is to have them, before they are written.
+    void PrepareFilters();
     void DisableButtons();
     void EnableButtons();
     bool RadioOn() const;
@@ -110,6 +111,7 @@ private:
     bool m_detectedAgain = false; // a walk asked for while one ran: walked when it ends
     bool m_listAgain = false;
     kv::Timer m_pause;
+    WriteChain Chain{this};
     TCloseGuard Guard;
 };
 

@@ -80,15 +80,18 @@ TFM_WMACACL::TFM_WMACACL(TComponent *AOwner) : TForm(AOwner)
 void TFM_WMACACL::FormCreate(TObject *)
 {
     GuardCreate(StatusBar1, [this] {
-        ModeReq = MakeBinding(this, {.Items = kModeItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+        ModeReq = MakeBinding(
+            this, {.Items = kModeItems, .Label = "Access Control", .Type = SVT_SV, .Mode = BindMode::Sync});
         ModeReq->AssociateCombo(0, CB_FilterCtrl);
         ModeReq->Get();
 
-        EntryReq = MakeBinding(this, {.Items = kEntryItems, .Type = SVT_SV, .Mode = BindMode::Async});
+        EntryReq = MakeBinding(
+            this, {.Items = kEntryItems, .Label = "MAC Address", .Type = SVT_SV, .Mode = BindMode::Async});
         EntryReq->AssociateEdits(1, "%h", Ed_MacAdd);
 
         TableReq = MakeBinding(
             this, {.Items = kTableItems,
+                   .Label = "MAC Address",
                    .Type = MVT_UMV,
                    .KeyCount = 1,
                    .Mode = BindMode::Async,
@@ -98,8 +101,11 @@ void TFM_WMACACL::FormCreate(TObject *)
         TableReq->Associate(0, LA_Index);
         TableReq->AssociateEdits(1, "%h", Ed_MACAddr);
 
-        UsedReq = MakeBinding<New_req2Edit>(
-            this, {.Items = kTableItems, .Type = MVT_UMV, .KeyCount = 1, .Mode = BindMode::Async});
+        UsedReq = MakeBinding<New_req2Edit>(this, {.Items = kTableItems,
+                                                   .Label = "MAC Address",
+                                                   .Type = MVT_UMV,
+                                                   .KeyCount = 1,
+                                                   .Mode = BindMode::Async});
         UsedReq->SetupListView(LV_UerMACAddress, false);
         if (LV_UerMACAddress->Columns()->Count() == 2) {
             LV_UerMACAddress->Columns()->Items(0)->SetCaption("ID");
@@ -157,7 +163,8 @@ void TFM_WMACACL::OnTableGot(KvSNMPRequest2Controls *, KvSNMPError *Status)
 void TFM_WMACACL::OnTableSet(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
     if (Status && Status->Code != 0) {
-        StatusBar1->SetSimpleText(Status->Message);
+        // The mode written before the address stays written: said so.
+        StatusBar1->SetSimpleText(Chain.Text(AnsiString(), Status->Message));
         setBusy(false);
         return;
     }
@@ -189,18 +196,21 @@ void TFM_WMACACL::writeSelectedSlot(bool deleting)
 {
     m_deleting = deleting;
     setBusy(true);
-    WriteResult result = WriteResult::Failed;
     try {
-        result = TableReq->Write(false, true);
+        // The chain notes the outcome before OnTableSet, which tells it.
+        Chain.WriteThen(
+            TableReq.get(), [](bool) {}, false, true);
     } catch (const std::exception &e) {
+        TableReq->AwaitWrite(nullptr);
         setBusy(false);
-        StatusBar1->SetSimpleText(ExceptionText(e));
+        Chain.Fail(false);
+        StatusBar1->SetSimpleText(Chain.Text(AnsiString(), ExceptionText(e)));
         return;
     }
-    if (result == WriteResult::Started)
+    if (Chain.Waiting())
         return; // OnTableSet takes over
     setBusy(false);
-    StatusBar1->SetSimpleText(result == WriteResult::Unread ? gMsgGroupNotRead : AnsiString("Set error!"));
+    StatusBar1->SetSimpleText(Chain.Text("Set OK!", "Set error!"));
 }
 
 void TFM_WMACACL::Bt_ApplyClick(TObject *)
@@ -214,7 +224,7 @@ void TFM_WMACACL::Bt_ApplyClick(TObject *)
     // address would lock the station out.
     if (adding) {
         if (!TableReq->WasRead()) {
-            StatusBar1->SetSimpleText(gMsgGroupNotRead);
+            StatusBar1->SetSimpleText(NotReadText(gMsgGroupNotRead, {TableReq->Label()}));
             return;
         }
         if (!CheckMacText(Ed_MacAdd, {.LengthMessage = "The length is 12 in MAC Address.",
@@ -235,14 +245,12 @@ void TFM_WMACACL::Bt_ApplyClick(TObject *)
         }
     }
 
-    const WriteResult mode = ModeReq->Write(true, true);
-    if (mode != WriteResult::Written) {
-        StatusBar1->SetSimpleText(mode == WriteResult::Unread ? gMsgGroupNotRead : AnsiString("Set error!"));
-        return;
-    }
-    if (!adding) {
-        RunRestartCountdown();
-        StatusBar1->SetSimpleText("Set OK!");
+    // A mode that could not be read is left out and named; the address still goes in.
+    Chain.Begin();
+    if (!Chain.Write(ModeReq.get()) || !adding) {
+        if (!Chain.Stopped() && Chain.WroteAny())
+            RunRestartCountdown();
+        StatusBar1->SetSimpleText(Chain.Text("Set OK!", "Set error!"));
         return;
     }
     LV_GetMAC->SetSelected(freeSlot);
@@ -264,5 +272,6 @@ void TFM_WMACACL::Bt_DelClick(TObject *)
     LV_GetMAC->SetSelected(slot);
     LA_Index->SetText(slot->Caption());
     Ed_MACAddr->SetText(kEmptyMac);
+    Chain.Begin();
     writeSelectedSlot(true);
 }

@@ -3,6 +3,7 @@
 // of filter MAC addresses (the slots in use listed; add into the first empty slot, delete by
 // emptying a slot).
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 class TFM_WMACACL : public TForm {
 public:
@@ -50,6 +51,7 @@ private:
     // Writes the slot selected in LV_GetMAC with the MAC in Ed_MACAddr.
     void writeSelectedSlot(bool deleting);
     bool m_deleting = false;
+    WriteChain Chain{this};
     TCloseGuard m_guard;
 };
 

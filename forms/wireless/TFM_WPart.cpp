@@ -16,8 +16,9 @@ const FormItemTable kPartitionItems = {
 
 TFM_WPart::TFM_WPart(TComponent *AOwner) : TForm(AOwner)
 {
-    SetupFormWindow(this, {"FM_WPart", "Advanced \\ WLAN Partition", 330, 176});
-    Panel1 = Make<TPanel>(this, "Panel1", {8, 8, 314, 100});
+    // Wide enough for the status of a write the device left unanswered.
+    SetupFormWindow(this, {"FM_WPart", "Advanced \\ WLAN Partition", 350, 176});
+    Panel1 = Make<TPanel>(this, "Panel1", {8, 8, 334, 100});
     Label1 = Make<TLabel>(Panel1, "Label1", {12, 14, 150, 16}, "Wireless Band");
     CB_Wband = Make<TComboBox>(Panel1, "CB_Wband", {170, 10, 132, 21}, {"IEEE 802.11g", "IEEE 802.11g"});
     CB_Wband->SetStyle(csDropDownList);
@@ -27,8 +28,8 @@ TFM_WPart::TFM_WPart(TComponent *AOwner) : TForm(AOwner)
     CB_statconneta = Make<TCheckBox>(Panel1, "CB_statconneta", {170, 42, 100, 17}, "Enable");
     Label3 = Make<TLabel>(Panel1, "Label3", {12, 72, 150, 16}, "Ethernet to WLAN Access");
     CB_WLANAccessa = Make<TCheckBox>(Panel1, "CB_WLANAccessa", {170, 70, 100, 17}, "Enable");
-    BT_Apply = Make<TButton>(this, "BT_Apply", {86, 118, 75, 25}, "Apply");
-    BT_Cancel = Make<TButton>(this, "BT_Cancel", {170, 118, 75, 25}, "Cancel");
+    BT_Apply = Make<TButton>(this, "BT_Apply", {96, 118, 75, 25}, "Apply");
+    BT_Cancel = Make<TButton>(this, "BT_Cancel", {180, 118, 75, 25}, "Cancel");
     StatusBar1 = Make<TStatusBar>(this, "StatusBar1");
 
     BT_Apply->OnClick = [this](TObject *s) { BT_ApplyClick(s); };
@@ -40,7 +41,9 @@ TFM_WPart::TFM_WPart(TComponent *AOwner) : TForm(AOwner)
 void TFM_WPart::FormCreate(TObject *)
 {
     GuardCreate(StatusBar1, [this] {
-        Req = MakeBinding(this, {.Items = kPartitionItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        Req = MakeBinding(
+            this,
+            {.Items = kPartitionItems, .Label = "WLAN Partition", .Type = MVT_SV, .Mode = BindMode::Sync});
         Req->Associate(0, CB_statconneta);
         Req->Associate(1, CB_WLANAccessa);
         Req->Get();
@@ -50,16 +53,16 @@ void TFM_WPart::FormCreate(TObject *)
 
 void TFM_WPart::BT_ApplyClick(TObject *)
 {
-    // Unread flags would go out as 0/0, which isolates every station.
-    const WriteResult result = Req ? Req->Write(true, true) : WriteResult::Unread;
-    if (result == WriteResult::Written) {
-        RunRestartCountdown();
-        StatusBar1->SetSimpleText("Setting OK!");
-    } else if (result == WriteResult::Unread) {
+    if (!Req) {
         StatusBar1->SetSimpleText(gMsgGroupNotRead);
-    } else {
-        StatusBar1->SetSimpleText("Setting Error!");
+        return;
     }
+    // Unread flags would go out as 0/0, which isolates every station: the chain leaves them out
+    // and names them.
+    Chain.Begin();
+    if (Chain.Write(Req.get()) && Chain.WroteAny())
+        RunRestartCountdown();
+    StatusBar1->SetSimpleText(Chain.Text("Setting OK!", "Setting Error!"));
 }
 
 void TFM_WPart::BT_CancelClick(TObject *)

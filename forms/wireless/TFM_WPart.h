@@ -2,6 +2,7 @@
 // Advanced \ WLAN Partition: whether wireless stations may reach each other and whether
 // traffic from the Ethernet side reaches the wireless side.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 class TFM_WPart : public TForm {
 public:
@@ -24,6 +25,9 @@ public:
     void BT_ApplyClick(TObject *Sender);
     void BT_CancelClick(TObject *Sender);
     void CB_WLANAccessaClick(TObject *Sender);
+
+private:
+    WriteChain Chain{this};
 };
 
 extern TFM_WPart *FM_WPart;

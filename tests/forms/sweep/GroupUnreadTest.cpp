@@ -8,7 +8,12 @@
 #include "NetworkFormSupport.h"
 #include "TFM_Encrypt.h"
 #include "TFM_ModeCFG.h"
+#include "TFM_MultiSSIDForm.h"
+#include "TFM_MultiSSIDNewForm.h"
 #include "TFM_Performace.h"
+#include "TFM_RogueForm.h"
+#include "TFM_WMACACL.h"
+#include "TFM_WPart.h"
 #include "TFM_Wirless.h"
 
 #include <set>
@@ -111,6 +116,11 @@ void ApplyEncryption(TFM_Encrypt &f)
     f.Bt_Apply->Click();
 }
 
+template <class T> std::function<void(T &)> Press(TButton *T::*button)
+{
+    return [button](T &form) { (form.*button)->Click(); };
+}
+
 void Wireless(GroupUnread &t)
 {
     t.Check<TFM_Wirless>(FM_Wirless, ApplyWireless);
@@ -128,7 +138,32 @@ void Encryption(GroupUnread &t)
 
 void Mode(GroupUnread &t)
 {
-    t.Check<TFM_ModeCFG>(FM_ModeCFG, [](TFM_ModeCFG &f) { f.Bt_Apply->Click(); });
+    t.Check<TFM_ModeCFG>(FM_ModeCFG, Press(&TFM_ModeCFG::Bt_Apply));
+}
+
+void MultiSSIDOlder(GroupUnread &t)
+{
+    t.Check<TFM_MultiSSIDForm>(FM_MultiSSIDForm, Press(&TFM_MultiSSIDForm::Bt_Apply));
+}
+
+void MultiSSIDNewer(GroupUnread &t)
+{
+    t.Check<TFM_MultiSSIDNewForm>(FM_MultiSSIDNewForm, Press(&TFM_MultiSSIDNewForm::ApplyBtn));
+}
+
+void WLANPartition(GroupUnread &t)
+{
+    t.Check<TFM_WPart>(FM_WPart, Press(&TFM_WPart::BT_Apply));
+}
+
+void RogueAP(GroupUnread &t)
+{
+    t.Check<TFM_RogueForm>(FM_RogueForm, Press(&TFM_RogueForm::Apply_Btn));
+}
+
+void MACACL(GroupUnread &t)
+{
+    t.Check<TFM_WMACACL>(FM_WMACACL, Press(&TFM_WMACACL::Bt_Apply));
 }
 
 const std::vector<GroupUnreadRow> &Rows()
@@ -230,6 +265,54 @@ const std::vector<GroupUnreadRow> &Rows()
           "Ed_ReMAddra5", "Ed_ReMAddra6", "Ed_ReMAddra7", "Ed_RoMAddra0", "Ed_SSID"},
          {},
          Mode},
+        {"Multi-SSID (older) guest in the middle",
+         {"--profile", "mssidguests"},
+         "adMSSIDSSID.1.3",
+         {"adMSSIDIdvState.1.3"},
+         nullptr,
+         "Guest SSID2",
+         {"Guest2CheckBox", "GuestSSIDEdit2", "TempComboBox2", "GuestKey2", "GuestKeyvalueEdit2",
+          "GuestGroupID2", "GuestKeyType2", "GuestKeySize2", "GuestSSID2", "GuestSecurity2",
+          "EnableEncryption2"},
+         {},
+         MultiSSIDOlder},
+        {"Multi-SSID (newer) VLAN state",
+         {"--profile", "newmssid", "--profile", "mssidguests"},
+         "adVlanState.0",
+         {"adVlanState.0"},
+         nullptr,
+         "VLAN State",
+         {"CB_VLanState"},
+         {"IfEnabMuSSID"},
+         MultiSSIDNewer},
+        {"WLAN Partition",
+         {},
+         "adInternalStationConnection",
+         {"adInternalStationConnection"},
+         "Not read, so not written: WLAN Partition.",
+         "",
+         {"CB_statconneta", "CB_WLANAccessa"},
+         {},
+         WLANPartition},
+        {"Rogue AP filters",
+         {},
+         "securityTypeDetected",
+         {"bssTypeDetected"},
+         "Not read, so not written: BSS Type, Band and Security.",
+         "",
+         {"BSSTypRadGrp", "BandEdit", "SecEdit", "CheckBox_11b", "CheckBox_11g", "ChcBxo_off", "ChcBxo_wep",
+          "ChcBxo_eap", "ChcBxo_psk", "WPA2EAPCkBox", "WPA2PSKCkBox", "WPA2AUTECkBox", "WPA2AUTPCkBox"},
+         {},
+         RogueAP},
+        {"MAC ACL access control",
+         {},
+         "adAccSettingWirelessAccessControl",
+         {"adAccSettingWirelessAccessControl"},
+         "Not read, so not written: Access Control.",
+         "",
+         {"CB_FilterCtrl"},
+         {"Ed_MacAdd"},
+         MACACL},
     };
     return rows;
 }

@@ -201,34 +201,88 @@ TEST_F(MultiSSIDOld, AMasterRowThatCouldNotBeReadIsNotWritten)
 {
     auto f = open(kNamedGuests, {"--fault", "adMSSIDSSID.1.1=error:genErr@get"});
     EXPECT_FALSE(f->MasterBinding->WasRead());
+    const std::string opened = f->StatusBar1->SimpleText();
+    EXPECT_EQ(opened.substr(opened.find(" Not read:")), " Not read: Master SSID.");
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar1->SimpleText(), gMsgGroupNotRead);
-    expectNoSet();
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Success! Not read, so not written: Master SSID.");
+    expectSets(
+        {"adVlanState.0=0", "adMSSIDIdvState.1.2=0", "adMSSIDIdvState.1.3=0", "adMSSIDIdvState.1.4=0"});
 }
 
 struct FailedWrite {
+    const char *name;
+    std::string profile;
     const char *fault;
     std::vector<std::string> expected; // the last one refused, nothing after it
+    std::string status;
 };
 
 class MultiSSIDOldFailedWrite : public MultiSSIDOld, public ::testing::WithParamInterface<FailedWrite> {};
 
 TEST_P(MultiSSIDOldFailedWrite, EndsTheSequenceWithoutCountdown)
 {
-    auto f = open(kNamedGuests, {"--fault", GetParam().fault});
+    // Time-outs 20 times shorter: a write left unanswered ends in a second or so.
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    auto f = open(GetParam().profile, {"--fault", GetParam().fault});
     EXPECT_FALSE(applyWithCountdown(*f));
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Error.");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), GetParam().status);
     expectSets(GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, MultiSSIDOldFailedWrite,
-    ::testing::Values(FailedWrite{"adMSSIDSSID.1.1=error:genErr@set",
-                                  {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\" (genErr)"}},
-                      FailedWrite{"adMSSIDIdvState.1.3=error:genErr@set",
-                                  {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
-                                   "adMSSIDIdvState.1.3=0 (genErr)"}}),
-    [](const ::testing::TestParamInfo<FailedWrite> &p) { return p.index == 0 ? "Master" : "Guest2"; });
+    ::testing::Values(
+        FailedWrite{"Master",
+                    kNamedGuests,
+                    "adMSSIDSSID.1.1=error:genErr@set",
+                    {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\" (genErr)"},
+                    "Set Error. Written before it: VLAN State."},
+        FailedWrite{"Guest2",
+                    kNamedGuests,
+                    "adMSSIDIdvState.1.3=error:genErr@set",
+                    {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
+                     "adMSSIDIdvState.1.3=0 (genErr)"},
+                    "Set Error. Written before it: VLAN State, Master SSID, Guest SSID1."},
+        // Not a refusal: the device may still take it.
+        FailedWrite{"Guest2Unanswered",
+                    kNamedGuests,
+                    "adMSSIDIdvState.1.3=drop@set",
+                    {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
+                     "adMSSIDIdvState.1.3=0 (genErr)", "adMSSIDIdvState.1.3=0 (genErr)"}, // and its one retry
+                    "Set Error. The device did not answer; it may still take the setting. Written before it: "
+                    "VLAN State, Master SSID, Guest SSID1."},
+        // The AP mode a guest in use needs: nothing is written without it.
+        FailedWrite{"APMode",
+                    kNamedGuests + kWepGuest1,
+                    "adAPMode=error:genErr@set",
+                    {"adAPMode=1 adSuperMode.1=4 (genErr)"},
+                    "Set Error."}),
+    [](const ::testing::TestParamInfo<FailedWrite> &p) { return std::string(p.param.name); });
+
+struct KeptAfterFailure {
+    const char *name;
+    const char *fault;
+    bool offered; // guest 1's list still offers the security the device held
+};
+
+class MultiSSIDOldKept : public MultiSSIDOld, public ::testing::WithParamInterface<KeptAfterFailure> {};
+
+// Guest 1 leaves its WPA for "None" and a later write fails: the list stops offering WPA once
+// guest 1 was written (the device no longer holds it), and still offers it when it was not.
+TEST_P(MultiSSIDOldKept, GoesOnlyWithAWrittenGuest)
+{
+    auto f = open("", {"--profile", "guestsecurity", "--fault", GetParam().fault});
+    choose(f->TempComboBox1, "None");
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar1->SimpleText().rfind("Set Error.", 0), 0u) << f->StatusBar1->SimpleText();
+    EXPECT_EQ(f->TempComboBox1->Items()->IndexOf("WPA-Auto-Enterprise") >= 0, GetParam().offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, MultiSSIDOldKept,
+    ::testing::Values(KeptAfterFailure{"Guest1Written", "adMSSIDIdvState.1.3=error:genErr@set", false},
+                      KeptAfterFailure{"Guest1NotWritten", "adVlanState.0=error:genErr@set", true}),
+    [](const ::testing::TestParamInfo<KeptAfterFailure> &p) { return std::string(p.param.name); });
 
 TEST_F(MultiSSIDOld, Layout)
 {

@@ -257,7 +257,8 @@ TEST_F(MultiSSIDNew, RowsAreFoundByTheirIndexNotTheirPosition)
 TEST_F(MultiSSIDNew, ATableThatCouldNotBeReadIsNotWritten)
 {
     auto f = open("", {"--fault", "adMSSIDSSID.1.5=error:genErr@get"});
-    EXPECT_NE(f->StatusBar1->SimpleText(), "Get OK!");
+    EXPECT_EQ(f->StatusBar1->SimpleText(),
+              "(SNMP) Cannot perform operation, General Error! Not read: SSID Settings.");
     EXPECT_TRUE(closes(*f));
     expectBox("The settings of this SSID have not been read from the device: nothing was saved.", "Warning");
     click(f->SaveButton);
@@ -270,7 +271,7 @@ TEST_F(MultiSSIDNew, AFailedSwitchWriteIsReportedNotComplete)
     type(f->Ed_WLANID, "21");
     click(f->SaveButton);
     waitIdle();
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Save Multi-SSID complete, but a setting could not be written!");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Save Multi-SSID complete, but the device refused: Multi-SSID.");
     ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "adVlanTagID.1.1=21 adMSSIDdyVlanState.1.1=1 adMSSIDEthernetWithoutTag.1.1=0 "
                              "adMSSIDPriority.1.1=0");
@@ -290,6 +291,71 @@ TEST_F(MultiSSIDNew, ApplyWritesTheThreeSwitchesInOrderWithoutCountdownWhenSavin
     expectSets({"adMSSIDState=1", "adVlanState.0=1", "adMSSIDPriorityState=1", "adMSSIDState=1",
                 "adVlanState.0=1", "adMSSIDPriorityState=1"});
 }
+
+// A write the device refuses or leaves unanswered ends the writes of a Save or Apply; the
+// status says so and names, in the form's words, what was written before it.
+struct NewerFailedWrite {
+    const char *name;
+    const char *fault;
+    bool save; // Save of the primary row, else Apply
+    std::vector<std::string> expected;
+    std::string status;
+};
+
+class MultiSSIDNewFailedWrite : public MultiSSIDNew,
+                                public ::testing::WithParamInterface<NewerFailedWrite> {};
+
+TEST_P(MultiSSIDNewFailedWrite, SaysWhatWasWrittenBeforeIt)
+{
+    // Time-outs 20 times shorter: a write left unanswered ends in a second or so.
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    const NewerFailedWrite &c = GetParam();
+    auto f = open("", {"--fault", c.fault});
+    CountdownWatch watch;
+    click(c.save ? f->SaveButton : f->ApplyBtn);
+    waitIdle();
+    EXPECT_FALSE(watch.shown());
+    EXPECT_EQ(f->StatusBar1->SimpleText(), c.status);
+    expectSets(c.expected);
+}
+
+namespace {
+const std::string kPrimaryRow = "adVlanTagID.1.1=10 adMSSIDdyVlanState.1.1=1 adMSSIDEthernetWithoutTag.1.1=0 "
+                                "adMSSIDPriority.1.1=0";
+const char *const kUnanswered = " The device did not answer; it may still take the setting.";
+// A set whose answer was dropped, and its one retry, as the write log shows them.
+const char *const kDropped = " (genErr)";
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, MultiSSIDNewFailedWrite,
+    ::testing::Values(NewerFailedWrite{"RowRefused",
+                                       "adVlanTagID.1.1=error:genErr@set",
+                                       true,
+                                       {kSwitches[0], kSwitches[1], kSwitches[2], kPrimaryRow + " (genErr)"},
+                                       "(SNMP) Cannot perform operation, General Error! Written before it: "
+                                       "Priority, Multi-SSID, VLAN State."},
+                      NewerFailedWrite{"RowUnanswered",
+                                       "adVlanTagID.1.1=drop@set",
+                                       true,
+                                       {kSwitches[0], kSwitches[1], kSwitches[2], kPrimaryRow + kDropped,
+                                        kPrimaryRow + kDropped},
+                                       std::string("(SNMPClass) SNMP request timed out!") + kUnanswered +
+                                           " Written before it: Priority, Multi-SSID, VLAN State."},
+                      // A switch the device refuses does not stop Save; one it leaves unanswered does.
+                      NewerFailedWrite{"SwitchUnanswered",
+                                       "adMSSIDState=drop@set",
+                                       true,
+                                       {kSwitches[0], "adMSSIDState=1" + std::string(kDropped),
+                                        "adMSSIDState=1" + std::string(kDropped)},
+                                       std::string("Save Multi-SSID failed!") + kUnanswered +
+                                           " Written before it: Priority."},
+                      NewerFailedWrite{"ApplyRefused",
+                                       "adVlanState.0=error:genErr@set",
+                                       false,
+                                       {"adMSSIDState=1", "adVlanState.0=1 (genErr)"},
+                                       "Set error! Written before it: Multi-SSID."}),
+    [](const ::testing::TestParamInfo<NewerFailedWrite> &p) { return std::string(p.param.name); });
 
 // The write ends while a read of the table is under way: the form stays busy until that read
 // has ended, and no second one is started.
@@ -375,11 +441,11 @@ INSTANTIATE_TEST_SUITE_P(
         OneUnread{"adMSSIDState=absent",
                   "IfEnabMuSSID",
                   {"adVlanState.0=1", "adMSSIDPriorityState=0"},
-                  "Setting success! Not read, so not written: adMSSIDState",
-                  std::string(kNotRead) + "adMSSIDState"},
+                  "Setting success! Not read, so not written: Multi-SSID.",
+                  std::string(kNotRead) + "Multi-SSID."},
         // A WPA row is saved without the interval, which is not asked for.
         OneUnread{"adSecGroupKeyUpdateInterval.0=error:genErr@get", "Ed_GrpKey", kAllSwitches,
-                  "Setting success!", std::string(kNotRead) + "adSecGroupKeyUpdateInterval"},
+                  "Setting success!", std::string(kNotRead) + "Group Key Update Interval."},
         // The table is read last.
         OneUnread{"adMSSIDSSID.1.5=error:genErr@get", "Ed_SSID", kAllSwitches, "Setting success!"}),
     [](const ::testing::TestParamInfo<OneUnread> &p) { return std::to_string(p.index); });

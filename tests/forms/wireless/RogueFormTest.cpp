@@ -299,6 +299,37 @@ TEST_F(Rogue, ApplyWritesTheFilters)
     expectSets({"bssTypeDetected=1 bandTypeDetected=12 securityTypeDetected=254"});
 }
 
+// An unchanged Apply, refused or left unanswered (the log shows a set and its one retry then).
+struct ApplyOutcome {
+    std::vector<std::string> args;
+    std::string status;
+    std::vector<std::string> logged;
+};
+
+class RogueApply : public Rogue, public ::testing::WithParamInterface<ApplyOutcome> {};
+
+TEST_P(RogueApply, TellsTheOutcome)
+{
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20)); // time-outs 20 times shorter
+    auto f = open(GetParam().args);
+    click(f->Apply_Btn);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), GetParam().status);
+    expectSets(GetParam().logged);
+}
+
+namespace {
+const std::string kFilters = "bssTypeDetected=1 bandTypeDetected=12 securityTypeDetected=255";
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RogueApply,
+    ::testing::Values(ApplyOutcome{{"--fault", "bandTypeDetected=error:genErr@set"},
+                                   "Set Error!",
+                                   {kFilters + " (genErr)"}},
+                      ApplyOutcome{{"--fault", "bandTypeDetected=drop@set"},
+                                   "Set Error! The device did not answer; it may still take the setting.",
+                                   {kFilters + " (genErr)", kFilters + " (genErr)"}}));
+
 TEST_F(Rogue, Layout)
 {
     auto f = open();

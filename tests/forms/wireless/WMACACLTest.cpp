@@ -183,6 +183,60 @@ TEST_F(WMACACL, FailedDeleteShowsTheErrorAndNoCountdown)
     expectSets({"adEthernetFilterMACAddr.1=0x000000000000 (genErr)"});
 }
 
+// A failed write of an add says what was written before it in the form's words; a mode that
+// could not be read is left out and named, and the address still goes in.
+struct FailedAdd {
+    const char *name;
+    const char *fault;
+    std::vector<std::string> expected;
+    std::string status; // once the form is idle again
+};
+
+class WMACACLFailedAdd : public WMACACL, public ::testing::WithParamInterface<FailedAdd> {};
+
+TEST_P(WMACACLFailedAdd, SaysWhatWasWritten)
+{
+    // Time-outs 20 times shorter: a write left unanswered ends in a second or so.
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    startDevice({"--profile", writeProfile(kTwoUsed), "--fault", GetParam().fault});
+    auto f = open();
+    f->CB_FilterCtrl->SetItemIndex(0);
+    type(f->Ed_MacAdd, "a0b1c2d3e4f5");
+    click(f->Bt_Apply);
+    EXPECT_TRUE(pumpUntil([&] { return f->Idle && !f->UsedReq->Busy; }, 5000));
+    EXPECT_EQ(f->StatusBar1->SimpleText(), GetParam().status);
+    expectSets(GetParam().expected);
+}
+
+namespace {
+const char *const kAdded = "adEthernetFilterMACAddr.2=0xA0B1C2D3E4F5";
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, WMACACLFailedAdd,
+    ::testing::Values(
+        FailedAdd{"ModeRefused",
+                  "adAccSettingWirelessAccessControl=error:genErr@set",
+                  {"adAccSettingWirelessAccessControl=1 (genErr)"},
+                  "Set error!"},
+        FailedAdd{"AddressRefused",
+                  "adEthernetFilterMACAddr.2=error:genErr@set",
+                  {"adAccSettingWirelessAccessControl=1", kAdded + std::string(" (genErr)")},
+                  "(SNMP) Cannot perform operation, General Error! Written before it: Access Control."},
+        // Not a refusal: the device may still take it (the write log shows its one retry too).
+        FailedAdd{
+            "AddressUnanswered",
+            "adEthernetFilterMACAddr.2=drop@set",
+            {"adAccSettingWirelessAccessControl=1", kAdded + std::string(" (genErr)"),
+             kAdded + std::string(" (genErr)")},
+            "(SNMPClass) SNMP request timed out! The device did not answer; it may still take the setting. "
+            "Written before it: Access Control."},
+        FailedAdd{"ModeNotRead",
+                  "adAccSettingWirelessAccessControl=error:genErr@get",
+                  {kAdded},
+                  "(SNMP) Cannot perform operation, General Error! Not read: Access Control."}),
+    [](const auto &test) { return std::string(test.param.name); });
+
 TEST_F(WMACACL, CloseIsRefusedWhileTheTableIsRead)
 {
     startDevice({"--fault", "adEthernetFilterMACAddr.1=delay:300@get"});

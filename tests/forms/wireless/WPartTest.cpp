@@ -79,22 +79,41 @@ TEST_P(WPartUnread, ApplySendsNothingAndSaysWhy)
     startDevice({"--fault", std::string("adEthernet2WLANAccess=") + GetParam() + "@get"});
     auto form = openForm(FM_WPart);
     click(form->BT_Apply);
-    EXPECT_EQ(form->StatusBar1->SimpleText(), gMsgGroupNotRead);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "Not read, so not written: WLAN Partition.");
     EXPECT_EQ(requestsNaming("adInternalStationConnection", "set"), 0);
     expectNoSet();
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, WPartUnread, ::testing::Values("error:genErr", "drop"));
 
-TEST_F(WPart, RefusedSetShowsSettingErrorAndNoCountdown)
+struct FailedSet {
+    const char *fault;
+    std::string status;
+    int logged; // sets the write log shows: a set left unanswered is sent once more
+};
+
+class WPartFailedSet : public FormTest, public ::testing::WithParamInterface<FailedSet> {};
+
+TEST_P(WPartFailedSet, ShowsSettingErrorAndNoCountdown)
 {
-    startDevice({"--profile", "nodeferred", "--fault", "adEthernet2WLANAccess=error:genErr@set"});
+    // Time-outs 20 times shorter: a write left unanswered ends in a second or so.
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    startDevice({"--profile", "nodeferred", "--fault", GetParam().fault});
     auto form = openForm(FM_WPart);
     click(form->BT_Apply);
-    EXPECT_EQ(form->StatusBar1->SimpleText(), "Setting Error!");
+    EXPECT_EQ(form->StatusBar1->SimpleText(), GetParam().status);
     pump(200);
-    expectSets({"adInternalStationConnection=1 adEthernet2WLANAccess=1 (genErr)"});
+    expectSets(std::vector<std::string>(GetParam().logged,
+                                        "adInternalStationConnection=1 adEthernet2WLANAccess=1 (genErr)"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, WPartFailedSet,
+    ::testing::Values(FailedSet{"adEthernet2WLANAccess=error:genErr@set", "Setting Error!", 1},
+                      // Not a refusal: the device may still take it.
+                      FailedSet{"adEthernet2WLANAccess=drop@set",
+                                "Setting Error! The device did not answer; it may still take the setting.",
+                                2}));
 
 TEST_F(WPart, WithoutDeferredSavingTheCountdownRestartsTheDevice)
 {

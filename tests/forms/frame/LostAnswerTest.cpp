@@ -5,11 +5,8 @@
 // the rest and names it.
 #include "FormFixture.h"
 #include "TFM_Encrypt.h"
-<<<<<<< HEAD
 #include "TFM_ModeCFG.h"
-=======
 #include "TFM_MultiSSIDForm.h"
->>>>>>> i36-mssid
 #include "TFM_MultiSSIDNewForm.h"
 #include "TFM_Performace.h"
 #include "TFM_RogueForm.h"
@@ -239,10 +236,8 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
         openAndCheck(menu.adPerformance1, kPerformace);
     else if (form == "Encrypt")
         openAndCheck(menu.adEncryption2, kEncrypt);
-<<<<<<< HEAD
     else if (form == "ModeCFG")
         openAndCheck(menu.adMode1, kModeCFG);
-=======
     else if (form == "MultiSSIDNew")
         openAndCheck(menu.Ad_MultiSSID, kMultiSSIDNew, Apply(&TFM_MultiSSIDNewForm::ApplyBtn));
     else if (form == "MultiSSIDOld")
@@ -251,7 +246,6 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
         openAndCheck(menu.WirelessPatrition1, kWPart, Apply(&TFM_WPart::BT_Apply));
     else if (form == "Rogue")
         openAndCheck(menu.RogueAP, kRogue, Apply(&TFM_RogueForm::Apply_Btn));
->>>>>>> i36-mssid
     else
         openAndCheck(menu.WirelessMACACL1, kWMACACL, Apply(&TFM_WMACACL::Bt_Apply));
 }

@@ -4,10 +4,22 @@
 
 namespace {
 
+const char *const kPingLabel = "Ping Control Setting";
+
 std::unique_ptr<FormBinding> SyncBinding(TForm *form, const FormItemTable &items, KvSNMPItemType type,
-                                         TObject *log = nullptr)
+                                         const AnsiString &label, TObject *log = nullptr)
 {
-    return MakeBinding(form, {.Items = items, .Type = type, .Mode = BindMode::Sync, .Log = log});
+    return MakeBinding(
+        form, {.Items = items, .Label = label.c_str(), .Type = type, .Mode = BindMode::Sync, .Log = log});
+}
+
+// A group box's caption as a status text names the group: without its surrounding blanks.
+AnsiString CaptionLabel(const char *caption)
+{
+    const AnsiString text = caption;
+    const auto first = text.find_first_not_of(' ');
+    return first == AnsiString::npos ? AnsiString()
+                                     : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 } // namespace
@@ -33,7 +45,7 @@ void AdminLoginParts::MakeLoginEdits(TWinControl *parent, int left, int editLeft
 
 void AdminLoginParts::ReadLogin(TForm *form, TStatusBar *log)
 {
-    LoginReq = SyncBinding(form, kAdminLoginItems, SVT_SV, log);
+    LoginReq = SyncBinding(form, kAdminLoginItems, SVT_SV, LoginLabel, log);
     LoginReq->AssociateEdits(0, "%s", Ed_Usr);
     LoginReq->AssociateEdits(1, "%s", Ed_Pwd);
     LoginReq->Get();
@@ -54,6 +66,9 @@ void AdminLoginParts::PrefillPasswords()
 
 void AdminSettingsParts::MakeSharedGroups(TForm *form, const AdminGroupsLayout &l)
 {
+    LoginLabel = CaptionLabel(l.LoginCaption);
+    m_consoleLabel = CaptionLabel(l.ConsoleCaption);
+    m_ledLabel = CaptionLabel(l.LedCaption);
     GroupBox2 = Make<TGroupBox>(form, "GroupBox2", l.ManagerIPs, " Limit Administrator IP ");
     CkBx_ManagerState = Make<TCheckBox>(GroupBox2, "CkBx_ManagerState", {12, 20, 20, 17});
     Label5 = Make<TLabel>(GroupBox2, "Label5", {36, 22, 160, 16}, "Limit Administrator IP 1");
@@ -89,12 +104,12 @@ void AdminSettingsParts::MakeSharedGroups(TForm *form, const AdminGroupsLayout &
 
 void AdminSettingsParts::ReadConsoleGroups(TForm *form)
 {
-    ConsoleReq = SyncBinding(form, kAdminConsoleItems, SVT_SV, StatusBar);
+    ConsoleReq = SyncBinding(form, kAdminConsoleItems, SVT_SV, m_consoleLabel, StatusBar);
     ConsoleReq->AssociateCombo(0, CB_Telnet);
     ConsoleReq->AssociateCombo(1, CB_Timeout);
     ConsoleReq->Get();
 
-    SshReq = SyncBinding(form, kAdminSshItems, SVT_SV);
+    SshReq = SyncBinding(form, kAdminSshItems, SVT_SV, "SSH");
     SshReq->AssociateCombo(0, CB_SHH);
     SshSupported = SshReq->Get() ? 1 : 0;
     RB_SHH->SetVisible(SshSupported != 0);
@@ -102,7 +117,7 @@ void AdminSettingsParts::ReadConsoleGroups(TForm *form)
 
 bool AdminSettingsParts::ReadManagerIPs(TForm *form)
 {
-    ManagerIPReq = SyncBinding(form, kAdminManagerIPItems, MVT_SV);
+    ManagerIPReq = SyncBinding(form, kAdminManagerIPItems, MVT_SV, "Limit Administrator IP 1 and 2");
     ManagerIPReq->AssociateEdits(0, "%s", Ed_IP1);
     ManagerIPReq->AssociateEdits(1, "%s", Ed_IP2);
     return ManagerIPReq->Get();
@@ -110,7 +125,7 @@ bool AdminSettingsParts::ReadManagerIPs(TForm *form)
 
 void AdminSettingsParts::ReadLed(TForm *form)
 {
-    LedReq = SyncBinding(form, kAdminLedItems, SVT_SV);
+    LedReq = SyncBinding(form, kAdminLedItems, SVT_SV, m_ledLabel);
     LedReq->Associate(0, CB_Led);
     LedSupported = LedReq->Get() ? 1 : 0;
     GB_Led->SetVisible(LedSupported != 0);
@@ -119,54 +134,56 @@ void AdminSettingsParts::ReadLed(TForm *form)
 void AdminSettingsParts::ReadLimit(TForm *form, TCheckBox *box, KvSNMPDoneEvent gotDone)
 {
     LimitReq = MakeBinding(form, {.Items = kAdminLimitItems,
+                                  .Label = "Limit Administrator IP",
                                   .Type = SVT_SV,
                                   .Mode = BindMode::Async,
-                                  .OnGetDone = std::move(gotDone),
-                                  .OnSetDone = [this](auto *, auto *e) { Writes.LimitSetDone(e); }});
+                                  .OnGetDone = std::move(gotDone)});
     LimitReq->Associate(0, box);
     LimitReq->Get();
 }
 
 void AdminSettingsParts::ReadPing(TForm *form, TControl *control)
 {
-    PingSupportReq = SyncBinding(form, kAdminPingSupportItems, SVT_SV);
+    PingSupportReq = SyncBinding(form, kAdminPingSupportItems, SVT_SV, kPingLabel);
     PingSupportReq->AssociateEdits(0, "%s", Ed_PingSupport);
     PingSupportReq->Get();
     if (CapabilityNumber(Ed_PingSupport->Text()) != 1)
         return;
-    PingReq = SyncBinding(form, kAdminPingItems, SVT_SV);
+    PingReq = SyncBinding(form, kAdminPingItems, SVT_SV, kPingLabel);
     PingReq->Associate(0, control);
     PingReq->Get();
 }
 
 void AdminSettingsParts::ReadVlanState(TForm *form)
 {
-    VlanStateReq = SyncBinding(form, kAdminVlanStateItems, SVT_SV);
+    VlanStateReq = SyncBinding(form, kAdminVlanStateItems, SVT_SV, "Multi-SSID and VLAN");
     VlanStateReq->Associate(0, CB_VLanState);
     VlanStateReq->Get();
 }
 
 void AdminSettingsParts::ReadManagerVlan(TForm *form, TCheckBox *stateBox)
 {
-    ManagerVlanReq = SyncBinding(form, kAdminManagerVlanItems, SVT_SV);
+    ManagerVlanReq = SyncBinding(form, kAdminManagerVlanItems, SVT_SV, "Limit Administrator VID");
     ManagerVlanReq->Associate(0, stateBox);
     ManagerVlanSupported = ManagerVlanReq->Get() ? 1 : 0;
     if (!ManagerVlanSupported)
         return;
-    ManagerVlanIdReq = SyncBinding(form, kAdminManagerVlanIdItems, SVT_SV);
+    ManagerVlanIdReq = SyncBinding(form, kAdminManagerVlanIdItems, SVT_SV, "Administrator VID");
     ManagerVlanIdReq->AssociateEdits(0, "%s", Ed_VID);
     ManagerVlanIdReq->Get();
 }
 
 bool AdminSettingsParts::CheckManagerVlan(TCheckBox *vidBox, const std::function<void()> &tidy)
 {
-    if (ManagerVlanSupported && !IsValidManagerVlanId(Ed_VID->Text())) {
+    // An ID that was not read is not written: its empty edit is no input to refuse.
+    if (ManagerVlanIdReq && ManagerVlanIdReq->WasRead() && !IsValidManagerVlanId(Ed_VID->Text())) {
         AdminWarning("Please input a number between 0 and 4095.", "Error");
         tidy();
         FocusControl(Ed_VID);
         return false;
     }
-    if (!CB_VLanState->Checked() && vidBox->Checked()) {
+    // Nor does an unread VLAN state pass for VLANs switched off.
+    if (VlanStateReq && VlanStateReq->WasRead() && !CB_VLanState->Checked() && vidBox->Checked()) {
         AdminWarning("Please enable Multi-SSID and VLAN first!");
         vidBox->SetChecked(false);
         return false;
@@ -174,14 +191,15 @@ bool AdminSettingsParts::CheckManagerVlan(TCheckBox *vidBox, const std::function
     return true;
 }
 
-bool AdminSettingsParts::CheckRead(std::initializer_list<const FormBinding *> groups)
+bool AdminSettingsParts::CheckReadLogin(const LoginCheckTexts &texts)
 {
-    // Nothing goes out unless every group to be written was read: a group written from a
-    // failed read would blank the login or switch the console off.
-    if (LoginReq && ConsoleReq && LimitReq && AllRead(groups))
-        return true;
-    StatusBar->SetSimpleText(gMsgGroupNotRead);
-    return false;
+    // An unread password would be no current password to compare with.
+    return !LoginReq || !LoginReq->WasRead() || CheckLogin(Login(), texts);
+}
+
+FormBinding *AdminSettingsParts::PingGroup() const
+{
+    return PingReq ? PingReq.get() : UnlessLacking(PingSupportReq, false);
 }
 
 void AdminSettingsParts::ShowConsole()
@@ -189,12 +207,8 @@ void AdminSettingsParts::ShowConsole()
     m_deviceConsole = ShowConsoleState(Console(), ConsoleReq && ConsoleReq->WasRead());
 }
 
-AdminWriteStep AdminSettingsParts::ConsoleStep()
-{
-    return [this] { return WriteConsole(); };
-}
-
-bool AdminSettingsParts::WriteConsoleGroups(ConsoleProtocol protocol, bool chosen)
+bool AdminSettingsParts::WriteConsoleGroups(WriteChain &chain, ConsoleProtocol protocol, bool chosen,
+                                            bool &unanswered)
 {
     // The time-out goes with the chosen protocol; switching off and restoring write the
     // protocol alone, and both objects whatever the first did.
@@ -203,35 +217,46 @@ bool AdminSettingsParts::WriteConsoleGroups(ConsoleProtocol protocol, bool chose
                                           {kAdminConsoleItems.IndexOf("timeout"),
                                            timeout ? KvAccess::ReadWrite : KvAccess::Invalid}});
     ShowConsoleValues(Console(), protocol);
-    FormBinding *const ssh = SshSupported ? SshReq.get() : nullptr;
-    const bool telnetOk = WriteGoesOn(ConsoleReq->Write(true, true));
-    if (!telnetOk && chosen)
-        return false;
-    return (ssh == nullptr || WriteGoesOn(ssh->Write(true, true))) && telnetOk;
+    if (chosen)
+        return chain.Write(ConsoleReq.get()) && chain.Write(SshGroup());
+    const bool telnetOk = WriteBeside(ConsoleReq.get(), unanswered);
+    return WriteBeside(SshSupported && SshReq->WasRead() ? SshReq.get() : nullptr, unanswered) && telnetOk;
 }
 
-bool AdminSettingsParts::WriteConsole()
+void AdminSettingsParts::WriteConsole(WriteChain &chain)
 {
+    if (chain.Stopped() || !ConsoleReq)
+        return;
+    if (!ConsoleReq->WasRead()) {
+        chain.Skip(ConsoleReq->Label());
+        return;
+    }
     const ConsoleControls c = Console();
     const ConsoleProtocol chosen = ChosenConsole(c);
-    const bool ok = SwitchConsole(m_deviceConsole, chosen, [this](ConsoleProtocol protocol, bool isChosen) {
-                        return WriteConsoleGroups(protocol, isChosen);
-                    }) == ConsoleSwitch::Done;
-    if (ok)
+    const ConsoleSwitch done =
+        SwitchConsole(chain, m_deviceConsole, chosen,
+                      [this, &chain](ConsoleProtocol protocol, bool isChosen, bool &unanswered) {
+                          return WriteConsoleGroups(chain, protocol, isChosen, unanswered);
+                      });
+    if (done == ConsoleSwitch::Done)
         m_deviceConsole = chosen;
     // The hidden values follow the user's choice again.
     ConsoleRadioClick(c);
-    return ok;
 }
 
-void AdminSettingsParts::StartWrites(FormBinding &limit, std::vector<AdminWriteStep> rest,
-                                     const std::function<void(bool ok)> &ended)
+void AdminSettingsParts::StartWrites(WriteChain &chain, FormBinding *limit, std::function<void()> rest,
+                                     std::function<void()> ended)
 {
     m_oldPassword = Ed_Pwd->Text();
     Ed_Pwd->SetText(Ed_NPwd->Text());
-    Writes.Start(*LoginReq, limit, std::move(rest), [this, ended](bool ok, bool loginWritten) {
-        if (!loginWritten)
+    m_writesIdle = false;
+    chain.Begin();
+    chain.Write(LoginReq.get());
+    chain.WriteThen(limit, [this, &chain, rest = std::move(rest), ended = std::move(ended)](bool) {
+        rest();
+        if (!chain.Wrote(LoginReq.get()))
             Ed_Pwd->SetText(m_oldPassword);
-        ended(ok);
+        m_writesIdle = true;
+        ended();
     });
 }

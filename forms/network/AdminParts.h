@@ -16,6 +16,7 @@ struct AdminLoginParts {
     TEdit *Ed_CNP = nullptr;
     TEdit *Ed_Pwd = nullptr; // hidden: the device's current password
     std::unique_ptr<FormBinding> LoginReq;
+    AnsiString LoginLabel = "Login"; // the group as the form names it
 
     // Four labelled rows from top down; the password edits show "*".
     void MakeLoginEdits(TWinControl *parent, int left, int editLeft, int top, int rowHeight);
@@ -83,13 +84,10 @@ struct AdminSettingsParts : AdminLoginParts {
     // The console protocol the device holds, as read (none checked when it was not) and
     // remembered for Apply.
     void ShowConsole();
-    // The console's step of the write sequence: the protocol the device holds changes only
-    // through both off, written right before the chosen one goes on; when that fails, the
-    // protocol the device had goes back on, so no refused Apply leaves the console off.
-    AdminWriteStep ConsoleStep();
 
-    // The reads of the shared groups; each form calls them in its own order. A read that
-    // fails leaves its optional group unsupported (hidden, neither checked nor written).
+    // The reads of the shared groups; each form calls them in its own order. A read that the
+    // device answers with an error leaves its optional group unsupported (hidden, neither
+    // checked nor written); one it left unanswered is named as not read.
     void ReadConsoleGroups(TForm *form);
     bool ReadManagerIPs(TForm *form);
     void ReadLed(TForm *form);
@@ -99,24 +97,41 @@ struct AdminSettingsParts : AdminLoginParts {
     void ReadVlanState(TForm *form);
     void ReadManagerVlan(TForm *form, TCheckBox *stateBox);
 
-    // The manager VLAN checks that end the Apply checks.
+    // The manager VLAN checks that end the Apply checks; a group not read is not checked.
     bool CheckManagerVlan(TCheckBox *vidBox, const std::function<void()> &tidy);
-    // The groups Apply writes were read (the login, console and limit groups are always
-    // written); otherwise says so, and nothing may be sent.
-    bool CheckRead(std::initializer_list<const FormBinding *> groups);
-    // The new password into the login group, then the write sequence; ended(ok) once it has
-    // run (the device's password stays shown when the login was not written).
-    void StartWrites(FormBinding &limit, std::vector<AdminWriteStep> rest,
-                     const std::function<void(bool ok)> &ended);
+    // The login checks, when the login was read (an unread one is not written either).
+    bool CheckReadLogin(const LoginCheckTexts &texts);
+    // The optional groups as Apply writes them and the opening names them (UnlessLacking).
+    FormBinding *SshGroup() const { return UnlessLacking(SshReq, SshSupported != 0); }
+    FormBinding *LedGroup() const { return UnlessLacking(LedReq, LedSupported != 0); }
+    FormBinding *ManagerVlanGroup() const { return UnlessLacking(ManagerVlanReq, ManagerVlanSupported != 0); }
+    // The ping control group, or, when the device left the question whether it has one
+    // unanswered, its support group, which the chain then names as not read.
+    FormBinding *PingGroup() const;
 
-    AdminWriteSequence Writes;
+    // An Apply's writes on chain: the new password into the login group, the login, the
+    // manager limit (its asynchronous write awaited; none when null), then rest, whose writes
+    // go on the chain too (none once it has stopped); ended once they ran. The device's
+    // password stays shown when the login was not written.
+    void StartWrites(WriteChain &chain, FormBinding *limit, std::function<void()> rest,
+                     std::function<void()> ended);
+    // The console's step of the writes: the protocol the device holds changes only through
+    // both off, written right before the chosen one goes on; when that fails, the protocol
+    // the device had goes back on, so no refused Apply leaves the console off. A console not
+    // read is not written and named.
+    void WriteConsole(WriteChain &chain);
+    // False while an Apply's writes wait for the device (a close guard watches it).
+    const bool &WritesIdle() const { return m_writesIdle; }
 
 private:
-    bool WriteConsole();
-    // Telnet, then ssh where the device has it, as protocol has them. The chosen protocol's
-    // write carries the time-out (not with None) and stops at a refusal; the others (both off,
-    // the protocol the device had) write the protocol alone, both objects whatever happens.
-    bool WriteConsoleGroups(ConsoleProtocol protocol, bool chosen);
+    // Telnet, then ssh, as protocol has them: the chosen protocol's on the chain with the
+    // time-out (not with None), an ssh unanswered at opening named; the others (both off,
+    // the protocol the device had) beside it, the protocol alone, both objects whatever
+    // happens.
+    bool WriteConsoleGroups(WriteChain &chain, ConsoleProtocol protocol, bool chosen, bool &unanswered);
+    AnsiString m_consoleLabel;
+    AnsiString m_ledLabel;
     AnsiString m_oldPassword;
     ConsoleProtocol m_deviceConsole = ConsoleProtocol::Unknown;
+    bool m_writesIdle = true;
 };

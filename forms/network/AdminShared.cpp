@@ -146,20 +146,35 @@ ConsoleProtocol ChosenConsole(const ConsoleControls &c)
     return c.RB_None->Checked() ? ConsoleProtocol::None : ConsoleProtocol::Unknown;
 }
 
-ConsoleSwitch SwitchConsole(ConsoleProtocol held, ConsoleProtocol chosen,
-                            const std::function<bool(ConsoleProtocol, bool)> &write)
+ConsoleSwitch SwitchConsole(WriteChain &chain, ConsoleProtocol held, ConsoleProtocol chosen,
+                            const ConsoleWrite &write)
 {
     const bool switching = chosen != held && chosen != ConsoleProtocol::None;
-    if (switching && !write(ConsoleProtocol::None, false)) {
+    bool unanswered = false;
+    bool ignored = false;
+    if (switching && !write(ConsoleProtocol::None, false, unanswered)) {
         // Either may still be on: the chosen one does not go on beside it.
-        write(held, false);
+        write(held, false, ignored);
+        chain.Fail(unanswered);
         return ConsoleSwitch::OffRefused;
     }
-    if (write(chosen, true))
+    // The chain itself tells how the chosen protocol's write failed.
+    if (write(chosen, true, ignored))
         return ConsoleSwitch::Done;
     if (switching)
-        write(held, false);
+        write(held, false, ignored);
     return ConsoleSwitch::Refused;
+}
+
+bool WriteBeside(FormBinding *group, bool &unanswered)
+{
+    if (group == nullptr)
+        return true;
+    const WriteResult r = group->Write(true, true);
+    if (r == WriteResult::Written || r == WriteResult::Empty)
+        return true;
+    unanswered = unanswered || group->WriteUnanswered();
+    return false;
 }
 
 void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol)
@@ -180,75 +195,9 @@ int StackShown(const std::vector<TControl *> &controls, int top, int gap)
     return bottom;
 }
 
-AdminWriteStep WriteStep(FormBinding *group)
+FormBinding *UnlessLacking(const std::unique_ptr<FormBinding> &group, bool supported)
 {
-    return [group] { return group == nullptr || WriteGoesOn(group->Write(true, true)); };
-}
-
-void AdminWriteSequence::Start(FormBinding &login, FormBinding &limit, std::vector<AdminWriteStep> rest,
-                               Ended ended)
-{
-    if (!m_idle)
-        return;
-    m_idle = false;
-    m_rest = std::move(rest);
-    m_ended = std::move(ended);
-    m_loginWritten = WriteGoesOn(login.Write(true, true));
-    if (!m_loginWritten) {
-        end(false);
-        return;
-    }
-    const WriteResult r = limit.Write(true, true);
-    if (r == WriteResult::Started)
-        return; // LimitSetDone goes on once the device answered
-    if (!WriteGoesOn(r)) {
-        end(false);
-        return;
-    }
-    writeRest();
-}
-
-void AdminWriteSequence::LimitSetDone(const KvSNMPError *e)
-{
-    if (m_idle)
-        return;
-    if (e == nullptr || e->Code != 0) {
-        end(false);
-        return;
-    }
-    writeRest();
-}
-
-void AdminWriteSequence::writeRest()
-{
-    for (const AdminWriteStep &step : m_rest)
-        if (!step()) {
-            end(false);
-            return;
-        }
-    end(true);
-}
-
-void AdminWriteSequence::end(bool ok)
-{
-    m_idle = true;
-    m_rest.clear();
-    // A copy: the handler may start the next sequence.
-    Ended ended = std::move(m_ended);
-    m_ended = nullptr;
-    if (ended)
-        ended(ok, m_loginWritten);
-}
-
-bool AllRead(std::initializer_list<const FormBinding *> bindings)
-{
-    for (const FormBinding *b : bindings)
-        if (b != nullptr && !b->WasRead())
-            return false;
-    return true;
-}
-
-bool WriteGoesOn(WriteResult r)
-{
-    return r == WriteResult::Written || r == WriteResult::Empty;
+    if (!group || (!supported && group->LastRead() == ReadState::Failed && !group->FailedUnanswered()))
+        return nullptr;
+    return group.get();
 }

@@ -2,8 +2,10 @@
 // What the three administrator forms share: their item tables, the user name rule, the login
 // checks, the console protocol choice and the stacking of the groups a device answered.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // ---- item tables ------------------------------------------------------------------------
@@ -78,13 +80,21 @@ void ConsoleRadioClick(const ConsoleControls &c);
 ConsoleProtocol ShowConsoleState(const ConsoleControls &c, bool read);
 // The protocol the radio buttons choose (Unknown when none is checked).
 ConsoleProtocol ChosenConsole(const ConsoleControls &c);
-// Switches the console from the protocol the device holds to the chosen one: another protocol
-// goes on only once both are off (the device never has two on), and a refused switch puts back
-// the one the device had, so a refusal never leaves the console off. write(protocol, chosen)
-// writes a protocol's values (the time-out with the chosen one); true when it was accepted.
+// Switches the console from the protocol the device holds to the chosen one, within an
+// Apply's chain of writes: another protocol goes on only once both are off (the device never
+// has two on), and a refused switch puts back the one the device had, so a refusal never leaves
+// the console off. write(protocol, chosen, unanswered) writes a protocol's values (the time-out
+// with the chosen one): the chosen protocol through the chain, which notes it or stops at its
+// failure; switching off and putting back beside the chain (WriteBeside). A refused switch-off
+// stops the chain, told as unanswered when the device did not answer it.
 enum class ConsoleSwitch { Done, OffRefused, Refused };
-ConsoleSwitch SwitchConsole(ConsoleProtocol held, ConsoleProtocol chosen,
-                            const std::function<bool(ConsoleProtocol, bool)> &write);
+using ConsoleWrite = std::function<bool(ConsoleProtocol protocol, bool chosen, bool &unanswered)>;
+ConsoleSwitch SwitchConsole(WriteChain &chain, ConsoleProtocol held, ConsoleProtocol chosen,
+                            const ConsoleWrite &write);
+// A write of the console's step that the chain does not note (both off, the protocol put
+// back): true when the device took it or there was nothing to send (a null group); a failure
+// the device left unanswered sets unanswered.
+bool WriteBeside(FormBinding *group, bool &unanswered);
 // The hidden telnet and ssh values of a protocol.
 void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol);
 
@@ -94,35 +104,10 @@ void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol);
 // last one.
 int StackShown(const std::vector<TControl *> &controls, int top, int gap);
 
-// ---- writing ----------------------------------------------------------------------------
+// ---- optional groups -------------------------------------------------------------------
 
-// One write of an Apply's sequence: true when the sequence goes on.
-using AdminWriteStep = std::function<bool()>;
-// The write of a group; a null group is skipped.
-AdminWriteStep WriteStep(FormBinding *group);
-
-// The write sequence of the fuller administrator forms: the login first, then the manager
-// limit, whose asynchronous write is awaited, then the other steps in order; each only when
-// the one before succeeded.
-class AdminWriteSequence {
-public:
-    using Ended = std::function<void(bool ok, bool loginWritten)>;
-    void Start(FormBinding &login, FormBinding &limit, std::vector<AdminWriteStep> rest, Ended ended);
-    // The set-done handler of the limit group hands its answer here.
-    void LimitSetDone(const KvSNMPError *e);
-    // False while the sequence waits for the device (a close guard watches it).
-    const bool &Idle() const { return m_idle; }
-
-private:
-    void writeRest();
-    void end(bool ok);
-    bool m_idle = true;
-    bool m_loginWritten = false;
-    std::vector<AdminWriteStep> m_rest;
-    Ended m_ended;
-};
-
-// Every binding named was read (a null one is not written and needs no read).
-bool AllRead(std::initializer_list<const FormBinding *> bindings);
-// A step of an Apply's write sequence: Written and Empty go on, anything else stops it.
-bool WriteGoesOn(WriteResult r);
+// An optional group, unless the device lacks it: one it answered at opening (supported), or
+// one whose answer was lost then, which it may well have, so that the opening's status and the
+// chain name it as not read. Null when the device answered that read with an error, and for a
+// group not made.
+FormBinding *UnlessLacking(const std::unique_ptr<FormBinding> &group, bool supported);

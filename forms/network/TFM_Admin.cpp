@@ -1,7 +1,6 @@
 #include "TFM_Admin.h"
 
 #include "FormGlobals.h"
-#include "Waiting.h"
 
 TFM_Admin::TFM_Admin(TComponent *AOwner) : TForm(AOwner)
 {
@@ -20,6 +19,7 @@ void TFM_Admin::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] { ReadLogin(this, StatusBar); });
     SetEditLimits();
+    ShowReadFailure(StatusBar, {LoginReq.get()});
 }
 
 void TFM_Admin::SetEditLimits()
@@ -39,27 +39,22 @@ void TFM_Admin::OKClick(TObject *)
                                 .Mismatch = "Please input the confirm new password correctly!",
                                 .MismatchFocus = Ed_CNP,
                                 .Tidy = nullptr};
-    if (!CheckLogin(Login(), texts))
+    // A login that was not read is neither checked nor written.
+    if (LoginReq && LoginReq->WasRead() && !CheckLogin(Login(), texts))
         return;
-    // Never written unread: an unread group would blank the name and the password.
-    if (!LoginReq || !LoginReq->WasRead()) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
-        return;
-    }
     const AnsiString current = Ed_Pwd->Text();
     Ed_Pwd->SetText(Ed_NPwd->Text());
-    if (LoginReq->Write(true, true) != WriteResult::Written) {
+    // Never written unread (the chain names it): an unread group would blank the name and the
+    // password.
+    Chain.Begin();
+    Chain.Write(LoginReq.get());
+    if (!Chain.Wrote(LoginReq.get())) {
         Ed_Pwd->SetText(current);
-        StatusBar->SetSimpleText("Setting Error!");
+        StatusBar->SetSimpleText(Chain.Text("", "Setting Error!"));
         return;
     }
     // The restart runs even where changes could stay pending: the login changes at once.
-    std::unique_ptr<TFM_Waiting> waiting(new TFM_Waiting(Application));
-    struct Reset {
-        ~Reset() { FM_Waiting = nullptr; }
-    } reset;
-    FM_Waiting = waiting.get();
-    waiting->ShowModal();
+    RunCountdownWindow({});
 }
 
 void TFM_Admin::CancelClick(TObject *)

@@ -16,6 +16,9 @@ public:
     void CancelClick(TObject *Sender);
     void SetEditLimits();
     static bool IsValidUserName(const AnsiString &name);
+
+private:
+    WriteChain Chain{this};
 };
 
 extern TFM_Admin *FM_Admin;

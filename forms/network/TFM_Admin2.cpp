@@ -39,7 +39,7 @@ TFM_Admin2::TFM_Admin2(TComponent *AOwner) : TForm(AOwner)
     CB_VID->OnClick = [this](TObject *s) { CB_VIDClick(s); };
     OnCreate = [this](TObject *s) { FormCreate(s); };
     m_guard.Watch(LimitReq);
-    m_guard.WatchIdle(Writes.Idle());
+    m_guard.WatchIdle(WritesIdle());
     m_guard.Install(this);
 }
 
@@ -60,6 +60,16 @@ void TFM_Admin2::FormCreate(TObject *)
     ArrangeOptionalGroups();
     CB_VIDClick(this);
     PrefillPasswords();
+    ShowUnread();
+}
+
+void TFM_Admin2::ShowUnread()
+{
+    if (LimitReq && LimitReq->LastRead() == ReadState::Reading)
+        return; // its completion tells
+    ShowReadFailure(StatusBar, {ConsoleReq.get(), SshGroup(), LoginReq.get(), ManagerIPReq.get(), LedGroup(),
+                                LimitReq.get(), PingGroup(), VlanStateReq.get(), ManagerVlanGroup(),
+                                ManagerVlanIdReq.get()});
 }
 
 void TFM_Admin2::SetEditLimits()
@@ -114,6 +124,7 @@ void TFM_Admin2::OnLimitIPStatusGot(KvSNMPRequest2Controls *, KvSNMPError *)
 {
     ClearZeroManagerIPs();
     CkBx_ManagerStateClick(this);
+    ShowUnread();
 }
 
 bool TFM_Admin2::IsValidUserName(const AnsiString &name)
@@ -144,7 +155,8 @@ bool TFM_Admin2::CheckManagerIPs()
 
 bool TFM_Admin2::CheckInput()
 {
-    if (CkBx_ManagerState->Checked() && !CheckManagerIPs())
+    // Addresses that were not read are not written: their empty edits are no input to refuse.
+    if (CkBx_ManagerState->Checked() && ManagerIPReq && ManagerIPReq->WasRead() && !CheckManagerIPs())
         return false;
     const auto tidy = [this] { ClearZeroManagerIPs(); };
     const LoginCheckTexts texts{.WrongOld = "Please input the current password correctly!",
@@ -152,35 +164,35 @@ bool TFM_Admin2::CheckInput()
                                 .Mismatch = "Please input the confirm new password correctly!",
                                 .MismatchFocus = Ed_NPwd,
                                 .Tidy = tidy};
-    return CheckLogin(Login(), texts) && CheckManagerVlan(CB_VID, tidy);
+    return CheckReadLogin(texts) && CheckManagerVlan(CB_VID, tidy);
 }
 
 void TFM_Admin2::OKClick(TObject *)
 {
-    if (!Writes.Idle())
+    if (!WritesIdle())
         return; // the last Apply still waits for the device
     if (!CheckInput())
         return;
-    FormBinding *const led = LedSupported ? LedReq.get() : nullptr;
     FormBinding *const addresses = LimitManagerIPs ? ManagerIPReq.get() : nullptr;
-    FormBinding *const ssh = SshSupported ? SshReq.get() : nullptr;
-    FormBinding *const vlan = ManagerVlanSupported ? ManagerVlanReq.get() : nullptr;
-    FormBinding *const vlanId = ManagerVlanSupported ? ManagerVlanIdReq.get() : nullptr;
-    if (!CheckRead({LoginReq.get(), LimitReq.get(), led, addresses, ConsoleReq.get(), ssh, PingReq.get(),
-                    vlan, vlanId}))
-        return;
-    if (addresses != nullptr)
+    if (addresses != nullptr && addresses->WasRead())
         for (TEdit *e : {Ed_IP1, Ed_IP2})
             if (e->Text().empty())
                 e->SetText("0.0.0.0");
-    // The filler goes again whatever the outcome.
-    StartWrites(*LimitReq,
-                {WriteStep(led), WriteStep(addresses), ConsoleStep(), WriteStep(PingReq.get()),
-                 WriteStep(vlan), WriteStep(vlanId)},
-                [this](bool ok) {
-                    StatusBar->SetSimpleText(ok ? "Set OK!" : "Setting Error!");
-                    ClearZeroManagerIPs();
-                });
+    StartWrites(
+        Chain, LimitReq.get(),
+        [this, addresses] {
+            Chain.Write(LedGroup());
+            Chain.Write(addresses);
+            WriteConsole(Chain);
+            Chain.Write(PingGroup());
+            Chain.Write(ManagerVlanGroup());
+            Chain.Write(ManagerVlanIdReq.get());
+        },
+        [this] {
+            StatusBar->SetSimpleText(Chain.Text("Set OK!", "Setting Error!"));
+            // The filler goes again whatever the outcome.
+            ClearZeroManagerIPs();
+        });
 }
 
 void TFM_Admin2::CancelClick(TObject *)

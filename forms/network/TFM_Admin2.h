@@ -35,7 +35,10 @@ public:
 private:
     bool CheckManagerIPs();
     bool CheckInput();
+    // Once every read of the opening has ended: the groups it could not read.
+    void ShowUnread();
 
+    WriteChain Chain{this};
     TCloseGuard m_guard;
 };
 

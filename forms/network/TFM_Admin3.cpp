@@ -81,7 +81,7 @@ TFM_Admin3::TFM_Admin3(TComponent *AOwner) : TForm(AOwner)
     ListView_User->OnSelectItem = [this](TObject *s, TListItem *, bool) { ListView_UserClick(s); };
     OnCreate = [this](TObject *s) { FormCreate(s); };
     m_guard.Watch(LimitReq);
-    m_guard.WatchIdle(Writes.Idle());
+    m_guard.WatchIdle(WritesIdle());
     m_guard.WatchIdle(m_rangeIdle);
     m_guard.Install(this);
 }
@@ -90,7 +90,10 @@ void TFM_Admin3::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
         ReadVlanState(this);
-        WlanReq = MakeBinding(this, {.Items = kAdminWlanItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+        WlanReq = MakeBinding(this, {.Items = kAdminWlanItems,
+                                     .Label = "Administrate AP with WLAN",
+                                     .Type = SVT_SV,
+                                     .Mode = BindMode::Sync});
         WlanReq->AssociateCombo(0, CB_WLAN);
         WlanAdminSupported = WlanReq->Get() ? 1 : 0;
         Label9->SetVisible(WlanAdminSupported != 0);
@@ -119,11 +122,32 @@ void TFM_Admin3::FormCreate(TObject *)
     CheckBox_VIDClick(this);
     Btn_Del->SetEnabled(false);
     PrefillPasswords();
+    m_created = true;
+    ShowUnread();
+}
+
+void TFM_Admin3::ShowUnread()
+{
+    // Once, when the last of the reads has ended (an asynchronous one may end while a
+    // synchronous one waits, whose log line would hide it).
+    if (m_unreadShown || !m_created)
+        return;
+    for (const ReadOutcome *read :
+         std::initializer_list<const ReadOutcome *>{LimitReq.get(), RangeTableBinding.get(), RangeWalk.get()})
+        if (read != nullptr && read->LastRead() == ReadState::Reading)
+            return;
+    m_unreadShown = true;
+    ShowReadFailure(StatusBar,
+                    {VlanStateReq.get(), UnlessLacking(WlanReq, WlanAdminSupported != 0), ManagerVlanGroup(),
+                     ManagerVlanIdReq.get(), LimitReq.get(), UnlessLacking(ManagerIPReq, ManagerIPsRead != 0),
+                     RangeTableBinding.get(), RangeWalk.get(), ConsoleReq.get(), SshGroup(), LoginReq.get(),
+                     LedGroup(), PingGroup()});
 }
 
 void TFM_Admin3::CreateRangeBindings()
 {
     RangeTableBinding = MakeBinding(this, {.Items = kAdminRangeItems,
+                                           .Label = "IP Range",
                                            .Type = MVT_UMV,
                                            .KeyCount = 1,
                                            .Mode = BindMode::Async,
@@ -140,10 +164,12 @@ void TFM_Admin3::CreateRangeBindings()
     RangeTableBinding->Get();
 
     RangeWalk = MakeBinding<New_req2Edit>(this, {.Items = kAdminRangeItems,
+                                                 .Label = "IP Range List",
                                                  .Type = MVT_UMV,
                                                  .KeyCount = 1,
                                                  .Mode = BindMode::Async,
-                                                 .Timeout = 10000});
+                                                 .Timeout = 10000,
+                                                 .OnGetDone = [this](auto *, auto *) { ShowUnread(); }});
     RangeWalk->SetupListView(ListView_User, true);
     RangeWalk->RowNumber = 1;
     RangeWalk->Filter = kFreeRange;
@@ -209,6 +235,7 @@ void TFM_Admin3::OnLimitIPStatusGot(KvSNMPRequest2Controls *, KvSNMPError *)
 {
     ClearZeroManagerIPs();
     CB_LimitIPStatusClick(this);
+    ShowUnread();
 }
 
 bool TFM_Admin3::IsValidUserName(const AnsiString &name)
@@ -361,7 +388,7 @@ void TFM_Admin3::RangeReadDone()
     // The read-back's log line must not hide what the add or delete came to, nor a group the
     // form could not read.
     if (m_rangeResult.empty()) {
-        ShowReadFailure(StatusBar, {LoginReq.get(), ConsoleReq.get(), RangeTableBinding.get()});
+        ShowUnread();
         return;
     }
     StatusBar->SetSimpleText(m_rangeResult);
@@ -381,32 +408,32 @@ bool TFM_Admin3::CheckInput()
                                 .Mismatch = "The Password is not match!Please enter again!",
                                 .MismatchFocus = Ed_CNP,
                                 .Tidy = tidy};
-    return CheckLogin(Login(), texts) && CheckManagerVlan(CheckBox_VID, tidy);
+    return CheckReadLogin(texts) && CheckManagerVlan(CheckBox_VID, tidy);
 }
 
 void TFM_Admin3::OKClick(TObject *)
 {
-    if (!Writes.Idle())
+    if (!WritesIdle())
         return; // the last Apply still waits for the device
     if (!CheckInput())
         return;
-    FormBinding *const vlan = ManagerVlanSupported ? ManagerVlanReq.get() : nullptr;
-    FormBinding *const vlanId = ManagerVlanSupported ? ManagerVlanIdReq.get() : nullptr;
-    FormBinding *const led = LedSupported ? LedReq.get() : nullptr;
-    FormBinding *const ssh = SshSupported ? SshReq.get() : nullptr;
-    FormBinding *const wlan = WlanAdminSupported ? WlanReq.get() : nullptr;
-    if (!LimitIPStatusRead || !CheckRead({LoginReq.get(), LimitReq.get(), vlan, vlanId, led, ConsoleReq.get(),
-                                          ssh, PingReq.get(), wlan}))
-        return;
     // The range rows are written by Add and Delete alone: the row they last loaded is
     // history by now.
-    const std::vector<AdminWriteStep> steps = {WriteStep(vlan), WriteStep(vlanId),        WriteStep(led),
-                                               ConsoleStep(),   WriteStep(PingReq.get()), WriteStep(wlan)};
-    StartWrites(*LimitReq, steps, [this](bool ok) {
-        StatusBar->SetSimpleText(ok ? "Set OK!" : "Setting Error!");
-        if (ok)
-            ClearZeroManagerIPs();
-    });
+    StartWrites(
+        Chain, LimitIPStatusRead ? LimitReq.get() : nullptr,
+        [this] {
+            Chain.Write(ManagerVlanGroup());
+            Chain.Write(ManagerVlanIdReq.get());
+            Chain.Write(LedGroup());
+            WriteConsole(Chain);
+            Chain.Write(PingGroup());
+            Chain.Write(UnlessLacking(WlanReq, WlanAdminSupported != 0));
+        },
+        [this] {
+            StatusBar->SetSimpleText(Chain.Text("Set OK!", "Setting Error!"));
+            if (!Chain.Stopped())
+                ClearZeroManagerIPs();
+        });
 }
 
 void TFM_Admin3::CancelClick(TObject *)

@@ -68,9 +68,14 @@ private:
     bool RangesSettled() const;
     void RangeSetDone(KvSNMPError *e);
     void RangeReadDone();
+    // Once every read of the opening has ended: the groups it could not read.
+    void ShowUnread();
     RangeWrite m_rangeWrite = RangeWrite::None;
-    bool m_rangeIdle = true;  // no add or delete waits for the device
-    AnsiString m_rangeResult; // shown again once the lists are read back
+    bool m_rangeIdle = true;    // no add or delete waits for the device
+    AnsiString m_rangeResult;   // shown again once the lists are read back
+    bool m_created = false;     // the opening's synchronous reads have ended
+    bool m_unreadShown = false; // ... and its asynchronous ones too: told once
+    WriteChain Chain{this};
     TCloseGuard m_guard;
 };
 

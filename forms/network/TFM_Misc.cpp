@@ -5,6 +5,8 @@
 
 namespace {
 
+const char *const kConsoleLabel = "Console Settings";
+
 const FormItemTable kConsoleItems = {
     {"3.4.1", "telnet", KvSyntax::Integer, KvAccess::ReadWrite, &gTelnetNames},
     {"3.4.2", "timeout", KvSyntax::Integer, KvAccess::ReadWrite, &gTimeoutNames},
@@ -45,18 +47,29 @@ TFM_Misc::TFM_Misc(TComponent *AOwner) : TForm(AOwner)
 void TFM_Misc::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
-        ConsoleReq = MakeBinding(
-            this, {.Items = kConsoleItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
+        ConsoleReq = MakeBinding(this, {.Items = kConsoleItems,
+                                        .Label = kConsoleLabel,
+                                        .Type = SVT_SV,
+                                        .Mode = BindMode::Sync,
+                                        .Log = StatusBar});
         ConsoleReq->AssociateCombo(0, TelnetCoBox);
         ConsoleReq->AssociateCombo(1, CB_Timeout);
         ConsoleReq->Get();
-        SSHReq = MakeBinding(this, {.Items = kSSHItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+        SSHReq =
+            MakeBinding(this, {.Items = kSSHItems, .Label = "SSH", .Type = SVT_SV, .Mode = BindMode::Sync});
         SSHReq->AssociateCombo(0, SHHCoBox);
         SSHSupported = SSHReq->Get();
         CB_SSH->SetVisible(SSHSupported);
         UpdateConsoleState();
         ShowConsoleProtocol();
+        ShowUnread();
     });
+}
+
+void TFM_Misc::ShowUnread()
+{
+    // An SSH the device answered it lacks is no failure: only one it left unanswered is named.
+    ShowReadFailure(StatusBar, {ConsoleReq.get(), UnlessLacking(SSHReq, SSHSupported)});
 }
 
 void TFM_Misc::Bt_RfreshClick(TObject *)
@@ -72,6 +85,7 @@ void TFM_Misc::Bt_RfreshClick(TObject *)
     }
     UpdateConsoleState();
     ShowConsoleProtocol();
+    ShowUnread();
 }
 
 bool TFM_Misc::ConsoleRead() const
@@ -115,41 +129,42 @@ void TFM_Misc::CB_StatusClick(TObject *)
     CB_Timeout->SetEnabled(on);
 }
 
-bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen)
+bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen, bool &unanswered)
 {
     TelnetCoBox->SetItemIndex(protocol == ConsoleProtocol::Telnet ? 1 : 0);
     SHHCoBox->SetItemIndex(protocol == ConsoleProtocol::Ssh ? 1 : 0);
     // The time-out goes with the user's choice only: switching off first and putting back what
     // the device had leave it alone, so a refused switch leaves no new time-out behind.
     const AccessPatch items(*ConsoleReq, {{1, chosen ? KvAccess::ReadWrite : KvAccess::Invalid}});
-    if (ConsoleReq->Write() != WriteResult::Written)
-        return false;
-    return !SSHSupported || SSHReq->Write() == WriteResult::Written;
+    // An SSH whose answer was lost is named by the chain, and left alone beside it.
+    if (chosen)
+        return Chain.Write(ConsoleReq.get()) && Chain.Write(UnlessLacking(SSHReq, SSHSupported));
+    return WriteBeside(ConsoleReq.get(), unanswered) &&
+           WriteBeside(SSHSupported && SSHReq->WasRead() ? SSHReq.get() : nullptr, unanswered);
 }
 
 void TFM_Misc::Bt_ApplyClick(TObject *)
 {
+    StatusBar->SetSimpleText("");
+    Chain.Begin();
     // Unread on/off objects would go out as "console off".
     if (!ConsoleRead()) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
+        Chain.Skip(kConsoleLabel);
+        StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting Error!"));
         return;
     }
-    StatusBar->SetSimpleText("");
     const ConsoleProtocol chosen = !CB_Status->Checked() ? ConsoleProtocol::None
                                    : CB_SSH->Checked()   ? ConsoleProtocol::Ssh
                                                          : ConsoleProtocol::Telnet;
-    const ConsoleSwitch done = SwitchConsole(m_held, chosen, [this](ConsoleProtocol protocol, bool isChosen) {
-        return WriteConsole(protocol, isChosen);
-    });
-    if (done == ConsoleSwitch::OffRefused) {
+    const ConsoleSwitch done = SwitchConsole(
+        Chain, m_held, chosen, [this](ConsoleProtocol protocol, bool isChosen, bool &unanswered) {
+            return WriteConsole(protocol, isChosen, unanswered);
+        });
+    if (done == ConsoleSwitch::OffRefused)
         Application->MessageBox("Set error!Please reset.", "Warning", MB_OK);
-        return;
+    if (done == ConsoleSwitch::Done) {
+        m_held = chosen;
+        RunCountdownWindow({});
     }
-    if (done == ConsoleSwitch::Refused) {
-        StatusBar->SetSimpleText("Setting Error!");
-        return;
-    }
-    m_held = chosen;
-    RunCountdownWindow({});
-    StatusBar->SetSimpleText("Setting Success!");
+    StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting Error!"));
 }

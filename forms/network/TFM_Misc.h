@@ -3,6 +3,7 @@
 // the device has it) and its idle time-out. The device keeps one on/off object per protocol.
 #include "AdminShared.h"
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 class TFM_Misc : public TForm {
 public:
@@ -35,9 +36,13 @@ public:
 
 private:
     bool ConsoleRead() const;
+    // After the reads of the opening or a Refresh: the groups that could not be read.
+    void ShowUnread();
     // A protocol's values: the console group, then the SSH object where the device has it;
-    // true when all went.
-    bool WriteConsole(ConsoleProtocol protocol, bool chosen);
+    // true when all went. The chosen protocol's go through the chain, the others beside it
+    // (SwitchConsole).
+    bool WriteConsole(ConsoleProtocol protocol, bool chosen, bool &unanswered);
+    WriteChain Chain{this};
     // The protocol the device held at the last read, or took at the last Apply.
     ConsoleProtocol m_held = ConsoleProtocol::Unknown;
 };

@@ -52,14 +52,18 @@ TFM_Sytem::TFM_Sytem(TComponent *AOwner) : TForm(AOwner)
 void TFM_Sytem::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
-        APModeReq = MakeBinding(this, {.Items = kAPModeItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        APModeReq = MakeBinding(
+            this, {.Items = kAPModeItems, .Label = "AP Mode", .Type = MVT_SV, .Mode = BindMode::Sync});
         APModeReq->AssociateCombo(0, ED_APModeComboBox);
         APModeReq->Get();
         RestartReq = MakeBinding(
             this, {.Items = kRestartItems,
+                   .Label = "Restart and Restore",
                    .Type = SVT_SV,
                    .Mode = BindMode::Async,
                    .Log = StatusBar,
+                   // After its log line: the groups the opening could not read.
+                   .OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *) { ShowUnread(); },
                    .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { RestartSetDone(s, e); }});
         // A command runs once: a retry would restart the device twice.
         RestartReq->Request.Retries = 0;
@@ -67,6 +71,14 @@ void TFM_Sytem::FormCreate(TObject *)
         RestartReq->AssociateCombo(1, CB_Restore);
         RestartReq->Get();
     });
+    ShowUnread();
+}
+
+void TFM_Sytem::ShowUnread()
+{
+    if (RestartReq && RestartReq->LastRead() == ReadState::Reading)
+        return; // its completion tells
+    ShowReadFailure(StatusBar, {APModeReq.get(), RestartReq.get()});
 }
 
 void TFM_Sytem::FormCloseQuery(TObject *, bool &CanClose)

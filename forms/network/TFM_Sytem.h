@@ -28,6 +28,8 @@ private:
     // Writes the restart commands (with the factory reset when asked) and waits.
     void RestartDevice(bool factoryDefaults, const CountdownSteps &wait);
     void RestartSetDone(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
+    // Once the reads of the opening have ended: the groups that could not be read.
+    void ShowUnread();
     TCloseGuard Guard;
 };
 

@@ -4,12 +4,17 @@
 // Where a row says so, the opening's status names the lost group and an unchanged Apply writes
 // the rest and names it.
 #include "FormFixture.h"
+#include "TFM_Admin.h"
+#include "TFM_Admin2.h"
+#include "TFM_Admin3.h"
 #include "TFM_Encrypt.h"
+#include "TFM_Misc.h"
 #include "TFM_ModeCFG.h"
 #include "TFM_MultiSSIDForm.h"
 #include "TFM_MultiSSIDNewForm.h"
 #include "TFM_Performace.h"
 #include "TFM_RogueForm.h"
+#include "TFM_Sytem.h"
 #include "TFM_WMACACL.h"
 #include "TFM_WPart.h"
 #include "TFM_Wirless.h"
@@ -128,13 +133,54 @@ std::string StatusText(TForm &form)
     return std::string();
 }
 
+const std::vector<Group<TFM_Misc>> kMisc = {
+    {&TFM_Misc::ConsoleReq, "telnet"},
+    {&TFM_Misc::SSHReq, "ssh"},
+};
+
+const std::vector<Group<TFM_Admin>> kAdmin = {{&TFM_Admin::LoginReq, "UserName"}};
+
+const std::vector<Group<TFM_Admin2>> kAdmin2 = {
+    {&TFM_Admin2::ConsoleReq, "telnet"},
+    {&TFM_Admin2::SshReq, "ssh"},
+    {&TFM_Admin2::LoginReq, "UserName"},
+    {&TFM_Admin2::ManagerIPReq, "admManagerIP.1"},
+    {&TFM_Admin2::LedReq, "admLedStatus"},
+    {&TFM_Admin2::LimitReq, "admlimitIPStatus"},
+    {&TFM_Admin2::PingSupportReq, "pingControlSupported"},
+    {&TFM_Admin2::PingReq, "pingcontrol"},
+    {&TFM_Admin2::VlanStateReq, "adVlanState.0"},
+    {&TFM_Admin2::ManagerVlanReq, "admManagerVLANIDStatus"},
+    {&TFM_Admin2::ManagerVlanIdReq, "admManagerVLANID"},
+};
+
+const std::vector<Group<TFM_Admin3>> kAdmin3 = {
+    {&TFM_Admin3::VlanStateReq, "adVlanState.0"},
+    {&TFM_Admin3::WlanReq, "administrateApWithWlan"},
+    {&TFM_Admin3::ManagerVlanReq, "admManagerVLANIDStatus"},
+    {&TFM_Admin3::ManagerVlanIdReq, "admManagerVLANID"},
+    {&TFM_Admin3::LimitReq, "admlimitIPStatus"},
+    {&TFM_Admin3::ManagerIPReq, "admManagerIP.1"},
+    {&TFM_Admin3::ConsoleReq, "telnet"},
+    {&TFM_Admin3::SshReq, "ssh"},
+    {&TFM_Admin3::LoginReq, "UserName"},
+    {&TFM_Admin3::LedReq, "admLedStatus"},
+    {&TFM_Admin3::PingSupportReq, "pingControlSupported"},
+    {&TFM_Admin3::PingReq, "pingcontrol"},
+};
+
+const std::vector<Group<TFM_Sytem>> kSytem = {
+    {&TFM_Sytem::APModeReq, "adAPMode"},
+    {&TFM_Sytem::RestartReq, "sysRestart"},
+};
+
 struct Lost {
     const char *form;
     const char *dropped;
     // The groups whose read names it (by what they ask for); the object may be in two.
     std::vector<std::string> failing;
-    // The lost group's label, which the opening's status names; then what an unchanged Apply
-    // says and writes (no label: no Apply).
+    // The lost group's label, which the opening's status names once its reads have ended (null:
+    // not looked at); then what an unchanged Apply says and writes (null: no Apply).
     const char *label = nullptr;
     const char *applied = nullptr;
     std::vector<std::string> written = {};
@@ -190,13 +236,15 @@ protected:
                     EXPECT_GT(asked(g.asks), 0) << g.asks;
                 }
             }
-            if (GetParam().label != nullptr && apply)
-                applyUnchanged(f, apply);
+            if (GetParam().label != nullptr)
+                namesTheLostGroup(f, apply);
         });
         EXPECT_TRUE(shown);
     }
 
-    template <class T> void applyUnchanged(T &f, const std::function<void(T &)> &apply)
+    // The opening's status names the lost group; an unchanged Apply, where the row gives one,
+    // writes the rest and names it.
+    template <class T> void namesTheLostGroup(T &f, const std::function<void(T &)> &apply)
     {
         const Lost &lost = GetParam();
         const std::string named = std::string(" Not read: ") + lost.label + ".";
@@ -206,6 +254,8 @@ protected:
                    text.compare(text.size() - named.size(), named.size(), named) == 0;
         };
         EXPECT_TRUE(pumpUntil(names, 10000)) << StatusText(f);
+        if (!apply || lost.applied == nullptr)
+            return;
         apply(f);
         EXPECT_TRUE(pumpUntil([&] { return StatusText(f) == lost.applied; }, 10000)) << StatusText(f);
         expectSets(lost.written);
@@ -228,9 +278,23 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
         args.insert(args.end(), {"--profile", "newmssid"});
     if (form == "MultiSSIDOld")
         args.insert(args.end(), {"--profile", "mssidguests"});
+    if (form == "Admin2" || form == "Admin3")
+        args.insert(args.end(), {"--profile", form == "Admin2" ? "admin2" : "admin3"});
     startDevice(args);
     const MainMenuItems &menu = mainWindow().MenuItems;
-    if (form == "Wirless")
+    // The Tools entries are enabled as their menu opens.
+    menu.tools2->Click();
+    if (form == "Misc")
+        openAndCheck(menu.tMisc1, kMisc);
+    else if (form == "Admin")
+        openAndCheck(menu.tAdmin2, kAdmin);
+    else if (form == "Admin2")
+        openAndCheck(menu.tAdmin2, kAdmin2);
+    else if (form == "Admin3")
+        openAndCheck(menu.tAdmin2, kAdmin3);
+    else if (form == "Sytem")
+        openAndCheck(menu.tSystem2, kSytem);
+    else if (form == "Wirless")
         openAndCheck(menu.hWirelessBand1, kWirless);
     else if (form == "Performace")
         openAndCheck(menu.adPerformance1, kPerformace);
@@ -252,20 +316,24 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Dropped, LostAnswer,
-    ::testing::Values(Lost{"Wirless", "adAutoChannelScan", {"adAutoChannelScan"}},
-                      Lost{"Wirless", "hSSID", {"adPtPRemoteAPMACAddress.1.1", "hSSIDBroadcast"}},
-                      Lost{"Wirless", "multioverwdsconsistent", {"multioverwdsconsistent"}},
-                      Lost{"Performace", "adAPMode", {"adAPMode"}},
-                      Lost{"Performace", "adPreamble", {"adPreamble"}},
-                      Lost{"Performace", "dataratecontrolsupport", {"dataratecontrolsupport"}},
-                      Lost{"Encrypt", "adSecAuthentication-a", {"adSecAuthentication-a"}},
-                      Lost{"Encrypt", "codebase", {"codebase"}},
-                      Lost{"Encrypt", "adSecPassPhrase", {"adSecPassPhrase"}},
-                      Lost{"ModeCFG", "adPtPRemoteAPMACAddress.1.4", {"adPtPRemoteAPMACAddress.1.1"}},
-                      Lost{"ModeCFG", "adSecAuthentication-a", {"adSecAuthentication-a"}},
-                      Lost{"MultiSSIDNew", "admManagerVLANIDStatus", {"admManagerVLANIDStatus"}},
-                      Lost{"MultiSSIDNew", "adVlanState.0", {"adVlanState.0"}},
-                      Lost{"MultiSSIDNew", "SecRADIUSServer", {"SecRADIUSServer"}}),
+    ::testing::Values(
+        Lost{"Wirless", "adAutoChannelScan", {"adAutoChannelScan"}},
+        Lost{"Wirless", "hSSID", {"adPtPRemoteAPMACAddress.1.1", "hSSIDBroadcast"}},
+        Lost{"Wirless", "multioverwdsconsistent", {"multioverwdsconsistent"}},
+        Lost{"Performace", "adAPMode", {"adAPMode"}}, Lost{"Performace", "adPreamble", {"adPreamble"}},
+        Lost{"Performace", "dataratecontrolsupport", {"dataratecontrolsupport"}},
+        Lost{"Encrypt", "adSecAuthentication-a", {"adSecAuthentication-a"}},
+        Lost{"Encrypt", "codebase", {"codebase"}}, Lost{"Encrypt", "adSecPassPhrase", {"adSecPassPhrase"}},
+        Lost{"ModeCFG", "adPtPRemoteAPMACAddress.1.4", {"adPtPRemoteAPMACAddress.1.1"}},
+        Lost{"ModeCFG", "adSecAuthentication-a", {"adSecAuthentication-a"}},
+        Lost{"MultiSSIDNew", "admManagerVLANIDStatus", {"admManagerVLANIDStatus"}},
+        Lost{"MultiSSIDNew", "adVlanState.0", {"adVlanState.0"}},
+        Lost{"MultiSSIDNew", "SecRADIUSServer", {"SecRADIUSServer"}},
+        // The groups an opening could not read are named in its status.
+        Lost{"Misc", "ssh", {"ssh"}, "SSH"}, Lost{"Admin", "UserName", {"UserName"}, "Login"},
+        Lost{"Admin2", "admLedStatus", {"admLedStatus"}, "LED Setting"},
+        Lost{"Admin3", "administrateApWithWlan", {"administrateApWithWlan"}, "Administrate AP with WLAN"},
+        Lost{"Sytem", "adAPMode", {"adAPMode"}, "AP Mode"}),
     caseName);
 
 // The forms whose Apply follows: the status names the lost group, the rest is written.

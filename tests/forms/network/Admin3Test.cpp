@@ -189,12 +189,17 @@ TEST_F(Admin3, AddAndDeleteWaitUntilTheRangesSettle)
     expectSets({"From.2=192.168.1.30 To.2=192.168.1.30"});
 }
 
-TEST_F(Admin3, NothingWrittenWhenTheLoginWasNotRead)
+// An unread login is neither checked nor written: the rest is, and the login is named.
+TEST_F(Admin3, LoginNotReadIsNamedAndTheRestWritten)
 {
     auto f = open({"--fault", "UserName=drop@get"});
     click(f->OK);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsgGroupNotRead);
-    expectNoSet();
+    EXPECT_TRUE(pumpUntil(
+        [&] { return f->StatusBar->SimpleText() == "Set OK! Not read, so not written: Login Settings."; },
+        kWait))
+        << f->StatusBar->SimpleText();
+    expectSets({"admlimitIPStatus=0", "admManagerVLANIDStatus=0", "admManagerVLANID=1", "admLedStatus=1",
+                "telnet=1 timeout=2", "ssh=0", "pingcontrol=1", "administrateApWithWlan=1"});
 }
 
 // The answer to the limit write is awaited before the groups after it and "Set OK!".
@@ -274,6 +279,7 @@ struct ConsoleCase {
     const char *fault;
     bool chooseTelnet;
     std::vector<std::string> sets;
+    const char *status;
 };
 
 void PrintTo(const ConsoleCase &c, std::ostream *out)
@@ -293,24 +299,38 @@ TEST_P(Admin3Console, IsNeverLeftOff)
     if (c.chooseTelnet)
         f->RB_Telnet->SetChecked(true);
     click(f->OK);
-    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == "Setting Error!"; }, kWait));
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar->SimpleText() == c.status; }, kWait))
+        << f->StatusBar->SimpleText();
     pump(100);
     expectSets(c.sets);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Writes, Admin3Console,
-    ::testing::Values(ConsoleCase{"LED refused",
-                                  "admLedStatus=error:genErr@set",
-                                  false,
-                                  {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1",
-                                   "admManagerVLANID=5", "admLedStatus=0 (genErr)"}},
-                      ConsoleCase{"Telnet chosen and refused",
-                                  "telnet=error:genErr@set",
-                                  true,
-                                  {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1",
-                                   "admManagerVLANID=5", "admLedStatus=0", "telnet=0 (genErr)", "ssh=0",
-                                   "telnet=0 (genErr)", "ssh=1"}}),
+    ::testing::Values(
+        ConsoleCase{"LED refused",
+                    "admLedStatus=error:genErr@set",
+                    false,
+                    {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
+                     "admLedStatus=0 (genErr)"},
+                    "Setting Error! Written before it: Login Settings, Limit Administrator IP, Limit "
+                    "Administrator VID, Administrator VID."},
+        ConsoleCase{"Telnet chosen and refused",
+                    "telnet=error:genErr@set",
+                    true,
+                    {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
+                     "admLedStatus=0", "telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)", "ssh=1"},
+                    "Setting Error! Written before it: Login Settings, Limit Administrator IP, Limit "
+                    "Administrator VID, Administrator VID, LED Status."},
+        ConsoleCase{"WLAN administration unanswered",
+                    "administrateApWithWlan=drop@set",
+                    false,
+                    {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
+                     "admLedStatus=0", "telnet=0 timeout=5", "ssh=1", "pingcontrol=0",
+                     "administrateApWithWlan=0 (genErr)", "administrateApWithWlan=0 (genErr)"},
+                    "Setting Error! The device did not answer; it may still take the setting. Written "
+                    "before it: Login Settings, Limit Administrator IP, Limit Administrator VID, "
+                    "Administrator VID, LED Status, Console Settings, SSH, Ping Control Setting."}),
     CaseName());
 
 TEST_F(Admin3, Layout)

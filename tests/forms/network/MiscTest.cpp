@@ -108,34 +108,67 @@ TEST_F(Misc, FailedSwitchOffAsksForAResetAndKeepsTheConsole)
     form->CB_Telnet->SetChecked(true);
     form->CB_Timeout->SetItemIndex(5);
     click(form->Bt_Apply);
-    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Error!");
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Error! Written before it: Console Settings.");
     const std::vector<std::string> written = sets();
     ASSERT_EQ(written.size(), 6u);
     EXPECT_EQ(written[4], "telnet=1 timeout=5");
 }
 
 // The time-out goes with the chosen protocol only: refused there, the protocol the device had
-// goes back on with the time-out it had.
-TEST_F(Misc, RefusedSwitchLeavesNoNewTimeOut)
+// goes back on with the time-out it had. A write the device left unanswered is told so.
+namespace {
+
+class MiscRefusedSwitch : public Misc, public ::testing::WithParamInterface<FaultRow> {};
+
+} // namespace
+
+TEST_P(MiscRefusedSwitch, LeavesNoNewTimeOut)
 {
-    startDevice(
-        {"--profile", writeProfile("set telnet 0\nset ssh 1\n"), "--fault", "timeout=error:genErr@set"});
+    startDevice({"--profile", writeProfile("set telnet 0\nset ssh 1\n"), "--fault", GetParam().fault});
     auto form = openForm(FM_Misc);
     ASSERT_TRUE(form->CB_SSH->Checked());
     form->CB_Telnet->SetChecked(true);
     form->CB_Timeout->SetItemIndex(5);
     click(form->Bt_Apply);
-    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Error!");
-    expectSets({"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"});
+    EXPECT_EQ(form->StatusBar->SimpleText(), GetParam().status);
+    expectSets(GetParam().sets);
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    Faults, MiscRefusedSwitch,
+    ::testing::Values(FaultRow{"refused",
+                               "timeout=error:genErr@set",
+                               {"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"},
+                               "Setting Error!"},
+                      FaultRow{"unanswered",
+                               "timeout=drop@set",
+                               {"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)",
+                                "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"},
+                               "Setting Error! The device did not answer; it may still take the setting."}),
+    CaseName());
+
+// Console values not read would go out as "console off": nothing is written, and they are named.
 TEST_F(Misc, UnreadConsoleSendsNothing)
 {
     startDevice({"--fault", "telnet=error:genErr@get"});
     auto form = openForm(FM_Misc);
     click(form->Bt_Apply);
-    EXPECT_EQ(form->StatusBar->SimpleText(), gMsgGroupNotRead);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Not read, so not written: Console Settings.");
     expectNoSet();
+}
+
+// An SSH whose answer was lost may be there: the opening says so, and Apply writes the console
+// alone and names it.
+TEST_F(Misc, LostSSHIsNamedAndNotWritten)
+{
+    startDevice({"--fault", "ssh=drop@get"});
+    auto form = openForm(FM_Misc);
+    const std::string opened = form->StatusBar->SimpleText();
+    EXPECT_NE(opened.find("(SNMPClass)"), std::string::npos) << opened;
+    EXPECT_EQ(opened.substr(opened.find(" Not read:") + 1), "Not read: SSH.") << opened;
+    click(form->Bt_Apply);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Success! Not read, so not written: SSH.");
+    expectSets({"telnet=1 timeout=2"});
 }
 
 TEST_F(Misc, Layout)

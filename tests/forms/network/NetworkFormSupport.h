@@ -139,6 +139,15 @@ private:
     bool m_ran = false;
 };
 
+// A row of a table of faults: the device's fault, the sets it then received and the status
+// the form shows.
+struct FaultRow {
+    const char *what;
+    const char *fault; // devsim's --fault
+    std::vector<std::string> sets;
+    const char *status;
+};
+
 // A parameterised case's name, made of the letters and digits of its "what".
 struct CaseName {
     template <class P> std::string operator()(const ::testing::TestParamInfo<P> &info) const

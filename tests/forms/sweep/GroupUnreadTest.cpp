@@ -6,7 +6,11 @@
 #include "FormFixture.h"
 #include "FormSnapshot.h"
 #include "NetworkFormSupport.h"
+#include "TFM_Admin.h"
+#include "TFM_Admin2.h"
+#include "TFM_Admin3.h"
 #include "TFM_Encrypt.h"
+#include "TFM_Misc.h"
 #include "TFM_ModeCFG.h"
 #include "TFM_MultiSSIDForm.h"
 #include "TFM_MultiSSIDNewForm.h"
@@ -119,6 +123,34 @@ void ApplyEncryption(TFM_Encrypt &f)
 template <class T> std::function<void(T &)> Press(TButton *T::*button)
 {
     return [button](T &form) { (form.*button)->Click(); };
+}
+
+// The current password typed, as the form asks for it (it is not shown).
+void ApplyAdmin(TFM_Admin &f)
+{
+    for (TEdit *e : {f.Ed_OPwd, f.Ed_NPwd, f.Ed_CNP})
+        e->SetText(f.Ed_Pwd->Text());
+    f.OK->Click();
+}
+
+void Admin(GroupUnread &t)
+{
+    t.Check<TFM_Admin>(FM_Admin, ApplyAdmin);
+}
+
+void Admin2(GroupUnread &t)
+{
+    t.Check<TFM_Admin2>(FM_Admin2, [](TFM_Admin2 &f) { f.OK->Click(); });
+}
+
+void Admin3(GroupUnread &t)
+{
+    t.Check<TFM_Admin3>(FM_Admin3, [](TFM_Admin3 &f) { f.OK->Click(); });
+}
+
+void Misc(GroupUnread &t)
+{
+    t.Check<TFM_Misc>(FM_Misc, [](TFM_Misc &f) { f.Bt_Apply->Click(); });
 }
 
 void Wireless(GroupUnread &t)
@@ -313,6 +345,52 @@ const std::vector<GroupUnreadRow> &Rows()
          {"CB_FilterCtrl"},
          {"Ed_MacAdd"},
          MACACL},
+        {"Admin login",
+         {},
+         "UserName",
+         {"UserName"},
+         "Not read, so not written: Login.",
+         "",
+         {"Ed_Usr", "Ed_Pwd"},
+         {},
+         Admin},
+        {"Admin2 manager addresses",
+         {"--profile", "configured"},
+         "admManagerIP.1",
+         {"admManagerIP.1"},
+         nullptr,
+         "Limit Administrator IP 1 and 2",
+         {"Ed_IP1", "Ed_IP2"},
+         {},
+         Admin2},
+        // Not written by the form: an unread state refuses no manager VLAN the device holds.
+        {"Admin2 VLAN state",
+         {"--profile", "configured"},
+         "adVlanState.0",
+         {},
+         nullptr,
+         "",
+         {"CB_VLanState"},
+         {},
+         Admin2},
+        {"Admin3 console",
+         {},
+         "telnet",
+         {"telnet", "ssh"},
+         nullptr,
+         "Console Settings",
+         {"CB_Telnet", "CB_Timeout"},
+         {"RB_None", "RB_Telnet", "RB_SHH"},
+         Admin3},
+        {"Miscellaneous console",
+         {},
+         "telnet",
+         {"telnet", "ssh"},
+         "Not read, so not written: Console Settings.",
+         "",
+         {"TelnetCoBox", "CB_Timeout"},
+         {"CB_Status", "CB_Telnet", "CB_SSH"},
+         Misc},
     };
     return rows;
 }

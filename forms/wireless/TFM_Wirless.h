@@ -348,6 +348,7 @@ private:
     bool CheckInput();
     bool ApplyGuestState();
     void ApplyNewGuestScheme();
+    void WarnAboutGuestsThenWrite();
     void ApplyShortPath();
     void ApplySets();
     void ApplySecuritySets();

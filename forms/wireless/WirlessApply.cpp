@@ -573,44 +573,43 @@ void TFM_Wirless::ApplyNewGuestScheme()
             }
         }
     }
-    auto warnings = [this] {
-        if (MultiSSIDWasEnabled) {
-            if (m_keyWarning)
-                warn("Key value is used by SSID! \nTo change Key value affects other SSID settings.",
-                     "Warning");
-            if (m_intervalWarning)
-                warn(
-                    "Group Key Update Interval is used by SSID!\nTo change Group Key Update Interval affects "
-                    "other SSID settings.",
-                    "Warning");
-            if (m_keySlotWarning)
-                warn("WPA-Enterprise or WPA-Personal will use second and third key slot .\nOther Multiple "
-                     "SSID "
-                     "which uses second and third key for WEP will be set to no security.",
-                     "Warning");
-            if (m_guestMarked) {
-                warn("To change authentication type of Primary SSID will change WPA-Enterprise of Secondary "
-                     "SSID "
-                     "to non security.",
-                     "Warning");
-                MultiSSIDWasEnabled = false;
-            }
-        }
-        ApplySets();
-    };
-    if (!m_guestMarked) {
-        warnings();
-        return;
-    }
-    WriteChosenThen(GuestEncryptionBinding.get(), m_plan.GuestEncryption, [this, warnings](bool goesOn) {
+    if (!m_guestMarked)
+        return WarnAboutGuestsThenWrite();
+    WriteChosenThen(GuestEncryptionBinding.get(), m_plan.GuestEncryption, [this](bool goesOn) {
         if (!goesOn)
             return EndApply(AnsiString(), false);
-        WriteChosenThen(GuestAuthBinding.get(), m_plan.GuestAuth, [this, warnings](bool done) {
+        WriteChosenThen(GuestAuthBinding.get(), m_plan.GuestAuth, [this](bool done) {
             if (!done)
                 return EndApply(AnsiString(), false);
-            warnings();
+            WarnAboutGuestsThenWrite();
         });
     });
+}
+
+// The warnings the guest scan raised, after the guests' own writes, then the primary's writes.
+void TFM_Wirless::WarnAboutGuestsThenWrite()
+{
+    if (MultiSSIDWasEnabled) {
+        if (m_keyWarning)
+            warn("Key value is used by SSID! \nTo change Key value affects other SSID settings.", "Warning");
+        if (m_intervalWarning)
+            warn("Group Key Update Interval is used by SSID!\nTo change Group Key Update Interval affects "
+                 "other SSID settings.",
+                 "Warning");
+        if (m_keySlotWarning)
+            warn("WPA-Enterprise or WPA-Personal will use second and third key slot .\nOther Multiple "
+                 "SSID "
+                 "which uses second and third key for WEP will be set to no security.",
+                 "Warning");
+        if (m_guestMarked) {
+            warn("To change authentication type of Primary SSID will change WPA-Enterprise of Secondary "
+                 "SSID "
+                 "to non security.",
+                 "Warning");
+            MultiSSIDWasEnabled = false;
+        }
+    }
+    ApplySets();
 }
 
 void TFM_Wirless::CopyControlText(TControl *from, TControl *to)

@@ -361,9 +361,11 @@ private:
     // An asynchronous write of values the form chose itself (a group it never reads), noted in
     // the chain; next runs once the device has answered, or at once when nothing was sent.
     void WriteChosenThen(FormBinding *binding, const AccessPlan &plan, Continue next);
-    // After a stopped chain: writes back the guest items the pre-step changed whose reason (the
-    // mode, super G or authentication chosen) did not come; the clause that says so, or empty.
-    AnsiString PutBackGuests();
+    // After a stopped chain, what a guest step switched off for a write that did not come (the
+    // mode, super G or authentication chosen) is written back as the device held it; the labels
+    // of the groups put back, and of those the device did not take back, are added.
+    void PutBackGuestStates(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack);
+    void PutBackMarkedGuests(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack);
     void Guarded(const std::function<void()> &step);
 
     Capabilities m_caps;
@@ -373,6 +375,13 @@ private:
     bool m_applying = false;
     WritePlan m_plan;
     bool m_guestMarked = false;
+    // The guests of the newer scheme that lose their Enterprise security with the primary's:
+    // their place (0 for SSID 2) and their encryption and authentication as the device held them.
+    struct MarkedGuest {
+        std::size_t Slot;
+        AnsiString Encryption, Auth;
+    };
+    std::vector<MarkedGuest> m_marked;
     bool m_keyWarning = false;
     bool m_intervalWarning = false;
     bool m_keySlotWarning = false;

@@ -517,6 +517,7 @@ bool TFM_Wirless::ApplyGuestState()
 void TFM_Wirless::ApplyNewGuestScheme()
 {
     m_guestMarked = m_keyWarning = m_intervalWarning = m_keySlotWarning = false;
+    m_marked.clear();
     if (m_caps.NewMulti != 1 || CB_MultEnable->ItemIndex() != 1) {
         ApplySets();
         return;
@@ -545,6 +546,7 @@ void TFM_Wirless::ApplyNewGuestScheme()
             m_plan.GuestEncryption.emplace_back(static_cast<int>(n), kRW);
             m_plan.GuestAuth.emplace_back(static_cast<int>(7 + n), kRW);
             m_guestMarked = true;
+            m_marked.push_back({n, row.Encryption, row.Auth});
         }
     }
     if (isWEP(auth) && Ed_SecEncypa->ItemIndex() == 1) {

@@ -6,12 +6,24 @@
 #include "Exception.h"
 #include "WirlessItems.h"
 
+#include <algorithm>
+#include <utility>
+
 using namespace wirless;
 
 namespace {
 
 const AnsiString kSetError = "Setting error!";
 const AnsiString kSetSuccess = "Setting Success!";
+
+// " Put back as before: A, B." after an outcome; nothing without labels.
+AnsiString clause(const char *words, const std::vector<AnsiString> &labels)
+{
+    AnsiString out;
+    for (const AnsiString &label : labels)
+        out += (out.empty() ? AnsiString(" ") + words + " " : AnsiString(", ")) + label;
+    return out.empty() ? out : out + ".";
+}
 
 } // namespace
 
@@ -67,10 +79,10 @@ void TFM_Wirless::Guarded(const std::function<void()> &step)
     }
 }
 
-AnsiString TFM_Wirless::PutBackGuests()
+void TFM_Wirless::PutBackGuestStates(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack)
 {
     if (!GuestStateBinding || !Chain.Wrote(GuestStateBinding.get()))
-        return AnsiString();
+        return;
     // What the device holds now: the chosen mode, super G and authentication where their
     // groups were written, else those it held.
     const GuestSwitch &g = m_guests;
@@ -85,16 +97,48 @@ AnsiString TFM_Wirless::PutBackGuests()
     AccessPlan plan;
     for (std::size_t i = 0; i < combos.size(); ++i) {
         const bool mayStay = i < 4 ? ap && superOff : plainWEP && superOff;
-        const bool back = mayStay && g.Written[i] != g.Held[i];
-        if (back)
+        const bool undo = mayStay && g.Written[i] != g.Held[i];
+        if (undo)
             combos[i]->SetItemIndex(g.Held[i]);
-        plan.emplace_back(static_cast<int>(i), back ? KvAccess::ReadWrite : KvAccess::Invalid);
+        plan.emplace_back(static_cast<int>(i), undo ? KvAccess::ReadWrite : KvAccess::Invalid);
     }
     const AccessPatch patch(*GuestStateBinding, plan);
     if (WritableItemCount(GuestStateBinding->Request.VarList) == 0)
-        return AnsiString();
-    const bool back = GuestStateBinding->Write(true, true) == WriteResult::Written;
-    return (back ? " Put back as before: " : " Not put back: ") + GuestStateBinding->Label() + ".";
+        return;
+    const bool taken = GuestStateBinding->Write(true, true) == WriteResult::Written;
+    (taken ? back : notBack).push_back(GuestStateBinding->Label());
+}
+
+void TFM_Wirless::PutBackMarkedGuests(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack)
+{
+    // While the primary keeps its Enterprise authentication, the guests keep theirs.
+    if (m_marked.empty() || Chain.Wrote(SecurityBinding.get()))
+        return;
+    const std::vector<AnsiString> &written = Chain.Written();
+    const std::array<TComboBox *, 7> encryption = GuestEncryptionCombos();
+    const std::array<TComboBox *, 7> auth = GuestAuthCombos();
+    for (FormBinding *b : {GuestEncryptionBinding.get(), GuestAuthBinding.get()}) {
+        if (!b || std::find(written.begin(), written.end(), b->Label()) == written.end())
+            continue;
+        const bool isAuth = b == GuestAuthBinding.get();
+        AccessPlan plan;
+        for (int i = 0; i < 14; ++i)
+            plan.emplace_back(i, KvAccess::Invalid);
+        for (const MarkedGuest &m : m_marked) {
+            TComboBox *combo = (isAuth ? auth : encryption)[m.Slot];
+            combo->SetItemIndex(combo->Items()->IndexOf(isAuth ? m.Auth : m.Encryption));
+            plan.emplace_back(static_cast<int>(m.Slot) + (isAuth ? 7 : 0), KvAccess::ReadWrite);
+        }
+        // Written and awaited here, as the rest of the put-back; values the form holds, not read.
+        struct SyncFor {
+            FormBinding &b;
+            uint8_t mode = std::exchange(b.Mode, static_cast<uint8_t>(BindMode::Sync));
+            ~SyncFor() { b.Mode = mode; }
+        } sync{*b};
+        const AccessPatch patch(*b, plan);
+        const bool taken = WriteGroup(*b, true, true, true) == WriteResult::Written;
+        (taken ? back : notBack).push_back(b->Label());
+    }
 }
 
 void TFM_Wirless::EndApply(const AnsiString &success, bool reread)
@@ -103,8 +147,11 @@ void TFM_Wirless::EndApply(const AnsiString &success, bool reread)
     m_outcome = Chain.Text(success, kSetError);
     if (!m_outcome.empty())
         SetStatus(m_outcome);
-    if (const AnsiString putBack = Chain.Stopped() ? PutBackGuests() : AnsiString(); !putBack.empty()) {
-        m_outcome += putBack;
+    if (Chain.Stopped()) {
+        std::vector<AnsiString> back, notBack;
+        PutBackGuestStates(back, notBack);
+        PutBackMarkedGuests(back, notBack);
+        m_outcome += clause("Put back as before:", back) + clause("Not put back:", notBack);
         SetStatus(m_outcome);
     }
     if (reread)

@@ -612,13 +612,22 @@ TEST_F(Wirless, ADeviceStoppedDuringApplyNamesWhatWasWritten)
 
 namespace {
 
+using Held = std::vector<std::pair<std::string, std::string>>;
+
 struct WirlessPreStep {
     const char *what;
-    const char *fault;
+    std::vector<std::string> device; // devsim's profiles and fault
     std::function<void(Wirless &, TFM_Wirless &)> choose;
     std::vector<std::string> sets; // the write log
     const char *status;
+    Held held;                 // what the device holds afterwards
+    const char *box = nullptr; // the warning the choice brings
 };
+
+void PrintTo(const WirlessPreStep &c, std::ostream *out)
+{
+    *out << c.what;
+}
 
 // What the device holds of an object: its pending value, else the one in effect.
 std::string heldValue(const devsimtest::Devsim &sim, const std::string &name)
@@ -653,17 +662,28 @@ TEST_P(WirlessPreSteps, PutBackWhatTheRefusedWriteNeeded)
 {
     const WirlessPreStep &c = GetParam();
     const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
-    startDevice({"--profile", "configured", "--fault", c.fault});
+    startDevice(c.device);
     auto f = openWireless();
     c.choose(*this, *f);
+    if (c.box)
+        expectBox(c.box, "Warning");
     apply(*f);
     expectSets(c.sets);
     EXPECT_EQ(f->StatusBar1->SimpleText(), c.status);
-    for (const char *object :
-         {"adVlanState", "adMSSIDIdvState.1.2", "adMSSIDIdvState.1.3", "adMSSIDEncryption.1.2"})
-        EXPECT_EQ(heldValue(*sim, object), "1") << object;
-    EXPECT_EQ(heldValue(*sim, "adAPMode"), "1");
-    EXPECT_EQ(heldValue(*sim, "adSuperMode"), "4");
+    for (const auto &[object, value] : c.held)
+        EXPECT_EQ(heldValue(*sim, object), value) << object;
+}
+
+const Held kGuestsHeld = {{"adVlanState", "1"},
+                          {"adMSSIDIdvState.1.2", "1"},
+                          {"adMSSIDIdvState.1.3", "1"},
+                          {"adMSSIDEncryption.1.2", "1"},
+                          {"adAPMode", "1"},
+                          {"adSuperMode", "4"}};
+
+std::vector<std::string> configuredWith(const char *fault)
+{
+    return {"--profile", "configured", "--fault", fault};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -671,32 +691,56 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         WirlessPreStep{
             "wdsRefused",
-            "adAPMode=error:genErr@set",
+            configuredWith("adAPMode=error:genErr@set"),
             [](Wirless &self, TFM_Wirless &f) { self.chooseMode(f, "WDS with AP"); },
             {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
              "adSuperMode=4", kWDSConfigured + " (genErr)",
              "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
             "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as "
-            "before: VLAN and Guest SSIDs."},
+            "before: VLAN and Guest SSIDs.",
+            kGuestsHeld},
         // devsim logs a set it leaves unanswered as not taken; the library asks twice.
         WirlessPreStep{
             "wdsUnanswered",
-            "adAPMode=drop@set",
+            configuredWith("adAPMode=drop@set"),
             [](Wirless &self, TFM_Wirless &f) { self.chooseMode(f, "WDS with AP"); },
             {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
              "adSuperMode=4", kWDSConfigured + " (genErr)", kWDSConfigured + " (genErr)",
              "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
             "Setting error! The device did not answer; it may still take the setting. Written before "
-            "it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as before: VLAN and Guest SSIDs."},
+            "it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as before: VLAN and Guest SSIDs.",
+            kGuestsHeld},
         WirlessPreStep{
             "superGRefused",
-            "adSuperMode=error:genErr@set",
+            configuredWith("adSuperMode=error:genErr@set"),
             [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_SuperMode_jp, "Enable"); },
             {kGuestsConfigured + "0 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
              "adSuperMode=1 (genErr)",
              "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1 adMSSIDEncryption.1.2=1"},
             "Setting error! Written before it: VLAN and Guest SSIDs, SSID. Put back as before: VLAN and "
-            "Guest SSIDs."}),
+            "Guest SSIDs.",
+            kGuestsHeld},
+        // The newer scheme: an Enterprise guest loses its security only with the primary's.
+        WirlessPreStep{
+            "authenticationRefused",
+            {"--profile", "newmssid", "--profile",
+             Wirless::profile("set adMSSIDState 1\nset adMSSIDIdvState.1.3 1\nset adMSSIDEncryption.1.3 "
+                              "1\nset adMSSIDAuth.1.3 5\nset adSecAuthentication-a 5\nset "
+                              "adSecEncryption-a 1\nset SecRADIUSServer \"127.0.0.20\"\n"),
+             "--fault", "adSecAuthentication-a=error:genErr@set"},
+            [](Wirless &self, TFM_Wirless &f) { self.chooseAuth(f, "Open System"); },
+            {"adMSSIDEncryption.1.3=0", "adMSSIDAuth.1.3=1",
+             "hSSID=\"QRN-5290AP\" hSSIDBroadcast=1 hChannel=6", "adSuperMode=4", "adAPMode=1",
+             "adAutoChannelScan=0", "adRadioWave=1",
+             "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=1 adSecKey-80211a-1=\"0000000000\" "
+             "(genErr)",
+             "adMSSIDEncryption.1.3=1", "adMSSIDAuth.1.3=5"},
+            "Setting error! Written before it: Guest SSID Encryption, Guest SSID Authentication, SSID, "
+            "Super G Mode, AP Mode, Auto Channel Scan, Radio Wave. Put back as before: Guest SSID "
+            "Encryption, Guest SSID Authentication.",
+            {{"adMSSIDEncryption.1.3", "1"}, {"adMSSIDAuth.1.3", "5"}, {"adSecAuthentication-a", "5"}},
+            "To change authentication type of Primary SSID will change WPA-Enterprise of Secondary SSID "
+            "to non security."}),
     [](const ::testing::TestParamInfo<WirlessPreStep> &p) { return std::string(p.param.what); });
 
 TEST_F(Wirless, RefusedGuestStateWriteIsShown)

@@ -518,6 +518,7 @@ TEST_P(WirlessUnread, IsNotWritten)
 
 INSTANTIATE_TEST_SUITE_P(Faults, WirlessUnread,
                          ::testing::Values(WirlessUnreadGroup{"adRadioWave", "Radio Wave"},
+                                           WirlessUnreadGroup{"adSuperMode", "Super G Mode"},
                                            WirlessUnreadGroup{"adSecAuthentication-a", "Authentication"}));
 
 // Optional groups: a device without them, or whose read failed, gets none of them written.

@@ -7,12 +7,13 @@
 // The code is split by concern: WirlessItems.cpp (item tables), WirlessLayout.cpp (controls
 // and their places), WirlessDisplay.cpp (reading and showing), WirlessLists.cpp (the lists and
 // groups that follow the AP mode and authentication), WirlessApply.cpp (checks and writes),
-// WirlessSurvey.cpp (site survey, partner choice and closing).
+// WirlessWrites.cpp (the writes of Apply and what it tells), WirlessSurvey.cpp (site survey,
+// partner choice and closing).
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 #include <array>
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -329,8 +330,8 @@ private:
     // Every binding made, but the survey walk; ResetBindings ends them all.
     std::vector<FormBinding *> Bindings() const;
     void ResetBindings();
-    std::unique_ptr<FormBinding> Bind(const KvSNMPItem *items, KvSNMPItemType type, BindMode mode,
-                                      int32_t timeout, int32_t keyCount = 0);
+    std::unique_ptr<FormBinding> Bind(const char *label, const KvSNMPItem *items, KvSNMPItemType type,
+                                      BindMode mode, int32_t timeout, int32_t keyCount = 0);
     void SetItemAccess(FormBinding &binding, const AccessPlan &plan);
     void StoreRadiusTexts();
     void ReadSurveyTable();
@@ -338,24 +339,33 @@ private:
     void ArrangeSecurityGroups(int auth);
     void SetEditable(TEdit *edit, bool editable);
     void SetStatus(const AnsiString &text);
+    // Once the form's reads have all ended: the groups they could not read, named after the last
+    // Apply's outcome (leaving out those it already named) or else after the first failure.
+    void ShowUnreadGroups();
     void ShowMultiSSIDWarnings();
 
-    // Apply (WirlessApply.cpp).
+    // Apply (WirlessApply.cpp: the checks; WirlessWrites.cpp: the writes).
     bool CheckInput();
     bool ApplyGuestState();
     void ApplyNewGuestScheme();
+    void WarnAboutGuestsThenWrite();
     void ApplyShortPath();
     void ApplySets();
     void ApplySecuritySets();
     bool SetSecurityBindings();
-    void FinishApply(bool ok, bool refresh);
-    // A write taken from the controls, with the plan's items only; then calls next, at once or
-    // when an asynchronous write has completed. A group that could not be read, or has
-    // nothing to send, is skipped (next(true)).
-    void WriteThen(FormBinding *binding, const AccessPlan &plan, Continue next, bool valuesSetByForm = false);
-    WriteResult WriteNow(FormBinding *binding, const AccessPlan &plan);
-    void noteWrite(FormBinding *binding, WriteResult result);
-    void AwaitedWriteDone(KvSNMPRequest2Controls *sender, KvSNMPError *e);
+    // The outcome into the status at once, what the guest pre-step switched off for a write
+    // that did not come put back, then the re-read (whose log line cannot hide the outcome).
+    void EndApply(const AnsiString &success, bool reread);
+    // A synchronous write of the chain with the plan's items only; false once the chain stopped.
+    bool Write(FormBinding *binding, const AccessPlan &plan);
+    // An asynchronous write of values the form chose itself (a group it never reads), noted in
+    // the chain; next runs once the device has answered, or at once when nothing was sent.
+    void WriteChosenThen(FormBinding *binding, const AccessPlan &plan, Continue next);
+    // After a stopped chain, what a guest step switched off for a write that did not come (the
+    // mode, super G or authentication chosen) is written back as the device held it; the labels
+    // of the groups put back, and of those the device did not take back, are added.
+    void PutBackGuestStates(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack);
+    void PutBackMarkedGuests(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack);
     void Guarded(const std::function<void()> &step);
 
     Capabilities m_caps;
@@ -363,15 +373,32 @@ private:
     bool m_openedWhole = false; // every group of the last opening was read
     bool m_loading = false;
     bool m_applying = false;
-    bool m_written = false; // Apply has sent a write (the device has something to restart for)
     WritePlan m_plan;
     bool m_guestMarked = false;
+    // The guests of the newer scheme that lose their Enterprise security with the primary's:
+    // their place (0 for SSID 2) and their encryption and authentication as the device held them.
+    struct MarkedGuest {
+        std::size_t Slot;
+        AnsiString Encryption, Auth;
+    };
+    std::vector<MarkedGuest> m_marked;
     bool m_keyWarning = false;
     bool m_intervalWarning = false;
     bool m_keySlotWarning = false;
-    std::vector<AnsiString> m_skipped;       // groups Apply left out because they could not be read
-    std::vector<AnsiString> m_writtenGroups; // groups this Apply has written, by first object
-    std::map<const KvSNMPRequest2Controls *, Continue> m_awaiting;
+    // What the guest pre-step of the older scheme changed, and why: the device's VLAN, guest
+    // and guest encryption items as read and as written, and the mode, super G and
+    // authentication held and chosen.
+    struct GuestSwitch {
+        std::array<int, 7> Held{};
+        std::array<int, 7> Written{};
+        bool HeldAP = false, HeldSuperOff = false, HeldPlainWEP = false;
+        bool ChosenAP = false, ChosenSuperOff = false, ChosenPlainWEP = false;
+    };
+    GuestSwitch m_guests;
+    WriteChain Chain{this};
+    // The last Apply's status text, which its re-read's failures follow; a Refresh of the user
+    // forgets it.
+    AnsiString m_outcome;
     TCloseGuard m_closeGuard;
 };
 

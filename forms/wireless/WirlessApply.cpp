@@ -1,6 +1,5 @@
-// Home \ Wireless, Apply: the checks in their order, then the writes in theirs. A write the
-// next step depends on is awaited (an asynchronous one by its set-done handler), and the
-// success text appears only after every write it stands for has succeeded.
+// Home \ Wireless, Apply: the checks in their order, and the steps that bring the guest SSIDs
+// in line with the primary's mode and security before the writes (WirlessWrites.cpp).
 #include "TFM_Wirless.h"
 
 #include "Exception.h"
@@ -106,86 +105,6 @@ std::vector<GuestRow> guestRows(TListView *table)
 
 } // namespace
 
-// ---- writes --------------------------------------------------------------------------------
-
-WriteResult TFM_Wirless::WriteNow(FormBinding *binding, const AccessPlan &plan)
-{
-    if (!binding)
-        return WriteResult::Empty;
-    AccessPatch patch(*binding, plan);
-    const WriteResult result = binding->Write(true, true);
-    noteWrite(binding, result);
-    if (result == WriteResult::Unread)
-        m_skipped.push_back(binding->Request.VarList.GetItem(0)->Name);
-    return result;
-}
-
-void TFM_Wirless::noteWrite(FormBinding *binding, WriteResult result)
-{
-    if (result == WriteResult::Written || result == WriteResult::Started)
-        m_written = true;
-    // An asynchronous write counts once the device has taken it.
-    if (result == WriteResult::Written)
-        m_writtenGroups.push_back(binding->Request.VarList.GetItem(0)->Name);
-}
-
-void TFM_Wirless::WriteThen(FormBinding *binding, const AccessPlan &plan, Continue next, bool valuesSetByForm)
-{
-    WriteResult result = WriteResult::Empty;
-    if (binding && valuesSetByForm) {
-        // Values the form chose itself, not ones shown from a read.
-        AccessPatch patch(*binding, plan);
-        result = WriteGroup(*binding, true, true, true);
-        noteWrite(binding, result);
-    } else {
-        result = WriteNow(binding, plan);
-    }
-    if (result == WriteResult::Started) {
-        m_awaiting[binding] = std::move(next);
-        return;
-    }
-    next(result != WriteResult::Failed);
-}
-
-void TFM_Wirless::AwaitedWriteDone(KvSNMPRequest2Controls *sender, KvSNMPError *e)
-{
-    auto it = m_awaiting.find(sender);
-    if (it == m_awaiting.end())
-        return;
-    Continue next = std::move(it->second);
-    m_awaiting.erase(it);
-    const bool ok = e != nullptr && e->Code == 0;
-    if (ok)
-        m_writtenGroups.push_back(sender->Request.VarList.GetItem(0)->Name);
-    // Outside the completion: the next steps write again and may show the countdown.
-    Post([this, next, ok] { Guarded([&] { next(ok); }); });
-}
-
-void TFM_Wirless::Guarded(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const std::exception &ex) {
-        m_awaiting.clear();
-        m_applying = false;
-        const auto *framework = dynamic_cast<const Exception *>(&ex);
-        SetStatus(framework ? framework->Message : AnsiString(ex.what()));
-    }
-}
-
-void TFM_Wirless::FinishApply(bool ok, bool refresh)
-{
-    if (refresh)
-        Bt_RefreshClick(nullptr);
-    // After the re-read, whose log line would hide it. The groups written before the failure
-    // stay written: the text names them.
-    if (!ok)
-        SetStatus(WrittenBeforeText(kSetError, m_writtenGroups));
-    else if (!m_skipped.empty())
-        SetStatus(NotWrittenText(AnsiString(), m_skipped));
-    m_applying = false;
-}
-
 // ---- Apply -----------------------------------------------------------------------------------
 
 void TFM_Wirless::Bt_ApplyClick(TObject *)
@@ -195,9 +114,8 @@ void TFM_Wirless::Bt_ApplyClick(TObject *)
     Guarded([this] {
         m_applying = true;
         m_plan = WritePlan{};
-        m_skipped.clear();
-        m_writtenGroups.clear();
-        m_written = false;
+        m_outcome.clear();
+        Chain.Begin();
         if (!CheckInput()) {
             m_applying = false;
             return;
@@ -560,8 +478,21 @@ bool TFM_Wirless::ApplyGuestState()
     // Guests go with the access point mode and super G off (the device's value 4, whichever
     // list position it has).
     const bool superOff = AD_SuperMode->Text() == "Disable";
-    const AnsiString auth = Ed_SecAuthaTemp->Text();
-    const bool plainWEP = auth == "Open System" || auth == "Shared Key";
+    const auto plain = [](const AnsiString &auth) { return auth == "Open System" || auth == "Shared Key"; };
+    const bool plainWEP = plain(Ed_SecAuthaTemp->Text());
+    const std::array<TComboBox *, 7> combos = {
+        Master_ComboBox,      Guest1_ComboBox,      Guest2_ComboBox,     Guest3_ComboBox,
+        GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox};
+    // What the device holds, so that a switch whose reason does not come can be put back.
+    GuestSwitch &g = m_guests;
+    for (std::size_t i = 0; i < combos.size(); ++i)
+        g.Held[i] = combos[i]->ItemIndex();
+    g.HeldAP = APModeBinding && ReadValueName(*APModeBinding, kAPMode) == "Access Point";
+    g.HeldSuperOff = SuperModeBinding ? ReadValueName(*SuperModeBinding, 0) == "Disable" : superOff;
+    g.HeldPlainWEP = SecurityBinding && plain(ReadValueName(*SecurityBinding, kAuth));
+    g.ChosenAP = ModeItem() == 0;
+    g.ChosenSuperOff = superOff;
+    g.ChosenPlainWEP = plainWEP;
     TComboBox *encryption[] = {GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox};
     if (ModeItem() == 0 && superOff) {
         if (!plainWEP)
@@ -574,8 +505,10 @@ bool TFM_Wirless::ApplyGuestState()
             for (TComboBox *c : encryption)
                 c->SetItemIndex(0);
     }
-    if (WriteNow(GuestStateBinding.get(), {}) == WriteResult::Failed) {
-        FinishApply(false, true);
+    for (std::size_t i = 0; i < combos.size(); ++i)
+        g.Written[i] = combos[i]->ItemIndex();
+    if (!Write(GuestStateBinding.get(), {})) {
+        EndApply(AnsiString(), true);
         return false;
     }
     return true;
@@ -584,6 +517,7 @@ bool TFM_Wirless::ApplyGuestState()
 void TFM_Wirless::ApplyNewGuestScheme()
 {
     m_guestMarked = m_keyWarning = m_intervalWarning = m_keySlotWarning = false;
+    m_marked.clear();
     if (m_caps.NewMulti != 1 || CB_MultEnable->ItemIndex() != 1) {
         ApplySets();
         return;
@@ -612,6 +546,7 @@ void TFM_Wirless::ApplyNewGuestScheme()
             m_plan.GuestEncryption.emplace_back(static_cast<int>(n), kRW);
             m_plan.GuestAuth.emplace_back(static_cast<int>(7 + n), kRW);
             m_guestMarked = true;
+            m_marked.push_back({n, row.Encryption, row.Auth});
         }
     }
     if (isWEP(auth) && Ed_SecEncypa->ItemIndex() == 1) {
@@ -640,114 +575,43 @@ void TFM_Wirless::ApplyNewGuestScheme()
             }
         }
     }
-    auto warnings = [this] {
-        if (MultiSSIDWasEnabled) {
-            if (m_keyWarning)
-                warn("Key value is used by SSID! \nTo change Key value affects other SSID settings.",
-                     "Warning");
-            if (m_intervalWarning)
-                warn(
-                    "Group Key Update Interval is used by SSID!\nTo change Group Key Update Interval affects "
-                    "other SSID settings.",
-                    "Warning");
-            if (m_keySlotWarning)
-                warn("WPA-Enterprise or WPA-Personal will use second and third key slot .\nOther Multiple "
-                     "SSID "
-                     "which uses second and third key for WEP will be set to no security.",
-                     "Warning");
-            if (m_guestMarked) {
-                warn("To change authentication type of Primary SSID will change WPA-Enterprise of Secondary "
-                     "SSID "
-                     "to non security.",
-                     "Warning");
-                MultiSSIDWasEnabled = false;
-            }
+    if (!m_guestMarked)
+        return WarnAboutGuestsThenWrite();
+    WriteChosenThen(GuestEncryptionBinding.get(), m_plan.GuestEncryption, [this](bool goesOn) {
+        if (!goesOn)
+            return EndApply(AnsiString(), false);
+        WriteChosenThen(GuestAuthBinding.get(), m_plan.GuestAuth, [this](bool done) {
+            if (!done)
+                return EndApply(AnsiString(), false);
+            WarnAboutGuestsThenWrite();
+        });
+    });
+}
+
+// The warnings the guest scan raised, after the guests' own writes, then the primary's writes.
+void TFM_Wirless::WarnAboutGuestsThenWrite()
+{
+    if (MultiSSIDWasEnabled) {
+        if (m_keyWarning)
+            warn("Key value is used by SSID! \nTo change Key value affects other SSID settings.", "Warning");
+        if (m_intervalWarning)
+            warn("Group Key Update Interval is used by SSID!\nTo change Group Key Update Interval affects "
+                 "other SSID settings.",
+                 "Warning");
+        if (m_keySlotWarning)
+            warn("WPA-Enterprise or WPA-Personal will use second and third key slot .\nOther Multiple "
+                 "SSID "
+                 "which uses second and third key for WEP will be set to no security.",
+                 "Warning");
+        if (m_guestMarked) {
+            warn("To change authentication type of Primary SSID will change WPA-Enterprise of Secondary "
+                 "SSID "
+                 "to non security.",
+                 "Warning");
+            MultiSSIDWasEnabled = false;
         }
-        ApplySets();
-    };
-    if (!m_guestMarked) {
-        warnings();
-        return;
     }
-    WriteThen(
-        GuestEncryptionBinding.get(), m_plan.GuestEncryption,
-        [this, warnings](bool ok) {
-            if (!ok)
-                return FinishApply(false, false);
-            WriteThen(
-                GuestAuthBinding.get(), m_plan.GuestAuth,
-                [this, warnings](bool done) {
-                    if (!done)
-                        return FinishApply(false, false);
-                    warnings();
-                },
-                true);
-        },
-        true);
-}
-
-void TFM_Wirless::ApplyShortPath()
-{
-    auto fail = [this] { FinishApply(false, true); };
-    if (WriteNow(SSIDBinding.get(), m_plan.SSID) == WriteResult::Failed ||
-        WriteNow(SuperModeBinding.get(), {}) == WriteResult::Failed)
-        return fail();
-    if (AutoScanRead && WriteNow(AutoScanBinding.get(), {}) == WriteResult::Failed)
-        return fail();
-    // The short path shows no success text; what it could not read it names.
-    WriteThen(RadioWaveBinding.get(), {}, [this](bool ok) {
-        if (ok && m_written)
-            RunRestartCountdown();
-        FinishApply(ok, true);
-    });
-}
-
-void TFM_Wirless::ApplySets()
-{
-    m_plan.Auth = wasRead(SecurityBinding) ? AuthIndex() : -1;
-    auto failed = [](WriteResult r) { return r == WriteResult::Failed; };
-    if (failed(WriteNow(SSIDBinding.get(), m_plan.SSID)) || failed(WriteNow(SuperModeBinding.get(), {})) ||
-        failed(WriteNow(APModeBinding.get(), m_plan.APMode)) ||
-        (AutoScanRead && failed(WriteNow(AutoScanBinding.get(), {}))))
-        return FinishApply(false, true);
-    WriteThen(RadioWaveBinding.get(), {}, [this](bool ok) {
-        if (!ok)
-            return FinishApply(false, true);
-        ApplySecuritySets();
-    });
-}
-
-bool TFM_Wirless::SetSecurityBindings()
-{
-    const int auth = m_plan.Auth;
-    if (auth > 8)
-        return false;
-    if (WriteNow(SecurityBinding.get(), m_plan.Security) == WriteResult::Failed)
-        return false;
-    if (isPersonal(auth))
-        return WriteNow(PassPhraseBinding.get(), m_plan.PassPhrase) != WriteResult::Failed;
-    if (isEnterprise(auth))
-        return WriteNow(RadiusBinding.get(), m_plan.Radius) != WriteResult::Failed;
-    return true;
-}
-
-void TFM_Wirless::ApplySecuritySets()
-{
-    auto failed = [](WriteResult r) { return r == WriteResult::Failed; };
-    if (!SetSecurityBindings() || (KeyTypeRead && failed(WriteNow(KeyTypeBinding.get(), {}))) ||
-        (AccountingShown && failed(WriteNow(AccountingBinding.get(), m_plan.Accounting))))
-        return FinishApply(false, true);
-    // The backup servers go with an Enterprise authentication; their failure is shown too.
-    if (isEnterprise(m_plan.Auth) && (failed(WriteNow(BackupRadiusBinding.get(), {})) ||
-                                      failed(WriteNow(BackupAccountingBinding.get(), {}))))
-        return FinishApply(false, true);
-    // Nothing written, nothing to restart for; groups left unread are named, never saved.
-    if (m_written)
-        RunRestartCountdown();
-    Bt_RefreshClick(nullptr);
-    const bool saved = m_written || m_skipped.empty();
-    SetStatus(NotWrittenText(saved ? AnsiString("Setting Success!") : AnsiString(), m_skipped));
-    m_applying = false;
+    ApplySets();
 }
 
 void TFM_Wirless::CopyControlText(TControl *from, TControl *to)

@@ -7,6 +7,8 @@
 #include "MainForm.h"
 #include "WirlessItems.h"
 
+#include <algorithm>
+
 using namespace wirless;
 
 namespace {
@@ -45,11 +47,16 @@ void TFM_Wirless::ReadCapabilities()
     m_multiSSID = m_caps.MultiSSID;
 }
 
-std::unique_ptr<FormBinding> TFM_Wirless::Bind(const KvSNMPItem *items, KvSNMPItemType type, BindMode mode,
-                                               int32_t timeout, int32_t keyCount)
+std::unique_ptr<FormBinding> TFM_Wirless::Bind(const char *label, const KvSNMPItem *items,
+                                               KvSNMPItemType type, BindMode mode, int32_t timeout,
+                                               int32_t keyCount)
 {
-    return MakeBinding(
-        this, {.Items = items, .Type = type, .KeyCount = keyCount, .Mode = mode, .Timeout = timeout});
+    return MakeBinding(this, {.Items = items,
+                              .Label = label,
+                              .Type = type,
+                              .KeyCount = keyCount,
+                              .Mode = mode,
+                              .Timeout = timeout});
 }
 
 void TFM_Wirless::SetItemAccess(FormBinding &binding, const AccessPlan &plan)
@@ -61,6 +68,37 @@ void TFM_Wirless::SetItemAccess(FormBinding &binding, const AccessPlan &plan)
 void TFM_Wirless::SetStatus(const AnsiString &text)
 {
     StatusBar1->SetSimpleText(text);
+}
+
+void TFM_Wirless::ShowUnreadGroups()
+{
+    if (m_applying)
+        return;
+    const std::vector<FormBinding *> groups = Bindings();
+    // The last read to end tells.
+    if (std::any_of(groups.begin(), groups.end(),
+                    [](const FormBinding *b) { return b->LastRead() == ReadState::Reading; }))
+        return;
+    // A probe the device answered without the object tells only that the device lacks it.
+    const FormBinding *const probes[] = {AutoScanBinding.get(), BgModeBinding.get(),
+                                         RadiusBackupSupportBinding.get(), AccountBackupSupportBinding.get()};
+    const std::vector<AnsiString> &named = Chain.Skipped();
+    AnsiString failure;
+    std::vector<AnsiString> unread;
+    for (const FormBinding *b : groups) {
+        if (b->LastRead() != ReadState::Failed ||
+            (!b->FailedUnanswered() &&
+             std::find(std::begin(probes), std::end(probes), b) != std::end(probes)) ||
+            (!m_outcome.empty() && std::find(named.begin(), named.end(), b->Label()) != named.end()))
+            continue;
+        if (failure.empty())
+            failure = b->ReadFailure();
+        unread.push_back(b->Label());
+    }
+    if (!m_outcome.empty())
+        SetStatus(NotReadText(m_outcome, unread));
+    else if (!unread.empty())
+        SetStatus(NotReadText(failure, unread));
 }
 
 void TFM_Wirless::FormCreate(TObject *)
@@ -96,14 +134,18 @@ void TFM_Wirless::Open()
     for (const FormBinding *b : Bindings())
         if (b != RadioWaveBinding.get() && b->FailedUnanswered())
             m_openedWhole = false;
+    ShowUnreadGroups();
 }
 
 // The radio's own groups, which every device has.
 void TFM_Wirless::ReadRadioGroups()
 {
-    SSIDBinding = MakeBinding(
-        this,
-        {.Items = kSSIDItems, .Type = MVT_SV, .Mode = BindMode::Sync, .Timeout = 1000, .Log = StatusBar1});
+    SSIDBinding = MakeBinding(this, {.Items = kSSIDItems,
+                                     .Label = "SSID",
+                                     .Type = MVT_SV,
+                                     .Mode = BindMode::Sync,
+                                     .Timeout = 1000,
+                                     .Log = StatusBar1});
     SetItemAccess(*SSIDBinding,
                   {{kSSID, kRW}, {kBroadcast, kRW}, {kChannel, kRW}, {kChannelList, kRO}, {kFrequency, kRO}});
     SSIDBinding->AssociateEdits(kSSID, "%s", Ed_SSIDa);
@@ -114,7 +156,7 @@ void TFM_Wirless::ReadRadioGroups()
     SSIDBinding->Get();
     gWirelessChannelText = Ed_Chana->Text();
 
-    BgModeBinding = Bind(kBgModeItems, SVT_SV, BindMode::Sync, 1000);
+    BgModeBinding = Bind("802.11b/g Mode", kBgModeItems, SVT_SV, BindMode::Sync, 1000);
     BgModeBinding->AssociateCombo(0, CB_bgModea);
     BgModeRead = BgModeBinding->Get();
     if (BgModeRead) {
@@ -136,8 +178,8 @@ void TFM_Wirless::ReadRadioGroups()
     // The device without rogue detection offers static turbo too; any other answer
     // leaves the super mode alone.
     if (m_caps.Rogue == 0 || m_caps.Rogue == 1) {
-        SuperModeBinding =
-            Bind(m_caps.Rogue == 0 ? kSuperModeItems : kSuperModeItems2, SVT_SV, BindMode::Sync, 1000);
+        SuperModeBinding = Bind("Super G Mode", m_caps.Rogue == 0 ? kSuperModeItems : kSuperModeItems2,
+                                SVT_SV, BindMode::Sync, 1000);
         SuperModeBinding->AssociateCombo(0, AD_SuperMode);
         SuperModeBinding->Get();
     }
@@ -145,24 +187,26 @@ void TFM_Wirless::ReadRadioGroups()
         FollowSuperMode();
 
     // Channel lists as text: their blanks separate the channels.
-    DynChannelListBinding = Bind(kDynChannelItems, SVT_SV, BindMode::Sync, 1000);
+    DynChannelListBinding = Bind("Dynamic Turbo Channels", kDynChannelItems, SVT_SV, BindMode::Sync, 1000);
     DynChannelListBinding->AssociateEdits(0, "%s", Ed_DynChLista);
     if (!DynChannelListBinding->Get())
         Ed_DynChLista->SetText(kDefaultChannel);
-    StatChannelListBinding = Bind(kStatChannelItems, SVT_SV, BindMode::Sync, 1000);
+    StatChannelListBinding = Bind("Static Turbo Channels", kStatChannelItems, SVT_SV, BindMode::Sync, 1000);
     StatChannelListBinding->AssociateEdits(0, "%s", Ed_StatChLista);
     if (!StatChannelListBinding->Get())
         Ed_StatChLista->SetText(kDefaultChannel);
 
+    // Read asynchronously: its read may end after every other.
     RadioWaveBinding = MakeBinding(
         this, {.Items = kRadioWaveItems,
+               .Label = "Radio Wave",
                .Type = MVT_SV,
                .Mode = BindMode::Async,
-               .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { AwaitedWriteDone(s, e); }});
+               .OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *) { ShowUnreadGroups(); }});
     RadioWaveBinding->AssociateCombo(0, CbxRadio);
     RadioWaveBinding->Get();
 
-    MultiOverWDSBinding = Bind(kMultiOverWDSItems, MVT_SV, BindMode::Sync, 1000);
+    MultiOverWDSBinding = Bind("Multi-SSID over WDS", kMultiOverWDSItems, MVT_SV, BindMode::Sync, 1000);
     MultiOverWDSBinding->AssociateCombo(0, CB_gmultioverwds);
     MultiOverWDSBinding->Get();
 }
@@ -177,7 +221,6 @@ bool TFM_Wirless::ReopenIfIncomplete()
         if (b->Busy)
             return false;
     ResetBindings();
-    m_awaiting.clear();
     AutoScanRead = KeyTypeRead = AccountingShown = BgModeRead = MultiSSIDWasEnabled = false;
     // The controls an opening finds as they were made.
     for (TControl *c : std::initializer_list<TControl *>{LabelAcntMode, CB_AcntEnable, LabelAcntServer,
@@ -205,12 +248,12 @@ void TFM_Wirless::LoadSettings()
 // The partners of the AP mode, the primary SSID's security and its key type.
 void TFM_Wirless::BindModeAndSecurity()
 {
-    AutoScanBinding = Bind(kAutoScanItems, MVT_SV, BindMode::Sync, 0);
+    AutoScanBinding = Bind("Auto Channel Scan", kAutoScanItems, MVT_SV, BindMode::Sync, 0);
     AutoScanBinding->Associate(0, CB_AuSc);
     AutoScanRead = AutoScanBinding->Get();
     CB_AuSc->SetVisible(AutoScanRead);
 
-    APModeBinding = Bind(kAPModeItems, MVT_SV, BindMode::Sync, 1000);
+    APModeBinding = Bind("AP Mode", kAPModeItems, MVT_SV, BindMode::Sync, 1000);
     APModeBinding->AssociateCombo(kAPMode, ED_APModeComboBox);
     const std::array<TEdit *, 8> remote = RemoteMACEdits();
     for (int i = 0; i < 8; ++i)
@@ -224,7 +267,7 @@ void TFM_Wirless::BindModeAndSecurity()
     APModeBinding->OnAfterSet = [this] { ClearEmptyRemoteMACs(); };
     APModeBinding->Get();
 
-    SecurityBinding = Bind(kSecurityItems, MVT_SV, BindMode::Sync, 1000);
+    SecurityBinding = Bind("Authentication", kSecurityItems, MVT_SV, BindMode::Sync, 1000);
     SetItemAccess(*SecurityBinding, {{kAuth, kRW},
                                      {kEncryption, kRW},
                                      {kValidKey, kRW},
@@ -242,7 +285,7 @@ void TFM_Wirless::BindModeAndSecurity()
     ValidKeyText = ReadValueName(*SecurityBinding, kValidKey);
 
     if (m_caps.KeyTypeSup == 1) {
-        KeyTypeBinding = Bind(kKeyTypeItems, SVT_SV, BindMode::Sync, 0);
+        KeyTypeBinding = Bind("Key Type", kKeyTypeItems, SVT_SV, BindMode::Sync, 0);
         KeyTypeBinding->AssociateCombo(0, Ed_KeyType);
         KeyTypeRead = KeyTypeBinding->Get();
     }
@@ -252,22 +295,22 @@ void TFM_Wirless::BindModeAndSecurity()
 void TFM_Wirless::BindGuests()
 {
     if (m_caps.NewMulti == 1) {
-        MSSIDStateBinding = Bind(kMSSIDStateItems, SVT_SV, BindMode::Sync, 1000);
+        MSSIDStateBinding = Bind("Multi-SSID", kMSSIDStateItems, SVT_SV, BindMode::Sync, 1000);
         MSSIDStateBinding->AssociateCombo(0, CB_MultEnable);
         MSSIDStateBinding->Get();
         MultiSSIDWasEnabled = CB_MultEnable->ItemIndex() > 0;
-        SSIDTableBinding = Bind(kSSIDTableItems, MVT_UMV, BindMode::Sync, 1000, 2);
+        SSIDTableBinding = Bind("Multi-SSID Table", kSSIDTableItems, MVT_UMV, BindMode::Sync, 1000, 2);
         SSIDTableBinding->SetupListView(LV_Multi2, false);
         SSIDTableBinding->Get();
         FillKeyIndexList();
     } else if (m_caps.NewMulti == 0) {
-        GuestStateBinding = Bind(kGuestStateItems, MVT_SV, BindMode::Sync, 0);
+        GuestStateBinding = Bind("VLAN and Guest SSIDs", kGuestStateItems, MVT_SV, BindMode::Sync, 0);
         int item = 0;
         for (TComboBox *c : {Master_ComboBox, Guest1_ComboBox, Guest2_ComboBox, Guest3_ComboBox,
                              GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox})
             GuestStateBinding->AssociateCombo(item++, c);
         GuestStateBinding->Get();
-        GuestKeyIndexBinding = Bind(kGuestKeyIndexItems, MVT_SV, BindMode::Sync, 0);
+        GuestKeyIndexBinding = Bind("Guest SSID Key Index", kGuestKeyIndexItems, MVT_SV, BindMode::Sync, 0);
         item = 0;
         for (TComboBox *c : {GuestKeyIndex1_ComboBox, GuestKeyIndex2_ComboBox, GuestKeyIndex3_ComboBox})
             GuestKeyIndexBinding->AssociateCombo(item++, c);
@@ -277,7 +320,7 @@ void TFM_Wirless::BindGuests()
 
 void TFM_Wirless::BindServers()
 {
-    RadiusBinding = Bind(kRadiusItems, MVT_SV, BindMode::Sync, 1000);
+    RadiusBinding = Bind("RADIUS Server", kRadiusItems, MVT_SV, BindMode::Sync, 1000);
     RadiusBinding->AssociateCombo(kRadiusCipher, CiphertypeComboBox);
     RadiusBinding->AssociateEdits(kRadiusPort, "%u{n1x65535}", RadiusportEdit);
     RadiusBinding->AssociateEdits(kRadiusInterval, "%u{n300x9999999}", GroupKeyEdit);
@@ -285,14 +328,17 @@ void TFM_Wirless::BindServers()
     RadiusBinding->AssociateEdits(kRadiusSecret, "%s", RadiusSecretEdit);
     RadiusBinding->Get();
 
-    RadiusBackupSupportBinding = Bind(kRadiusBackupSupportItems, SVT_SV, BindMode::Sync, 1000);
+    RadiusBackupSupportBinding =
+        Bind("Secondary RADIUS Support", kRadiusBackupSupportItems, SVT_SV, BindMode::Sync, 1000);
     RadiusBackupSupportBinding->AssociateEdits(0, "%s", Ed_RaduisSupport);
     RadiusBackupSupportBinding->Get();
-    AccountBackupSupportBinding = Bind(kAccountBackupSupportItems, SVT_SV, BindMode::Sync, 1000);
+    AccountBackupSupportBinding =
+        Bind("Secondary Accounting Support", kAccountBackupSupportItems, SVT_SV, BindMode::Sync, 1000);
     AccountBackupSupportBinding->AssociateEdits(0, "%s", Ed_AccountSupport);
     AccountBackupSupportBinding->Get();
     if (CapabilityNumber(Ed_RaduisSupport->Text()) == 1) {
-        BackupRadiusBinding = Bind(kBackupRadiusItems, SVT_SV, BindMode::Sync, 1000);
+        BackupRadiusBinding =
+            Bind("Secondary RADIUS Server", kBackupRadiusItems, SVT_SV, BindMode::Sync, 1000);
         BackupRadiusBinding->AssociateEdits(0, "%s", Ed_SecRadiusServer);
         BackupRadiusBinding->AssociateEdits(1, "%u{n1x65535}", Ed_SecRadiusport);
         BackupRadiusBinding->AssociateEdits(2, "%s", Ed_SecRadiusSecret);
@@ -300,7 +346,8 @@ void TFM_Wirless::BindServers()
         BackupRadiusBinding->Get();
     }
     if (CapabilityNumber(Ed_AccountSupport->Text()) == 1) {
-        BackupAccountingBinding = Bind(kBackupAccountingItems, MVT_SV, BindMode::Sync, 1000);
+        BackupAccountingBinding =
+            Bind("Secondary Accounting Server", kBackupAccountingItems, MVT_SV, BindMode::Sync, 1000);
         BackupAccountingBinding->AssociateCombo(kAcntMode, CB_AccountingMode);
         BackupAccountingBinding->AssociateEdits(kAcntServer, "%s", Ed_SecAccountServer);
         BackupAccountingBinding->AssociateEdits(kAcntPort, "%u{n1x65535}", Ed_SecAccountPort);
@@ -316,7 +363,7 @@ void TFM_Wirless::BindServers()
         for (TControl *c : std::initializer_list<TControl *>{LabelAcntMode, CB_AcntEnable, LabelAcntServer,
                                                              Ed_AcntServer, LabelAcntPort, Ed_AcntPort})
             c->SetVisible(true);
-        AccountingBinding = Bind(kAccountingItems, MVT_SV, BindMode::Sync, 1000);
+        AccountingBinding = Bind("Accounting", kAccountingItems, MVT_SV, BindMode::Sync, 1000);
         AccountingBinding->AssociateCombo(kAcntMode, CB_AcntEnable);
         AccountingBinding->AssociateEdits(kAcntServer, "%s", Ed_AcntServer);
         AccountingBinding->AssociateEdits(kAcntPort, "%u{n1x65535}", Ed_AcntPort);
@@ -328,7 +375,7 @@ void TFM_Wirless::BindServers()
 
 void TFM_Wirless::BindPassPhraseAndSurvey()
 {
-    PassPhraseBinding = Bind(kPassPhraseItems, MVT_SV, BindMode::Sync, 5000);
+    PassPhraseBinding = Bind("PassPhrase", kPassPhraseItems, MVT_SV, BindMode::Sync, 5000);
     PassPhraseBinding->AssociateCombo(0, CipherforPSKBox);
     PassPhraseBinding->AssociateEdits(1, "%u{n300x9999999}", GroupKeyPSKEdit);
     PassPhraseBinding->AssociateEdits(2, "%s", PassPhrasePSKEdit);
@@ -337,15 +384,19 @@ void TFM_Wirless::BindPassPhraseAndSurvey()
     // The scan is a command: sent once, never retried.
     SiteScanBinding = MakeBinding(
         this, {.Items = kSiteScanItems,
+               .Label = "Site Survey",
                .Type = SVT_SV,
                .Mode = BindMode::Async,
                .Timeout = 5000,
                .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnSiteSurveyDone(s, e); }});
     SiteScanBinding->Request.Retries = 0;
     SiteScanBinding->AssociateCombo(0, SiteScanComboBox);
-    SiteSurveyBinding = MakeBinding<New_req2Edit>(
-        this,
-        {.Items = kSiteSurveyItems, .Type = MVT_UMV, .KeyCount = 1, .Mode = BindMode::Sync, .Timeout = 1000});
+    SiteSurveyBinding = MakeBinding<New_req2Edit>(this, {.Items = kSiteSurveyItems,
+                                                         .Label = "Site Survey",
+                                                         .Type = MVT_UMV,
+                                                         .KeyCount = 1,
+                                                         .Mode = BindMode::Sync,
+                                                         .Timeout = 1000});
     SiteSurveyBinding->OnAfterGet = [this] { OnSiteSurveyTableGot(); };
     SiteSurveyBinding->SetupListView(SiteServeyListView, false);
     SiteSurveyBinding->KeyColumn = kSurveyWDSColumn;
@@ -353,11 +404,14 @@ void TFM_Wirless::BindPassPhraseAndSurvey()
     SiteServeyListView->Columns()->Items(kSurveyWDSColumn)->SetWidth(0);
 
     if (m_caps.NewMulti == 1) {
-        auto done = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { AwaitedWriteDone(s, e); };
-        GuestEncryptionBinding = MakeBinding(
-            this, {.Items = kGuestItems, .Type = MVT_SV, .Mode = BindMode::Async, .OnSetDone = done});
-        GuestAuthBinding = MakeBinding(
-            this, {.Items = kGuestItems, .Type = MVT_SV, .Mode = BindMode::Async, .OnSetDone = done});
+        GuestEncryptionBinding = MakeBinding(this, {.Items = kGuestItems,
+                                                    .Label = "Guest SSID Encryption",
+                                                    .Type = MVT_SV,
+                                                    .Mode = BindMode::Async});
+        GuestAuthBinding = MakeBinding(this, {.Items = kGuestItems,
+                                              .Label = "Guest SSID Authentication",
+                                              .Type = MVT_SV,
+                                              .Mode = BindMode::Async});
         const std::array<TComboBox *, 7> encryption = GuestEncryptionCombos();
         const std::array<TComboBox *, 7> auth = GuestAuthCombos();
         for (int i = 0; i < 7; ++i) {
@@ -395,10 +449,16 @@ void TFM_Wirless::Bt_RefreshClick(TObject *Sender)
     if (Sender && m_applying)
         return;
     const KvSNMPReadBatch reads;
+    // The user's Refresh: the status tells what it reads, no longer the last Apply.
+    if (Sender)
+        m_outcome.clear();
     if (Sender && ReopenIfIncomplete())
         return;
     if (SSIDBinding) {
         SSIDBinding->Get();
+        // Its log line would hide the outcome of the Apply that re-reads.
+        if (!m_outcome.empty())
+            SetStatus(m_outcome);
         gWirelessChannelText = Ed_Chana->Text();
         if (Ed_ChanLista->Text().empty())
             Ed_ChanLista->SetText(kDefaultChannelList);
@@ -449,4 +509,5 @@ void TFM_Wirless::Bt_RefreshClick(TObject *Sender)
     }
     AD_SuperModeChange(nullptr);
     ShowChannelList(Ed_ChanListg, Ed_Chang, CB_Chang);
+    ShowUnreadGroups();
 }

@@ -20,6 +20,7 @@
 #include "TFM_Wirless.h"
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 using namespace formtest;
@@ -320,6 +321,7 @@ INSTANTIATE_TEST_SUITE_P(
         Lost{"Wirless", "adAutoChannelScan", {"adAutoChannelScan"}},
         Lost{"Wirless", "hSSID", {"adPtPRemoteAPMACAddress.1.1", "hSSIDBroadcast"}},
         Lost{"Wirless", "multioverwdsconsistent", {"multioverwdsconsistent"}},
+        Lost{"Wirless", "adSuperMode", {"adSuperMode"}, "Super G Mode"},
         Lost{"Performace", "adAPMode", {"adAPMode"}}, Lost{"Performace", "adPreamble", {"adPreamble"}},
         Lost{"Performace", "dataratecontrolsupport", {"dataratecontrolsupport"}},
         Lost{"Encrypt", "adSecAuthentication-a", {"adSecAuthentication-a"}},

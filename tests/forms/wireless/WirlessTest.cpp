@@ -2,11 +2,14 @@
 // writes, in order.
 #include "CountdownWatch.h"
 #include "KeyText.h"
+#include "KvSNMPDeviceWait.h"
 #include "MainForm.h"
 #include "Misc.h"
 #include "StatusTrail.h"
 #include "WindowFit.h"
 #include "WirlessTestSupport.h"
+
+#include <QTimer>
 
 #include <csignal>
 #include <sstream>
@@ -476,36 +479,47 @@ TEST_F(Wirless, RefusedBackupServerWriteIsShown)
     ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "adSecbackupRADIUSServer=\"0.0.0.0\" adSecbackupRADIUSPort=1812 "
                              "adSecbackupRADIUSSecret=\"\" adSecbackupRADIUSStatus=0 (genErr)");
-    EXPECT_EQ(f->StatusBar1->SimpleText(),
-              "Setting error! Written before it: adVlanState hSSID adSuperMode adAPMode adAutoChannelScan "
-              "adRadioWave adSecAuthentication-a adSecCipherType adSecKeyType adSecAccountMode");
+    EXPECT_EQ(
+        f->StatusBar1->SimpleText(),
+        "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode, AP Mode, Auto Channel "
+        "Scan, Radio Wave, Authentication, RADIUS Server, Key Type, Accounting.");
 }
 
 struct WirlessUnreadGroup {
     const char *object; // read fault on it
-    const char *item;   // the group's first item as the status names it
+    const char *item;   // the group as the status names it
 };
 
 class WirlessUnread : public Wirless, public ::testing::WithParamInterface<WirlessUnreadGroup> {};
 
-// A group that could not be read is not written back (the radio switch would go "off"); the
-// others are, and the status says what was left out.
+// A group that could not be read is named by the opening and by each Refresh, and is not written
+// back (the radio switch would go "off"); the others are, and the status says what was left out.
 TEST_P(WirlessUnread, IsNotWritten)
 {
     const WirlessUnreadGroup c = GetParam();
     startDevice({"--fault", std::string(c.object) + "=error:genErr@get"});
     auto f = openWireless();
+    // The opening and a Refresh say what they could not read, never "Ok!" alone.
+    const std::string notRead = std::string(" Not read: ") + c.item + ".";
+    auto endsWithNotRead = [&](const std::string &text) {
+        return text.size() > notRead.size() &&
+               text.compare(text.size() - notRead.size(), notRead.size(), notRead) == 0;
+    };
+    EXPECT_PRED1(endsWithNotRead, f->StatusBar1->SimpleText());
+    click(f->Bt_Refresh);
+    EXPECT_TRUE(pumpUntil([&] { return !f->RadioWaveBinding->Busy; }, 5000));
+    EXPECT_PRED1(endsWithNotRead, f->StatusBar1->SimpleText());
     apply(*f);
     EXPECT_EQ(requestsNaming(c.object, "set"), 0);
     EXPECT_EQ(sets().size(), 8u);
     EXPECT_EQ(f->StatusBar1->SimpleText(),
-              std::string("Setting Success! Not read, so not written: ") + c.item);
+              std::string("Setting Success! Not read, so not written: ") + c.item + ".");
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, WirlessUnread,
-                         ::testing::Values(WirlessUnreadGroup{"adRadioWave", "adRadioWave"},
-                                           WirlessUnreadGroup{"adSecAuthentication-a",
-                                                              "adSecAuthentication-a"}));
+                         ::testing::Values(WirlessUnreadGroup{"adRadioWave", "Radio Wave"},
+                                           WirlessUnreadGroup{"adSuperMode", "Super G Mode"},
+                                           WirlessUnreadGroup{"adSecAuthentication-a", "Authentication"}));
 
 // Optional groups: a device without them, or whose read failed, gets none of them written.
 TEST_F(Wirless, MissingOptionalGroupsAreNeitherShownNorWritten)
@@ -534,7 +548,7 @@ TEST_F(Wirless, ShortPathNamesAnUnreadGroup)
     EXPECT_TRUE(watch.shown());
     EXPECT_TRUE(pumpUntil([&] { return sets().size() == 3; }, 3000));
     expectSets({kSSIDLine, "adSuperMode=4", "upgradesettingcommand=4"});
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Not read, so not written: adRadioWave");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Not read, so not written: Radio Wave.");
 }
 
 TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
@@ -549,14 +563,18 @@ TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(s.back(), "adRadioWave=1 (genErr)");
     // The groups written before the refusal stay written: the status says which.
-    EXPECT_EQ(f->StatusBar1->SimpleText(),
-              "Setting error! Written before it: adVlanState hSSID adSuperMode adAPMode adAutoChannelScan");
+    EXPECT_EQ(
+        f->StatusBar1->SimpleText(),
+        "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode, AP Mode, Auto Channel "
+        "Scan.");
     EXPECT_FALSE(trail.saw("Setting Success!")) << ::testing::PrintToString(trail.texts);
     EXPECT_FALSE(watch.shown());
 }
 
 // A device that stops answering with a set in flight: the groups written before it stay
-// written, and the failure says which.
+// written, and the failure says which. Watched between the loop's events while Apply waits:
+// from the moment the write went unanswered the failure stands, and no earlier line of the
+// status comes back, not during the re-read either.
 TEST_F(Wirless, ADeviceStoppedDuringApplyNamesWhatWasWritten)
 {
     startDevice({"--fault", "adSuperMode=delay:4000@set"});
@@ -570,11 +588,161 @@ TEST_F(Wirless, ADeviceStoppedDuringApplyNamesWhatWasWritten)
     resume.onTimeout = [device] { ::kill(device, SIGCONT); };
     stop.start(800 * 50);
     resume.start(3000 * 50);
+    std::vector<std::string> sinceFailure;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const std::string text = f->StatusBar1->SimpleText();
+        if (f->SuperModeBinding->WriteUnanswered() && (sinceFailure.empty() || sinceFailure.back() != text))
+            sinceFailure.push_back(text);
+    });
+    watch.start(0);
     apply(*f);
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error! Written before it: adVlanState hSSID");
+    watch.stop();
+    const std::string failure = "Setting error! The device did not answer; it may still take the setting. "
+                                "Written before it: VLAN and Guest SSIDs, SSID.";
+    // A re-read the stopped device left unanswered would add what it could not read.
+    EXPECT_EQ(f->StatusBar1->SimpleText().rfind(failure, 0), 0u) << f->StatusBar1->SimpleText();
+    ASSERT_FALSE(sinceFailure.empty());
+    // Only the note of a read that waits for the device (its way out) may stand in between.
+    const std::string waiting = WaitNoticeText(sim->target().substr(0, sim->target().find(':')));
+    for (const std::string &text : sinceFailure)
+        EXPECT_TRUE(text.rfind(failure, 0) == 0 || text == waiting) << ::testing::PrintToString(sinceFailure);
     EXPECT_FALSE(stop.isActive());
     EXPECT_TRUE(pumpUntil([&] { return !resume.isActive(); }, 5000));
 }
+
+namespace {
+
+using Held = std::vector<std::pair<std::string, std::string>>;
+
+struct WirlessPreStep {
+    const char *what;
+    std::vector<std::string> device; // devsim's profiles and fault
+    std::function<void(Wirless &, TFM_Wirless &)> choose;
+    std::vector<std::string> sets; // the write log
+    const char *status;
+    Held held;                 // what the device holds afterwards
+    const char *box = nullptr; // the warning the choice brings
+};
+
+void PrintTo(const WirlessPreStep &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+// What the device holds of an object: its pending value, else the one in effect.
+std::string heldValue(const devsimtest::Devsim &sim, const std::string &name)
+{
+    for (const char *file : {"pending.txt", "active.txt"}) {
+        std::istringstream lines(sim.readFile(file));
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            std::string oid, object, value;
+            if (words >> oid >> object && object == name && std::getline(words >> std::ws, value))
+                return value;
+        }
+    }
+    return "(none)";
+}
+
+const std::string kGuestsConfigured = "adVlanState=0 adMSSIDIdvState.1.2=0 adMSSIDIdvState.1.3=0 "
+                                      "adMSSIDIdvState.1.4=0 adMSSIDEncryption.1.2=";
+const char *const kSSIDConfigured = "hSSID=\"office\" hSSIDBroadcast=0 hChannel=11";
+const std::string kWDSConfigured =
+    "adAPMode=3 adPtPRemoteAPMACAddress.1.1=0x0012AB000101 "
+    "adPtPRemoteAPMACAddress.1.2=0x0012AB000202 adPtPRemoteAPMACAddress.1.3=0x0012AB000303" +
+    zeroMACs(4);
+
+} // namespace
+
+class WirlessPreSteps : public Wirless, public ::testing::WithParamInterface<WirlessPreStep> {};
+
+// The guest pre-step switches the VLAN and the guest SSIDs off for a mode or super G; when the
+// write it served is refused or left unanswered, they are put back as the device held them.
+TEST_P(WirlessPreSteps, PutBackWhatTheRefusedWriteNeeded)
+{
+    const WirlessPreStep &c = GetParam();
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    startDevice(c.device);
+    auto f = openWireless();
+    c.choose(*this, *f);
+    if (c.box)
+        expectBox(c.box, "Warning");
+    apply(*f);
+    expectSets(c.sets);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), c.status);
+    for (const auto &[object, value] : c.held)
+        EXPECT_EQ(heldValue(*sim, object), value) << object;
+}
+
+const Held kGuestsHeld = {{"adVlanState", "1"},
+                          {"adMSSIDIdvState.1.2", "1"},
+                          {"adMSSIDIdvState.1.3", "1"},
+                          {"adMSSIDEncryption.1.2", "1"},
+                          {"adAPMode", "1"},
+                          {"adSuperMode", "4"}};
+
+std::vector<std::string> configuredWith(const char *fault)
+{
+    return {"--profile", "configured", "--fault", fault};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, WirlessPreSteps,
+    ::testing::Values(
+        WirlessPreStep{
+            "wdsRefused",
+            configuredWith("adAPMode=error:genErr@set"),
+            [](Wirless &self, TFM_Wirless &f) { self.chooseMode(f, "WDS with AP"); },
+            {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
+             "adSuperMode=4", kWDSConfigured + " (genErr)",
+             "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
+            "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as "
+            "before: VLAN and Guest SSIDs.",
+            kGuestsHeld},
+        // devsim logs a set it leaves unanswered as not taken; the library asks twice.
+        WirlessPreStep{
+            "wdsUnanswered",
+            configuredWith("adAPMode=drop@set"),
+            [](Wirless &self, TFM_Wirless &f) { self.chooseMode(f, "WDS with AP"); },
+            {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
+             "adSuperMode=4", kWDSConfigured + " (genErr)", kWDSConfigured + " (genErr)",
+             "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
+            "Setting error! The device did not answer; it may still take the setting. Written before "
+            "it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as before: VLAN and Guest SSIDs.",
+            kGuestsHeld},
+        WirlessPreStep{
+            "superGRefused",
+            configuredWith("adSuperMode=error:genErr@set"),
+            [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_SuperMode_jp, "Enable"); },
+            {kGuestsConfigured + "0 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
+             "adSuperMode=1 (genErr)",
+             "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1 adMSSIDEncryption.1.2=1"},
+            "Setting error! Written before it: VLAN and Guest SSIDs, SSID. Put back as before: VLAN and "
+            "Guest SSIDs.",
+            kGuestsHeld},
+        // The newer scheme: an Enterprise guest loses its security only with the primary's.
+        WirlessPreStep{
+            "authenticationRefused",
+            {"--profile", "newmssid", "--profile",
+             Wirless::profile("set adMSSIDState 1\nset adMSSIDIdvState.1.3 1\nset adMSSIDEncryption.1.3 "
+                              "1\nset adMSSIDAuth.1.3 5\nset adSecAuthentication-a 5\nset "
+                              "adSecEncryption-a 1\nset SecRADIUSServer \"127.0.0.20\"\n"),
+             "--fault", "adSecAuthentication-a=error:genErr@set"},
+            [](Wirless &self, TFM_Wirless &f) { self.chooseAuth(f, "Open System"); },
+            {"adMSSIDEncryption.1.3=0", "adMSSIDAuth.1.3=1",
+             "hSSID=\"QRN-5290AP\" hSSIDBroadcast=1 hChannel=6", "adSuperMode=4", "adAPMode=1",
+             "adAutoChannelScan=0", "adRadioWave=1",
+             "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=1 adSecKey-80211a-1=\"0000000000\" "
+             "(genErr)",
+             "adMSSIDEncryption.1.3=1", "adMSSIDAuth.1.3=5"},
+            "Setting error! Written before it: Guest SSID Encryption, Guest SSID Authentication, SSID, "
+            "Super G Mode, AP Mode, Auto Channel Scan, Radio Wave. Put back as before: Guest SSID "
+            "Encryption, Guest SSID Authentication.",
+            {{"adMSSIDEncryption.1.3", "1"}, {"adMSSIDAuth.1.3", "5"}, {"adSecAuthentication-a", "5"}},
+            "To change authentication type of Primary SSID will change WPA-Enterprise of Secondary SSID "
+            "to non security."}),
+    [](const ::testing::TestParamInfo<WirlessPreStep> &p) { return std::string(p.param.what); });
 
 TEST_F(Wirless, RefusedGuestStateWriteIsShown)
 {

@@ -92,6 +92,13 @@ public:
         m_writeUnanswered = false;
         return WriteGroup(*this, WasRead(), reGetAfterSet, takeFromControls);
     }
+    // A write of values the form chose itself (none shown from a read): sent whether or not the
+    // group was read.
+    WriteResult WriteChosen()
+    {
+        m_writeUnanswered = false;
+        return WriteGroup(*this, true, true, true);
+    }
     // The last write failed because the device did not answer it (it timed out, or the user gave
     // the wait up): the device may still take it. Not a refusal.
     bool WriteUnanswered() const { return m_writeUnanswered; }

@@ -153,6 +153,16 @@ AnsiString WrittenAfterText(const AnsiString &text, const std::vector<AnsiString
     return WithLabels(text, "Written after it:", written);
 }
 
+AnsiString PutBackText(const AnsiString &text, const std::vector<AnsiString> &putBack)
+{
+    return WithLabels(text, "Put back as before:", putBack);
+}
+
+AnsiString NotPutBackText(const AnsiString &text, const std::vector<AnsiString> &notPutBack)
+{
+    return WithLabels(text, "Not put back:", notPutBack);
+}
+
 AnsiString NotReadText(const AnsiString &failure, const std::vector<AnsiString> &unread)
 {
     return WithLabels(failure, "Not read:", unread);

@@ -54,6 +54,10 @@ AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> 
 AnsiString WrittenBeforeText(const AnsiString &text, const std::vector<AnsiString> &written);
 // The groups a chain wrote after a failure the rest did not depend on ("Written after it: Radio.").
 AnsiString WrittenAfterText(const AnsiString &text, const std::vector<AnsiString> &written);
+// What a pre-step changed for a write that did not come, put back as the device held it
+// ("Put back as before: VLAN and Guest SSIDs."), or not taken either ("Not put back: ...").
+AnsiString PutBackText(const AnsiString &text, const std::vector<AnsiString> &putBack);
+AnsiString NotPutBackText(const AnsiString &text, const std::vector<AnsiString> &notPutBack);
 // After an opening or a Refresh: the groups that could not be read, by their labels, after
 // the failure's own text ("(SNMPClass) SNMP request timed out! Not read: Super G Mode.").
 AnsiString NotReadText(const AnsiString &failure, const std::vector<AnsiString> &unread);

@@ -17,6 +17,8 @@ void WriteChain::Begin()
     m_waiting = false;
     m_written.clear();
     m_skipped.clear();
+    m_putBack.clear();
+    m_notPutBack.clear();
     m_writtenGroups.clear();
 }
 
@@ -51,6 +53,17 @@ bool WriteChain::Write(FormBinding *group, bool reGetAfterSet, bool takeFromCont
 
 void WriteChain::WriteThen(FormBinding *group, Next next, bool reGetAfterSet, bool takeFromControls)
 {
+    writeThen(group, std::move(next), false, reGetAfterSet, takeFromControls);
+}
+
+void WriteChain::WriteChosenThen(FormBinding *group, Next next)
+{
+    writeThen(group, std::move(next), true, true, true);
+}
+
+void WriteChain::writeThen(FormBinding *group, Next next, bool chosen, bool reGetAfterSet,
+                           bool takeFromControls)
+{
     if ((m_stopped && !m_goingOn) || group == nullptr) {
         next(!m_stopped || m_goingOn);
         return;
@@ -67,7 +80,7 @@ void WriteChain::WriteThen(FormBinding *group, Next next, bool reGetAfterSet, bo
         // Outside the completion: the next step writes again and may show the countdown.
         m_form->Post([this, next] { next(!m_stopped || m_goingOn); });
     });
-    const WriteResult result = group->Write(reGetAfterSet, takeFromControls);
+    const WriteResult result = chosen ? group->WriteChosen() : group->Write(reGetAfterSet, takeFromControls);
     if (result == WriteResult::Started) {
         m_waiting = true;
         return;
@@ -97,6 +110,11 @@ void WriteChain::Fail(bool unanswered)
     m_failedAt = m_written.size();
 }
 
+void WriteChain::PutBack(const AnsiString &label, bool taken)
+{
+    (taken ? m_putBack : m_notPutBack).push_back(label);
+}
+
 void WriteChain::GoOn()
 {
     m_goingOn = m_stopped;
@@ -118,7 +136,8 @@ AnsiString WriteChain::Text(const AnsiString &success, const AnsiString &failure
         m_written.begin() + static_cast<std::ptrdiff_t>(std::min(m_failedAt, m_written.size()));
     text = WrittenBeforeText(text, std::vector<AnsiString>(m_written.begin(), split));
     text = WrittenAfterText(text, std::vector<AnsiString>(split, m_written.end()));
-    return NotWrittenText(text, m_skipped);
+    text = NotWrittenText(text, m_skipped);
+    return NotPutBackText(PutBackText(text, m_putBack), m_notPutBack);
 }
 
 void ForgetKeptValues(const WriteChain &chain, std::initializer_list<KeptList> lists)

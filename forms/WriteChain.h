@@ -42,6 +42,9 @@ public:
     // or at once when the group was skipped, had nothing to send or was written synchronously.
     // goesOn is false when the chain has stopped.
     void WriteThen(FormBinding *group, Next next, bool reGetAfterSet = true, bool takeFromControls = true);
+    // The same for a group whose values the form chose itself (none shown from a read): written
+    // whether or not it was read.
+    void WriteChosenThen(FormBinding *group, Next next);
 
     // What the form did itself: a group it left out because it was not read, one it wrote
     // another way, a write of its own that failed (unanswered: the device did not answer it).
@@ -51,6 +54,9 @@ public:
     // After a failure whose group the rest does not depend on: the chain writes on, and what it
     // writes from here on is named as written after the failure.
     void GoOn();
+    // After a stop: what a pre-step changed for the write that did not come was put back as the
+    // device held it (taken), or the device did not take that either.
+    void PutBack(const AnsiString &label, bool taken);
 
     // A write failed (the chain writes nothing more unless the form lets it go on).
     bool Stopped() const { return m_stopped; }
@@ -71,6 +77,7 @@ public:
 private:
     // Notes a write's result; false when it stopped the chain.
     bool took(FormBinding *group, WriteResult result);
+    void writeThen(FormBinding *group, Next next, bool chosen, bool reGetAfterSet, bool takeFromControls);
 
     TForm *m_form;
     bool m_stopped = false;
@@ -80,6 +87,8 @@ private:
     bool m_waiting = false;
     std::vector<AnsiString> m_written;
     std::vector<AnsiString> m_skipped;
+    std::vector<AnsiString> m_putBack;
+    std::vector<AnsiString> m_notPutBack;
     std::vector<const ReadOutcome *> m_writtenGroups;
 };
 

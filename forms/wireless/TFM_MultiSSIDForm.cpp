@@ -639,14 +639,24 @@ bool TFM_MultiSSIDForm::WriteAll(const std::vector<std::pair<int, uint32_t>> &ma
     bool inUse = VLan_State->Text() == "enabled";
     for (Guest &g : m_guests)
         inUse = inUse || g.State->Text() == "enabled";
+    const AnsiString heldMode = AP_ModeComboBox->Text();
+    const AnsiString heldSuper = Supermode_ComboBox->Text();
     if (inUse) {
         // The device switches Multi-SSID on: as an access point without Super G.
         SelectText(AP_ModeComboBox, "Access Point");
         SelectText(Supermode_ComboBox, "Disable");
         Chain.Write(APModeBinding.get());
     }
-    if (!Chain.Write(VlanBinding.get()))
+    if (!Chain.Write(VlanBinding.get())) {
+        // Nothing the mode was switched for came: the device gets its own mode back.
+        if (Chain.Wrote(APModeBinding.get()) &&
+            (heldMode != AP_ModeComboBox->Text() || heldSuper != Supermode_ComboBox->Text())) {
+            SelectText(AP_ModeComboBox, heldMode);
+            SelectText(Supermode_ComboBox, heldSuper);
+            Chain.PutBack(APModeBinding->Label(), APModeBinding->Write() == WriteResult::Written);
+        }
         return false;
+    }
     {
         AccessPatch patch(*MasterBinding, master);
         if (!Chain.Write(MasterBinding.get()))

@@ -363,9 +363,9 @@ private:
     void WriteChosenThen(FormBinding *binding, const AccessPlan &plan, Continue next);
     // After a stopped chain, what a guest step switched off for a write that did not come (the
     // mode, super G or authentication chosen) is written back as the device held it; the labels
-    // of the groups put back, and of those the device did not take back, are added.
-    void PutBackGuestStates(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack);
-    void PutBackMarkedGuests(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack);
+    // of the groups put back, and of those the device did not take back, go to the chain.
+    void PutBackGuestStates();
+    void PutBackMarkedGuests();
     void Guarded(const std::function<void()> &step);
 
     Capabilities m_caps;

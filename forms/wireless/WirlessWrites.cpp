@@ -16,15 +16,6 @@ namespace {
 const AnsiString kSetError = "Setting error!";
 const AnsiString kSetSuccess = "Setting Success!";
 
-// " Put back as before: A, B." after an outcome; nothing without labels.
-AnsiString clause(const char *words, const std::vector<AnsiString> &labels)
-{
-    AnsiString out;
-    for (const AnsiString &label : labels)
-        out += (out.empty() ? AnsiString(" ") + words + " " : AnsiString(", ")) + label;
-    return out.empty() ? out : out + ".";
-}
-
 } // namespace
 
 bool TFM_Wirless::Write(FormBinding *binding, const AccessPlan &plan)
@@ -37,31 +28,13 @@ bool TFM_Wirless::Write(FormBinding *binding, const AccessPlan &plan)
 
 void TFM_Wirless::WriteChosenThen(FormBinding *binding, const AccessPlan &plan, Continue next)
 {
-    if (!binding || Chain.Stopped()) {
+    if (!binding) {
         next(!Chain.Stopped());
         return;
     }
-    // Armed before the write: a send that fails at once completes nothing.
-    binding->AwaitWrite([this, binding, next](const KvSNMPError &e) {
-        if (e.Code == 0)
-            Chain.Note(binding->Label());
-        else
-            Chain.Fail(e.Code == KvSNMPCode::NoAnswer);
-        // Outside the completion: the next steps write again and may show the countdown.
-        Post([this, next] { Guarded([&] { next(!Chain.Stopped()); }); });
-    });
-    WriteResult result = WriteResult::Empty;
-    {
-        const AccessPatch patch(*binding, plan);
-        // Values the form chose itself, not ones shown from a read.
-        result = WriteGroup(*binding, true, true, true);
-    }
-    if (result == WriteResult::Started)
-        return;
-    binding->AwaitWrite(nullptr);
-    if (result == WriteResult::Failed)
-        Chain.Fail(binding->WriteUnanswered());
-    next(!Chain.Stopped());
+    // The patch stands while the request is built; the next steps run guarded.
+    const AccessPatch patch(*binding, plan);
+    Chain.WriteChosenThen(binding, [this, next](bool goesOn) { Guarded([&] { next(goesOn); }); });
 }
 
 void TFM_Wirless::Guarded(const std::function<void()> &step)
@@ -79,7 +52,7 @@ void TFM_Wirless::Guarded(const std::function<void()> &step)
     }
 }
 
-void TFM_Wirless::PutBackGuestStates(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack)
+void TFM_Wirless::PutBackGuestStates()
 {
     if (!GuestStateBinding || !Chain.Wrote(GuestStateBinding.get()))
         return;
@@ -105,20 +78,18 @@ void TFM_Wirless::PutBackGuestStates(std::vector<AnsiString> &back, std::vector<
     const AccessPatch patch(*GuestStateBinding, plan);
     if (WritableItemCount(GuestStateBinding->Request.VarList) == 0)
         return;
-    const bool taken = GuestStateBinding->Write(true, true) == WriteResult::Written;
-    (taken ? back : notBack).push_back(GuestStateBinding->Label());
+    Chain.PutBack(GuestStateBinding->Label(), GuestStateBinding->Write(true, true) == WriteResult::Written);
 }
 
-void TFM_Wirless::PutBackMarkedGuests(std::vector<AnsiString> &back, std::vector<AnsiString> &notBack)
+void TFM_Wirless::PutBackMarkedGuests()
 {
     // While the primary keeps its Enterprise authentication, the guests keep theirs.
     if (m_marked.empty() || Chain.Wrote(SecurityBinding.get()))
         return;
-    const std::vector<AnsiString> &written = Chain.Written();
     const std::array<TComboBox *, 7> encryption = GuestEncryptionCombos();
     const std::array<TComboBox *, 7> auth = GuestAuthCombos();
     for (FormBinding *b : {GuestEncryptionBinding.get(), GuestAuthBinding.get()}) {
-        if (!b || std::find(written.begin(), written.end(), b->Label()) == written.end())
+        if (!b || !Chain.Wrote(b))
             continue;
         const bool isAuth = b == GuestAuthBinding.get();
         AccessPlan plan;
@@ -136,8 +107,7 @@ void TFM_Wirless::PutBackMarkedGuests(std::vector<AnsiString> &back, std::vector
             ~SyncFor() { b.Mode = mode; }
         } sync{*b};
         const AccessPatch patch(*b, plan);
-        const bool taken = WriteGroup(*b, true, true, true) == WriteResult::Written;
-        (taken ? back : notBack).push_back(b->Label());
+        Chain.PutBack(b->Label(), b->WriteChosen() == WriteResult::Written);
     }
 }
 
@@ -148,10 +118,9 @@ void TFM_Wirless::EndApply(const AnsiString &success, bool reread)
     if (!m_outcome.empty())
         SetStatus(m_outcome);
     if (Chain.Stopped()) {
-        std::vector<AnsiString> back, notBack;
-        PutBackGuestStates(back, notBack);
-        PutBackMarkedGuests(back, notBack);
-        m_outcome += clause("Put back as before:", back) + clause("Not put back:", notBack);
+        PutBackGuestStates();
+        PutBackMarkedGuests();
+        m_outcome = Chain.Text(success, kSetError);
         SetStatus(m_outcome);
     }
     if (reread)

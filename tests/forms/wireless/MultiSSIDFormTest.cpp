@@ -256,7 +256,14 @@ INSTANTIATE_TEST_SUITE_P(
                     kNamedGuests + kWepGuest1,
                     "adAPMode=error:genErr@set",
                     {"adAPMode=1 adSuperMode.1=4 (genErr)"},
-                    "Set Error."}),
+                    "Set Error."},
+        // The bridge was switched to an access point for the VLAN, which did not come.
+        FailedWrite{
+            "VlanAfterAPMode",
+            kNamedGuests + kWepGuest1 + "set adAPMode 2\n",
+            "adVlanState=error:genErr@set",
+            {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0 (genErr)", "adAPMode=2 adSuperMode.1=4"},
+            "Set Error. Written before it: AP Mode and Super G. Put back as before: AP Mode and Super G."}),
     [](const ::testing::TestParamInfo<FailedWrite> &p) { return std::string(p.param.name); });
 
 struct KeptAfterFailure {

@@ -2,10 +2,17 @@
 // the group whose read asked for it fails, and every other group of the form is still asked
 // for and read. One object dropped early, in the middle and last in each form's read order.
 #include "FormFixture.h"
+#include "TFM_DHCP.h"
 #include "TFM_Encrypt.h"
+#include "TFM_Group.h"
+#include "TFM_LanCfg.h"
+#include "TFM_LogSet.h"
 #include "TFM_MultiSSIDNewForm.h"
 #include "TFM_Performace.h"
 #include "TFM_Wirless.h"
+#include "TSNTPForm.h"
+#include "TestEnv.h"
+#include "TransferRoad.h"
 
 #include <algorithm>
 #include <sstream>
@@ -82,12 +89,55 @@ const std::vector<Group<TFM_MultiSSIDNewForm>> kMultiSSIDNew = {
     {&TFM_MultiSSIDNewForm::SSIDTableBinding, "adMSSIDSSID.1.1"},
 };
 
+const std::vector<Group<TFM_DHCP>> kDHCP = {
+    {&TFM_DHCP::DynamicPoolReq, "dynamicLease"},
+    {&TFM_DHCP::FunctionReq, "dynamicIPFunction"},
+    {&TFM_DHCP::StaticRowReq, "1.3.6.1.4.1.32473.11.37.4.2.7.3.1.1.1"}, // staticIP.1
+    {&TFM_DHCP::SystemIPReq, "hIPAddress"},
+};
+
+const std::vector<Group<TFM_LanCfg>> kLanCfg = {
+    {&TFM_LanCfg::LanReq, "hGetIPFrom"},
+    {&TFM_LanCfg::DynamicPoolReq, "dynamicLease"},
+};
+
+const std::vector<Group<TFM_Group>> kGroup = {
+    {&TFM_Group::APModeReq, "adAPMode"},
+    {&TFM_Group::GroupReq, "UserLimit"},
+    {&TFM_Group::LinkStatusReq, "EthernetLinkStatus"},
+};
+
+const std::vector<Group<TFM_LogSet>> kLogSet = {
+    {&TFM_LogSet::LogReq, "adLogServerIP"},
+    {&TFM_LogSet::SmtpReq, "smtpSender"},
+};
+
+const std::vector<Group<TSNTPForm>> kSntp = {
+    {&TSNTPForm::SntpReq, "timeOfDay"},
+    {&TSNTPForm::MethodReq, "sntptimesetmethod"},
+};
+
 struct Lost {
     const char *form;
     const char *dropped;
     // The groups whose read names it (by what they ask for); the object may be in two.
     std::vector<std::string> failing;
+    // A form that writes: the status of the unchanged Apply that follows, and the objects of
+    // each set it sends (the groups it writes).
+    const char *applied = nullptr;
+    std::vector<std::string> written = {};
 };
+
+// The objects a set names, without their values ("a=1 b=\"x\"" gives "a b").
+std::string SetObjects(const std::string &set)
+{
+    std::istringstream words(set);
+    std::string objects;
+    for (std::string word; words >> word;)
+        if (const std::size_t equals = word.find('='); equals != std::string::npos && equals > 0)
+            objects += (objects.empty() ? "" : " ") + word.substr(0, equals);
+    return objects;
+}
 
 std::string caseName(const ::testing::TestParamInfo<Lost> &info)
 {
@@ -109,7 +159,10 @@ protected:
         return n;
     }
 
-    template <class T> void openAndCheck(TMenuItem *item, const std::vector<Group<T>> &groups)
+    // apply presses the form's Apply as it opened and returns its status once Apply has ended.
+    template <class T>
+    void openAndCheck(TMenuItem *item, const std::vector<Group<T>> &groups,
+                      const std::function<std::string(T &)> &apply = {})
     {
         const std::vector<std::string> &failing = GetParam().failing;
         auto fails = [&](const Group<T> &g) {
@@ -137,12 +190,25 @@ protected:
                     EXPECT_GT(asked(g.asks), 0) << g.asks;
                 }
             }
+            if (!apply || GetParam().applied == nullptr)
+                return;
+            markSets();
+            EXPECT_EQ(apply(f), GetParam().applied);
+            std::vector<std::string> written;
+            for (std::size_t i = m_setsBefore; i < sets().size(); ++i)
+                written.push_back(SetObjects(sets()[i]));
+            EXPECT_EQ(written, GetParam().written);
         });
         EXPECT_TRUE(shown);
     }
 
+    void openWritingForm(const std::string &form, const MainMenuItems &menu);
+    // The Apply's sets are those after this.
+    void markSets() { m_setsBefore = sets().size(); }
+
 private:
     std::size_t m_from = 0;
+    std::size_t m_setsBefore = 0;
 };
 
 } // namespace
@@ -156,6 +222,16 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
     const std::string form = lost.form;
     if (form == "MultiSSIDNew")
         args.insert(args.end(), {"--profile", "newmssid"});
+    if (form == "LanCfg")
+        args.insert(args.end(), {"--profile", "configured"});
+    if (form == "Group")
+        args.insert(args.end(), {"--profile", "grouping"});
+    // The date and time form's server and the device's client meet on a port of this case.
+    const std::string tftpPort = std::to_string(kvtest::freeUdpPort());
+    if (form == "Sntp") {
+        setenv(kTftpPortVariable, tftpPort.c_str(), 1);
+        args.insert(args.end(), {"--tftp-port", tftpPort});
+    }
     startDevice(args);
     const MainMenuItems &menu = mainWindow().MenuItems;
     if (form == "Wirless")
@@ -164,8 +240,47 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
         openAndCheck(menu.adPerformance1, kPerformace);
     else if (form == "Encrypt")
         openAndCheck(menu.adEncryption2, kEncrypt);
-    else
+    else if (form == "MultiSSIDNew")
         openAndCheck(menu.Ad_MultiSSID, kMultiSSIDNew);
+    else
+        openWritingForm(form, menu);
+    unsetenv(kTftpPortVariable);
+}
+
+// The network forms that write, each with its unchanged Apply.
+void LostAnswer::openWritingForm(const std::string &form, const MainMenuItems &menu)
+{
+    auto status = [](TStatusBar *bar) { return std::string(bar->SimpleText()); };
+    if (form == "DHCP")
+        openAndCheck<TFM_DHCP>(menu.adDHCPServer2, kDHCP, [&](TFM_DHCP &f) {
+            EXPECT_TRUE(pumpUntil([&] { return f.Idle && !f.Busy; }, 10000));
+            f.Bt_Apply->Click();
+            return status(f.StatusBar1);
+        });
+    else if (form == "LanCfg")
+        openAndCheck<TFM_LanCfg>(menu.hLan1, kLanCfg, [&](TFM_LanCfg &f) {
+            f.BT_LanCfgOk->Click();
+            return status(f.StatusBar);
+        });
+    else if (form == "Group")
+        openAndCheck<TFM_Group>(menu.adGrouping2, kGroup, [&](TFM_Group &f) {
+            f.Bt_Apply->Click();
+            return status(f.StatusBar);
+        });
+    else if (form == "LogSet")
+        openAndCheck<TFM_LogSet>(menu.stLogSetting1, kLogSet, [&](TFM_LogSet &f) {
+            f.Bt_Apply->Click();
+            return status(f.StatusBar1);
+        });
+    else
+        openAndCheck<TSNTPForm>(menu.SNTP1, kSntp, [&](TSNTPForm &f) {
+            // Once the zone list has come (the opening writes for it).
+            EXPECT_TRUE(pumpUntil([&] { return f.Bt_Apply->Enabled() && f.Idle; }, 10000));
+            markSets();
+            f.Bt_Apply->Click();
+            EXPECT_TRUE(pumpUntil([&] { return f.Idle && !f.SntpReq->Busy; }, 10000));
+            return status(f.StatusBar);
+        });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -183,3 +298,30 @@ INSTANTIATE_TEST_SUITE_P(
                       Lost{"MultiSSIDNew", "adVlanState.0", {"adVlanState.0"}},
                       Lost{"MultiSSIDNew", "SecRADIUSServer", {"SecRADIUSServer"}}),
     caseName);
+
+// The network forms that write: their unchanged Apply writes the rest and names the group lost.
+const Lost kNetworkLost[] = {
+    {"DHCP",
+     "dynamicLease",
+     {"dynamicLease"},
+     "Setting Success! Not read, so not written: Dynamic Pool Settings.",
+     {"dynamicIPFunction"}},
+    {"LanCfg",
+     "dynamicLease",
+     {"dynamicLease"},
+     "Set Success! Not read: DHCP Dynamic Pool.",
+     {"hGetIPFrom hIPAddress hSubnetMask hDefaultGateway"}},
+    {"Group", "UserLimit", {"UserLimit"}, "Not read, so not written: AP Grouping Settings.", {}},
+    {"LogSet",
+     "smtpSender",
+     {"smtpSender"},
+     "Set Success! Not read, so not written: SMTP Setting.",
+     {"adSystemLevel adWirelessLevel adNoticeLevel adRemoteLogState adLogServerIP"}},
+    {"Sntp",
+     "sntptimesetmethod",
+     {"sntptimesetmethod"},
+     "Setting success! Not read, so not written: SNTP/NTP or Manual Setting.",
+     {"sntpServerIP sntpTZoneIdx dayLightSaving", "sntpsetTimeofDay"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(DroppedWriting, LostAnswer, ::testing::ValuesIn(kNetworkLost), caseName);

@@ -171,6 +171,7 @@ void TFM_DHCP::BindStaticPool()
 
     StaticRowReq = MakeBinding(
         this, {.Items = kStaticPoolItems,
+               .Label = "Static Pool Settings",
                .Type = MVT_UMV,
                .KeyCount = 1,
                .Mode = BindMode::Async,
@@ -195,8 +196,11 @@ void TFM_DHCP::BindStaticPool()
         e->SetMaxLength(15);
     d.Ed_DomNa->SetMaxLength(63);
 
-    StaticListReq = MakeBinding<New_req2Edit>(
-        this, {.Items = kStaticPoolItems, .Type = MVT_UMV, .KeyCount = 1, .Mode = BindMode::Async});
+    StaticListReq = MakeBinding<New_req2Edit>(this, {.Items = kStaticPoolItems,
+                                                     .Label = "Assigned Static Pool",
+                                                     .Type = MVT_UMV,
+                                                     .KeyCount = 1,
+                                                     .Mode = BindMode::Async});
     StaticListReq->SetupListView(User_ListView, false);
     SetColumnWidths(User_ListView, {44, 104, 104, 104, 104, 104, 104, 80, 50});
     StaticListReq->Filter = "0.0.0.0";
@@ -209,6 +213,7 @@ void TFM_DHCP::BindLeases()
 {
     DynamicClientsReq = MakeBinding<New_req2Edit>(
         this, {.Items = kDynamicLeaseItems,
+               .Label = "Current DHCP Dynamic Pools",
                .Type = MVT_FMV,
                .KeyCount = 1,
                .Mode = BindMode::Async,
@@ -222,6 +227,7 @@ void TFM_DHCP::BindLeases()
 
     StaticClientsReq = MakeBinding<New_req2Edit>(
         this, {.Items = kStaticLeaseItems,
+               .Label = "Current DHCP Static Pools",
                .Type = MVT_FMV,
                .KeyCount = 1,
                .Mode = BindMode::Async,
@@ -237,8 +243,11 @@ void TFM_DHCP::BindLeases()
 void TFM_DHCP::FormCreate(TObject *)
 {
     const bool created = GuardCreate(StatusBar1, [this] {
-        DynamicPoolReq = MakeBinding(
-            this, {.Items = kDynamicPoolItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar1});
+        DynamicPoolReq = MakeBinding(this, {.Items = kDynamicPoolItems,
+                                            .Label = "Dynamic Pool Settings",
+                                            .Type = SVT_SV,
+                                            .Mode = BindMode::Sync,
+                                            .Log = StatusBar1});
         DynamicPoolReq->AssociateEdits(0, "%s", Ed_IPAF);
         DynamicPoolReq->AssociateEdits(1, "%u", Ed_PoolRan);
         DynamicPoolReq->AssociateEdits(2, "%s", Ed_SubMask);
@@ -250,8 +259,11 @@ void TFM_DHCP::FormCreate(TObject *)
         DynamicPoolReq->AssociateCombo(8, CB_Status);
         DynamicPoolReq->Get();
 
-        FunctionReq = MakeBinding(
-            this, {.Items = kDhcpFunctionItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar1});
+        FunctionReq = MakeBinding(this, {.Items = kDhcpFunctionItems,
+                                         .Label = "Function Enable/Disable",
+                                         .Type = SVT_SV,
+                                         .Mode = BindMode::Sync,
+                                         .Log = StatusBar1});
         FunctionReq->AssociateCombo(0, CB_Fuction1);
         if (FunctionReq->Get()) {
             CB_Fuction2->SetItemIndex(CB_Fuction1->ItemIndex());
@@ -265,7 +277,8 @@ void TFM_DHCP::FormCreate(TObject *)
         StatusBar2->SetSimpleText(StatusBar1->SimpleText());
         StatusBar3->SetSimpleText(StatusBar1->SimpleText());
     }
-    SystemIPReq = MakeBinding(this, {.Items = kSystemAddressItems, .Type = SVT_SV, .Mode = BindMode::Async});
+    SystemIPReq = MakeBinding(
+        this, {.Items = kSystemAddressItems, .Label = "System IP", .Type = SVT_SV, .Mode = BindMode::Async});
     SystemIPReq->AssociateEdits(0, "%s", Ed_ext);
     SystemIPReq->Get();
     for (TEdit *e : {Ed_IPAF, Ed_SubMask, Ed_Gateway, Ed_Wins, Ed_DNS})
@@ -305,7 +318,11 @@ void TFM_DHCP::FormCloseQuery(TObject *, bool &CanClose)
 
 AnsiString TFM_DHCP::ReadFailure() const
 {
-    return FirstReadFailure({DynamicPoolReq.get(), FunctionReq.get(), StaticRowReq.get()});
+    const auto groups = {static_cast<const ReadOutcome *>(DynamicPoolReq.get()),
+                         static_cast<const ReadOutcome *>(FunctionReq.get()),
+                         static_cast<const ReadOutcome *>(StaticRowReq.get())};
+    const AnsiString failure = FirstReadFailure(groups);
+    return failure.empty() ? failure : NotReadText(failure, UnreadLabels(groups));
 }
 
 void TFM_DHCP::KeepReadFailure(TStatusBar *bar)
@@ -318,9 +335,12 @@ void TFM_DHCP::KeepReadFailure(TStatusBar *bar)
 
 void TFM_DHCP::OnStaticListDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
-    // A group that could not be read stays in view: an empty listing is no success then.
+    // A group that could not be read stays in view: an empty listing is no success then. So do
+    // the groups the dialog's writes left out.
     const AnsiString failure = ReadFailure();
-    ShowListing(!failure.empty() ? failure : Status ? Status->Message : AnsiString());
+    const AnsiString listed = !failure.empty() ? failure : Status ? Status->Message : AnsiString();
+    ShowListing(RowOutcome.empty() ? listed : listed + " " + RowOutcome);
+    RowOutcome.clear();
     Bt_Cancel->SetEnabled(true);
     Busy = false;
     Idle = true;

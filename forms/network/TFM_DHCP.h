@@ -3,6 +3,7 @@
 // static pool (a fixed device table of address reservations, edited in TFM_StaticIP) and the
 // current leases.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 #include <functional>
 
@@ -71,6 +72,8 @@ public:
     bool Idle = true;           // no static pool listing is under way
     // Called with the outcome of the next completed row write (the dialog chains its writes).
     std::function<void(bool)> RowWriteDone;
+    // What the dialog's last writes left out, shown once the static pool has been listed again.
+    AnsiString RowOutcome;
 
     void FormCreate(TObject *Sender);
     void BindStaticPool();
@@ -94,21 +97,25 @@ public:
     void OnStaticListDone(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
     void OnStaticRowSetDone(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
 
+    // The server switch, written through chain, its outcome shown in bar: a write that failed
+    // stays in view and the switch shows again what the device holds. False once chain stopped.
+    bool WriteFunction(TStatusBar *bar, WriteChain &chain);
+    // Both status bars of the pools' pages.
+    void ShowListing(const AnsiString &text);
+
     // The row of LV_StaticPoolSet whose IP is the address (compared as numbers), or null.
     TListItem *StaticPoolRow(const AnsiString &address) const;
     // Selects the row of LV_StaticPoolSet afresh: its index and values go into the dialog.
     void LoadRow(TListItem *row);
 
 private:
-    // The failure of a group the form could not read; empty when all were read.
+    // The failure of a group the form could not read and the groups it could not read; empty
+    // when all were read.
     AnsiString ReadFailure() const;
     void KeepReadFailure(TStatusBar *bar);
-    // The server switch, its outcome shown in bar.
-    WriteResult WriteFunction(TStatusBar *bar);
     void BuildDynamicPage();
     void BuildStaticPage();
     void BuildLeasePage();
-    void ShowListing(const AnsiString &text);
     void ListStaticPool();
     bool CheckDynamicPool();
     // The full-table row of the row chosen in User_ListView, when no row write runs.
@@ -117,6 +124,7 @@ private:
     // The static row dialog, made in FormCreate; deleted after the binding that fills it.
     std::unique_ptr<TFM_StaticIP> m_dialog;
     TCloseGuard Guard;
+    WriteChain Chain{this};
 };
 
 extern TFM_DHCP *FM_DHCP;

@@ -115,22 +115,20 @@ bool TFM_DHCP::CheckDynamicPool()
     return true;
 }
 
-WriteResult TFM_DHCP::WriteFunction(TStatusBar *bar)
+bool TFM_DHCP::WriteFunction(TStatusBar *bar, WriteChain &chain)
 {
     // The outcome goes to the page whose Apply this is.
     FunctionReq->SetStatusBar(bar);
-    const WriteResult result = FunctionReq->Write();
-    if (result == WriteResult::Unread)
-        bar->SetSimpleText(gMsgGroupNotRead);
-    if (result != WriteResult::Failed)
-        return result;
-    // Refused: the switch shows again what the device holds, the refusal stays in view.
-    const AnsiString refusal = bar->SimpleText();
+    if (chain.Write(FunctionReq.get()))
+        return true;
+    // Refused or not answered: the switch shows again what the device holds, the failure stays
+    // in view.
+    const AnsiString failure = bar->SimpleText();
     FunctionReq->Get();
-    bar->SetSimpleText(refusal);
+    bar->SetSimpleText(failure);
     CB_Fuction2->SetItemIndex(CB_Fuction1->ItemIndex());
     EnableDynamicPoolEdits(true);
-    return result;
+    return false;
 }
 
 void TFM_DHCP::Bt_ApplyClick(TObject *)
@@ -140,17 +138,16 @@ void TFM_DHCP::Bt_ApplyClick(TObject *)
     // The last Apply's outcome is no word on this one.
     StatusBar1->SetSimpleText("");
     const bool serverOn = CB_Fuction1->ItemIndex() == 1;
-    if (serverOn && !CheckDynamicPool())
+    // A pool that could not be read shows nothing: it is neither checked nor written.
+    if (serverOn && DynamicPoolReq->WasRead() && !CheckDynamicPool())
         return;
-    WriteResult result = WriteFunction(StatusBar1);
-    if (result == WriteResult::Written && serverOn)
-        result = DynamicPoolReq->Write();
-    if (result == WriteResult::Unread)
-        StatusBar1->SetSimpleText(gMsgGroupNotRead);
-    if (result != WriteResult::Written)
-        return;
-    RunRestartCountdown();
-    StatusBar1->SetSimpleText("Setting Success!");
+    Chain.Begin();
+    if (WriteFunction(StatusBar1, Chain) && serverOn)
+        Chain.Write(DynamicPoolReq.get());
+    if (!Chain.Stopped() && Chain.WroteAny())
+        RunRestartCountdown();
+    // A failed write has no text of the form's own: its request log line stays.
+    StatusBar1->SetSimpleText(Chain.Text("Setting Success!", StatusBar1->SimpleText()));
 }
 
 void TFM_DHCP::StaticApplyClick(TObject *)
@@ -158,8 +155,13 @@ void TFM_DHCP::StaticApplyClick(TObject *)
     if (!FunctionReq)
         return;
     StatusBar2->SetSimpleText("");
-    if (WriteFunction(StatusBar2) == WriteResult::Written)
+    Chain.Begin();
+    WriteFunction(StatusBar2, Chain);
+    if (!Chain.Stopped() && Chain.WroteAny())
         RunRestartCountdown();
+    // No text of the form's own either way: the request log line stays.
+    const AnsiString logged = StatusBar2->SimpleText();
+    StatusBar2->SetSimpleText(Chain.Text(logged, logged));
 }
 
 TListItem *TFM_DHCP::ChosenRow() const

@@ -62,19 +62,25 @@ TFM_Group::TFM_Group(TComponent *AOwner) : TForm(AOwner)
 void TFM_Group::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
-        APModeReq = MakeBinding(this, {.Items = kAPModeItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        APModeReq = MakeBinding(
+            this, {.Items = kAPModeItems, .Label = "AP Mode", .Type = MVT_SV, .Mode = BindMode::Sync});
         APModeReq->AssociateCombo(0, ED_APModeComboBox);
         APModeReq->Get();
-        GroupReq = MakeBinding(
-            this, {.Items = kGroupItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
+        GroupReq = MakeBinding(this, {.Items = kGroupItems,
+                                      .Label = "AP Grouping Settings",
+                                      .Type = SVT_SV,
+                                      .Mode = BindMode::Sync,
+                                      .Log = StatusBar});
         GroupReq->AssociateCombo(0, CB_LoadB);
         GroupReq->AssociateEdits(1, "%u", Ed_UsrL);
         GroupReq->AssociateCombo(2, CB_LinkInt);
         GroupReq->Get();
         Ed_UsrL->SetMaxLength(2);
         if (LinkStatusSupported()) {
-            LinkStatusReq =
-                MakeBinding(this, {.Items = kLinkStatusItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+            LinkStatusReq = MakeBinding(this, {.Items = kLinkStatusItems,
+                                               .Label = "Ethernet Link Status",
+                                               .Type = SVT_SV,
+                                               .Mode = BindMode::Sync});
             LinkStatusReq->AssociateEdits(0, "%s", Ed_EthLS);
             LinkStatusReq->Get();
             LinkStatusBound = true;
@@ -85,13 +91,15 @@ void TFM_Group::FormCreate(TObject *)
     });
     CB_LoadBChange(CB_LoadB);
     ED_APModeComboBoxChange(ED_APModeComboBox);
+    ShowReadFailure(StatusBar, {APModeReq.get(), GroupReq.get(), LinkStatusReq.get()});
 }
 
 void TFM_Group::Bt_ApplyClick(TObject *)
 {
     // An unread group is not checked: its limit was never the user's.
     if (!GroupReq || !GroupReq->WasRead()) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
+        StatusBar->SetSimpleText(GroupReq ? NotWrittenText(AnsiString(), {GroupReq->Label()})
+                                          : gMsgGroupNotRead);
         return;
     }
     const int32_t limit = FieldNumber(Ed_UsrL->Text(), -1);
@@ -101,11 +109,7 @@ void TFM_Group::Bt_ApplyClick(TObject *)
         return;
     }
     // The link status is read-only: there is nothing of it to write.
-    const WriteResult result = GroupReq ? GroupReq->Write() : WriteResult::Unread;
-    if (result == WriteResult::Unread) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
-        return;
-    }
+    const WriteResult result = GroupReq->Write();
     if (result != WriteResult::Written) {
         StatusBar->SetSimpleText("Setting Error!");
         return;
@@ -125,6 +129,7 @@ void TFM_Group::Bt_RefreshClick(TObject *)
         LinkStatusReq->Get();
     CB_LoadBChange(CB_LoadB);
     ED_APModeComboBoxChange(ED_APModeComboBox);
+    ShowReadFailure(StatusBar, {APModeReq.get(), GroupReq.get(), LinkStatusReq.get()});
 }
 
 void TFM_Group::Bt_CancelClick(TObject *)

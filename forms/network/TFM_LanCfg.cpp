@@ -58,22 +58,27 @@ TFM_LanCfg::TFM_LanCfg(TComponent *AOwner) : TForm(AOwner)
 void TFM_LanCfg::FormCreate(TObject *)
 {
     GuardCreate(StatusBar, [this] {
-        LanReq =
-            MakeBinding(this, {.Items = kLanItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
+        LanReq = MakeBinding(
+            this,
+            {.Items = kLanItems, .Label = "LAN", .Type = SVT_SV, .Mode = BindMode::Sync, .Log = StatusBar});
         LanReq->AssociateCombo(GetIPFromItem, CB_IPFrom);
         LanReq->AssociateEdits(AddressItem, "%s", ED_IpAddr);
         LanReq->AssociateEdits(MaskItem, "%s", ED_SubMask);
         LanReq->AssociateEdits(GatewayItem, "%s", ED_DefGw);
         LanReq->AssociateCombo(RestartItem, ED_Restart);
 
-        DynamicPoolReq =
-            MakeBinding(this, {.Items = kDynamicPoolItems, .Type = SVT_SV, .Mode = BindMode::Async});
+        DynamicPoolReq = MakeBinding(this, {.Items = kDynamicPoolItems,
+                                            .Label = "DHCP Dynamic Pool",
+                                            .Type = SVT_SV,
+                                            .Mode = BindMode::Async,
+                                            .OnGetDone = [this](auto *, auto *) { ShowOpeningReads(); }});
         DynamicPoolReq->AssociateEdits(0, "%s", Ed_IPAF);
         DynamicPoolReq->AssociateEdits(1, "%u", Ed_PoolRan);
         DynamicPoolReq->Get();
 
         StaticPoolReq = MakeBinding(
             this, {.Items = kStaticPoolItems,
+                   .Label = "DHCP Static Pool",
                    .Type = MVT_UMV,
                    .KeyCount = 1,
                    .Mode = BindMode::Async,
@@ -86,10 +91,21 @@ void TFM_LanCfg::FormCreate(TObject *)
             OpeningMode = CB_IPFrom->ItemIndex();
             ShowStaticFields();
         }
+        ShowOpeningReads();
     });
     ED_DefGw->SetMaxLength(15);
     ED_IpAddr->SetMaxLength(15);
     ED_SubMask->SetMaxLength(15);
+}
+
+void TFM_LanCfg::ShowOpeningReads()
+{
+    // Once both reads of the opening have ended.
+    for (const FormBinding *group : {LanReq.get(), DynamicPoolReq.get()})
+        if (group == nullptr || group->LastRead() == ReadState::NotRead ||
+            group->LastRead() == ReadState::Reading)
+            return;
+    ShowReadFailure(StatusBar, {LanReq.get(), DynamicPoolReq.get()});
 }
 
 void TFM_LanCfg::CB_IPFromChange(TObject *)
@@ -111,7 +127,7 @@ void TFM_LanCfg::BT_LanCfgOkClick(TObject *)
         return;
     // Without the device's values there is no address source to apply.
     if (!LanReq || !LanReq->WasRead()) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
+        StatusBar->SetSimpleText(LanReq ? NotWrittenText(AnsiString(), {LanReq->Label()}) : gMsgGroupNotRead);
         return;
     }
     if (CB_IPFrom->ItemIndex() == 0)
@@ -152,17 +168,20 @@ void TFM_LanCfg::ApplyStatic()
             c.edit->SetText("");
             return;
         }
-    // Without the pool the check would pass any address.
-    if (!DynamicPoolReq || !DynamicPoolReq->WasRead()) {
+    const bool unchanged = SameAddress(ED_IpAddr->Text(), OpeningAddress);
+    // Without the pool the check would pass any address; the address the device holds needs
+    // none to be written back.
+    const bool poolRead = DynamicPoolReq && DynamicPoolReq->WasRead();
+    if (!poolRead && !unchanged) {
         Refuse(kPoolsUnread);
         return;
     }
-    if (InPool(IPEditToInt(ED_IpAddr), IPEditToInt(Ed_IPAF), IPEditToInt(Ed_PoolRan))) {
+    if (poolRead && InPool(IPEditToInt(ED_IpAddr), IPEditToInt(Ed_IPAF), IPEditToInt(Ed_PoolRan))) {
         Refuse("Reject: The IP conflicts with Dynamic DHCP Server IP");
         LanReq->Get();
         return;
     }
-    if (SameAddress(ED_IpAddr->Text(), OpeningAddress)) {
+    if (unchanged) {
         WriteStatic();
         return;
     }
@@ -246,15 +265,15 @@ void TFM_LanCfg::WriteStatic()
         result = LanReq->Write();
         LanReq->Request.Retries = retries;
     }
-    if (result == WriteResult::Unread) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
-        return;
-    }
     if (result != WriteResult::Written) {
         StatusBar->SetSimpleText("Set Error!");
         return;
     }
-    StatusBar->SetSimpleText("Set Success!");
+    // Not checked against a pool that was not read: said so.
+    std::vector<AnsiString> unchecked;
+    if (DynamicPoolReq && !DynamicPoolReq->WasRead())
+        unchecked.push_back(DynamicPoolReq->Label());
+    StatusBar->SetSimpleText(NotReadText("Set Success!", unchecked));
     const AnsiString newAddress = "The system IP will be " + ED_IpAddr->Text();
     // The set's restart object restarts the device: the countdown sends no restart of its own.
     if (wasDhcpClient)
@@ -277,8 +296,6 @@ void TFM_LanCfg::ApplyDhcp()
                                          {RestartItem, KvAccess::ReadOnly}});
         result = LanReq->Write();
     }
-    if (result == WriteResult::Unread)
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
     if (result != WriteResult::Written)
         return;
     StatusBar->SetSimpleText("Set Success!");

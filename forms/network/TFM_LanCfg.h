@@ -38,6 +38,8 @@ public:
     void FormCreate(TObject *Sender);
     void CB_IPFromChange(TObject *Sender);
     void ShowStaticFields();
+    // The groups the opening could not read, once its reads have ended.
+    void ShowOpeningReads();
     void BT_LanCfgOkClick(TObject *Sender);
     void BT_LanCfgCancelClick(TObject *Sender);
 

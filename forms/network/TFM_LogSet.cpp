@@ -5,6 +5,7 @@
 #include "MainMenu.h"
 #include "Misc.h"
 #include "NetUtils.h"
+#include "ReadBack.h"
 
 namespace {
 
@@ -81,7 +82,8 @@ void TFM_LogSet::FormCreate(TObject *)
     // Read once: the capability may read empty later while the device does not answer.
     m_smtp = MainForm != nullptr && CapabilityNumber(MainForm->Ed_SpSmtp->Text()) == 1;
     GuardCreate(nullptr, [this] {
-        LogReq = MakeBinding(this, {.Items = kLogItems, .Type = MVT_SV, .Mode = BindMode::Sync});
+        LogReq = MakeBinding(
+            this, {.Items = kLogItems, .Label = "Log Settings", .Type = MVT_SV, .Mode = BindMode::Sync});
         LogReq->Associate(0, SysLevCeBox);
         LogReq->Associate(1, WirelessLevCeBox);
         LogReq->Associate(2, NoticeLevCeBox);
@@ -90,7 +92,8 @@ void TFM_LogSet::FormCreate(TObject *)
         LogReq->Get();
         if (!m_smtp)
             return;
-        SmtpReq = MakeBinding(this, {.Items = kSmtpItems, .Type = SVT_SV, .Mode = BindMode::Sync});
+        SmtpReq = MakeBinding(
+            this, {.Items = kSmtpItems, .Label = "SMTP Setting", .Type = SVT_SV, .Mode = BindMode::Sync});
         SmtpReq->Associate(0, CB_SMTPStatus);
         SmtpReq->AssociateEdits(1, "%s", EDT_Server);
         SmtpReq->AssociateEdits(2, "%s", EDT_Sender);
@@ -146,14 +149,15 @@ void TFM_LogSet::SetEditLimits()
 
 bool TFM_LogSet::CheckInput()
 {
-    // Checks only: a refusal leaves every control as the user left it.
+    // Checks only: a refusal leaves every control as the user left it. A group that was not
+    // read is not checked: its controls show nothing the user typed.
     const AnsiString server = LogServerEdit->Text();
-    if (!server.empty() && !IsValidIPAddress(server)) {
+    if (LogReq && LogReq->WasRead() && !server.empty() && !IsValidIPAddress(server)) {
         Warn("Please input valid IP Address.");
         LogServerEdit->SetText("");
         return false;
     }
-    if (!SmtpReq || !CB_SMTPStatus->Checked())
+    if (!SmtpReq || !SmtpReq->WasRead() || !CB_SMTPStatus->Checked())
         return true;
     if (!IsValidIPAddress(EDT_Server->Text())) {
         Warn("Please input valid IP Address.");
@@ -194,28 +198,23 @@ void TFM_LogSet::Bt_ApplyClick(TObject *)
     if (!CheckInput())
         return;
     // A group that could not be read is not written back (a blank server, events off).
-    if (!LogReq || !LogReq->WasRead() || (SmtpReq && !SmtpReq->WasRead())) {
-        StatusBar1->SetSimpleText(gMsgGroupNotRead);
-        return;
-    }
-    TakeLogServer();
-    bool ok = LogReq->Write(true, true) == WriteResult::Written;
-    if (ok && SmtpReq) {
+    if (LogReq && LogReq->WasRead())
+        TakeLogServer();
+    Chain.Begin();
+    if (Chain.Write(LogReq.get()) && SmtpReq) {
         // SMTP off: only its state goes out; the server and addresses stay on the device.
         std::optional<AccessPatch> off;
         if (!CB_SMTPStatus->Checked())
             off.emplace(*SmtpReq, std::initializer_list<std::pair<int, uint32_t>>{{1, KvAccess::Invalid},
                                                                                   {2, KvAccess::Invalid},
                                                                                   {3, KvAccess::Invalid}});
-        ok = SmtpReq->Write(true, true) == WriteResult::Written;
+        Chain.Write(SmtpReq.get());
     }
-    if (ok) {
+    if (!Chain.Stopped() && Chain.WroteAny())
         RunRestartCountdown();
-        StatusBar1->SetSimpleText("Set Success!");
-    } else {
-        StatusBar1->SetSimpleText("Set Error!");
-    }
     ReadBack();
+    StatusBar1->SetSimpleText(
+        ReadBackText(Chain.Text("Set Success!", "Set Error!"), Chain, {LogReq.get(), SmtpReq.get()}));
 }
 
 void TFM_LogSet::ReadBack()

@@ -2,6 +2,7 @@
 // Status \ Log \ Log Setting: which events the device logs, the remote log server, and on
 // devices that have them e-mail alerts through an SMTP server.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 class TFM_LogSet : public TForm {
 public:
@@ -51,6 +52,7 @@ private:
     bool m_smtp = false;     // the device said at opening that it sends e-mail alerts
     AnsiString m_serverRead; // the log server as the last read showed it
     bool m_shown = false;
+    WriteChain Chain{this};
 };
 
 extern TFM_LogSet *FM_LogSet;

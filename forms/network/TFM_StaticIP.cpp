@@ -99,8 +99,13 @@ TFM_StaticIP::TFM_StaticIP(TComponent *AOwner) : TForm(AOwner)
         limited->SetMaxLength(15);
     Ed_DomNa->SetMaxLength(63);
     Apply->OnClick = [this](TObject *s) { ApplyClick(s); };
-    // A dialog the user closed writes nothing: the probe's answer goes with it.
-    OnClose = [this](TObject *, TCloseAction &) { DropProbe(); };
+    // A dialog the user closed writes nothing: the probe's answer goes with it, and writes
+    // under way start no others.
+    OnShow = [this](TObject *) { m_abandoned = m_closing = false; };
+    OnClose = [this](TObject *, TCloseAction &) {
+        DropProbe();
+        m_abandoned = !m_closing;
+    };
 }
 
 void TFM_StaticIP::DropProbe()
@@ -249,10 +254,16 @@ void TFM_StaticIP::CheckAndWrite()
         const bool keepsItsMac = edited != nullptr && MacTextEqual(mac, RowMAC(edited));
         WriteRow(sameClient && !keepsItsMac ? sameClient : edited, true);
     }
-    RunCountdownWindow({.Countdown = 15,
-                        .RebootDelay = 22,
-                        .SendReboot = false,
-                        .Label3 = AnsiString("But the device isn't restarting.")});
+    // The user closed the dialog while it wrote, or every write has ended already (one was
+    // refused): nothing to wait for.
+    if (m_abandoned)
+        return;
+    if (dhcp.Busy)
+        RunCountdownWindow({.Countdown = 15,
+                            .RebootDelay = 22,
+                            .SendReboot = false,
+                            .Label3 = AnsiString("But the device isn't restarting.")});
+    m_closing = true;
     Close();
 }
 
@@ -260,6 +271,8 @@ void TFM_StaticIP::WriteRow(TListItem *target, bool emptyFirst)
 {
     if (target == nullptr || FM_DHCP == nullptr)
         return;
+    m_chain.Begin();
+    m_failure.clear();
     m_entered = Shown();
     // The save area, while the row's own values pass through the controls.
     Ed_AsgIP2->SetText(m_entered.IP);
@@ -271,7 +284,7 @@ void TFM_StaticIP::WriteRow(TListItem *target, bool emptyFirst)
     Ed_DomNa2->SetText(m_entered.Domain);
     FM_DHCP->LoadRow(target); // its index and values into the dialog
     m_oldRow = Shown();
-    m_emptiedFirst = emptyFirst;
+    m_emptied = false;
     FM_DHCP->Busy = true;
     if (!emptyFirst) {
         FillRow();
@@ -279,6 +292,7 @@ void TFM_StaticIP::WriteRow(TListItem *target, bool emptyFirst)
     }
     Show(EmptyRow());
     StartRowWrite([this](bool emptied) {
+        m_emptied = emptied;
         if (emptied)
             FillRow();
         else
@@ -288,28 +302,66 @@ void TFM_StaticIP::WriteRow(TListItem *target, bool emptyFirst)
 
 void TFM_StaticIP::FillRow()
 {
+    // A dialog the user closed meanwhile writes nothing more.
+    if (m_abandoned) {
+        EndWrites();
+        return;
+    }
     Row row = m_entered;
     FillEmptyAddresses(row);
     Show(row);
-    FM_DHCP->FunctionReq->Write();
+    // The entry only with the server switch as chosen: a refused switch is shown, and what
+    // the emptied row held goes back.
+    if (!FM_DHCP->WriteFunction(FM_DHCP->StatusBar2, m_chain)) {
+        m_failure = FM_DHCP->StatusBar2->SimpleText();
+        RestoreRow();
+        return;
+    }
+    if (m_abandoned) {
+        EndWrites();
+        return;
+    }
     FM_DHCP->RelistPending = true;
     StartRowWrite([this](bool filled) {
-        if (filled || !m_emptiedFirst) {
+        if (filled) {
+            m_emptied = false;
+            m_chain.Note(FM_DHCP->StaticRowReq->Label());
             EndWrites();
             return;
         }
-        // The row was emptied and the new values refused: the reservation goes back.
-        Show(m_oldRow);
-        StartRowWrite([this](bool) { EndWrites(); });
+        // Nothing of it was taken: the lists still show the pool as it is.
+        FM_DHCP->RelistPending = false;
+        RestoreRow();
+    });
+}
+
+void TFM_StaticIP::RestoreRow()
+{
+    if (!m_emptied || m_abandoned) {
+        EndWrites();
+        return;
+    }
+    Show(m_oldRow);
+    StartRowWrite([this](bool restored) {
+        m_emptied = !restored;
+        EndWrites();
     });
 }
 
 void TFM_StaticIP::StartRowWrite(std::function<void(bool)> next)
 {
-    FM_DHCP->RowWriteDone = next;
+    // A failed write stops the chain; its text is what the bars show then.
+    FM_DHCP->RowWriteDone = [this, next](bool ok) {
+        if (!ok && !m_chain.Stopped()) {
+            m_chain.Fail(FM_DHCP->StaticRowReq->WriteUnanswered());
+            m_failure = FM_DHCP->StatusBar2->SimpleText();
+        }
+        next(ok);
+    };
     if (FM_DHCP->StaticRowReq->Write(false, true) != WriteResult::Started) {
+        const std::function<void(bool)> done = std::move(FM_DHCP->RowWriteDone);
         FM_DHCP->RowWriteDone = nullptr;
-        next(false);
+        done(false);
     }
 }
 
@@ -317,7 +369,15 @@ void TFM_StaticIP::EndWrites()
 {
     if (FM_DHCP == nullptr)
         return;
-    FM_DHCP->RowWriteDone = nullptr;
-    FM_DHCP->Busy = false;
+    TFM_DHCP &dhcp = *FM_DHCP;
+    dhcp.RowWriteDone = nullptr;
+    dhcp.Busy = false;
     Show(m_entered);
+    // A row emptied for the entry and not filled stays empty on the device: said so.
+    if (m_emptied)
+        m_chain.Note(dhcp.StaticRowReq->Label() + " (row emptied)");
+    if (m_chain.Stopped())
+        dhcp.ShowListing(m_chain.Text(AnsiString(), m_failure));
+    else
+        dhcp.RowOutcome = m_chain.Text(AnsiString(), AnsiString());
 }

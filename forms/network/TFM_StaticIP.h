@@ -4,6 +4,7 @@
 // selecting a row there fills them and a write of that binding writes them.
 #include "FormFrame.h"
 #include "IcmpProbe.h"
+#include "WriteChain.h"
 
 class TFM_StaticIP : public TForm {
 public:
@@ -50,14 +51,21 @@ private:
     // fails after the row was emptied writes the row's old values back.
     void WriteRow(TListItem *target, bool emptyFirst);
     void FillRow();
+    // After a failure: the row emptied for the entry gets its values back.
+    void RestoreRow();
     void StartRowWrite(std::function<void(bool)> next);
+    // The writes have ended: the form's status bars say how, when not all went well.
     void EndWrites();
     void Warn(const AnsiString &text, const char *caption, TEdit *emptied = nullptr);
 
     std::unique_ptr<kv::IcmpProbe> m_probe;
     Row m_entered;
     Row m_oldRow;
-    bool m_emptiedFirst = false;
+    bool m_emptied = false;   // the target row is empty on the device now
+    bool m_closing = false;   // the dialog closes itself
+    bool m_abandoned = false; // the user closed it while it checked or wrote
+    WriteChain m_chain{this};
+    AnsiString m_failure; // the failed write's text
 };
 
 extern TFM_StaticIP *FM_StaticIP;

@@ -4,6 +4,7 @@
 #include "KvOptionList.h"
 #include "KvPath.h"
 #include "NetUtils.h"
+#include "ReadBack.h"
 #include "Startup.h"
 
 #include <cstdio>
@@ -123,29 +124,38 @@ void TSNTPForm::FormCreate(TObject *)
     Guard.Watch(ListReq);
     Guard.WatchIdle(Idle);
     const bool bound = GuardCreate(StatusBar, [this] {
-        MethodReq = MakeBinding(
-            this, {.Items = kMethodItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Timeout = 1000});
+        MethodReq = MakeBinding(this, {.Items = kMethodItems,
+                                       .Label = "SNTP/NTP or Manual Setting",
+                                       .Type = SVT_SV,
+                                       .Mode = BindMode::Sync,
+                                       .Timeout = 1000});
         MethodReq->AssociateEdits(0, "%u", Ed_sntpmethod);
-        RefreshReq = MakeBinding(
-            this, {.Items = kRefreshItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Timeout = 1000});
+        RefreshReq = MakeBinding(this, {.Items = kRefreshItems,
+                                        .Label = "Computer's Time",
+                                        .Type = SVT_SV,
+                                        .Mode = BindMode::Sync,
+                                        .Timeout = 1000});
         RefreshReq->AssociateEdits(0, "%s", Ed_datetime);
         FillTimeCombosFromPC();
         // The PC's clock in the device's format, whatever the year.
         Ed_datetime->SetText(SntpClockTextNow());
         SendGroup(*RefreshReq);
         SntpReq = MakeBinding(this, {.Items = kSntpItems,
+                                     .Label = "SNTP/NTP Settings",
                                      .Type = SVT_SV,
                                      .Timeout = 1000,
-                                     .OnGetDone = [this](auto *s, auto *e) { OnSntpGetDone(s, e); },
-                                     .OnSetDone = [this](auto *s, auto *e) { OnSntpSetDone(s, e); }});
+                                     .OnGetDone = [this](auto *s, auto *e) { OnSntpGetDone(s, e); }});
         SntpReq->AssociateEdits(0, "%s", Ed_WSNTPServ);
         SntpReq->Associate(1, CB_WSNTPTimeZone);
         SntpReq->Associate(2, CHB_DayLight);
         SntpReq->AssociateEdits(3, "%s", LabRLocalTime);
         SntpReq->Get();
         MethodReq->Get();
-        ManualReq = MakeBinding(
-            this, {.Items = kManualItems, .Type = SVT_SV, .Mode = BindMode::Sync, .Timeout = 1000});
+        ManualReq = MakeBinding(this, {.Items = kManualItems,
+                                       .Label = "Date and Time",
+                                       .Type = SVT_SV,
+                                       .Mode = BindMode::Sync,
+                                       .Timeout = 1000});
         ManualReq->AssociateEdits(0, "%s", Ed_manual);
     });
     const AnsiString folder = ReceivedFilesFolder();
@@ -155,6 +165,7 @@ void TSNTPForm::FormCreate(TObject *)
     SntpFilePath = kListFileName;
     GuardCreate(StatusBar, [this] {
         ListReq = MakeBinding(this, {.Items = kListItems,
+                                     .Label = "Time Zone List",
                                      .Type = SVT_SV,
                                      .Timeout = 1000,
                                      .OnSetDone = [this](auto *s, auto *e) { OnSntpListRequested(s, e); }});
@@ -299,9 +310,15 @@ void TSNTPForm::OnSntpGetDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
     ShowServerEmptyWhenNone();
     if (Status == nullptr || Status->Code != 0) {
-        StatusBar->SetSimpleText(FailureText(Status));
+        // After an Apply its outcome stays: what was written could not be read back.
+        if (m_readingBack)
+            StatusBar->SetSimpleText(ReadBackText(m_applied, Chain, {SntpReq.get()}));
+        else
+            ShowReadFailure(StatusBar, {SntpReq.get(), MethodReq.get()});
+        m_readingBack = false;
         return;
     }
+    m_readingBack = false;
     LabRSNTPServ->SetText(Ed_WSNTPServ->Text());
     LabRSNTPTimeZone->SetText(CB_WSNTPTimeZone->Text());
     Btn_CopyClick(this);
@@ -310,7 +327,7 @@ void TSNTPForm::OnSntpGetDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 void TSNTPForm::Bt_ApplyClick(TObject *)
 {
     const AnsiString server = Ed_WSNTPServ->Text();
-    if (!server.empty() && !IsValidIPAddress(server)) {
+    if (SntpReq && SntpReq->WasRead() && !server.empty() && !IsValidIPAddress(server)) {
         Application->MessageBox("Please input valid IP address", "Waring", MB_OK);
         Ed_WSNTPServ->SetText("");
         Ed_WSNTPServ->SetFocus();
@@ -326,41 +343,59 @@ void TSNTPForm::Bt_ApplyClick(TObject *)
     }
     if (!SntpReq || !MethodReq || !ManualReq)
         return;
-    // A method that could not be read and was not chosen would be written as "manual".
-    if (!MethodReq->WasRead() && !RB_Sntp->Checked() && !RB_Manual->Checked()) {
-        StatusBar->SetSimpleText(gMsgGroupNotRead);
-        return;
-    }
-    if (server.empty())
+    if (server.empty() && SntpReq->WasRead())
         Ed_WSNTPServ->SetText("0.0.0.0");
     StatusBar->SetSimpleText("Set...");
     Idle = false;
     Bt_Apply->SetEnabled(false);
+    m_readingBack = false;
     Ed_sntpmethod->SetText(RB_Sntp->Checked() ? "1" : "2");
     Ed_manual->SetText(ComboTimeText());
-    const WriteResult written = SntpReq->Write();
-    if (written != WriteResult::Started)
-        EndApply(written == WriteResult::Unread ? gMsgGroupNotRead : AnsiString("Setting error!"));
-}
-
-void TSNTPForm::OnSntpSetDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
-{
+    Chain.Begin();
     // The method and the manual time follow only once the server settings were taken.
-    if (Status == nullptr || Status->Code != 0 || !SendGroup(*MethodReq) || !SendGroup(*ManualReq)) {
-        EndApply("Setting error!");
-        return;
-    }
-    SntpReq->Get();
-    EndApply("Setting success!");
-    RunRestartCountdown();
+    Chain.WriteThen(SntpReq.get(), [this](bool goesOn) {
+        if (goesOn)
+            WriteMethodAndTime();
+        EndApply();
+    });
 }
 
-void TSNTPForm::EndApply(const AnsiString &text)
+bool TSNTPForm::Send(FormBinding &group)
+{
+    if (!SendGroup(group)) {
+        Chain.Fail(group.WriteUnanswered());
+        return false;
+    }
+    Chain.Note(group.Label());
+    return true;
+}
+
+void TSNTPForm::WriteMethodAndTime()
+{
+    // A method that could not be read and was not chosen is neither: it is not written.
+    if (MethodReq->WasRead() || RB_Sntp->Checked() || RB_Manual->Checked()) {
+        if (!Send(*MethodReq))
+            return;
+    } else {
+        Chain.Skip(MethodReq->Label());
+    }
+    Send(*ManualReq);
+}
+
+void TSNTPForm::EndApply()
 {
     ShowServerEmptyWhenNone();
-    StatusBar->SetSimpleText(text);
+    m_applied = Chain.Text("Setting success!", "Setting error!");
+    StatusBar->SetSimpleText(m_applied);
     Idle = true;
     Bt_Apply->SetEnabled(true);
+    if (Chain.Stopped())
+        return;
+    // The settings as the device holds them now; a read that fails keeps the outcome above.
+    m_readingBack = true;
+    SntpReq->Get();
+    if (Chain.WroteAny())
+        RunRestartCountdown();
 }
 
 void TSNTPForm::FormCloseQuery(TObject *, bool &CanClose)

@@ -3,6 +3,7 @@
 // and daylight saving or from a date and time the user gives. The device's time-zone list,
 // fetched over the form's TFTP server, tells which zones observe daylight saving.
 #include "TransferRoad.h"
+#include "WriteChain.h"
 
 #include <array>
 #include <cstdint>
@@ -66,13 +67,18 @@ public:
     void Btn_CopyClick(TObject *Sender);
     void OnSntpGetDone(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
     void Bt_ApplyClick(TObject *Sender);
-    void OnSntpSetDone(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
     void FormCloseQuery(TObject *Sender, bool &CanClose);
 
 private:
     void ShowServerEmptyWhenNone();
-    void EndApply(const AnsiString &text);
+    // A group the form only sends, through the chain.
+    bool Send(FormBinding &group);
+    void WriteMethodAndTime();
+    void EndApply();
     TCloseGuard Guard;
+    WriteChain Chain{this};
+    AnsiString m_applied;       // the last Apply's outcome
+    bool m_readingBack = false; // the settings are read again after an Apply
 };
 
 extern TSNTPForm *SNTPForm;

@@ -2,11 +2,13 @@
 // pool rows, row 1 holding 192.168.0.20 for 00A0C5112233), with a scripted echo prober.
 #include "ComboChoice.h"
 #include "FormFixture.h"
+#include "GiveUp.h"
 #include "NetworkFormSupport.h"
 #include "PingHost.h"
 #include "TFM_DHCP.h"
 #include "TFM_StaticIP.h"
 #include "TestEnv.h"
+#include "WriteChain.h"
 
 using namespace formtest;
 
@@ -15,6 +17,10 @@ namespace {
 const std::string kPoolSet = "dynamicIPStart=192.168.0.100 dynamicRange=50 dynamicMask=255.255.255.0 "
                              "dynamicGateway=192.168.0.1 dynamicWins=0.0.0.0 dynamicDns=0.0.0.0 "
                              "dynamicDomain=\"lan\" dynamicLease=86400 dynamicStatus=1";
+
+const std::string kPoolAsRead = "dynamicIPStart=192.168.0.100 dynamicRange=50 dynamicMask=255.255.255.0 "
+                                "dynamicGateway=192.168.0.1 dynamicWins=0.0.0.0 dynamicDns=192.168.0.1 "
+                                "dynamicDomain=\"lan\" dynamicLease=86400 dynamicStatus=1";
 
 // One static pool row as the write log shows it.
 std::string rowSet(int row, const std::string &ip, const std::string &mac, const std::string &mask,
@@ -32,7 +38,8 @@ const std::string kOldRow1 = "staticIP.1=192.168.0.20 staticMAC.1=0x00A0C5112233
                              "staticDomain.1=\"lan\" staticStatus.1=1";
 
 class DHCP : public ProbedFormTest {
-protected:
+public:
+    using ProbedFormTest::requestsNaming;
     FormHandle<TFM_DHCP> openListed()
     {
         auto form = openForm(FM_DHCP);
@@ -239,6 +246,8 @@ TEST_F(DHCP, FailedFillWritesTheOldRowBack)
     const std::string refused =
         rowSet(1, "192.168.0.22", "00A0C5112233", "255.255.255.0", "192.168.0.1", "a-much-longer-domain", 1);
     expectSets({kEmptyRow1, "dynamicIPFunction=1", refused + " (wrongLength)", kOldRow1});
+    const std::string status = form->StatusBar2->SimpleText();
+    EXPECT_NE(status.find(" Written before it: Function Enable/Disable."), std::string::npos) << status;
     ASSERT_EQ(form->User_ListView->Items()->Count(), 1);
     EXPECT_EQ(form->User_ListView->Items()->Item(0)->SubItems()->Strings(0), "192.168.0.20");
 }
@@ -324,13 +333,17 @@ INSTANTIATE_TEST_SUITE_P(Buttons, DHCPChosenRow,
                          ::testing::Values(ChosenRowCase{"Set", true}, ChosenRowCase{"Del", false}),
                          CaseName());
 
-// The server switch refused, from either page's Apply: the refusal shows where the Apply
-// was pressed, no earlier success stands over it, and the switch shows what the device holds.
+// A write refused or left unanswered, from either page's Apply or from the static row dialog:
+// the failure shows where the user acted, with what was written before it, no earlier success
+// stands over it, nothing after it is written, and the switch shows what the device holds.
 struct RefusedSwitch {
     const char *what;
-    TButton *TFM_DHCP::*apply;
-    TStatusBar *TFM_DHCP::*bar;
-    TComboBox *TFM_DHCP::*choice;
+    std::vector<std::string> device;
+    std::function<void(DHCP &, TFM_DHCP &)> act;
+    std::vector<TStatusBar * TFM_DHCP::*> bars; // each says all of says
+    std::vector<std::string> says;
+    std::vector<std::string> sets;
+    const char *held; // the switch as the device holds it afterwards; null: not looked at
 };
 
 void PrintTo(const RefusedSwitch &c, std::ostream *out)
@@ -343,27 +356,95 @@ class DHCPRefusedSwitch : public DHCP, public ::testing::WithParamInterface<Refu
 TEST_P(DHCPRefusedSwitch, ShowsTheRefusalAndWhatTheDeviceHolds)
 {
     const RefusedSwitch &c = GetParam();
-    startDevice({"--fault", "dynamicIPFunction=error:genErr@set"});
+    startDevice(c.device);
     auto form = openListed();
-    TStatusBar *bar = (*form).*c.bar;
-    bar->SetSimpleText("Setting Success!"); // what an earlier Apply left
-    choose((*form).*c.choice, "Disable");
-    click((*form).*c.apply);
-    expectSets({"dynamicIPFunction=0 (genErr)"});
-    const std::string status = bar->SimpleText();
-    EXPECT_EQ(status.rfind("Set: ", 0), 0u) << status;
-    EXPECT_NE(status.find("General Error"), std::string::npos) << status;
-    EXPECT_EQ(form->CB_Fuction1->Text(), "Enable");
-    EXPECT_EQ(form->CB_Fuction2->Text(), "Enable");
-    EXPECT_TRUE(form->Ed_IPAF->Enabled());
+    for (TStatusBar *TFM_DHCP::*bar : c.bars)
+        ((*form).*bar)->SetSimpleText("Setting Success!"); // what an earlier Apply left
+    c.act(*this, *form);
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle && !form->StaticRowReq->Busy; }, kWaitMs));
+    expectSets(c.sets);
+    for (TStatusBar *TFM_DHCP::*bar : c.bars) {
+        const std::string status = ((*form).*bar)->SimpleText();
+        for (const std::string &part : c.says)
+            EXPECT_NE(status.find(part), std::string::npos) << status;
+    }
+    if (c.held == nullptr)
+        return;
+    EXPECT_EQ(form->CB_Fuction1->Text(), c.held);
+    EXPECT_EQ(form->CB_Fuction2->Text(), c.held);
+    EXPECT_EQ(form->Ed_IPAF->Enabled(), std::string(c.held) == "Enable");
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, DHCPRefusedSwitch,
-                         ::testing::Values(RefusedSwitch{"dynamic pool page", &TFM_DHCP::Bt_Apply,
-                                                         &TFM_DHCP::StatusBar1, &TFM_DHCP::CB_Fuction1},
-                                           RefusedSwitch{"static pool page", &TFM_DHCP::StaticApply,
-                                                         &TFM_DHCP::StatusBar2, &TFM_DHCP::CB_Fuction2}),
-                         CaseName());
+// Switches the server on from the static page and adds a reservation for a new client.
+void AddWithServerOn(DHCP &t, TFM_DHCP &f)
+{
+    choose(f.CB_Fuction2, "Enable");
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) { t.fillDialog(d, "192.168.0.30", "00A0C5AABBCC"); });
+    f.Bt_Add->Click();
+    EXPECT_TRUE(dialog.ran());
+}
+
+const std::string kRefused = "dynamicIPFunction=error:genErr@set";
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, DHCPRefusedSwitch,
+    ::testing::Values(RefusedSwitch{"dynamic pool page",
+                                    {"--fault", kRefused},
+                                    [](DHCP &, TFM_DHCP &f) {
+                                        choose(f.CB_Fuction1, "Disable");
+                                        f.Bt_Apply->Click();
+                                    },
+                                    {&TFM_DHCP::StatusBar1},
+                                    {"Set: ", "General Error"},
+                                    {"dynamicIPFunction=0 (genErr)"},
+                                    "Enable"},
+                      RefusedSwitch{"static pool page",
+                                    {"--fault", kRefused},
+                                    [](DHCP &, TFM_DHCP &f) {
+                                        choose(f.CB_Fuction2, "Disable");
+                                        f.StaticApply->Click();
+                                    },
+                                    {&TFM_DHCP::StatusBar2},
+                                    {"Set: ", "General Error"},
+                                    {"dynamicIPFunction=0 (genErr)"},
+                                    "Enable"},
+                      // The entry is not written without the server the user switched on with it.
+                      RefusedSwitch{"static pool dialog with the server off",
+                                    {"--profile", "servicesoff", "--fault", kRefused},
+                                    AddWithServerOn,
+                                    {&TFM_DHCP::StatusBar1, &TFM_DHCP::StatusBar2},
+                                    {"Set: ", "General Error"},
+                                    {"dynamicIPFunction=1 (genErr)"},
+                                    "Disable"},
+                      // The user closes the dialog while the switch's write waits for the device: the entry
+                      // is not written afterwards.
+                      RefusedSwitch{
+                          "static pool dialog closed while the switch is written",
+                          {"--profile", "servicesoff", "--fault", "dynamicIPFunction=delay:3000@set"},
+                          [](DHCP &test, TFM_DHCP &f) {
+                              kv::Timer poll;
+                              poll.onTimeout = [&] {
+                                  if (FM_StaticIP->Visible() &&
+                                      test.requestsNaming("dynamicIPFunction", "set") > 0) {
+                                      poll.stop();
+                                      kvtest::giveUpWait(kvtest::GiveUp::CloseBox, FM_StaticIP->Widget());
+                                  }
+                              };
+                              poll.start(5);
+                              AddWithServerOn(test, f);
+                          },
+                          {&TFM_DHCP::StatusBar1, &TFM_DHCP::StatusBar2},
+                          {kWriteUnansweredText},
+                          {"dynamicIPFunction=1"},
+                          nullptr},
+                      RefusedSwitch{"dynamic pool refused after the switch",
+                                    {"--fault", "dynamicLease=error:genErr@set"},
+                                    [](DHCP &, TFM_DHCP &f) { f.Bt_Apply->Click(); },
+                                    {&TFM_DHCP::StatusBar1},
+                                    {"General Error", "Written before it: Function Enable/Disable."},
+                                    {"dynamicIPFunction=1", kPoolAsRead + " (genErr)"},
+                                    "Enable"}),
+    CaseName());
 
 TEST_F(DHCP, FullPoolRefusesAdd)
 {

@@ -106,7 +106,7 @@ TEST_F(Group, UnreadGroupSendsNothing)
     auto form = openForm(FM_Group);
     type(form->Ed_UsrL, "10");
     click(form->Bt_Apply);
-    EXPECT_EQ(form->StatusBar->SimpleText(), gMsgGroupNotRead);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Not read, so not written: AP Grouping Settings.");
     expectNoSet();
 }
 

@@ -218,7 +218,7 @@ TEST_F(LanCfg, ApplyAfterAFailedReadSaysWhy)
     auto form = openForm(FM_LanCfg);
     EXPECT_NE(form->StatusBar->SimpleText().find("(SNMP)"), std::string::npos);
     click(form->BT_LanCfgOk);
-    EXPECT_EQ(form->StatusBar->SimpleText(), gMsgGroupNotRead);
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Not read, so not written: LAN.");
     expectNoSet();
 }
 

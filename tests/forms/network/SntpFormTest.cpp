@@ -1,4 +1,5 @@
 // The date and time form against the simulated device, which sends its SNTPFile.RD fixture.
+#include "NetworkFormSupport.h"
 #include "TSNTPForm.h"
 #include "TestEnv.h"
 #include "TransferFixture.h"
@@ -178,8 +179,8 @@ TEST_F(Sntp, RefusedSntpWriteSendsNothingElseAndComesBackIdle)
     EXPECT_TRUE(form->Bt_Apply->Enabled());
 }
 
-// A method the device did not send shows neither option; Apply then writes nothing until the
-// user chooses one, and writes what was chosen.
+// A method the device did not send shows neither option; Apply writes the rest and names it,
+// and writes what the user chose once one is.
 TEST_F(Sntp, UnreadMethodIsWrittenOnlyOnceChosen)
 {
     startTransferDevice({"--profile", "nodeferred", "--fault", "sntptimesetmethod=error:genErr@get"});
@@ -187,10 +188,12 @@ TEST_F(Sntp, UnreadMethodIsWrittenOnlyOnceChosen)
     ASSERT_TRUE(ready(*form));
     EXPECT_FALSE(form->RB_Sntp->Checked());
     EXPECT_FALSE(form->RB_Manual->Checked());
-    const std::size_t before = sets().size();
     click(form->Bt_Apply);
-    EXPECT_EQ(form->StatusBar->SimpleText(), gMsgGroupNotRead);
-    EXPECT_EQ(sets().size(), before);
+    ASSERT_TRUE(pumpUntil([&] { return form->Idle && form->StatusBar->SimpleText() != "Set..."; }, 10000));
+    EXPECT_EQ(form->StatusBar->SimpleText(),
+              "Setting success! Not read, so not written: SNTP/NTP or Manual Setting.");
+    EXPECT_EQ(requestsNaming("sntptimesetmethod", "set"), 0);
+    EXPECT_EQ(requestsNaming("sntpsetTimeofDay", "set"), 1);
     form->RB_Sntp->SetChecked(true);
     click(form->RB_Sntp);
     click(form->Bt_Apply);
@@ -198,6 +201,73 @@ TEST_F(Sntp, UnreadMethodIsWrittenOnlyOnceChosen)
         << form->StatusBar->SimpleText();
     EXPECT_EQ(requestsNaming("sntptimesetmethod", "set"), 1);
 }
+
+// A write refused, or a device that stops once every write was answered: the status keeps what
+// was written and says what failed; what could not be read back shows nothing.
+struct SntpOutcome {
+    const char *what;
+    std::vector<std::string> device;
+    bool stopBeforeReadBack;
+    std::vector<std::string> sets; // the Apply's, in order
+    const char *status;
+};
+
+void PrintTo(const SntpOutcome &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+class SntpApplyOutcome : public Sntp, public ::testing::WithParamInterface<SntpOutcome> {};
+
+TEST_P(SntpApplyOutcome, StatusTellsWhatWasWritten)
+{
+    const SntpOutcome &c = GetParam();
+    // Time-outs half as long: the read the stopped device leaves unanswered fails sooner, and
+    // the read the device delays at opening still gets its answer.
+    setClock(2026, 3, 1, 9, 30, 0);
+    auto shorter = std::make_shared<kvtest::FastClock>(50, 2);
+    shorter->setWallTime(clock->wallTime());
+    const kv::ScopedClock scopedShorter(shorter);
+    startTransferDevice(c.device);
+    auto form = openForm(SNTPForm);
+    ASSERT_TRUE(ready(*form));
+    const std::size_t before = sets().size();
+    click(form->Bt_Apply);
+    if (c.stopBeforeReadBack) {
+        // The read back is held by the device's delay: it stops before answering it.
+        ASSERT_TRUE(pumpUntil([&] { return requestsNaming("timeOfDay", "get") == 2; }, kWaitMs));
+        sim->process().pause();
+    }
+    const bool ended = pumpUntil([&] { return form->StatusBar->SimpleText() == c.status; }, 60000);
+    if (c.stopBeforeReadBack)
+        sim->process().resume();
+    ASSERT_TRUE(ended) << form->StatusBar->SimpleText();
+    const std::vector<std::string> written = sets();
+    EXPECT_EQ(std::vector<std::string>(written.begin() + static_cast<long>(before), written.end()), c.sets);
+    EXPECT_TRUE(form->Idle);
+    EXPECT_TRUE(form->Bt_Apply->Enabled());
+    if (c.stopBeforeReadBack) {
+        EXPECT_EQ(form->CB_WSNTPTimeZone->ItemIndex(), -1);
+        EXPECT_EQ(form->LabRLocalTime->Text(), "");
+    }
+}
+
+const char *const kSntpAsRead = "sntpServerIP=0.0.0.0 sntpTZoneIdx=27 dayLightSaving=0";
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SntpApplyOutcome,
+    ::testing::Values(SntpOutcome{"method refused",
+                                  {"--fault", "sntptimesetmethod=error:genErr@set"},
+                                  false,
+                                  {kSntpAsRead, "sntptimesetmethod=1 (genErr)"},
+                                  "Setting error! Written before it: SNTP/NTP Settings."},
+                      SntpOutcome{
+                          "device stopped before the read back",
+                          {"--fault", "timeOfDay=delay:2000@get"},
+                          true,
+                          {kSntpAsRead, "sntptimesetmethod=1", "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
+                          "Setting success! Not read back: SNTP/NTP Settings."}),
+    CaseName());
 
 // A list left by an earlier opening never passes for the new one.
 TEST_F(Sntp, ListThatDidNotArriveLeavesEveryZoneWithoutDaylightSaving)

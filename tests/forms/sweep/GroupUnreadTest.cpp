@@ -9,7 +9,11 @@
 #include "TFM_Admin.h"
 #include "TFM_Admin2.h"
 #include "TFM_Admin3.h"
+#include "TFM_DHCP.h"
 #include "TFM_Encrypt.h"
+#include "TFM_Group.h"
+#include "TFM_LanCfg.h"
+#include "TFM_LogSet.h"
 #include "TFM_Misc.h"
 #include "TFM_ModeCFG.h"
 #include "TFM_MultiSSIDForm.h"
@@ -19,6 +23,9 @@
 #include "TFM_WMACACL.h"
 #include "TFM_WPart.h"
 #include "TFM_Wirless.h"
+#include "TSNTPForm.h"
+#include "TestEnv.h"
+#include "TransferRoad.h"
 
 #include <set>
 
@@ -60,7 +67,9 @@ public:
     template <class T> void Check(T *&global, const std::function<void(T &)> &apply)
     {
         const GroupUnreadRow &row = GetParam();
-        startDevice(row.profile);
+        std::vector<std::string> normalArgs = row.profile;
+        normalArgs.insert(normalArgs.end(), extraArgs.begin(), extraArgs.end());
+        startDevice(normalArgs);
         sweep::Snapshot normal;
         std::string normalStatus;
         {
@@ -79,7 +88,7 @@ public:
                 expected.push_back(set);
 
         sim.reset();
-        std::vector<std::string> args = row.profile;
+        std::vector<std::string> args = normalArgs;
         args.insert(args.end(), {"--fault", std::string(row.object) + "=error:genErr@get"});
         startDevice(args);
         auto f = openForm(global);
@@ -107,6 +116,9 @@ public:
             *row.named ? std::string(" Not read, so not written: ") + row.named + "." : "";
         EXPECT_EQ(StatusText(*f), row.status ? std::string(row.status) : normalStatus + named);
     }
+
+    // Given to devsim after the row's profile, both times.
+    std::vector<std::string> extraArgs;
 };
 
 void ApplyWireless(TFM_Wirless &f)
@@ -201,6 +213,43 @@ void RogueAP(GroupUnread &t)
 void MACACL(GroupUnread &t)
 {
     t.Check<TFM_WMACACL>(FM_WMACACL, Press(&TFM_WMACACL::Bt_Apply));
+}
+
+void DHCP(GroupUnread &t)
+{
+    t.Check<TFM_DHCP>(FM_DHCP, [](TFM_DHCP &f) { f.Bt_Apply->Click(); });
+}
+
+void LAN(GroupUnread &t)
+{
+    t.Check<TFM_LanCfg>(FM_LanCfg, [](TFM_LanCfg &f) { f.BT_LanCfgOk->Click(); });
+}
+
+void Grouping(GroupUnread &t)
+{
+    t.Check<TFM_Group>(FM_Group, [](TFM_Group &f) { f.Bt_Apply->Click(); });
+}
+
+void LogSetting(GroupUnread &t)
+{
+    t.Check<TFM_LogSet>(FM_LogSet, [](TFM_LogSet &f) { f.Bt_Apply->Click(); });
+}
+
+// The form's server and the device's client meet on a port of this case; the PC's clock, which
+// the form writes as it opens, stands still.
+void DateAndTime(GroupUnread &t)
+{
+    const std::string port = std::to_string(kvtest::freeUdpPort());
+    setenv(kTftpPortVariable, port.c_str(), 1);
+    t.extraArgs = {"--tftp-port", port};
+    auto clock = std::make_shared<kvtest::FastClock>(50);
+    clock->setWallTime(std::time(nullptr));
+    const kv::ScopedClock still(clock);
+    t.Check<TSNTPForm>(SNTPForm, [](TSNTPForm &f) {
+        f.Bt_Apply->Click();
+        EXPECT_TRUE(pumpUntil([&] { return f.Idle && !f.SntpReq->Busy; }, 10000));
+    });
+    unsetenv(kTftpPortVariable);
 }
 
 const std::vector<GroupUnreadRow> &Rows()
@@ -401,6 +450,53 @@ const std::vector<GroupUnreadRow> &Rows()
          {"TelnetCoBox", "CB_Timeout"},
          {"CB_Status", "CB_Telnet", "CB_SSH"},
          Misc},
+        {"DHCP dynamic pool",
+         {},
+         "dynamicLease",
+         {"dynamicIPStart"},
+         nullptr,
+         "Dynamic Pool Settings",
+         {"Ed_IPAF", "Ed_PoolRan", "Ed_SubMask", "Ed_Gateway", "Ed_Wins", "Ed_DNS", "Ed_DomNa", "Ed_Lease",
+          "CB_Status"},
+         {},
+         DHCP},
+        {"LAN",
+         {"--profile", "configured"},
+         "hSubnetMask",
+         {"hGetIPFrom"},
+         "Not read, so not written: LAN.",
+         "",
+         {"CB_IPFrom", "ED_IpAddr", "ED_SubMask", "ED_DefGw", "ED_Restart"},
+         {},
+         LAN},
+        {"Grouping",
+         {"--profile", "grouping"},
+         "UserLimit",
+         {"LoadBalance"},
+         "Not read, so not written: AP Grouping Settings.",
+         "",
+         {"CB_LoadB", "Ed_UsrL", "CB_LinkInt"},
+         {},
+         Grouping},
+        {"Log Setting SMTP",
+         {},
+         "smtpRecipient",
+         {"smtpState"},
+         nullptr,
+         "SMTP Setting",
+         {"CB_SMTPStatus", "EDT_Server", "EDT_Sender", "EDT_Recipient"},
+         {},
+         LogSetting},
+        {"Date and Time method",
+         {},
+         "sntptimesetmethod",
+         {"sntptimesetmethod"},
+         nullptr,
+         "SNTP/NTP or Manual Setting",
+         {"RB_Sntp", "RB_Manual", "Ed_sntpmethod"},
+         {"Ed_WSNTPServ", "CB_WSNTPTimeZone", "CHB_DayLight", "CB_Year", "CB_Month", "CB_Day", "CB_Hour",
+          "CB_Minute", "CB_Second", "Btn_Copy"},
+         DateAndTime},
     };
     return rows;
 }

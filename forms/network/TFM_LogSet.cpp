@@ -5,7 +5,7 @@
 #include "MainMenu.h"
 #include "Misc.h"
 #include "NetUtils.h"
-#include "ReadBack.h"
+#include "WriteChain.h"
 
 namespace {
 

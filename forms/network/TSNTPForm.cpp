@@ -4,8 +4,8 @@
 #include "KvOptionList.h"
 #include "KvPath.h"
 #include "NetUtils.h"
-#include "ReadBack.h"
 #include "Startup.h"
+#include "WriteChain.h"
 
 #include <cstdio>
 #include <fstream>

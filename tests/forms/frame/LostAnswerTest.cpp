@@ -321,9 +321,10 @@ protected:
             status = StatusText(f);
         }
         EXPECT_EQ(status, lost.applied);
+        const std::vector<std::string> all = sets();
         std::vector<std::string> written;
-        for (std::size_t i = m_setsBefore; i < sets().size(); ++i) {
-            const std::string &set = sets()[i];
+        for (std::size_t i = m_setsBefore; i < all.size(); ++i) {
+            const std::string &set = all[i];
             const bool values = i - m_setsBefore < lost.written.size() &&
                                 lost.written[i - m_setsBefore].find('=') != std::string::npos;
             written.push_back(values ? set : SetObjects(set));

@@ -117,47 +117,51 @@ TSNTPForm::~TSNTPForm()
     Timer1->SetEnabled(false);
 }
 
+// The groups of the form, bound and read (the PC's time sent as it opens).
+void TSNTPForm::BindAndRead()
+{
+    MethodReq = MakeBinding(this, {.Items = kMethodItems,
+                                   .Label = "SNTP/NTP or Manual Setting",
+                                   .Type = SVT_SV,
+                                   .Mode = BindMode::Sync,
+                                   .Timeout = 1000});
+    MethodReq->AssociateEdits(0, "%u", Ed_sntpmethod);
+    RefreshReq = MakeBinding(this, {.Items = kRefreshItems,
+                                    .Label = "Computer's Time",
+                                    .Type = SVT_SV,
+                                    .Mode = BindMode::Sync,
+                                    .Timeout = 1000});
+    RefreshReq->AssociateEdits(0, "%s", Ed_datetime);
+    FillTimeCombosFromPC();
+    // The PC's clock in the device's format, whatever the year.
+    Ed_datetime->SetText(SntpClockTextNow());
+    SendGroup(*RefreshReq);
+    SntpReq = MakeBinding(this, {.Items = kSntpItems,
+                                 .Label = "SNTP/NTP Settings",
+                                 .Type = SVT_SV,
+                                 .Timeout = 1000,
+                                 .OnGetDone = [this](auto *s, auto *e) { OnSntpGetDone(s, e); }});
+    SntpReq->AssociateEdits(0, "%s", Ed_WSNTPServ);
+    SntpReq->Associate(1, CB_WSNTPTimeZone);
+    SntpReq->Associate(2, CHB_DayLight);
+    SntpReq->AssociateEdits(3, "%s", LabRLocalTime);
+    SntpReq->Get();
+    MethodReq->Get();
+    ManualReq = MakeBinding(this, {.Items = kManualItems,
+                                   .Label = "Date and Time",
+                                   .Type = SVT_SV,
+                                   .Mode = BindMode::Sync,
+                                   .Timeout = 1000});
+    ManualReq->AssociateEdits(0, "%s", Ed_manual);
+}
+
 void TSNTPForm::FormCreate(TObject *)
 {
     StatusBar->SetSimpleText("Getting...");
     Guard.Watch(SntpReq);
     Guard.Watch(ListReq);
     Guard.WatchIdle(Idle);
-    const bool bound = GuardCreate(StatusBar, [this] {
-        MethodReq = MakeBinding(this, {.Items = kMethodItems,
-                                       .Label = "SNTP/NTP or Manual Setting",
-                                       .Type = SVT_SV,
-                                       .Mode = BindMode::Sync,
-                                       .Timeout = 1000});
-        MethodReq->AssociateEdits(0, "%u", Ed_sntpmethod);
-        RefreshReq = MakeBinding(this, {.Items = kRefreshItems,
-                                        .Label = "Computer's Time",
-                                        .Type = SVT_SV,
-                                        .Mode = BindMode::Sync,
-                                        .Timeout = 1000});
-        RefreshReq->AssociateEdits(0, "%s", Ed_datetime);
-        FillTimeCombosFromPC();
-        // The PC's clock in the device's format, whatever the year.
-        Ed_datetime->SetText(SntpClockTextNow());
-        SendGroup(*RefreshReq);
-        SntpReq = MakeBinding(this, {.Items = kSntpItems,
-                                     .Label = "SNTP/NTP Settings",
-                                     .Type = SVT_SV,
-                                     .Timeout = 1000,
-                                     .OnGetDone = [this](auto *s, auto *e) { OnSntpGetDone(s, e); }});
-        SntpReq->AssociateEdits(0, "%s", Ed_WSNTPServ);
-        SntpReq->Associate(1, CB_WSNTPTimeZone);
-        SntpReq->Associate(2, CHB_DayLight);
-        SntpReq->AssociateEdits(3, "%s", LabRLocalTime);
-        SntpReq->Get();
-        MethodReq->Get();
-        ManualReq = MakeBinding(this, {.Items = kManualItems,
-                                       .Label = "Date and Time",
-                                       .Type = SVT_SV,
-                                       .Mode = BindMode::Sync,
-                                       .Timeout = 1000});
-        ManualReq->AssociateEdits(0, "%s", Ed_manual);
-    });
+    const bool bound = GuardCreate(StatusBar, [this] { BindAndRead(); });
     const AnsiString folder = ReceivedFilesFolder();
     Server = std::make_unique<TransferServer>(this, 5000, StatusBar);
     if (!Server->Start(folder, InitialServerAddress()) || !bound)

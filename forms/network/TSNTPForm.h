@@ -57,6 +57,7 @@ public:
     AnsiString SntpFilePath;
 
     void FormCreate(TObject *Sender);
+    void BindAndRead();
     void FillTimeCombosFromPC();
     AnsiString ComboTimeText() const;
     bool LoadSntpFile(const AnsiString &path);

@@ -224,7 +224,7 @@ TEST_P(EncryptKept, AuthenticationTheListLacksStaysAndTheRestIsWritten)
     click(f->Bt_Apply);
     EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success!");
     ASSERT_GT(sets().size(), twice.size());
-    EXPECT_EQ(sets()[twice.size()].rfind("adSecAuthentication-a=1 ", 0), 0u) << sets()[twice.size()];
+    EXPECT_EQ(setAt(twice.size()).rfind("adSecAuthentication-a=1 ", 0), 0u) << setAt(twice.size());
     EXPECT_EQ(f->CB_SecAutha->Items()->IndexOf(GetParam().device), -1);
 }
 

@@ -276,7 +276,8 @@ TEST_F(Performace, ARateTheListLacksIsKeptUntilAnotherIsChosen)
     EXPECT_EQ(sets().size(), 2 * fullApply().size());
     choose(f->CB_DtRta, "11 Mbps");
     click(f->Bt_Apply_a);
-    EXPECT_EQ(sets().at(2 * fullApply().size() + 3).substr(0, 15), "adDataRate=\"11\"");
+    EXPECT_EQ(setAt(2 * fullApply().size() + 3).rfind("adDataRate=\"11\"", 0), 0u)
+        << setAt(2 * fullApply().size() + 3);
 }
 
 TEST_F(Performace, FewerRowsAreWrittenAsTheyAre)
@@ -316,7 +317,7 @@ TEST_F(Performace, ElevenBOnlyWritesSuperModeDisable)
     EXPECT_EQ(items(f->CB_DtRta),
               (std::vector<std::string>{"Auto", "1 Mbps", "2 Mbps", "5.5 Mbps", "11 Mbps"}));
     click(f->Bt_Apply_a);
-    EXPECT_EQ(sets().at(2), "adSuperMode=4");
+    EXPECT_EQ(setAt(2), "adSuperMode=4");
 }
 
 // The turbo channel list is a text of channels, kept as text.
@@ -429,7 +430,7 @@ TEST_P(PerformaceSuperMode, DataRateFollowsDisableByValue)
         choose(f->CB_SupModea, c.chosen);
     EXPECT_EQ(f->CB_DtRta->Enabled(), c.rateFree);
     click(f->Bt_Apply_a);
-    EXPECT_EQ(sets().at(3).substr(0, sets().at(3).find(' ')), std::string("adDataRate=") + c.written);
+    EXPECT_EQ(setAt(3).substr(0, setAt(3).find(' ')), std::string("adDataRate=") + c.written) << setAt(3);
 }
 
 INSTANTIATE_TEST_SUITE_P(FourEntries, PerformaceSuperMode,

@@ -1,6 +1,8 @@
 // One lost answer while a form opens from its menu, on a device that answers everything else:
 // the group whose read asked for it fails, and every other group of the form is still asked
-// for and read. One object dropped early, in the middle and last in each form's read order.
+// for and read. One object dropped early, in the middle and last in each form's read order. With
+// the status poll off, a probe of the agent tells whether it still answers: answered, the form
+// reads on; unanswered too, the device is taken for silent and the reads after it end unsent.
 #include "FormFixture.h"
 #include "TFM_Encrypt.h"
 #include "TFM_MultiSSIDNewForm.h"
@@ -82,16 +84,38 @@ const std::vector<Group<TFM_MultiSSIDNewForm>> kMultiSSIDNew = {
     {&TFM_MultiSSIDNewForm::SSIDTableBinding, "adMSSIDSSID.1.1"},
 };
 
+enum class Judge {
+    StatusPoll,     // the main window's status poll, answered meanwhile
+    Probe,          // no poll: the probe of the agent (sysUpTime.0), which is answered
+    ProbeUnanswered // no poll, and the probe gets no answer either: the device is taken for
+                    // silent, so the reads after the lost one in the same batch end unsent
+};
+
 struct Lost {
     const char *form;
     const char *dropped;
     // The groups whose read names it (by what they ask for); the object may be in two.
     std::vector<std::string> failing;
+    // Who tells whether the device still answers once the read timed out.
+    Judge judge = Judge::StatusPoll;
 };
+
+std::string caseText(const Lost &lost)
+{
+    return std::string(lost.form) + "_" + lost.dropped +
+           (lost.judge == Judge::Probe             ? "_judged_by_the_probe"
+            : lost.judge == Judge::ProbeUnanswered ? "_probe_unanswered"
+                                                   : "");
+}
+
+void PrintTo(const Lost &lost, std::ostream *out)
+{
+    *out << caseText(lost);
+}
 
 std::string caseName(const ::testing::TestParamInfo<Lost> &info)
 {
-    std::string name = std::string(info.param.form) + "_" + info.param.dropped;
+    std::string name = caseText(info.param);
     std::replace_if(
         name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return name;
@@ -153,10 +177,22 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
     // Time-outs 20 times shorter: a lost answer costs its group a second or a few, not a minute.
     const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
     std::vector<std::string> args = {"--fault", std::string(lost.dropped) + "=drop"};
+    if (lost.judge == Judge::ProbeUnanswered)
+        args.insert(args.end(), {"--fault", "sysUpTime=drop"});
     const std::string form = lost.form;
     if (form == "MultiSSIDNew")
         args.insert(args.end(), {"--profile", "newmssid"});
     startDevice(args);
+    if (lost.judge != Judge::StatusPoll) {
+        // A poll still out switches its timer on again when it ends.
+        ASSERT_TRUE(pumpUntil(
+            [this] {
+                mainWindow().LedStatus->SetEnabled(false);
+                return mainWindow().SysDescrReq->Outstanding == 0;
+            },
+            5000));
+        mainWindow().LedStatus->SetEnabled(false);
+    }
     const MainMenuItems &menu = mainWindow().MenuItems;
     if (form == "Wirless")
         openAndCheck(menu.hWirelessBand1, kWirless);
@@ -181,5 +217,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Lost{"Encrypt", "adSecPassPhrase", {"adSecPassPhrase"}},
                       Lost{"MultiSSIDNew", "admManagerVLANIDStatus", {"admManagerVLANIDStatus"}},
                       Lost{"MultiSSIDNew", "adVlanState.0", {"adVlanState.0"}},
-                      Lost{"MultiSSIDNew", "SecRADIUSServer", {"SecRADIUSServer"}}),
+                      Lost{"MultiSSIDNew", "SecRADIUSServer", {"SecRADIUSServer"}},
+                      Lost{"Encrypt", "adSecAuthentication-a", {"adSecAuthentication-a"}, Judge::Probe},
+                      Lost{"Encrypt",
+                           "adSecAuthentication-a",
+                           {"adSecAuthentication-a", "adAPMode.0", "codebase", "adSecPassPhrase"},
+                           Judge::ProbeUnanswered}),
     caseName);

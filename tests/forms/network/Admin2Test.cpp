@@ -319,6 +319,11 @@ INSTANTIATE_TEST_SUITE_P(
         ConsoleCase{"Telnet chosen and refused", "telnet=error:genErr@set", true,
                     BeforeConsoleAnd({"telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)", "ssh=1"}),
                     "Setting Error!"},
+        // Both off went through, the chosen protocol's "on" was refused: SSH goes back on.
+        ConsoleCase{
+            "Telnet's switch on refused", "timeout=error:genErr@set", true,
+            BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"}),
+            "Setting Error!"},
         ConsoleCase{
             "ping refused after the switch", "pingcontrol=error:genErr@set", true,
             BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5", "ssh=0", "pingcontrol=0 (genErr)"}),

@@ -310,7 +310,15 @@ INSTANTIATE_TEST_SUITE_P(
                                   true,
                                   {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1",
                                    "admManagerVLANID=5", "admLedStatus=0", "telnet=0 (genErr)", "ssh=0",
-                                   "telnet=0 (genErr)", "ssh=1"}}),
+                                   "telnet=0 (genErr)", "ssh=1"}},
+                      // Both off went through, the chosen protocol's "on" was refused: SSH goes
+                      // back on.
+                      ConsoleCase{"Telnet's switch on refused",
+                                  "timeout=error:genErr@set",
+                                  true,
+                                  {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1",
+                                   "admManagerVLANID=5", "admLedStatus=0", "telnet=0", "ssh=0",
+                                   "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"}}),
     CaseName());
 
 TEST_F(Admin3, Layout)

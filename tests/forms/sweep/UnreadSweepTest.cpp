@@ -191,6 +191,27 @@ public:
         }
     }
 
+    // Opened on the device as it is, then refreshed once it stopped: what the good read showed
+    // goes, since the failed reads of the Refresh no longer say what the device holds.
+    template <class T>
+    void CheckRefresh(T *&global, const std::function<void(T &)> &refresh,
+                      const std::set<std::string> &notDeviceValues)
+    {
+        const auto captions = Captions(*std::make_unique<T>(Application));
+        auto form = openForm(global);
+        ASSERT_TRUE(WaitUntilClosable(*form, kWaitMs));
+        stoppedDeviceTimeOuts();
+        stop();
+        {
+            const WaitBound bound(kSilentDeviceBoundMs);
+            refresh(*form);
+            EXPECT_FALSE(bound.passed()) << "the Refresh held the program past 25 s on a stopped device";
+        }
+        ASSERT_TRUE(WaitUntilClosable(*form, 60000));
+        ExpectNothingUnread(*form, captions, notDeviceValues);
+        resume();
+    }
+
     // The same, opened as the menu opens it: the reads of the opening in one batch, given up
     // together on silence (a form of many groups would wait a time-out for each).
     template <class T>
@@ -250,6 +271,10 @@ const std::vector<UnreadRow> &Rows()
         {"Grouping",
          {"--profile", "grouping"},
          [](UnreadSweep &t) { t.Check<TFM_Group>(FM_Group, Press(&TFM_Group::Bt_Refresh), {}); }},
+        // A Refresh that fails after a good read empties what that read showed.
+        {"Grouping refreshed on the stopped device",
+         {"--profile", "grouping"},
+         [](UnreadSweep &t) { t.CheckRefresh<TFM_Group>(FM_Group, Press(&TFM_Group::Bt_Refresh), {}); }},
         {"Admin", {}, [](UnreadSweep &t) { t.Check<TFM_Admin>(FM_Admin, {}, {}); }},
         {"Admin2",
          {"--profile", "admin2", "--profile", "configured"},

@@ -148,6 +148,43 @@ TEST_F(MultiSSIDOld, AGuestSecurityTheListLacksIsKeptAndTheRestIsWritten)
     EXPECT_EQ(sets().size(), 6u);
 }
 
+namespace {
+
+struct KeptSecurity {
+    const char *what;
+    TComboBox *TFM_MultiSSIDForm::*security;
+    const char *device; // the security the device holds, which the list lacks
+};
+
+void PrintTo(const KeptSecurity &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+class MultiSSIDOldKept : public MultiSSIDOld, public ::testing::WithParamInterface<KeptSecurity> {};
+
+} // namespace
+
+// Once another security is written for the guest, the device no longer holds the kept one and
+// the list stops offering it (chosen again, it would be left out under a success text).
+TEST_P(MultiSSIDOldKept, GoesFromTheListOnceAnotherIsWritten)
+{
+    auto f = open("", {"--profile", "guestsecurity"});
+    TComboBox *security = (*f).*GetParam().security;
+    EXPECT_EQ(security->Text(), GetParam().device);
+    choose(security, "None");
+    applyWithCountdown(*f);
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Success!");
+    EXPECT_EQ(security->Items()->IndexOf(GetParam().device), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guests, MultiSSIDOldKept,
+    ::testing::Values(KeptSecurity{"guest1", &TFM_MultiSSIDForm::TempComboBox1, "WPA-Auto-Enterprise"},
+                      KeptSecurity{"guest2", &TFM_MultiSSIDForm::TempComboBox2, "Open System / Shared Key"},
+                      KeptSecurity{"guest3", &TFM_MultiSSIDForm::TempComboBox3, "WPA-Auto-Personal"}),
+    [](const ::testing::TestParamInfo<KeptSecurity> &p) { return std::string(p.param.what); });
+
 struct RefusedApply {
     std::string profile;
     std::string text;

@@ -280,6 +280,50 @@ TEST_F(Performace, ARateTheListLacksIsKeptUntilAnotherIsChosen)
         << setAt(2 * fullApply().size() + 3);
 }
 
+namespace {
+
+struct PerformaceKeptCase {
+    const char *what;
+    const char *profile;
+    TComboBox *TFM_Performace::*combo;
+    const char *device; // as the list shows the device's value
+    const char *other;  // the entry the user then writes
+    const char *object;
+};
+
+void PrintTo(const PerformaceKeptCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+class PerformaceKept : public Performace, public ::testing::WithParamInterface<PerformaceKeptCase> {};
+
+} // namespace
+
+// A device value the list lacks is offered until another entry is written: the device no
+// longer holds it then, and chosen again it would be left out under a success text.
+TEST_P(PerformaceKept, GoesFromTheListOnceAnotherIsWritten)
+{
+    const PerformaceKeptCase &c = GetParam();
+    startDevice({"--profile", writeProfile(c.profile)});
+    auto f = open();
+    TComboBox *combo = (*f).*c.combo;
+    EXPECT_EQ(combo->Text(), c.device);
+    choose(combo, c.other);
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(requestsNaming(c.object, "set"), 1);
+    EXPECT_EQ(combo->Text(), c.other);
+    EXPECT_EQ(combo->Items()->IndexOf(c.device), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, PerformaceKept,
+    ::testing::Values(PerformaceKeptCase{"rate", "set adDataRate \"7\"\n", &TFM_Performace::CB_DtRta,
+                                         "7 Mbps", "11 Mbps", "adDataRate"},
+                      PerformaceKeptCase{"channel", "set hChannel 13\n", &TFM_Performace::CB_Chana, "13", "6",
+                                         "hChannel"}),
+    [](const ::testing::TestParamInfo<PerformaceKeptCase> &p) { return std::string(p.param.what); });
+
 TEST_F(Performace, FewerRowsAreWrittenAsTheyAre)
 {
     std::string lines;

@@ -340,7 +340,10 @@ void TCapabilityProbe::Tick(KvSNMPRequest2Controls *ledStatus)
         m_tickCount = 0;
     }
     auto reread = [this](KvSNMPRequest2Controls *b, int row) {
-        if (b == nullptr)
+        // A re-read still waiting for its answer is not asked again: a device slower than the
+        // tick (or silent) would otherwise get more requests than it answers, and once it
+        // answers again it would first work through that backlog.
+        if (b == nullptr || b->IsBusy())
             return;
         ++m_rereads;
         try {

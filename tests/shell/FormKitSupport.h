@@ -11,6 +11,10 @@
 #include "TestEnv.h"
 #include "Vcl.h"
 
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -60,15 +64,20 @@ inline TForm *modalForm()
     return nullptr;
 }
 
-// Runs action on the next modal form once it shows, from the event loop. A form that the
-// action leaves open is closed afterwards, so a failing test cannot hang in ShowModal.
-inline void onNextModal(std::function<void(TForm *)> action, int tries = 200)
+// Runs action on the next modal form once its own loop runs, from a timer (a form that reads
+// as it shows is modal before its loop runs; an action run inside that read's wait would hold
+// the wait). A form that the action leaves open is closed afterwards, so a failing test cannot
+// hang in ShowModal.
+inline void onNextModal(std::function<void(TForm *)> action,
+                        int outerLoop = QThread::currentThread()->loopLevel(),
+                        std::chrono::steady_clock::time_point giveUpAt = std::chrono::steady_clock::now() +
+                                                                         std::chrono::seconds(30))
 {
-    kv::postCall([action, tries] {
+    QTimer::singleShot(5, QCoreApplication::instance(), [action, outerLoop, giveUpAt] {
         TForm *form = modalForm();
-        if (!form) {
-            if (tries > 0)
-                onNextModal(action, tries - 1);
+        if (!form || QThread::currentThread()->loopLevel() <= outerLoop) {
+            if (std::chrono::steady_clock::now() < giveUpAt)
+                onNextModal(action, outerLoop, giveUpAt);
             return;
         }
         action(form);

@@ -4,14 +4,17 @@
 
 #include "FrontPanel.h"
 #include "KvSNMPRequest.h"
+#include "KvSNMPRequest2Edits.h"
 #include "Waiting.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 
+#include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <sstream>
 
 using namespace mainwintest;
 
@@ -408,6 +411,50 @@ TEST(MainWindow, LiveDeviceNeverShowsAnEmptiedCapability)
         10000);
     EXPECT_GT(f.Probe->RereadsStarted(), 24u * 20u);
     EXPECT_FALSE(sawEmpty);
+}
+
+namespace {
+
+// Request PDUs in a devsim request log ("<time> <type> <principal> name ...") naming object.
+int pdusNaming(const std::string &log, const std::string &object)
+{
+    std::istringstream in(log);
+    int n = 0;
+    for (std::string line; std::getline(in, line);)
+        n += (line + " ").find(" " + object + " ") != std::string::npos ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+// A capability whose re-read still waits for its answer is not asked again meanwhile: a device
+// slower than the tick gets no more requests than it can answer, and a stopped one has no
+// backlog to work through before it answers again.
+TEST(MainWindow, ACapabilityReadThatWaitsIsNotAskedAgain)
+{
+    kv::ScopedClock clock(std::make_shared<FastClock>(50)); // a tick every 40 ms
+    devsimtest::Devsim sim({"--fault", "countrycode=drop@get"});
+    ASSERT_TRUE(sim.ok()) << sim.why();
+    HostFolders host;
+    host.deviceSettings("127.0.0.1", v2cSettings(sim.port()));
+    Module m({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
+    TMainForm &f = *m.form;
+    ASSERT_EQ(f.Outcome(), StartupOutcome::Running);
+    const KvSNMPRequest &silent = f.Probe->Binding(2)->Request;
+    const std::int64_t oneReadMs = std::int64_t{silent.Timeout} * 10 * (silent.Retries + 1);
+    const std::size_t from = sim.requestLog().size();
+    const auto start = std::chrono::steady_clock::now();
+    // The answered firmware row is asked at every tick: forty ticks.
+    EXPECT_TRUE(pumpUntil(
+        [&] { return pdusNaming(sim.requestLog().substr(from), "stFirmwareVersion") >= 40; }, 20000));
+    const std::int64_t tookMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    const int asked = pdusNaming(sim.requestLog().substr(from), "countrycode");
+    // One read (its tries) at a time, and the one under way when the count began.
+    EXPECT_LE(asked, (tookMs / oneReadMs + 2) * (silent.Retries + 1))
+        << "in " << tookMs << " ms, one read taking " << oneReadMs << " ms";
+    EXPECT_GT(asked, 0);
 }
 
 TEST(MainWindow, DeadDeviceEndsWithTheMarkedCapabilitiesEmpty)

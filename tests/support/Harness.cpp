@@ -286,7 +286,13 @@ bool Devsim::restart(const std::vector<std::string> &moreArgs)
     proc_.stop();
     std::vector<std::string> args = extraArgs_;
     args.insert(args.end(), moreArgs.begin(), moreArgs.end());
-    ready_ = start(args);
+    // The port, free for a moment, may be held briefly by another test's look for a free one.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        ready_ = start(args);
+        if (ready_)
+            break;
+        usleep(100000);
+    }
     return ready_;
 }
 

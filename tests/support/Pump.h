@@ -37,6 +37,8 @@ public:
     }
     int requestTimeoutMs(int requestedMs) const override
     {
+        if (m_timeoutScale > 1)
+            return requestedMs * m_timeoutScale;
         if (m_timeoutDivisor <= 1)
             return requestedMs;
         const int shorter = requestedMs / m_timeoutDivisor;
@@ -45,10 +47,15 @@ public:
     }
     std::time_t wallTime() const override { return m_wall != 0 ? m_wall : kv::Clock::wallTime(); }
     void setWallTime(std::time_t t) { m_wall = t; }
+    // Time-outs, and the waits for a silent device, scale times longer (1: as requested), for
+    // sessions made from now on.
+    void setTimeoutScale(int scale) { m_timeoutScale = scale; }
+    void setTimeoutDivisor(int divisor) { m_timeoutDivisor = divisor; }
 
 private:
     int m_divisor;
     int m_timeoutDivisor;
+    int m_timeoutScale = 1;
     std::time_t m_wall = 0;
 };
 

@@ -2,7 +2,9 @@
 // the group whose read asked for it fails, and every other group of the form is still asked
 // for and read. One object dropped early, in the middle and last in each form's read order.
 // Where a row says so, the opening's status names the lost group and an unchanged Apply writes
-// the rest and names it.
+// the rest and names it. With the status poll off, a probe of the agent tells whether it still
+// answers: answered, the form reads on; unanswered too, the device is taken for silent and the
+// reads after it end unsent.
 #include "FormFixture.h"
 #include "TFM_Admin.h"
 #include "TFM_Admin2.h"
@@ -214,6 +216,13 @@ const std::vector<Group<TSNTPForm>> kSntp = {
     {&TSNTPForm::MethodReq, "sntptimesetmethod"},
 };
 
+enum class Judge {
+    StatusPoll,     // the main window's status poll, answered meanwhile
+    Probe,          // no poll: the probe of the agent (sysUpTime.0), which is answered
+    ProbeUnanswered // no poll, and the probe gets no answer either: the device is taken for
+                    // silent, so the reads after the lost one in the same batch end unsent
+};
+
 struct Lost {
     const char *form;
     const char *dropped;
@@ -225,7 +234,22 @@ struct Lost {
     const char *label = nullptr;
     const char *applied = nullptr;
     std::vector<std::string> written = {};
+    // Who tells whether the device still answers once the read timed out.
+    Judge judge = Judge::StatusPoll;
 };
+
+std::string caseText(const Lost &lost)
+{
+    return std::string(lost.form) + "_" + lost.dropped +
+           (lost.judge == Judge::Probe             ? "_judged_by_the_probe"
+            : lost.judge == Judge::ProbeUnanswered ? "_probe_unanswered"
+                                                   : "");
+}
+
+void PrintTo(const Lost &lost, std::ostream *out)
+{
+    *out << caseText(lost);
+}
 
 // The objects a set names, without their values ("a=1 b=\"x\"" gives "a b").
 std::string SetObjects(const std::string &set)
@@ -240,7 +264,7 @@ std::string SetObjects(const std::string &set)
 
 std::string caseName(const ::testing::TestParamInfo<Lost> &info)
 {
-    std::string name = std::string(info.param.form) + "_" + info.param.dropped;
+    std::string name = caseText(info.param);
     std::replace_if(
         name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return name;
@@ -349,6 +373,8 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
     // Time-outs 20 times shorter: a lost answer costs its group a second or a few, not a minute.
     const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
     std::vector<std::string> args = {"--fault", std::string(lost.dropped) + "=drop"};
+    if (lost.judge == Judge::ProbeUnanswered)
+        args.insert(args.end(), {"--fault", "sysUpTime=drop"});
     const std::string form = lost.form;
     if (form == "MultiSSIDNew")
         args.insert(args.end(), {"--profile", "newmssid"});
@@ -367,6 +393,16 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
         args.insert(args.end(), {"--tftp-port", tftpPort});
     }
     startDevice(args);
+    if (lost.judge != Judge::StatusPoll) {
+        // A poll still out switches its timer on again when it ends.
+        ASSERT_TRUE(pumpUntil(
+            [this] {
+                mainWindow().LedStatus->SetEnabled(false);
+                return mainWindow().SysDescrReq->Outstanding == 0;
+            },
+            5000));
+        mainWindow().LedStatus->SetEnabled(false);
+    }
     const MainMenuItems &menu = mainWindow().MenuItems;
     // The Tools entries are enabled as their menu opens.
     menu.tools2->Click();
@@ -459,7 +495,15 @@ INSTANTIATE_TEST_SUITE_P(
         Lost{"Misc", "ssh", {"ssh"}, "SSH"}, Lost{"Admin", "UserName", {"UserName"}, "Login"},
         Lost{"Admin2", "admLedStatus", {"admLedStatus"}, "LED Setting"},
         Lost{"Admin3", "administrateApWithWlan", {"administrateApWithWlan"}, "Administrate AP with WLAN"},
-        Lost{"Sytem", "adAPMode", {"adAPMode"}, "AP Mode"}),
+        Lost{"Sytem", "adAPMode", {"adAPMode"}, "AP Mode"},
+        Lost{.form = "Encrypt",
+             .dropped = "adSecAuthentication-a",
+             .failing = {"adSecAuthentication-a"},
+             .judge = Judge::Probe},
+        Lost{.form = "Encrypt",
+             .dropped = "adSecAuthentication-a",
+             .failing = {"adSecAuthentication-a", "adAPMode.0", "codebase", "adSecPassPhrase"},
+             .judge = Judge::ProbeUnanswered}),
     caseName);
 
 // The forms whose Apply follows: the status names the lost group, the rest is written.

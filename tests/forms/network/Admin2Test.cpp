@@ -356,6 +356,12 @@ INSTANTIATE_TEST_SUITE_P(
                                       "telnet=0 (genErr)", "ssh=1"}),
                     "Setting Error! The device did not answer; it may still take the setting. Written before "
                     "it: Login, Limit Administrator IP, LED Setting, Limit Administrator IP 1 and 2."},
+        // Both off went through, the chosen protocol's "on" was refused: SSH goes back on.
+        ConsoleCase{
+            "Telnet's switch on refused", "timeout=error:genErr@set", true,
+            BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"}),
+            "Setting Error! Written before it: Login, Limit Administrator IP, LED Setting, Limit "
+            "Administrator IP 1 and 2."},
         ConsoleCase{
             "ping refused after the switch", "pingcontrol=error:genErr@set", true,
             BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5", "ssh=0", "pingcontrol=0 (genErr)"}),

@@ -10,6 +10,7 @@
 #include "TransferFixture.h"
 #include "Waiting.h"
 
+#include <QThread>
 #include <filesystem>
 #include <optional>
 
@@ -27,12 +28,15 @@ protected:
         std::error_code ec;
         fs::remove_all(folder, ec);
     }
-    // Runs fn once, from the loop of the transfer's wait once it shows (a timer: a posted call
-    // would run inside the wait of the form's first synchronous write, before the wait shows).
+    // Runs fn once, from the loop of the transfer's wait once it runs (a timer: a posted call
+    // would run inside the wait of the form's first synchronous write, before the wait shows;
+    // and not before the wait's own loop runs, lest fn's waits hold a request's wait).
     void duringTheWait(std::function<void()> fn)
     {
-        m_watch.onTimeout = [this, fn] {
-            if (FM_Waiting == nullptr || !FM_Waiting->Modal())
+        const int outerLoop = QThread::currentThread()->loopLevel();
+        m_watch.onTimeout = [this, fn, outerLoop] {
+            if (FM_Waiting == nullptr || !FM_Waiting->Modal() ||
+                QThread::currentThread()->loopLevel() <= outerLoop)
                 return;
             m_watch.stop();
             fn();

@@ -67,6 +67,7 @@ TEST_F(Firmware, SlowAnswersRunEachCommandOnce)
 // the time-out, when a second try would already have gone out.
 TEST_F(Firmware, LateUpdateAnswerIsNotRetried)
 {
+    realTimeOuts();
     startTransferDevice({"--profile", "nodeferred", "--fault", "upgradesettingcommand=delay:2600@set"});
     auto form = openForm(FM_Firmware);
     form->UpgReq->Request.Timeout = 100;

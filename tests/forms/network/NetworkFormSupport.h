@@ -199,6 +199,12 @@ protected:
         if (m_savedTimeout)
             gKvSNMPDefaultTimeout = *m_savedTimeout;
     }
+    // The forms' own time-out for the requests of forms made from now on.
+    void formsOwnTimeOut()
+    {
+        if (m_savedTimeout)
+            gKvSNMPDefaultTimeout = *m_savedTimeout;
+    }
     std::shared_ptr<ScriptedProber> prober;
     std::unique_ptr<kv::ScopedIcmpProber> installed;
 

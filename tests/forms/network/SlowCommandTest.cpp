@@ -27,6 +27,12 @@ struct SlowCase {
 
 class SlowCommand : public TransferTest, public ::testing::WithParamInterface<SlowCase> {
 protected:
+    // An answer that comes late or never: the forms' own time-outs.
+    void SetUp() override
+    {
+        TransferTest::SetUp();
+        realTimeOuts();
+    }
     void TearDown() override
     {
         form.reset(); // before the application that owns it

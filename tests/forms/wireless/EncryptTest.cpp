@@ -234,7 +234,7 @@ TEST_P(EncryptKept, AuthenticationTheListLacksStaysAndTheRestIsWritten)
     ASSERT_GT(sets().size(), twice.size());
     const std::string chosenSet =
         "adSecAuthentication-a=" + gAdSecAuthenticationNames.NameToValue(GetParam().chosen);
-    EXPECT_EQ(sets()[twice.size()].rfind(chosenSet, 0), 0u) << sets()[twice.size()];
+    EXPECT_EQ(setAt(twice.size()).rfind(chosenSet, 0), 0u) << setAt(twice.size());
     EXPECT_EQ(f->CB_SecAutha->Items()->IndexOf(GetParam().device), -1);
 }
 

@@ -251,7 +251,7 @@ TEST_F(MultiSSIDNew, RowsAreFoundByTheirIndexNotTheirPosition)
     click(f->SaveButton);
     waitIdle();
     ASSERT_EQ(sets().size(), 4u);
-    EXPECT_EQ(sets()[3].rfind("adMSSIDSSID.1.4=\"lab\"", 0), 0u) << sets()[3];
+    EXPECT_EQ(setAt(3).rfind("adMSSIDSSID.1.4=\"lab\"", 0), 0u) << setAt(3);
 }
 
 TEST_F(MultiSSIDNew, ATableThatCouldNotBeReadIsNotWritten)

@@ -297,8 +297,53 @@ TEST_F(Performace, ARateTheListLacksIsKeptUntilAnotherIsChosen)
     EXPECT_EQ(sets().size(), 2 * fullApply().size());
     choose(f->CB_DtRta, "11 Mbps");
     click(f->Bt_Apply_a);
-    EXPECT_EQ(sets().at(2 * fullApply().size() + 3).substr(0, 15), "adDataRate=\"11\"");
+    EXPECT_EQ(setAt(2 * fullApply().size() + 3).rfind("adDataRate=\"11\"", 0), 0u)
+        << setAt(2 * fullApply().size() + 3);
 }
+
+namespace {
+
+struct PerformaceKeptCase {
+    const char *what;
+    const char *profile;
+    TComboBox *TFM_Performace::*combo;
+    const char *device; // as the list shows the device's value
+    const char *other;  // the entry the user then writes
+    const char *object;
+};
+
+void PrintTo(const PerformaceKeptCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+class PerformaceKept : public Performace, public ::testing::WithParamInterface<PerformaceKeptCase> {};
+
+} // namespace
+
+// A device value the list lacks is offered until another entry is written: the device no
+// longer holds it then, and chosen again it would be left out under a success text.
+TEST_P(PerformaceKept, GoesFromTheListOnceAnotherIsWritten)
+{
+    const PerformaceKeptCase &c = GetParam();
+    startDevice({"--profile", writeProfile(c.profile)});
+    auto f = open();
+    TComboBox *combo = (*f).*c.combo;
+    EXPECT_EQ(combo->Text(), c.device);
+    choose(combo, c.other);
+    click(f->Bt_Apply_a);
+    EXPECT_EQ(requestsNaming(c.object, "set"), 1);
+    EXPECT_EQ(combo->Text(), c.other);
+    EXPECT_EQ(combo->Items()->IndexOf(c.device), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, PerformaceKept,
+    ::testing::Values(PerformaceKeptCase{"rate", "set adDataRate \"7\"\n", &TFM_Performace::CB_DtRta,
+                                         "7 Mbps", "11 Mbps", "adDataRate"},
+                      PerformaceKeptCase{"channel", "set hChannel 13\n", &TFM_Performace::CB_Chana, "13", "6",
+                                         "hChannel"}),
+    [](const ::testing::TestParamInfo<PerformaceKeptCase> &p) { return std::string(p.param.what); });
 
 TEST_F(Performace, FewerRowsAreWrittenAsTheyAre)
 {
@@ -337,7 +382,7 @@ TEST_F(Performace, ElevenBOnlyWritesSuperModeDisable)
     EXPECT_EQ(items(f->CB_DtRta),
               (std::vector<std::string>{"Auto", "1 Mbps", "2 Mbps", "5.5 Mbps", "11 Mbps"}));
     click(f->Bt_Apply_a);
-    EXPECT_EQ(sets().at(2), "adSuperMode=4");
+    EXPECT_EQ(setAt(2), "adSuperMode=4");
 }
 
 // The turbo channel list is a text of channels, kept as text.
@@ -512,7 +557,7 @@ TEST_P(PerformaceSuperMode, DataRateFollowsDisableByValue)
         choose(f->CB_SupModea, c.chosen);
     EXPECT_EQ(f->CB_DtRta->Enabled(), c.rateFree);
     click(f->Bt_Apply_a);
-    EXPECT_EQ(sets().at(3).substr(0, sets().at(3).find(' ')), std::string("adDataRate=") + c.written);
+    EXPECT_EQ(setAt(3).substr(0, setAt(3).find(' ')), std::string("adDataRate=") + c.written) << setAt(3);
 }
 
 INSTANTIATE_TEST_SUITE_P(FourEntries, PerformaceSuperMode,

@@ -277,7 +277,7 @@ TEST_P(RogueAdHocRead, SendsOnlyTheOffAndWepBits)
         detect(*f);
     else
         click(f->Apply_Btn);
-    EXPECT_EQ(sets().at(0), "bssTypeDetected=2 bandTypeDetected=12 securityTypeDetected=3");
+    EXPECT_EQ(setAt(0), "bssTypeDetected=2 bandTypeDetected=12 securityTypeDetected=3");
 }
 
 INSTANTIATE_TEST_SUITE_P(Detect, RogueAdHocRead, ::testing::Bool());

@@ -117,7 +117,7 @@ TEST_F(Wirless, WPAGuestLeavesTheFirstAndFourthKeys)
     type(f->Ed_Key4a, "0a0b0c0d0e");
     apply(*f);
     EXPECT_EQ(
-        sets().at(5),
+        setAt(5),
         "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=4 adSecKey-80211a-4=\"0a0b0c0d0e\"");
 }
 
@@ -182,7 +182,7 @@ TEST_F(Wirless, UnlistedDeviceModeStaysAsRead)
     type(f->Ed_SSIDa, "office");
     apply(*f);
     EXPECT_EQ(requestsNaming("adAPMode", "set"), 0);
-    EXPECT_EQ(sets().at(1), "hSSID=\"office\" hSSIDBroadcast=1 hChannel=6");
+    EXPECT_EQ(setAt(1), "hSSID=\"office\" hSSIDBroadcast=1 hChannel=6");
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
 }
 
@@ -199,8 +199,8 @@ TEST_F(Wirless, UnlistedAuthenticationIsNotReplaced)
     EXPECT_TRUE(f->GroupBox7->Visible());
     apply(*f);
     EXPECT_EQ(requestsNaming("adSecAuthentication-a", "set"), 0);
-    EXPECT_EQ(sets().at(6), "adSecEncryption-a=1");
-    EXPECT_EQ(sets().at(7),
+    EXPECT_EQ(setAt(6), "adSecEncryption-a=1");
+    EXPECT_EQ(setAt(7),
               "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800 adSecPassPhrase=\"kept-pass-phrase\"");
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
     EXPECT_EQ(f->Ed_SecAutha->Text(), "WPA2-Personal");

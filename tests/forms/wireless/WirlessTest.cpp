@@ -319,8 +319,8 @@ TEST_F(Wirless, AsciiKeyTypedWithoutASizeGoesOutAsHex)
     EXPECT_EQ(f->Ed_KeySize->ItemIndex(), -1);
     type(f->Ed_Key1a, "vwxyz");
     apply(*f);
-    EXPECT_EQ(sets().at(6), "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=1 "
-                            "adSecKey-80211a-1=\"767778797a\"");
+    EXPECT_EQ(setAt(6), "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=1 "
+                        "adSecKey-80211a-1=\"767778797a\"");
 }
 
 struct WirlessRefusal {
@@ -577,6 +577,7 @@ TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
 // status comes back, not during the re-read either.
 TEST_F(Wirless, ADeviceStoppedDuringApplyNamesWhatWasWritten)
 {
+    realTimeOuts();
     startDevice({"--fault", "adSuperMode=delay:4000@set"});
     auto f = openWireless();
     f->SuperModeBinding->Request.Timeout = 100; // a second a try, so the test waits two
@@ -773,7 +774,7 @@ TEST_F(Wirless, TurboChannelListIsReadAsText)
     EXPECT_EQ(items(f->CB_Chana), (std::vector<std::string>{"1", "6", "11"}));
     choose(f->CB_Chana, "11");
     apply(*f);
-    EXPECT_EQ(sets()[1], "hSSID=\"QRN-5290AP\" hSSIDBroadcast=1 hChannel=11");
+    EXPECT_EQ(setAt(1), "hSSID=\"QRN-5290AP\" hSSIDBroadcast=1 hChannel=11");
 }
 
 struct WirlessKeyCase {
@@ -804,7 +805,7 @@ TEST_P(WirlessAsciiKeys, ShowAndSend)
     apply(*f);
     const std::string expected = std::string("adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=") +
                                  (std::string(c.slot) == "First" ? "1" : "2") + (c.sent ? c.sent : "");
-    EXPECT_EQ(sets().at(6), expected);
+    EXPECT_EQ(setAt(6), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, WirlessAsciiKeys,
@@ -861,7 +862,7 @@ TEST_P(WirlessGuests, FollowTheModeAndSuperG)
     if (std::string(GetParam().mode) == "WDS")
         type(f->Ed_ReMAddra0, "00904C910001");
     apply(*f);
-    EXPECT_EQ(sets().at(0), GetParam().guests);
+    EXPECT_EQ(setAt(0), GetParam().guests);
 }
 
 INSTANTIATE_TEST_SUITE_P(

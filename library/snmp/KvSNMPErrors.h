@@ -39,6 +39,8 @@ constexpr int32_t NoOptionList = -520;
 constexpr int32_t BadControlType = -521;
 constexpr int32_t NotEnoughControls = -522;
 constexpr int32_t UnknownError = -528;
+// The agent's noSuchName (error status 2): an SNMPv1 walk ran past the end of its table.
+constexpr int32_t NoSuchName = -102;
 // The engine's time-out (SNMP class error -5): the device did not answer.
 constexpr int32_t NoAnswer = -405;
 

@@ -160,16 +160,16 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
     }
 
     try {
-        if ((code == 0 && record.takeValues) || (code == -102 && table)) {
+        if ((code == 0 && record.takeValues) || (code == KvSNMPCode::NoSuchName && table)) {
             bool stayed = false;
-            if (code == -102) {
+            if (code == KvSNMPCode::NoSuchName) {
                 int readable = 0;
                 for (int i = 0; i < r.VarList.Count(); ++i)
                     if (r.VarList.IsReadableItem(i))
                         stayed = stayed || kvengine::bindingStayed(r, pdu, readable++);
             }
             bool over = kvengine::takeAnswer(r, pdu);
-            if (code == -102) {
+            if (code == KvSNMPCode::NoSuchName) {
                 over = true;
                 if (stayed) {
                     e.Code = 0;
@@ -365,7 +365,7 @@ bool KvSNMPRequest::Get(bool &ok, bool first)
     int code = 0;
     AnsiString message;
     KvSNMPMapError(status, code, message);
-    if (code == -102 && table) {
+    if (code == KvSNMPCode::NoSuchName && table) {
         int position = 0;
         for (int i = 0; i < VarList.Count(); ++i) {
             if (!VarList.IsReadableItem(i))

@@ -8,6 +8,11 @@
 
 const char *const kWriteUnansweredText = "The device did not answer; it may still take the setting.";
 
+AnsiString WriteFailureText(const AnsiString &failure, bool unanswered)
+{
+    return unanswered ? failure + " " + kWriteUnansweredText : failure;
+}
+
 void WriteChain::Begin()
 {
     m_stopped = false;
@@ -129,9 +134,7 @@ AnsiString WriteChain::Text(const AnsiString &success, const AnsiString &failure
 {
     if (!m_stopped)
         return NotWrittenText(WroteAny() ? success : AnsiString(), m_skipped);
-    AnsiString text = failure;
-    if (m_unanswered)
-        text += AnsiString(" ") + kWriteUnansweredText;
+    AnsiString text = WriteFailureText(failure, m_unanswered);
     const auto split =
         m_written.begin() + static_cast<std::ptrdiff_t>(std::min(m_failedAt, m_written.size()));
     text = WrittenBeforeText(text, std::vector<AnsiString>(m_written.begin(), split));

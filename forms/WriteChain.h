@@ -25,6 +25,9 @@ class TForm;
 
 // "The device did not answer; it may still take the setting."
 extern const char *const kWriteUnansweredText;
+// A write's failure in the form's words; when the device did not answer, says so (it may still
+// take the setting: not a refusal).
+AnsiString WriteFailureText(const AnsiString &failure, bool unanswered);
 
 class WriteChain {
 public:

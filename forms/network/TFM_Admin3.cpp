@@ -367,14 +367,15 @@ void TFM_Admin3::RangeSetDone(KvSNMPError *e)
     const RangeWrite done = m_rangeWrite;
     m_rangeWrite = RangeWrite::None;
     m_rangeIdle = true;
+    const bool unanswered = e != nullptr && e->Code == KvSNMPCode::NoAnswer;
     if (done == RangeWrite::Add) {
         if (ok) {
             Ed_FromIP->SetText("");
             Ed_ToIP->SetText("");
         }
-        m_rangeResult = ok ? "Set OK!" : "Setting Error!";
+        m_rangeResult = ok ? AnsiString("Set OK!") : WriteFailureText("Setting Error!", unanswered);
     } else if (done == RangeWrite::Delete) {
-        m_rangeResult = ok ? "Delete OK!" : "Delete Error!";
+        m_rangeResult = ok ? AnsiString("Delete OK!") : WriteFailureText("Delete Error!", unanswered);
     } else {
         return;
     }

@@ -6,6 +6,7 @@
 #include "MainForm.h"
 #include "MainMenu.h"
 #include "Misc.h"
+#include "WriteChain.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ void TFM_Group::Bt_ApplyClick(TObject *)
     // The link status is read-only: there is nothing of it to write.
     const WriteResult result = GroupReq->Write();
     if (result != WriteResult::Written) {
-        StatusBar->SetSimpleText("Setting Error!");
+        StatusBar->SetSimpleText(WriteFailureText("Setting Error!", GroupReq->WriteUnanswered()));
         return;
     }
     StatusBar->SetSimpleText("Setting OK!");

@@ -6,6 +6,7 @@
 #include "Misc.h"
 #include "NetUtils.h"
 #include "PingHost.h"
+#include "WriteChain.h"
 
 namespace {
 
@@ -266,7 +267,7 @@ void TFM_LanCfg::WriteStatic()
         LanReq->Request.Retries = retries;
     }
     if (result != WriteResult::Written) {
-        StatusBar->SetSimpleText("Set Error!");
+        StatusBar->SetSimpleText(WriteFailureText("Set Error!", LanReq->WriteUnanswered()));
         return;
     }
     // Not checked against a pool that was not read: said so.
@@ -296,8 +297,13 @@ void TFM_LanCfg::ApplyDhcp()
                                          {RestartItem, KvAccess::ReadOnly}});
         result = LanReq->Write();
     }
-    if (result != WriteResult::Written)
+    if (result != WriteResult::Written) {
+        // The library's log line stays; one the device left unanswered adds that it may still
+        // take the new address source.
+        if (LanReq->WriteUnanswered())
+            StatusBar->SetSimpleText(WriteFailureText(StatusBar->SimpleText(), true));
         return;
+    }
     StatusBar->SetSimpleText("Set Success!");
     RunRestartCountdown();
 }

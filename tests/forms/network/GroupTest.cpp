@@ -116,3 +116,25 @@ TEST_F(Group, Layout)
     auto form = openForm(FM_Group);
     checkLayout(form.get(), "TFM_Group");
 }
+
+// A write that fails is told as refused or as left unanswered (the device may still take it).
+class GroupWriteFails : public FormTest,
+                        public ::testing::WithParamInterface<std::pair<const char *, const char *>> {};
+
+TEST_P(GroupWriteFails, SaysHowAndRunsNoCountdown)
+{
+    startDevice({"--profile", "nodeferred", "--fault", GetParam().first});
+    auto form = openForm(FM_Group);
+    form->GroupReq->Request.Timeout = 50; // an answer that never comes, waited for less long
+    CountdownsSeen watch;
+    click(form->Bt_Apply);
+    EXPECT_EQ(form->StatusBar->SimpleText(), GetParam().second);
+    EXPECT_TRUE(watch.seen().empty());
+    EXPECT_EQ(requestsNaming("upgradesettingcommand", "set"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GroupWriteFails,
+                         ::testing::Values(std::make_pair("UserLimit=error:genErr@set", "Setting Error!"),
+                                           std::make_pair("UserLimit=drop@set",
+                                                          "Setting Error! The device did not answer; it may "
+                                                          "still take the setting.")));

@@ -10,6 +10,7 @@
 #include "TLogForm.h"
 #include "TSNTPForm.h"
 #include "TransferFixture.h"
+#include "WriteChain.h"
 
 #include <filesystem>
 #include <memory>
@@ -76,7 +77,9 @@ KvSNMPRequest2Controls *SlowCommand::sendCommand(const std::string &what)
         type(f.Ed_Password, "s3cret");
         type(f.EDT_Certificate, "cert.der");
         type(f.EDT_Key, "key.der");
-        expectBox("Write file fail!Please check FTP server and file name!", "Warning");
+        expectBox(std::string("Write file fail!Please check FTP server and file name! ") +
+                      kWriteUnansweredText,
+                  "Warning");
         click(f.Bt_CUpload);
         return f.SslReq.get();
     }
@@ -100,7 +103,7 @@ KvSNMPRequest2Controls *SlowCommand::sendCommand(const std::string &what)
         f.CB_IPFrom->SetItemIndex(0);
         type(f.ED_DefGw, "127.0.0.254");
         click(f.BT_LanCfgOk); // synchronous: over when the click returns
-        EXPECT_EQ(f.StatusBar->SimpleText(), "Set Error!");
+        EXPECT_EQ(f.StatusBar->SimpleText(), std::string("Set Error! ") + kWriteUnansweredText);
         return f.LanReq.get();
     }
     if (what == "system restart") {
@@ -148,8 +151,9 @@ TEST_P(SlowCommand, IsSentOnce)
     KvSNMPRequest2Controls *binding = sendCommand(c.what);
     ASSERT_NE(binding, nullptr);
     // A second try would have gone out before the request gave up.
-    ASSERT_TRUE(
-        pumpUntil([&] { return requestsNaming(c.command, "set") > sentBefore && !binding->Busy; }, 30000));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return requestsNaming(c.command, "set") > sentBefore && !binding->Busy && boxesShown(); },
+        30000));
     EXPECT_EQ(requestsNaming(c.command, "set"), sentBefore + 1);
 }
 

@@ -114,21 +114,18 @@ void TFM_FirewareSSL::FormCreate(TObject *)
         const auto readDone = [this](auto *, auto *) {
             ShowReadFailure(StatusBar, {FtpReq.get(), InfoReq.get()});
         };
-        FtpReq = MakeBinding(this, {.Items = kFtpItems,
-                                    .Type = SVT_SV,
-                                    .OnGetDone = readDone,
-                                    .OnSetDone = [this](auto *s, auto *e) { OnFtpSettingsDone(s, e); }});
+        FtpReq = MakeBinding(
+            this, {.Items = kFtpItems, .Label = "FTP Settings", .Type = SVT_SV, .OnGetDone = readDone});
         FtpReq->AssociateEdits(0, "%s", Ed_FtpSrv);
         FtpReq->AssociateEdits(1, "%s", Ed_UserName);
         FtpReq->AssociateEdits(2, "%s", Ed_Password);
         FtpReq->Get();
-        InfoReq = MakeBinding(this, {.Items = kInfoItems, .Type = SVT_SV, .OnGetDone = readDone});
+        InfoReq = MakeBinding(
+            this, {.Items = kInfoItems, .Label = "Fireware Version", .Type = SVT_SV, .OnGetDone = readDone});
         InfoReq->AssociateEdits(0, "%s", Ed_FwVersion);
         InfoReq->Get();
-        SslReq = MakeBinding(this, {.Items = kSslItems,
-                                    .Type = SVT_SV,
-                                    .Timeout = 30000,
-                                    .OnSetDone = [this](auto *s, auto *e) { OnSslCertDone(s, e); }});
+        SslReq = MakeBinding(
+            this, {.Items = kSslItems, .Label = "SSL Certification", .Type = SVT_SV, .Timeout = 30000});
         SslReq->AssociateEdits(0, "%s", EDT_Certificate);
         SslReq->AssociateEdits(1, "%s", EDT_Key);
         SslReq->Associate(2, CB_SslUpdt);
@@ -324,42 +321,27 @@ void TFM_FirewareSSL::OnFtpTested(const kv::FtpLoginOutcome &outcome)
     }
     StatusBar->SetSimpleText("Load file, please wait...!");
     CB_SslUpdt->SetItemIndex(kSslCertUpdate);
-    // The device fetches from the server it was told: the settings first, then the command.
-    const WriteResult written = FtpReq->Write();
-    if (written != WriteResult::Started) {
-        if (written == WriteResult::Unread)
-            StatusBar->SetSimpleText(gMsgGroupNotRead);
-        else
-            EndCertificate(false);
-        m_sslIdle = true;
-        return;
-    }
     Bt_CUpload->SetEnabled(false);
     Bt_Upload->SetEnabled(false);
+    // The device fetches from the server it was told: the settings first, then the command,
+    // which goes only once the settings were written.
+    Chain.Begin();
+    Chain.WriteThen(FtpReq.get(), [this](bool goesOn) {
+        if (goesOn && Chain.Wrote(FtpReq.get()))
+            Chain.WriteChosenThen(SslReq.get(), [this](bool) { OnSslCertDone(); });
+        else
+            OnSslCertDone();
+    });
 }
 
-void TFM_FirewareSSL::OnFtpSettingsDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
+void TFM_FirewareSSL::OnSslCertDone()
 {
-    if (Status == nullptr || Status->Code != 0 || !SendGroup(*SslReq))
-        EndCertificate(false);
-}
-
-void TFM_FirewareSSL::OnSslCertDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
-{
-    EndCertificate(Status != nullptr && Status->Code == 0);
-}
-
-void TFM_FirewareSSL::EndCertificate(bool ok)
-{
-    if (ok) {
-        StatusBar->SetSimpleText("Update SSL certificate success!");
-    } else {
-        StatusBar->SetSimpleText("Update SSL certificate fail!");
-        warn("Write file fail!Please check FTP server and file name!");
-    }
+    StatusBar->SetSimpleText(Chain.Text("Update SSL certificate success!", "Update SSL certificate fail!"));
     Bt_CUpload->SetEnabled(true);
     Bt_Upload->SetEnabled(m_uploadIdle);
     m_sslIdle = true;
+    if (Chain.Stopped())
+        warn(WriteFailureText("Write file fail!Please check FTP server and file name!", Chain.Unanswered()));
 }
 
 void TFM_FirewareSSL::FormCloseQuery(TObject *, bool &CanClose)

@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "FtpLogin.h"
 #include "TransferRoad.h"
+#include "WriteChain.h"
 
 class TFM_FirewareSSL : public TForm {
 public:
@@ -59,8 +60,8 @@ public:
     void StartFirmwareUpdate();
     void OnSslUpgradeDone(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
     void OnFtpTested(const kv::FtpLoginOutcome &outcome);
-    void OnFtpSettingsDone(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
-    void OnSslCertDone(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
+    // The end of the certificate update: the chain's outcome, the buttons back.
+    void OnSslCertDone();
     void FormCloseQuery(TObject *Sender, bool &CanClose);
 
     // The login check's connect and reply time-outs.
@@ -68,12 +69,12 @@ public:
 
 private:
     void EndUpload();
-    void EndCertificate(bool ok);
     std::unique_ptr<TFM_Waiting> m_loadWait;
     std::unique_ptr<kv::FtpLoginCheck> m_ftp;
     bool m_restartSent = false;
     bool m_uploadIdle = true;
     bool m_sslIdle = true;
+    WriteChain Chain{this};
     TCloseGuard Guard;
 };
 

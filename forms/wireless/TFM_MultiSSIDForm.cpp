@@ -646,6 +646,11 @@ bool TFM_MultiSSIDForm::WriteAll(const std::vector<std::pair<int, uint32_t>> &ma
         SelectText(AP_ModeComboBox, "Access Point");
         SelectText(Supermode_ComboBox, "Disable");
         Chain.Write(APModeBinding.get());
+        // Not written (refused, unanswered, or not read): the lists show what they showed.
+        if (!Chain.Wrote(APModeBinding.get())) {
+            SelectText(AP_ModeComboBox, heldMode);
+            SelectText(Supermode_ComboBox, heldSuper);
+        }
     }
     if (!Chain.Write(VlanBinding.get())) {
         // Nothing the mode was switched for came: the device gets its own mode back.

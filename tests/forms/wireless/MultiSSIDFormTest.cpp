@@ -267,6 +267,7 @@ struct FailedWrite {
     const char *fault;
     std::vector<std::string> expected; // the last one refused, nothing after it
     std::string status;
+    bool modeKept = false; // the AP mode and Super G lists show what they showed before
 };
 
 class MultiSSIDOldFailedWrite : public MultiSSIDOld, public ::testing::WithParamInterface<FailedWrite> {};
@@ -276,9 +277,14 @@ TEST_P(MultiSSIDOldFailedWrite, EndsTheSequenceWithoutCountdown)
     // Time-outs 20 times shorter: a write left unanswered ends in a second or so.
     const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
     auto f = open(GetParam().profile, {"--fault", GetParam().fault});
+    const std::string mode = f->AP_ModeComboBox->Text(), super = f->Supermode_ComboBox->Text();
     EXPECT_FALSE(applyWithCountdown(*f));
     EXPECT_EQ(f->StatusBar1->SimpleText(), GetParam().status);
     expectSets(GetParam().expected);
+    if (GetParam().modeKept) {
+        EXPECT_EQ(f->AP_ModeComboBox->Text(), mode);
+        EXPECT_EQ(f->Supermode_ComboBox->Text(), super);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -305,17 +311,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "VLAN State, Master SSID, Guest SSID1."},
         // The AP mode a guest in use needs: nothing is written without it.
         FailedWrite{"APMode",
-                    kNamedGuests + kWepGuest1,
+                    kNamedGuests + kWepGuest1 + "set adAPMode 2\n",
                     "adAPMode=error:genErr@set",
                     {"adAPMode=1 adSuperMode.1=4 (genErr)"},
-                    "Set Error."},
+                    "Set Error.",
+                    true},
         // The bridge was switched to an access point for the VLAN, which did not come.
         FailedWrite{
             "VlanAfterAPMode",
             kNamedGuests + kWepGuest1 + "set adAPMode 2\n",
             "adVlanState=error:genErr@set",
             {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0 (genErr)", "adAPMode=2 adSuperMode.1=4"},
-            "Set Error. Written before it: AP Mode and Super G. Put back as before: AP Mode and Super G."}),
+            "Set Error. Written before it: AP Mode and Super G. Put back as before: AP Mode and Super G.",
+            true}),
     [](const ::testing::TestParamInfo<FailedWrite> &p) { return std::string(p.param.name); });
 
 TEST_F(MultiSSIDOld, Layout)

@@ -10,6 +10,8 @@
 #include "ProfileText.h"
 #include "Waiting.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QVariant>
 #include <QWidget>
 
@@ -23,8 +25,9 @@
 namespace formtest {
 
 // Every countdown window shown while the watch lives, as it was when it appeared, and the
-// lowest count it reached before it went.
-class CountdownsSeen {
+// lowest count it reached before it went. Windows are seen as they show and as they go, so that
+// one an answer closes at once is seen too.
+class CountdownsSeen : public QObject {
 public:
     struct Seen {
         int Countdown = 0;
@@ -36,10 +39,21 @@ public:
 
     CountdownsSeen()
     {
+        QCoreApplication::instance()->installEventFilter(this);
         m_timer.onTimeout = [this] { look(); };
         m_timer.start(1);
     }
+    ~CountdownsSeen() override { QCoreApplication::instance()->removeEventFilter(this); }
     const std::vector<Seen> &seen() const { return m_seen; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && FM_Waiting != nullptr &&
+            watched == FM_Waiting->Widget())
+            look();
+        return false;
+    }
 
 private:
     void look()

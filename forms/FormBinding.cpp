@@ -76,6 +76,13 @@ std::vector<AnsiString> UnreadLabels(std::initializer_list<const ReadOutcome *> 
     return labels;
 }
 
+FormBinding *UnlessLacking(const std::unique_ptr<FormBinding> &group, bool supported)
+{
+    if (!group || (!supported && group->LastRead() == ReadState::Failed && !group->FailedUnanswered()))
+        return nullptr;
+    return group.get();
+}
+
 void ConfigureBinding(KvSNMPRequest2Controls &binding, const BindingSetup &setup)
 {
     binding.Request.VarList = KvSNMPVarList(setup.Items, setup.Type, setup.KeyCount);

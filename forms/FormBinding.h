@@ -185,6 +185,12 @@ private:
 using FormBinding = TFormBinding<KvSNMPRequest2Edits>;
 using FormWalker = TFormBinding<New_req2Edit>;
 
+// An optional group, unless the device lacks it: one it answered at opening (supported), or
+// one whose answer was lost then, which it may well have, so that the opening's status and the
+// chain name it as not read. Null when the device answered that read with an error, and for a
+// group not made.
+FormBinding *UnlessLacking(const std::unique_ptr<FormBinding> &group, bool supported);
+
 template <class Base = KvSNMPRequest2Edits>
 std::unique_ptr<TFormBinding<Base>> MakeBinding(TForm *form, const BindingSetup &setup)
 {

@@ -194,10 +194,3 @@ int StackShown(const std::vector<TControl *> &controls, int top, int gap)
     }
     return bottom;
 }
-
-FormBinding *UnlessLacking(const std::unique_ptr<FormBinding> &group, bool supported)
-{
-    if (!group || (!supported && group->LastRead() == ReadState::Failed && !group->FailedUnanswered()))
-        return nullptr;
-    return group.get();
-}

@@ -103,11 +103,3 @@ void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol);
 // Stacks the shown controls from top down with gap pixels between them; the bottom of the
 // last one.
 int StackShown(const std::vector<TControl *> &controls, int top, int gap);
-
-// ---- optional groups -------------------------------------------------------------------
-
-// An optional group, unless the device lacks it: one it answered at opening (supported), or
-// one whose answer was lost then, which it may well have, so that the opening's status and the
-// chain name it as not read. Null when the device answered that read with an error, and for a
-// group not made.
-FormBinding *UnlessLacking(const std::unique_ptr<FormBinding> &group, bool supported);

@@ -107,8 +107,9 @@ void TFM_MultiSSIDNewForm::WritePriority()
 {
     if (Cb_Priority->ItemIndex() >= 0)
         Ed_Priority->SetText(Cb_Priority->Text());
-    if (m_priorityKnown)
-        WriteScalar(*PriorityBinding);
+    // A priority whose answer was lost is named as not written.
+    if (FormBinding *priority = UnlessLacking(PriorityBinding, m_priorityKnown))
+        WriteScalar(*priority);
 }
 
 void TFM_MultiSSIDNewForm::WriteSwitches()
@@ -429,7 +430,7 @@ void TFM_MultiSSIDNewForm::ApplyBtnClick(TObject *)
     Chain.Begin();
     m_refused.clear();
     const bool ok = Chain.Write(MSSIDStateBinding.get()) && Chain.Write(VlanStateBinding.get()) &&
-                    (!m_priorityKnown || Chain.Write(PriorityBinding.get()));
+                    Chain.Write(UnlessLacking(PriorityBinding, m_priorityKnown));
     AnsiString text = Chain.Text("Setting success!", "Set error!");
     if (text.empty())
         text = gMsgGroupNotRead;

@@ -104,9 +104,10 @@ void TFM_Performace::Bt_Apply_aClick(TObject *)
 
 bool TFM_Performace::WriteGroups()
 {
-    // shown: the group's row is on the form (a row the device lacks is left out unnamed).
-    auto put = [this](const std::unique_ptr<FormBinding> &req, bool shown = true) {
-        return !shown || Chain.Write(req.get());
+    // read: the optional row's first read succeeded. A row the device answered it lacks is
+    // left out unnamed; one whose answer was lost is named as not written.
+    auto put = [this](const std::unique_ptr<FormBinding> &req, bool read = true) {
+        return Chain.Write(UnlessLacking(req, read));
     };
     // With auto channel scan no channel is written, nor one the list lacks (the device keeps it).
     const bool autoScan = CB_AuSc->Text() == "Enable";
@@ -131,8 +132,12 @@ bool TFM_Performace::WriteGroups()
 
 bool TFM_Performace::WriteRateControl()
 {
-    if (!DataRateControl() || !DataRateStatusReq || !DataRateTableReq)
+    if (!DataRateControl() || !DataRateStatusReq || !DataRateTableReq) {
+        // Support left unanswered may well be there: its rates were neither read nor written.
+        if (DataRateSupportReq && DataRateSupportReq->FailedUnanswered())
+            Chain.Skip(DataRateSupportReq->Label());
         return true;
+    }
     CB_DateStatusChange(this);
     if (!Chain.Write(DataRateStatusReq.get()))
         return false;

@@ -233,6 +233,9 @@ void TFM_ModeCFG::Bt_RefreshClick(TObject *)
     // The authentication, read only at opening, again where that read failed.
     ReadAgainIfUnread(AuthReq.get());
     LayoutPageA();
+    // What the opening or an earlier Refresh could not read no longer stands once it was read.
+    if (!ShowReadFailure(StatusBar, {PageAReq.get(), AuthReq.get()}))
+        StatusBar->SetSimpleText("");
 }
 
 void TFM_ModeCFG::Bt_CloseClick(TObject *)
@@ -248,7 +251,7 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
     if (!PageAReq->WasRead()) {
         Chain.Begin();
         Chain.Write(PageAReq.get());
-        StatusBar->SetSimpleText(Chain.Text(gMsg11gSetSuccess, gMsg11gSetError));
+        StatusBar->SetSimpleText(ApplyText());
         return;
     }
     // Two partners of the same address, in either letter case, are one partner.
@@ -274,7 +277,7 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
     if (!ok)
         for (TEdit *edit : empty)
             edit->SetText("");
-    StatusBar->SetSimpleText(Chain.Text(gMsg11gSetSuccess, gMsg11gSetError));
+    StatusBar->SetSimpleText(ApplyText());
     if (!ok)
         return;
     for (TEdit *edit : macEdits())
@@ -283,6 +286,12 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
     // The wait shows in either saving mode; the window itself sends the restart only to a
     // device that applies settings at once.
     RunCountdownWindow({});
+}
+
+AnsiString TFM_ModeCFG::ApplyText() const
+{
+    // The authentication is never written, but no success text hides that it was not read.
+    return NotReadText(Chain.Text(gMsg11gSetSuccess, gMsg11gSetError), UnreadLabels({AuthReq.get()}));
 }
 
 bool TFM_ModeCFG::writePageA()

@@ -53,6 +53,8 @@ private:
     std::vector<TEdit *> macEdits() const;
     // The checks of the chosen mode's partners and the page's write; false when either failed.
     bool writePageA();
+    // The outcome of an Apply, then the groups the form could not read.
+    AnsiString ApplyText() const;
     bool m_rootRowShown = true;
     WriteChain Chain{this};
 };

@@ -469,10 +469,13 @@ void TFM_MultiSSIDNewForm::OnTableGot(KvSNMPError *status)
 
 bool TFM_MultiSSIDNewForm::ShowOpeningFailure()
 {
-    // The table is read last: once it has ended, every group of the opening has.
+    // The table is read last: once it has ended, every group of the opening has. A manager
+    // VLAN or priority the device answered it lacks is no failure.
     return ShowReadFailure(StatusBar1,
-                           {SSIDTableBinding.get(), MSSIDStateBinding.get(), VlanStateBinding.get(),
-                            APModeBinding.get(), GroupKeyBinding.get(), RadiusBinding.get()});
+                           {SSIDTableBinding.get(), UnlessLacking(ManagerVlanBinding, m_managerVlanKnown),
+                            UnlessLacking(PriorityBinding, m_priorityKnown), MSSIDStateBinding.get(),
+                            VlanStateBinding.get(), APModeBinding.get(), GroupKeyBinding.get(),
+                            RadiusBinding.get()});
 }
 
 void TFM_MultiSSIDNewForm::CancelBtnClick(TObject *)

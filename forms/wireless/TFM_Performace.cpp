@@ -340,15 +340,16 @@ void TFM_Performace::Open()
 
 bool TFM_Performace::ShowUnread()
 {
-    // A row the device lacks is hidden, not unread: only the rows shown count.
-    auto shown = [](const std::unique_ptr<FormBinding> &req, bool row) { return row ? req.get() : nullptr; };
-    return ShowReadFailure(StatusBar,
-                           {APModeReq.get(), MSSIDStateReq.get(), PriorityReq.get(),
-                            shown(GonlyReq, GonlyRead), shown(XRReq, XRRead), shown(WMMReq, WMMRead),
-                            shown(PreambleReq, PreambleRead), shown(BgModeReq, BgModeRead),
-                            shown(AntennaReq, AntennaRead), SuperModeReq.get(), shown(IgmpReq, IgmpRead),
-                            RadioReq.get(), ChannelReq.get(), ChannelListReq.get(), AutoScanReq.get(),
-                            DataRateSupportReq.get(), DataRateStatusReq.get(), DataRateTableReq.get()});
+    // A row the device answered it lacks is hidden, not unread; one whose answer was lost is
+    // hidden too, and named.
+    return ShowReadFailure(
+        StatusBar,
+        {APModeReq.get(), MSSIDStateReq.get(), PriorityReq.get(), UnlessLacking(GonlyReq, GonlyRead),
+         UnlessLacking(XRReq, XRRead), UnlessLacking(WMMReq, WMMRead),
+         UnlessLacking(PreambleReq, PreambleRead), UnlessLacking(BgModeReq, BgModeRead),
+         UnlessLacking(AntennaReq, AntennaRead), SuperModeReq.get(), UnlessLacking(IgmpReq, IgmpRead),
+         RadioReq.get(), ChannelReq.get(), ChannelListReq.get(), AutoScanReq.get(),
+         UnlessLacking(DataRateSupportReq, false), DataRateStatusReq.get(), DataRateTableReq.get()});
 }
 
 // The AP mode, Multi-SSID and super mode the rules follow, and the optional rows.

@@ -1,10 +1,10 @@
 // One lost answer while a form opens from its menu, on a device that answers everything else:
 // the group whose read asked for it fails, and every other group of the form is still asked
 // for and read. One object dropped early, in the middle and last in each form's read order.
-// Where a row says so, the opening's status names the lost group and an unchanged Apply writes
-// the rest and names it. With the status poll off, a probe of the agent tells whether it still
-// answers: answered, the form reads on; unanswered too, the device is taken for silent and the
-// reads after it end unsent.
+// Where a row says so, the opening's status names the lost group, an unchanged Apply writes
+// the rest and names it, and a Refresh then names it again as the opening did. With the status
+// poll off, a probe of the agent tells whether it still answers: answered, the form reads on;
+// unanswered too, the device is taken for silent and the reads after it end unsent.
 #include "FormFixture.h"
 #include "TFM_Admin.h"
 #include "TFM_Admin2.h"
@@ -139,10 +139,11 @@ template <class T> std::function<std::string(T &)> Apply(TButton *T::*button)
     };
 }
 
+// A form with a status bar per page writes into one of them.
 std::string StatusText(TForm &form)
 {
     for (int i = 0; i < form.ComponentCount(); ++i)
-        if (auto *bar = dynamic_cast<TStatusBar *>(form.Components(i)))
+        if (auto *bar = dynamic_cast<TStatusBar *>(form.Components(i)); bar && !bar->SimpleText().empty())
             return bar->SimpleText();
     return std::string();
 }
@@ -234,6 +235,10 @@ struct Lost {
     const char *label = nullptr;
     const char *applied = nullptr;
     std::vector<std::string> written = {};
+    // devsim's profiles for the row, after those its form always has.
+    std::vector<std::string> profile = {};
+    // After the Apply, a Refresh shows the opening's status again (a form whose Refresh reads).
+    bool refreshed = false;
     // Who tells whether the device still answers once the read timed out.
     Judge judge = Judge::StatusPoll;
 };
@@ -283,10 +288,11 @@ protected:
     }
 
     // apply presses the form's Apply as it opened and returns its status once Apply has ended
-    // (empty: the form's status bar shows it once it has).
+    // (empty: the form's status bar shows it once it has); refresh presses its Refresh.
     template <class T>
     void openAndCheck(TMenuItem *item, const std::vector<Group<T>> &groups,
-                      const std::function<std::string(T &)> &apply = {})
+                      const std::function<std::string(T &)> &apply = {},
+                      const std::function<std::string(T &)> &refresh = {})
     {
         const std::vector<std::string> &failing = GetParam().failing;
         auto fails = [&](const Group<T> &g) {
@@ -314,16 +320,21 @@ protected:
                     EXPECT_GT(asked(g.asks), 0) << g.asks;
                 }
             }
+            std::string opened;
             if (GetParam().label != nullptr)
-                namesTheLostGroup(f);
+                opened = namesTheLostGroup(f);
             if (apply && GetParam().applied != nullptr)
                 applyUnchanged(f, apply);
+            if (refresh && GetParam().refreshed) {
+                refresh(f);
+                EXPECT_TRUE(pumpUntil([&] { return StatusText(f) == opened; }, 10000)) << StatusText(f);
+            }
         });
         EXPECT_TRUE(shown);
     }
 
-    // The opening's status names the lost group.
-    template <class T> void namesTheLostGroup(T &f)
+    // The opening's status names the lost group; the status, once it does.
+    template <class T> std::string namesTheLostGroup(T &f)
     {
         const std::string named = std::string(" Not read: ") + GetParam().label + ".";
         const auto names = [&] {
@@ -332,6 +343,7 @@ protected:
                    text.compare(text.size() - named.size(), named.size(), named) == 0;
         };
         EXPECT_TRUE(pumpUntil(names, 10000)) << StatusText(f);
+        return StatusText(f);
     }
 
     // An unchanged Apply writes the rest and names the lost group.
@@ -384,6 +396,8 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
         args.insert(args.end(), {"--profile", form == "Admin2" ? "admin2" : "admin3"});
     if (form == "LanCfg")
         args.insert(args.end(), {"--profile", "configured"});
+    for (const std::string &profile : lost.profile)
+        args.insert(args.end(), {"--profile", profile});
     if (form == "Group")
         args.insert(args.end(), {"--profile", "grouping"});
     // The date and time form's server and the device's client meet on a port of this case.
@@ -407,23 +421,23 @@ TEST_P(LostAnswer, FailsOnlyTheGroupThatAskedForIt)
     // The Tools entries are enabled as their menu opens.
     menu.tools2->Click();
     if (form == "Misc")
-        openAndCheck(menu.tMisc1, kMisc);
+        openAndCheck(menu.tMisc1, kMisc, Apply(&TFM_Misc::Bt_Apply));
     else if (form == "Admin")
-        openAndCheck(menu.tAdmin2, kAdmin);
+        openAndCheck(menu.tAdmin2, kAdmin, Apply<TFM_Admin>(&TFM_Admin::OK));
     else if (form == "Admin2")
-        openAndCheck(menu.tAdmin2, kAdmin2);
+        openAndCheck(menu.tAdmin2, kAdmin2, Apply<TFM_Admin2>(&TFM_Admin2::OK));
     else if (form == "Admin3")
-        openAndCheck(menu.tAdmin2, kAdmin3);
+        openAndCheck(menu.tAdmin2, kAdmin3, Apply<TFM_Admin3>(&TFM_Admin3::OK));
     else if (form == "Sytem")
         openAndCheck(menu.tSystem2, kSytem);
     else if (form == "Wirless")
-        openAndCheck(menu.hWirelessBand1, kWirless);
+        openAndCheck(menu.hWirelessBand1, kWirless, Apply(&TFM_Wirless::Bt_Apply));
     else if (form == "Performace")
-        openAndCheck(menu.adPerformance1, kPerformace);
+        openAndCheck(menu.adPerformance1, kPerformace, Apply(&TFM_Performace::Bt_Apply_a));
     else if (form == "Encrypt")
-        openAndCheck(menu.adEncryption2, kEncrypt);
+        openAndCheck(menu.adEncryption2, kEncrypt, Apply(&TFM_Encrypt::Bt_Apply));
     else if (form == "ModeCFG")
-        openAndCheck(menu.adMode1, kModeCFG);
+        openAndCheck(menu.adMode1, kModeCFG, Apply(&TFM_ModeCFG::Bt_Apply), Apply(&TFM_ModeCFG::Bt_Refresh));
     else if (form == "MultiSSIDNew")
         openAndCheck(menu.Ad_MultiSSID, kMultiSSIDNew, Apply(&TFM_MultiSSIDNewForm::ApplyBtn));
     else if (form == "MultiSSIDOld")
@@ -481,20 +495,22 @@ INSTANTIATE_TEST_SUITE_P(
         Lost{"Wirless", "adAutoChannelScan", {"adAutoChannelScan"}},
         Lost{"Wirless", "hSSID", {"adPtPRemoteAPMACAddress.1.1", "hSSIDBroadcast"}},
         Lost{"Wirless", "multioverwdsconsistent", {"multioverwdsconsistent"}},
-        Lost{"Wirless", "adSuperMode", {"adSuperMode"}, "Super G Mode"},
-        Lost{"Performace", "adAPMode", {"adAPMode"}}, Lost{"Performace", "adPreamble", {"adPreamble"}},
-        Lost{"Performace", "dataratecontrolsupport", {"dataratecontrolsupport"}},
-        Lost{"Encrypt", "adSecAuthentication-a", {"adSecAuthentication-a"}},
-        Lost{"Encrypt", "codebase", {"codebase"}}, Lost{"Encrypt", "adSecPassPhrase", {"adSecPassPhrase"}},
-        Lost{"ModeCFG", "adPtPRemoteAPMACAddress.1.4", {"adPtPRemoteAPMACAddress.1.1"}},
-        Lost{"ModeCFG", "adSecAuthentication-a", {"adSecAuthentication-a"}},
-        Lost{"MultiSSIDNew", "admManagerVLANIDStatus", {"admManagerVLANIDStatus"}},
+        Lost{"Performace", "adAPMode", {"adAPMode"}, "AP Mode"},
+        Lost{"Encrypt", "adSecAuthentication-a", {"adSecAuthentication-a"}, "Authentication"},
+        Lost{"Encrypt", "codebase", {"codebase"}, "Code Base"},
+        Lost{"Encrypt",
+             "adSecPassPhrase",
+             {"adSecPassPhrase"},
+             "PassPhrase, Cipher Type, Group Key Update Interval"},
+        Lost{"ModeCFG",
+             "adPtPRemoteAPMACAddress.1.4",
+             {"adPtPRemoteAPMACAddress.1.1"},
+             "AP Mode, Remote AP MAC Address, Root AP MAC Address, SSID"},
+        // Never written by the form's Apply: only the opening names it.
+        Lost{"MultiSSIDNew", "admManagerVLANIDStatus", {"admManagerVLANIDStatus"}, "Manage VLAN Status"},
         Lost{"MultiSSIDNew", "adVlanState.0", {"adVlanState.0"}},
         Lost{"MultiSSIDNew", "SecRADIUSServer", {"SecRADIUSServer"}},
         // The groups an opening could not read are named in its status.
-        Lost{"Misc", "ssh", {"ssh"}, "SSH"}, Lost{"Admin", "UserName", {"UserName"}, "Login"},
-        Lost{"Admin2", "admLedStatus", {"admLedStatus"}, "LED Setting"},
-        Lost{"Admin3", "administrateApWithWlan", {"administrateApWithWlan"}, "Administrate AP with WLAN"},
         Lost{"Sytem", "adAPMode", {"adAPMode"}, "AP Mode"},
         Lost{.form = "Encrypt",
              .dropped = "adSecAuthentication-a",
@@ -540,7 +556,80 @@ INSTANTIATE_TEST_SUITE_P(
              "adAccSettingWirelessAccessControl",
              {"adAccSettingWirelessAccessControl"},
              "Access Control",
-             "Not read, so not written: Access Control."}),
+             "Not read, so not written: Access Control."},
+        Lost{"Wirless",
+             "adSuperMode",
+             {"adSuperMode"},
+             "Super G Mode",
+             "Setting Success! Not read, so not written: Super G Mode.",
+             {"adVlanState=0 adMSSIDIdvState.1.2=0 adMSSIDIdvState.1.3=0 adMSSIDIdvState.1.4=0 "
+              "adMSSIDEncryption.1.2=0 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0",
+              "hSSID=\"QRN-5290AP\" hSSIDBroadcast=1 hChannel=6", "adAPMode=1", "adAutoChannelScan=0",
+              "adRadioWave=1", "adSecAuthentication-a=1 adSecEncryption-a=0", "adSecKeyType=2",
+              "adSecAccountMode=0"}},
+        // An optional row whose answer was lost is no row the device lacks.
+        Lost{"Performace",
+             "adPreamble",
+             {"adPreamble"},
+             "Preamble",
+             "IEEE802.11g Setting Success! Not read, so not written: Preamble.",
+             {"hChannel=6", "adbgMode=2", "adSuperMode=4",
+              "adDataRate adBeaconInterval adDTIM adFragmentLength adRTSLength adTransmitPower adRadioWave",
+              "adXR=0", "ad80211gonly=0", "adWMM=1", "adAntenna=0", "igmpSnooping=0"}},
+        // On a device with data-rate control: neither the control nor the rates were read.
+        Lost{"Performace",
+             "dataratecontrolsupport",
+             {"dataratecontrolsupport"},
+             "Data Rate Control Support",
+             "IEEE802.11g Setting Success! Not read, so not written: Data Rate Control Support.",
+             {"hChannel=6", "adbgMode=2", "adSuperMode=4",
+              "adDataRate adBeaconInterval adDTIM adFragmentLength adRTSLength adTransmitPower adRadioWave",
+              "adXR=0", "ad80211gonly=0", "adWMM=1", "adPreamble=1", "adAntenna=0", "igmpSnooping=0"},
+             {"datarate"}},
+        // WPA2-Enterprise, which the list lacks, is kept: the security group sends nothing.
+        Lost{"Encrypt",
+             "SecRADIUSServer",
+             {"SecDNSIPAddress"},
+             "Security Server Settings",
+             "Setting Success! Not read, so not written: Security Server Settings.",
+             {"adSecCipherType=2 adSecGroupKeyUpdateInterval=3600"},
+             {"enterprise"}},
+        // Read and never written: the Apply's outcome names it all the same, and so does a Refresh.
+        Lost{"ModeCFG",
+             "adSecAuthentication-a",
+             {"adSecAuthentication-a"},
+             "Authentication",
+             "IEEE802.11g Setting Success! Not read: Authentication.",
+             {"adAPMode=1"},
+             {},
+             true},
+        Lost{"MultiSSIDNew",
+             "adMSSIDPriorityState",
+             {"adMSSIDPriorityState"},
+             "Priority",
+             "Setting success! Not read, so not written: Priority.",
+             {"adMSSIDState=0", "adVlanState.0=0"}},
+        Lost{"Misc",
+             "ssh",
+             {"ssh"},
+             "SSH",
+             "Setting Success! Not read, so not written: SSH.",
+             {"telnet=1 timeout=2"}},
+        Lost{"Admin", "UserName", {"UserName"}, "Login", "Not read, so not written: Login.", {}},
+        Lost{"Admin2",
+             "admLedStatus",
+             {"admLedStatus"},
+             "LED Setting",
+             "Set OK! Not read, so not written: LED Setting.",
+             {"UserName=\"admin\" Password=\"password\"", "admlimitIPStatus=0", "telnet=1 timeout=2", "ssh=0",
+              "pingcontrol=1", "admManagerVLANIDStatus=0", "admManagerVLANID=1"}},
+        Lost{"Admin3",
+             "administrateApWithWlan",
+             {"administrateApWithWlan"},
+             "Administrate AP with WLAN",
+             "Set OK! Not read, so not written: Administrate AP with WLAN.",
+             {"UserName=\"admin\" Password=\"password\"", "admlimitIPStatus=0", "admManagerVLANIDStatus=0",
+              "admManagerVLANID=1", "admLedStatus=1", "telnet=1 timeout=2", "ssh=0", "pingcontrol=1"}}),
     caseName);
 
 // The network forms that write: their unchanged Apply writes the rest and names the group lost.

@@ -435,6 +435,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {"adMSSIDState=1", "adVlanState.0=1"},
                   "Setting success!",
                   "Get OK!"},
+        // Its answer lost, the device may well have it: named.
+        OneUnread{"adMSSIDPriorityState=drop",
+                  "CheckBox_Priority",
+                  {"adMSSIDState=1", "adVlanState.0=1"},
+                  "Setting success! Not read, so not written: Priority.",
+                  std::string(kNotRead) + "Priority."},
         // No warning about an AP mode that was not read.
         OneUnread{"adAPMode=error:genErr@get", "CB_ApMode", kAllSwitches, "Setting success!", "Get OK!"},
         // The walk of the table ends at this object: an error there would end the walk too.

@@ -476,10 +476,13 @@ bool TFM_Wirless::CheckKeyIndexClash()
 bool TFM_Wirless::ApplyGuestState()
 {
     // Guests go with the access point mode and super G off (the device's value 4, whichever
-    // list position it has).
-    const bool superOff = AD_SuperMode->Text() == "Disable";
+    // list position it has). A setting that was not read is not written either: the device
+    // keeps it as it is, and the guests are not switched for it.
+    const auto unread = [](const std::unique_ptr<FormBinding> &b) { return b && !b->WasRead(); };
+    const bool superOff = unread(SuperModeBinding) || AD_SuperMode->Text() == "Disable";
     const auto plain = [](const AnsiString &auth) { return auth == "Open System" || auth == "Shared Key"; };
-    const bool plainWEP = plain(Ed_SecAuthaTemp->Text());
+    const bool plainWEP = unread(SecurityBinding) || plain(Ed_SecAuthaTemp->Text());
+    const bool accessPoint = unread(APModeBinding) || ModeItem() == 0;
     const std::array<TComboBox *, 7> combos = {
         Master_ComboBox,      Guest1_ComboBox,      Guest2_ComboBox,     Guest3_ComboBox,
         GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox};
@@ -487,14 +490,18 @@ bool TFM_Wirless::ApplyGuestState()
     GuestSwitch &g = m_guests;
     for (std::size_t i = 0; i < combos.size(); ++i)
         g.Held[i] = combos[i]->ItemIndex();
-    g.HeldAP = APModeBinding && ReadValueName(*APModeBinding, kAPMode) == "Access Point";
-    g.HeldSuperOff = SuperModeBinding ? ReadValueName(*SuperModeBinding, 0) == "Disable" : superOff;
-    g.HeldPlainWEP = SecurityBinding && plain(ReadValueName(*SecurityBinding, kAuth));
-    g.ChosenAP = ModeItem() == 0;
+    g.HeldAP =
+        unread(APModeBinding) || (APModeBinding && ReadValueName(*APModeBinding, kAPMode) == "Access Point");
+    g.HeldSuperOff = SuperModeBinding
+                         ? unread(SuperModeBinding) || ReadValueName(*SuperModeBinding, 0) == "Disable"
+                         : superOff;
+    g.HeldPlainWEP =
+        unread(SecurityBinding) || (SecurityBinding && plain(ReadValueName(*SecurityBinding, kAuth)));
+    g.ChosenAP = accessPoint;
     g.ChosenSuperOff = superOff;
     g.ChosenPlainWEP = plainWEP;
     TComboBox *encryption[] = {GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox};
-    if (ModeItem() == 0 && superOff) {
+    if (accessPoint && superOff) {
         if (!plainWEP)
             for (TComboBox *c : encryption)
                 c->SetItemIndex(0);

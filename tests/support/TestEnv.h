@@ -13,7 +13,8 @@ std::string binaryDir();
 std::string processTempDir();
 // A fresh, empty folder in the process's folder; the caller may remove it earlier.
 std::string makeTempDir(const std::string &prefix);
-// A UDP port on 127.0.0.1 that was free a moment ago.
+// A UDP port on 127.0.0.1 that was free a moment ago and that no other test process chooses
+// while this one may still use it; never one the kernel gives client sockets.
 int freeUdpPort();
 // True under scripts/test (KV_REQUIRE_PEERS=1): a peer program a test needs must be there.
 bool peersRequired();

@@ -340,8 +340,9 @@ void TFM_FirewareSSL::OnSslCertDone()
     Bt_CUpload->SetEnabled(true);
     Bt_Upload->SetEnabled(m_uploadIdle);
     m_sslIdle = true;
+    // The box tells it all: the status bar is too narrow for what was written before it.
     if (Chain.Stopped())
-        warn(WriteFailureText("Write file fail!Please check FTP server and file name!", Chain.Unanswered()));
+        warn(Chain.Text("", "Write file fail!Please check FTP server and file name!"));
 }
 
 void TFM_FirewareSSL::FormCloseQuery(TObject *, bool &CanClose)

@@ -78,7 +78,7 @@ KvSNMPRequest2Controls *SlowCommand::sendCommand(const std::string &what)
         type(f.EDT_Certificate, "cert.der");
         type(f.EDT_Key, "key.der");
         expectBox(std::string("Write file fail!Please check FTP server and file name! ") +
-                      kWriteUnansweredText,
+                      kWriteUnansweredText + " Written before it: FTP Settings.",
                   "Warning");
         click(f.Bt_CUpload);
         return f.SslReq.get();

@@ -169,7 +169,10 @@ void TFM_Admin3::CreateRangeBindings()
                                                  .KeyCount = 1,
                                                  .Mode = BindMode::Async,
                                                  .Timeout = 10000,
-                                                 .OnGetDone = [this](auto *, auto *) { ShowUnread(); }});
+                                                 .OnGetDone = [this](auto *, auto *) {
+                                                     ShowUnread();
+                                                     AddAfterRead();
+                                                 }});
     RangeWalk->SetupListView(ListView_User, true);
     RangeWalk->RowNumber = 1;
     RangeWalk->Filter = kFreeRange;
@@ -290,6 +293,14 @@ void TFM_Admin3::Btn_AddClick(TObject *)
 {
     if (!RangesSettled())
         return;
+    // A row write left unanswered may have been taken since: the free row is looked up in the
+    // table the device holds now, or the add could overwrite that row.
+    if (m_rangesStale) {
+        m_rangesStale = false;
+        m_addAfterRead = true;
+        ReloadIPRangeLists();
+        return;
+    }
     if (ListView_User->Items()->Count() >= 4) {
         AdminWarning("Maximum number of IP Range List is 4!", "Waring");
         Ed_FromIP->SetText("");
@@ -380,6 +391,7 @@ void TFM_Admin3::RangeSetDone(KvSNMPError *e)
         return;
     }
     StatusBar->SetSimpleText(m_rangeResult);
+    m_rangesStale = m_rangesStale || unanswered;
     if (!ok)
         m_rangeResult.clear(); // no lists are read back after a refused row
 }
@@ -390,10 +402,24 @@ void TFM_Admin3::RangeReadDone()
     // form could not read.
     if (m_rangeResult.empty()) {
         ShowUnread();
+        AddAfterRead();
         return;
     }
     StatusBar->SetSimpleText(m_rangeResult);
     m_rangeResult.clear();
+}
+
+void TFM_Admin3::AddAfterRead()
+{
+    if (!m_addAfterRead || !RangesSettled())
+        return;
+    m_addAfterRead = false;
+    // Lists not read (the device still silent): the next add reads them again first.
+    if (!RangeTableBinding->WasRead() || !RangeWalk->WasRead()) {
+        m_rangesStale = true;
+        return;
+    }
+    Btn_AddClick(this);
 }
 
 bool TFM_Admin3::CheckInput()

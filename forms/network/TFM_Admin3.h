@@ -68,11 +68,15 @@ private:
     bool RangesSettled() const;
     void RangeSetDone(KvSNMPError *e);
     void RangeReadDone();
+    // Both lists read back for an add that waited for them: the add goes on.
+    void AddAfterRead();
     // Once every read of the opening has ended: the groups it could not read.
     void ShowUnread();
     RangeWrite m_rangeWrite = RangeWrite::None;
     bool m_rangeIdle = true;    // no add or delete waits for the device
     AnsiString m_rangeResult;   // shown again once the lists are read back
+    bool m_rangesStale = false; // a row write went unanswered: the device may have taken it
+    bool m_addAfterRead = false;
     bool m_created = false;     // the opening's synchronous reads have ended
     bool m_unreadShown = false; // ... and its asynchronous ones too: told once
     WriteChain Chain{this};

@@ -344,7 +344,15 @@ void TFM_DHCP::OnStaticListDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
     Bt_Cancel->SetEnabled(true);
     Busy = false;
     Idle = true;
-    if (Status == nullptr || Status->Code != 0)
+    const bool read = Status != nullptr && Status->Code == 0;
+    if (m_addAfterListing) {
+        // The add that waited for the pool goes on, with the rows the device holds now.
+        m_addAfterListing = false;
+        m_rowsStale = !read;
+        if (read)
+            Post([this] { Bt_AddClick(this); });
+    }
+    if (!read)
         return;
     EnableStaticPoolEdits(true);
     CB_Fuction2->SetItemIndex(CB_Fuction1->ItemIndex());
@@ -359,21 +367,27 @@ void TFM_DHCP::OnStaticListDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 void TFM_DHCP::OnStaticRowSetDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
     const bool ok = Status != nullptr && Status->Code == 0;
+    m_rowsStale = m_rowsStale || (Status != nullptr && Status->Code == KvSNMPCode::NoAnswer);
     ShowListing(Status ? Status->Message : AnsiString());
     if (ok && RelistPending) {
         RelistPending = false;
-        LV_StaticPoolSet->Items()->Clear();
-        ListStaticPool();
-        User_ListView->Items()->Clear();
-        StaticListReq->RowNumber = 1;
-        StaticListReq->Filter = "0.0.0.0";
-        StaticListReq->Get();
+        RelistStaticPool();
     }
     if (RowWriteDone) {
         const std::function<void(bool)> next = std::move(RowWriteDone);
         RowWriteDone = nullptr;
         next(ok);
     }
+}
+
+void TFM_DHCP::RelistStaticPool()
+{
+    LV_StaticPoolSet->Items()->Clear();
+    ListStaticPool();
+    User_ListView->Items()->Clear();
+    StaticListReq->RowNumber = 1;
+    StaticListReq->Filter = "0.0.0.0";
+    StaticListReq->Get();
 }
 
 void TFM_DHCP::CB_Fuction1Change(TObject *)

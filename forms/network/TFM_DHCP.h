@@ -117,12 +117,16 @@ private:
     void BuildStaticPage();
     void BuildLeasePage();
     void ListStaticPool();
+    // Both static pool lists read again from the device.
+    void RelistStaticPool();
     bool CheckDynamicPool();
     // The full-table row of the row chosen in User_ListView, when no row write runs.
     TListItem *ChosenRow() const;
     void ShowRowDialog(const char *caption, bool adding);
     // The static row dialog, made in FormCreate; deleted after the binding that fills it.
     std::unique_ptr<TFM_StaticIP> m_dialog;
+    bool m_rowsStale = false; // a row write went unanswered: the device may have taken it
+    bool m_addAfterListing = false;
     TCloseGuard Guard;
     WriteChain Chain{this};
 };

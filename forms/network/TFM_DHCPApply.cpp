@@ -218,6 +218,13 @@ void TFM_DHCP::Bt_AddClick(TObject *)
 {
     if (!m_dialog || Busy)
         return;
+    // A row write left unanswered may have been taken since: the empty row is looked up in the
+    // pool the device holds now, or the entry could overwrite that row.
+    if (m_rowsStale) {
+        m_addAfterListing = true;
+        RelistStaticPool();
+        return;
+    }
     EditingRow = false;
     TListItems *rows = LV_StaticPoolSet->Items();
     TListItem *empty = nullptr;

@@ -329,7 +329,8 @@ void TFM_StaticIP::FillRow()
             EndWrites();
             return;
         }
-        // Nothing of it was taken: the lists still show the pool as it is.
+        // Not taken, or left unanswered (the pool is then listed again before the next add):
+        // the lists are not read now.
         FM_DHCP->RelistPending = false;
         RestoreRow();
     });

@@ -51,6 +51,8 @@ private:
     // Writes the slot selected in LV_GetMAC with the MAC in Ed_MACAddr.
     void writeSelectedSlot(bool deleting);
     bool m_deleting = false;
+    bool m_tableStale = false; // a slot write went unanswered: the device may have taken it
+    bool m_addAfterRead = false;
     WriteChain Chain{this};
     TCloseGuard m_guard;
 };

@@ -4,6 +4,7 @@
 #include "NetworkFormSupport.h"
 #include "TFM_Admin3.h"
 #include "TestEnv.h"
+#include "WriteChain.h"
 
 #include <algorithm>
 
@@ -202,6 +203,23 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeFails{"delete_unanswered", "From.3=drop@set", false,
                                  "Delete Error! The device did not answer; it may still take the setting."}),
     [](const auto &row) { return std::string(row.param.name); });
+
+// The device took an add it answered too late: the next add finds the row taken, by reading
+// the table again first, instead of writing over it.
+TEST_F(Admin3, AnAddAfterAnUnansweredOneLooksForTheFreeRowAgain)
+{
+    auto f = open({"--fault", "From.2=delay:4000@set"});
+    f->RangeTableBinding->Request.Timeout = 50;
+    click(f->CB_LimitIPStatus);
+    add(*f, "192.168.1.30", "192.168.1.40");
+    ASSERT_TRUE(answered(*f, std::string("Setting Error! ") + kWriteUnansweredText));
+    add(*f, "192.168.1.50", "192.168.1.60");
+    ASSERT_TRUE(answered(*f, "Set OK!"));
+    EXPECT_EQ(sets().back(), "From.4=192.168.1.50 To.4=192.168.1.60");
+    EXPECT_EQ(listed(*f),
+              (std::vector<std::string>{"1 192.168.1.10-192.168.1.20", "2 192.168.1.30-192.168.1.40",
+                                        "3 192.168.1.100-192.168.1.150", "4 192.168.1.50-192.168.1.60"}));
+}
 
 TEST_F(Admin3, DeleteOfARangeTheTableNoLongerHoldsSendsNothing)
 {

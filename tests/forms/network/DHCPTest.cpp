@@ -191,6 +191,30 @@ TEST_F(DHCP, AddWritesTheFirstEmptyRow)
     EXPECT_EQ(form->User_ListView->Items()->Count(), 2); // listed again
 }
 
+// The device took an entry it answered too late: the next add finds the row taken, by listing
+// the pool again first, instead of writing over it.
+TEST_F(DHCP, AnAddAfterAnUnansweredOneLooksForTheEmptyRowAgain)
+{
+    startDevice({"--fault", "E.2.7.3.1.1.2=delay:4000@set"});
+    auto form = openListed();
+    form->StaticRowReq->Request.Timeout = 50;
+    WhenModal<TFM_StaticIP> first([&](TFM_StaticIP &d) { fillDialog(d, "192.168.0.30", "00A0C5AABBCC"); });
+    click(form->Bt_Add);
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
+    const std::string told = form->StatusBar2->SimpleText();
+    ASSERT_NE(told.find("The device did not answer"), std::string::npos) << told;
+    WhenModal<TFM_StaticIP> second([&](TFM_StaticIP &d) {
+        EXPECT_EQ(d.LA_Index->Text(), "3");
+        fillDialog(d, "192.168.0.31", "00A0C5AABBCD");
+    });
+    click(form->Bt_Add);
+    ASSERT_TRUE(pumpUntil(
+        [&] { return second.ran() && !form->Busy && form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
+    EXPECT_EQ(sets().back(),
+              rowSet(3, "192.168.0.31", "00A0C5AABBCD", "255.255.255.0", "192.168.0.1", "", 0));
+    EXPECT_EQ(form->User_ListView->Items()->Count(), 3);
+}
+
 // A probe that cannot run asks instead of guessing: no sends nothing and leaves the dialog
 // open, yes writes the entry.
 TEST_F(DHCP, AddressThatCannotBeProbedIsAskedAbout)

@@ -3,6 +3,7 @@
 #include "FormFixture.h"
 #include "ProfileText.h"
 #include "TFM_WMACACL.h"
+#include "WriteChain.h"
 
 #include <cstdio>
 
@@ -236,6 +237,33 @@ INSTANTIATE_TEST_SUITE_P(
                   {kAdded},
                   "(SNMP) Cannot perform operation, General Error! Not read: Access Control."}),
     [](const auto &test) { return std::string(test.param.name); });
+
+// The device took an address it answered too late: the next add finds the slot taken, by
+// reading the table again first, instead of writing over it.
+TEST_F(WMACACL, AnAddAfterAnUnansweredOneLooksForTheFreeSlotAgain)
+{
+    startDevice({"--profile", writeProfile(kTwoUsed), "--fault", "adEthernetFilterMACAddr.2=delay:4000@set"});
+    auto f = open();
+    f->TableReq->Request.Timeout = 50;
+    f->CB_FilterCtrl->SetItemIndex(0);
+    type(f->Ed_MacAdd, "a0b1c2d3e4f5");
+    click(f->Bt_Apply);
+    ASSERT_TRUE(pumpUntil([&] { return f->Idle && !f->UsedReq->Busy; }, 10000));
+    ASSERT_NE(std::string(f->StatusBar1->SimpleText()).find(kWriteUnansweredText), std::string::npos)
+        << f->StatusBar1->SimpleText();
+    type(f->Ed_MacAdd, "a0b1c2d3e4f6");
+    click(f->Bt_Apply);
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            return f->Idle && !f->UsedReq->Busy && f->StatusBar1->SimpleText() == "Get OK!" &&
+                   f->Ed_MacAdd->Text().empty();
+        },
+        10000))
+        << f->StatusBar1->SimpleText();
+    EXPECT_EQ(sets().back(), "adEthernetFilterMACAddr.4=0xA0B1C2D3E4F6");
+    EXPECT_EQ(listed(*f), (std::vector<std::string>{"1 00112233AABB", "2 A0B1C2D3E4F5", "3 0011223344CC",
+                                                    "4 A0B1C2D3E4F6"}));
+}
 
 TEST_F(WMACACL, CloseIsRefusedWhileTheTableIsRead)
 {

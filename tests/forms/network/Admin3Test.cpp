@@ -209,10 +209,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Admin3, AnAddAfterAnUnansweredOneLooksForTheFreeRowAgain)
 {
     auto f = open({"--fault", "From.2=delay:4000@set"});
+    // The first add's wait is short; the table's reads and the second add wait as usual.
+    const auto readTimeout = f->RangeTableBinding->Request.Timeout;
     f->RangeTableBinding->Request.Timeout = 50;
     click(f->CB_LimitIPStatus);
     add(*f, "192.168.1.30", "192.168.1.40");
     ASSERT_TRUE(answered(*f, std::string("Setting Error! ") + kWriteUnansweredText));
+    f->RangeTableBinding->Request.Timeout = readTimeout;
     add(*f, "192.168.1.50", "192.168.1.60");
     ASSERT_TRUE(answered(*f, "Set OK!"));
     EXPECT_EQ(sets().back(), "From.4=192.168.1.50 To.4=192.168.1.60");

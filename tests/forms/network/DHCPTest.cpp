@@ -197,12 +197,15 @@ TEST_F(DHCP, AnAddAfterAnUnansweredOneLooksForTheEmptyRowAgain)
 {
     startDevice({"--fault", "E.2.7.3.1.1.2=delay:4000@set"});
     auto form = openListed();
+    // The first add's wait is short; the table's reads and the second add wait as usual.
+    const auto readTimeout = form->StaticRowReq->Request.Timeout;
     form->StaticRowReq->Request.Timeout = 50;
     WhenModal<TFM_StaticIP> first([&](TFM_StaticIP &d) { fillDialog(d, "192.168.0.30", "00A0C5AABBCC"); });
     click(form->Bt_Add);
     ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle && !form->StaticListReq->Busy; }, kWaitMs));
     const std::string told = form->StatusBar2->SimpleText();
     ASSERT_NE(told.find("The device did not answer"), std::string::npos) << told;
+    form->StaticRowReq->Request.Timeout = readTimeout;
     WhenModal<TFM_StaticIP> second([&](TFM_StaticIP &d) {
         EXPECT_EQ(d.LA_Index->Text(), "3");
         fillDialog(d, "192.168.0.31", "00A0C5AABBCD");

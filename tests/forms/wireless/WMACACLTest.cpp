@@ -244,6 +244,8 @@ TEST_F(WMACACL, AnAddAfterAnUnansweredOneLooksForTheFreeSlotAgain)
 {
     startDevice({"--profile", writeProfile(kTwoUsed), "--fault", "adEthernetFilterMACAddr.2=delay:4000@set"});
     auto f = open();
+    // The first add's wait is short; the table's reads and the second add wait as usual.
+    const auto readTimeout = f->TableReq->Request.Timeout;
     f->TableReq->Request.Timeout = 50;
     f->CB_FilterCtrl->SetItemIndex(0);
     type(f->Ed_MacAdd, "a0b1c2d3e4f5");
@@ -251,6 +253,7 @@ TEST_F(WMACACL, AnAddAfterAnUnansweredOneLooksForTheFreeSlotAgain)
     ASSERT_TRUE(pumpUntil([&] { return f->Idle && !f->UsedReq->Busy; }, 10000));
     ASSERT_NE(std::string(f->StatusBar1->SimpleText()).find(kWriteUnansweredText), std::string::npos)
         << f->StatusBar1->SimpleText();
+    f->TableReq->Request.Timeout = readTimeout;
     type(f->Ed_MacAdd, "a0b1c2d3e4f6");
     click(f->Bt_Apply);
     ASSERT_TRUE(pumpUntil(

@@ -172,7 +172,9 @@ void TFM_Performace::Bt_Refresh_aClick(TObject *)
             if (req && shown)
                 req->Get();
         };
+        // Every group Apply writes: one left out would keep the user's discarded choice.
         reread(GonlyReq, GonlyRead);
+        reread(XRReq, XRRead);
         reread(RadioReq, true);
         reread(PreambleReq, PreambleRead);
         reread(WMMReq, WMMRead);

@@ -294,12 +294,14 @@ void TFM_MultiSSIDForm::Bt_RefreshClick(TObject *)
         return;
     const KvSNMPReadBatch reads;
     ReadAll();
+    // Key types and sizes as an opening takes them from the keys read, not as the user left
+    // them: a discarded choice would refuse the keys just read.
+    SetupKeyLists();
     ShowVlan();
     FillSecurityLists();
     ShowGuests();
     EditLengths();
     KeyEditLengths();
-    KeySizesFromKeys();
     ShowUnread();
 }
 

@@ -1,8 +1,9 @@
 // The sweep over every form that writes: opened against a simulated device of each profile,
-// read, and written without a change (Apply twice in a row; Refresh then Apply), every
-// message box answered with OK, the form must leave what the device holds as it was. One
-// case per form, profile and sequence, each with its own device, so ctest runs them side by
-// side. A changed object fails its case as "object: before -> after".
+// read, and written without a change (Apply twice in a row; Refresh then Apply; controls
+// changed, Refresh, then Apply), every message box answered with OK, the form must leave what
+// the device holds as it was. One case per form, profile and sequence, each with its own
+// device, so ctest runs them side by side. A changed object fails its case as
+// "object: before -> after".
 #include "CloseQuery.h"
 #include "ComboChoice.h"
 #include "FormFixture.h"
@@ -32,6 +33,7 @@
 #include "TransferRoad.h"
 #include "Waiting.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -123,7 +125,7 @@ struct SweptRow {
     std::vector<Demanded> demanded;
 };
 
-enum class Sequence { ApplyTwice, RefreshThenApply };
+enum class Sequence { ApplyTwice, RefreshThenApply, ChangeRefreshApply };
 
 struct SweepCase {
     const SweptRow *row;
@@ -136,8 +138,101 @@ struct SweepCase {
 void PrintTo(const SweepCase &c, std::ostream *out)
 {
     *out << c.row->name << " on " << c.profile
-         << (c.sequence == Sequence::ApplyTwice ? ", Apply twice" : ", Refresh then Apply");
+         << (c.sequence == Sequence::ApplyTwice         ? ", Apply twice"
+             : c.sequence == Sequence::RefreshThenApply ? ", Refresh then Apply"
+                                                        : ", controls changed, Refresh, then Apply");
 }
+
+// ---- a user's change, taken back by Refresh --------------------------------------------------
+
+// The control and every parent up to its form are shown (a hidden tab's page counts as shown:
+// the user can turn to it).
+bool Shown(const TControl *control)
+{
+    for (const TControl *c = control; c && !dynamic_cast<const TForm *>(c); c = c->Parent()) {
+        const auto *page = dynamic_cast<const TTabSheet *>(c);
+        if (!c->Visible() || (page && !page->TabVisible()))
+            return false;
+    }
+    return true;
+}
+
+// Another text of the same kind and length: its last letter or digit moves by one, a digit
+// towards the middle (a number stays near its value, inside its range), a letter within hex
+// or the alphabet.
+std::string OtherText(std::string text)
+{
+    for (auto it = text.rbegin(); it != text.rend(); ++it) {
+        char &ch = *it;
+        const bool down = (ch >= '5' && ch <= '9') || ch == 'f' || ch == 'F' || ch == 'z' || ch == 'Z';
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            continue;
+        ch = static_cast<char>(down ? ch - 1 : ch + 1);
+        return text;
+    }
+    return text;
+}
+
+// The changes of a user who goes over a form: each enabled shown control once, a combo box to
+// its next entry, a check box toggled, a radio group to another button, a filled edit to
+// another text; each runs the control's handler, which may enable, fill or hide others.
+class UserChanges {
+public:
+    // Last made first (mostly bottom up), so that a control is changed before one above it
+    // disables it; then in order, for the controls a change enabled.
+    void Make(TWinControl &form)
+    {
+        Pass(form, true);
+        Pass(form, false);
+    }
+    const std::vector<std::string> &Made() const { return m_made; }
+
+private:
+    void Pass(TWinControl &parent, bool backwards)
+    {
+        const int count = parent.ControlCount();
+        for (int n = 0; n < count && n < parent.ControlCount(); ++n) {
+            TControl *c = parent.Controls(backwards ? parent.ControlCount() - 1 - n : n);
+            if (c->Enabled() && Shown(c) && !m_done.count(c))
+                Change(c, backwards);
+        }
+    }
+    void Change(TControl *c, bool backwards)
+    {
+        if (auto *combo = dynamic_cast<TComboBox *>(c)) {
+            if (combo->Items()->Count() < 2)
+                return;
+            m_done.insert(c);
+            const std::string was = combo->Text();
+            combo->SetItemIndex((combo->ItemIndex() + 1) % combo->Items()->Count());
+            m_made.push_back(combo->Name() + ": " + was + " -> " + combo->Text());
+            if (combo->OnChange)
+                combo->OnChange(combo);
+        } else if (auto *box = dynamic_cast<TCheckBox *>(c)) {
+            m_done.insert(c);
+            m_made.push_back(box->Name() + (box->Checked() ? ": unchecked" : ": checked"));
+            box->SetChecked(!box->Checked());
+        } else if (auto *radio = dynamic_cast<TRadioButton *>(c)) {
+            // One button of a group: the group is changed once.
+            if (radio->Checked() || m_done.count(radio->Parent()))
+                return;
+            m_done.insert(radio->Parent());
+            m_made.push_back(radio->Name() + ": chosen");
+            radio->SetChecked(true);
+        } else if (auto *edit = dynamic_cast<TEdit *>(c)) {
+            if (edit->ReadOnly() || edit->Text().empty())
+                return;
+            m_done.insert(c);
+            const std::string was = edit->Text();
+            edit->SetText(OtherText(was));
+            m_made.push_back(edit->Name() + ": " + was + " -> " + edit->Text());
+        } else if (auto *inner = dynamic_cast<TWinControl *>(c)) {
+            Pass(*inner, backwards);
+        }
+    }
+    std::set<const TControl *> m_done;
+    std::vector<std::string> m_made;
+};
 
 class FormSweep : public ProbedFormTest, public ::testing::WithParamInterface<SweepCase> {
 public:
@@ -422,9 +517,12 @@ std::vector<SweepCase> Cases()
             const std::string profile = refuses ? entry.substr(1) : entry;
             cases.push_back(
                 {&row, profile, Sequence::ApplyTwice, refuses, row.name + " " + profile + " ApplyTwice"});
-            if (row.hasRefresh)
-                cases.push_back({&row, profile, Sequence::RefreshThenApply, refuses,
-                                 row.name + " " + profile + " RefreshThenApply"});
+            if (!row.hasRefresh)
+                continue;
+            cases.push_back({&row, profile, Sequence::RefreshThenApply, refuses,
+                             row.name + " " + profile + " RefreshThenApply"});
+            cases.push_back({&row, profile, Sequence::ChangeRefreshApply, refuses,
+                             row.name + " " + profile + " ChangeRefreshApply"});
         }
     return cases;
 }
@@ -533,13 +631,22 @@ TEST_P(FormSweep, WriteWithoutChangeKeepsTheDevice)
     ASSERT_EQ(Settle(*form), "") << "after opening";
     ExpectUnchanged(before, c, "after opening");
     const std::size_t setsAtOpening = sets().size();
-    if (c.sequence == Sequence::RefreshThenApply) {
+    std::string when = "after the write";
+    UserChanges changes;
+    if (c.sequence == Sequence::ChangeRefreshApply) {
+        changes.Make(form->Form());
+        ASSERT_EQ(Settle(*form), "") << "after the changes";
+        when = "after the changes, Refresh and the write; changed:";
+        for (const std::string &change : changes.Made())
+            when += "\n  " + change;
+    }
+    if (c.sequence != Sequence::ApplyTwice) {
         form->Refresh();
         ASSERT_EQ(Settle(*form), "") << "after Refresh";
     }
     form->Write();
     ASSERT_EQ(Settle(*form), "") << "after the write";
-    ExpectUnchanged(before, c, "after the write");
+    ExpectUnchanged(before, c, when);
     if (c.sequence == Sequence::ApplyTwice) {
         form->Write();
         ASSERT_EQ(Settle(*form), "") << "after the second write";
@@ -551,7 +658,10 @@ TEST_P(FormSweep, WriteWithoutChangeKeepsTheDevice)
         EXPECT_EQ(written, 0u) << "the table says the form refuses here";
     else
         EXPECT_GT(written, 0u) << "the form wrote nothing (mark the profile with \"-\" if it refuses)";
-    std::cout << "[ sweep    ] " << written << " sets; settled in";
+    std::cout << "[ sweep    ] " << written << " sets";
+    if (c.sequence == Sequence::ChangeRefreshApply)
+        std::cout << " after " << changes.Made().size() << " controls changed";
+    std::cout << "; settled in";
     for (long ms : m_settleMs)
         std::cout << " " << ms;
     for (const std::string &box : m_boxes)

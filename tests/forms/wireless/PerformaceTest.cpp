@@ -108,10 +108,11 @@ TEST_F(Performace, RefreshAfterAnErrorAnswerDoesNotOpenTheFormAnew)
     startDevice({"--fault", "adPreamble=error:genErr@get"});
     auto f = open();
     ASSERT_EQ(f->PreambleReq->LastRead(), ReadState::Failed);
-    const int asked = requestsNaming("adXR");
+    // Only an opening reads the data-rate control's support.
+    const int asked = requestsNaming("dataratecontrolsupport");
     click(f->Bt_Refresh_a);
     EXPECT_TRUE(pumpUntil([&] { return f->Bt_Refresh_a->Enabled(); }, 3000));
-    EXPECT_EQ(requestsNaming("adXR"), asked);
+    EXPECT_EQ(requestsNaming("dataratecontrolsupport"), asked);
 }
 
 struct RangeCase {

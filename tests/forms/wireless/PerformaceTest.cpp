@@ -313,6 +313,7 @@ struct PerformaceKeptCase {
     const char *device; // as the list shows the device's value
     const char *other;  // the entry the user then writes
     const char *object;
+    const char *refused = nullptr; // the fault that keeps its group from being written
 };
 
 void PrintTo(const PerformaceKeptCase &c, std::ostream *out)
@@ -329,7 +330,10 @@ class PerformaceKept : public Performace, public ::testing::WithParamInterface<P
 TEST_P(PerformaceKept, GoesFromTheListOnceAnotherIsWritten)
 {
     const PerformaceKeptCase &c = GetParam();
-    startDevice({"--profile", writeProfile(c.profile)});
+    std::vector<std::string> args = {"--profile", writeProfile(c.profile)};
+    if (c.refused)
+        args.insert(args.end(), {"--fault", c.refused});
+    startDevice(args);
     auto f = open();
     TComboBox *combo = (*f).*c.combo;
     EXPECT_EQ(combo->Text(), c.device);
@@ -337,7 +341,8 @@ TEST_P(PerformaceKept, GoesFromTheListOnceAnotherIsWritten)
     click(f->Bt_Apply_a);
     EXPECT_EQ(requestsNaming(c.object, "set"), 1);
     EXPECT_EQ(combo->Text(), c.other);
-    EXPECT_EQ(combo->Items()->IndexOf(c.device), -1);
+    // A group not written leaves the device's value where it was: still offered.
+    EXPECT_EQ(combo->Items()->IndexOf(c.device) >= 0, c.refused != nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -345,7 +350,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PerformaceKeptCase{"rate", "set adDataRate \"7\"\n", &TFM_Performace::CB_DtRta,
                                          "7 Mbps", "11 Mbps", "adDataRate"},
                       PerformaceKeptCase{"channel", "set hChannel 13\n", &TFM_Performace::CB_Chana, "13", "6",
-                                         "hChannel"}),
+                                         "hChannel"},
+                      PerformaceKeptCase{"rate_refused", "set adDataRate \"7\"\n", &TFM_Performace::CB_DtRta,
+                                         "7 Mbps", "11 Mbps", "adDataRate", "adDataRate=error:genErr@set"},
+                      PerformaceKeptCase{"channel_refused", "set hChannel 13\n", &TFM_Performace::CB_Chana,
+                                         "13", "6", "hChannel", "hChannel=error:genErr@set"}),
     [](const ::testing::TestParamInfo<PerformaceKeptCase> &p) { return std::string(p.param.what); });
 
 TEST_F(Performace, FewerRowsAreWrittenAsTheyAre)

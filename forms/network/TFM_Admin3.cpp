@@ -295,9 +295,7 @@ void TFM_Admin3::Btn_AddClick(TObject *)
         return;
     // A row write left unanswered may have been taken since: the free row is looked up in the
     // table the device holds now, or the add could overwrite that row.
-    if (m_rangesStale) {
-        m_rangesStale = false;
-        m_addAfterRead = true;
+    if (m_reread.ReadFirst()) {
         ReloadIPRangeLists();
         return;
     }
@@ -391,7 +389,7 @@ void TFM_Admin3::RangeSetDone(KvSNMPError *e)
         return;
     }
     StatusBar->SetSimpleText(m_rangeResult);
-    m_rangesStale = m_rangesStale || unanswered;
+    m_reread.RowWritten(unanswered);
     if (!ok)
         m_rangeResult.clear(); // no lists are read back after a refused row
 }
@@ -411,15 +409,9 @@ void TFM_Admin3::RangeReadDone()
 
 void TFM_Admin3::AddAfterRead()
 {
-    if (!m_addAfterRead || !RangesSettled())
-        return;
-    m_addAfterRead = false;
     // Lists not read (the device still silent): the next add reads them again first.
-    if (!RangeTableBinding->WasRead() || !RangeWalk->WasRead()) {
-        m_rangesStale = true;
-        return;
-    }
-    Btn_AddClick(this);
+    if (RangesSettled() && m_reread.TableRead(RangeTableBinding->WasRead() && RangeWalk->WasRead()))
+        Btn_AddClick(this);
 }
 
 bool TFM_Admin3::CheckInput()

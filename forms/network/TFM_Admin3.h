@@ -4,6 +4,7 @@
 // administering the access point over the WLAN. Login, console, LED and ping control as on
 // the form with single manager addresses.
 #include "AdminParts.h"
+#include "TableReread.h"
 
 class TFM_Admin3 : public TForm, public AdminSettingsParts {
 public:
@@ -75,8 +76,7 @@ private:
     RangeWrite m_rangeWrite = RangeWrite::None;
     bool m_rangeIdle = true;    // no add or delete waits for the device
     AnsiString m_rangeResult;   // shown again once the lists are read back
-    bool m_rangesStale = false; // a row write went unanswered: the device may have taken it
-    bool m_addAfterRead = false;
+    TableReread m_reread;       // the lists read again before an add after a silent write
     bool m_created = false;     // the opening's synchronous reads have ended
     bool m_unreadShown = false; // ... and its asynchronous ones too: told once
     WriteChain Chain{this};

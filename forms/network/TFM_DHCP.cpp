@@ -345,13 +345,9 @@ void TFM_DHCP::OnStaticListDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
     Busy = false;
     Idle = true;
     const bool read = Status != nullptr && Status->Code == 0;
-    if (m_addAfterListing) {
-        // The add that waited for the pool goes on, with the rows the device holds now.
-        m_addAfterListing = false;
-        m_rowsStale = !read;
-        if (read)
-            Post([this] { Bt_AddClick(this); });
-    }
+    // An add that waited for the pool goes on, with the rows the device holds now.
+    if (m_reread.TableRead(read))
+        Post([this] { Bt_AddClick(this); });
     if (!read)
         return;
     EnableStaticPoolEdits(true);
@@ -367,7 +363,7 @@ void TFM_DHCP::OnStaticListDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 void TFM_DHCP::OnStaticRowSetDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
     const bool ok = Status != nullptr && Status->Code == 0;
-    m_rowsStale = m_rowsStale || (Status != nullptr && Status->Code == KvSNMPCode::NoAnswer);
+    m_reread.RowWritten(Status != nullptr && Status->Code == KvSNMPCode::NoAnswer);
     ShowListing(Status ? Status->Message : AnsiString());
     if (ok && RelistPending) {
         RelistPending = false;

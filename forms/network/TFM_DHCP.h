@@ -3,6 +3,7 @@
 // static pool (a fixed device table of address reservations, edited in TFM_StaticIP) and the
 // current leases.
 #include "FormFrame.h"
+#include "TableReread.h"
 #include "WriteChain.h"
 
 #include <functional>
@@ -125,8 +126,7 @@ private:
     void ShowRowDialog(const char *caption, bool adding);
     // The static row dialog, made in FormCreate; deleted after the binding that fills it.
     std::unique_ptr<TFM_StaticIP> m_dialog;
-    bool m_rowsStale = false; // a row write went unanswered: the device may have taken it
-    bool m_addAfterListing = false;
+    TableReread m_reread; // the pool listed again before an add after a silent row write
     TCloseGuard Guard;
     WriteChain Chain{this};
 };

@@ -220,8 +220,7 @@ void TFM_DHCP::Bt_AddClick(TObject *)
         return;
     // A row write left unanswered may have been taken since: the empty row is looked up in the
     // pool the device holds now, or the entry could overwrite that row.
-    if (m_rowsStale) {
-        m_addAfterListing = true;
+    if (m_reread.ReadFirst()) {
         RelistStaticPool();
         return;
     }

@@ -158,19 +158,15 @@ void TFM_WMACACL::OnTableGot(KvSNMPRequest2Controls *, KvSNMPError *Status)
         StatusBar1->SetSimpleText(Status->Message);
     else if (!ShowReadFailure(StatusBar1, {ModeReq.get()})) // an empty list is no success then
         StatusBar1->SetSimpleText("Get OK!");
-    if (!m_addAfterRead)
-        return;
-    // The add that waited for the table goes on, now with the slots the device holds.
-    m_addAfterRead = false;
-    m_tableStale = !TableReq->WasRead();
-    if (!m_tableStale)
+    // An add that waited for the table goes on, now with the slots the device holds.
+    if (m_reread.TableRead(TableReq->WasRead()))
         Bt_ApplyClick(this);
 }
 
 void TFM_WMACACL::OnTableSet(KvSNMPRequest2Controls *, KvSNMPError *Status)
 {
     if (Status && Status->Code != 0) {
-        m_tableStale = m_tableStale || Status->Code == KvSNMPCode::NoAnswer;
+        m_reread.RowWritten(Status->Code == KvSNMPCode::NoAnswer);
         // The mode written before the address stays written: said so.
         StatusBar1->SetSimpleText(Chain.Text(AnsiString(), Status->Message));
         setBusy(false);
@@ -244,8 +240,7 @@ void TFM_WMACACL::Bt_ApplyClick(TObject *)
         }
         // A slot write left unanswered may have been taken since: the free slot is looked up
         // in the table the device holds now, or the add could overwrite that slot.
-        if (m_tableStale) {
-            m_addAfterRead = true;
+        if (m_reread.ReadFirst()) {
             StatusBar1->SetSimpleText("Refresh...");
             RefreshTables();
             return;

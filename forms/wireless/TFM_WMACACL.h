@@ -3,6 +3,7 @@
 // of filter MAC addresses (the slots in use listed; add into the first empty slot, delete by
 // emptying a slot).
 #include "FormFrame.h"
+#include "TableReread.h"
 #include "WriteChain.h"
 
 class TFM_WMACACL : public TForm {
@@ -51,8 +52,7 @@ private:
     // Writes the slot selected in LV_GetMAC with the MAC in Ed_MACAddr.
     void writeSelectedSlot(bool deleting);
     bool m_deleting = false;
-    bool m_tableStale = false; // a slot write went unanswered: the device may have taken it
-    bool m_addAfterRead = false;
+    TableReread m_reread; // the table read again before an add after a silent slot write
     WriteChain Chain{this};
     TCloseGuard m_guard;
 };

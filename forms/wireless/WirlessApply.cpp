@@ -478,11 +478,12 @@ bool TFM_Wirless::ApplyGuestState()
     // Guests go with the access point mode and super G off (the device's value 4, whichever
     // list position it has). A setting that was not read is not written either: the device
     // keeps it as it is, and the guests are not switched for it.
-    const auto unread = [](const std::unique_ptr<FormBinding> &b) { return b && !b->WasRead(); };
-    const bool superOff = unread(SuperModeBinding) || AD_SuperMode->Text() == "Disable";
+    // The device without super G has no group for it: its combo alone says.
+    const bool superOff =
+        (SuperModeBinding && !wasRead(SuperModeBinding)) || AD_SuperMode->Text() == "Disable";
     const auto plain = [](const AnsiString &auth) { return auth == "Open System" || auth == "Shared Key"; };
-    const bool plainWEP = unread(SecurityBinding) || plain(Ed_SecAuthaTemp->Text());
-    const bool accessPoint = unread(APModeBinding) || ModeItem() == 0;
+    const bool plainWEP = !wasRead(SecurityBinding) || plain(Ed_SecAuthaTemp->Text());
+    const bool accessPoint = !wasRead(APModeBinding) || ModeItem() == 0;
     const std::array<TComboBox *, 7> combos = {
         Master_ComboBox,      Guest1_ComboBox,      Guest2_ComboBox,     Guest3_ComboBox,
         GuestEncry1_ComboBox, GuestEncry2_ComboBox, GuestEncry3_ComboBox};
@@ -490,13 +491,11 @@ bool TFM_Wirless::ApplyGuestState()
     GuestSwitch &g = m_guests;
     for (std::size_t i = 0; i < combos.size(); ++i)
         g.Held[i] = combos[i]->ItemIndex();
-    g.HeldAP =
-        unread(APModeBinding) || (APModeBinding && ReadValueName(*APModeBinding, kAPMode) == "Access Point");
+    g.HeldAP = !wasRead(APModeBinding) || ReadValueName(*APModeBinding, kAPMode) == "Access Point";
     g.HeldSuperOff = SuperModeBinding
-                         ? unread(SuperModeBinding) || ReadValueName(*SuperModeBinding, 0) == "Disable"
+                         ? !wasRead(SuperModeBinding) || ReadValueName(*SuperModeBinding, 0) == "Disable"
                          : superOff;
-    g.HeldPlainWEP =
-        unread(SecurityBinding) || (SecurityBinding && plain(ReadValueName(*SecurityBinding, kAuth)));
+    g.HeldPlainWEP = !wasRead(SecurityBinding) || plain(ReadValueName(*SecurityBinding, kAuth));
     g.ChosenAP = accessPoint;
     g.ChosenSuperOff = superOff;
     g.ChosenPlainWEP = plainWEP;

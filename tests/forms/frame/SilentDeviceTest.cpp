@@ -10,7 +10,6 @@
 #include "TFM_Group.h"
 #include "TFM_Wirless.h"
 #include "WaitBound.h"
-#include "WriteChain.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -279,7 +278,7 @@ TEST_F(SilentDevice, EncryptionWriteWaitsItsOwnTimeOutForADeviceThatStops)
     using kvtest::GiveUp;
     const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
     const Steady::duration busyFor = std::chrono::milliseconds(kv::Clock::instance().requestTimeoutMs(30000));
-    const std::string unanswered = std::string("Setting error! ") + kWriteUnansweredText;
+    const std::string unanswered = "Setting error! The device did not answer; it may still take the setting.";
     const struct {
         const char *name;
         const char *object; // whose set the device is stopped at (its answer comes 1.5 s late)

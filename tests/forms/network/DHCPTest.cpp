@@ -8,7 +8,6 @@
 #include "TFM_DHCP.h"
 #include "TFM_StaticIP.h"
 #include "TestEnv.h"
-#include "WriteChain.h"
 
 using namespace formtest;
 
@@ -461,7 +460,7 @@ INSTANTIATE_TEST_SUITE_P(
                               AddWithServerOn(test, f);
                           },
                           {&TFM_DHCP::StatusBar1, &TFM_DHCP::StatusBar2},
-                          {kWriteUnansweredText},
+                          {"The device did not answer; it may still take the setting."},
                           {"dynamicIPFunction=1"},
                           nullptr},
                       RefusedSwitch{"dynamic pool refused after the switch",

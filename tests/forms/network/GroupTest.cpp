@@ -137,4 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, GroupWriteFails,
                          ::testing::Values(std::make_pair("UserLimit=error:genErr@set", "Setting Error!"),
                                            std::make_pair("UserLimit=drop@set",
                                                           "Setting Error! The device did not answer; it may "
+                                                          "still take the setting."),
+                                           std::make_pair("LoadBalance=drop@set",
+                                                          "Setting Error! The device did not answer; it may "
                                                           "still take the setting.")));

@@ -237,6 +237,45 @@ TEST_F(LanCfg, DhcpWritesOnlyTheAddressSource)
     expectSets({"hGetIPFrom=2", "upgradesettingcommand=4"}); // sysRestart is not written back
 }
 
+// A set the device leaves unanswered is told as such (it may still take it): no countdown.
+struct UnansweredCase {
+    const char *what;
+    bool toDhcp;       // the address source switched to DHCP, else the gateway changed
+    const char *begin; // the status, which then tells the time of the library's log line
+    const char *end;
+};
+
+class LanCfgUnanswered : public LanCfg, public ::testing::WithParamInterface<UnansweredCase> {};
+
+TEST_P(LanCfgUnanswered, SaysTheDeviceMayStillTakeIt)
+{
+    startDevice({"--profile", "nodeferred", "--fault", "hGetIPFrom=drop@set"});
+    auto form = openForm(FM_LanCfg);
+    ASSERT_TRUE(pumpUntil([&] { return form->DynamicPoolReq->WasRead(); }, kWaitMs));
+    form->LanReq->Request.Timeout = 20;
+    CountdownsSeen watch;
+    if (GetParam().toDhcp) {
+        form->CB_IPFrom->SetItemIndex(1);
+        expectBox("Device will reboot,continue?", "Warning", IDOK);
+    } else {
+        type(form->ED_DefGw, "127.0.0.254");
+    }
+    click(form->BT_LanCfgOk); // synchronous: over when the click returns
+    const std::string status = form->StatusBar->SimpleText(), begin = GetParam().begin, end = GetParam().end;
+    EXPECT_EQ(status.substr(0, begin.size()), begin) << status;
+    EXPECT_EQ(status.size() >= end.size() ? status.substr(status.size() - end.size()) : status, end);
+    EXPECT_TRUE(watch.seen().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sets, LanCfgUnanswered,
+    ::testing::Values(UnansweredCase{"static", false,
+                                     "Set Error! The device did not answer; it may still take the setting.",
+                                     ""},
+                      UnansweredCase{"dhcp", true, "Set: (SNMPClass) SNMP request timed out!. Receive at ",
+                                     " The device did not answer; it may still take the setting."}),
+    CaseName());
+
 TEST_F(LanCfg, InvalidFieldsAreEmptiedAndNothingIsSent)
 {
     startDevice();

@@ -10,7 +10,6 @@
 #include "TLogForm.h"
 #include "TSNTPForm.h"
 #include "TransferFixture.h"
-#include "WriteChain.h"
 
 #include <filesystem>
 #include <memory>
@@ -77,8 +76,8 @@ KvSNMPRequest2Controls *SlowCommand::sendCommand(const std::string &what)
         type(f.Ed_Password, "s3cret");
         type(f.EDT_Certificate, "cert.der");
         type(f.EDT_Key, "key.der");
-        expectBox(std::string("Write file fail!Please check FTP server and file name! ") +
-                      kWriteUnansweredText + " Written before it: FTP Settings.",
+        expectBox("Write file fail!Please check FTP server and file name! The device did not answer; it "
+                  "may still take the setting. Written before it: FTP Settings.",
                   "Warning");
         click(f.Bt_CUpload);
         return f.SslReq.get();
@@ -103,7 +102,8 @@ KvSNMPRequest2Controls *SlowCommand::sendCommand(const std::string &what)
         f.CB_IPFrom->SetItemIndex(0);
         type(f.ED_DefGw, "127.0.0.254");
         click(f.BT_LanCfgOk); // synchronous: over when the click returns
-        EXPECT_EQ(f.StatusBar->SimpleText(), std::string("Set Error! ") + kWriteUnansweredText);
+        EXPECT_EQ(f.StatusBar->SimpleText(),
+                  "Set Error! The device did not answer; it may still take the setting.");
         return f.LanReq.get();
     }
     if (what == "system restart") {

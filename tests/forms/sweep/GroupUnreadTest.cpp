@@ -319,6 +319,21 @@ const std::vector<GroupUnreadRow> &Rows()
          {"CB_SSIDBcasta"},
          Wireless,
          " Not read: AP Mode."},
+        // The older guest scheme takes an authentication not read for plain WEP: the guests keep
+        // their encryption.
+        {"Wireless authentication with guests on",
+         {"--profile", "configured"},
+         "adSecAuthentication-a",
+         {"adSecAuthentication-a"},
+         nullptr,
+         "Authentication",
+         {"Ed_SecAutha", "Ed_SecAuthaTemp", "Ed_SecEncypa", "Ed_SecValKeya", "Ed_Key1a", "Ed_Key2a",
+          "Ed_Key3a", "Ed_Key4a"},
+         // The key settings, hidden without an authentication.
+         {"Ed_KeySize", "Ed_KeyType", "GroupBox4", "Label8", "Label9", "Label10", "Label11", "LabelKey1",
+          "LabelKey2", "LabelKey3", "LabelKey4"},
+         Wireless,
+         " Not read: Authentication."},
         {"Performance AP mode early", {}, "adAPMode", {}, nullptr, "", {"CB_APModea"}, {}, Performance},
         {"Performance radio in the middle",
          {},

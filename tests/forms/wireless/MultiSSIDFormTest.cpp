@@ -323,6 +323,14 @@ INSTANTIATE_TEST_SUITE_P(
             "adVlanState=error:genErr@set",
             {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0 (genErr)", "adAPMode=2 adSuperMode.1=4"},
             "Set Error. Written before it: AP Mode and Super G. Put back as before: AP Mode and Super G.",
+            true},
+        // An access point with Super G on: Super G alone was switched off, and goes on again.
+        FailedWrite{
+            "VlanAfterSuperG",
+            kNamedGuests + kWepGuest1 + "set adSuperMode 2\n",
+            "adVlanState=error:genErr@set",
+            {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0 (genErr)", "adAPMode=1 adSuperMode.1=2"},
+            "Set Error. Written before it: AP Mode and Super G. Put back as before: AP Mode and Super G.",
             true}),
     [](const ::testing::TestParamInfo<FailedWrite> &p) { return std::string(p.param.name); });
 

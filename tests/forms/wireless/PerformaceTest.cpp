@@ -3,9 +3,7 @@
 #include "CountdownWatch.h"
 #include "FormFixture.h"
 #include "ProfileText.h"
-#include "ShellTexts.h"
 #include "TFM_Performace.h"
-#include "WriteChain.h"
 
 #include <algorithm>
 
@@ -75,7 +73,7 @@ TEST_F(Performace, ApplyWritesEveryGroupInOrder)
     auto f = open();
     click(f->Bt_Apply_a);
     expectSets(fullApply());
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "IEEE802.11g Setting Success!");
 }
 
 // Each row the device lacks leaves no gap: the form is a row shorter for each. Lacking them,
@@ -98,7 +96,7 @@ TEST_F(Performace, AbsentRowsShortenTheFormAndAreNotWritten)
     EXPECT_EQ(f->StatusBar->SimpleText().find("Not read"), std::string::npos) << f->StatusBar->SimpleText();
     click(f->Bt_Apply_a);
     expectSets({"hChannel=6", "adbgMode=2", "adSuperMode=4", kRadio});
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "IEEE802.11g Setting Success!");
 }
 
 // A group the device answered with an error was answered: Refresh reads the form's groups
@@ -205,7 +203,9 @@ TEST_P(PerformaceReset, ShowsWhyItStopped)
     auto f = open();
     expectBox("It will Reset Data Rate Settings to Default Status! Continue?", "Warning", IDOK);
     click(f->BT_RDateRate);
-    EXPECT_EQ(f->StatusBar->SimpleText(), c.sets == 0 ? gMsgGroupNotRead : gMsg11gSetError);
+    EXPECT_EQ(f->StatusBar->SimpleText(),
+              c.sets == 0 ? "Nothing was set: the values could not be read from the device."
+                          : "IEEE802.11g Setting Error!");
     const std::vector<std::string> written = sets();
     ASSERT_EQ(written.size(), c.sets);
     if (c.sets > 0) {
@@ -234,7 +234,7 @@ TEST_F(Performace, FailedTableReadWritesNoRow)
     expected.push_back("adDatarateControlstatus=1");
     expectSets(expected);
     EXPECT_EQ(f->StatusBar->SimpleText(),
-              gMsg11gSetSuccess + " Not read, so not written: Advanced Data Rate Settings.");
+              "IEEE802.11g Setting Success! Not read, so not written: Advanced Data Rate Settings.");
     click(f->Bt_Refresh_a);
     EXPECT_TRUE(pumpUntil([&] { return f->Bt_Refresh_a->Enabled(); }, 3000));
     EXPECT_FALSE(f->CB_DRate[5]->Enabled());
@@ -314,6 +314,7 @@ struct PerformaceKeptCase {
     const char *device; // as the list shows the device's value
     const char *other;  // the entry the user then writes
     const char *object;
+    const char *refused = nullptr; // the fault that keeps its group from being written
 };
 
 void PrintTo(const PerformaceKeptCase &c, std::ostream *out)
@@ -330,7 +331,10 @@ class PerformaceKept : public Performace, public ::testing::WithParamInterface<P
 TEST_P(PerformaceKept, GoesFromTheListOnceAnotherIsWritten)
 {
     const PerformaceKeptCase &c = GetParam();
-    startDevice({"--profile", writeProfile(c.profile)});
+    std::vector<std::string> args = {"--profile", writeProfile(c.profile)};
+    if (c.refused)
+        args.insert(args.end(), {"--fault", c.refused});
+    startDevice(args);
     auto f = open();
     TComboBox *combo = (*f).*c.combo;
     EXPECT_EQ(combo->Text(), c.device);
@@ -338,7 +342,8 @@ TEST_P(PerformaceKept, GoesFromTheListOnceAnotherIsWritten)
     click(f->Bt_Apply_a);
     EXPECT_EQ(requestsNaming(c.object, "set"), 1);
     EXPECT_EQ(combo->Text(), c.other);
-    EXPECT_EQ(combo->Items()->IndexOf(c.device), -1);
+    // A group not written leaves the device's value where it was: still offered.
+    EXPECT_EQ(combo->Items()->IndexOf(c.device) >= 0, c.refused != nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -346,7 +351,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PerformaceKeptCase{"rate", "set adDataRate \"7\"\n", &TFM_Performace::CB_DtRta,
                                          "7 Mbps", "11 Mbps", "adDataRate"},
                       PerformaceKeptCase{"channel", "set hChannel 13\n", &TFM_Performace::CB_Chana, "13", "6",
-                                         "hChannel"}),
+                                         "hChannel"},
+                      PerformaceKeptCase{"rate_refused", "set adDataRate \"7\"\n", &TFM_Performace::CB_DtRta,
+                                         "7 Mbps", "11 Mbps", "adDataRate", "adDataRate=error:genErr@set"},
+                      PerformaceKeptCase{"channel_refused", "set hChannel 13\n", &TFM_Performace::CB_Chana,
+                                         "13", "6", "hChannel", "hChannel=error:genErr@set"}),
     [](const ::testing::TestParamInfo<PerformaceKeptCase> &p) { return std::string(p.param.what); });
 
 TEST_F(Performace, FewerRowsAreWrittenAsTheyAre)
@@ -431,7 +440,7 @@ TEST_F(Performace, UnreadRadioIsNamedAndTheRestWritten)
         << f->StatusBar->SimpleText();
     click(f->Bt_Apply_a);
     EXPECT_EQ(f->StatusBar->SimpleText(),
-              gMsg11gSetSuccess + " Not read, so not written: " + kRadioLabel + ".");
+              "IEEE802.11g Setting Success! Not read, so not written: " + kRadioLabel + ".");
     std::vector<std::string> expected = fullApply();
     expected.erase(std::find(expected.begin(), expected.end(), kRadio));
     expectSets(expected);
@@ -467,9 +476,9 @@ TEST_P(PerformaceRefusal, StopsTheChainAndNamesWhatWasWritten)
     startDevice({"--fault", c.fault});
     auto f = open();
     click(f->Bt_Apply_a);
-    std::string text = gMsg11gSetError;
+    std::string text = "IEEE802.11g Setting Error!";
     if (c.unanswered)
-        text += std::string(" ") + kWriteUnansweredText;
+        text += " The device did not answer; it may still take the setting.";
     // The channel goes first; what follows it is written after its refusal.
     const bool channel = std::string(c.fault).rfind("hChannel=", 0) == 0;
     EXPECT_EQ(f->StatusBar->SimpleText(),
@@ -522,7 +531,7 @@ TEST_F(Performace, RefusedDataRateRowStopsTheApplyWithoutCountdown)
     click(f->Bt_Apply_a);
     EXPECT_FALSE(watch.shown());
     EXPECT_EQ(f->StatusBar->SimpleText(),
-              gMsg11gSetError + " Written before it: Channel, Wireless B/G Mode, Super G Mode, " +
+              "IEEE802.11g Setting Error! Written before it: Channel, Wireless B/G Mode, Super G Mode, " +
                   kRadioLabel +
                   ", XR, 802.11g Only, WMM, Preamble, Antenna Diversity, IGMP Snooping, "
                   "Enable Data Rate Control.");

@@ -69,7 +69,9 @@ AnsiString ReceivedFilesFolder()
     const AnsiString folder =
         JoinPath(DeviceDataFolder(MainForm != nullptr ? MainForm->AgentAddress : AnsiString()), "received");
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    // What the device sends may hold its secrets: the folder is its owner's only.
+    if (std::filesystem::create_directories(folder, ec))
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
     return folder;
 }
 

@@ -13,6 +13,7 @@
 #include <QThread>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace formtest;
 namespace fs = std::filesystem;
@@ -76,6 +77,8 @@ private:
 
 TEST_F(CfgFile, SaveWritesTargetThenCommandAndKeepsTheDevicesBytes)
 {
+    // The saved file holds the device's keys: its owner's only, whatever the umask.
+    const mode_t umaskBefore = ::umask(022);
     startTransferDevice();
     auto form = openForm(FM_CfgFile);
     kv::FileDialogService::instance().setNextAnswer(folder + "/backup");
@@ -87,6 +90,8 @@ TEST_F(CfgFile, SaveWritesTargetThenCommandAndKeepsTheDevicesBytes)
     EXPECT_EQ(fileText(folder + "/backup.dcf"), fileText(deviceFile("backup.dcf")));
     EXPECT_FALSE(fileText(folder + "/backup.dcf").empty());
     EXPECT_EQ(form->Ed_SaveFile->Text(), "");
+    ::umask(umaskBefore);
+    EXPECT_EQ(fs::status(folder + "/backup.dcf").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(CfgFile, LoadRunsTransferSaveRebootAndCountsThirty)

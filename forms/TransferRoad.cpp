@@ -75,6 +75,25 @@ AnsiString ReceivedFilesFolder()
     return folder;
 }
 
+AnsiString ResolveChosenFile(const AnsiString &path)
+{
+    namespace fs = std::filesystem;
+    // Windows-style paths and names without a folder are left to the form's own checks.
+    if (path.find('/') == AnsiString::npos)
+        return path;
+    std::error_code ec;
+    const fs::path chosen(path);
+    fs::path real = fs::canonical(chosen, ec);
+    if (ec) {
+        // A file still to be made (a save): its folder is resolved.
+        const fs::path folder = fs::canonical(chosen.parent_path(), ec);
+        if (ec || !chosen.has_filename())
+            return path;
+        real = folder / chosen.filename();
+    }
+    return real.string();
+}
+
 bool SplitTransferPath(const AnsiString &path, AnsiString &folder, AnsiString &name)
 {
     const auto cut = path.find_last_of("/\\");

@@ -219,8 +219,11 @@ bool TSNTPForm::RequestList(const AnsiString &folder)
 void TSNTPForm::ListNotRead(const AnsiString &failure)
 {
     // What was read can still be set; only the daylight saving, which the list governs, is
-    // left as the device holds it.
-    StatusBar->SetSimpleText(failure + " " + kNoListText);
+    // left as the device holds it. Groups that could not be read stay named first.
+    AnsiString text = failure + " " + kNoListText;
+    if (ShowReadFailure(StatusBar, {SntpReq.get(), MethodReq.get()}))
+        text = StatusBar->SimpleText() + " " + text;
+    StatusBar->SetSimpleText(text);
     Idle = true;
     Bt_Apply->SetEnabled(true);
 }

@@ -69,8 +69,29 @@ AnsiString ReceivedFilesFolder()
     const AnsiString folder =
         JoinPath(DeviceDataFolder(MainForm != nullptr ? MainForm->AgentAddress : AnsiString()), "received");
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    // What the device sends may hold its secrets: the folder is its owner's only.
+    if (std::filesystem::create_directories(folder, ec))
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
     return folder;
+}
+
+AnsiString ResolveChosenFile(const AnsiString &path)
+{
+    namespace fs = std::filesystem;
+    // Windows-style paths and names without a folder are left to the form's own checks.
+    if (path.find('/') == AnsiString::npos)
+        return path;
+    std::error_code ec;
+    const fs::path chosen(path);
+    fs::path real = fs::canonical(chosen, ec);
+    if (ec) {
+        // A file still to be made (a save): its folder is resolved.
+        const fs::path folder = fs::canonical(chosen.parent_path(), ec);
+        if (ec || !chosen.has_filename())
+            return path;
+        real = folder / chosen.filename();
+    }
+    return real.string();
 }
 
 bool SplitTransferPath(const AnsiString &path, AnsiString &folder, AnsiString &name)

@@ -23,6 +23,10 @@ int TransferFtpPort();
 // sends are written.
 AnsiString ReceivedFilesFolder();
 
+// The file a chosen path names, through symbolic links (the server follows none); for a file
+// not made yet, its folder resolved. Unchanged when it cannot be resolved.
+AnsiString ResolveChosenFile(const AnsiString &path);
+
 // A chosen path at its last folder separator ("/" or "\"): false when it has none.
 bool SplitTransferPath(const AnsiString &path, AnsiString &folder, AnsiString &name);
 

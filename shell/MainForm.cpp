@@ -86,7 +86,7 @@ TMainForm::TMainForm(TComponent *AOwner) : TForm(AOwner)
     SetText(gModelName);
     BuildControls();
     BuildMenu();
-    LoadMessageFilesFirst(ProgramFolder());
+    LoadMessageFilesFirst(ProgramDataFolder(ProgramFolder()));
     gKvSNMPDefaultSecurity.Version = 3;
     gWaitingForm = nullptr;
     OnCreate = [this](TObject *s) { FormCreate(s); };

@@ -2,6 +2,7 @@
 
 #include "KvCommonTexts.h"
 #include "KvMessageFile.h"
+#include "KvPath.h"
 #include "KvSNMPErrors.h"
 #include "Startup.h"
 
@@ -46,6 +47,24 @@ AnsiString ProgramFolder()
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     return folder;
+}
+
+namespace {
+
+bool holdsMessages(const AnsiString &folder)
+{
+    std::error_code ec;
+    return std::filesystem::is_directory(ResolvePathNoCase(JoinPath(folder, "errmsg")), ec);
+}
+
+} // namespace
+
+AnsiString ProgramDataFolder(const AnsiString &programFolder)
+{
+    if (programFolder.empty() || holdsMessages(programFolder))
+        return programFolder;
+    const AnsiString installed = JoinPath(programFolder, KV_DATA_FROM_PROGRAM) + "/";
+    return holdsMessages(installed) ? installed : programFolder;
 }
 
 void LoadMessageFilesFirst(const AnsiString &folder)

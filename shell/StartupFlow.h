@@ -21,6 +21,10 @@ enum class StartupOutcome {
 // The folder of the program file (with a trailing separator), or empty when unknown.
 AnsiString ProgramFolder();
 
+// Where the first load finds "errmsg": the program's folder when it holds one (the build
+// folder), else the installed data folder relative to it (bin/../share/qrn5290ap/).
+AnsiString ProgramDataFolder(const AnsiString &programFolder);
+
 // Loads the seven message files of folder's "errmsg" folder (its letter case does not
 // matter) into the message tables; missing files leave their tables.
 void LoadMessageFilesFirst(const AnsiString &folder);

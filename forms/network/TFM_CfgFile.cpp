@@ -157,7 +157,7 @@ void TFM_CfgFile::Bt_OKClick(TObject *)
     if (!SelectLocalTftpAddress(Ed_TfpSrv))
         return;
     AnsiString folder, name;
-    if (!SplitTransferPath(path, folder, name)) {
+    if (!SplitTransferPath(ResolveChosenFile(path), folder, name)) {
         Application->MessageBox("The file path is error.", "Warning", MB_OK);
         return;
     }
@@ -180,7 +180,7 @@ void TFM_CfgFile::Bt_UploadClick(TObject *)
     if (!SelectLocalTftpAddress(Ed_TfpSrv))
         return;
     AnsiString folder, name;
-    if (!SplitTransferPath(path, folder, name)) {
+    if (!SplitTransferPath(ResolveChosenFile(path), folder, name)) {
         Application->MessageBox("The file path is error.", "Warning", MB_OK);
         return;
     }

@@ -175,7 +175,7 @@ void TFM_FirewareSSL::Bt_UploadClick(TObject *)
         return;
     }
     AnsiString folder, name;
-    if (!SplitTransferPath(path, folder, name)) {
+    if (!SplitTransferPath(ResolveChosenFile(path), folder, name)) {
         warn("The file path is error.");
         SetEnabled(true);
         return;

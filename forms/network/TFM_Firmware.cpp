@@ -90,7 +90,7 @@ void TFM_Firmware::Bt_OKClick(TObject *)
     if (!TargetReq || !TftpReq || !UpgReq || !SelectLocalTftpAddress(Ed_TfpSrv))
         return;
     AnsiString folder, name;
-    if (!SplitTransferPath(path, folder, name)) {
+    if (!SplitTransferPath(ResolveChosenFile(path), folder, name)) {
         Application->MessageBox("The file path is error.", "Warning", MB_OK);
         return;
     }

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 
 namespace {
 
@@ -39,6 +40,8 @@ const FormItemTable kListItems = {
 };
 
 const char *const kListFileName = "SNTPFile.RD";
+const char *const kDaylightLabel = "Daylight Saving Time";
+const char *const kNoListText = "The time zone list was not read: Daylight Saving Time is not written.";
 constexpr int kFirstYear = 2002, kLastYear = 2037;
 
 TComboBox *timeCombo(TWinControl *parent, const char *name, Bounds b, int from, int to, int width)
@@ -180,30 +183,49 @@ void TSNTPForm::FormCreate(TObject *)
     });
     if (!ListReq)
         return;
-    if (!SelectInterfaceTftpAddress(Ed_TFTPServ)) {
-        ShowMessage("Invalid Server IP Address or SNMP timed out!");
-        Application->MessageBox("Get IP Error!", "Warning", MB_OK);
-        return;
-    }
-    Ed_FileName->SetText(kListFileName);
-    CB_Get->SetItemIndex(1);
-    SntpFilePath = JoinPath(folder, kListFileName);
-    if (!Server->Start(folder, Ed_TFTPServ->Text()))
-        return;
-    // A list left by an earlier opening must never pass for the new one.
-    std::remove(SntpFilePath.c_str());
-    Server->Expect(kListFileName, false);
-    Idle = false;
-    if (!SendGroup(*ListReq)) {
-        Server->Finish();
-        Idle = true;
-    }
+    if (!RequestList(folder))
+        ListNotRead("Get fail.");
     // A method that could not be read is neither.
     const bool read = MethodReq && MethodReq->WasRead();
     const bool sntp = Ed_sntpmethod->Text() == "1";
     RB_Sntp->SetChecked(read && sntp);
     RB_Manual->SetChecked(read && !sntp);
     RB_SntpClick(this);
+}
+
+bool TSNTPForm::RequestList(const AnsiString &folder)
+{
+    if (!SelectInterfaceTftpAddress(Ed_TFTPServ)) {
+        ShowMessage("Invalid Server IP Address or SNMP timed out!");
+        Application->MessageBox("Get IP Error!", "Warning", MB_OK);
+        return false;
+    }
+    Ed_FileName->SetText(kListFileName);
+    CB_Get->SetItemIndex(1);
+    SntpFilePath = JoinPath(folder, kListFileName);
+    if (!Server->Start(folder, Ed_TFTPServ->Text()))
+        return false;
+    // A list left by an earlier opening must never pass for the new one.
+    std::remove(SntpFilePath.c_str());
+    Server->Expect(kListFileName, false);
+    Idle = false;
+    if (SendGroup(*ListReq))
+        return true;
+    Server->Finish();
+    Idle = true;
+    return false;
+}
+
+void TSNTPForm::ListNotRead(const AnsiString &failure)
+{
+    // What was read can still be set; only the daylight saving, which the list governs, is
+    // left as the device holds it. Groups that could not be read stay named first.
+    AnsiString text = failure + " " + kNoListText;
+    if (ShowReadFailure(StatusBar, {SntpReq.get(), MethodReq.get()}))
+        text = StatusBar->SimpleText() + " " + text;
+    StatusBar->SetSimpleText(text);
+    Idle = true;
+    Bt_Apply->SetEnabled(true);
 }
 
 void TSNTPForm::FillTimeCombosFromPC()
@@ -246,9 +268,7 @@ void TSNTPForm::OnSntpListRequested(KvSNMPRequest2Controls *, KvSNMPError *Statu
     const bool arrived = Server->Arrived();
     Server->Finish();
     if (Status == nullptr || Status->Code != 0 || !arrived) {
-        StatusBar->SetSimpleText(Status != nullptr && Status->Code != 0 ? FailureText(Status)
-                                                                        : AnsiString("Get fail."));
-        Idle = true;
+        ListNotRead(Status != nullptr && Status->Code != 0 ? FailureText(Status) : AnsiString("Get fail."));
         return;
     }
     Ticks = 2;
@@ -263,7 +283,7 @@ void TSNTPForm::Timer1Timer(TObject *)
     }
     if (!ShowReadFailure(StatusBar, {SntpReq.get(), MethodReq.get()}))
         StatusBar->SetSimpleText("Get Complete.");
-    LoadSntpFile(SntpFilePath);
+    m_listRead = LoadSntpFile(SntpFilePath);
     CB_WSNTPTimeZoneChange(this);
     RB_SntpClick(this);
     Timer1->SetEnabled(false);
@@ -274,7 +294,8 @@ void TSNTPForm::Timer1Timer(TObject *)
 void TSNTPForm::CB_WSNTPTimeZoneChange(TObject *)
 {
     const int zone = CB_WSNTPTimeZone->ItemIndex();
-    if (zone < 0 || zone >= static_cast<int>(ZoneFlags.size()))
+    // Without the list the device's value stays as read.
+    if (!m_listRead || zone < 0 || zone >= static_cast<int>(ZoneFlags.size()))
         return;
     if (ZoneFlags[static_cast<std::size_t>(zone)] == 0) {
         CHB_DayLight->SetChecked(false);
@@ -289,7 +310,7 @@ void TSNTPForm::RB_SntpClick(TObject *)
     const bool sntp = RB_Sntp->Checked();
     Ed_WSNTPServ->SetEnabled(sntp);
     CB_WSNTPTimeZone->SetEnabled(sntp);
-    CHB_DayLight->SetEnabled(sntp);
+    CHB_DayLight->SetEnabled(sntp && m_listRead);
     for (TControl *c : std::initializer_list<TControl *>{CB_Year, CB_Month, CB_Day, CB_Hour, CB_Minute,
                                                          CB_Second, Btn_Copy})
         c->SetEnabled(!sntp);
@@ -356,6 +377,11 @@ void TSNTPForm::Bt_ApplyClick(TObject *)
     Ed_sntpmethod->SetText(RB_Sntp->Checked() ? "1" : "2");
     Ed_manual->SetText(ComboTimeText());
     Chain.Begin();
+    std::optional<AccessPatch> noDaylight;
+    if (!m_listRead && SntpReq->WasRead()) {
+        noDaylight.emplace(*SntpReq, std::initializer_list<std::pair<int, uint32_t>>{{2, KvAccess::Invalid}});
+        Chain.Skip(kDaylightLabel);
+    }
     // The method and the manual time follow only once the server settings were taken.
     Chain.WriteThen(SntpReq.get(), [this](bool goesOn) {
         if (goesOn)

@@ -72,6 +72,10 @@ public:
 
 private:
     void ShowServerEmptyWhenNone();
+    // Asks the device for the zone list; false when it is not on its way.
+    bool RequestList(const AnsiString &folder);
+    // The list will not come: Apply is offered without the daylight saving.
+    void ListNotRead(const AnsiString &failure);
     // A group the form only sends, through the chain.
     bool Send(FormBinding &group);
     void WriteMethodAndTime();
@@ -80,6 +84,7 @@ private:
     WriteChain Chain{this};
     AnsiString m_applied;       // the last Apply's outcome
     bool m_readingBack = false; // the settings are read again after an Apply
+    bool m_listRead = false;    // the time zone list arrived: the daylight saving can be set
 };
 
 extern TSNTPForm *SNTPForm;

@@ -410,9 +410,37 @@ void TFM_Encrypt::CB_SecAuthaChange(TObject *)
     Layout();
 }
 
-void TFM_Encrypt::CB_KeyTypeAChange(TObject *)
+void TFM_Encrypt::CB_KeyTypeAChange(TObject *Sender)
 {
+    // The mask drops what was typed: the user is told to type it again, and Apply names it.
+    bool dropped = false;
+    for (int k = 0; k < 4; ++k) {
+        const TEdit *shown = PageA.AsciiKey[k]->Visible() ? PageA.AsciiKey[k] : PageA.HexKey[k];
+        if (IsKeyEdited(shown))
+            dropped = m_dropped[static_cast<std::size_t>(k)] = true;
+    }
     MaskKeysA();
+    if (Sender == CB_KeySizeA)
+        StatusBar->SetSimpleText("The WEP keys must be typed again for the new key size.");
+    else if (Sender == CB_KeyTypeA)
+        StatusBar->SetSimpleText("The WEP keys must be typed again for the new key type.");
+    else if (dropped)
+        StatusBar->SetSimpleText("The WEP keys must be typed again for the new valid key.");
+}
+
+AnsiString TFM_Encrypt::RetypeText()
+{
+    static const char *const kKeyNames[] = {"First key", "Second key", "Third key", "Fourth key"};
+    const bool hex = CB_KeyTypeA->ItemIndex() == 0;
+    AnsiString named;
+    for (std::size_t k = 0; k < m_dropped.size(); ++k) {
+        // A key typed again goes out now.
+        if (IsKeyEdited(hex ? PageA.HexKey[k] : PageA.AsciiKey[k]))
+            m_dropped[k] = false;
+        if (m_dropped[k])
+            named += (named.empty() ? " " : ", ") + AnsiString(kKeyNames[k]);
+    }
+    return named.empty() ? named : " Not written, to be typed again:" + named + ".";
 }
 
 void TFM_Encrypt::Bt_CancelClick(TObject *)
@@ -440,6 +468,7 @@ void TFM_Encrypt::Bt_RefClick(TObject *)
     if (SecurityReq->WasRead())
         SavedAuthentication = CB_SecAutha->Text();
     ShowKeyChoices();
+    m_dropped.fill(false);
     PassPhraseReq->Get();
     Layout();
     MaskAllKeysA();
@@ -502,6 +531,7 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
     Flags passPhrase;
     if (!checkInput(auth, security, passPhrase))
         return;
+    const AnsiString retype = auth <= 2 && CB_SecEncypa->ItemIndex() > 0 ? RetypeText() : AnsiString();
     Chain.Begin();
     const bool ok = writeGroups(auth == 4, security, passPhrase);
     // A kept authentication goes once the security group went out, whatever followed it.
@@ -510,7 +540,8 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
         SavedAuthentication = CB_SecAutha->Text();
     if (ok && Chain.WroteAny())
         RunRestartCountdown({.Countdown = 20, .RebootDelay = 5});
-    StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting error!"));
+    const AnsiString outcome = Chain.Text("Setting Success!", "Setting error!");
+    StatusBar->SetSimpleText(outcome.empty() ? retype.substr(retype.empty() ? 0 : 1) : outcome + retype);
     MaskAllKeysA();
 }
 

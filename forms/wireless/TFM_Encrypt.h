@@ -5,6 +5,8 @@
 #include "FormFrame.h"
 #include "WriteChain.h"
 
+#include <array>
+
 // The controls of one band's page (the second band's page is never shown on this device).
 struct SecurityPage {
     TComboBox *Auth;
@@ -102,7 +104,11 @@ private:
     bool checkInput(int auth, Flags &security, Flags &passPhrase);
     bool checkKeys(Flags &security);
     bool writeGroups(bool enterprise, const Flags &security, const Flags &passPhrase);
+    // The keys a mask dropped and that were not typed again, named after an Apply's outcome.
+    AnsiString RetypeText();
     bool m_dnsShown = true;
+    // Per key: typed, then dropped by the mask of a key type, size or valid key change.
+    std::array<bool, 4> m_dropped{};
     WriteChain Chain{this};
     TCloseGuard m_guard;
 };

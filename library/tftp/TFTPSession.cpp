@@ -280,7 +280,9 @@ void _TFTPSession::StartRead(const AnsiString &path)
 void _TFTPSession::StartWrite(const AnsiString &path)
 {
     struct stat st {};
-    mode_t mode = 0666;
+    // A received file may hold secrets (a saved configuration holds the keys): a new one is
+    // its owner's only; a file it replaces keeps its mode.
+    mode_t mode = 0600;
     if (::lstat(path.c_str(), &st) == 0) {
         // Only a regular file we could write ourselves is replaced.
         if (!S_ISREG(st.st_mode) || ::access(path.c_str(), W_OK) != 0) {
@@ -291,10 +293,10 @@ void _TFTPSession::StartWrite(const AnsiString &path)
     }
     for (int attempt = 0; attempt < 8 && File < 0; ++attempt) {
         AnsiString temp = RootDir + AnsiString(TempPrefix) + randomSuffix();
-        File = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        File = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (File >= 0) {
             m_tempPath = temp;
-            if (mode != 0666)
+            if (mode != 0600)
                 ::fchmod(File, mode);
         } else if (errno != EEXIST) {
             break;

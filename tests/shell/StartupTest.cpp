@@ -1,6 +1,7 @@
 #include "Startup.h"
 #include "Clock.h"
 #include "ShellTexts.h"
+#include "StartupFlow.h"
 #include "TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -448,6 +449,21 @@ TEST(HostSettings, MessageFilesFoundWhateverTheCase)
     EXPECT_EQ(MessageFilePath(dir + "/mod/", "snmp.err"), dir + "/mod/errMSg/snmp.err");
     EXPECT_EQ(MessageFilePath(dir + "/mod", "snmp.err"), dir + "/mod/errMSg/snmp.err");
     EXPECT_EQ(MessageFilePath("", "common.err"), "errmsg/common.err");
+    fs::remove_all(dir);
+}
+
+// Built, the message files lie beside the program; installed, in share/qrn5290ap/ beside bin/.
+TEST(HostSettings, ProgramDataFolderBesideTheProgramOrInstalled)
+{
+    auto dir = kvtest::makeTempDir("shell-data");
+    fs::create_directories(dir + "/build/ErrMsg");
+    fs::create_directories(dir + "/usr/bin");
+    fs::create_directories(dir + "/usr/share/qrn5290ap/errmsg");
+    fs::create_directories(dir + "/bare/bin");
+    EXPECT_EQ(ProgramDataFolder(dir + "/build/"), dir + "/build/");
+    EXPECT_EQ(ProgramDataFolder(dir + "/usr/bin/"), dir + "/usr/bin/../share/qrn5290ap/");
+    EXPECT_EQ(ProgramDataFolder(dir + "/bare/bin/"), dir + "/bare/bin/");
+    EXPECT_EQ(ProgramDataFolder(""), "");
     fs::remove_all(dir);
 }
 

@@ -13,6 +13,7 @@
 #include <QThread>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace formtest;
 namespace fs = std::filesystem;
@@ -76,6 +77,8 @@ private:
 
 TEST_F(CfgFile, SaveWritesTargetThenCommandAndKeepsTheDevicesBytes)
 {
+    // The saved file holds the device's keys: its owner's only, whatever the umask.
+    const mode_t umaskBefore = ::umask(022);
     startTransferDevice();
     auto form = openForm(FM_CfgFile);
     kv::FileDialogService::instance().setNextAnswer(folder + "/backup");
@@ -87,6 +90,25 @@ TEST_F(CfgFile, SaveWritesTargetThenCommandAndKeepsTheDevicesBytes)
     EXPECT_EQ(fileText(folder + "/backup.dcf"), fileText(deviceFile("backup.dcf")));
     EXPECT_FALSE(fileText(folder + "/backup.dcf").empty());
     EXPECT_EQ(form->Ed_SaveFile->Text(), "");
+    ::umask(umaskBefore);
+    EXPECT_EQ(fs::status(folder + "/backup.dcf").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// The server follows no link a request names; the file the user picked is served.
+TEST_F(CfgFile, LoadThroughALinkServesTheFileItNames)
+{
+    startTransferDevice({"--profile", "nodeferred"});
+    auto form = openForm(FM_CfgFile);
+    fs::create_directory(folder + "/store");
+    kvtest::writeText(folder + "/store/real.dcf", "linked config\n");
+    fs::create_symlink("store/real.dcf", folder + "/site.dcf");
+    type(form->Ed_UpgFile, folder + "/site.dcf");
+    click(form->Bt_OK);
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"real.dcf\"", "tftpcommand=2",
+                "upgradesettingcommand=3", "upgradesettingcommand=4"});
+    EXPECT_EQ(fileText(deviceFile("real.dcf")), "linked config\n");
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Update configuration success!");
 }
 
 TEST_F(CfgFile, LoadRunsTransferSaveRebootAndCountsThirty)

@@ -50,6 +50,22 @@ TEST_F(Firmware, UploadFetchesTheImageThenOneUpdateAndOneReboot)
     EXPECT_EQ(form->Ed_UpgFile->Text(), path);
 }
 
+// The server follows no link a request names; the image the user picked is served.
+TEST_F(Firmware, UploadThroughALinkServesTheImageItNames)
+{
+    startTransferDevice({"--profile", "nodeferred"});
+    auto form = openForm(FM_Firmware);
+    fs::create_directory(folder + "/link");
+    const std::string real = image("real.tfp");
+    fs::create_symlink(real, folder + "/link/fw.tfp");
+    type(form->Ed_UpgFile, folder + "/link/fw.tfp");
+    click(form->Bt_OK);
+    EXPECT_TRUE(pumpUntil([&] { return form->Bt_OK->Enabled(); }, 10000));
+    expectSets({"remotesrvip=127.0.0.1 remotefilename=\"real.tfp\"", "tftpcommand=2",
+                "upgradesettingcommand=1", "upgradesettingcommand=4"});
+    EXPECT_EQ(fileText(deviceFile("real.tfp")), fileText(real));
+}
+
 // A retry would burn the image twice or restart twice.
 TEST_F(Firmware, SlowAnswersRunEachCommandOnce)
 {

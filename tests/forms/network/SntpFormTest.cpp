@@ -268,7 +268,14 @@ INSTANTIATE_TEST_SUITE_P(
                           {"--fault", "timeOfDay=delay:2000@get"},
                           true,
                           {kSntpAsRead, "sntptimesetmethod=1", "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
-                          "Setting success! Not read back: SNTP/NTP Settings."}),
+                          "Setting success! Not read back: SNTP/NTP Settings."},
+                      // What was read is set; the daylight saving, which the list governs, is not.
+                      SntpOutcome{"time zone list not sent",
+                                  {"--tftp-client", "/bin/true"},
+                                  false,
+                                  {"sntpServerIP=0.0.0.0 sntpTZoneIdx=27", "sntptimesetmethod=1",
+                                   "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
+                                  "Setting success! Not read, so not written: Daylight Saving Time."}),
     CaseName());
 
 // A list left by an earlier opening never passes for the new one.
@@ -278,9 +285,11 @@ TEST_F(Sntp, ListThatDidNotArriveLeavesEveryZoneWithoutDaylightSaving)
     kvtest::writeText(receivedFolder() + "/SNTPFile.RD", lines(75, '1'));
     auto form = openForm(SNTPForm);
     ASSERT_TRUE(pumpUntil([&] { return form->Idle; }, 5000));
-    EXPECT_EQ(form->StatusBar->SimpleText(), "Get fail.");
+    EXPECT_EQ(form->StatusBar->SimpleText(),
+              "Get fail. The time zone list was not read: Daylight Saving Time is not written.");
     EXPECT_FALSE(fs::exists(receivedFolder() + "/SNTPFile.RD"));
-    EXPECT_FALSE(form->Bt_Apply->Enabled());
+    EXPECT_TRUE(form->Bt_Apply->Enabled());
+    EXPECT_FALSE(form->CHB_DayLight->Enabled());
     form->Close();
     EXPECT_FALSE(form->Visible());
 }

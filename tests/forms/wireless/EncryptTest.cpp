@@ -74,6 +74,25 @@ TEST_F(Encrypt, ThirteenAsciiCharactersGoOutAsTwentySixHexDigits)
         EXPECT_EQ(key->Text(), std::string(26, '*'));
 }
 
+// The mask of a new key size drops a typed key: the user is told, and Apply names it unsent
+// until it is typed again.
+TEST_F(Encrypt, KeyTypedThenKeySizeChangedIsNamedUntilTypedAgain)
+{
+    startDevice();
+    auto f = openForm(FM_Encrypt);
+    choose(f->CB_SecAutha, "Shared Key");
+    type(f->PageA.HexKey[0], "0011223344");
+    choose(f->CB_KeySizeA, "128 Bits");
+    EXPECT_EQ(f->PageA.HexKey[0]->Text(), std::string(26, '*'));
+    EXPECT_EQ(f->StatusBar->SimpleText(), "The WEP keys must be typed again for the new key size.");
+    click(f->Bt_Apply);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success! Not written, to be typed again: First key.");
+    type(f->PageA.HexKey[0], "00112233445566778899aabbcc");
+    click(f->Bt_Apply);
+    expectSets({kShared, std::string(kShared) + " adSecKey-80211a-1=\"00112233445566778899aabbcc\""});
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting Success!");
+}
+
 // The code base without DNS objects: their rows go, and nothing of them is written.
 TEST_F(Encrypt, CodebaseWithoutDNSHidesAndSkipsTheDNSRows)
 {

@@ -135,7 +135,7 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
         status = pdu.get_error_status();
     else
         status = reason; // a report or a failed send: never a success
-    if (reason == SNMP_CLASS_ASYNC_RESPONSE && record.isGet)
+    if (reason == SNMP_CLASS_ASYNC_RESPONSE && (record.isGet || record.isSet))
         status = kvengine::foldExceptions(status, pdu);
 
     KvSNMPError e;
@@ -160,7 +160,7 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
     }
 
     try {
-        if ((code == 0 && record.takeValues) || (code == KvSNMPCode::NoSuchName && table)) {
+        if ((code == 0 && record.takeValues) || (code == KvSNMPCode::NoSuchName && table && !record.isSet)) {
             bool stayed = false;
             if (code == KvSNMPCode::NoSuchName) {
                 int readable = 0;
@@ -212,6 +212,7 @@ void sendAsync(KvSNMPRequest &r, int kind, KvSNMPCompletion closure, bool takeVa
     record->request = &r;
     record->takeValues = takeValues;
     record->isGet = kind == 0;
+    record->isSet = kind == 2;
     record->closure = std::move(closure);
     CallbackRecord *raw = record.get();
     auto &records = cache.records;
@@ -421,7 +422,7 @@ bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std
     } else if (!gKvSNMPSession) {
         status = SNMP_CLASS_INVALID;
     } else {
-        status = sendBlocking(*this, pkWrite, out, detail);
+        status = kvengine::foldExceptions(sendBlocking(*this, pkWrite, out, detail), out.pdu);
     }
     restorer.restore();
     if (status != SNMP_CLASS_SUCCESS)

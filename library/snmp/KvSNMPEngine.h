@@ -19,8 +19,9 @@ void clearUsmStatus();
 // table into its keys and evaluates every item's get expression.
 bool takeAnswer(KvSNMPRequest &request, const Pdu &answer);
 
-// A get whose answer carries noSuchObject or noSuchInstance with error status 0 fails the
-// same way as SNMPv1's noSuchName: status 2 with the binding's index.
+// A get or set whose answer carries noSuchObject, noSuchInstance or endOfMibView with error
+// status 0 fails the same way as SNMPv1's noSuchName: status 2 with the binding's index (an
+// agent that answers a set so did not take it).
 int foldExceptions(int status, Pdu &answer);
 
 // A scalar read must be answered for each object asked, by its name and in order. Returns

@@ -350,7 +350,36 @@ void KvSNMPRequest2Edits::ValuesToControls(int item)
         showAssociation(a, record, text);
         if (life.expired())
             return;
+        noteInexact(a, record);
     }
+}
+
+namespace {
+const char kInexactHint[] = "The device holds more than this text shows (a character it cannot show, such "
+                            "as a zero byte). It keeps its value unless you change this text.";
+} // namespace
+
+void KvSNMPRequest2Edits::noteInexact(KvSNMPAssociation &a, const KvSNMPItem &item)
+{
+    auto *edit = a.Controls.empty() || !controlAlive(a, 0) ? nullptr : dynamic_cast<TEdit *>(a.Controls[0]);
+    const bool whole = a.Part == 0 && a.Syntax == item.Syntax && a.ControlCount == 1;
+    // A list view's rows reach the controls without a read: the flag tells of the last row read.
+    a.ShowsInexact = edit && whole && item.Inexact && !ListView;
+    a.InexactText = a.ShowsInexact ? edit->Text() : AnsiString();
+    if (!edit)
+        return;
+    if (a.ShowsInexact) {
+        edit->SetHint(kInexactHint);
+        edit->SetShowHint(true);
+    } else if (edit->Hint() == kInexactHint) {
+        edit->SetHint("");
+        edit->SetShowHint(false);
+    }
+}
+
+bool KvSNMPRequest2Edits::keepsInexact(KvSNMPAssociation &a)
+{
+    return a.ShowsInexact && controlAlive(a, 0) && a.Controls[0]->Text() == a.InexactText;
 }
 
 void KvSNMPRequest2Edits::showAssociation(KvSNMPAssociation &a, KvSNMPItem &record, const AnsiString &rawText)
@@ -605,6 +634,7 @@ void KvSNMPRequest2Edits::ControlsToValues(int index)
                              : TextToPartialData(text, record.Syntax);
         const auto last = m_lastShown.find(i);
         bool any = false;
+        bool unchanged = true; // every control of the item still shows an inexact value read
         for (std::size_t n = 0; n < Associations.size(); ++n) {
             KvSNMPAssociation &a = *Associations[n];
             if (a.Item != i)
@@ -612,6 +642,7 @@ void KvSNMPRequest2Edits::ControlsToValues(int index)
             if (!any && record.Syntax == KvSyntax::DisplayStr)
                 value.clear();
             any = true;
+            unchanged = unchanged && keepsInexact(a);
             const bool whole = a.Part == 0 && a.Syntax == record.Syntax;
             KvOptionList *options = a.Options ? a.Options : (whole ? record.Options : nullptr);
             // The part as the device gave it last (or as the item holds it), for what the
@@ -705,6 +736,7 @@ void KvSNMPRequest2Edits::ControlsToValues(int index)
         }
         if (!any)
             continue;
+        record.Kept = unchanged;
         AnsiString result = PartialDataToText(value, record.Syntax);
         if (record.Options)
             result = record.Options->ValueToName(result);
@@ -726,6 +758,9 @@ void KvSNMPRequest2Edits::DoBeforeGet()
 
 void KvSNMPRequest2Edits::DoBeforeSet()
 {
+    // Only the controls, when the values are taken from them, keep a value from the write.
+    for (int i = 0; i < Request.VarList.Count(); ++i)
+        Request.VarList.GetItem(i)->Kept = false;
     if (OnBeforeSet)
         OnBeforeSet();
 }

@@ -40,6 +40,10 @@ struct KvSNMPAssociation {
     std::vector<TControl *> Controls;
     std::vector<TNotifyEvent> SavedEvents;  // each control's own change handler
     std::vector<QPointer<QWidget>> Widgets; // null once a control is gone
+    // The edits show an inexact value read (Inexact): what they showed, which leaves the item
+    // out of a set while they still show it.
+    bool ShowsInexact = false;
+    AnsiString InexactText;
 };
 
 class KvSNMPRequest2Edits : public KvSNMPRequest2Controls {
@@ -120,6 +124,10 @@ private:
     void showAssociation(KvSNMPAssociation &a, KvSNMPItem &item, const AnsiString &rawText);
     void splitIntoEdits(KvSNMPAssociation &a, const AnsiString &text, const OctetStr &raw);
     AnsiString joinEdits(KvSNMPAssociation &a);
+    // After a whole value was shown in edits: notes whether it is inexact, and tells the user.
+    void noteInexact(KvSNMPAssociation &a, const KvSNMPItem &item);
+    // The edits of an inexact value still show what was read.
+    bool keepsInexact(KvSNMPAssociation &a);
     bool controlAlive(const KvSNMPAssociation &a, int position) const;
     void releaseAssociation(KvSNMPAssociation &a);
     // Raw value texts shown last, per item: what a choice control without selection keeps

@@ -17,6 +17,7 @@ struct CallbackRecord {
     KvSNMPRequest *request = nullptr;
     bool takeValues = true;
     bool isGet = false; // a get (not a get-next or set): noSuch* values fail it
+    bool isSet = false; // noSuch* values fail it too; a set never ends a walk
     KvSNMPCompletion closure;
 };
 

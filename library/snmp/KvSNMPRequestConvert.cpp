@@ -105,6 +105,8 @@ void KvSNMPRequest::VbToValue(int i, const Vb &vb)
     if (!isConvertibleSyntax(syntax))
         KvSNMPRaise(KvSNMPCode::BadSyntax);
 
+    item->Inexact = false;
+    item->Kept = false;
     if (vb.get_exception_status() == sNMP_SYNTAX_ENDOFMIBVIEW) {
         item->Value = "(NOTDONE)";
         return;
@@ -119,6 +121,7 @@ void KvSNMPRequest::VbToValue(int i, const Vb &vb)
         const auto *begin = reinterpret_cast<const char *>(octets->data());
         const auto *zero = static_cast<const char *>(std::memchr(begin, 0, octets->len()));
         item->Value.assign(begin, zero ? zero : begin + octets->len());
+        item->Inexact = zero != nullptr;
         return;
     }
 

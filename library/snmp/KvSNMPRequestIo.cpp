@@ -69,7 +69,7 @@ bool validKind(const KvSNMPVarList &list)
 }
 
 // The failure of an asynchronous operation that never reached the wire still completes,
-// from the event loop.
+// from the event loop (and so does a write with nothing to send, with code 0).
 void postFailure(KvSNMPRequest &r, KvSNMPCompletion closure, int code, const AnsiString &message)
 {
     ++r.Outstanding;
@@ -135,7 +135,7 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
         status = pdu.get_error_status();
     else
         status = reason; // a report or a failed send: never a success
-    if (reason == SNMP_CLASS_ASYNC_RESPONSE && record.isGet)
+    if (reason == SNMP_CLASS_ASYNC_RESPONSE && (record.isGet || record.isSet))
         status = kvengine::foldExceptions(status, pdu);
 
     KvSNMPError e;
@@ -160,7 +160,7 @@ void processResponse(CallbackRecord &record, int reason, Pdu &pdu, SnmpTarget &t
     }
 
     try {
-        if ((code == 0 && record.takeValues) || (code == KvSNMPCode::NoSuchName && table)) {
+        if ((code == 0 && record.takeValues) || (code == KvSNMPCode::NoSuchName && table && !record.isSet)) {
             bool stayed = false;
             if (code == KvSNMPCode::NoSuchName) {
                 int readable = 0;
@@ -212,6 +212,7 @@ void sendAsync(KvSNMPRequest &r, int kind, KvSNMPCompletion closure, bool takeVa
     record->request = &r;
     record->takeValues = takeValues;
     record->isGet = kind == 0;
+    record->isSet = kind == 2;
     record->closure = std::move(closure);
     CallbackRecord *raw = record.get();
     auto &records = cache.records;
@@ -288,13 +289,31 @@ void prepareSet(KvSNMPRequest &r, const AnsiString &indexList, const std::vector
                 item->Access |= KvAccess::Invalid;
             } else {
                 item->Access &= ~KvAccess::Invalid;
-                if (values)
+                if (values) {
                     item->Value = (*values)[static_cast<std::size_t>(k)];
+                    item->Kept = false;
+                }
             }
         }
     }
+    // The device keeps a value its control could not show exactly and the user left alone.
+    for (int i = 0; i < r.VarList.Count(); ++i)
+        if (r.VarList.GetItem(i)->Kept)
+            r.VarList.GetItem(i)->Access |= KvAccess::Invalid;
     for (int i = 0; i < r.VarList.Count(); ++i)
         r.EvaluateItem(i, false);
+}
+
+// Only kept values were left to write: nothing goes out, and nothing failed.
+bool onlyKeptValues(const KvSNMPVarList &list)
+{
+    bool kept = false;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list.IsSetItem(i) && !(list.IsTable() && i < list.KeyCount))
+            return false;
+        kept = kept || list.GetItem(i)->Kept;
+    }
+    return kept;
 }
 
 // A values list shorter than the index list would leave items without a value.
@@ -412,6 +431,8 @@ bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std
     }
     ListRestorer restorer(VarList);
     prepareSet(*this, indexList, values);
+    if (onlyKeptValues(VarList))
+        return false;
     Outgoing out(*this, pkWrite);
     int status = SNMP_CLASS_SUCCESS;
     AnsiString detail;
@@ -421,7 +442,7 @@ bool KvSNMPRequest::Set(bool &ok, bool readBack, AnsiString indexList, const std
     } else if (!gKvSNMPSession) {
         status = SNMP_CLASS_INVALID;
     } else {
-        status = sendBlocking(*this, pkWrite, out, detail);
+        status = kvengine::foldExceptions(sendBlocking(*this, pkWrite, out, detail), out.pdu);
     }
     restorer.restore();
     if (status != SNMP_CLASS_SUCCESS)
@@ -449,6 +470,10 @@ void KvSNMPRequest::SetAsync(KvSNMPCompletion closure, bool readBack, AnsiString
     {
         ListRestorer restorer(VarList);
         prepareSet(*this, indexList, values);
+        if (onlyKeptValues(VarList)) {
+            postFailure(*this, std::move(closure), 0, KvSNMPText(0));
+            return;
+        }
         target = &EngineCache().target(*this);
         BuildPdu(pkWrite, pdu);
     }

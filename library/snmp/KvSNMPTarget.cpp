@@ -61,7 +61,8 @@ int foldExceptions(int status, Pdu &answer)
         return status;
     for (int j = 0; j < answer.get_vb_count(); ++j) {
         SmiUINT32 ex = answer[j].get_exception_status();
-        if (ex == sNMP_SYNTAX_NOSUCHOBJECT || ex == sNMP_SYNTAX_NOSUCHINSTANCE) {
+        if (ex == sNMP_SYNTAX_NOSUCHOBJECT || ex == sNMP_SYNTAX_NOSUCHINSTANCE ||
+            ex == sNMP_SYNTAX_ENDOFMIBVIEW) {
             answer.set_error_status(SNMP_ERROR_NO_SUCH_NAME);
             answer.set_error_index(j + 1);
             return SNMP_ERROR_NO_SUCH_NAME;

@@ -82,6 +82,11 @@ struct KvSNMPItem {
     AnsiString Extra;
     AnsiString Value;       // current value text
     AnsiString InstanceOid; // full instance OID of the last answer
+    // The value last read is not the device's exactly (a text cut at a zero octet): a form
+    // writes it back only when the user changed what it shows.
+    bool Inexact = false;
+    // Left out of a set: its control still shows the inexact value read (the device keeps it).
+    bool Kept = false;
 
 private:
     static AnsiString text(const char *p) { return p ? AnsiString(p) : AnsiString(); }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
@@ -258,6 +259,35 @@ int bindLoopback(int &port)
     return fd;
 }
 
+// True when the agent on the port answers an SNMPv2c get of oid within waitMs.
+bool answersGet(int port, const std::string &community, const std::string &oid, int waitMs)
+{
+    int localPort = 0;
+    int fd = bindLoopback(localPort);
+    WireRequest req;
+    req.version = 1;
+    req.community = community;
+    req.requestId = 1;
+    req.vbs.push_back(WireVb{parseOid(oid), 0x05, {}});
+    auto bytes = encodeReply(req, WireReply{false, 0, 0, 0, true, {}});
+    // encodeReply writes a response PDU; turn it into a get request.
+    for (std::size_t k = 0; k + 1 < bytes.size(); ++k) {
+        if (bytes[k] == 0xA2) {
+            bytes[k] = 0xA0;
+            break;
+        }
+    }
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof(to));
+    pollfd p{fd, POLLIN, 0};
+    const bool answered = ::poll(&p, 1, waitMs) > 0;
+    ::close(fd);
+    return answered;
+}
+
 } // namespace
 
 std::vector<std::uint32_t> parseOid(const std::string &dotted)
@@ -415,30 +445,7 @@ SnmpdAgent::SnmpdAgent(int tableRows, const std::string &extraConfig)
                 m_pid = -1;
                 break;
             }
-            int localPort = 0;
-            int fd = bindLoopback(localPort);
-            WireRequest req;
-            req.version = 1;
-            req.community = "mardle";
-            req.requestId = 1;
-            req.vbs.push_back(tagVb("1.3.6.1.4.1.32473.99.1.1.0", 0x05));
-            auto bytes = encodeReply(req, WireReply{false, 0, 0, 0, true, {}});
-            // encodeReply writes a response PDU; turn it into a get request.
-            for (std::size_t k = 0; k + 1 < bytes.size(); ++k) {
-                if (bytes[k] == 0xA2) {
-                    bytes[k] = 0xA0;
-                    break;
-                }
-            }
-            sockaddr_in to{};
-            to.sin_family = AF_INET;
-            to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            to.sin_port = htons(static_cast<std::uint16_t>(m_port));
-            ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof(to));
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 100) > 0)
-                m_ok = true;
-            ::close(fd);
+            m_ok = answersGet(m_port, "mardle", "1.3.6.1.4.1.32473.99.1.1.0", 100);
         }
         if (!m_ok && m_pid > 0) {
             ::kill(m_pid, SIGTERM);
@@ -459,6 +466,84 @@ SnmpdAgent::~SnmpdAgent()
     std::string cmd = "rm -rf '" + m_dir + "'";
     if (m_ok)
         (void)std::system(cmd.c_str());
+}
+
+SnmpsimAgent::SnmpsimAgent(const std::string &snmprec, const std::vector<std::string> &communities)
+{
+    // snmpsim drops root's rights to nobody, who must reach its files: a folder of its own
+    // outside the test's private temporary folder.
+    std::string pattern = "/tmp/kv-snmpsimXXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        m_why = "no folder for snmpsim";
+        return;
+    }
+    m_dir = pattern.data();
+    ::chmod(m_dir.c_str(), 0755);
+    ::mkdir((m_dir + "/data").c_str(), 0755);
+    ::mkdir((m_dir + "/cache").c_str(), 0777);
+    ::chmod((m_dir + "/cache").c_str(), 0777);
+    for (const std::string &community : communities) {
+        std::ofstream out(m_dir + "/data/" + community + ".snmprec");
+        out << snmprec;
+    }
+    const bool root = ::geteuid() == 0;
+    for (int attempt = 0; attempt < 3 && !m_ok; ++attempt) {
+        m_port = kvtest::freeUdpPort();
+        const std::string endpoint = "--agent-udpv4-endpoint=127.0.0.1:" + std::to_string(m_port);
+        std::vector<std::string> args = {"snmpsimd",
+                                         "--data-dir=" + m_dir + "/data",
+                                         "--cache-dir=" + m_dir + "/cache",
+                                         endpoint,
+                                         std::string("--v3-user=") + kUser,
+                                         std::string("--v3-auth-key=") + kAuth,
+                                         "--v3-auth-proto=MD5",
+                                         std::string("--v3-priv-key=") + kPriv,
+                                         "--v3-priv-proto=DES",
+                                         "--logging-method=file:" + m_dir + "/cache/log"};
+        if (root) {
+            args.push_back("--process-user=nobody");
+            args.push_back("--process-group=nogroup");
+        }
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            FILE *f = std::freopen((m_dir + "/out").c_str(), "w", stdout);
+            (void)f;
+            ::dup2(1, 2);
+            std::vector<char *> argv;
+            for (std::string &a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execvp("snmpsimd", argv.data());
+            ::_exit(127);
+        }
+        m_pid = pid;
+        // The interpreter and the data's index take a few seconds.
+        for (int i = 0; i < 150 && !m_ok; ++i) {
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                m_pid = -1;
+                break;
+            }
+            m_ok = answersGet(m_port, communities.front(), "1.3.6.1.2.1.1.1.0", 100);
+        }
+        if (!m_ok && m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+    }
+    if (!m_ok)
+        m_why = "snmpsimd did not start; see " + m_dir + "/out";
+}
+
+SnmpsimAgent::~SnmpsimAgent()
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGTERM);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+    if (m_ok && !m_dir.empty())
+        std::filesystem::remove_all(m_dir);
 }
 
 } // namespace enginetest

@@ -45,6 +45,28 @@ private:
     std::string m_why;
 };
 
+// Debian's snmpsim (another SNMP stack) on a free loopback port, serving the objects of a
+// snmprec text ("oid|tag|value" lines) under each of the communities, which are also the SNMPv3
+// context names; its one SNMPv3 user has MD5 and DES. It answers a set with noSuchInstance.
+class SnmpsimAgent {
+public:
+    SnmpsimAgent(const std::string &snmprec, const std::vector<std::string> &communities);
+    ~SnmpsimAgent();
+    bool ok() const { return m_ok; }
+    int port() const { return m_port; }
+    std::string why() const { return m_why; }
+    static constexpr const char *kUser = "simuser";
+    static constexpr const char *kAuth = "simauth123";
+    static constexpr const char *kPriv = "simpriv123";
+
+private:
+    int m_port = 0;
+    int m_pid = -1;
+    bool m_ok = false;
+    std::string m_dir;
+    std::string m_why;
+};
+
 // One variable binding on the wire.
 struct WireVb {
     std::vector<std::uint32_t> oid;

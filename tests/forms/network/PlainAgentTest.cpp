@@ -7,6 +7,7 @@
 #include "NetworkFormSupport.h"
 #include "ShellTexts.h"
 #include "TFM_FirewareSSL.h"
+#include "TFM_LogSet.h"
 #include "TestEnv.h"
 #include "TransferRoad.h"
 
@@ -180,3 +181,19 @@ INSTANTIATE_TEST_SUITE_P(
                       PlainCase{.what = "TFM_RogueForm", .name = "FM_RogueForm", .apply = "Apply_Btn"},
                       PlainCase{.what = "TFM_Wirless", .name = "FM_Wirless", .apply = "Bt_Apply"}),
     CaseName());
+
+// Another SNMP stack holds the form's objects but answers their set with noSuchInstance (error
+// status 0): the Apply failed, and the form says so.
+TEST_F(FormTest, ApplyAnsweredWithNoSuchInstanceIsAFailure)
+{
+    const std::string log = "1.3.6.1.4.1.32473.11.37.4.2.11.";
+    startSnmpsimAgent("1.3.6.1.2.1.1.1.0|4|simulated\n" + log + "1.0|2|1\n" + log + "2.0|2|1\n" + log +
+                      "3.0|2|0\n" + log + "8.0|2|1\n" + log + "9.0|64|10.0.0.5\n");
+    auto f = openForm(FM_LogSet);
+    EXPECT_EQ(f->LogServerEdit->Text(), "10.0.0.5");
+    for (int i = 0; i < 2; ++i) {
+        click(f->Bt_Apply);
+        EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Error!");
+        EXPECT_EQ(f->LogServerEdit->Text(), "10.0.0.5");
+    }
+}

@@ -305,6 +305,32 @@ TEST_P(WirlessKeptValues, PointToPointBridge)
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
 }
 
+// An SSID with a zero byte, which the edit cannot show: the edit shows the text before it and
+// says why, the device keeps its SSID until the user types another, and then that is written.
+TEST_P(WirlessKeptValues, SSIDWithAZeroByte)
+{
+    startDevice({"--profile", profile("set hSSID \"ab\\x00cd\"\n")});
+    auto f = openWireless();
+    EXPECT_EQ(f->Ed_SSIDa->Text(), "ab");
+    EXPECT_EQ(f->Ed_SSIDa->Hint(), "The device holds more than this text shows (a character it cannot show, "
+                                   "such as a zero byte). It keeps its value unless you change this text.");
+    act(*f);
+    EXPECT_EQ(requestsNaming("hSSID", "set"), 0);
+    expectEveryWrite("hSSIDBroadcast", "1");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting Success!");
+    EXPECT_EQ(f->Ed_SSIDa->Text(), "ab");
+    type(f->Ed_SSIDa, "abcd");
+    apply(*f);
+    EXPECT_TRUE(pumpUntil([&] { return !f->RadioWaveBinding->Busy; }, 5000));
+    const std::vector<std::string> all = sets();
+    EXPECT_EQ(
+        std::count_if(all.begin(), all.end(),
+                      [](const std::string &set) { return set.find("hSSID=\"abcd\"") != std::string::npos; }),
+        1);
+    EXPECT_EQ(requestsNaming("hSSID", "set"), 1);
+    EXPECT_EQ(f->Ed_SSIDa->Hint(), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Sequences, WirlessKeptValues, ::testing::ValuesIn(kRepeats),
                          [](const ::testing::TestParamInfo<WirlessRepeat> &p) {
                              return std::string(p.param.what);

@@ -55,14 +55,18 @@ TEST(EngineFault, AgentErrorStatusWithIndexReachesBothPaths)
     const struct {
         int status;
         int code;
-    } cases[] = {{1, -101}, {3, -103}, {5, -105}, {16, -116}, {18, -118}, {19, -119}};
+        std::uint8_t exception = 0; // with status 0: this SNMPv2 exception in the second binding
+    } cases[] = {{1, -101},  {3, -103},       {5, -105},       {16, -116},     {18, -118},
+                 {19, -119}, {0, -102, 0x80}, {0, -102, 0x81}, {0, -102, 0x82}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.status);
-        FakeAgent agent([&](const WireRequest &) {
+        SCOPED_TRACE(c.status + 1000 * c.exception);
+        FakeAgent agent([&](const WireRequest &req) {
             WireReply r;
-            r.echo = true;
+            r.echo = c.exception == 0;
             r.errorStatus = c.status;
-            r.errorIndex = 2;
+            r.errorIndex = c.exception == 0 ? 2 : 0;
+            if (c.exception != 0)
+                r.vbs = {req.vbs[0], WireVb{req.vbs[1].oid, c.exception, {}}};
             return r;
         });
         auto r = makeRequest(agent.port(), 1);
@@ -76,7 +80,7 @@ TEST(EngineFault, AgentErrorStatusWithIndexReachesBothPaths)
         EXPECT_FALSE(ok);
         ASSERT_EQ(log.records.size(), 1u);
         EXPECT_EQ(log.records[0].Code, c.code);
-        EXPECT_EQ(log.records[0].Message, gSnmpStatusTexts[static_cast<std::size_t>(c.status - 1)]);
+        EXPECT_EQ(log.records[0].Message, gSnmpStatusTexts[static_cast<std::size_t>(-100 - c.code - 1)]);
 
         Completion done;
         r->SetAsync(done.closure(), false, "", nullptr);

@@ -391,3 +391,55 @@ TEST_F(EngineSnmpd, CompletionsKeepArrivingInsideANestedModalLoop)
     EXPECT_TRUE(innerSeenInsideOuter);
     EXPECT_EQ(inner->VarList.GetItem(0)->Value, "hello");
 }
+
+// Another SNMP stack answers a set of an object it does not take with error status 0 and
+// noSuchInstance in the binding: the write failed, on every version and on both roads.
+TEST(EngineSnmpsim, SetAnsweredWithNoSuchInstanceFails)
+{
+    SnmpsimAgent agent("1.3.6.1.2.1.1.1.0|4|simulated\n1.3.6.1.2.1.1.5.0|4|kept\n", {"mardle", "quintel"});
+    if (!agent.ok())
+        KV_PEER_MISSING(agent.why());
+    const struct {
+        int version;
+        bool callback;
+    } cases[] = {{1, false}, {1, true}, {3, false}, {3, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.version) + (c.callback ? " callback" : " blocking"));
+        auto r = makeRequest(agent.port(), c.version);
+        r->Timeout = 300;
+        if (c.version == 3) {
+            useUser(*r, SnmpsimAgent::kUser, 2, SnmpsimAgent::kAuth, 2, SnmpsimAgent::kPriv, 3);
+            r->Scope.ContextName = "quintel";
+        }
+        r->VarList =
+            makeList({{"1.3.6.1.2.1.1.5", KvSyntax::DisplayStr, KvAccess::ReadWrite, "changed"}}, SVT_SV, 0);
+        KvSNMPError seen;
+        ResultLog log;
+        log.attach(*r);
+        if (c.callback) {
+            bool done = false;
+            r->SetAsync(
+                [&](KvSNMPError *e, KvSNMPVarList *) {
+                    seen = *e;
+                    done = true;
+                },
+                false, "", nullptr);
+            ASSERT_TRUE(pumpUntil([&] { return done; }, 5000));
+            EXPECT_EQ(seen.ErrorIndex, 1);
+            EXPECT_EQ(seen.Finished, 1);
+        } else {
+            bool ok = true;
+            r->Set(ok, false, "", nullptr);
+            EXPECT_FALSE(ok);
+            ASSERT_EQ(log.records.size(), 1u);
+            seen = log.records[0];
+        }
+        EXPECT_EQ(seen.Code, -102);
+        EXPECT_EQ(seen.Message, "(SNMP) Variable does not exist!");
+        // The agent answers a read of the same object.
+        bool ok = true;
+        r->Get(ok, true);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(r->VarList.GetItem(0)->Value, "kept");
+    }
+}

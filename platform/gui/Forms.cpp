@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -138,8 +139,16 @@ QSize TForm::ShownSize(QSize full) const
         framed = Application->MainForm()->Widget();
     const QRect inner = framed->geometry();
     const QRect outer = framed->isVisible() ? framed->frameGeometry() : inner;
-    const QSize room = screen->availableGeometry().size() - (outer.size() - inner.size());
-    return full.boundedTo(room.expandedTo(QSize(1, 1)));
+    const QSize room =
+        (screen->availableGeometry().size() - (outer.size() - inner.size())).expandedTo(QSize(1, 1));
+    QSize shown = full.boundedTo(room);
+    // The scroll bar of one side takes room from the other side, which grows by it if it can.
+    const int bar = w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w);
+    if (shown.height() < full.height())
+        shown.setWidth(std::min(full.width() + bar, room.width()));
+    if (shown.width() < full.width())
+        shown.setHeight(std::min(full.height() + bar, room.height()));
+    return shown;
 }
 
 void TForm::FitShownFrame()

@@ -56,7 +56,15 @@ void collect(QWidget *parent, std::vector<QWidget *> &out)
         if (w && !w->isWindow() && !isProxyOf(w, parent))
             children.push_back(w);
     }
+    // Hidden controls do not shape the lines (showing one puts the order right again); they
+    // come last.
+    const auto hidden = std::stable_partition(children.begin(), children.end(),
+                                              [](const QWidget *w) { return !w->isHidden(); });
+    std::vector<QWidget *> later(hidden, children.end());
+    children.erase(hidden, children.end());
     sortByPlace(children);
+    sortByPlace(later);
+    children.insert(children.end(), later.begin(), later.end());
     for (QWidget *w : children) {
         // A widget that passes its focus on stands in the chain by the one that takes it.
         QWidget *stop = w;

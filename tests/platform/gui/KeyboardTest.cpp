@@ -183,6 +183,7 @@ TEST_F(Keyboard, AFormLargerThanTheScreenScrolls)
     ASSERT_NE(form->ScrollArea(), nullptr);
     QScrollBar *bar = form->ScrollArea()->verticalScrollBar();
     EXPECT_EQ(bar->value(), 0);
+    EXPECT_FALSE(form->ScrollArea()->horizontalScrollBar()->isVisible()) << "the width fits beside the bar";
     // Tab to the button at the bottom brings it into sight.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_TRUE(apply->Focused());

@@ -194,6 +194,8 @@ void TControl::SetParent(TWinControl *parent)
         m_widget->setParent(parent->ClientWidget());
         m_widget->setVisible(m_visible);
         parent->ChildChanged(this);
+        if (TForm *form = ParentForm())
+            form->PlacesChanged();
     } else {
         m_widget->hide();
         m_widget->setParent(nullptr);
@@ -256,8 +258,11 @@ void TControl::SetBounds(int left, int top, int width, int height)
 
 void TControl::GeometryChanged()
 {
-    if (m_parent)
+    if (m_parent) {
         m_parent->ChildChanged(this);
+        if (TForm *form = ParentForm())
+            form->PlacesChanged();
+    }
 }
 
 int TControl::ClientWidth() const

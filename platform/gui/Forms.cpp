@@ -3,6 +3,8 @@
 #include "Exception.h"
 #include "GuiPrivate.h"
 #include "Menus.h"
+#include "StdCtrls.h"
+#include "TabOrder.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,8 +14,12 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -49,6 +55,7 @@ TForm::TForm(TComponent *AOwner)
 {
     m_client = new QWidget(Widget());
     m_client->setGeometry(Widget()->rect());
+    m_fullSize = Widget()->size();
     Widget()->setFocusPolicy(Qt::NoFocus);
     m_visible = false;
 }
@@ -82,12 +89,12 @@ void TForm::SetText(const std::string &text)
 
 int TForm::ClientWidth() const
 {
-    return Widget()->width();
+    return m_fullSize.width();
 }
 
 int TForm::ClientHeight() const
 {
-    return Widget()->height() - m_menuHeight;
+    return m_fullSize.height() - m_menuHeight;
 }
 
 void TForm::SetClientWidth(int v)
@@ -97,7 +104,7 @@ void TForm::SetClientWidth(int v)
 
 void TForm::SetClientHeight(int v)
 {
-    SetClientSize(Width(), v);
+    SetClientSize(m_fullSize.width(), v);
 }
 
 void TForm::SetClientSize(int width, int height)
@@ -120,15 +127,69 @@ bool TForm::FixedBorder() const
     return m_borderStyle == bsSingle || m_borderStyle == bsDialog || m_borderStyle == bsToolWindow;
 }
 
+QSize TForm::ShownSize(QSize full) const
+{
+    const QWidget *w = Widget();
+    const QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return full;
+    // Before it is shown a window has no frame yet; the main window's frame stands in.
+    const QWidget *framed = w;
+    if (!w->isVisible() && Application && Application->MainForm() && Application->MainForm()->Widget())
+        framed = Application->MainForm()->Widget();
+    const QRect inner = framed->geometry();
+    const QRect outer = framed->isVisible() ? framed->frameGeometry() : inner;
+    const QSize room =
+        (screen->availableGeometry().size() - (outer.size() - inner.size())).expandedTo(QSize(1, 1));
+    QSize shown = full.boundedTo(room);
+    // The scroll bar of one side takes room from the other side, which grows by it if it can.
+    const int bar = w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w);
+    if (shown.height() < full.height())
+        shown.setWidth(std::min(full.width() + bar, room.width()));
+    if (shown.width() < full.width())
+        shown.setHeight(std::min(full.height() + bar, room.height()));
+    return shown;
+}
+
+void TForm::FitShownFrame()
+{
+    QWidget *w = Widget();
+    const QSize shown = ShownSize(m_fullSize);
+    if (shown == w->size() || !w->screen())
+        return;
+    // The frame is known now: the window shrinks by it and stays inside the free area.
+    SetBounds(Left(), Top(), m_fullSize.width(), m_fullSize.height());
+    const QRect avail = w->screen()->availableGeometry();
+    const QRect inner = w->geometry();
+    const QRect outer = w->frameGeometry();
+    const int left =
+        std::max(std::min(inner.left(), avail.right() - (outer.right() - inner.right()) - inner.width() + 1),
+                 avail.left() + inner.left() - outer.left());
+    const int top = std::max(
+        std::min(inner.top(), avail.bottom() - (outer.bottom() - inner.bottom()) - inner.height() + 1),
+        avail.top() + inner.top() - outer.top());
+    SetBounds(left, top, m_fullSize.width(), m_fullSize.height());
+}
+
 void TForm::SetBounds(int left, int top, int width, int height)
 {
     QWidget *w = Widget();
+    // SetWidth and SetHeight pass the other side as the window has it: a scrolled form keeps
+    // that side's full size.
+    if (m_scroll && width == w->width())
+        width = m_fullSize.width();
+    if (m_scroll && height == w->height())
+        height = m_fullSize.height();
+    m_fullSize = QSize(std::max(width, 0), std::max(height, 0));
+    const QSize shown = ShownSize(m_fullSize);
     const bool fixed = FixedBorder() && w;
     if (fixed) {
         w->setMinimumSize(0, 0);
         w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
-    TControl::SetBounds(left, top, width, height);
+    m_settingBounds = true;
+    TControl::SetBounds(left, top, shown.width(), shown.height());
+    m_settingBounds = false;
     if (fixed)
         w->setFixedSize(w->size());
     LayOutFrame();
@@ -142,16 +203,44 @@ void TForm::LayOutFrame()
     m_menuHeight = m_menu ? m_menu->Arrange(w->width()) : 0;
     if (m_menu && m_menu->MenuArea())
         m_menu->MenuArea()->setGeometry(0, 0, w->width(), m_menuHeight);
-    m_client->setGeometry(0, m_menuHeight, w->width(), std::max(0, w->height() - m_menuHeight));
+    const QRect room(0, m_menuHeight, w->width(), std::max(0, w->height() - m_menuHeight));
+    const QSize client(m_fullSize.width(), std::max(0, m_fullSize.height() - m_menuHeight));
+    if (client.width() <= room.width() && client.height() <= room.height()) {
+        if (m_scroll) {
+            m_scroll->takeWidget();
+            m_client->setParent(w);
+            m_client->show();
+            delete m_scroll;
+            m_scroll = nullptr;
+        }
+        m_client->setGeometry(room);
+        return;
+    }
+    // Larger than the screen's free area: the client scrolls, the window stays on the screen.
+    if (!m_scroll) {
+        m_scroll = new QScrollArea(w);
+        m_scroll->setFrameShape(QFrame::NoFrame);
+        m_scroll->setFocusPolicy(Qt::NoFocus);
+        m_scroll->setWidgetResizable(false);
+        m_scroll->setWidget(m_client);
+        m_scroll->show();
+        m_client->show();
+    }
+    m_scroll->setGeometry(room);
+    m_client->resize(client);
 }
 
 void TForm::MenuChanged()
 {
-    SetClientSize(Width(), ClientHeight());
+    SetClientSize(m_fullSize.width(), ClientHeight());
 }
 
 void TForm::Resized()
 {
+    // A size that code did not give (the user resizing a sizeable window) is the form's size.
+    QWidget *w = Widget();
+    if (w && !m_settingBounds && !m_scroll && w->size() != m_fullSize)
+        m_fullSize = w->size();
     LayOutFrame();
     TWinControl::Resized();
 }
@@ -191,11 +280,17 @@ void TForm::SetVisible(bool v)
             else if (m_position == poMainFormCenter || m_position == poOwnerFormCenter)
                 CenterOn(Application ? Application->MainForm() : nullptr);
         }
+        OrderTabs();
         w->show();
         w->raise();
         w->activateWindow();
         if (QApplication::activeWindow() != w && !kv::gui::realDisplay())
             QApplication::setActiveWindow(w);
+        FitShownFrame();
+        // A form opens with the focus on its first control.
+        if (!w->focusWidget())
+            if (QWidget *first = kv::gui::firstTabStop(w))
+                first->setFocus(Qt::ActiveWindowFocusReason);
     } else {
         m_visible = false;
         w->hide();
@@ -457,17 +552,62 @@ void TForm::SelectNext(bool forward)
     }
 }
 
+void TForm::OrderTabs()
+{
+    kv::gui::orderFocusChain(Widget());
+}
+
+void TForm::PlacesChanged()
+{
+    if (m_tabsPosted || !m_visible || Destroying())
+        return;
+    m_tabsPosted = true;
+    Post([this] {
+        m_tabsPosted = false;
+        OrderTabs();
+    });
+}
+
+bool TForm::FormKey(QKeyEvent *e)
+{
+    // Only keys no control took reach the window.
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (mods != Qt::NoModifier)
+        return false;
+    if (e->key() == Qt::Key_Escape) {
+        // The main window is not closed by a stray Escape.
+        if (Application && Application->MainForm() == this)
+            return false;
+        Close();
+        return true;
+    }
+    if (e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter)
+        return false;
+    for (QPushButton *b : Widget()->findChildren<QPushButton *>()) {
+        if (b->isDefault() && b->isVisible() && b->isEnabled()) {
+            if (TControl *button = TControl::FromWidget(b))
+                button->Click();
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TForm::WidgetEvent(QObject *watched, QEvent *e)
 {
     if (watched == Widget()) {
+        if (e->type() == QEvent::KeyPress && FormKey(static_cast<QKeyEvent *>(e)))
+            return true;
         if (e->type() == QEvent::Close) {
             // The close box asks the form; the form decides (OnCloseQuery, OnClose).
             e->ignore();
             Close();
             return true;
         }
-        if (e->type() == QEvent::WindowActivate)
+        if (e->type() == QEvent::WindowActivate) {
+            OrderTabs();
             Fire(OnActivate);
+        }
     }
     return TWinControl::WidgetEvent(watched, e);
 }

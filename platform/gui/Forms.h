@@ -12,6 +12,8 @@
 
 class TMainMenu;
 class QEventLoop;
+class QKeyEvent;
+class QScrollArea;
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TPosition { poDesigned, poScreenCenter, poMainFormCenter, poOwnerFormCenter };
@@ -66,6 +68,15 @@ public:
     void PostFocusNext();
     // Moves the focus to the next (or previous) control of the tab order now.
     void SelectNext(bool forward = true);
+    // Puts the tab order in the controls' reading order (done on every showing and
+    // activation; a form that moves its controls while shown may call it).
+    void OrderTabs();
+    // A control of the form moved, came or went: the tab order is put right from the event
+    // loop, once for a burst of changes.
+    void PlacesChanged();
+    // The window's area that scrolls the client when the form is larger than the screen's free
+    // area (null while the form fits).
+    QScrollArea *ScrollArea() const { return m_scroll; }
     // Queues fn to run from the event loop while this form exists (posted window message).
     void Post(std::function<void()> fn);
 
@@ -105,7 +116,18 @@ private:
     // The menu's entries or rows changed: the window grows or shrinks, the client stays.
     void MenuChanged();
     void SetClientSize(int width, int height);
+    // The window's size for a form of the given size: no larger than the screen's free area.
+    QSize ShownSize(QSize full) const;
+    // After showing: a window that does not fit with its frame is made to.
+    void FitShownFrame();
+    // Escape closes the form as its Cancel button does; Enter presses its default button.
+    bool FormKey(QKeyEvent *e);
     QWidget *m_client = nullptr;
+    // The size code gave the window; the window itself may be smaller (ShownSize).
+    QSize m_fullSize;
+    QScrollArea *m_scroll = nullptr;
+    bool m_tabsPosted = false;
+    bool m_settingBounds = false;
     int m_menuHeight = 0;
     TMainMenu *m_menu = nullptr;
     bool m_created = false;

@@ -7,9 +7,30 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStyle>
 
 #include <algorithm>
+
+namespace {
+
+// A top menu's text: its caption with its first letter that no menu before it took as its
+// Alt accelerator (Home takes H, so Help takes E).
+QString withAccelerator(const std::string &caption, QString &taken)
+{
+    QString text = kv::gui::toQ(caption);
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i].toLower();
+        if (c.isLetterOrNumber() && !taken.contains(c)) {
+            taken += c;
+            return text.insert(i, QLatin1Char('&'));
+        }
+    }
+    return text;
+}
+
+} // namespace
 
 // ---- TMenuItem ----
 
@@ -131,8 +152,23 @@ TMainMenu::TMainMenu(TComponent *AOwner) : TComponent(AOwner), m_root(std::make_
 {
     m_area = new QWidget;
     m_root->m_mainMenu = this;
-    if (auto *form = dynamic_cast<TForm *>(AOwner))
+    if (auto *form = dynamic_cast<TForm *>(AOwner)) {
         form->SetMenu(this);
+        // F10 opens the bar on its first menu, as Alt and the arrow keys do.
+        auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), m_area);
+        f10->setContext(Qt::WindowShortcut);
+        QObject::connect(f10, &QShortcut::activated, m_area, [this] { OpenBar(); });
+    }
+}
+
+void TMainMenu::OpenBar()
+{
+    for (QPointer<QMenuBar> &row : m_rows)
+        for (QAction *a : row ? row->actions() : QList<QAction *>())
+            if (a->isVisible() && a->isEnabled()) {
+                row->setActiveAction(a);
+                return;
+            }
 }
 
 TMainMenu::~TMainMenu()
@@ -181,8 +217,10 @@ int TMainMenu::Arrange(int width)
     // The bar hides what reaches into its right margin behind its overflow button.
     const int margin = bar->style()->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, bar);
     bool rowUsed = false;
+    QString taken;
     for (int i = 0; i < m_root->Count(); ++i) {
         QAction *action = m_root->Items(i)->Action();
+        action->setText(withAccelerator(m_root->Items(i)->Caption(), taken));
         bar->addAction(action);
         if (!action->isVisible())
             continue;

@@ -69,6 +69,8 @@ public:
     int Arrange(int width);
     // The row of the bar that shows a top-level entry, or null.
     QMenuBar *RowOf(const TMenuItem *item) const;
+    // Opens the bar on its first menu (F10).
+    void OpenBar();
 
 private:
     friend class TMenuItem;

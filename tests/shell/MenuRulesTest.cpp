@@ -2,8 +2,11 @@
 #include "EventLoop.h"
 #include "FormGlobals.h"
 #include "FormOpeners.h"
+#include "Forms.h"
 #include "MainMenu.h"
 #include "Menus.h"
+
+#include <QAction>
 
 #include <gtest/gtest.h>
 
@@ -197,6 +200,21 @@ TEST(MenuTree, EveryEntryOfTheTreeWithItsCaption)
     EXPECT_FALSE(m.APManagement1->Visible());
     EXPECT_EQ(m.Exit1->Parent(), m.MIBII1);
     EXPECT_EQ(FormMenuEntries().size(), 23u);
+}
+
+TEST(MenuTree, TopMenusShowTheirCaptionsWithALetterEachForAlt)
+{
+    TForm form(nullptr);
+    auto *menu = new TMainMenu(&form);
+    const MainMenuItems m = BuildMainMenuTree(&form, menu);
+    const std::pair<TMenuItem *, const char *> tops[] = {
+        {m.Home1, "&Home"},     {m.advanced2, "&Advanced"}, {m.tools2, "&Tools"},
+        {m.status2, "&Status"}, {m.Help1, "H&elp"},
+    };
+    for (const auto &[item, text] : tops) {
+        EXPECT_EQ(item->Action()->text().toStdString(), text);
+        EXPECT_EQ(item->Caption(), QString(text).remove('&').toStdString());
+    }
 }
 
 // ---- form openers ----------------------------------------------------------------------

@@ -510,7 +510,7 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
         SavedAuthentication = CB_SecAutha->Text();
     if (ok && Chain.WroteAny())
         RunRestartCountdown({.Countdown = 20, .RebootDelay = 5});
-    StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting error!"));
+    Chain.Show(StatusBar, Chain.Text("Setting Success!", "Setting error!"));
     MaskAllKeysA();
 }
 

@@ -8,6 +8,7 @@
 #include "PaintCounter.h"
 #include "TFM_Encrypt.h"
 #include "TFM_Group.h"
+#include "TFM_LogSet.h"
 #include "TFM_Wirless.h"
 #include "WaitBound.h"
 #include "WriteChain.h"
@@ -385,5 +386,64 @@ TEST_F(SilentDevice, EncryptionWriteWaitsItsOwnTimeOutForADeviceThatStops)
         } else {
             EXPECT_LT(stoppedFor, tryMs);
         }
+    }
+}
+
+// A device that stops once a write has come, before answering it: the write is told as not
+// answered, and the read back that follows, which the stopped device leaves unanswered too,
+// does not take the outcome's place: the groups it could not read are named once after it, and
+// their boxes show neither on nor off, never "off".
+TEST_F(SilentDevice, AWriteLeftUnansweredKeepsItsOutcomeAndNamesWhatWasNotReadBack)
+{
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    const std::string unanswered = "The device did not answer; it may still take the setting.";
+    const struct {
+        const char *form;
+        const char *object; // whose set the device is stopped at
+        std::string status;
+    } cases[] = {
+        {"LogSet", "adLogServerIP",
+         "Set Error! " + unanswered +
+             " Not answered: Log Settings. Not read back: Log Settings, SMTP Setting."},
+        {"Wirless", "hSSID",
+         "Setting error! " + unanswered +
+             " Not answered: SSID. Written before it: VLAN and Guest SSIDs. Not read back: VLAN and Guest "
+             "SSIDs, SSID, Super G Mode, Dynamic Turbo Channels, Static Turbo Channels, Radio Wave, Auto "
+             "Channel Scan, AP Mode, Authentication, Key Type, Guest SSID Key Index, RADIUS Server, "
+             "Accounting, PassPhrase."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.form);
+        startDevice({"--profile", "configured", "--fault", std::string(c.object) + "=delay:1500@set"});
+        bool stopped = false;
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!stopped && requestsNaming(c.object, "set") > 0) {
+                silence();
+                stopped = true;
+            }
+        });
+        watch.start();
+        std::string status;
+        if (std::string(c.form) == "LogSet") {
+            const auto f = openForm(FM_LogSet);
+            click(f->Bt_Apply);
+            status = f->StatusBar1->SimpleText();
+            for (const TCheckBox *box :
+                 {f->SysLevCeBox, f->WirelessLevCeBox, f->NoticeLevCeBox, f->CB_SMTPStatus})
+                EXPECT_TRUE(box->Neither()) << box->Name();
+        } else {
+            const auto f = openForm(FM_Wirless);
+            click(f->Bt_Apply);
+            EXPECT_TRUE(pumpUntil(
+                [&] { return !f->StatusBar1->SimpleText().empty() && !f->RadioWaveBinding->Busy; }, 10000));
+            pump(200);
+            status = f->StatusBar1->SimpleText();
+        }
+        watch.stop();
+        resume();
+        EXPECT_TRUE(stopped) << "the set never came";
+        EXPECT_EQ(status, c.status);
     }
 }

@@ -108,7 +108,8 @@ TEST_F(Misc, FailedSwitchOffAsksForAResetAndKeepsTheConsole)
     form->CB_Telnet->SetChecked(true);
     form->CB_Timeout->SetItemIndex(5);
     click(form->Bt_Apply);
-    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Error! Written before it: Console Settings.");
+    EXPECT_EQ(form->StatusBar->SimpleText(),
+              "Setting Error! Not written: SSH. Written before it: Console Settings.");
     const std::vector<std::string> written = sets();
     ASSERT_EQ(written.size(), 6u);
     EXPECT_EQ(written[4], "telnet=1 timeout=5");

@@ -256,17 +256,18 @@ const char *const kSntpAsRead = "sntpServerIP=0.0.0.0 sntpTZoneIdx=27 dayLightSa
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SntpApplyOutcome,
-    ::testing::Values(SntpOutcome{"method refused",
-                                  {"--fault", "sntptimesetmethod=error:genErr@set"},
-                                  false,
-                                  {kSntpAsRead, "sntptimesetmethod=1 (genErr)"},
-                                  "Setting error! Written before it: SNTP/NTP Settings."},
-                      SntpOutcome{
-                          "device stopped before the read back",
-                          {"--fault", "timeOfDay=delay:2000@get"},
-                          true,
-                          {kSntpAsRead, "sntptimesetmethod=1", "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
-                          "Setting success! Not read back: SNTP/NTP Settings."}),
+    ::testing::Values(
+        SntpOutcome{
+            "method refused",
+            {"--fault", "sntptimesetmethod=error:genErr@set"},
+            false,
+            {kSntpAsRead, "sntptimesetmethod=1 (genErr)"},
+            "Setting error! Not written: SNTP/NTP or Manual Setting. Written before it: SNTP/NTP Settings."},
+        SntpOutcome{"device stopped before the read back",
+                    {"--fault", "timeOfDay=delay:2000@get"},
+                    true,
+                    {kSntpAsRead, "sntptimesetmethod=1", "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
+                    "Setting success! Not read back: SNTP/NTP Settings."}),
     CaseName());
 
 // A list left by an earlier opening never passes for the new one.

@@ -381,6 +381,17 @@ void TListView::ReportSelection(TListItem *old, TListItem *now)
 
 namespace {
 
+// Narrower than this, a bar has not been laid out yet.
+constexpr int kMinWrapWidth = 60;
+
+// The forms' status bars tell outcomes, whole, on as many lines as they take; the main
+// window's keeps its one line.
+bool WrapsText(const TStatusBar &bar)
+{
+    const TForm *form = bar.ParentForm();
+    return form != nullptr && (Application == nullptr || form != Application->MainForm());
+}
+
 // A status panel: what does not fit ends in "...", and the whole text is its tooltip; or,
 // wrapping, it goes on to further lines between words.
 class StatusPanelLabel : public QLabel {
@@ -403,7 +414,10 @@ public:
     // The height all its lines take, with the frame.
     int textHeight() const
     {
-        return lineCount() * fontMetrics().lineSpacing() + 2 * (frameWidth() + margin());
+        // As the label draws its lines, with a pixel to spare above and below.
+        const QRect drawn =
+            fontMetrics().boundingRect(QRect(0, 0, room(), 1 << 20), Qt::AlignLeft, wrapped());
+        return drawn.height() + 2 * (frameWidth() + margin() + 1);
     }
     // The text, not its length, decides nothing about the bar's layout (and a new text costs
     // no measuring when the bar is laid out again).
@@ -548,10 +562,11 @@ void TStatusBar::Resized()
 
 void TStatusBar::FitLines()
 {
-    auto *label = m_simplePanel
+    auto *label = m_simplePanel && WrapsText(*this)
                       ? Widget()->findChild<StatusPanelLabel *>(QString(), Qt::FindDirectChildrenOnly)
                       : nullptr;
-    if (m_fitting || Destroying())
+    // Not laid out yet: its lines are counted once it has its width.
+    if (m_fitting || Destroying() || (label != nullptr && Width() < kMinWrapWidth))
         return;
     // One line keeps the bar's own height; more take what they need.
     const int extra =
@@ -567,23 +582,33 @@ void TStatusBar::FitLines()
 
 void TStatusBar::MakeRoom(int delta)
 {
+    SetHeight(Height() + delta);
     TControl *inner = this;
-    for (TWinControl *outer = Parent(); outer != nullptr; inner = outer, outer = outer->Parent()) {
-        const int bottom = inner->Top() + inner->Height();
+    TWinControl *outer = Parent();
+    while (outer != nullptr) {
         // A page grows with its page control.
-        if (dynamic_cast<TTabSheet *>(inner) == nullptr) {
+        if (auto *sheet = dynamic_cast<TTabSheet *>(outer)) {
+            inner = sheet->PageControl();
+            outer = inner != nullptr ? inner->Parent() : nullptr;
+            if (outer == nullptr)
+                return;
+        }
+        if (inner != this) {
+            const int bottom = inner->Top() + inner->Height();
             for (int i = 0; i < outer->ControlCount(); ++i) {
                 TControl *below = outer->Controls(i);
                 if (below != inner && below->Align() == alNone && below->Top() >= bottom)
                     below->SetTop(below->Top() + delta);
             }
-            if (inner->Align() == alNone || inner == this)
+            if (inner->Align() == alNone)
                 inner->SetHeight(inner->Height() + delta);
         }
         if (dynamic_cast<TForm *>(outer) != nullptr || outer->Parent() == nullptr) {
             outer->SetClientHeight(outer->ClientHeight() + delta);
             return;
         }
+        inner = outer;
+        outer = outer->Parent();
     }
 }
 
@@ -608,7 +633,7 @@ void TStatusBar::Rebuild()
     for (std::size_t i = 0; i < labels.size(); ++i) {
         StatusPanelLabel *l = labels[i];
         if (m_simplePanel) {
-            l->setWholeText(toQ(m_simpleText), true);
+            l->setWholeText(toQ(m_simpleText), WrapsText(*this));
             l->setMinimumWidth(0);
             l->setMaximumWidth(QWIDGETSIZE_MAX);
             layout->setStretch(static_cast<int>(i), 1);

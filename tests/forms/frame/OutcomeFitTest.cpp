@@ -96,7 +96,6 @@ TEST_P(OutcomeFit, TheLongestOutcomeIsShownWholeInEveryStatusBar)
         form.Show();
         // Once the opening's reads have logged what they logged.
         pump(2500);
-        const int height = form.ClientHeight();
         std::vector<TStatusBar *> bars;
         for (int i = 0; i < form.ComponentCount(); ++i)
             if (auto *bar = dynamic_cast<TStatusBar *>(form.Components(i));
@@ -104,6 +103,9 @@ TEST_P(OutcomeFit, TheLongestOutcomeIsShownWholeInEveryStatusBar)
                 bars.push_back(bar);
         ASSERT_FALSE(bars.empty());
         for (TStatusBar *bar : bars) {
+            bar->SetSimpleText("Setting Success!");
+            pump(50);
+            const int height = form.ClientHeight();
             bar->SetSimpleText(kLongest);
             pump(50);
             EXPECT_EQ(ShownWhole(bar), kLongest) << bar->Name();

@@ -481,8 +481,9 @@ TEST_F(Wirless, RefusedBackupServerWriteIsShown)
                              "adSecbackupRADIUSSecret=\"\" adSecbackupRADIUSStatus=0 (genErr)");
     EXPECT_EQ(
         f->StatusBar1->SimpleText(),
-        "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode, AP Mode, Auto Channel "
-        "Scan, Radio Wave, Authentication, RADIUS Server, Key Type, Accounting.");
+        "Setting error! Not written: Secondary RADIUS Server. Written before it: VLAN and Guest SSIDs, SSID, "
+        "Super G Mode, AP Mode, Auto Channel Scan, Radio Wave, Authentication, RADIUS Server, Key Type, "
+        "Accounting.");
 }
 
 struct WirlessUnreadGroup {
@@ -563,10 +564,9 @@ TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(s.back(), "adRadioWave=1 (genErr)");
     // The groups written before the refusal stay written: the status says which.
-    EXPECT_EQ(
-        f->StatusBar1->SimpleText(),
-        "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode, AP Mode, Auto Channel "
-        "Scan.");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error! Not written: Radio Wave. Written before it: VLAN "
+                                           "and Guest SSIDs, SSID, Super G Mode, "
+                                           "AP Mode, Auto Channel Scan.");
     EXPECT_FALSE(trail.saw("Setting Success!")) << ::testing::PrintToString(trail.texts);
     EXPECT_FALSE(watch.shown());
 }
@@ -600,7 +600,7 @@ TEST_F(Wirless, ADeviceStoppedDuringApplyNamesWhatWasWritten)
     apply(*f);
     watch.stop();
     const std::string failure = "Setting error! The device did not answer; it may still take the setting. "
-                                "Written before it: VLAN and Guest SSIDs, SSID.";
+                                "Not answered: Super G Mode. Written before it: VLAN and Guest SSIDs, SSID.";
     // A re-read the stopped device left unanswered would add what it could not read.
     EXPECT_EQ(f->StatusBar1->SimpleText().rfind(failure, 0), 0u) << f->StatusBar1->SimpleText();
     ASSERT_FALSE(sinceFailure.empty());
@@ -751,7 +751,7 @@ TEST_F(Wirless, RefusedGuestStateWriteIsShown)
     auto f = openWireless();
     apply(*f);
     EXPECT_EQ(sets(), std::vector<std::string>{std::string(kGuestsOff) + " (genErr)"});
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error! Not written: VLAN and Guest SSIDs.");
 }
 
 TEST_F(Wirless, WithoutDeferredSavingTheCountdownRestartsTheDevice)

@@ -93,7 +93,11 @@ TEST_F(Admin2, LimitWriteFaultShowsSettingError)
     auto f = open({"--fault", "admlimitIPStatus=error:genErr@set"});
     click(f->OK);
     EXPECT_TRUE(pumpUntil(
-        [&] { return f->StatusBar->SimpleText() == "Setting Error! Written before it: Login."; }, kWait))
+        [&] {
+            return f->StatusBar->SimpleText() ==
+                   "Setting Error! Not written: Limit Administrator IP. Written before it: Login.";
+        },
+        kWait))
         << f->StatusBar->SimpleText();
     pump(100);
     expectSets({kLogin, "admlimitIPStatus=0 (genErr)"});

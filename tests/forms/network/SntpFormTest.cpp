@@ -172,7 +172,10 @@ TEST_F(Sntp, RefusedSntpWriteSendsNothingElseAndComesBackIdle)
     auto form = openForm(SNTPForm);
     ASSERT_TRUE(ready(*form));
     click(form->Bt_Apply);
-    ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "Setting error!"; }, 5000));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return form->StatusBar->SimpleText() == "Setting error! Not written: SNTP/NTP Settings."; },
+        5000))
+        << form->StatusBar->SimpleText();
     EXPECT_EQ(requestsNaming("sntptimesetmethod", "set"), 0);
     EXPECT_EQ(requestsNaming("sntpsetTimeofDay", "set"), 0);
     EXPECT_TRUE(form->Idle);

@@ -691,16 +691,16 @@ std::vector<std::string> configuredWith(const char *fault)
 INSTANTIATE_TEST_SUITE_P(
     Refused, WirlessPreSteps,
     ::testing::Values(
-        WirlessPreStep{
-            "wdsRefused",
-            configuredWith("adAPMode=error:genErr@set"),
-            [](Wirless &self, TFM_Wirless &f) { self.chooseMode(f, "WDS with AP"); },
-            {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
-             "adSuperMode=4", kWDSConfigured + " (genErr)",
-             "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
-            "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as "
-            "before: VLAN and Guest SSIDs.",
-            kGuestsHeld},
+        WirlessPreStep{"wdsRefused",
+                       configuredWith("adAPMode=error:genErr@set"),
+                       [](Wirless &self, TFM_Wirless &f) { self.chooseMode(f, "WDS with AP"); },
+                       {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0",
+                        kSSIDConfigured, "adSuperMode=4", kWDSConfigured + " (genErr)",
+                        "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
+                       "Setting error! Not written: AP Mode. Written before it: VLAN and Guest SSIDs, SSID, "
+                       "Super G Mode. "
+                       "Put back as before: VLAN and Guest SSIDs.",
+                       kGuestsHeld},
         // devsim logs a set it leaves unanswered as not taken; the library asks twice.
         WirlessPreStep{
             "wdsUnanswered",
@@ -709,19 +709,20 @@ INSTANTIATE_TEST_SUITE_P(
             {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
              "adSuperMode=4", kWDSConfigured + " (genErr)", kWDSConfigured + " (genErr)",
              "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
-            "Setting error! The device did not answer; it may still take the setting. Written before "
-            "it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as before: VLAN and Guest SSIDs.",
+            "Setting error! The device did not answer; it may still take the setting. Not answered: AP Mode. "
+            "Written before it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as before: VLAN and Guest "
+            "SSIDs.",
             kGuestsHeld},
-        WirlessPreStep{
-            "superGRefused",
-            configuredWith("adSuperMode=error:genErr@set"),
-            [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_SuperMode_jp, "Enable"); },
-            {kGuestsConfigured + "0 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
-             "adSuperMode=1 (genErr)",
-             "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1 adMSSIDEncryption.1.2=1"},
-            "Setting error! Written before it: VLAN and Guest SSIDs, SSID. Put back as before: VLAN and "
-            "Guest SSIDs.",
-            kGuestsHeld},
+        WirlessPreStep{"superGRefused",
+                       configuredWith("adSuperMode=error:genErr@set"),
+                       [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_SuperMode_jp, "Enable"); },
+                       {kGuestsConfigured + "0 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0",
+                        kSSIDConfigured, "adSuperMode=1 (genErr)",
+                        "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1 adMSSIDEncryption.1.2=1"},
+                       "Setting error! Not written: Super G Mode. Written before it: VLAN and Guest SSIDs, "
+                       "SSID. Put back "
+                       "as before: VLAN and Guest SSIDs.",
+                       kGuestsHeld},
         // The newer scheme: an Enterprise guest loses its security only with the primary's.
         WirlessPreStep{
             "authenticationRefused",
@@ -737,9 +738,9 @@ INSTANTIATE_TEST_SUITE_P(
              "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=1 adSecKey-80211a-1=\"0000000000\" "
              "(genErr)",
              "adMSSIDEncryption.1.3=1", "adMSSIDAuth.1.3=5"},
-            "Setting error! Written before it: Guest SSID Encryption, Guest SSID Authentication, SSID, "
-            "Super G Mode, AP Mode, Auto Channel Scan, Radio Wave. Put back as before: Guest SSID "
-            "Encryption, Guest SSID Authentication.",
+            "Setting error! Not written: Authentication. Written before it: Guest SSID Encryption, Guest "
+            "SSID Authentication, SSID, Super G Mode, AP Mode, Auto Channel Scan, Radio Wave. Put back as "
+            "before: Guest SSID Encryption, Guest SSID Authentication.",
             {{"adMSSIDEncryption.1.3", "1"}, {"adMSSIDAuth.1.3", "5"}, {"adSecAuthentication-a", "5"}},
             "To change authentication type of Primary SSID will change WPA-Enterprise of Secondary SSID "
             "to non security."}),

@@ -192,9 +192,10 @@ private:
     std::vector<std::unique_ptr<TStatusPanel>> m_panels;
 };
 
-// Aligned to the bottom of its parent by default. The simple text is shown whole: what does not
-// fit one line goes on to further lines, and the bar and the window it is in grow to hold them
-// (shrinking back as the text gets shorter). Panels end a text that does not fit in "...".
+// Aligned to the bottom of its parent by default. On a form other than the main window the simple
+// text is shown whole: what does not fit one line goes on to further lines, and the bar and the
+// window it is in grow to hold them (shrinking back as the text gets shorter). Elsewhere, and in
+// panels, a text that does not fit ends in "...", the whole of it in the tooltip.
 class TStatusBar : public TWinControl {
 public:
     explicit TStatusBar(TComponent *AOwner);

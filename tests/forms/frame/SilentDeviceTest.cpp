@@ -303,21 +303,24 @@ TEST_F(SilentDevice, EncryptionWriteWaitsItsOwnTimeOutForADeviceThatStops)
          "WPA-Personal",
          false,
          GiveUp::No,
-         unanswered + " Written before it: Authentication.",
+         unanswered + " Not answered: PassPhrase, Cipher Type, Group Key Update Interval. Written before it: "
+                      "Authentication.",
          {}},
         {"Escape",
          "adSecPassPhrase",
          "WPA-Personal",
          false,
          GiveUp::Escape,
-         unanswered + " Written before it: Authentication.",
+         unanswered + " Not answered: PassPhrase, Cipher Type, Group Key Update Interval. Written before it: "
+                      "Authentication.",
          {}},
         {"close box",
          "adSecPassPhrase",
          "WPA-Personal",
          false,
          GiveUp::CloseBox,
-         unanswered + " Written before it: Authentication.",
+         unanswered + " Not answered: PassPhrase, Cipher Type, Group Key Update Interval. Written before it: "
+                      "Authentication.",
          {}},
     };
     for (const auto &c : cases) {

@@ -20,17 +20,17 @@ void ClearBoundControls(KvSNMPRequest2Edits &binding)
     // By position, and each control looked up again: a control's change handler may change
     // the associations.
     for (std::size_t i = 0; i < binding.Associations.size(); ++i) {
-        for (std::size_t k = 0; i < binding.Associations.size(); ++k) {
+        for (std::size_t k = 0;
+             i < binding.Associations.size() && k < binding.Associations[i]->Controls.size(); ++k) {
             KvSNMPAssociation &a = *binding.Associations[i];
-            if (k >= a.Controls.size())
-                break;
             TControl *control = a.Controls[k];
             if (!control || k >= a.Widgets.size() || a.Widgets[k].isNull())
                 continue;
             if (auto *combo = dynamic_cast<TComboBox *>(control)) {
                 combo->SetItemIndex(-1);
             } else if (auto *box = dynamic_cast<TCheckBox *>(control)) {
-                box->SetChecked(false);
+                // Neither on nor off: unread is not "disabled".
+                box->SetNeither();
             } else if (auto *group = dynamic_cast<TRadioGroup *>(control)) {
                 group->SetItemIndex(-1);
             } else if (auto *radio = dynamic_cast<TRadioButton *>(control)) {

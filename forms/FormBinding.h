@@ -42,9 +42,9 @@ enum class WriteResult {
 
 // Items a Set of the list would carry now (the index columns of a table are not sent).
 int32_t WritableItemCount(const KvSNMPVarList &list);
-// Empties every control bound to the binding (no text, nothing chosen, no box checked): what
-// a group shows when it was not read, so that no default or earlier value passes for the
-// device's. List views are left to the form.
+// Empties every control bound to the binding (no text, nothing chosen, boxes neither on nor
+// off, no radio button on): what a group shows when it was not read, so that no default or earlier value
+// passes for the device's. List views are left to the form.
 void ClearBoundControls(KvSNMPRequest2Edits &binding);
 // The frame's Set: refused without a good read or with nothing to send.
 WriteResult WriteGroup(KvSNMPRequest2Controls &binding, bool wasRead, bool reGetAfterSet,
@@ -65,12 +65,27 @@ public:
     // The last read failed because the device did not answer (not an error it answered with,
     // such as an object it lacks).
     bool FailedUnanswered() const { return m_read == ReadState::Failed && m_unanswered; }
+    // The group was read once, and its last read failed: its controls lost what they showed.
+    bool ReadBackFailed() const { return m_read == ReadState::Failed && m_everRead; }
+    // Runs whenever a read of the group has ended, whatever its outcome (the last one given
+    // stands; an observer, so it may be given on a group held const).
+    void WatchReadEnd(std::function<void()> told) const { m_readEnded = std::move(told); }
 
 protected:
+    void ReadEnded(ReadState state)
+    {
+        m_read = state;
+        m_everRead = m_everRead || state == ReadState::Read;
+        if (auto told = m_readEnded)
+            told();
+    }
+
     AnsiString m_label;
     ReadState m_read = ReadState::NotRead;
     AnsiString m_failure;
     bool m_unanswered = false;
+    bool m_everRead = false;
+    mutable std::function<void()> m_readEnded;
 };
 
 // The failure of the first group named whose last read failed (a null group is skipped);
@@ -126,12 +141,14 @@ public:
     // an asynchronous one only once its last row has been shown.
     void DoAfterGet() override
     {
-        m_read = this->Request.Failures == m_failures ? ReadState::Read : ReadState::Failed;
-        if (m_read == ReadState::Failed) {
+        const bool read = this->Request.Failures == m_failures;
+        m_read = read ? ReadState::Read : ReadState::Failed;
+        if (!read) {
             if (m_failure.empty())
                 m_failure = "The values could not be read from the device.";
             ClearBoundControls(*this);
         }
+        ReadEnded(m_read);
         Base::DoAfterGet();
     }
 
@@ -159,6 +176,8 @@ public:
                 m_failure = e->Message;
                 m_unanswered = e->Code == KvSNMPCode::NoAnswer;
                 ClearBoundControls(*this);
+                // The observer posts what it does: the handler's status comes first.
+                ReadEnded(ReadState::Failed);
             }
             if (handler)
                 handler(sender, e);

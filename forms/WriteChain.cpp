@@ -1,5 +1,6 @@
 #include "WriteChain.h"
 
+#include "ComCtrls.h"
 #include "FormFrame.h"
 #include "Forms.h"
 
@@ -25,6 +26,15 @@ void WriteChain::Begin()
     m_putBack.clear();
     m_notPutBack.clear();
     m_writtenGroups.clear();
+    m_failedLabel.clear();
+    m_touched.clear();
+    m_showing = 0;
+}
+
+void WriteChain::touched(FormBinding *group)
+{
+    if (std::find(m_touched.begin(), m_touched.end(), group) == m_touched.end())
+        m_touched.push_back(group);
 }
 
 bool WriteChain::took(FormBinding *group, WriteResult result)
@@ -33,6 +43,7 @@ bool WriteChain::took(FormBinding *group, WriteResult result)
     case WriteResult::Written:
         m_written.push_back(group->Label());
         m_writtenGroups.push_back(group);
+        touched(group);
         return true;
     case WriteResult::Unread:
         m_skipped.push_back(group->Label());
@@ -41,7 +52,8 @@ bool WriteChain::took(FormBinding *group, WriteResult result)
     case WriteResult::Started:
         return true;
     case WriteResult::Failed:
-        Fail(group->WriteUnanswered());
+        Fail(group->WriteUnanswered(), group->Label());
+        touched(group);
         return false;
     }
     return false;
@@ -80,8 +92,9 @@ void WriteChain::writeThen(FormBinding *group, Next next, bool chosen, bool reGe
             m_written.push_back(group->Label());
             m_writtenGroups.push_back(group);
         } else {
-            Fail(e.Code == KvSNMPCode::NoAnswer);
+            Fail(e.Code == KvSNMPCode::NoAnswer, group->Label());
         }
+        touched(group);
         // Outside the completion: the next step writes again and may show the countdown.
         m_form->Post([this, next] { next(!m_stopped || m_goingOn); });
     });
@@ -104,7 +117,7 @@ void WriteChain::Note(const AnsiString &label)
     m_written.push_back(label);
 }
 
-void WriteChain::Fail(bool unanswered)
+void WriteChain::Fail(bool unanswered, const AnsiString &label)
 {
     // A second failure ends the chain; the text tells of the first.
     m_goingOn = false;
@@ -113,6 +126,7 @@ void WriteChain::Fail(bool unanswered)
     m_stopped = true;
     m_unanswered = unanswered;
     m_failedAt = m_written.size();
+    m_failedLabel = label;
 }
 
 void WriteChain::PutBack(const AnsiString &label, bool taken)
@@ -135,6 +149,9 @@ AnsiString WriteChain::Text(const AnsiString &success, const AnsiString &failure
     if (!m_stopped)
         return NotWrittenText(WroteAny() ? success : AnsiString(), m_skipped);
     AnsiString text = WriteFailureText(failure, m_unanswered);
+    // The group it stopped at: refused, not written; unanswered, perhaps taken.
+    if (!m_failedLabel.empty())
+        text += (m_unanswered ? " Not answered: " : " Not written: ") + m_failedLabel + ".";
     const auto split =
         m_written.begin() + static_cast<std::ptrdiff_t>(std::min(m_failedAt, m_written.size()));
     text = WrittenBeforeText(text, std::vector<AnsiString>(m_written.begin(), split));
@@ -150,14 +167,74 @@ void ForgetKeptValues(const WriteChain &chain, std::initializer_list<KeptList> l
             ForgetKeptValue(kept.List);
 }
 
-AnsiString ReadBackText(const AnsiString &outcome, const WriteChain &chain,
-                        std::initializer_list<const ReadOutcome *> groups)
+namespace {
+
+bool Holds(const std::vector<AnsiString> &labels, const AnsiString &label)
 {
-    AnsiString named;
+    return std::find(labels.begin(), labels.end(), label) != labels.end();
+}
+
+} // namespace
+
+AnsiString WriteChain::readBackText(const AnsiString &outcome,
+                                    const std::vector<const ReadOutcome *> &groups) const
+{
+    std::vector<AnsiString> named;
+    auto lost = [&](const ReadOutcome *group) {
+        // One never read is the opening's to name; one left out as not read is named so.
+        if (group != nullptr && group->ReadBackFailed() && !Holds(m_skipped, group->Label()) &&
+            !Holds(named, group->Label()))
+            named.push_back(group->Label());
+    };
+    for (const ReadOutcome *group : m_touched)
+        lost(group);
     for (const ReadOutcome *group : groups)
-        if (group != nullptr && chain.Wrote(group) && group->LastRead() == ReadState::Failed)
-            named += (named.empty() ? " " : ", ") + group->Label();
-    if (named.empty())
-        return outcome;
-    return (outcome.empty() ? AnsiString() : outcome + " ") + "Not read back:" + named + ".";
+        lost(group);
+    AnsiString text = outcome;
+    for (std::size_t i = 0; i < named.size(); ++i)
+        text +=
+            i > 0 ? ", " + named[i] : (text.empty() ? "" : " ") + AnsiString("Not read back: ") + named[i];
+    return named.empty() ? text : text + ".";
+}
+
+AnsiString ReadBackText(const AnsiString &outcome, const WriteChain &chain,
+                        const std::vector<const ReadOutcome *> &groups)
+{
+    return chain.readBackText(outcome, groups);
+}
+
+void WriteChain::Show(TStatusBar *bar, const AnsiString &outcome,
+                      std::initializer_list<const ReadOutcome *> reread)
+{
+    m_bar = bar;
+    m_outcome = outcome;
+    m_reread.assign(reread.begin(), reread.end());
+    const int show = ++m_shows;
+    m_showing = show;
+    std::weak_ptr<int> alive = m_alive;
+    // Once the reads that run now have ended, and after every read of them that ends: the
+    // outcome again, over whatever the read wrote there.
+    auto check = [this, alive, show] {
+        if (!alive.expired() && m_showing == show && !showStanding())
+            m_showing = 0;
+    };
+    std::vector<const ReadOutcome *> watched = m_touched;
+    watched.insert(watched.end(), m_reread.begin(), m_reread.end());
+    for (const ReadOutcome *group : watched)
+        if (group != nullptr)
+            group->WatchReadEnd([this, alive, show, check] {
+                if (!alive.expired() && m_showing == show)
+                    m_form->Post(check);
+            });
+    showStanding();
+    m_form->Post(check);
+}
+
+bool WriteChain::showStanding()
+{
+    auto reading = [](const ReadOutcome *g) { return g != nullptr && g->LastRead() == ReadState::Reading; };
+    if (m_bar != nullptr)
+        m_bar->SetSimpleText(readBackText(m_outcome, m_reread));
+    return std::any_of(m_touched.begin(), m_touched.end(), reading) ||
+           std::any_of(m_reread.begin(), m_reread.end(), reading);
 }

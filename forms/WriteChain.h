@@ -19,9 +19,11 @@
 #include "FormBinding.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TForm;
+class TStatusBar;
 
 // "The device did not answer; it may still take the setting."
 extern const char *const kWriteUnansweredText;
@@ -53,7 +55,8 @@ public:
     // another way, a write of its own that failed (unanswered: the device did not answer it).
     void Skip(const AnsiString &label);
     void Note(const AnsiString &label);
-    void Fail(bool unanswered);
+    // label names the group the chain stopped at (none: the form's own step, named by its text).
+    void Fail(bool unanswered, const AnsiString &label = AnsiString());
     // After a failure whose group the rest does not depend on: the chain writes on, and what it
     // writes from here on is named as written after the failure.
     void GoOn();
@@ -72,15 +75,29 @@ public:
     const std::vector<AnsiString> &Written() const { return m_written; }
     const std::vector<AnsiString> &Skipped() const { return m_skipped; }
 
-    // The outcome: after a stop the failure text, whether the device did not answer and what
-    // was written before it; else the success text when anything was written. Either way the
-    // groups not read are named.
+    // The outcome: after a stop the failure text, the group it stopped at, whether the device
+    // did not answer and what was written before it; else the success text when anything was
+    // written. Either way the groups not read are named.
     AnsiString Text(const AnsiString &success, const AnsiString &failure) const;
+
+    // Shows a write's outcome in bar and keeps it standing through the read back that follows
+    // (the reads of the groups the chain wrote or stopped at, and of reread, that have started
+    // or start before the form waits for events): whatever the reads log there, the outcome
+    // stays, and the groups they could not read are named after it (ReadBackText).
+    void Show(TStatusBar *bar, const AnsiString &outcome,
+              std::initializer_list<const ReadOutcome *> reread = {});
 
 private:
     // Notes a write's result; false when it stopped the chain.
     bool took(FormBinding *group, WriteResult result);
     void writeThen(FormBinding *group, Next next, bool chosen, bool reGetAfterSet, bool takeFromControls);
+    void touched(FormBinding *group);
+    // The outcome shown again while it stands; false once no read back is under way.
+    bool showStanding();
+
+    AnsiString readBackText(const AnsiString &outcome, const std::vector<const ReadOutcome *> &groups) const;
+    friend AnsiString ReadBackText(const AnsiString &, const WriteChain &,
+                                   const std::vector<const ReadOutcome *> &);
 
     TForm *m_form;
     bool m_stopped = false;
@@ -93,6 +110,16 @@ private:
     std::vector<AnsiString> m_putBack;
     std::vector<AnsiString> m_notPutBack;
     std::vector<const ReadOutcome *> m_writtenGroups;
+    AnsiString m_failedLabel;
+    // Written or stopped at: their read back is the chain's.
+    std::vector<const ReadOutcome *> m_touched;
+    // The outcome standing through the read back, and the reads it waits for.
+    TStatusBar *m_bar = nullptr;
+    AnsiString m_outcome;
+    std::vector<const ReadOutcome *> m_reread;
+    int m_showing = 0; // the Show whose read back stands; 0 for none
+    int m_shows = 0;
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };
 
 // After a write that took the user's choices: a list shows a kept value no longer once its
@@ -105,7 +132,8 @@ struct KeptList {
 void ForgetKeptValues(const WriteChain &chain, std::initializer_list<KeptList> lists);
 
 // The status after a write whose values the form reads back: the write's outcome stays, and the
-// groups written whose read back failed are named after it ("Set Success! Not read back: Log
-// Settings."). Their controls show nothing then, as for any group not read.
+// groups read before whose read back failed (those the chain wrote or stopped at, and groups) are
+// named once after it ("Set Success! Not read back: Log Settings."); one the chain left out as
+// not read is named as such already. Their controls show nothing then, as for any group not read.
 AnsiString ReadBackText(const AnsiString &outcome, const WriteChain &chain,
-                        std::initializer_list<const ReadOutcome *> groups);
+                        const std::vector<const ReadOutcome *> &groups);

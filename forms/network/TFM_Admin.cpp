@@ -50,7 +50,7 @@ void TFM_Admin::OKClick(TObject *)
     Chain.Write(LoginReq.get());
     if (!Chain.Wrote(LoginReq.get())) {
         Ed_Pwd->SetText(current);
-        StatusBar->SetSimpleText(Chain.Text("", "Setting Error!"));
+        Chain.Show(StatusBar, Chain.Text("", "Setting Error!"));
         return;
     }
     // The restart runs even where changes could stay pending: the login changes at once.

@@ -189,7 +189,7 @@ void TFM_Admin2::OKClick(TObject *)
             Chain.Write(ManagerVlanIdReq.get());
         },
         [this] {
-            StatusBar->SetSimpleText(Chain.Text("Set OK!", "Setting Error!"));
+            Chain.Show(StatusBar, Chain.Text("Set OK!", "Setting Error!"));
             // The filler goes again whatever the outcome.
             ClearZeroManagerIPs();
         });

@@ -449,7 +449,7 @@ void TFM_Admin3::OKClick(TObject *)
             Chain.Write(UnlessLacking(WlanReq, WlanAdminSupported != 0));
         },
         [this] {
-            StatusBar->SetSimpleText(Chain.Text("Set OK!", "Setting Error!"));
+            Chain.Show(StatusBar, Chain.Text("Set OK!", "Setting Error!"));
             if (!Chain.Stopped())
                 ClearZeroManagerIPs();
         });

@@ -147,7 +147,7 @@ void TFM_DHCP::Bt_ApplyClick(TObject *)
     if (!Chain.Stopped() && Chain.WroteAny())
         RunRestartCountdown();
     // A failed write has no text of the form's own: its request log line stays.
-    StatusBar1->SetSimpleText(Chain.Text("Setting Success!", StatusBar1->SimpleText()));
+    Chain.Show(StatusBar1, Chain.Text("Setting Success!", StatusBar1->SimpleText()));
 }
 
 void TFM_DHCP::StaticApplyClick(TObject *)

@@ -213,8 +213,7 @@ void TFM_LogSet::Bt_ApplyClick(TObject *)
     if (!Chain.Stopped() && Chain.WroteAny())
         RunRestartCountdown();
     ReadBack();
-    StatusBar1->SetSimpleText(
-        ReadBackText(Chain.Text("Set Success!", "Set Error!"), Chain, {LogReq.get(), SmtpReq.get()}));
+    Chain.Show(StatusBar1, Chain.Text("Set Success!", "Set Error!"), {LogReq.get(), SmtpReq.get()});
 }
 
 void TFM_LogSet::ReadBack()

@@ -150,7 +150,7 @@ void TFM_Misc::Bt_ApplyClick(TObject *)
     // Unread on/off objects would go out as "console off".
     if (!ConsoleRead()) {
         Chain.Skip(kConsoleLabel);
-        StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting Error!"));
+        Chain.Show(StatusBar, Chain.Text("Setting Success!", "Setting Error!"));
         return;
     }
     const ConsoleProtocol chosen = !CB_Status->Checked() ? ConsoleProtocol::None
@@ -166,5 +166,5 @@ void TFM_Misc::Bt_ApplyClick(TObject *)
         m_held = chosen;
         RunCountdownWindow({});
     }
-    StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting Error!"));
+    Chain.Show(StatusBar, Chain.Text("Setting Success!", "Setting Error!"));
 }

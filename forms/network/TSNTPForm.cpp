@@ -393,7 +393,7 @@ void TSNTPForm::Bt_ApplyClick(TObject *)
 bool TSNTPForm::Send(FormBinding &group)
 {
     if (!SendGroup(group)) {
-        Chain.Fail(group.WriteUnanswered());
+        Chain.Fail(group.WriteUnanswered(), group.Label());
         return false;
     }
     Chain.Note(group.Label());

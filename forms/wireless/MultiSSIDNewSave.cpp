@@ -78,7 +78,7 @@ bool TFM_MultiSSIDNewForm::WriteScalar(FormBinding &binding)
         return false;
     case WriteResult::Failed:
         if (binding.WriteUnanswered())
-            Chain.Fail(true);
+            Chain.Fail(true, binding.Label());
         else
             m_refused.push_back(binding.Label());
         return false;
@@ -383,10 +383,13 @@ void TFM_MultiSSIDNewForm::OnTableSet(KvSNMPError *status)
     if (status == nullptr || status->Code != 0) {
         gMultiSSIDIdle = true;
         Chain.Fail(false); // the chain has noted a failure it was told of
-        StatusBar1->SetSimpleText(SavedText(status ? status->Message : AnsiString()));
+        // The form's words first, the library's after.
+        const AnsiString logged = status ? status->Message : AnsiString();
+        StatusBar1->SetSimpleText(SavedText() + (logged.empty() ? AnsiString() : " " + logged));
         return;
     }
-    StatusBar1->SetSimpleText(SavedText());
+    // The Save's outcome stands through the read back, which names what it could not read.
+    Chain.Show(StatusBar1, SavedText());
     // A walk already under way brings the flag back when it ends; a read that cannot start
     // brings nothing, so the flag comes back here.
     try {

@@ -99,7 +99,7 @@ void TFM_Performace::Bt_Apply_aClick(TObject *)
     // Nothing written, nothing to restart for and no success to tell.
     if (ok && Chain.WroteAny())
         RunRestartCountdown();
-    StatusBar->SetSimpleText(Chain.Text(gMsg11gSetSuccess, gMsg11gSetError));
+    Chain.Show(StatusBar, Chain.Text(gMsg11gSetSuccess, gMsg11gSetError));
 }
 
 bool TFM_Performace::WriteGroups()
@@ -152,7 +152,7 @@ bool TFM_Performace::WriteRateControl()
             statuses[i] = CB_DRate[i]->Text();
     // One group however many rows: it is named once, when all went out.
     if (!writeRateRows(statuses)) {
-        Chain.Fail(DataRateTableReq->WriteUnanswered());
+        Chain.Fail(DataRateTableReq->WriteUnanswered(), DataRateTableReq->Label());
         return false;
     }
     Chain.Note(DataRateTableReq->Label());
@@ -252,6 +252,6 @@ void TFM_Performace::BT_RDateRateClick(TObject *)
         return;
     // The reset's own failure: no earlier group to name, and no success text when it works.
     Chain.Begin();
-    Chain.Fail(DataRateTableReq->WriteUnanswered());
+    Chain.Fail(DataRateTableReq->WriteUnanswered(), DataRateTableReq->Label());
     StatusBar->SetSimpleText(Chain.Text(AnsiString(), gMsg11gSetError));
 }

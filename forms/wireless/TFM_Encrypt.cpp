@@ -541,7 +541,7 @@ void TFM_Encrypt::Bt_ApplyClick(TObject *)
     if (ok && Chain.WroteAny())
         RunRestartCountdown({.Countdown = 20, .RebootDelay = 5});
     const AnsiString outcome = Chain.Text("Setting Success!", "Setting error!");
-    StatusBar->SetSimpleText(outcome.empty() ? retype.substr(retype.empty() ? 0 : 1) : outcome + retype);
+    Chain.Show(StatusBar, outcome.empty() ? retype.substr(retype.empty() ? 0 : 1) : outcome + retype);
     MaskAllKeysA();
 }
 

@@ -631,7 +631,7 @@ void TFM_MultiSSIDForm::Bt_ApplyClick(TObject *)
         RunCountdownWindow({});
         SetupKeyLists();
     }
-    StatusBar1->SetSimpleText(Chain.Text("Set Success!", "Set Error."));
+    Chain.Show(StatusBar1, Chain.Text("Set Success!", "Set Error."));
 }
 
 bool TFM_MultiSSIDForm::WriteAll(const std::vector<std::pair<int, uint32_t>> &master,

@@ -555,7 +555,7 @@ void TFM_RogueForm::Apply_BtnClick(TObject *)
     PrepareFilters();
     Chain.Begin();
     const bool written = Chain.Write(FilterBinding.get()) && Chain.WroteAny();
-    StatusBar1->SetSimpleText(Chain.Text("Set Success!", "Set Error!"));
+    Chain.Show(StatusBar1, Chain.Text("Set Success!", "Set Error!"));
     if (written)
         RunRestartCountdown();
 }

@@ -214,7 +214,7 @@ void TFM_WMACACL::writeSelectedSlot(bool deleting)
     if (Chain.Waiting())
         return; // OnTableSet takes over
     setBusy(false);
-    StatusBar1->SetSimpleText(Chain.Text("Set OK!", "Set error!"));
+    Chain.Show(StatusBar1, Chain.Text("Set OK!", "Set error!"));
 }
 
 void TFM_WMACACL::Bt_ApplyClick(TObject *)
@@ -261,7 +261,7 @@ void TFM_WMACACL::Bt_ApplyClick(TObject *)
     if (!Chain.Write(ModeReq.get()) || !adding) {
         if (!Chain.Stopped() && Chain.WroteAny())
             RunRestartCountdown();
-        StatusBar1->SetSimpleText(Chain.Text("Set OK!", "Set error!"));
+        Chain.Show(StatusBar1, Chain.Text("Set OK!", "Set error!"));
         return;
     }
     LV_GetMAC->SetSelected(freeSlot);

@@ -62,7 +62,7 @@ void TFM_WPart::BT_ApplyClick(TObject *)
     Chain.Begin();
     if (Chain.Write(Req.get()) && Chain.WroteAny())
         RunRestartCountdown();
-    StatusBar1->SetSimpleText(Chain.Text("Setting OK!", "Setting Error!"));
+    Chain.Show(StatusBar1, Chain.Text("Setting OK!", "Setting Error!"));
 }
 
 void TFM_WPart::BT_CancelClick(TObject *)

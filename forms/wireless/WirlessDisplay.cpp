@@ -85,7 +85,13 @@ void TFM_Wirless::ShowUnreadGroups()
     const std::vector<AnsiString> &named = Chain.Skipped();
     AnsiString failure;
     std::vector<AnsiString> unread;
+    // After Apply, a group its re-read lost is named as not read back, once.
+    std::vector<const ReadOutcome *> lost;
     for (const FormBinding *b : groups) {
+        if (!m_outcome.empty() && b->ReadBackFailed()) {
+            lost.push_back(b);
+            continue;
+        }
         if (b->LastRead() != ReadState::Failed ||
             (!b->FailedUnanswered() &&
              std::find(std::begin(probes), std::end(probes), b) != std::end(probes)) ||
@@ -96,7 +102,7 @@ void TFM_Wirless::ShowUnreadGroups()
         unread.push_back(b->Label());
     }
     if (!m_outcome.empty())
-        SetStatus(NotReadText(m_outcome, unread));
+        SetStatus(NotReadText(ReadBackText(m_outcome, Chain, lost), unread));
     else if (!unread.empty())
         SetStatus(NotReadText(failure, unread));
 }

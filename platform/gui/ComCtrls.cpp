@@ -1,5 +1,6 @@
 #include "ComCtrls.h"
 
+#include "Forms.h"
 #include "GuiPrivate.h"
 
 #include <QDateTimeEdit>
@@ -380,20 +381,43 @@ void TListView::ReportSelection(TListItem *old, TListItem *now)
 
 namespace {
 
-// A status panel: what does not fit ends in "...", and the whole text is its tooltip.
+// Narrower than this, a bar has not been laid out yet.
+constexpr int kMinWrapWidth = 60;
+
+// The forms' status bars tell outcomes, whole, on as many lines as they take; the main
+// window's keeps its one line.
+bool WrapsText(const TStatusBar &bar)
+{
+    const TForm *form = bar.ParentForm();
+    return form != nullptr && (Application == nullptr || form != Application->MainForm());
+}
+
+// A status panel: what does not fit ends in "...", and the whole text is its tooltip; or,
+// wrapping, it goes on to further lines between words.
 class StatusPanelLabel : public QLabel {
 public:
     explicit StatusPanelLabel(QWidget *parent) : QLabel(parent)
     {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
-    void setWholeText(const QString &text)
+    void setWholeText(const QString &text, bool wrap)
     {
-        if (text == m_whole)
+        if (text == m_whole && wrap == m_wrap)
             return;
         m_whole = text;
+        m_wrap = wrap;
         setToolTip(text);
         fit();
+    }
+    // The lines of the text at the label's width.
+    int lineCount() const { return static_cast<int>(wrapped().count(QLatin1Char('\n'))) + 1; }
+    // The height all its lines take, with the frame.
+    int textHeight() const
+    {
+        // As the label draws its lines, with a pixel to spare above and below.
+        const QRect drawn =
+            fontMetrics().boundingRect(QRect(0, 0, room(), 1 << 20), Qt::AlignLeft, wrapped());
+        return drawn.height() + 2 * (frameWidth() + margin() + 1);
     }
     // The text, not its length, decides nothing about the bar's layout (and a new text costs
     // no measuring when the bar is laid out again).
@@ -408,13 +432,55 @@ protected:
     }
 
 private:
-    void fit()
+    int room() const
     {
         const QFontMetrics fm = fontMetrics();
         // A framed label indents its text by half an "x" (QLabel's rule for a negative indent).
         const int shift =
             indent() >= 0 ? indent() : (frameWidth() > 0 ? fm.horizontalAdvance(QLatin1Char('x')) / 2 : 0);
-        const int room = contentsRect().width() - 2 * margin() - shift;
+        // Wrapping, the label fills the bar, whose width stands before the layout gets to it.
+        const int width =
+            m_wrap && parentWidget() ? parentWidget()->width() - 2 * frameWidth() : contentsRect().width();
+        return width - 2 * margin() - shift;
+    }
+    // The text broken between words into lines that fit; a word longer than a line is broken
+    // where it must be.
+    QString wrapped() const
+    {
+        const QFontMetrics fm = fontMetrics();
+        const int width = std::max(room(), fm.horizontalAdvance(QStringLiteral("MM")));
+        QStringList lines;
+        QString line;
+        for (const QString &word : m_whole.split(QLatin1Char(' '))) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (fm.horizontalAdvance(longer) <= width || longer.isEmpty()) {
+                line = longer;
+                continue;
+            }
+            if (!line.isEmpty())
+                lines << line;
+            line = word;
+            while (line.size() > 1 && fm.horizontalAdvance(line) > width) {
+                qsizetype keep = line.size() - 1;
+                while (keep > 1 && fm.horizontalAdvance(line.left(keep)) > width)
+                    --keep;
+                lines << line.left(keep);
+                line = line.mid(keep);
+            }
+        }
+        lines << line;
+        return lines.join(QLatin1Char('\n'));
+    }
+    void fit()
+    {
+        if (m_wrap) {
+            const QString shown = wrapped();
+            if (text() != shown)
+                setText(shown);
+            return;
+        }
+        const QFontMetrics fm = fontMetrics();
+        const int room = this->room();
         QString shown = m_whole;
         if (fm.horizontalAdvance(m_whole) > room) {
             const QString dots = QStringLiteral("...");
@@ -428,6 +494,7 @@ private:
     }
     int lineHeight() const { return fontMetrics().height() + 2 * (frameWidth() + margin()); }
     QString m_whole;
+    bool m_wrap = false;
 };
 
 } // namespace
@@ -487,6 +554,64 @@ void TStatusBar::SetSimpleText(const std::string &t)
     Rebuild();
 }
 
+void TStatusBar::Resized()
+{
+    TWinControl::Resized();
+    FitLines();
+}
+
+void TStatusBar::FitLines()
+{
+    auto *label = m_simplePanel && WrapsText(*this)
+                      ? Widget()->findChild<StatusPanelLabel *>(QString(), Qt::FindDirectChildrenOnly)
+                      : nullptr;
+    // Not laid out yet: its lines are counted once it has its width.
+    if (m_fitting || Destroying() || (label != nullptr && Width() < kMinWrapWidth))
+        return;
+    // One line keeps the bar's own height; more take what they need.
+    const int extra =
+        label && label->lineCount() > 1 ? std::max(0, label->textHeight() - (Height() - m_extra)) : 0;
+    if (extra == m_extra)
+        return;
+    m_fitting = true;
+    const int delta = extra - m_extra;
+    m_extra = extra;
+    MakeRoom(delta);
+    m_fitting = false;
+}
+
+void TStatusBar::MakeRoom(int delta)
+{
+    SetHeight(Height() + delta);
+    TControl *inner = this;
+    TWinControl *outer = Parent();
+    while (outer != nullptr) {
+        // A page grows with its page control.
+        if (auto *sheet = dynamic_cast<TTabSheet *>(outer)) {
+            inner = sheet->PageControl();
+            outer = inner != nullptr ? inner->Parent() : nullptr;
+            if (outer == nullptr)
+                return;
+        }
+        if (inner != this) {
+            const int bottom = inner->Top() + inner->Height();
+            for (int i = 0; i < outer->ControlCount(); ++i) {
+                TControl *below = outer->Controls(i);
+                if (below != inner && below->Align() == alNone && below->Top() >= bottom)
+                    below->SetTop(below->Top() + delta);
+            }
+            if (inner->Align() == alNone)
+                inner->SetHeight(inner->Height() + delta);
+        }
+        if (dynamic_cast<TForm *>(outer) != nullptr || outer->Parent() == nullptr) {
+            outer->SetClientHeight(outer->ClientHeight() + delta);
+            return;
+        }
+        inner = outer;
+        outer = outer->Parent();
+    }
+}
+
 void TStatusBar::Rebuild()
 {
     QWidget *w = Widget();
@@ -508,19 +633,20 @@ void TStatusBar::Rebuild()
     for (std::size_t i = 0; i < labels.size(); ++i) {
         StatusPanelLabel *l = labels[i];
         if (m_simplePanel) {
-            l->setWholeText(toQ(m_simpleText));
+            l->setWholeText(toQ(m_simpleText), WrapsText(*this));
             l->setMinimumWidth(0);
             l->setMaximumWidth(QWIDGETSIZE_MAX);
             layout->setStretch(static_cast<int>(i), 1);
         } else {
             TStatusPanel *p = m_panels.Items(static_cast<int>(i));
-            l->setWholeText(toQ(p->Text()));
+            l->setWholeText(toQ(p->Text()), false);
             const bool last = i + 1 == labels.size();
             l->setMinimumWidth(last ? 0 : p->Width());
             l->setMaximumWidth(last ? QWIDGETSIZE_MAX : p->Width());
             layout->setStretch(static_cast<int>(i), last ? 1 : 0);
         }
     }
+    FitLines();
 }
 
 // ---- page control ----

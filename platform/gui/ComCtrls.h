@@ -192,7 +192,10 @@ private:
     std::vector<std::unique_ptr<TStatusPanel>> m_panels;
 };
 
-// Aligned to the bottom of its parent by default.
+// Aligned to the bottom of its parent by default. On a form other than the main window the simple
+// text is shown whole: what does not fit one line goes on to further lines, and the bar and the
+// window it is in grow to hold them (shrinking back as the text gets shorter). Elsewhere, and in
+// panels, a text that does not fit ends in "...", the whole of it in the tooltip.
 class TStatusBar : public TWinControl {
 public:
     explicit TStatusBar(TComponent *AOwner);
@@ -203,13 +206,23 @@ public:
     std::string SimpleText() const { return m_simpleText; }
     void SetSimpleText(const std::string &t);
 
+protected:
+    void Resized() override;
+
 private:
     friend class TStatusPanel;
     friend class TStatusPanels;
     void Rebuild();
+    // The simple text's lines at the bar's width; the bar takes their height.
+    void FitLines();
+    // delta more (or fewer) pixels for the bar: its ancestors up to the window grow by them,
+    // and what lies below each moves down.
+    void MakeRoom(int delta);
     TStatusPanels m_panels;
     bool m_simplePanel = false;
     std::string m_simpleText;
+    int m_extra = 0; // pixels added to the bar's one line
+    bool m_fitting = false;
 };
 
 // ---- page control -----------------------------------------------------------------------

@@ -412,7 +412,10 @@ TCheckBox::TCheckBox(TComponent *AOwner) : TWinControl(AOwner, new QCheckBox)
 {
     auto *c = static_cast<QCheckBox *>(Widget());
     c->resize(97, 17);
-    QObject::connect(c, &QCheckBox::toggled, c, [this](bool) {
+    // Not toggled: neither to on changes the state, not isChecked().
+    QObject::connect(c, &QCheckBox::stateChanged, c, [this, c](int state) {
+        if (state != Qt::PartiallyChecked)
+            c->setTristate(false);
         if (!m_syncing)
             Fire(OnClick);
     });
@@ -430,18 +433,35 @@ void TCheckBox::SetText(const std::string &text)
 
 bool TCheckBox::Checked() const
 {
-    return static_cast<QCheckBox *>(Widget())->isChecked();
+    return static_cast<QCheckBox *>(Widget())->checkState() == Qt::Checked;
 }
 
 void TCheckBox::SetChecked(bool v)
 {
     auto *c = static_cast<QCheckBox *>(Widget());
-    if (c->isChecked() == v)
+    const Qt::CheckState state = v ? Qt::Checked : Qt::Unchecked;
+    if (c->checkState() == state)
         return;
     m_syncing = true;
-    c->setChecked(v);
+    c->setCheckState(state);
     m_syncing = false;
     Fire(OnClick);
+}
+
+void TCheckBox::SetNeither()
+{
+    auto *c = static_cast<QCheckBox *>(Widget());
+    if (c->checkState() == Qt::PartiallyChecked)
+        return;
+    m_syncing = true;
+    c->setCheckState(Qt::PartiallyChecked);
+    m_syncing = false;
+    Fire(OnClick);
+}
+
+bool TCheckBox::Neither() const
+{
+    return static_cast<QCheckBox *>(Widget())->checkState() == Qt::PartiallyChecked;
 }
 
 // ---- TRadioButton ----

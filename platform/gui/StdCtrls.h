@@ -119,9 +119,14 @@ public:
     explicit TCheckBox(TComponent *AOwner);
     std::string Text() const override;
     void SetText(const std::string &text) override;
+    // False too while the box shows neither.
     bool Checked() const;
     // Runs OnClick when the state changes.
     void SetChecked(bool v);
+    // Neither on nor off (partly checked): a value not known; Checked() is false. Runs OnClick
+    // as a change does; the user's click makes the box on, and from then on it is on or off.
+    void SetNeither();
+    bool Neither() const;
 };
 
 class TRadioButton : public TWinControl {

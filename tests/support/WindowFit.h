@@ -49,8 +49,18 @@ inline bool measure(const QWidget *w, int &need, int &room, QRect &box, QString 
                            : label->frameWidth() > 0 ? fm.horizontalAdvance(QLatin1Char('x')) / 2
                                                      : 0;
         const QRect cr = label->contentsRect().adjusted(indent, 0, 0, 0);
-        need = fm.horizontalAdvance(text);
+        // A text of several lines (a status bar's outcome) needs its longest line, and each
+        // line must be seen.
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        need = 0;
+        for (const QString &line : lines)
+            need = std::max(need, fm.horizontalAdvance(line));
         room = cr.width();
+        if (lines.size() > 1) {
+            EXPECT_LE(fm.boundingRect(QRect(0, 0, cr.width(), 1 << 20), Qt::AlignLeft, text).height(),
+                      cr.height())
+                << describe(w, text) << ": not every line is seen";
+        }
         const Qt::Alignment a = label->alignment();
         int x = cr.left();
         if (a & Qt::AlignRight)

@@ -8,6 +8,8 @@
 #include "PaintCounter.h"
 #include "TFM_Encrypt.h"
 #include "TFM_Group.h"
+#include "TFM_LogSet.h"
+#include "TFM_MultiSSIDNewForm.h"
 #include "TFM_Wirless.h"
 #include "WaitBound.h"
 
@@ -300,21 +302,24 @@ TEST_F(SilentDevice, EncryptionWriteWaitsItsOwnTimeOutForADeviceThatStops)
          "WPA-Personal",
          false,
          GiveUp::No,
-         unanswered + " Written before it: Authentication.",
+         unanswered + " Not answered: PassPhrase, Cipher Type, Group Key Update Interval. Written before it: "
+                      "Authentication.",
          {}},
         {"Escape",
          "adSecPassPhrase",
          "WPA-Personal",
          false,
          GiveUp::Escape,
-         unanswered + " Written before it: Authentication.",
+         unanswered + " Not answered: PassPhrase, Cipher Type, Group Key Update Interval. Written before it: "
+                      "Authentication.",
          {}},
         {"close box",
          "adSecPassPhrase",
          "WPA-Personal",
          false,
          GiveUp::CloseBox,
-         unanswered + " Written before it: Authentication.",
+         unanswered + " Not answered: PassPhrase, Cipher Type, Group Key Update Interval. Written before it: "
+                      "Authentication.",
          {}},
     };
     for (const auto &c : cases) {
@@ -384,5 +389,86 @@ TEST_F(SilentDevice, EncryptionWriteWaitsItsOwnTimeOutForADeviceThatStops)
         } else {
             EXPECT_LT(stoppedFor, tryMs);
         }
+    }
+}
+
+// A device that stops once a write has come, before answering it (or, for the newer Multi-SSID
+// form, once its Save was answered, while the read back waits for a late row): the write is told
+// as the device answered it, and the read back that follows, which the stopped device leaves
+// unanswered, does not take the outcome's place: the groups it could not read are named once
+// after it, and their boxes show neither on nor off, never "off".
+TEST_F(SilentDevice, AWriteLeftUnansweredKeepsItsOutcomeAndNamesWhatWasNotReadBack)
+{
+    const kv::ScopedClock shorter(std::make_shared<kvtest::FastClock>(50, 20));
+    const std::string unanswered = "The device did not answer; it may still take the setting.";
+    const struct {
+        const char *form;
+        std::vector<std::string> args;
+        const char *stopAt; // the set the device is stopped at, or the status it is stopped after
+        std::string status;
+    } cases[] = {
+        {"LogSet",
+         {"--profile", "configured", "--fault", "adLogServerIP=delay:1500@set"},
+         "adLogServerIP",
+         "Set Error! " + unanswered +
+             " Not answered: Log Settings. Not read back: Log Settings, SMTP Setting."},
+        {"Wirless",
+         {"--profile", "configured", "--fault", "hSSID=delay:1500@set"},
+         "hSSID",
+         "Setting error! " + unanswered +
+             " Not answered: SSID. Written before it: VLAN and Guest SSIDs. Not read back: VLAN and Guest "
+             "SSIDs, SSID, Super G Mode, Dynamic Turbo Channels, Static Turbo Channels, Radio Wave, Auto "
+             "Channel Scan, AP Mode, Authentication, Key Type, Guest SSID Key Index, RADIUS Server, "
+             "Accounting, PassPhrase."},
+        {"MultiSSIDNew",
+         {"--profile", "newmssid", "--profile", "mssidguests", "--fault", "adMSSIDSSID.1.8=delay:1500@get"},
+         "Save Multi-SSID complete!",
+         "Save Multi-SSID complete! Not read back: SSID Settings."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.form);
+        startDevice(c.args);
+        const std::string form = c.form;
+        TStatusBar *bar = nullptr;
+        bool stopped = false;
+        QTimer watch;
+        watch.setInterval(10);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const bool now = form == "MultiSSIDNew" ? bar != nullptr && bar->SimpleText() == c.stopAt
+                                                    : requestsNaming(c.stopAt, "set") > 0;
+            if (!stopped && now) {
+                silence();
+                stopped = true;
+            }
+        });
+        watch.start();
+        std::string status;
+        if (form == "LogSet") {
+            const auto f = openForm(FM_LogSet);
+            click(f->Bt_Apply);
+            status = f->StatusBar1->SimpleText();
+            for (const TCheckBox *box :
+                 {f->SysLevCeBox, f->WirelessLevCeBox, f->NoticeLevCeBox, f->CB_SMTPStatus})
+                EXPECT_TRUE(box->Neither()) << box->Name();
+        } else if (form == "Wirless") {
+            const auto f = openForm(FM_Wirless);
+            click(f->Bt_Apply);
+            EXPECT_TRUE(pumpUntil(
+                [&] { return !f->StatusBar1->SimpleText().empty() && !f->RadioWaveBinding->Busy; }, 10000));
+            pump(200);
+            status = f->StatusBar1->SimpleText();
+        } else {
+            const auto f = openForm(FM_MultiSSIDNewForm);
+            EXPECT_TRUE(pumpUntil([] { return gMultiSSIDIdle; }, 10000));
+            bar = f->StatusBar1;
+            click(f->SaveButton);
+            EXPECT_TRUE(pumpUntil([] { return gMultiSSIDIdle; }, 30000));
+            pump(200);
+            status = f->StatusBar1->SimpleText();
+        }
+        watch.stop();
+        resume();
+        EXPECT_TRUE(stopped) << "never stopped";
+        EXPECT_EQ(status, c.status);
     }
 }

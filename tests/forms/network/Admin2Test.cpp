@@ -93,7 +93,11 @@ TEST_F(Admin2, LimitWriteFaultShowsSettingError)
     auto f = open({"--fault", "admlimitIPStatus=error:genErr@set"});
     click(f->OK);
     EXPECT_TRUE(pumpUntil(
-        [&] { return f->StatusBar->SimpleText() == "Setting Error! Written before it: Login."; }, kWait))
+        [&] {
+            return f->StatusBar->SimpleText() ==
+                   "Setting Error! Not written: Limit Administrator IP. Written before it: Login.";
+        },
+        kWait))
         << f->StatusBar->SimpleText();
     pump(100);
     expectSets({kLogin, "admlimitIPStatus=0 (genErr)"});
@@ -315,34 +319,35 @@ TEST_P(Admin2Console, IsNeverLeftOff)
 INSTANTIATE_TEST_SUITE_P(
     Writes, Admin2Console,
     ::testing::Values(
-        ConsoleCase{"LED refused",
-                    "admLedStatus=error:genErr@set",
-                    false,
-                    {kConfiguredLogin, "admlimitIPStatus=1", "admLedStatus=0 (genErr)"},
-                    "Setting Error! Written before it: Login, Limit Administrator IP."},
+        ConsoleCase{
+            "LED refused",
+            "admLedStatus=error:genErr@set",
+            false,
+            {kConfiguredLogin, "admlimitIPStatus=1", "admLedStatus=0 (genErr)"},
+            "Setting Error! Not written: LED Setting. Written before it: Login, Limit Administrator IP."},
         ConsoleCase{
             "LED unanswered",
             "admLedStatus=drop@set",
             false,
             {kConfiguredLogin, "admlimitIPStatus=1", "admLedStatus=0 (genErr)", "admLedStatus=0 (genErr)"},
-            "Setting Error! The device did not answer; it may still take the setting. Written before "
-            "it: Login, Limit Administrator IP."},
+            "Setting Error! The device did not answer; it may still take the setting. Not answered: LED "
+            "Setting. Written before it: Login, Limit Administrator IP."},
         ConsoleCase{"user name refused",
                     "UserName=error:genErr@set",
                     false,
                     {std::string(kConfiguredLogin) + " (genErr)"},
-                    "Setting Error!"},
+                    "Setting Error! Not written: Login."},
         ConsoleCase{"limit state refused",
                     "admlimitIPStatus=error:genErr@set",
                     false,
                     {kConfiguredLogin, "admlimitIPStatus=1 (genErr)"},
-                    "Setting Error! Written before it: Login."},
+                    "Setting Error! Not written: Limit Administrator IP. Written before it: Login."},
         ConsoleCase{"limit state unanswered",
                     "admlimitIPStatus=drop@set",
                     false,
                     {kConfiguredLogin, "admlimitIPStatus=1 (genErr)", "admlimitIPStatus=1 (genErr)"},
-                    "Setting Error! The device did not answer; it may still take the setting. Written before "
-                    "it: Login."},
+                    "Setting Error! The device did not answer; it may still take the setting. Not answered: "
+                    "Limit Administrator IP. Written before it: Login."},
         ConsoleCase{"Telnet chosen", nullptr, true,
                     BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5", "ssh=0", "pingcontrol=0",
                                       "admManagerVLANIDStatus=1", "admManagerVLANID=5"}),
@@ -360,12 +365,14 @@ INSTANTIATE_TEST_SUITE_P(
         ConsoleCase{
             "Telnet's switch on refused", "timeout=error:genErr@set", true,
             BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"}),
-            "Setting Error! Written before it: Login, Limit Administrator IP, LED Setting, Limit "
+            "Setting Error! Not written: Console. Written before it: Login, Limit Administrator IP, LED "
+            "Setting, Limit "
             "Administrator IP 1 and 2."},
         ConsoleCase{
             "ping refused after the switch", "pingcontrol=error:genErr@set", true,
             BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5", "ssh=0", "pingcontrol=0 (genErr)"}),
-            "Setting Error! Written before it: Login, Limit Administrator IP, LED Setting, Limit "
+            "Setting Error! Not written: Ping Control Setting. Written before it: Login, Limit Administrator "
+            "IP, LED Setting, Limit "
             "Administrator IP 1 "
             "and 2, Console, SSH."}),
     CaseName());

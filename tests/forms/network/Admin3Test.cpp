@@ -378,7 +378,8 @@ INSTANTIATE_TEST_SUITE_P(
                     false,
                     {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
                      "admLedStatus=0 (genErr)"},
-                    "Setting Error! Written before it: Login Settings, Limit Administrator IP, Limit "
+                    "Setting Error! Not written: LED Status. Written before it: Login Settings, Limit "
+                    "Administrator IP, Limit "
                     "Administrator VID, Administrator VID."},
         ConsoleCase{"Telnet chosen and refused",
                     "telnet=error:genErr@set",
@@ -394,7 +395,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
                      "admLedStatus=0", "telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0",
                      "ssh=1"},
-                    "Setting Error! Written before it: Login Settings, Limit Administrator IP, Limit "
+                    "Setting Error! Not written: Console Settings. Written before it: Login Settings, Limit "
+                    "Administrator IP, Limit "
                     "Administrator VID, Administrator VID, LED Status."},
         ConsoleCase{"WLAN administration unanswered",
                     "administrateApWithWlan=drop@set",
@@ -402,8 +404,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
                      "admLedStatus=0", "telnet=0 timeout=5", "ssh=1", "pingcontrol=0",
                      "administrateApWithWlan=0 (genErr)", "administrateApWithWlan=0 (genErr)"},
-                    "Setting Error! The device did not answer; it may still take the setting. Written "
-                    "before it: Login Settings, Limit Administrator IP, Limit Administrator VID, "
+                    "Setting Error! The device did not answer; it may still take the setting. Not answered: "
+                    "Administrate AP with WLAN. Written before it: Login Settings, Limit Administrator IP, "
+                    "Limit Administrator VID, "
                     "Administrator VID, LED Status, Console Settings, SSH, Ping Control Setting."}),
     CaseName());
 

@@ -134,13 +134,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FaultRow{"refused",
                                "Password=error:wrongLength@set",
                                {R"(UserName="admin" Password="new" (wrongLength))"},
-                               "Setting Error!"},
+                               "Setting Error! Not written: Login."},
                       // Sent again once (the library's retry); devsim logs a request it drops so.
                       FaultRow{"unanswered",
                                "Password=drop@set",
                                {R"(UserName="admin" Password="new" (genErr))",
                                 R"(UserName="admin" Password="new" (genErr))"},
-                               "Setting Error! The device did not answer; it may still take the setting."}),
+                               "Setting Error! The device did not answer; it may still take the setting. "
+                               "Not answered: Login."}),
     CaseName());
 
 TEST_F(Admin, Layout)

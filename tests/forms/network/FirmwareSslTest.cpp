@@ -202,15 +202,18 @@ TEST_P(FirmwareSslWriteFailure, EndsTheUpdateSayingWhatWasWritten)
 INSTANTIATE_TEST_SUITE_P(
     Rows, FirmwareSslWriteFailure,
     ::testing::Values(
-        SslWriteFailure{"settings_refused", "uFTPPassword=error:genErr@set", "Update SSL certificate fail!",
-                        0, ""},
-        SslWriteFailure{"command_refused", "uSSLCertUpdate=error:genErr@set",
-                        "Update SSL certificate fail! Written before it: FTP Settings.", 1,
-                        " Written before it: FTP Settings."},
+        SslWriteFailure{"settings_refused", "uFTPPassword=error:genErr@set",
+                        "Update SSL certificate fail! Not written: FTP Settings.", 0,
+                        " Not written: FTP Settings."},
+        SslWriteFailure{
+            "command_refused", "uSSLCertUpdate=error:genErr@set",
+            "Update SSL certificate fail! Not written: SSL Certification. Written before it: FTP Settings.",
+            1, " Not written: SSL Certification. Written before it: FTP Settings."},
         SslWriteFailure{
             "command_unanswered", "uSSLCertUpdate=drop@set",
             "Update SSL certificate fail! The device did not answer; it may still take the setting. "
-            "Written before it: FTP Settings.",
+            "Not answered: SSL Certification. Written before it: FTP Settings.",
             1,
-            " The device did not answer; it may still take the setting. Written before it: FTP Settings."}),
+            " The device did not answer; it may still take the setting. Not answered: SSL Certification. "
+            "Written before it: FTP Settings."}),
     [](const auto &row) { return std::string(row.param.name); });

@@ -160,7 +160,8 @@ TEST_F(LogSet, RefusedSmtpWriteShowsSetErrorAfterTheLogGroup)
     startDevice({"--profile", "nodeferred", "--fault", "smtpRecipient=error:genErr@set"});
     auto f = openForm(FM_LogSet);
     click(f->Bt_Apply); // no countdown after a failure
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Error! Written before it: Log Settings.");
+    EXPECT_EQ(f->StatusBar1->SimpleText(),
+              "Set Error! Not written: SMTP Setting. Written before it: Log Settings.");
     expectSets(
         {"adSystemLevel=1 adWirelessLevel=1 adNoticeLevel=0 adRemoteLogState=1 adLogServerIP=192.168.1.5",
          std::string(kSmtpAsRead) + " (genErr)"});

@@ -108,7 +108,8 @@ TEST_F(Misc, FailedSwitchOffAsksForAResetAndKeepsTheConsole)
     form->CB_Telnet->SetChecked(true);
     form->CB_Timeout->SetItemIndex(5);
     click(form->Bt_Apply);
-    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Error! Written before it: Console Settings.");
+    EXPECT_EQ(form->StatusBar->SimpleText(),
+              "Setting Error! Not written: SSH. Written before it: Console Settings.");
     const std::vector<std::string> written = sets();
     ASSERT_EQ(written.size(), 6u);
     EXPECT_EQ(written[4], "telnet=1 timeout=5");
@@ -139,12 +140,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FaultRow{"refused",
                                "timeout=error:genErr@set",
                                {"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"},
-                               "Setting Error!"},
+                               "Setting Error! Not written: Console Settings."},
                       FaultRow{"unanswered",
                                "timeout=drop@set",
                                {"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)",
                                 "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"},
-                               "Setting Error! The device did not answer; it may still take the setting."}),
+                               "Setting Error! The device did not answer; it may still take the setting. "
+                               "Not answered: Console Settings."}),
     CaseName());
 
 // Console values not read would go out as "console off": nothing is written, and they are named.

@@ -76,9 +76,10 @@ KvSNMPRequest2Controls *SlowCommand::sendCommand(const std::string &what)
         type(f.Ed_Password, "s3cret");
         type(f.EDT_Certificate, "cert.der");
         type(f.EDT_Key, "key.der");
-        expectBox("Write file fail!Please check FTP server and file name! The device did not answer; it "
-                  "may still take the setting. Written before it: FTP Settings.",
-                  "Warning");
+        expectBox(
+            "Write file fail!Please check FTP server and file name! The device did not answer; it "
+            "may still take the setting. Not answered: SSL Certification. Written before it: FTP Settings.",
+            "Warning");
         click(f.Bt_CUpload);
         return f.SslReq.get();
     }

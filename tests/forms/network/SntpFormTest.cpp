@@ -172,7 +172,10 @@ TEST_F(Sntp, RefusedSntpWriteSendsNothingElseAndComesBackIdle)
     auto form = openForm(SNTPForm);
     ASSERT_TRUE(ready(*form));
     click(form->Bt_Apply);
-    ASSERT_TRUE(pumpUntil([&] { return form->StatusBar->SimpleText() == "Setting error!"; }, 5000));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return form->StatusBar->SimpleText() == "Setting error! Not written: SNTP/NTP Settings."; },
+        5000))
+        << form->StatusBar->SimpleText();
     EXPECT_EQ(requestsNaming("sntptimesetmethod", "set"), 0);
     EXPECT_EQ(requestsNaming("sntpsetTimeofDay", "set"), 0);
     EXPECT_TRUE(form->Idle);
@@ -258,24 +261,25 @@ const char *const kSntpAsRead = "sntpServerIP=0.0.0.0 sntpTZoneIdx=27 dayLightSa
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SntpApplyOutcome,
-    ::testing::Values(SntpOutcome{"method refused",
-                                  {"--fault", "sntptimesetmethod=error:genErr@set"},
-                                  false,
-                                  {kSntpAsRead, "sntptimesetmethod=1 (genErr)"},
-                                  "Setting error! Written before it: SNTP/NTP Settings."},
-                      SntpOutcome{
-                          "device stopped before the read back",
-                          {"--fault", "timeOfDay=delay:2000@get"},
-                          true,
-                          {kSntpAsRead, "sntptimesetmethod=1", "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
-                          "Setting success! Not read back: SNTP/NTP Settings."},
-                      // What was read is set; the daylight saving, which the list governs, is not.
-                      SntpOutcome{"time zone list not sent",
-                                  {"--tftp-client", "/bin/true"},
-                                  false,
-                                  {"sntpServerIP=0.0.0.0 sntpTZoneIdx=27", "sntptimesetmethod=1",
-                                   "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
-                                  "Setting success! Not read, so not written: Daylight Saving Time."}),
+    ::testing::Values(
+        SntpOutcome{"method refused",
+                    {"--fault", "sntptimesetmethod=error:genErr@set"},
+                    false,
+                    {kSntpAsRead, "sntptimesetmethod=1 (genErr)"},
+                    "Setting error! Not written: SNTP/NTP or Manual Setting. Written before it: "
+                    "SNTP/NTP Settings."},
+        SntpOutcome{"device stopped before the read back",
+                    {"--fault", "timeOfDay=delay:2000@get"},
+                    true,
+                    {kSntpAsRead, "sntptimesetmethod=1", "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
+                    "Setting success! Not read back: SNTP/NTP Settings."},
+        // What was read is set; the daylight saving, which the list governs, is not.
+        SntpOutcome{"time zone list not sent",
+                    {"--tftp-client", "/bin/true"},
+                    false,
+                    {"sntpServerIP=0.0.0.0 sntpTZoneIdx=27", "sntptimesetmethod=1",
+                     "sntpsetTimeofDay=\"2026:03:01:09:30:00\""},
+                    "Setting success! Not read, so not written: Daylight Saving Time."}),
     CaseName());
 
 // A list left by an earlier opening never passes for the new one.

@@ -288,7 +288,8 @@ INSTANTIATE_TEST_SUITE_P(
              "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"127.0.0.20\" SecRADIUSPort=1645 "
              "SecRADIUSSecret=\"radius-secret\""},
             "WPA-Personal",
-            "Setting error! Written before it: Authentication."},
+            "Setting error! Not written: PassPhrase, Cipher Type, Group Key Update Interval. Written before "
+            "it: Authentication."},
         // The same, the authentication itself refused: the list still offers the device's one.
         KeptAuthentication{
             {"--profile", "nomssid", "--profile", "enterprise", "--fault",
@@ -300,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
              "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"127.0.0.20\" SecRADIUSPort=1645 "
              "SecRADIUSSecret=\"radius-secret\""},
             "WPA-Personal",
-            "Setting error!",
+            "Setting error! Not written: Authentication.",
             true}));
 
 TEST_F(Encrypt, UnreadSecuritySendsNothing)
@@ -337,7 +338,7 @@ TEST_F(Encrypt, RefusedWriteShowsTheError)
     auto f = openForm(FM_Encrypt);
     choose(f->CB_SecAutha, "Shared Key");
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting error!");
+    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting error! Not written: Authentication.");
     expectSets({std::string(kShared) + " (genErr)"});
 }
 
@@ -350,8 +351,10 @@ TEST_F(Encrypt, RefusedServersWriteShowsTheErrorWithoutCountdown)
     CountdownWatch watch;
     click(f->Bt_Apply);
     EXPECT_FALSE(watch.shown());
-    EXPECT_EQ(f->StatusBar->SimpleText(), "Setting error! Written before it: Authentication, PassPhrase, "
-                                          "Cipher Type, Group Key Update Interval.");
+    EXPECT_EQ(f->StatusBar->SimpleText(),
+              "Setting error! Not written: Security Server Settings. Written before "
+              "it: Authentication, PassPhrase, "
+              "Cipher Type, Group Key Update Interval.");
     expectSets({"adSecAuthentication-a=5", "adSecCipherType=1 adSecGroupKeyUpdateInterval=1800",
                 "SecDNSIPAddress=0.0.0.0 SecDNS=\"\" SecRADIUSServer=\"192.0.2.10\" SecRADIUSPort=1812 "
                 "SecRADIUSSecret=\"secret\" (genErr)"});

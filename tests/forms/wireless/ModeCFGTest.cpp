@@ -133,7 +133,8 @@ TEST_P(ModeCFGRefusal, SendsNothingOrTheRefusedWriteAgain)
             EXPECT_EQ(f->Ed_ReMAddra[i]->Text(), left[i]) << i;
     }
     if (!c.Box) {
-        EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetError);
+        EXPECT_EQ(f->StatusBar->SimpleText(), "IEEE802.11g Setting Error! Not written: AP Mode, Remote AP "
+                                              "MAC Address, Root AP MAC Address, SSID.");
     }
 }
 
@@ -249,7 +250,9 @@ TEST_F(ModeCFG, RefusedWriteShowsTheError)
     startDevice({"--fault", "adAPMode=error:genErr@set"});
     auto f = openForm(FM_ModeCFG);
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetError);
+    EXPECT_EQ(
+        f->StatusBar->SimpleText(),
+        "IEEE802.11g Setting Error! Not written: AP Mode, Remote AP MAC Address, Root AP MAC Address, SSID.");
     expectSets({"adAPMode=1 (genErr)"});
 }
 

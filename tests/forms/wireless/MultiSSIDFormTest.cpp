@@ -294,44 +294,46 @@ INSTANTIATE_TEST_SUITE_P(
                     kNamedGuests,
                     "adMSSIDSSID.1.1=error:genErr@set",
                     {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\" (genErr)"},
-                    "Set Error. Written before it: VLAN State."},
-        FailedWrite{"Guest2",
-                    kNamedGuests,
-                    "adMSSIDIdvState.1.3=error:genErr@set",
-                    {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
-                     "adMSSIDIdvState.1.3=0 (genErr)"},
-                    "Set Error. Written before it: VLAN State, Master SSID, Guest SSID1."},
+                    "Set Error. Not written: Master SSID. Written before it: VLAN State."},
+        FailedWrite{
+            "Guest2",
+            kNamedGuests,
+            "adMSSIDIdvState.1.3=error:genErr@set",
+            {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
+             "adMSSIDIdvState.1.3=0 (genErr)"},
+            "Set Error. Not written: Guest SSID2. Written before it: VLAN State, Master SSID, Guest SSID1."},
         // Not a refusal: the device may still take it.
-        FailedWrite{"Guest2Unanswered",
-                    kNamedGuests,
-                    "adMSSIDIdvState.1.3=drop@set",
-                    {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
-                     "adMSSIDIdvState.1.3=0 (genErr)", "adMSSIDIdvState.1.3=0 (genErr)"}, // and its one retry
-                    "Set Error. The device did not answer; it may still take the setting. Written before it: "
-                    "VLAN State, Master SSID, Guest SSID1."},
+        FailedWrite{
+            "Guest2Unanswered",
+            kNamedGuests,
+            "adMSSIDIdvState.1.3=drop@set",
+            {"adVlanState.0=0", "adMSSIDSSID.1.1=\"primary\"", "adMSSIDIdvState.1.2=0",
+             "adMSSIDIdvState.1.3=0 (genErr)", "adMSSIDIdvState.1.3=0 (genErr)"}, // and its one retry
+            "Set Error. The device did not answer; it may still take the setting. Not answered: Guest "
+            "SSID2. Written before it: VLAN State, Master SSID, Guest SSID1."},
         // The AP mode a guest in use needs: nothing is written without it.
         FailedWrite{"APMode",
                     kNamedGuests + kWepGuest1 + "set adAPMode 2\n",
                     "adAPMode=error:genErr@set",
                     {"adAPMode=1 adSuperMode.1=4 (genErr)"},
-                    "Set Error.",
+                    "Set Error. Not written: AP Mode and Super G.",
                     true},
         // The bridge was switched to an access point for the VLAN, which did not come.
-        FailedWrite{
-            "VlanAfterAPMode",
-            kNamedGuests + kWepGuest1 + "set adAPMode 2\n",
-            "adVlanState=error:genErr@set",
-            {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0 (genErr)", "adAPMode=2 adSuperMode.1=4"},
-            "Set Error. Written before it: AP Mode and Super G. Put back as before: AP Mode and Super G.",
-            true},
+        FailedWrite{"VlanAfterAPMode",
+                    kNamedGuests + kWepGuest1 + "set adAPMode 2\n",
+                    "adVlanState=error:genErr@set",
+                    {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0 (genErr)", "adAPMode=2 adSuperMode.1=4"},
+                    "Set Error. Not written: VLAN State. Written before it: AP Mode and Super G. Put back as "
+                    "before: AP Mode and Super G.",
+                    true},
         // An access point with Super G on: Super G alone was switched off, and goes on again.
-        FailedWrite{
-            "VlanAfterSuperG",
-            kNamedGuests + kWepGuest1 + "set adSuperMode 2\n",
-            "adVlanState=error:genErr@set",
-            {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0 (genErr)", "adAPMode=1 adSuperMode.1=2"},
-            "Set Error. Written before it: AP Mode and Super G. Put back as before: AP Mode and Super G.",
-            true}),
+        FailedWrite{"VlanAfterSuperG",
+                    kNamedGuests + kWepGuest1 + "set adSuperMode 2\n",
+                    "adVlanState=error:genErr@set",
+                    {"adAPMode=1 adSuperMode.1=4", "adVlanState.0=0 (genErr)", "adAPMode=1 adSuperMode.1=2"},
+                    "Set Error. Not written: VLAN State. Written before it: AP Mode and Super G. Put back as "
+                    "before: AP Mode and Super G.",
+                    true}),
     [](const ::testing::TestParamInfo<FailedWrite> &p) { return std::string(p.param.name); });
 
 TEST_F(MultiSSIDOld, Layout)

@@ -329,32 +329,35 @@ const char *const kDropped = " (genErr)";
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, MultiSSIDNewFailedWrite,
-    ::testing::Values(NewerFailedWrite{"RowRefused",
-                                       "adVlanTagID.1.1=error:genErr@set",
-                                       true,
-                                       {kSwitches[0], kSwitches[1], kSwitches[2], kPrimaryRow + " (genErr)"},
-                                       "(SNMP) Cannot perform operation, General Error! Written before it: "
-                                       "Priority, Multi-SSID, VLAN State."},
-                      NewerFailedWrite{"RowUnanswered",
-                                       "adVlanTagID.1.1=drop@set",
-                                       true,
-                                       {kSwitches[0], kSwitches[1], kSwitches[2], kPrimaryRow + kDropped,
-                                        kPrimaryRow + kDropped},
-                                       std::string("(SNMPClass) SNMP request timed out!") + kUnanswered +
-                                           " Written before it: Priority, Multi-SSID, VLAN State."},
-                      // A switch the device refuses does not stop Save; one it leaves unanswered does.
-                      NewerFailedWrite{"SwitchUnanswered",
-                                       "adMSSIDState=drop@set",
-                                       true,
-                                       {kSwitches[0], "adMSSIDState=1" + std::string(kDropped),
-                                        "adMSSIDState=1" + std::string(kDropped)},
-                                       std::string("Save Multi-SSID failed!") + kUnanswered +
-                                           " Written before it: Priority."},
-                      NewerFailedWrite{"ApplyRefused",
-                                       "adVlanState.0=error:genErr@set",
-                                       false,
-                                       {"adMSSIDState=1", "adVlanState.0=1 (genErr)"},
-                                       "Set error! Written before it: Multi-SSID."}),
+    ::testing::Values(
+        NewerFailedWrite{"RowRefused",
+                         "adVlanTagID.1.1=error:genErr@set",
+                         true,
+                         {kSwitches[0], kSwitches[1], kSwitches[2], kPrimaryRow + " (genErr)"},
+                         "Save Multi-SSID failed! Not written: SSID Settings. Written before it: "
+                         "Priority, Multi-SSID, VLAN State. (SNMP) Cannot perform operation, "
+                         "General Error!"},
+        NewerFailedWrite{
+            "RowUnanswered",
+            "adVlanTagID.1.1=drop@set",
+            true,
+            {kSwitches[0], kSwitches[1], kSwitches[2], kPrimaryRow + kDropped, kPrimaryRow + kDropped},
+            std::string("Save Multi-SSID failed!") + kUnanswered +
+                " Not answered: SSID Settings. Written before it: Priority, "
+                "Multi-SSID, VLAN State. (SNMPClass) SNMP request timed out!"},
+        // A switch the device refuses does not stop Save; one it leaves unanswered does.
+        NewerFailedWrite{"SwitchUnanswered",
+                         "adMSSIDState=drop@set",
+                         true,
+                         {kSwitches[0], "adMSSIDState=1" + std::string(kDropped),
+                          "adMSSIDState=1" + std::string(kDropped)},
+                         std::string("Save Multi-SSID failed!") + kUnanswered +
+                             " Not answered: Multi-SSID. Written before it: Priority."},
+        NewerFailedWrite{"ApplyRefused",
+                         "adVlanState.0=error:genErr@set",
+                         false,
+                         {"adMSSIDState=1", "adVlanState.0=1 (genErr)"},
+                         "Set error! Not written: VLAN State. Written before it: Multi-SSID."}),
     [](const ::testing::TestParamInfo<NewerFailedWrite> &p) { return std::string(p.param.name); });
 
 // The write ends while a read of the table is under way: the form stays busy until that read
@@ -372,7 +375,9 @@ TEST_F(MultiSSIDNew, AWriteEndingDuringAReadOfTheTableWaitsForThatRead)
     EXPECT_FALSE(gMultiSSIDIdle);
     EXPECT_FALSE(closes(*f));
     waitIdle();
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Get OK!");
+    // The read's log line does not take the Save's place.
+    EXPECT_TRUE(pumpUntil([&] { return f->StatusBar1->SimpleText() == "Save Multi-SSID complete!"; }, 1000))
+        << f->StatusBar1->SimpleText();
     EXPECT_EQ(requestsNaming("adMSSIDSSID.1.7", "getnext"), walks + 1); // that read alone
     ASSERT_FALSE(sets().empty());
     EXPECT_EQ(sets().back(), "adVlanTagID.1.1=22 adMSSIDdyVlanState.1.1=1 adMSSIDEthernetWithoutTag.1.1=0 "

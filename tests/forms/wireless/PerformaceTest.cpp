@@ -205,7 +205,7 @@ TEST_P(PerformaceReset, ShowsWhyItStopped)
     click(f->BT_RDateRate);
     EXPECT_EQ(f->StatusBar->SimpleText(),
               c.sets == 0 ? "Nothing was set: the values could not be read from the device."
-                          : "IEEE802.11g Setting Error!");
+                          : "IEEE802.11g Setting Error! Not written: Advanced Data Rate Settings.");
     const std::vector<std::string> written = sets();
     ASSERT_EQ(written.size(), c.sets);
     if (c.sets > 0) {
@@ -464,6 +464,7 @@ struct WriteRefusal {
     std::size_t written; // sets of fullApply() that go out, the last one refused unless unanswered
     const char *before;  // the groups named as written before the failure (after a channel's)
     bool unanswered;
+    const char *failed; // the group it stopped at
 };
 
 class PerformaceRefusal : public Performace, public ::testing::WithParamInterface<WriteRefusal> {};
@@ -479,6 +480,7 @@ TEST_P(PerformaceRefusal, StopsTheChainAndNamesWhatWasWritten)
     std::string text = "IEEE802.11g Setting Error!";
     if (c.unanswered)
         text += " The device did not answer; it may still take the setting.";
+    text += (c.unanswered ? " Not answered: " : " Not written: ") + std::string(c.failed) + ".";
     // The channel goes first; what follows it is written after its refusal.
     const bool channel = std::string(c.fault).rfind("hChannel=", 0) == 0;
     EXPECT_EQ(f->StatusBar->SimpleText(),
@@ -503,22 +505,23 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, PerformaceRefusal,
     ::testing::Values(
         WriteRefusal{"Radio", "adRadioWave=error:genErr@set", 4, "Channel, Wireless B/G Mode, Super G Mode",
-                     false},
+                     false,
+                     "Data Rate, Beacon Interval, DTIM, Fragment Length, RTS Length, Transmit Power, Radio"},
         WriteRefusal{
             "Antenna", "adAntenna=error:genErr@set", 9,
             "Channel, Wireless B/G Mode, Super G Mode, Data Rate, Beacon Interval, DTIM, Fragment Length, "
             "RTS Length, Transmit Power, Radio, XR, 802.11g Only, WMM, Preamble",
-            false},
+            false, "Antenna Diversity"},
         WriteRefusal{
             "AntennaUnanswered", "adAntenna=drop@set", 8,
             "Channel, Wireless B/G Mode, Super G Mode, Data Rate, Beacon Interval, DTIM, Fragment Length, "
             "RTS Length, Transmit Power, Radio, XR, 802.11g Only, WMM, Preamble",
-            true},
+            true, "Antenna Diversity"},
         WriteRefusal{
             "Channel", "hChannel=error:genErr@set", 9,
             "Wireless B/G Mode, Super G Mode, Data Rate, Beacon Interval, DTIM, Fragment Length, RTS Length, "
             "Transmit Power, Radio, XR, 802.11g Only, WMM, Preamble, Antenna Diversity",
-            false}),
+            false, "Channel"}),
     [](const auto &test) { return std::string(test.param.name); });
 
 // A refused row ends the Apply there: the error shows and the device is not restarted.
@@ -531,7 +534,8 @@ TEST_F(Performace, RefusedDataRateRowStopsTheApplyWithoutCountdown)
     click(f->Bt_Apply_a);
     EXPECT_FALSE(watch.shown());
     EXPECT_EQ(f->StatusBar->SimpleText(),
-              "IEEE802.11g Setting Error! Written before it: Channel, Wireless B/G Mode, Super G Mode, " +
+              "IEEE802.11g Setting Error! Not written: Advanced Data Rate Settings. Written before it: "
+              "Channel, Wireless B/G Mode, Super G Mode, " +
                   kRadioLabel +
                   ", XR, 802.11g Only, WMM, Preamble, Antenna Diversity, IGMP Snooping, "
                   "Enable Data Rate Control.");

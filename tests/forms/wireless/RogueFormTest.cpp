@@ -324,10 +324,11 @@ const std::string kFilters = "bssTypeDetected=1 bandTypeDetected=12 securityType
 INSTANTIATE_TEST_SUITE_P(
     Faults, RogueApply,
     ::testing::Values(ApplyOutcome{{"--fault", "bandTypeDetected=error:genErr@set"},
-                                   "Set Error!",
+                                   "Set Error! Not written: BSS Type, Band and Security.",
                                    {kFilters + " (genErr)"}},
                       ApplyOutcome{{"--fault", "bandTypeDetected=drop@set"},
-                                   "Set Error! The device did not answer; it may still take the setting.",
+                                   "Set Error! The device did not answer; it may still take the setting. Not "
+                                   "answered: BSS Type, Band and Security.",
                                    {kFilters + " (genErr)", kFilters + " (genErr)"}}));
 
 TEST_F(Rogue, Layout)

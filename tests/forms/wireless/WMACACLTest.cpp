@@ -218,11 +218,13 @@ INSTANTIATE_TEST_SUITE_P(
         FailedAdd{"ModeRefused",
                   "adAccSettingWirelessAccessControl=error:genErr@set",
                   {"adAccSettingWirelessAccessControl=1 (genErr)"},
-                  "Set error!"},
-        FailedAdd{"AddressRefused",
-                  "adEthernetFilterMACAddr.2=error:genErr@set",
-                  {"adAccSettingWirelessAccessControl=1", kAdded + std::string(" (genErr)")},
-                  "(SNMP) Cannot perform operation, General Error! Written before it: Access Control."},
+                  "Set error! Not written: Access Control."},
+        FailedAdd{
+            "AddressRefused",
+            "adEthernetFilterMACAddr.2=error:genErr@set",
+            {"adAccSettingWirelessAccessControl=1", kAdded + std::string(" (genErr)")},
+            "(SNMP) Cannot perform operation, General Error! Not written: MAC Address. Written before it: "
+            "Access Control."},
         // Not a refusal: the device may still take it (the write log shows its one retry too).
         FailedAdd{
             "AddressUnanswered",
@@ -230,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"adAccSettingWirelessAccessControl=1", kAdded + std::string(" (genErr)"),
              kAdded + std::string(" (genErr)")},
             "(SNMPClass) SNMP request timed out! The device did not answer; it may still take the setting. "
-            "Written before it: Access Control."},
+            "Not answered: MAC Address. Written before it: Access Control."},
         FailedAdd{"ModeNotRead",
                   "adAccSettingWirelessAccessControl=error:genErr@get",
                   {kAdded},

@@ -109,10 +109,12 @@ TEST_P(WPartFailedSet, ShowsSettingErrorAndNoCountdown)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, WPartFailedSet,
-    ::testing::Values(FailedSet{"adEthernet2WLANAccess=error:genErr@set", "Setting Error!", 1},
+    ::testing::Values(FailedSet{"adEthernet2WLANAccess=error:genErr@set",
+                                "Setting Error! Not written: WLAN Partition.", 1},
                       // Not a refusal: the device may still take it.
                       FailedSet{"adEthernet2WLANAccess=drop@set",
-                                "Setting Error! The device did not answer; it may still take the setting.",
+                                "Setting Error! The device did not answer; it may still take the setting. "
+                                "Not answered: WLAN Partition.",
                                 2}));
 
 TEST_F(WPart, WithoutDeferredSavingTheCountdownRestartsTheDevice)

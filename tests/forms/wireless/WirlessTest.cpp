@@ -507,8 +507,9 @@ TEST_F(Wirless, RefusedBackupServerWriteIsShown)
                              "adSecbackupRADIUSSecret=\"\" adSecbackupRADIUSStatus=0 (genErr)");
     EXPECT_EQ(
         f->StatusBar1->SimpleText(),
-        "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode, AP Mode, Auto Channel "
-        "Scan, Radio Wave, Authentication, RADIUS Server, Key Type, Accounting.");
+        "Setting error! Not written: Secondary RADIUS Server. Written before it: VLAN and Guest SSIDs, SSID, "
+        "Super G Mode, AP Mode, Auto Channel Scan, Radio Wave, Authentication, RADIUS Server, Key Type, "
+        "Accounting.");
 }
 
 struct WirlessUnreadGroup {
@@ -589,10 +590,9 @@ TEST_F(Wirless, RefusedRadioWriteStopsWithSettingError)
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(s.back(), "adRadioWave=1 (genErr)");
     // The groups written before the refusal stay written: the status says which.
-    EXPECT_EQ(
-        f->StatusBar1->SimpleText(),
-        "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode, AP Mode, Auto Channel "
-        "Scan.");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error! Not written: Radio Wave. Written before it: VLAN "
+                                           "and Guest SSIDs, SSID, Super G Mode, "
+                                           "AP Mode, Auto Channel Scan.");
     EXPECT_FALSE(trail.saw("Setting Success!")) << ::testing::PrintToString(trail.texts);
     EXPECT_FALSE(watch.shown());
 }
@@ -626,7 +626,7 @@ TEST_F(Wirless, ADeviceStoppedDuringApplyNamesWhatWasWritten)
     apply(*f);
     watch.stop();
     const std::string failure = "Setting error! The device did not answer; it may still take the setting. "
-                                "Written before it: VLAN and Guest SSIDs, SSID.";
+                                "Not answered: Super G Mode. Written before it: VLAN and Guest SSIDs, SSID.";
     // A re-read the stopped device left unanswered would add what it could not read.
     EXPECT_EQ(f->StatusBar1->SimpleText().rfind(failure, 0), 0u) << f->StatusBar1->SimpleText();
     ASSERT_FALSE(sinceFailure.empty());
@@ -717,16 +717,16 @@ std::vector<std::string> configuredWith(const char *fault)
 INSTANTIATE_TEST_SUITE_P(
     Refused, WirlessPreSteps,
     ::testing::Values(
-        WirlessPreStep{
-            "wdsRefused",
-            configuredWith("adAPMode=error:genErr@set"),
-            [](Wirless &self, TFM_Wirless &f) { self.chooseMode(f, "WDS with AP"); },
-            {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
-             "adSuperMode=4", kWDSConfigured + " (genErr)",
-             "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
-            "Setting error! Written before it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as "
-            "before: VLAN and Guest SSIDs.",
-            kGuestsHeld},
+        WirlessPreStep{"wdsRefused",
+                       configuredWith("adAPMode=error:genErr@set"),
+                       [](Wirless &self, TFM_Wirless &f) { self.chooseMode(f, "WDS with AP"); },
+                       {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0",
+                        kSSIDConfigured, "adSuperMode=4", kWDSConfigured + " (genErr)",
+                        "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
+                       "Setting error! Not written: AP Mode. Written before it: VLAN and Guest SSIDs, SSID, "
+                       "Super G Mode. "
+                       "Put back as before: VLAN and Guest SSIDs.",
+                       kGuestsHeld},
         // devsim logs a set it leaves unanswered as not taken; the library asks twice.
         WirlessPreStep{
             "wdsUnanswered",
@@ -735,19 +735,20 @@ INSTANTIATE_TEST_SUITE_P(
             {kGuestsConfigured + "1 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
              "adSuperMode=4", kWDSConfigured + " (genErr)", kWDSConfigured + " (genErr)",
              "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1"},
-            "Setting error! The device did not answer; it may still take the setting. Written before "
-            "it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as before: VLAN and Guest SSIDs.",
+            "Setting error! The device did not answer; it may still take the setting. Not answered: AP Mode. "
+            "Written before it: VLAN and Guest SSIDs, SSID, Super G Mode. Put back as before: VLAN and Guest "
+            "SSIDs.",
             kGuestsHeld},
-        WirlessPreStep{
-            "superGRefused",
-            configuredWith("adSuperMode=error:genErr@set"),
-            [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_SuperMode_jp, "Enable"); },
-            {kGuestsConfigured + "0 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0", kSSIDConfigured,
-             "adSuperMode=1 (genErr)",
-             "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1 adMSSIDEncryption.1.2=1"},
-            "Setting error! Written before it: VLAN and Guest SSIDs, SSID. Put back as before: VLAN and "
-            "Guest SSIDs.",
-            kGuestsHeld},
+        WirlessPreStep{"superGRefused",
+                       configuredWith("adSuperMode=error:genErr@set"),
+                       [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_SuperMode_jp, "Enable"); },
+                       {kGuestsConfigured + "0 adMSSIDEncryption.1.3=0 adMSSIDEncryption.1.4=0",
+                        kSSIDConfigured, "adSuperMode=1 (genErr)",
+                        "adVlanState=1 adMSSIDIdvState.1.2=1 adMSSIDIdvState.1.3=1 adMSSIDEncryption.1.2=1"},
+                       "Setting error! Not written: Super G Mode. Written before it: VLAN and Guest SSIDs, "
+                       "SSID. Put back "
+                       "as before: VLAN and Guest SSIDs.",
+                       kGuestsHeld},
         // The newer scheme: an Enterprise guest loses its security only with the primary's.
         WirlessPreStep{
             "authenticationRefused",
@@ -763,9 +764,9 @@ INSTANTIATE_TEST_SUITE_P(
              "adSecAuthentication-a=1 adSecEncryption-a=1 adSecValidKey-a=1 adSecKey-80211a-1=\"0000000000\" "
              "(genErr)",
              "adMSSIDEncryption.1.3=1", "adMSSIDAuth.1.3=5"},
-            "Setting error! Written before it: Guest SSID Encryption, Guest SSID Authentication, SSID, "
-            "Super G Mode, AP Mode, Auto Channel Scan, Radio Wave. Put back as before: Guest SSID "
-            "Encryption, Guest SSID Authentication.",
+            "Setting error! Not written: Authentication. Written before it: Guest SSID Encryption, Guest "
+            "SSID Authentication, SSID, Super G Mode, AP Mode, Auto Channel Scan, Radio Wave. Put back as "
+            "before: Guest SSID Encryption, Guest SSID Authentication.",
             {{"adMSSIDEncryption.1.3", "1"}, {"adMSSIDAuth.1.3", "5"}, {"adSecAuthentication-a", "5"}},
             "To change authentication type of Primary SSID will change WPA-Enterprise of Secondary SSID "
             "to non security."}),
@@ -777,7 +778,7 @@ TEST_F(Wirless, RefusedGuestStateWriteIsShown)
     auto f = openWireless();
     apply(*f);
     EXPECT_EQ(sets(), std::vector<std::string>{std::string(kGuestsOff) + " (genErr)"});
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error!");
+    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting error! Not written: VLAN and Guest SSIDs.");
 }
 
 TEST_F(Wirless, WithoutDeferredSavingTheCountdownRestartsTheDevice)

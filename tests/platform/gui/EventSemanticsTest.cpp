@@ -85,6 +85,29 @@ const std::vector<SemanticsCase> kCases = {
      2},
     {"CheckUserClick", [](TForm *f, int &n) { static_cast<QCheckBox *>(newCheck(f, n)->Widget())->click(); },
      1},
+    // Neither on nor off reads as not checked; the user's click makes it on, the next off.
+    {"CheckNeitherThenUserClicks",
+     [](TForm *f, int &n) {
+         auto *c = newCheck(f, n);
+         c->SetChecked(true);
+         c->SetNeither();
+         EXPECT_TRUE(c->Neither());
+         EXPECT_FALSE(c->Checked());
+         static_cast<QCheckBox *>(c->Widget())->click();
+         EXPECT_TRUE(c->Checked());
+         static_cast<QCheckBox *>(c->Widget())->click();
+         EXPECT_FALSE(c->Checked());
+         EXPECT_FALSE(c->Neither());
+     },
+     4},
+    {"CheckNeitherThenSetChecked",
+     [](TForm *f, int &n) {
+         auto *c = newCheck(f, n);
+         c->SetNeither();
+         c->SetChecked(true);
+         EXPECT_TRUE(c->Checked());
+     },
+     2},
     {"RadioGroupSetIndex", [](TForm *f, int &n) { newGroup(f, n)->SetItemIndex(1); }, 1},
     {"RadioGroupSetSameIndex",
      [](TForm *f, int &n) {

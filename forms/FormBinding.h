@@ -109,10 +109,10 @@ public:
     }
     // A write of values the form chose itself (none shown from a read): sent whether or not the
     // group was read.
-    WriteResult WriteChosen()
+    WriteResult WriteChosen(bool reGetAfterSet = true, bool takeFromControls = true)
     {
         m_writeUnanswered = false;
-        return WriteGroup(*this, true, true, true);
+        return WriteGroup(*this, true, reGetAfterSet, takeFromControls);
     }
     // The last write failed because the device did not answer it (it timed out, or the user gave
     // the wait up): the device may still take it. Not a refusal.

@@ -107,6 +107,61 @@ void WriteChain::writeThen(FormBinding *group, Next next, bool chosen, bool reGe
     next(took(group, result));
 }
 
+WriteResult WriteGroupAs(FormBinding &group, const GroupWrite &how)
+{
+    const bool reGet = how.After == AfterSet::ReGet;
+    const bool fromControls = how.Values == SendValues::FromControls;
+    return how.IfUnread == Unread::Write ? group.WriteChosen(reGet, fromControls)
+                                         : group.Write(reGet, fromControls);
+}
+
+GroupResult WriteChain::Put(FormBinding *group, const GroupWrite &how)
+{
+    return PutOwn(
+        group, [group, &how] { return WriteGroupAs(*group, how); }, how);
+}
+
+GroupResult WriteChain::PutOwn(FormBinding *group, const std::function<WriteResult()> &write,
+                               const GroupWrite &how)
+{
+    if (!GoesOn()) {
+        PutBack(how.PutBack);
+        return GroupResult::NotTried;
+    }
+    if (group == nullptr)
+        return GroupResult::NothingToSend;
+    const WriteResult result = write();
+    if (!took(group, result)) {
+        if (how.Failure == OnFailure::GoOn)
+            GoOn();
+        PutBack(how.PutBack);
+        return GroupResult::Failed;
+    }
+    switch (result) {
+    case WriteResult::Written:
+        return GroupResult::Written;
+    case WriteResult::Unread:
+        return GroupResult::NotRead;
+    case WriteResult::Started:
+        return GroupResult::Started;
+    case WriteResult::Empty:
+    case WriteResult::Failed:
+        break;
+    }
+    return GroupResult::NothingToSend;
+}
+
+void WriteChain::PutBack(const PutBackStep &step)
+{
+    if (step.Group == nullptr || !Wrote(step.Group))
+        return;
+    if (step.Restore && !step.Restore())
+        return;
+    const bool taken =
+        WriteGroupAs(*step.Group, {.IfUnread = step.IfUnread, .Values = step.Values}) == WriteResult::Written;
+    (taken ? m_putBack : m_notPutBack).push_back(step.Group->Label());
+}
+
 void WriteChain::Skip(const AnsiString &label)
 {
     m_skipped.push_back(label);
@@ -127,11 +182,6 @@ void WriteChain::Fail(bool unanswered, const AnsiString &label)
     m_unanswered = unanswered;
     m_failedAt = m_written.size();
     m_failedLabel = label;
-}
-
-void WriteChain::PutBack(const AnsiString &label, bool taken)
-{
-    (taken ? m_putBack : m_notPutBack).push_back(label);
 }
 
 void WriteChain::GoOn()

@@ -14,7 +14,12 @@
 //
 //   Chain.WriteThen(TableBinding.get(), [this](bool goesOn) { ... });
 //
-// Groups are named by their labels (BindingSetup::Label).
+// Groups are named by their labels (BindingSetup::Label). An Apply can read as its groups in
+// order, each saying by name how it goes into the chain:
+//
+//   Chain.Put(ChannelReq.get(), {.Failure = OnFailure::GoOn});
+//   Chain.Put(VlanBinding.get(), {.PutBack = {APModeBinding.get(), restoreMode}});
+//   if (!Chain.Stopped() && Chain.WroteAny()) ...
 #include "AnsiString.h"
 #include "FormBinding.h"
 
@@ -30,6 +35,49 @@ extern const char *const kWriteUnansweredText;
 // A write's failure in the form's words; when the device did not answer, says so (it may still
 // take the setting: not a refusal).
 AnsiString WriteFailureText(const AnsiString &failure, bool unanswered);
+
+// What a group's failed write does to the rest: stops the chain, or lets the groups after it
+// go on (named as written after the failure).
+enum class OnFailure { Stop, GoOn };
+// A group that was not read: left out and named, or written all the same (values the form
+// chose itself, none shown from a read).
+enum class Unread { Skip, Write };
+// After the set: the group is read again, or the controls keep what was sent.
+enum class AfterSet { ReGet, KeepShown };
+// The values sent: taken from the controls, or as the group holds them already.
+enum class SendValues { FromControls, AsHeld };
+
+// A pre-step's group to put back as the device held it. Restore (if any) sets the values back
+// and says whether anything differs from what was written; nothing is sent otherwise.
+struct PutBackStep {
+    FormBinding *Group = nullptr;
+    std::function<bool()> Restore = nullptr;
+    Unread IfUnread = Unread::Skip;
+    SendValues Values = SendValues::FromControls;
+};
+
+// How one group goes into the chain.
+struct GroupWrite {
+    OnFailure Failure = OnFailure::Stop;
+    Unread IfUnread = Unread::Skip;
+    AfterSet After = AfterSet::ReGet;
+    SendValues Values = SendValues::FromControls;
+    // Put back when this group's write does not come (it failed, or the chain had stopped).
+    PutBackStep PutBack = {};
+};
+
+// What came of one group's write.
+enum class GroupResult {
+    Written,
+    NotRead,       // left out and named
+    NothingToSend, // no group, or nothing writable in it
+    Started,       // an asynchronous write is under way
+    Failed,        // refused or left unanswered: the chain has noted it
+    NotTried,      // the chain had stopped before it
+};
+
+// One group's write outside a chain, its options by name (a table's rows one by one).
+WriteResult WriteGroupAs(FormBinding &group, const GroupWrite &how);
 
 class WriteChain {
 public:
@@ -50,6 +98,17 @@ public:
     // The same for a group whose values the form chose itself (none shown from a read): written
     // whether or not it was read.
     void WriteChosenThen(FormBinding *group, Next next);
+    // Writes one group now as how says; nothing once the chain has stopped (NotTried).
+    GroupResult Put(FormBinding *group, const GroupWrite &how = {});
+    // The same for a group the form writes its own way (several sets, say): write says what
+    // came of it, the chain notes it under group's label as for Put.
+    GroupResult PutOwn(FormBinding *group, const std::function<WriteResult()> &write,
+                       const GroupWrite &how = {});
+    // The groups a failure let go on end here: after a failure nothing more is written.
+    void EndGoingOn() { m_goingOn = false; }
+    // After a stop: puts back a group the chain wrote (see PutBackStep), and names it as put
+    // back, or as not taken back when the device refused that too.
+    void PutBack(const PutBackStep &step);
 
     // What the form did itself: a group it left out because it was not read, one it wrote
     // another way, a write of its own that failed (unanswered: the device did not answer it).
@@ -60,12 +119,11 @@ public:
     // After a failure whose group the rest does not depend on: the chain writes on, and what it
     // writes from here on is named as written after the failure.
     void GoOn();
-    // After a stop: what a pre-step changed for the write that did not come was put back as the
-    // device held it (taken), or the device did not take that either.
-    void PutBack(const AnsiString &label, bool taken);
 
     // A write failed (the chain writes nothing more unless the form lets it go on).
     bool Stopped() const { return m_stopped; }
+    // The chain writes on: nothing failed, or a failure let the rest go on.
+    bool GoesOn() const { return !m_stopped || m_goingOn; }
     // The write the chain stopped at was left unanswered, not refused.
     bool Unanswered() const { return m_unanswered; }
     bool WroteAny() const { return !m_written.empty(); }

@@ -47,7 +47,7 @@ void TFM_Performace::setDataRateButtons(bool enabled)
     Bt_Apply_a->SetEnabled(enabled);
 }
 
-bool TFM_Performace::writeRateRows(const RateStatuses &statuses)
+WriteResult TFM_Performace::writeRateRows(const RateStatuses &statuses)
 {
     // Only rows the device has, one write after the other, each awaited.
     TListItems *rows = ListView1->Items();
@@ -64,10 +64,12 @@ bool TFM_Performace::writeRateRows(const RateStatuses &statuses)
         // No status chosen keeps the one the device reported.
         if (!statuses[static_cast<std::size_t>(i)].empty())
             row->SubItems()->SetString(0, statuses[static_cast<std::size_t>(i)]);
-        if (DataRateTableReq->Write(false, true) != WriteResult::Written)
-            return false;
+        // Each row as chosen; the list shows what was sent, not read again.
+        const WriteResult result = WriteGroupAs(*DataRateTableReq, {.After = AfterSet::KeepShown});
+        if (result != WriteResult::Written)
+            return result;
     }
-    return true;
+    return WriteResult::Written;
 }
 
 bool TFM_Performace::CheckRanges()
@@ -93,21 +95,22 @@ void TFM_Performace::Bt_Apply_aClick(TObject *)
     StripMbps(CB_DtRta, Ed_DtRta);
     StripMbps(CB_Chana, Ed_Chana);
     Chain.Begin();
-    const bool ok = WriteGroups() && WriteRateControl();
+    WriteGroups();
+    WriteRateControl();
     // Only the lists whose groups went out stop offering a value the device no longer holds.
     ForgetKeptValues(Chain, {{CB_DtRta, RadioReq.get()}, {CB_Chana, ChannelReq.get()}});
     // Nothing written, nothing to restart for and no success to tell.
-    if (ok && Chain.WroteAny())
+    if (!Chain.Stopped() && Chain.WroteAny())
         RunRestartCountdown();
     Chain.Show(StatusBar, Chain.Text(gMsg11gSetSuccess, gMsg11gSetError));
 }
 
-bool TFM_Performace::WriteGroups()
+void TFM_Performace::WriteGroups()
 {
     // read: the optional row's first read succeeded. A row the device answered it lacks is
     // left out unnamed; one whose answer was lost is named as not written.
     auto put = [this](const std::unique_ptr<FormBinding> &req, bool read = true) {
-        return Chain.Write(UnlessLacking(req, read));
+        Chain.Put(UnlessLacking(req, read));
     };
     // With auto channel scan no channel is written, nor one the list lacks (the device keeps it).
     const bool autoScan = CB_AuSc->Text() == "Enable";
@@ -115,48 +118,47 @@ bool TFM_Performace::WriteGroups()
         CB_Chana->SetEnabled(false);
     // A refused channel stops only IGMP snooping: the radio's other groups still go out, named
     // as written after it.
-    bool channelOk = true;
-    if (!autoScan && !ShowsKeptValue(CB_Chana) && !Chain.Write(ChannelReq.get())) {
-        channelOk = false;
-        Chain.GoOn();
-    }
+    if (!autoScan && !ShowsKeptValue(CB_Chana))
+        Chain.Put(ChannelReq.get(), {.Failure = OnFailure::GoOn});
     // A data rate the list lacks stays as the device holds it.
     std::optional<AccessPatch> rateKept;
     if (ShowsKeptValue(CB_DtRta))
         rateKept.emplace(*RadioReq, std::initializer_list<std::pair<int, uint32_t>>{{1, KvAccess::Invalid}});
-    const bool ok = put(BgModeReq, BgModeRead) && put(SuperModeReq) && put(RadioReq) && put(XRReq, XRRead) &&
-                    put(GonlyReq, GonlyRead) && put(WMMReq, WMMRead) && put(PreambleReq, PreambleRead) &&
-                    put(AntennaReq, AntennaRead);
-    return ok && channelOk && put(IgmpReq, IgmpRead);
+    put(BgModeReq, BgModeRead);
+    put(SuperModeReq);
+    put(RadioReq);
+    put(XRReq, XRRead);
+    put(GonlyReq, GonlyRead);
+    put(WMMReq, WMMRead);
+    put(PreambleReq, PreambleRead);
+    put(AntennaReq, AntennaRead);
+    Chain.EndGoingOn();
+    put(IgmpReq, IgmpRead);
 }
 
-bool TFM_Performace::WriteRateControl()
+void TFM_Performace::WriteRateControl()
 {
+    if (!Chain.GoesOn())
+        return;
     if (!DataRateControl() || !DataRateStatusReq || !DataRateTableReq) {
         // Support left unanswered may well be there: its rates were neither read nor written.
         if (DataRateSupportReq && DataRateSupportReq->FailedUnanswered())
             Chain.Skip(DataRateSupportReq->Label());
-        return true;
+        return;
     }
     CB_DateStatusChange(this);
-    if (!Chain.Write(DataRateStatusReq.get()))
-        return false;
-    // Rows are written only as read: without the table nothing of it goes back.
-    if (!RateRowsRead() || DataRateTableReq->Busy) {
-        Chain.Skip(DataRateTableReq->Label());
-        return true;
-    }
-    RateStatuses statuses;
-    for (std::size_t i = 0; i < statuses.size(); ++i)
-        if (CB_DRate[i]->ItemIndex() >= 0)
-            statuses[i] = CB_DRate[i]->Text();
-    // One group however many rows: it is named once, when all went out.
-    if (!writeRateRows(statuses)) {
-        Chain.Fail(DataRateTableReq->WriteUnanswered(), DataRateTableReq->Label());
-        return false;
-    }
-    Chain.Note(DataRateTableReq->Label());
-    return true;
+    Chain.Put(DataRateStatusReq.get());
+    // One group however many rows, named once when all went out; written only as read: without
+    // the table nothing of it goes back.
+    Chain.PutOwn(DataRateTableReq.get(), [this] {
+        if (!RateRowsRead() || DataRateTableReq->Busy)
+            return WriteResult::Unread;
+        RateStatuses statuses;
+        for (std::size_t i = 0; i < statuses.size(); ++i)
+            if (CB_DRate[i]->ItemIndex() >= 0)
+                statuses[i] = CB_DRate[i]->Text();
+        return writeRateRows(statuses);
+    });
 }
 
 void TFM_Performace::Bt_Refresh_aClick(TObject *)
@@ -248,10 +250,8 @@ void TFM_Performace::BT_RDateRateClick(TObject *)
     const RateStatuses &statuses = bgMode(0) ? kReset11g : (bgMode(1) ? kReset11b : kResetMixed);
     for (std::size_t i = 0; i < statuses.size(); ++i)
         CB_DRate[i]->SetItemIndex(CB_DRate[i]->Items()->IndexOf(statuses[i]));
-    if (writeRateRows(statuses))
-        return;
     // The reset's own failure: no earlier group to name, and no success text when it works.
     Chain.Begin();
-    Chain.Fail(DataRateTableReq->WriteUnanswered(), DataRateTableReq->Label());
-    StatusBar->SetSimpleText(Chain.Text(AnsiString(), gMsg11gSetError));
+    if (Chain.PutOwn(DataRateTableReq.get(), [&] { return writeRateRows(statuses); }) == GroupResult::Failed)
+        StatusBar->SetSimpleText(Chain.Text(AnsiString(), gMsg11gSetError));
 }

@@ -647,32 +647,28 @@ bool TFM_MultiSSIDForm::WriteAll(const std::vector<std::pair<int, uint32_t>> &ma
         // The device switches Multi-SSID on: as an access point without Super G.
         SelectText(AP_ModeComboBox, "Access Point");
         SelectText(Supermode_ComboBox, "Disable");
-        Chain.Write(APModeBinding.get());
         // Not written (refused, unanswered, or not read): the lists show what they showed.
-        if (!Chain.Wrote(APModeBinding.get())) {
+        if (Chain.Put(APModeBinding.get()) != GroupResult::Written) {
             SelectText(AP_ModeComboBox, heldMode);
             SelectText(Supermode_ComboBox, heldSuper);
         }
     }
-    if (!Chain.Write(VlanBinding.get())) {
-        // Nothing the mode was switched for came: the device gets its own mode back.
-        if (Chain.Wrote(APModeBinding.get()) &&
-            (heldMode != AP_ModeComboBox->Text() || heldSuper != Supermode_ComboBox->Text())) {
-            SelectText(AP_ModeComboBox, heldMode);
-            SelectText(Supermode_ComboBox, heldSuper);
-            Chain.PutBack(APModeBinding->Label(), APModeBinding->Write() == WriteResult::Written);
-        }
-        return false;
-    }
+    // Nothing the mode was switched for came: the device gets its own mode back.
+    const auto restoreMode = [&] {
+        if (heldMode == AP_ModeComboBox->Text() && heldSuper == Supermode_ComboBox->Text())
+            return false;
+        SelectText(AP_ModeComboBox, heldMode);
+        SelectText(Supermode_ComboBox, heldSuper);
+        return true;
+    };
+    Chain.Put(VlanBinding.get(), {.PutBack = {APModeBinding.get(), restoreMode}});
     {
         AccessPatch patch(*MasterBinding, master);
-        if (!Chain.Write(MasterBinding.get()))
-            return false;
+        Chain.Put(MasterBinding.get());
     }
     for (std::size_t k = 0; k < 3; ++k) {
         AccessPatch patch(*GuestBindings[k], guests[k]);
-        if (!Chain.Write(GuestBindings[k].get()))
-            return false;
+        Chain.Put(GuestBindings[k].get());
     }
-    return true;
+    return !Chain.Stopped();
 }

@@ -165,9 +165,9 @@ private:
     void ReadDataRateGroups();
     // The checks of the radio group's edits, in order; false after the first refusal.
     bool CheckRanges();
-    // Every group but the rate rows, each only as read; false once a write failed.
-    bool WriteGroups();
-    bool WriteRateControl();
+    // Every group but the rate rows, then the rate control and its rows, each only as read.
+    void WriteGroups();
+    void WriteRateControl();
     Capabilities m_capabilities;
     // The writes of an Apply (and of a reset of the rates).
     WriteChain Chain{this};
@@ -181,8 +181,8 @@ private:
     // The rate combos and the reset button as the control status and b/g mode allow.
     void enableRatesByControl();
     void setDataRateButtons(bool enabled);
-    // Writes the twelve rate statuses, one row after another; false at the first failure.
-    bool writeRateRows(const std::array<AnsiString, 12> &statuses);
+    // Writes the twelve rate statuses, one row after another; stops at the first failure.
+    WriteResult writeRateRows(const std::array<AnsiString, 12> &statuses);
     bool rangeOk(TEdit *edit, int low, int high, bool emptyFails) const;
     KvOptionList *m_superModeNames = nullptr;
     int m_rateControlRead = -1; // the control status's entry as last read, -1 when unread

@@ -78,7 +78,7 @@ void TFM_Wirless::PutBackGuestStates()
     const AccessPatch patch(*GuestStateBinding, plan);
     if (WritableItemCount(GuestStateBinding->Request.VarList) == 0)
         return;
-    Chain.PutBack(GuestStateBinding->Label(), GuestStateBinding->Write(true, true) == WriteResult::Written);
+    Chain.PutBack({.Group = GuestStateBinding.get()});
 }
 
 void TFM_Wirless::PutBackMarkedGuests()
@@ -107,7 +107,7 @@ void TFM_Wirless::PutBackMarkedGuests()
             ~SyncFor() { b.Mode = mode; }
         } sync{*b};
         const AccessPatch patch(*b, plan);
-        Chain.PutBack(b->Label(), b->WriteChosen() == WriteResult::Written);
+        Chain.PutBack({.Group = b, .IfUnread = Unread::Write});
     }
 }
 

@@ -219,12 +219,14 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
         std::vector<std::string> args;
         bool asyncMiddle; // the middle group writes asynchronously
         bool stopBeforeWrites;
-        bool goOn; // the rest does not depend on the first group
+        bool goOn;    // the rest does not depend on the first group
+        bool putBack; // the first group is put back when the last one does not come
         std::string text;
         std::vector<std::string> sets;
     } cases[] = {
         {"all written",
          {},
+         false,
          false,
          false,
          false,
@@ -235,11 +237,13 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          false,
          false,
          false,
+         false,
          "Failed! Not written: Access. Written before it: Station.",
          {"adInternalStationConnection=1", "adEthernet2WLANAccess=1 (genErr)"}},
         {"asynchronous, refused",
          {"--fault", "adEthernet2WLANAccess=error:genErr@set"},
          true,
+         false,
          false,
          false,
          "Failed! Not written: Access. Written before it: Station.",
@@ -249,10 +253,12 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          true,
          false,
          false,
+         false,
          "Done!",
          {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1"}},
         {"middle not read",
          {"--fault", "adEthernet2WLANAccess=error:genErr@get"},
+         false,
          false,
          false,
          false,
@@ -263,12 +269,23 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          true,
          false,
          true,
+         false,
          "Failed! Not written: Station. Written after it: Access, Level.",
          {"adInternalStationConnection=1 (genErr)", "adEthernet2WLANAccess=1", "adSystemLevel=1"}},
+        {"refused last, the first put back",
+         {"--fault", "adSystemLevel=error:genErr@set"},
+         false,
+         false,
+         false,
+         true,
+         "Failed! Not written: Level. Written before it: Station, Access. Put back as before: Station.",
+         {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1 (genErr)",
+          "adInternalStationConnection=1"}},
         {"device stopped",
          {},
          false,
          true,
+         false,
          false,
          "Failed! The device did not answer; it may still take the setting. Not answered: Station.",
          {}},
@@ -290,15 +307,21 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
             sim->process().pause();
         chain.Begin();
         bool ended = false;
-        const bool firstWritten = chain.Write(first.get(), false, false);
-        ASSERT_TRUE(firstWritten || c.stopBeforeWrites || c.goOn);
+        // Sent as the groups hold them (read from the device), not read again.
+        const GroupWrite asHeld = {.After = AfterSet::KeepShown, .Values = SendValues::AsHeld};
+        GroupWrite firstHow = asHeld;
         if (c.goOn)
-            chain.GoOn();
+            firstHow.Failure = OnFailure::GoOn;
+        const bool firstWritten = chain.Put(first.get(), firstHow) == GroupResult::Written;
+        ASSERT_TRUE(firstWritten || c.stopBeforeWrites || c.goOn);
+        GroupWrite lastHow = asHeld;
+        if (c.putBack)
+            lastHow.PutBack = {.Group = first.get(), .Values = SendValues::AsHeld};
         chain.WriteThen(
             middle.get(),
             [&](bool goesOn) {
                 if (goesOn)
-                    chain.Write(last.get(), false, false);
+                    chain.Put(last.get(), lastHow);
                 ended = true;
             },
             false, false);

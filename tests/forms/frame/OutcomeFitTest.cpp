@@ -75,8 +75,10 @@ std::string ShownWhole(const TStatusBar *bar)
 // The bar lies inside the window and covers no other control of its parent.
 void ExpectUncovered(TForm &form, TStatusBar *bar)
 {
-    const QRect window = form.Widget()->rect();
-    const QRect shown(bar->Widget()->mapTo(form.Widget(), QPoint(0, 0)), bar->Widget()->size());
+    // A form larger than the screen scrolls: the bar must lie within what scrolls into view.
+    QWidget *area = form.ScrollArea() ? form.ClientWidget() : form.Widget();
+    const QRect window = area->rect();
+    const QRect shown(bar->Widget()->mapTo(area, QPoint(0, 0)), bar->Widget()->size());
     EXPECT_TRUE(window.contains(shown)) << bar->Name() << " lies outside the window";
     TWinControl *parent = bar->Parent();
     for (int i = 0; i < parent->ControlCount(); ++i) {

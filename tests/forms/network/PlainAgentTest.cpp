@@ -193,7 +193,7 @@ TEST_F(FormTest, ApplyAnsweredWithNoSuchInstanceIsAFailure)
     EXPECT_EQ(f->LogServerEdit->Text(), "10.0.0.5");
     for (int i = 0; i < 2; ++i) {
         click(f->Bt_Apply);
-        EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Error!");
+        EXPECT_EQ(f->StatusBar1->SimpleText(), "Set Error! Not written: Log Settings.");
         EXPECT_EQ(f->LogServerEdit->Text(), "10.0.0.5");
     }
 }

@@ -234,7 +234,7 @@ void AdminSettingsParts::WriteConsole(WriteChain &chain)
     const ConsoleControls c = Console();
     const ConsoleProtocol chosen = ChosenConsole(c);
     const ConsoleSwitch done =
-        SwitchConsole(chain, m_deviceConsole, chosen,
+        SwitchConsole(chain, ConsoleReq->Label(), m_deviceConsole, chosen,
                       [this, &chain](ConsoleProtocol protocol, bool isChosen, bool &unanswered) {
                           return WriteConsoleGroups(chain, protocol, isChosen, unanswered);
                       });

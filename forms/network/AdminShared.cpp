@@ -146,8 +146,8 @@ ConsoleProtocol ChosenConsole(const ConsoleControls &c)
     return c.RB_None->Checked() ? ConsoleProtocol::None : ConsoleProtocol::Unknown;
 }
 
-ConsoleSwitch SwitchConsole(WriteChain &chain, ConsoleProtocol held, ConsoleProtocol chosen,
-                            const ConsoleWrite &write)
+ConsoleSwitch SwitchConsole(WriteChain &chain, const AnsiString &label, ConsoleProtocol held,
+                            ConsoleProtocol chosen, const ConsoleWrite &write)
 {
     const bool switching = chosen != held && chosen != ConsoleProtocol::None;
     bool unanswered = false;
@@ -155,7 +155,7 @@ ConsoleSwitch SwitchConsole(WriteChain &chain, ConsoleProtocol held, ConsoleProt
     if (switching && !write(ConsoleProtocol::None, false, unanswered)) {
         // Either may still be on: the chosen one does not go on beside it.
         write(held, false, ignored);
-        chain.Fail(unanswered);
+        chain.Fail(unanswered, label);
         return ConsoleSwitch::OffRefused;
     }
     // The chain itself tells how the chosen protocol's write failed.

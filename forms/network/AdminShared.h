@@ -86,11 +86,12 @@ ConsoleProtocol ChosenConsole(const ConsoleControls &c);
 // the console off. write(protocol, chosen, unanswered) writes a protocol's values (the time-out
 // with the chosen one): the chosen protocol through the chain, which notes it or stops at its
 // failure; switching off and putting back beside the chain (WriteBeside). A refused switch-off
-// stops the chain, told as unanswered when the device did not answer it.
+// stops the chain at the console group (label), told as unanswered when the device did not
+// answer it.
 enum class ConsoleSwitch { Done, OffRefused, Refused };
 using ConsoleWrite = std::function<bool(ConsoleProtocol protocol, bool chosen, bool &unanswered)>;
-ConsoleSwitch SwitchConsole(WriteChain &chain, ConsoleProtocol held, ConsoleProtocol chosen,
-                            const ConsoleWrite &write);
+ConsoleSwitch SwitchConsole(WriteChain &chain, const AnsiString &label, ConsoleProtocol held,
+                            ConsoleProtocol chosen, const ConsoleWrite &write);
 // A write of the console's step that the chain does not note (both off, the protocol put
 // back): true when the device took it or there was nothing to send (a null group); a failure
 // the device left unanswered sets unanswered.

@@ -156,10 +156,11 @@ void TFM_Misc::Bt_ApplyClick(TObject *)
     const ConsoleProtocol chosen = !CB_Status->Checked() ? ConsoleProtocol::None
                                    : CB_SSH->Checked()   ? ConsoleProtocol::Ssh
                                                          : ConsoleProtocol::Telnet;
-    const ConsoleSwitch done = SwitchConsole(
-        Chain, m_held, chosen, [this](ConsoleProtocol protocol, bool isChosen, bool &unanswered) {
-            return WriteConsole(protocol, isChosen, unanswered);
-        });
+    const ConsoleSwitch done =
+        SwitchConsole(Chain, kConsoleLabel, m_held, chosen,
+                      [this](ConsoleProtocol protocol, bool isChosen, bool &unanswered) {
+                          return WriteConsole(protocol, isChosen, unanswered);
+                      });
     if (done == ConsoleSwitch::OffRefused)
         Application->MessageBox("Set error!Please reset.", "Warning", MB_OK);
     if (done == ConsoleSwitch::Done) {

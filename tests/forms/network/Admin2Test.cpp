@@ -354,13 +354,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "Set OK!"},
         ConsoleCase{"Telnet chosen and refused", "telnet=error:genErr@set", true,
                     BeforeConsoleAnd({"telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)", "ssh=1"}),
-                    "Setting Error! Written before it: Login, Limit Administrator IP, LED Setting, Limit "
-                    "Administrator IP 1 and 2."},
+                    "Setting Error! Not written: Console. Written before it: Login, Limit Administrator IP, "
+                    "LED Setting, Limit Administrator IP 1 and 2."},
         ConsoleCase{"switch-off unanswered", "telnet=drop@set", true,
                     BeforeConsoleAnd({"telnet=0 (genErr)", "telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)",
                                       "telnet=0 (genErr)", "ssh=1"}),
-                    "Setting Error! The device did not answer; it may still take the setting. Written before "
-                    "it: Login, Limit Administrator IP, LED Setting, Limit Administrator IP 1 and 2."},
+                    "Setting Error! The device did not answer; it may still take the setting. Not answered: "
+                    "Console. Written before it: Login, Limit Administrator IP, LED Setting, Limit "
+                    "Administrator IP 1 and 2."},
         // Both off went through, the chosen protocol's "on" was refused: SSH goes back on.
         ConsoleCase{
             "Telnet's switch on refused", "timeout=error:genErr@set", true,

@@ -386,8 +386,8 @@ INSTANTIATE_TEST_SUITE_P(
                     true,
                     {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
                      "admLedStatus=0", "telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)", "ssh=1"},
-                    "Setting Error! Written before it: Login Settings, Limit Administrator IP, Limit "
-                    "Administrator VID, Administrator VID, LED Status."},
+                    "Setting Error! Not written: Console Settings. Written before it: Login Settings, Limit "
+                    "Administrator IP, Limit Administrator VID, Administrator VID, LED Status."},
         // Both off went through, the chosen protocol's "on" was refused: SSH goes back on.
         ConsoleCase{"Telnet's switch on refused",
                     "timeout=error:genErr@set",

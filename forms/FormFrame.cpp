@@ -153,6 +153,11 @@ AnsiString WrittenAfterText(const AnsiString &text, const std::vector<AnsiString
     return WithLabels(text, "Written after it:", written);
 }
 
+AnsiString RefusedText(const AnsiString &text, const std::vector<AnsiString> &refused)
+{
+    return WithLabels(text, "Refused:", refused);
+}
+
 AnsiString PutBackText(const AnsiString &text, const std::vector<AnsiString> &putBack)
 {
     return WithLabels(text, "Put back as before:", putBack);

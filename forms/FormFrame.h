@@ -54,6 +54,8 @@ AnsiString NotWrittenText(const AnsiString &text, const std::vector<AnsiString> 
 AnsiString WrittenBeforeText(const AnsiString &text, const std::vector<AnsiString> &written);
 // The groups a chain wrote after a failure the rest did not depend on ("Written after it: Radio.").
 AnsiString WrittenAfterText(const AnsiString &text, const std::vector<AnsiString> &written);
+// The groups a chain let go on after the device refused them ("Refused: VLAN State.").
+AnsiString RefusedText(const AnsiString &text, const std::vector<AnsiString> &refused);
 // What a pre-step changed for a write that did not come, put back as the device held it
 // ("Put back as before: VLAN and Guest SSIDs."), or not taken either ("Not put back: ...").
 AnsiString PutBackText(const AnsiString &text, const std::vector<AnsiString> &putBack);

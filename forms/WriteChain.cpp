@@ -23,6 +23,8 @@ void WriteChain::Begin()
     m_waiting = false;
     m_written.clear();
     m_skipped.clear();
+    m_refused.clear();
+    m_failureDetail.clear();
     m_putBack.clear();
     m_notPutBack.clear();
     m_writtenGroups.clear();
@@ -37,7 +39,7 @@ void WriteChain::touched(FormBinding *group)
         m_touched.push_back(group);
 }
 
-bool WriteChain::took(FormBinding *group, WriteResult result)
+bool WriteChain::took(FormBinding *group, WriteResult result, const GroupWrite &how)
 {
     switch (result) {
     case WriteResult::Written:
@@ -52,59 +54,23 @@ bool WriteChain::took(FormBinding *group, WriteResult result)
     case WriteResult::Started:
         return true;
     case WriteResult::Failed:
-        Fail(group->WriteUnanswered(), group->Label());
-        touched(group);
+        failed(group, group->WriteUnanswered(), how);
         return false;
     }
     return false;
 }
 
-bool WriteChain::Write(FormBinding *group, bool reGetAfterSet, bool takeFromControls)
+void WriteChain::failed(FormBinding *group, bool unanswered, const GroupWrite &how)
 {
-    if (m_stopped && !m_goingOn)
-        return false;
-    if (group == nullptr)
-        return true;
-    return took(group, group->Write(reGetAfterSet, takeFromControls));
-}
-
-void WriteChain::WriteThen(FormBinding *group, Next next, bool reGetAfterSet, bool takeFromControls)
-{
-    writeThen(group, std::move(next), false, reGetAfterSet, takeFromControls);
-}
-
-void WriteChain::WriteChosenThen(FormBinding *group, Next next)
-{
-    writeThen(group, std::move(next), true, true, true);
-}
-
-void WriteChain::writeThen(FormBinding *group, Next next, bool chosen, bool reGetAfterSet,
-                           bool takeFromControls)
-{
-    if ((m_stopped && !m_goingOn) || group == nullptr) {
-        next(!m_stopped || m_goingOn);
+    touched(group);
+    if (how.Failure == OnFailure::GoOnIfRefused && !unanswered) {
+        m_refused.push_back(group->Label());
         return;
     }
-    // Armed before the write: a send that fails at once completes nothing.
-    group->AwaitWrite([this, group, next](const KvSNMPError &e) {
-        m_waiting = false;
-        if (e.Code == 0) {
-            m_written.push_back(group->Label());
-            m_writtenGroups.push_back(group);
-        } else {
-            Fail(e.Code == KvSNMPCode::NoAnswer, group->Label());
-        }
-        touched(group);
-        // Outside the completion: the next step writes again and may show the countdown.
-        m_form->Post([this, next] { next(!m_stopped || m_goingOn); });
-    });
-    const WriteResult result = chosen ? group->WriteChosen() : group->Write(reGetAfterSet, takeFromControls);
-    if (result == WriteResult::Started) {
-        m_waiting = true;
-        return;
-    }
-    group->AwaitWrite(nullptr);
-    next(took(group, result));
+    fail(unanswered, group->Label());
+    if (how.Failure == OnFailure::GoOn)
+        m_goingOn = true;
+    PutBack(how.PutBack);
 }
 
 WriteResult WriteGroupAs(FormBinding &group, const GroupWrite &how)
@@ -115,10 +81,56 @@ WriteResult WriteGroupAs(FormBinding &group, const GroupWrite &how)
                                          : group.Write(reGet, fromControls);
 }
 
+void WriteGroupThen(TForm *form, FormBinding &group, const GroupWrite &how, std::function<void(bool)> next)
+{
+    group.AwaitWrite([form, next](const KvSNMPError &e) {
+        const bool written = e.Code == 0;
+        form->Post([next, written] { next(written); });
+    });
+    WriteResult result = WriteResult::Failed;
+    try {
+        result = WriteGroupAs(group, how);
+    } catch (...) {
+        group.AwaitWrite(nullptr);
+        throw;
+    }
+    if (result == WriteResult::Started)
+        return;
+    group.AwaitWrite(nullptr);
+    next(result == WriteResult::Written);
+}
+
 GroupResult WriteChain::Put(FormBinding *group, const GroupWrite &how)
 {
-    return PutOwn(
-        group, [group, &how] { return WriteGroupAs(*group, how); }, how);
+    return put(group, how, nullptr);
+}
+
+GroupResult WriteChain::put(FormBinding *group, const GroupWrite &how, Next next)
+{
+    auto write = [group, &how] { return WriteGroupAs(*group, how); };
+    if (!GoesOn() || group == nullptr)
+        return PutOwn(group, write, how);
+    // Armed before the write: a send that fails at once completes nothing.
+    group->AwaitWrite([this, group, how, next](const KvSNMPError &e) {
+        m_waiting = false;
+        if (e.Code == 0) {
+            m_written.push_back(group->Label());
+            m_writtenGroups.push_back(group);
+            touched(group);
+        } else {
+            failed(group, e.Code == KvSNMPCode::NoAnswer, how);
+            m_failureDetail = e.Message;
+        }
+        // Outside the completion: the next step writes again and may show the countdown.
+        if (next)
+            m_form->Post([this, next] { next(GoesOn()); });
+    });
+    const GroupResult result = PutOwn(group, write, how);
+    if (result == GroupResult::Started)
+        m_waiting = true;
+    else
+        group->AwaitWrite(nullptr);
+    return result;
 }
 
 GroupResult WriteChain::PutOwn(FormBinding *group, const std::function<WriteResult()> &write,
@@ -130,13 +142,20 @@ GroupResult WriteChain::PutOwn(FormBinding *group, const std::function<WriteResu
     }
     if (group == nullptr)
         return GroupResult::NothingToSend;
-    const WriteResult result = write();
-    if (!took(group, result)) {
-        if (how.Failure == OnFailure::GoOn)
-            GoOn();
-        PutBack(how.PutBack);
-        return GroupResult::Failed;
+    m_skipped.insert(m_skipped.end(), how.LeftOut.begin(), how.LeftOut.end());
+    WriteResult result = WriteResult::Failed;
+    try {
+        result = write();
+    } catch (const std::exception &e) {
+        // A value that cannot go out: nothing was sent, and no completion is to come.
+        group->AwaitWrite(nullptr);
+        m_waiting = false;
+        failed(group, false, {.PutBack = how.PutBack});
+        m_failureDetail = e.what();
+        throw;
     }
+    if (!took(group, result, how))
+        return GroupResult::Failed;
     switch (result) {
     case WriteResult::Written:
         return GroupResult::Written;
@@ -151,6 +170,12 @@ GroupResult WriteChain::PutOwn(FormBinding *group, const std::function<WriteResu
     return GroupResult::NothingToSend;
 }
 
+void WriteChain::PutThen(FormBinding *group, const GroupWrite &how, Next next)
+{
+    if (put(group, how, next) != GroupResult::Started)
+        next(GoesOn());
+}
+
 void WriteChain::PutBack(const PutBackStep &step)
 {
     if (step.Group == nullptr || !Wrote(step.Group))
@@ -162,17 +187,18 @@ void WriteChain::PutBack(const PutBackStep &step)
     (taken ? m_putBack : m_notPutBack).push_back(step.Group->Label());
 }
 
-void WriteChain::Skip(const AnsiString &label)
+void WriteChain::Refuse(FormBinding *group)
 {
-    m_skipped.push_back(label);
+    if (group != nullptr)
+        StopAt(group->Label(), false);
 }
 
-void WriteChain::Note(const AnsiString &label)
+void WriteChain::StopAt(const AnsiString &label, bool unanswered)
 {
-    m_written.push_back(label);
+    fail(unanswered, label);
 }
 
-void WriteChain::Fail(bool unanswered, const AnsiString &label)
+void WriteChain::fail(bool unanswered, const AnsiString &label)
 {
     // A second failure ends the chain; the text tells of the first.
     m_goingOn = false;
@@ -184,11 +210,6 @@ void WriteChain::Fail(bool unanswered, const AnsiString &label)
     m_failedLabel = label;
 }
 
-void WriteChain::GoOn()
-{
-    m_goingOn = m_stopped;
-}
-
 bool WriteChain::Wrote(const ReadOutcome *group) const
 {
     return std::find(m_writtenGroups.begin(), m_writtenGroups.end(), group) != m_writtenGroups.end();
@@ -197,7 +218,7 @@ bool WriteChain::Wrote(const ReadOutcome *group) const
 AnsiString WriteChain::Text(const AnsiString &success, const AnsiString &failure) const
 {
     if (!m_stopped)
-        return NotWrittenText(WroteAny() ? success : AnsiString(), m_skipped);
+        return NotWrittenText(RefusedText(WroteAny() ? success : AnsiString(), m_refused), m_skipped);
     AnsiString text = WriteFailureText(failure, m_unanswered);
     // The group it stopped at: refused, not written; unanswered, perhaps taken.
     if (!m_failedLabel.empty())
@@ -206,7 +227,7 @@ AnsiString WriteChain::Text(const AnsiString &success, const AnsiString &failure
         m_written.begin() + static_cast<std::ptrdiff_t>(std::min(m_failedAt, m_written.size()));
     text = WrittenBeforeText(text, std::vector<AnsiString>(m_written.begin(), split));
     text = WrittenAfterText(text, std::vector<AnsiString>(split, m_written.end()));
-    text = NotWrittenText(text, m_skipped);
+    text = NotWrittenText(RefusedText(text, m_refused), m_skipped);
     return NotPutBackText(PutBackText(text, m_putBack), m_notPutBack);
 }
 

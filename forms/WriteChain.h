@@ -5,21 +5,19 @@
 // left it unanswered (then it may still take it).
 //
 //   Chain.Begin();
-//   const bool ok = Chain.Write(SSIDBinding.get()) && Chain.Write(SuperModeBinding.get());
-//   if (ok && Chain.WroteAny())
+//   Chain.Put(SSIDBinding.get());
+//   Chain.Put(ChannelReq.get(), {.Failure = OnFailure::GoOn});
+//   Chain.Put(VlanBinding.get(), {.PutBack = {APModeBinding.get(), restoreMode}});
+//   if (!Chain.Stopped() && Chain.WroteAny())
 //       RunRestartCountdown();
 //   StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting error!"));
 //
 // A group that writes asynchronously goes on from its completion:
 //
-//   Chain.WriteThen(TableBinding.get(), [this](bool goesOn) { ... });
+//   Chain.PutThen(TableBinding.get(), {.After = AfterSet::KeepShown}, [this](bool goesOn) { ... });
 //
-// Groups are named by their labels (BindingSetup::Label). An Apply can read as its groups in
-// order, each saying by name how it goes into the chain:
-//
-//   Chain.Put(ChannelReq.get(), {.Failure = OnFailure::GoOn});
-//   Chain.Put(VlanBinding.get(), {.PutBack = {APModeBinding.get(), restoreMode}});
-//   if (!Chain.Stopped() && Chain.WroteAny()) ...
+// Groups are named by their labels (BindingSetup::Label); each says by name how it goes into
+// the chain, so an Apply reads as its groups in order.
 #include "AnsiString.h"
 #include "FormBinding.h"
 
@@ -37,8 +35,10 @@ extern const char *const kWriteUnansweredText;
 AnsiString WriteFailureText(const AnsiString &failure, bool unanswered);
 
 // What a group's failed write does to the rest: stops the chain, or lets the groups after it
-// go on (named as written after the failure).
-enum class OnFailure { Stop, GoOn };
+// go on (named as written after the failure). GoOnIfRefused: a refusal is named among the
+// refused and the chain writes on as before; a write left unanswered stops it (a device that
+// did not answer is asked nothing more).
+enum class OnFailure { Stop, GoOn, GoOnIfRefused };
 // A group that was not read: left out and named, or written all the same (values the form
 // chose itself, none shown from a read).
 enum class Unread { Skip, Write };
@@ -64,6 +64,9 @@ struct GroupWrite {
     SendValues Values = SendValues::FromControls;
     // Put back when this group's write does not come (it failed, or the chain had stopped).
     PutBackStep PutBack = {};
+    // Parts of the group the form keeps out of this write (patched read-only): named as not
+    // written whenever the group is tried.
+    std::vector<AnsiString> LeftOut = {};
 };
 
 // What came of one group's write.
@@ -72,12 +75,16 @@ enum class GroupResult {
     NotRead,       // left out and named
     NothingToSend, // no group, or nothing writable in it
     Started,       // an asynchronous write is under way
-    Failed,        // refused or left unanswered: the chain has noted it
+    Failed,        // refused or left unanswered: the chain has noted it (and gone on where
+                   // the group's options say so)
     NotTried,      // the chain had stopped before it
 };
 
 // One group's write outside a chain, its options by name (a table's rows one by one).
 WriteResult WriteGroupAs(FormBinding &group, const GroupWrite &how);
+// The same for a group that writes asynchronously: next(written) runs from form's event queue
+// once the device has answered, or at once when the write did not start.
+void WriteGroupThen(TForm *form, FormBinding &group, const GroupWrite &how, std::function<void(bool)> next);
 
 class WriteChain {
 public:
@@ -87,19 +94,15 @@ public:
 
     // A new Apply: the last one's outcome is forgotten.
     void Begin();
-    // Writes one group now (a synchronous group; an asynchronous one only starts). A group not
-    // read is skipped and named, one with nothing to send goes by. False once the chain has
-    // stopped: at this write or an earlier one; nothing more is written then.
-    bool Write(FormBinding *group, bool reGetAfterSet = true, bool takeFromControls = true);
-    // The same for a group that writes asynchronously: next runs once the device has answered,
-    // or at once when the group was skipped, had nothing to send or was written synchronously.
-    // goesOn is false when the chain has stopped.
-    void WriteThen(FormBinding *group, Next next, bool reGetAfterSet = true, bool takeFromControls = true);
-    // The same for a group whose values the form chose itself (none shown from a read): written
-    // whether or not it was read.
-    void WriteChosenThen(FormBinding *group, Next next);
-    // Writes one group now as how says; nothing once the chain has stopped (NotTried).
+    // Writes one group now as how says; nothing once the chain has stopped (NotTried). A write
+    // that throws is noted as failed at the group, and the exception goes on to the form. An
+    // asynchronous group's outcome is noted when the device answers (Started until then), before
+    // the group's own set-done handler runs.
     GroupResult Put(FormBinding *group, const GroupWrite &how = {});
+    // The same for a group that writes asynchronously: next runs once the device has answered
+    // (from the form's event queue, after the group's own set-done handler), or at once when the
+    // write did not start. goesOn is false when the chain has stopped.
+    void PutThen(FormBinding *group, const GroupWrite &how, Next next);
     // The same for a group the form writes its own way (several sets, say): write says what
     // came of it, the chain notes it under group's label as for Put.
     GroupResult PutOwn(FormBinding *group, const std::function<WriteResult()> &write,
@@ -110,15 +113,15 @@ public:
     // back, or as not taken back when the device refused that too.
     void PutBack(const PutBackStep &step);
 
-    // What the form did itself: a group it left out because it was not read, one it wrote
-    // another way, a write of its own that failed (unanswered: the device did not answer it).
-    void Skip(const AnsiString &label);
-    void Note(const AnsiString &label);
-    // label names the group the chain stopped at (none: the form's own step, named by its text).
-    void Fail(bool unanswered, const AnsiString &label = AnsiString());
-    // After a failure whose group the rest does not depend on: the chain writes on, and what it
-    // writes from here on is named as written after the failure.
-    void GoOn();
+    // A write the form cannot send (the values it would take are out of its lists): the chain
+    // stops at group, named as not written.
+    void Refuse(FormBinding *group);
+    // A step of the form's own that wrote outside the chain (switching a console off first,
+    // emptying a row before its entry): its failure stops the chain at label; unanswered, the
+    // device may still have taken it.
+    void StopAt(const AnsiString &label, bool unanswered);
+    // What such a step changed and the form could not put back: named as not put back.
+    void NotPutBack(const AnsiString &label) { m_notPutBack.push_back(label); }
 
     // A write failed (the chain writes nothing more unless the form lets it go on).
     bool Stopped() const { return m_stopped; }
@@ -132,11 +135,19 @@ public:
     bool Waiting() const { return m_waiting; }
     const std::vector<AnsiString> &Written() const { return m_written; }
     const std::vector<AnsiString> &Skipped() const { return m_skipped; }
+    // Groups refused under OnFailure::GoOnIfRefused, in order.
+    const std::vector<AnsiString> &Refused() const { return m_refused; }
+    // What the library said of the failure the chain stopped at (the set's error message, or
+    // the text of the exception a write threw); empty when it said nothing.
+    const AnsiString &FailureDetail() const { return m_failureDetail; }
 
     // The outcome: after a stop the failure text, the group it stopped at, whether the device
     // did not answer and what was written before it; else the success text when anything was
-    // written. Either way the groups not read are named.
+    // written. Either way the groups refused on the way and those not read are named.
     AnsiString Text(const AnsiString &success, const AnsiString &failure) const;
+    // The same for a form with no text of its own: the line the request logged stands, whatever
+    // came of the write, and the chain adds what it has to say.
+    AnsiString TextAfter(const AnsiString &logged) const { return Text(logged, logged); }
 
     // Shows a write's outcome in bar and keeps it standing through the read back that follows
     // (the reads of the groups the chain wrote or stopped at, and of reread, that have started
@@ -147,8 +158,12 @@ public:
 
 private:
     // Notes a write's result; false when it stopped the chain.
-    bool took(FormBinding *group, WriteResult result);
-    void writeThen(FormBinding *group, Next next, bool chosen, bool reGetAfterSet, bool takeFromControls);
+    bool took(FormBinding *group, WriteResult result, const GroupWrite &how);
+    // A failed write at group, gone on or put back as how says.
+    void failed(FormBinding *group, bool unanswered, const GroupWrite &how);
+    void fail(bool unanswered, const AnsiString &label);
+    // Put, with next posted once an asynchronous write has been answered.
+    GroupResult put(FormBinding *group, const GroupWrite &how, Next next);
     void touched(FormBinding *group);
     // The outcome shown again while it stands; false once no read back is under way.
     bool showStanding();
@@ -165,6 +180,8 @@ private:
     bool m_waiting = false;
     std::vector<AnsiString> m_written;
     std::vector<AnsiString> m_skipped;
+    std::vector<AnsiString> m_refused;
+    AnsiString m_failureDetail;
     std::vector<AnsiString> m_putBack;
     std::vector<AnsiString> m_notPutBack;
     std::vector<const ReadOutcome *> m_writtenGroups;

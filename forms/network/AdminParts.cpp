@@ -217,8 +217,11 @@ bool AdminSettingsParts::WriteConsoleGroups(WriteChain &chain, ConsoleProtocol p
                                           {kAdminConsoleItems.IndexOf("timeout"),
                                            timeout ? KvAccess::ReadWrite : KvAccess::Invalid}});
     ShowConsoleValues(Console(), protocol);
-    if (chosen)
-        return chain.Write(ConsoleReq.get()) && chain.Write(SshGroup());
+    if (chosen) {
+        chain.Put(ConsoleReq.get());
+        chain.Put(SshGroup());
+        return chain.GoesOn();
+    }
     const bool telnetOk = WriteBeside(ConsoleReq.get(), unanswered);
     return WriteBeside(SshSupported && SshReq->WasRead() ? SshReq.get() : nullptr, unanswered) && telnetOk;
 }
@@ -228,7 +231,7 @@ void AdminSettingsParts::WriteConsole(WriteChain &chain)
     if (chain.Stopped() || !ConsoleReq)
         return;
     if (!ConsoleReq->WasRead()) {
-        chain.Skip(ConsoleReq->Label());
+        chain.Put(ConsoleReq.get()); // left out, named
         return;
     }
     const ConsoleControls c = Console();
@@ -251,8 +254,8 @@ void AdminSettingsParts::StartWrites(WriteChain &chain, FormBinding *limit, std:
     Ed_Pwd->SetText(Ed_NPwd->Text());
     m_writesIdle = false;
     chain.Begin();
-    chain.Write(LoginReq.get());
-    chain.WriteThen(limit, [this, &chain, rest = std::move(rest), ended = std::move(ended)](bool) {
+    chain.Put(LoginReq.get());
+    chain.PutThen(limit, {}, [this, &chain, rest = std::move(rest), ended = std::move(ended)](bool) {
         rest();
         if (!chain.Wrote(LoginReq.get()))
             Ed_Pwd->SetText(m_oldPassword);

@@ -155,7 +155,7 @@ ConsoleSwitch SwitchConsole(WriteChain &chain, const AnsiString &label, ConsoleP
     if (switching && !write(ConsoleProtocol::None, false, unanswered)) {
         // Either may still be on: the chosen one does not go on beside it.
         write(held, false, ignored);
-        chain.Fail(unanswered, label);
+        chain.StopAt(label, unanswered);
         return ConsoleSwitch::OffRefused;
     }
     // The chain itself tells how the chosen protocol's write failed.
@@ -170,7 +170,7 @@ bool WriteBeside(FormBinding *group, bool &unanswered)
 {
     if (group == nullptr)
         return true;
-    const WriteResult r = group->Write(true, true);
+    const WriteResult r = WriteGroupAs(*group, {});
     if (r == WriteResult::Written || r == WriteResult::Empty)
         return true;
     unanswered = unanswered || group->WriteUnanswered();

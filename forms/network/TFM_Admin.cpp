@@ -47,7 +47,7 @@ void TFM_Admin::OKClick(TObject *)
     // Never written unread (the chain names it): an unread group would blank the name and the
     // password.
     Chain.Begin();
-    Chain.Write(LoginReq.get());
+    Chain.Put(LoginReq.get());
     if (!Chain.Wrote(LoginReq.get())) {
         Ed_Pwd->SetText(current);
         Chain.Show(StatusBar, Chain.Text("", "Setting Error!"));

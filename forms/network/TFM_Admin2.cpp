@@ -181,12 +181,12 @@ void TFM_Admin2::OKClick(TObject *)
     StartWrites(
         Chain, LimitReq.get(),
         [this, addresses] {
-            Chain.Write(LedGroup());
-            Chain.Write(addresses);
+            Chain.Put(LedGroup());
+            Chain.Put(addresses);
             WriteConsole(Chain);
-            Chain.Write(PingGroup());
-            Chain.Write(ManagerVlanGroup());
-            Chain.Write(ManagerVlanIdReq.get());
+            Chain.Put(PingGroup());
+            Chain.Put(ManagerVlanGroup());
+            Chain.Put(ManagerVlanIdReq.get());
         },
         [this] {
             Chain.Show(StatusBar, Chain.Text("Set OK!", "Setting Error!"));

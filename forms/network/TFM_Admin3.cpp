@@ -154,7 +154,7 @@ void TFM_Admin3::CreateRangeBindings()
                                            .Timeout = 1000,
                                            .Log = StatusBar,
                                            .OnGetDone = [this](auto *, auto *) { RangeReadDone(); },
-                                           .OnSetDone = [this](auto *, auto *e) { RangeSetDone(e); }});
+                                           .OnSetDone = [this](auto *, auto *) { RangeSetDone(); }});
     RangeTableBinding->SetupListView(ListView_IpRange, true);
     RangeTableBinding->OnAfterSet = [this] { ReloadIPRangeLists(); };
     RangeTableBinding->OnAfterGet = [] {};
@@ -337,13 +337,18 @@ void TFM_Admin3::Btn_AddClick(TObject *)
     ListView_IpRange->SetSelected(free);
     Ed_From->SetText(Ed_FromIP->Text());
     Ed_To->SetText(Ed_ToIP->Text());
-    m_rangeWrite = RangeWrite::Add;
+    WriteRange(RangeWrite::Add);
+}
+
+void TFM_Admin3::WriteRange(RangeWrite write)
+{
+    m_rangeWrite = write;
     m_rangeIdle = false;
-    if (RangeTableBinding->Write(true, true) != WriteResult::Started) {
-        m_rangeIdle = true;
-        m_rangeWrite = RangeWrite::None;
-        StatusBar->SetSimpleText("Setting Error!");
-    }
+    // An added range is read back with the row; a deleted one goes with the lists' read.
+    m_rangeChain.Begin();
+    const AfterSet after = write == RangeWrite::Add ? AfterSet::ReGet : AfterSet::KeepShown;
+    if (m_rangeChain.Put(RangeTableBinding.get(), {.After = after}) != GroupResult::Started)
+        RangeSetDone();
 }
 
 void TFM_Admin3::Btn_DelClick(TObject *)
@@ -359,37 +364,31 @@ void TFM_Admin3::Btn_DelClick(TObject *)
     ListView_IpRange->SetSelected(row);
     Ed_From->SetText(kFreeRange);
     Ed_To->SetText(kFreeRange);
-    m_rangeWrite = RangeWrite::Delete;
-    m_rangeIdle = false;
-    if (RangeTableBinding->Write(false, true) != WriteResult::Started) {
-        m_rangeIdle = true;
-        m_rangeWrite = RangeWrite::None;
-        StatusBar->SetSimpleText("Delete Error!");
-    }
+    WriteRange(RangeWrite::Delete);
     Ed_From->SetText("");
     Ed_To->SetText("");
 }
 
-void TFM_Admin3::RangeSetDone(KvSNMPError *e)
+void TFM_Admin3::RangeSetDone()
 {
-    const bool ok = e != nullptr && e->Code == 0;
+    // The chain has noted the outcome, sent or not.
+    const bool ok = m_rangeChain.Wrote(RangeTableBinding.get());
     const RangeWrite done = m_rangeWrite;
     m_rangeWrite = RangeWrite::None;
     m_rangeIdle = true;
-    const bool unanswered = e != nullptr && e->Code == KvSNMPCode::NoAnswer;
     if (done == RangeWrite::Add) {
         if (ok) {
             Ed_FromIP->SetText("");
             Ed_ToIP->SetText("");
         }
-        m_rangeResult = ok ? AnsiString("Set OK!") : WriteFailureText("Setting Error!", unanswered);
+        m_rangeResult = m_rangeChain.Text("Set OK!", "Setting Error!");
     } else if (done == RangeWrite::Delete) {
-        m_rangeResult = ok ? AnsiString("Delete OK!") : WriteFailureText("Delete Error!", unanswered);
+        m_rangeResult = m_rangeChain.Text("Delete OK!", "Delete Error!");
     } else {
         return;
     }
     StatusBar->SetSimpleText(m_rangeResult);
-    m_reread.RowWritten(unanswered);
+    m_reread.RowWritten(m_rangeChain.Unanswered());
     if (!ok)
         m_rangeResult.clear(); // no lists are read back after a refused row
 }
@@ -441,12 +440,12 @@ void TFM_Admin3::OKClick(TObject *)
     StartWrites(
         Chain, LimitIPStatusRead ? LimitReq.get() : nullptr,
         [this] {
-            Chain.Write(ManagerVlanGroup());
-            Chain.Write(ManagerVlanIdReq.get());
-            Chain.Write(LedGroup());
+            Chain.Put(ManagerVlanGroup());
+            Chain.Put(ManagerVlanIdReq.get());
+            Chain.Put(LedGroup());
             WriteConsole(Chain);
-            Chain.Write(PingGroup());
-            Chain.Write(UnlessLacking(WlanReq, WlanAdminSupported != 0));
+            Chain.Put(PingGroup());
+            Chain.Put(UnlessLacking(WlanReq, WlanAdminSupported != 0));
         },
         [this] {
             Chain.Show(StatusBar, Chain.Text("Set OK!", "Setting Error!"));

@@ -67,7 +67,9 @@ private:
     TListItem *FindRange(const AnsiString &from, const AnsiString &to) const;
     TListItem *FirstFreeRange() const;
     bool RangesSettled() const;
-    void RangeSetDone(KvSNMPError *e);
+    void WriteRange(RangeWrite write);
+    // After a range's row write, sent or not.
+    void RangeSetDone();
     void RangeReadDone();
     // Both lists read back for an add that waited for them: the add goes on.
     void AddAfterRead();
@@ -80,6 +82,7 @@ private:
     bool m_created = false;     // the opening's synchronous reads have ended
     bool m_unreadShown = false; // ... and its asynchronous ones too: told once
     WriteChain Chain{this};
+    WriteChain m_rangeChain{this}; // Add and Delete, beside Apply's writes
     TCloseGuard m_guard;
 };
 

@@ -369,11 +369,6 @@ void TFM_DHCP::OnStaticRowSetDone(KvSNMPRequest2Controls *, KvSNMPError *Status)
         RelistPending = false;
         RelistStaticPool();
     }
-    if (RowWriteDone) {
-        const std::function<void(bool)> next = std::move(RowWriteDone);
-        RowWriteDone = nullptr;
-        next(ok);
-    }
 }
 
 void TFM_DHCP::RelistStaticPool()

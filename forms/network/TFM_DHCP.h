@@ -71,8 +71,6 @@ public:
     bool RelistPending = false; // the next successful row write lists the static pool again
     bool EditingRow = false;    // the dialog edits an existing row (else it adds one)
     bool Idle = true;           // no static pool listing is under way
-    // Called with the outcome of the next completed row write (the dialog chains its writes).
-    std::function<void(bool)> RowWriteDone;
     // What the dialog's last writes left out, shown once the static pool has been listed again.
     AnsiString RowOutcome;
 

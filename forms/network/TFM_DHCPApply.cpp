@@ -119,7 +119,8 @@ bool TFM_DHCP::WriteFunction(TStatusBar *bar, WriteChain &chain)
 {
     // The outcome goes to the page whose Apply this is.
     FunctionReq->SetStatusBar(bar);
-    if (chain.Write(FunctionReq.get()))
+    chain.Put(FunctionReq.get());
+    if (chain.GoesOn())
         return true;
     // Refused or not answered: the switch shows again what the device holds, the failure stays
     // in view.
@@ -143,7 +144,7 @@ void TFM_DHCP::Bt_ApplyClick(TObject *)
         return;
     Chain.Begin();
     if (WriteFunction(StatusBar1, Chain) && serverOn)
-        Chain.Write(DynamicPoolReq.get());
+        Chain.Put(DynamicPoolReq.get());
     if (!Chain.Stopped() && Chain.WroteAny())
         RunRestartCountdown();
     // A failed write has no text of the form's own: its request log line stays.
@@ -161,7 +162,7 @@ void TFM_DHCP::StaticApplyClick(TObject *)
         RunRestartCountdown();
     // No text of the form's own either way: the request log line stays.
     const AnsiString logged = StatusBar2->SimpleText();
-    StatusBar2->SetSimpleText(Chain.Text(logged, logged));
+    StatusBar2->SetSimpleText(Chain.TextAfter(logged));
 }
 
 TListItem *TFM_DHCP::ChosenRow() const
@@ -266,7 +267,7 @@ void TFM_DHCP::Bt_DelClick(TObject *)
         return;
     LoadRow(row);
     m_dialog->Show(TFM_StaticIP::EmptyRow());
-    if (StaticRowReq->Write(false, true) != WriteResult::Started)
+    if (WriteGroupAs(*StaticRowReq, {.After = AfterSet::KeepShown}) != WriteResult::Started)
         return;
     RelistPending = true;
     RunRestartCountdown(

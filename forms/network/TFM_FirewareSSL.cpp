@@ -326,9 +326,9 @@ void TFM_FirewareSSL::OnFtpTested(const kv::FtpLoginOutcome &outcome)
     // The device fetches from the server it was told: the settings first, then the command,
     // which goes only once the settings were written.
     Chain.Begin();
-    Chain.WriteThen(FtpReq.get(), [this](bool goesOn) {
+    Chain.PutThen(FtpReq.get(), {}, [this](bool goesOn) {
         if (goesOn && Chain.Wrote(FtpReq.get()))
-            Chain.WriteChosenThen(SslReq.get(), [this](bool) { OnSslCertDone(); });
+            Chain.PutThen(SslReq.get(), {.IfUnread = Unread::Write}, [this](bool) { OnSslCertDone(); });
         else
             OnSslCertDone();
     });

@@ -110,13 +110,11 @@ void TFM_Group::Bt_ApplyClick(TObject *)
         return;
     }
     // The link status is read-only: there is nothing of it to write.
-    const WriteResult result = GroupReq->Write();
-    if (result != WriteResult::Written) {
-        StatusBar->SetSimpleText(WriteFailureText("Setting Error!", GroupReq->WriteUnanswered()));
-        return;
-    }
-    StatusBar->SetSimpleText("Setting OK!");
-    RunRestartCountdown({.RebootDelay = 5});
+    Chain.Begin();
+    const bool written = Chain.Put(GroupReq.get()) == GroupResult::Written;
+    StatusBar->SetSimpleText(Chain.Text("Setting OK!", "Setting Error!"));
+    if (written)
+        RunRestartCountdown({.RebootDelay = 5});
 }
 
 void TFM_Group::Bt_RefreshClick(TObject *)

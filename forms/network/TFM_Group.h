@@ -2,6 +2,7 @@
 // Advanced \ Grouping: load balancing with a user limit, link integrity, and the Ethernet
 // link status; changeable only while the device runs as an access point.
 #include "FormFrame.h"
+#include "WriteChain.h"
 
 class TFM_Group : public TForm {
 public:
@@ -27,6 +28,7 @@ public:
     std::unique_ptr<FormBinding> GroupReq;
     std::unique_ptr<FormBinding> LinkStatusReq;
     bool LinkStatusBound = false;
+    WriteChain Chain{this};
 
     void FormCreate(TObject *Sender);
     void Bt_ApplyClick(TObject *Sender);

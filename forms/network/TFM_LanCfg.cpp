@@ -255,7 +255,7 @@ void TFM_LanCfg::WriteStatic()
     // source; written back as read it could restart the device for nothing.
     if (wasDhcpClient)
         ED_Restart->SetItemIndex(1);
-    WriteResult result;
+    m_chain.Begin();
     {
         AccessPatch restart(*LanReq,
                             {{RestartItem, wasDhcpClient ? KvAccess::ReadWrite : KvAccess::ReadOnly}});
@@ -263,11 +263,11 @@ void TFM_LanCfg::WriteStatic()
         const int32_t retries = LanReq->Request.Retries;
         if (wasDhcpClient)
             LanReq->Request.Retries = 0;
-        result = LanReq->Write();
+        m_chain.Put(LanReq.get());
         LanReq->Request.Retries = retries;
     }
-    if (result != WriteResult::Written) {
-        StatusBar->SetSimpleText(WriteFailureText("Set Error!", LanReq->WriteUnanswered()));
+    if (!m_chain.Wrote(LanReq.get())) {
+        StatusBar->SetSimpleText(m_chain.Text("Set Success!", "Set Error!"));
         return;
     }
     // Not checked against a pool that was not read: said so.
@@ -288,20 +288,19 @@ void TFM_LanCfg::ApplyDhcp()
 {
     if (Application->MessageBox("Device will reboot,continue?", "Warning", MB_OKCANCEL) != IDOK)
         return;
-    WriteResult result;
+    m_chain.Begin();
     {
         // Only the address source: the static fields stay as they are on the device.
         AccessPatch sourceOnly(*LanReq, {{AddressItem, KvAccess::Invalid},
                                          {MaskItem, KvAccess::Invalid},
                                          {GatewayItem, KvAccess::Invalid},
                                          {RestartItem, KvAccess::ReadOnly}});
-        result = LanReq->Write();
+        m_chain.Put(LanReq.get());
     }
-    if (result != WriteResult::Written) {
-        // The library's log line stays; one the device left unanswered adds that it may still
-        // take the new address source.
-        if (LanReq->WriteUnanswered())
-            StatusBar->SetSimpleText(WriteFailureText(StatusBar->SimpleText(), true));
+    if (!m_chain.Wrote(LanReq.get())) {
+        // The library's log line stays, and the chain says how the write failed: one the device
+        // left unanswered it may still take.
+        StatusBar->SetSimpleText(m_chain.TextAfter(StatusBar->SimpleText()));
         return;
     }
     StatusBar->SetSimpleText("Set Success!");

@@ -4,6 +4,7 @@
 // DHCP pools and probed with ICMP echo before it is written.
 #include "FormFrame.h"
 #include "IcmpProbe.h"
+#include "WriteChain.h"
 
 class TFM_LanCfg : public TForm {
 public:
@@ -57,6 +58,7 @@ private:
 
     std::unique_ptr<kv::IcmpProbe> m_probe;
     bool m_waitingForStaticPool = false;
+    WriteChain m_chain{this};
 };
 
 extern TFM_LanCfg *FM_LanCfg;

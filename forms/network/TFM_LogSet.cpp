@@ -201,14 +201,15 @@ void TFM_LogSet::Bt_ApplyClick(TObject *)
     if (LogReq && LogReq->WasRead())
         TakeLogServer();
     Chain.Begin();
-    if (Chain.Write(LogReq.get()) && SmtpReq) {
+    Chain.Put(LogReq.get());
+    if (Chain.GoesOn() && SmtpReq) {
         // SMTP off: only its state goes out; the server and addresses stay on the device.
         std::optional<AccessPatch> off;
         if (!CB_SMTPStatus->Checked())
             off.emplace(*SmtpReq, std::initializer_list<std::pair<int, uint32_t>>{{1, KvAccess::Invalid},
                                                                                   {2, KvAccess::Invalid},
                                                                                   {3, KvAccess::Invalid}});
-        Chain.Write(SmtpReq.get());
+        Chain.Put(SmtpReq.get());
     }
     if (!Chain.Stopped() && Chain.WroteAny())
         RunRestartCountdown();

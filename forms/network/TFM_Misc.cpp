@@ -137,8 +137,11 @@ bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen, bool &unanswe
     // the device had leave it alone, so a refused switch leaves no new time-out behind.
     const AccessPatch items(*ConsoleReq, {{1, chosen ? KvAccess::ReadWrite : KvAccess::Invalid}});
     // An SSH whose answer was lost is named by the chain, and left alone beside it.
-    if (chosen)
-        return Chain.Write(ConsoleReq.get()) && Chain.Write(UnlessLacking(SSHReq, SSHSupported));
+    if (chosen) {
+        Chain.Put(ConsoleReq.get());
+        Chain.Put(UnlessLacking(SSHReq, SSHSupported));
+        return Chain.GoesOn();
+    }
     return WriteBeside(ConsoleReq.get(), unanswered) &&
            WriteBeside(SSHSupported && SSHReq->WasRead() ? SSHReq.get() : nullptr, unanswered);
 }
@@ -147,9 +150,9 @@ void TFM_Misc::Bt_ApplyClick(TObject *)
 {
     StatusBar->SetSimpleText("");
     Chain.Begin();
-    // Unread on/off objects would go out as "console off".
+    // Unread on/off objects would go out as "console off": the chain leaves them out, named.
     if (!ConsoleRead()) {
-        Chain.Skip(kConsoleLabel);
+        Chain.Put(ConsoleReq.get());
         Chain.Show(StatusBar, Chain.Text("Setting Success!", "Setting Error!"));
         return;
     }

@@ -291,12 +291,16 @@ void TFM_StaticIP::WriteRow(TListItem *target, bool emptyFirst)
         return;
     }
     Show(EmptyRow());
+    // Emptied first, outside the chain: its failure stops the entry it serves.
     StartRowWrite([this](bool emptied) {
         m_emptied = emptied;
-        if (emptied)
+        if (emptied) {
             FillRow();
-        else
-            EndWrites(); // the row is as it was
+            return;
+        }
+        m_chain.StopAt(FM_DHCP->StaticRowReq->Label(), FM_DHCP->StaticRowReq->WriteUnanswered());
+        m_failure = FM_DHCP->StatusBar2->SimpleText();
+        EndWrites(); // the row is as it was
     });
 }
 
@@ -322,15 +326,16 @@ void TFM_StaticIP::FillRow()
         return;
     }
     FM_DHCP->RelistPending = true;
-    StartRowWrite([this](bool filled) {
-        if (filled) {
+    m_chain.PutThen(FM_DHCP->StaticRowReq.get(), {.After = AfterSet::KeepShown}, [this](bool) {
+        if (m_chain.Wrote(FM_DHCP->StaticRowReq.get())) {
             m_emptied = false;
-            m_chain.Note(FM_DHCP->StaticRowReq->Label());
             EndWrites();
             return;
         }
         // Not taken, or left unanswered (the pool is then listed again before the next add):
         // the lists are not read now.
+        if (m_chain.Stopped())
+            m_failure = FM_DHCP->StatusBar2->SimpleText();
         FM_DHCP->RelistPending = false;
         RestoreRow();
     });
@@ -351,19 +356,7 @@ void TFM_StaticIP::RestoreRow()
 
 void TFM_StaticIP::StartRowWrite(std::function<void(bool)> next)
 {
-    // A failed write stops the chain; its text is what the bars show then.
-    FM_DHCP->RowWriteDone = [this, next](bool ok) {
-        if (!ok && !m_chain.Stopped()) {
-            m_chain.Fail(FM_DHCP->StaticRowReq->WriteUnanswered());
-            m_failure = FM_DHCP->StatusBar2->SimpleText();
-        }
-        next(ok);
-    };
-    if (FM_DHCP->StaticRowReq->Write(false, true) != WriteResult::Started) {
-        const std::function<void(bool)> done = std::move(FM_DHCP->RowWriteDone);
-        FM_DHCP->RowWriteDone = nullptr;
-        done(false);
-    }
+    WriteGroupThen(this, *FM_DHCP->StaticRowReq, {.After = AfterSet::KeepShown}, std::move(next));
 }
 
 void TFM_StaticIP::EndWrites()
@@ -371,12 +364,11 @@ void TFM_StaticIP::EndWrites()
     if (FM_DHCP == nullptr)
         return;
     TFM_DHCP &dhcp = *FM_DHCP;
-    dhcp.RowWriteDone = nullptr;
     dhcp.Busy = false;
     Show(m_entered);
     // A row emptied for the entry and not filled stays empty on the device: said so.
     if (m_emptied)
-        m_chain.Note(dhcp.StaticRowReq->Label() + " (row emptied)");
+        m_chain.NotPutBack(dhcp.StaticRowReq->Label() + " (row emptied)");
     if (m_chain.Stopped())
         dhcp.ShowListing(m_chain.Text(AnsiString(), m_failure));
     else

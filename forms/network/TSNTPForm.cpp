@@ -377,39 +377,28 @@ void TSNTPForm::Bt_ApplyClick(TObject *)
     Ed_sntpmethod->SetText(RB_Sntp->Checked() ? "1" : "2");
     Ed_manual->SetText(ComboTimeText());
     Chain.Begin();
+    // Without the zone list the daylight saving, which it governs, stays as the device holds it.
     std::optional<AccessPatch> noDaylight;
+    GroupWrite sntp;
     if (!m_listRead && SntpReq->WasRead()) {
         noDaylight.emplace(*SntpReq, std::initializer_list<std::pair<int, uint32_t>>{{2, KvAccess::Invalid}});
-        Chain.Skip(kDaylightLabel);
+        sntp.LeftOut = {kDaylightLabel};
     }
     // The method and the manual time follow only once the server settings were taken.
-    Chain.WriteThen(SntpReq.get(), [this](bool goesOn) {
+    Chain.PutThen(SntpReq.get(), sntp, [this](bool goesOn) {
         if (goesOn)
             WriteMethodAndTime();
         EndApply();
     });
 }
 
-bool TSNTPForm::Send(FormBinding &group)
-{
-    if (!SendGroup(group)) {
-        Chain.Fail(group.WriteUnanswered(), group.Label());
-        return false;
-    }
-    Chain.Note(group.Label());
-    return true;
-}
-
 void TSNTPForm::WriteMethodAndTime()
 {
-    // A method that could not be read and was not chosen is neither: it is not written.
-    if (MethodReq->WasRead() || RB_Sntp->Checked() || RB_Manual->Checked()) {
-        if (!Send(*MethodReq))
-            return;
-    } else {
-        Chain.Skip(MethodReq->Label());
-    }
-    Send(*ManualReq);
+    // A method that could not be read and was not chosen is neither: it is not written. The
+    // manual time is the form's own (the combos or the PC's clock), read or not.
+    const bool chosen = RB_Sntp->Checked() || RB_Manual->Checked();
+    Chain.Put(MethodReq.get(), {.IfUnread = chosen ? Unread::Write : Unread::Skip});
+    Chain.Put(ManualReq.get(), {.IfUnread = Unread::Write});
 }
 
 void TSNTPForm::EndApply()

@@ -77,7 +77,6 @@ private:
     // The list will not come: Apply is offered without the daylight saving.
     void ListNotRead(const AnsiString &failure);
     // A group the form only sends, through the chain.
-    bool Send(FormBinding &group);
     void WriteMethodAndTime();
     void EndApply();
     TCloseGuard Guard;

@@ -67,35 +67,17 @@ bool TFM_MultiSSIDNewForm::WriteScalar(FormBinding &binding)
 {
     // A refusal does not stop Save: the row is still written and the refusal named. A device
     // that did not answer is asked nothing more. A group not read is left out and named.
-    if (Chain.Stopped())
-        return false;
-    switch (binding.Write(true, true)) {
-    case WriteResult::Written:
-        Chain.Note(binding.Label());
-        return true;
-    case WriteResult::Unread:
-        Chain.Skip(binding.Label());
-        return false;
-    case WriteResult::Failed:
-        if (binding.WriteUnanswered())
-            Chain.Fail(true, binding.Label());
-        else
-            m_refused.push_back(binding.Label());
-        return false;
-    case WriteResult::Started:
-    case WriteResult::Empty:
-        break;
-    }
-    return false;
+    return Chain.Put(&binding, {.Failure = OnFailure::GoOnIfRefused}) == GroupResult::Written;
 }
 
 AnsiString TFM_MultiSSIDNewForm::SavedText(const AnsiString &failure) const
 {
     AnsiString done = "Save Multi-SSID complete!";
-    if (!m_refused.empty()) {
+    const std::vector<AnsiString> &refused = Chain.Refused();
+    if (!refused.empty()) {
         done = gMsgSavedWithFailures;
-        for (std::size_t i = 0; i < m_refused.size(); ++i)
-            done += (i == 0 ? " " : ", ") + m_refused[i];
+        for (std::size_t i = 0; i < refused.size(); ++i)
+            done += (i == 0 ? " " : ", ") + refused[i];
         done += ".";
     }
     if (Chain.Stopped())
@@ -121,7 +103,6 @@ void TFM_MultiSSIDNewForm::WriteSwitches()
 void TFM_MultiSSIDNewForm::SaveButtonClick(TObject *)
 {
     Chain.Begin();
-    m_refused.clear();
     // A VLAN switch that could not be read is not written: it disables nothing.
     if (m_managerVlanKnown && CB_VID->Text() == "Enable" && !VlanOn())
         Warn("The manage vlan status will be disabled!");
@@ -354,14 +335,11 @@ void TFM_MultiSSIDNewForm::StartRowWrite(TListItem *row, const std::vector<int> 
     gMultiSSIDIdle = false;
     try {
         AccessPatch patch(*SSIDTableBinding, flags);
-        // The chain notes the outcome before OnTableSet, which tells it.
-        Chain.WriteThen(
-            SSIDTableBinding.get(), [](bool) {}, false, true);
+        Chain.PutThen(SSIDTableBinding.get(), {.After = AfterSet::KeepShown},
+                      [this](bool) { OnRowWritten(); });
     } catch (const std::exception &e) {
-        // Nothing went out: the form must stay closable.
-        SSIDTableBinding->AwaitWrite(nullptr);
+        // Nothing went out (the chain has noted it): the form must stay closable.
         gMultiSSIDIdle = true;
-        Chain.Fail(false);
         StatusBar1->SetSimpleText(SavedText(e.what()));
         return;
     }
@@ -370,21 +348,16 @@ void TFM_MultiSSIDNewForm::StartRowWrite(TListItem *row, const std::vector<int> 
             ShowSecurityGroups();
         if (!startText.empty())
             StatusBar1->SetSimpleText(startText);
-        return;
     }
-    // Not sent: the device did not answer a write before it, refused it at once, or it had
-    // nothing to send.
-    gMultiSSIDIdle = true;
-    StatusBar1->SetSimpleText(SavedText());
 }
 
-void TFM_MultiSSIDNewForm::OnTableSet(KvSNMPError *status)
+void TFM_MultiSSIDNewForm::OnRowWritten()
 {
-    if (status == nullptr || status->Code != 0) {
+    // Not sent (the device did not answer a write before it, refused it at once, or it had
+    // nothing to send), refused or left unanswered: the form's words first, the library's after.
+    if (!Chain.Wrote(SSIDTableBinding.get())) {
         gMultiSSIDIdle = true;
-        Chain.Fail(false); // the chain has noted a failure it was told of
-        // The form's words first, the library's after.
-        const AnsiString logged = status ? status->Message : AnsiString();
+        const AnsiString &logged = Chain.FailureDetail();
         StatusBar1->SetSimpleText(SavedText() + (logged.empty() ? AnsiString() : " " + logged));
         return;
     }
@@ -417,7 +390,6 @@ void TFM_MultiSSIDNewForm::DelButtonClick(TObject *)
     if (row == nullptr)
         return;
     Chain.Begin();
-    m_refused.clear();
     SelectText(CB_IdvState, "Disable");
     StatusBar1->SetSimpleText("Deleting...");
     StartRowWrite(row, {kColState}, AnsiString());
@@ -431,9 +403,9 @@ void TFM_MultiSSIDNewForm::ApplyBtnClick(TObject *)
     // The switches go back as read: one that could not be read is left out and named, never
     // written as off. The first the device refuses or leaves unanswered ends the sequence.
     Chain.Begin();
-    m_refused.clear();
-    const bool ok = Chain.Write(MSSIDStateBinding.get()) && Chain.Write(VlanStateBinding.get()) &&
-                    Chain.Write(UnlessLacking(PriorityBinding, m_priorityKnown));
+    Chain.Put(MSSIDStateBinding.get());
+    Chain.Put(VlanStateBinding.get());
+    Chain.Put(UnlessLacking(PriorityBinding, m_priorityKnown));
     AnsiString text = Chain.Text("Setting success!", "Set error!");
     if (text.empty())
         text = gMsgGroupNotRead;
@@ -441,6 +413,6 @@ void TFM_MultiSSIDNewForm::ApplyBtnClick(TObject *)
     if (!m_rowAsLoaded.empty() && RowEditorState() != m_rowAsLoaded)
         text += " " + CB_Idx->Text() + ": " + gMsgRowNotSaved;
     StatusBar1->SetSimpleText(text);
-    if (ok && Chain.WroteAny())
+    if (!Chain.Stopped() && Chain.WroteAny())
         RunRestartCountdown();
 }

@@ -141,9 +141,10 @@ void TFM_Performace::WriteRateControl()
     if (!Chain.GoesOn())
         return;
     if (!DataRateControl() || !DataRateStatusReq || !DataRateTableReq) {
-        // Support left unanswered may well be there: its rates were neither read nor written.
+        // Support left unanswered may well be there: its rates were neither read nor written
+        // (the chain names the support, unread, as not written).
         if (DataRateSupportReq && DataRateSupportReq->FailedUnanswered())
-            Chain.Skip(DataRateSupportReq->Label());
+            Chain.Put(DataRateSupportReq.get());
         return;
     }
     CB_DateStatusChange(this);

@@ -613,7 +613,9 @@ bool TFM_Encrypt::writeGroups(bool enterprise, const Flags &security, const Flag
     AccessPatch pass2Off(*PassPhrase2Req, {{0, 32}, {1, 32}, {2, 32}});
     // A group with nothing to send sends no SET (an unread one of them is not named either).
     auto write = [this](FormBinding &group) {
-        return WritableItemCount(group.Request.VarList) == 0 || Chain.Write(&group);
+        if (WritableItemCount(group.Request.VarList) > 0)
+            Chain.Put(&group);
+        return Chain.GoesOn();
     };
     if (!write(*SecurityReq) || !write(*PassPhraseReq) || !write(*PassPhrase2Req))
         return false;

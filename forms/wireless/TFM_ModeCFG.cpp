@@ -250,7 +250,7 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
     // Not read: nothing is checked or written, and the page is named.
     if (!PageAReq->WasRead()) {
         Chain.Begin();
-        Chain.Write(PageAReq.get());
+        Chain.Put(PageAReq.get());
         StatusBar->SetSimpleText(ApplyText());
         return;
     }
@@ -273,11 +273,14 @@ void TFM_ModeCFG::Bt_ApplyClick(TObject *)
     for (TEdit *edit : Ed_ReMAddra)
         if (edit->Text().empty())
             empty.push_back(edit);
-    const bool ok = writePageA();
+    bool checked = true;
+    const bool ok = writePageA(checked);
     if (!ok)
         for (TEdit *edit : empty)
             edit->SetText("");
-    StatusBar->SetSimpleText(ApplyText());
+    // A failed check sent nothing: the error text alone.
+    StatusBar->SetSimpleText(checked ? ApplyText()
+                                     : NotReadText(gMsg11gSetError, UnreadLabels({AuthReq.get()})));
     if (!ok)
         return;
     for (TEdit *edit : macEdits())
@@ -294,7 +297,7 @@ AnsiString TFM_ModeCFG::ApplyText() const
     return NotReadText(Chain.Text(gMsg11gSetSuccess, gMsg11gSetError), UnreadLabels({AuthReq.get()}));
 }
 
-bool TFM_ModeCFG::writePageA()
+bool TFM_ModeCFG::writePageA(bool &checked)
 {
     Chain.Begin();
     // Only the AP mode goes out unless the mode's partners are marked below.
@@ -315,7 +318,7 @@ bool TFM_ModeCFG::writePageA()
                                            .Caption = "Error",
                                            .EmptyIsNone = true,
                                            .NoneMessage = ""})) {
-            Chain.Fail(false);
+            checked = false;
             return false;
         }
         send.emplace(*PageAReq, Flags{{1, 6}});
@@ -328,11 +331,11 @@ bool TFM_ModeCFG::writePageA()
                 if (i == 0)
                     Ed_ReMAddra[0]->SetText("");
                 Application->MessageBox(kMsgMacLength, "Error", MB_OK);
-                Chain.Fail(false);
+                checked = false;
                 return false;
             }
         }
         send.emplace(*PageAReq, Flags{{1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6}, {7, 6}, {8, 6}});
     }
-    return Chain.Write(PageAReq.get());
+    return Chain.Put(PageAReq.get()) != GroupResult::Failed;
 }

@@ -51,8 +51,9 @@ public:
 private:
     // The MAC edits of page a, root AP edits included.
     std::vector<TEdit *> macEdits() const;
-    // The checks of the chosen mode's partners and the page's write; false when either failed.
-    bool writePageA();
+    // The checks of the chosen mode's partners and the page's write; false when either failed
+    // (checked false: a check, and nothing was sent).
+    bool writePageA(bool &checked);
     // The outcome of an Apply, then the groups the form could not read.
     AnsiString ApplyText() const;
     bool m_rootRowShown = true;

@@ -345,8 +345,7 @@ void TFM_MultiSSIDNewForm::BuildTable()
                            .KeyCount = 2,
                            .Mode = BindMode::Async,
                            .Timeout = 2000,
-                           .OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *e) { OnTableGot(e); },
-                           .OnSetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *e) { OnTableSet(e); }});
+                           .OnGetDone = [this](KvSNMPRequest2Controls *, KvSNMPError *e) { OnTableGot(e); }});
     FormBinding &t = *SSIDTableBinding;
     t.SetupListView(MulSSIDListView, true);
     t.Associate(kColIfIndex, Lab_IfIdx);
@@ -461,7 +460,7 @@ void TFM_MultiSSIDNewForm::OnTableGot(KvSNMPError *status)
         CheckBox_PriorityClick(nullptr);
     // A Save that could not write all its settings keeps saying so; at the opening, no
     // success stands over a switch or shared setting that could not be read.
-    if (!m_refused.empty() || !Chain.Skipped().empty())
+    if (!Chain.Refused().empty() || !Chain.Skipped().empty())
         StatusBar1->SetSimpleText(SavedText());
     else if (!opening || !ShowOpeningFailure())
         StatusBar1->SetSimpleText("Get OK!");

@@ -180,7 +180,8 @@ private:
     void BuildTable();
     void ArrangeByCapabilities();
     void OnTableGot(KvSNMPError *status);
-    void OnTableSet(KvSNMPError *status);
+    // After the row write, sent or not: its outcome, and the table read back after a good one.
+    void OnRowWritten();
     // After the opening's reads: the first failure and every group not read; false when none.
     bool ShowOpeningFailure();
 
@@ -250,7 +251,6 @@ private:
     AnsiString m_editedIndex;
     AnsiString m_rowAsLoaded;               // RowEditorState() right after the row load
     std::optional<int> m_wmmBeforePriority; // the WMM choice that priority overrides
-    std::vector<AnsiString> m_refused;      // switches and shared settings of this Save refused
     WriteChain Chain{this};                 // the writes of this Save, Delete or Apply
     TCloseGuard Guard;
 };

@@ -454,7 +454,7 @@ void TFM_RogueForm::DetectBtnClick(TObject *)
     // The filters first; the detection goes on with the device's own if they cannot be set.
     PrepareFilters();
     if (FilterBinding)
-        FilterBinding->Write(true, true);
+        WriteGroupAs(*FilterBinding, {});
     if (DetectBinding)
         StartCommand(*DetectBinding, "Detecting...");
     else
@@ -554,7 +554,7 @@ void TFM_RogueForm::Apply_BtnClick(TObject *)
     }
     PrepareFilters();
     Chain.Begin();
-    const bool written = Chain.Write(FilterBinding.get()) && Chain.WroteAny();
+    const bool written = Chain.Put(FilterBinding.get()) == GroupResult::Written;
     Chain.Show(StatusBar1, Chain.Text("Set Success!", "Set Error!"));
     if (written)
         RunRestartCountdown();

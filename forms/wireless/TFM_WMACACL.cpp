@@ -95,8 +95,7 @@ void TFM_WMACACL::FormCreate(TObject *)
                    .Type = MVT_UMV,
                    .KeyCount = 1,
                    .Mode = BindMode::Async,
-                   .OnGetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnTableGot(s, e); },
-                   .OnSetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnTableSet(s, e); }});
+                   .OnGetDone = [this](KvSNMPRequest2Controls *s, KvSNMPError *e) { OnTableGot(s, e); }});
         TableReq->SetupListView(LV_GetMAC, false);
         TableReq->Associate(0, LA_Index);
         TableReq->AssociateEdits(1, "%h", Ed_MACAddr);
@@ -163,13 +162,15 @@ void TFM_WMACACL::OnTableGot(KvSNMPRequest2Controls *, KvSNMPError *Status)
         Bt_ApplyClick(this);
 }
 
-void TFM_WMACACL::OnTableSet(KvSNMPRequest2Controls *, KvSNMPError *Status)
+void TFM_WMACACL::OnSlotWritten()
 {
-    if (Status && Status->Code != 0) {
-        m_reread.RowWritten(Status->Code == KvSNMPCode::NoAnswer);
-        // The mode written before the address stays written: said so.
-        StatusBar1->SetSimpleText(Chain.Text(AnsiString(), Status->Message));
+    if (!Chain.Wrote(TableReq.get())) {
         setBusy(false);
+        m_reread.RowWritten(Chain.Unanswered());
+        // The mode written before the address stays written: said so, with the library's line
+        // for a write the device answered.
+        const AnsiString &logged = Chain.FailureDetail();
+        Chain.Show(StatusBar1, Chain.Text("Set OK!", logged.empty() ? AnsiString("Set error!") : logged));
         return;
     }
     // An added address is in the list now: a later Apply of the mode alone must not add it again.
@@ -201,20 +202,12 @@ void TFM_WMACACL::writeSelectedSlot(bool deleting)
     m_deleting = deleting;
     setBusy(true);
     try {
-        // The chain notes the outcome before OnTableSet, which tells it.
-        Chain.WriteThen(
-            TableReq.get(), [](bool) {}, false, true);
+        Chain.PutThen(TableReq.get(), {.After = AfterSet::KeepShown}, [this](bool) { OnSlotWritten(); });
     } catch (const std::exception &e) {
-        TableReq->AwaitWrite(nullptr);
+        // Nothing went out (the chain has noted it).
         setBusy(false);
-        Chain.Fail(false);
         StatusBar1->SetSimpleText(Chain.Text(AnsiString(), ExceptionText(e)));
-        return;
     }
-    if (Chain.Waiting())
-        return; // OnTableSet takes over
-    setBusy(false);
-    Chain.Show(StatusBar1, Chain.Text("Set OK!", "Set error!"));
 }
 
 void TFM_WMACACL::Bt_ApplyClick(TObject *)
@@ -258,7 +251,8 @@ void TFM_WMACACL::Bt_ApplyClick(TObject *)
 
     // A mode that could not be read is left out and named; the address still goes in.
     Chain.Begin();
-    if (!Chain.Write(ModeReq.get()) || !adding) {
+    Chain.Put(ModeReq.get());
+    if (!Chain.GoesOn() || !adding) {
         if (!Chain.Stopped() && Chain.WroteAny())
             RunRestartCountdown();
         Chain.Show(StatusBar1, Chain.Text("Set OK!", "Set error!"));

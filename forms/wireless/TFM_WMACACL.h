@@ -39,7 +39,8 @@ public:
     void Bt_ApplyClick(TObject *Sender);
     void Bt_DelClick(TObject *Sender);
     void OnTableGot(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
-    void OnTableSet(KvSNMPRequest2Controls *Sender, KvSNMPError *Status);
+    // After the slot write, sent or not: its outcome, and the tables read again after a good one.
+    void OnSlotWritten();
     // Reads the full table and the list of used slots again.
     void RefreshTables();
     // A stored slot (other than the free one chosen) holds this MAC, in either letter case.

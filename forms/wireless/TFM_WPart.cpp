@@ -60,7 +60,7 @@ void TFM_WPart::BT_ApplyClick(TObject *)
     // Unread flags would go out as 0/0, which isolates every station: the chain leaves them out
     // and names them.
     Chain.Begin();
-    if (Chain.Write(Req.get()) && Chain.WroteAny())
+    if (Chain.Put(Req.get()) == GroupResult::Written)
         RunRestartCountdown();
     Chain.Show(StatusBar1, Chain.Text("Setting OK!", "Setting Error!"));
 }

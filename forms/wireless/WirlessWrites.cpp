@@ -23,7 +23,8 @@ bool TFM_Wirless::Write(FormBinding *binding, const AccessPlan &plan)
     if (!binding)
         return !Chain.Stopped();
     const AccessPatch patch(*binding, plan);
-    return Chain.Write(binding);
+    Chain.Put(binding);
+    return Chain.GoesOn();
 }
 
 void TFM_Wirless::WriteChosenThen(FormBinding *binding, const AccessPlan &plan, Continue next)
@@ -34,7 +35,8 @@ void TFM_Wirless::WriteChosenThen(FormBinding *binding, const AccessPlan &plan, 
     }
     // The patch stands while the request is built; the next steps run guarded.
     const AccessPatch patch(*binding, plan);
-    Chain.WriteChosenThen(binding, [this, next](bool goesOn) { Guarded([&] { next(goesOn); }); });
+    Chain.PutThen(binding, {.IfUnread = Unread::Write},
+                  [this, next](bool goesOn) { Guarded([&] { next(goesOn); }); });
 }
 
 void TFM_Wirless::Guarded(const std::function<void()> &step)
@@ -42,9 +44,7 @@ void TFM_Wirless::Guarded(const std::function<void()> &step)
     try {
         step();
     } catch (const std::exception &ex) {
-        for (FormBinding *b : {RadioWaveBinding.get(), GuestEncryptionBinding.get(), GuestAuthBinding.get()})
-            if (b)
-                b->AwaitWrite(nullptr);
+        // A write that threw was noted by the chain, which awaits nothing more of it.
         m_applying = false;
         const auto *framework = dynamic_cast<const Exception *>(&ex);
         m_outcome = framework ? framework->Message : AnsiString(ex.what());
@@ -135,7 +135,7 @@ void TFM_Wirless::ApplyShortPath()
         (AutoScanRead && !Write(AutoScanBinding.get(), {})))
         return EndApply(AnsiString(), true);
     // The short path shows no success text; what it could not read it names.
-    Chain.WriteThen(RadioWaveBinding.get(), [this](bool goesOn) {
+    Chain.PutThen(RadioWaveBinding.get(), {}, [this](bool goesOn) {
         Guarded([&] {
             if (goesOn && Chain.WroteAny())
                 RunRestartCountdown();
@@ -150,7 +150,7 @@ void TFM_Wirless::ApplySets()
     if (!Write(SSIDBinding.get(), m_plan.SSID) || !Write(SuperModeBinding.get(), {}) ||
         !Write(APModeBinding.get(), m_plan.APMode) || (AutoScanRead && !Write(AutoScanBinding.get(), {})))
         return EndApply(kSetSuccess, true);
-    Chain.WriteThen(RadioWaveBinding.get(), [this](bool goesOn) {
+    Chain.PutThen(RadioWaveBinding.get(), {}, [this](bool goesOn) {
         Guarded([&] {
             if (!goesOn)
                 return EndApply(kSetSuccess, true);
@@ -162,8 +162,9 @@ void TFM_Wirless::ApplySets()
 bool TFM_Wirless::SetSecurityBindings()
 {
     const int auth = m_plan.Auth;
+    // An authentication beyond the list's own cannot go out.
     if (auth > 8) {
-        Chain.Fail(false);
+        Chain.Refuse(SecurityBinding.get());
         return false;
     }
     if (!Write(SecurityBinding.get(), m_plan.Security))

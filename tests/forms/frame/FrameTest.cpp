@@ -317,14 +317,11 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
         GroupWrite lastHow = asHeld;
         if (c.putBack)
             lastHow.PutBack = {.Group = first.get(), .Values = SendValues::AsHeld};
-        chain.WriteThen(
-            middle.get(),
-            [&](bool goesOn) {
-                if (goesOn)
-                    chain.Put(last.get(), lastHow);
-                ended = true;
-            },
-            false, false);
+        chain.PutThen(middle.get(), asHeld, [&](bool goesOn) {
+            if (goesOn)
+                chain.Put(last.get(), lastHow);
+            ended = true;
+        });
         ASSERT_TRUE(pumpUntil([&] { return ended; }, 10000));
         sim->process().resume();
         EXPECT_EQ(chain.Text("Done!", "Failed!"), c.text);
@@ -333,6 +330,79 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
             expectSets(c.sets);
         first.reset();
         middle.reset();
+        last.reset();
+        form.reset();
+        sim.reset();
+    }
+}
+
+// What a group says by name of how it goes into the chain: a refusal named while the rest goes
+// on (not a write left unanswered), a part it keeps out named, a value that cannot go out noted
+// as the group's failure.
+TEST_F(Frame, AGroupSaysByNameHowItGoesIntoTheChain)
+{
+    const FormItemTable levelItems = {{"2.11.1.0", "adSystemLevel", KvSyntax::Integer, KvAccess::ReadWrite}};
+    const struct {
+        const char *name;
+        std::vector<std::string> args;
+        bool stopped;   // the device stops before the writes
+        bool throws;    // the first group's write throws (a value that cannot go out)
+        GroupWrite how; // the first group's options
+        std::string text;
+        std::vector<std::string> sets;
+    } cases[] = {
+        {"refused, named, the rest goes on",
+         {"--fault", "adInternalStationConnection=error:genErr@set"},
+         false,
+         false,
+         {.Failure = OnFailure::GoOnIfRefused},
+         "Done! Refused: Station.",
+         {"adInternalStationConnection=1 adEthernet2WLANAccess=1 (genErr)", "adSystemLevel=1"}},
+        {"left unanswered, the rest does not go on",
+         {},
+         true,
+         false,
+         {.Failure = OnFailure::GoOnIfRefused},
+         "Failed! The device did not answer; it may still take the setting. Not answered: Station.",
+         {}},
+        {"a part kept out is named",
+         {},
+         false,
+         false,
+         {.LeftOut = {"Daylight Saving"}},
+         "Done! Not read, so not written: Daylight Saving.",
+         {"adInternalStationConnection=1 adEthernet2WLANAccess=1", "adSystemLevel=1"}},
+        {"a write that throws", {}, false, true, {}, "Failed! Not written: Station.", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        open(c.args);
+        WriteChain chain(form.get());
+        auto first = MakeBinding(
+            form.get(), {.Items = kGroup, .Label = "Station", .Mode = BindMode::Sync, .Timeout = 50});
+        first->AssociateEdits(0, "%u", edit);
+        first->AssociateEdits(1, "%u", access);
+        auto last = MakeBinding(
+            form.get(), {.Items = levelItems, .Label = "Level", .Mode = BindMode::Sync, .Timeout = 50});
+        ASSERT_TRUE(first->Get());
+        ASSERT_TRUE(last->Get());
+        if (c.stopped)
+            sim->process().pause();
+        chain.Begin();
+        if (c.throws)
+            EXPECT_THROW(
+                chain.PutOwn(
+                    first.get(), []() -> WriteResult { throw std::runtime_error("cannot go out"); }, c.how),
+                std::runtime_error);
+        else
+            chain.Put(first.get(), c.how);
+        chain.Put(last.get(), {.Values = SendValues::AsHeld});
+        sim->process().resume();
+        EXPECT_EQ(chain.Text("Done!", "Failed!"), c.text);
+        EXPECT_EQ(chain.FailureDetail(), c.throws ? "cannot go out" : "");
+        if (!c.stopped)
+            expectSets(c.sets);
+        first.reset();
         last.reset();
         form.reset();
         sim.reset();
@@ -354,8 +424,8 @@ TEST_F(Frame, KeptValuesGoOnlyWithTheirWrittenGroup)
     a->SetItemIndex(0);
     b->SetItemIndex(0);
     chain.Begin();
-    ASSERT_TRUE(chain.Write(written.get()));
-    ASSERT_TRUE(chain.Write(unread.get()));
+    ASSERT_EQ(chain.Put(written.get()), GroupResult::Written);
+    ASSERT_EQ(chain.Put(unread.get()), GroupResult::NotRead);
     EXPECT_EQ(chain.Skipped(), std::vector<AnsiString>{"Other"});
     ForgetKeptValues(chain, {{a, written.get()}, {b, unread.get()}});
     EXPECT_EQ(a->Items()->Count(), 2);

@@ -202,11 +202,14 @@ TEST_P(Admin3RangeFails, SaysHow)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Admin3RangeFails,
-    ::testing::Values(RangeFails{"add_refused", "From.2=error:genErr@set", true, "Setting Error!"},
+    ::testing::Values(RangeFails{"add_refused", "From.2=error:genErr@set", true,
+                                 "Setting Error! Not written: IP Range."},
                       RangeFails{"add_unanswered", "From.2=drop@set", true,
-                                 "Setting Error! The device did not answer; it may still take the setting."},
+                                 "Setting Error! The device did not answer; it may still take the setting. "
+                                 "Not answered: IP Range."},
                       RangeFails{"delete_unanswered", "From.3=drop@set", false,
-                                 "Delete Error! The device did not answer; it may still take the setting."}),
+                                 "Delete Error! The device did not answer; it may still take the setting. "
+                                 "Not answered: IP Range."}),
     [](const auto &row) { return std::string(row.param.name); });
 
 // The device took an add it answered too late: the next add finds the row taken, by reading
@@ -219,7 +222,9 @@ TEST_F(Admin3, AnAddAfterAnUnansweredOneLooksForTheFreeRowAgain)
     f->RangeTableBinding->Request.Timeout = 50;
     click(f->CB_LimitIPStatus);
     add(*f, "192.168.1.30", "192.168.1.40");
-    ASSERT_TRUE(answered(*f, "Setting Error! The device did not answer; it may still take the setting."));
+    ASSERT_TRUE(answered(
+        *f,
+        "Setting Error! The device did not answer; it may still take the setting. Not answered: IP Range."));
     f->RangeTableBinding->Request.Timeout = readTimeout;
     add(*f, "192.168.1.50", "192.168.1.60");
     ASSERT_TRUE(answered(*f, "Set OK!"));

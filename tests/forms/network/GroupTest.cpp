@@ -133,11 +133,13 @@ TEST_P(GroupWriteFails, SaysHowAndRunsNoCountdown)
     EXPECT_EQ(requestsNaming("upgradesettingcommand", "set"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, GroupWriteFails,
-                         ::testing::Values(std::make_pair("UserLimit=error:genErr@set", "Setting Error!"),
-                                           std::make_pair("UserLimit=drop@set",
-                                                          "Setting Error! The device did not answer; it may "
-                                                          "still take the setting."),
-                                           std::make_pair("LoadBalance=drop@set",
-                                                          "Setting Error! The device did not answer; it may "
-                                                          "still take the setting.")));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, GroupWriteFails,
+    ::testing::Values(
+        std::make_pair("UserLimit=error:genErr@set", "Setting Error! Not written: AP Grouping Settings."),
+        std::make_pair("UserLimit=drop@set", "Setting Error! The device did not answer; it may "
+                                             "still take the setting. Not answered: AP Grouping "
+                                             "Settings."),
+        std::make_pair("LoadBalance=drop@set", "Setting Error! The device did not answer; it may "
+                                               "still take the setting. Not answered: AP Grouping "
+                                               "Settings.")));

@@ -270,10 +270,13 @@ TEST_P(LanCfgUnanswered, SaysTheDeviceMayStillTakeIt)
 INSTANTIATE_TEST_SUITE_P(
     Sets, LanCfgUnanswered,
     ::testing::Values(UnansweredCase{"static", false,
-                                     "Set Error! The device did not answer; it may still take the setting.",
+                                     "Set Error! The device did not answer; it may still take the setting. "
+                                     "Not answered: LAN.",
                                      ""},
-                      UnansweredCase{"dhcp", true, "Set: (SNMPClass) SNMP request timed out!. Receive at ",
-                                     " The device did not answer; it may still take the setting."}),
+                      UnansweredCase{
+                          "dhcp", true, "Set: (SNMPClass) SNMP request timed out!. Receive at ",
+                          " The device did not answer; it may still take the setting. Not answered: "
+                          "LAN."}),
     CaseName());
 
 TEST_F(LanCfg, InvalidFieldsAreEmptiedAndNothingIsSent)

@@ -104,7 +104,7 @@ KvSNMPRequest2Controls *SlowCommand::sendCommand(const std::string &what)
         type(f.ED_DefGw, "127.0.0.254");
         click(f.BT_LanCfgOk); // synchronous: over when the click returns
         EXPECT_EQ(f.StatusBar->SimpleText(),
-                  "Set Error! The device did not answer; it may still take the setting.");
+                  "Set Error! The device did not answer; it may still take the setting. Not answered: LAN.");
         return f.LanReq.get();
     }
     if (what == "system restart") {

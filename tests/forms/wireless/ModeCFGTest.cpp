@@ -135,6 +135,10 @@ TEST_P(ModeCFGRefusal, SendsNothingOrTheRefusedWriteAgain)
     if (!c.Box) {
         EXPECT_EQ(f->StatusBar->SimpleText(), "IEEE802.11g Setting Error! Not written: AP Mode, Remote AP "
                                               "MAC Address, Root AP MAC Address, SSID.");
+    } else {
+        // A failed MAC check says so in the bar too; the duplicate check only in its box.
+        const bool duplicate = std::string(c.Box) == "Exsit same MAC address.";
+        EXPECT_EQ(f->StatusBar->SimpleText(), duplicate ? "" : "IEEE802.11g Setting Error!");
     }
 }
 

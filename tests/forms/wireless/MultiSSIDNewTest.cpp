@@ -277,6 +277,19 @@ TEST_F(MultiSSIDNew, AFailedSwitchWriteIsReportedNotComplete)
                              "adMSSIDPriority.1.1=0");
 }
 
+// A switch refused on the way is still named when the row's write fails after it.
+TEST_F(MultiSSIDNew, ARefusedSwitchIsNamedWhenTheRowFailsToo)
+{
+    auto f =
+        open("", {"--fault", "adMSSIDState=error:genErr@set", "--fault", "adVlanTagID.1.1=error:genErr@set"});
+    type(f->Ed_WLANID, "21");
+    click(f->SaveButton);
+    waitIdle();
+    EXPECT_EQ(f->StatusBar1->SimpleText(),
+              "Save Multi-SSID failed! Not written: SSID Settings. Written before it: Priority, VLAN State. "
+              "Refused: Multi-SSID. (SNMP) Cannot perform operation, General Error!");
+}
+
 TEST_F(MultiSSIDNew, ApplyWritesTheThreeSwitchesInOrderWithoutCountdownWhenSavingIsDeferred)
 {
     auto f = open();

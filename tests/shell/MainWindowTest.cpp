@@ -526,10 +526,19 @@ TEST(MainWindow, SilentDeviceKeepsInitialTextsAndLearnsDeferredSavingWhenItAnswe
     EXPECT_FALSE(f.Configration1->Visible());
 
     sim.process().resume();
-    EXPECT_TRUE(pumpUntil([&] { return gSaveActivateSupported; }, 10000));
+    // It failed once, rarely, with no cause found: a failure says whether the device lived on
+    // after it was let go, what the bar said and what the device was last asked.
+    const auto whatHappened = [&] {
+        const std::string log = sim.requestLog();
+        const std::size_t from = log.size() > 3000 ? log.find('\n', log.size() - 3000) + 1 : 0;
+        const bool ended = sim.process().wait(0) != -1;
+        return std::string(ended ? "devsim ended" : "devsim running") + "; status: " + f.LastStatusText +
+               "; last requests:\n" + log.substr(from);
+    };
+    EXPECT_TRUE(pumpUntil([&] { return gSaveActivateSupported; }, 10000)) << whatHappened();
     EXPECT_FALSE(f.Probe->SaveActivateUnknown());
     EXPECT_TRUE(f.Configration1->Visible());
-    EXPECT_TRUE(pumpUntil([&] { return m.probed(); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return m.probed(); }, 5000)) << whatHappened();
 }
 
 TEST(MainWindow, DeviceWithoutDeferredSavingHidesConfiguration)

@@ -27,6 +27,7 @@ void WriteChain::Begin()
     m_failureDetail.clear();
     m_putBack.clear();
     m_notPutBack.clear();
+    m_ifStopped.clear();
     m_writtenGroups.clear();
     m_failedLabel.clear();
     m_touched.clear();
@@ -39,13 +40,20 @@ void WriteChain::touched(FormBinding *group)
         m_touched.push_back(group);
 }
 
+void WriteChain::wrote(FormBinding *group, const GroupWrite &how)
+{
+    m_written.push_back(group->Label());
+    m_writtenGroups.push_back(group);
+    touched(group);
+    if (how.IfStoppedLater)
+        m_ifStopped.push_back(how.IfStoppedLater);
+}
+
 bool WriteChain::took(FormBinding *group, WriteResult result, const GroupWrite &how)
 {
     switch (result) {
     case WriteResult::Written:
-        m_written.push_back(group->Label());
-        m_writtenGroups.push_back(group);
-        touched(group);
+        wrote(group, how);
         return true;
     case WriteResult::Unread:
         m_skipped.push_back(group->Label());
@@ -114,9 +122,7 @@ GroupResult WriteChain::put(FormBinding *group, const GroupWrite &how, Next next
     group->AwaitWrite([this, group, how, next](const KvSNMPError &e) {
         m_waiting = false;
         if (e.Code == 0) {
-            m_written.push_back(group->Label());
-            m_writtenGroups.push_back(group);
-            touched(group);
+            wrote(group, how);
         } else {
             failed(group, e.Code == KvSNMPCode::NoAnswer, how);
             m_failureDetail = e.Message;
@@ -185,6 +191,14 @@ void WriteChain::PutBack(const PutBackStep &step)
     const bool taken =
         WriteGroupAs(*step.Group, {.IfUnread = step.IfUnread, .Values = step.Values}) == WriteResult::Written;
     (taken ? m_putBack : m_notPutBack).push_back(step.Group->Label());
+}
+
+void WriteChain::PutBackAfterStop()
+{
+    if (!m_stopped)
+        return;
+    for (const std::function<void()> &putBack : std::exchange(m_ifStopped, {}))
+        putBack();
 }
 
 void WriteChain::Refuse(FormBinding *group)

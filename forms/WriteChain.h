@@ -8,9 +8,11 @@
 //   Chain.Put(SSIDBinding.get());
 //   Chain.Put(ChannelReq.get(), {.Failure = OnFailure::GoOn});
 //   Chain.Put(VlanBinding.get(), {.PutBack = {APModeBinding.get(), restoreMode}});
+//   Chain.Put(GuestBinding.get(), {.IfStoppedLater = [this] { PutBackGuests(); }});
 //   if (!Chain.Stopped() && Chain.WroteAny())
 //       RunRestartCountdown();
 //   StatusBar->SetSimpleText(Chain.Text("Setting Success!", "Setting error!"));
+//   Chain.PutBackAfterStop();
 //
 // A group that writes asynchronously goes on from its completion:
 //
@@ -64,6 +66,10 @@ struct GroupWrite {
     SendValues Values = SendValues::FromControls;
     // Put back when this group's write does not come (it failed, or the chain had stopped).
     PutBackStep PutBack = {};
+    // A pre-step's put-back: what writing this group changed for the writes after it, should
+    // the chain stop after it was written. Kept, and run by PutBackAfterStop once the outcome
+    // is shown (a silent device is not asked again before the user learns of it).
+    std::function<void()> IfStoppedLater = nullptr;
     // Parts of the group the form keeps out of this write (patched read-only): named as not
     // written whenever the group is tried.
     std::vector<AnsiString> LeftOut = {};
@@ -112,6 +118,9 @@ public:
     // After a stop: puts back a group the chain wrote (see PutBackStep), and names it as put
     // back, or as not taken back when the device refused that too.
     void PutBack(const PutBackStep &step);
+    // After a stop: runs, in the order written, the put-backs the groups written declared
+    // (GroupWrite::IfStoppedLater); each once. Nothing when the chain did not stop.
+    void PutBackAfterStop();
 
     // A write the form cannot send (the values it would take are out of its lists): the chain
     // stops at group, named as not written.
@@ -120,8 +129,12 @@ public:
     // emptying a row before its entry): its failure stops the chain at label; unanswered, the
     // device may still have taken it.
     void StopAt(const AnsiString &label, bool unanswered);
-    // What such a step changed and the form could not put back: named as not put back.
-    void NotPutBack(const AnsiString &label) { m_notPutBack.push_back(label); }
+    // What such a step changed and the form wrote back: named as put back, or as not put back
+    // when the device did not take it back (or the form could not send it).
+    void NotePutBack(const AnsiString &label, bool taken)
+    {
+        (taken ? m_putBack : m_notPutBack).push_back(label);
+    }
 
     // A write failed (the chain writes nothing more unless the form lets it go on).
     bool Stopped() const { return m_stopped; }
@@ -157,6 +170,8 @@ public:
               std::initializer_list<const ReadOutcome *> reread = {});
 
 private:
+    // Notes a group as written, with the put-back it declares.
+    void wrote(FormBinding *group, const GroupWrite &how);
     // Notes a write's result; false when it stopped the chain.
     bool took(FormBinding *group, WriteResult result, const GroupWrite &how);
     // A failed write at group, gone on or put back as how says.
@@ -184,6 +199,7 @@ private:
     AnsiString m_failureDetail;
     std::vector<AnsiString> m_putBack;
     std::vector<AnsiString> m_notPutBack;
+    std::vector<std::function<void()>> m_ifStopped;
     std::vector<const ReadOutcome *> m_writtenGroups;
     AnsiString m_failedLabel;
     // Written or stopped at: their read back is the chain's.

@@ -208,7 +208,7 @@ void AdminSettingsParts::ShowConsole()
 }
 
 bool AdminSettingsParts::WriteConsoleGroups(WriteChain &chain, ConsoleProtocol protocol, bool chosen,
-                                            bool &unanswered)
+                                            BesideWrites &beside)
 {
     // The time-out goes with the chosen protocol; switching off and restoring write the
     // protocol alone, and both objects whatever the first did.
@@ -222,8 +222,15 @@ bool AdminSettingsParts::WriteConsoleGroups(WriteChain &chain, ConsoleProtocol p
         chain.Put(SshGroup());
         return chain.GoesOn();
     }
-    const bool telnetOk = WriteBeside(ConsoleReq.get(), unanswered);
-    return WriteBeside(SshSupported && SshReq->WasRead() ? SshReq.get() : nullptr, unanswered) && telnetOk;
+    const bool telnetOk = beside.Write(ConsoleReq.get());
+    return beside.Write(SshSupported && SshReq->WasRead() ? SshReq.get() : nullptr) && telnetOk;
+}
+
+const FormBinding *AdminSettingsParts::HeldConsoleGroup() const
+{
+    return m_deviceConsole == ConsoleProtocol::Telnet ? ConsoleReq.get()
+           : m_deviceConsole == ConsoleProtocol::Ssh  ? SshReq.get()
+                                                      : nullptr;
 }
 
 void AdminSettingsParts::WriteConsole(WriteChain &chain)
@@ -237,9 +244,9 @@ void AdminSettingsParts::WriteConsole(WriteChain &chain)
     const ConsoleControls c = Console();
     const ConsoleProtocol chosen = ChosenConsole(c);
     const ConsoleSwitch done =
-        SwitchConsole(chain, ConsoleReq->Label(), m_deviceConsole, chosen,
-                      [this, &chain](ConsoleProtocol protocol, bool isChosen, bool &unanswered) {
-                          return WriteConsoleGroups(chain, protocol, isChosen, unanswered);
+        SwitchConsole(chain, ConsoleReq->Label(), m_deviceConsole, HeldConsoleGroup(), chosen,
+                      [this, &chain](ConsoleProtocol protocol, bool isChosen, BesideWrites &beside) {
+                          return WriteConsoleGroups(chain, protocol, isChosen, beside);
                       });
     if (done == ConsoleSwitch::Done)
         m_deviceConsole = chosen;

@@ -128,7 +128,9 @@ private:
     // time-out (not with None), an ssh unanswered at opening named; the others (both off,
     // the protocol the device had) beside it, the protocol alone, both objects whatever
     // happens.
-    bool WriteConsoleGroups(WriteChain &chain, ConsoleProtocol protocol, bool chosen, bool &unanswered);
+    bool WriteConsoleGroups(WriteChain &chain, ConsoleProtocol protocol, bool chosen, BesideWrites &beside);
+    // The group of the protocol the device holds (null for none).
+    const FormBinding *HeldConsoleGroup() const;
     AnsiString m_consoleLabel;
     AnsiString m_ledLabel;
     AnsiString m_oldPassword;

@@ -3,6 +3,8 @@
 #include "MainMenu.h"
 #include "Misc.h"
 
+#include <algorithm>
+
 using namespace KvSyntax;
 using KvAccess::NotAccess;
 using KvAccess::ReadOnly;
@@ -147,34 +149,63 @@ ConsoleProtocol ChosenConsole(const ConsoleControls &c)
 }
 
 ConsoleSwitch SwitchConsole(WriteChain &chain, const AnsiString &label, ConsoleProtocol held,
-                            ConsoleProtocol chosen, const ConsoleWrite &write)
+                            const FormBinding *heldGroup, ConsoleProtocol chosen, const ConsoleWrite &write)
 {
     const bool switching = chosen != held && chosen != ConsoleProtocol::None;
-    bool unanswered = false;
-    bool ignored = false;
-    if (switching && !write(ConsoleProtocol::None, false, unanswered)) {
-        // Either may still be on: the chosen one does not go on beside it.
-        write(held, false, ignored);
-        chain.StopAt(label, unanswered);
+    BesideWrites off;
+    // Either may still be on: the chosen one does not go on beside it. Only the protocol the
+    // device had was switched off; whether it is back on is told once it may have gone off.
+    const auto putBack = [&] {
+        BesideWrites back;
+        write(held, false, back);
+        if (heldGroup != nullptr && off.MayHaveChanged(heldGroup))
+            chain.NotePutBack(heldGroup->Label(), back.Took(heldGroup));
+    };
+    if (switching && !write(ConsoleProtocol::None, false, off)) {
+        chain.StopAt(label, off.Unanswered());
+        putBack();
         return ConsoleSwitch::OffRefused;
     }
     // The chain itself tells how the chosen protocol's write failed.
-    if (write(chosen, true, ignored))
+    BesideWrites none;
+    if (write(chosen, true, none))
         return ConsoleSwitch::Done;
     if (switching)
-        write(held, false, ignored);
+        putBack();
     return ConsoleSwitch::Refused;
 }
 
-bool WriteBeside(FormBinding *group, bool &unanswered)
+bool BesideWrites::Write(FormBinding *group)
 {
     if (group == nullptr)
         return true;
     const WriteResult r = WriteGroupAs(*group, {});
-    if (r == WriteResult::Written || r == WriteResult::Empty)
+    if (r == WriteResult::Empty)
         return true;
-    unanswered = unanswered || group->WriteUnanswered();
-    return false;
+    const bool taken = r == WriteResult::Written;
+    const bool unanswered = !taken && group->WriteUnanswered();
+    m_done.push_back({group, taken, unanswered});
+    m_unanswered = m_unanswered || unanswered;
+    return taken;
+}
+
+const BesideWrites::Done *BesideWrites::find(const FormBinding *group) const
+{
+    const auto it =
+        std::find_if(m_done.begin(), m_done.end(), [group](const Done &d) { return d.Group == group; });
+    return it == m_done.end() ? nullptr : &*it;
+}
+
+bool BesideWrites::MayHaveChanged(const FormBinding *group) const
+{
+    const Done *d = find(group);
+    return d != nullptr && (d->Taken || d->Unanswered);
+}
+
+bool BesideWrites::Took(const FormBinding *group) const
+{
+    const Done *d = find(group);
+    return d != nullptr && d->Taken;
 }
 
 void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol)

@@ -80,22 +80,43 @@ void ConsoleRadioClick(const ConsoleControls &c);
 ConsoleProtocol ShowConsoleState(const ConsoleControls &c, bool read);
 // The protocol the radio buttons choose (Unknown when none is checked).
 ConsoleProtocol ChosenConsole(const ConsoleControls &c);
+// The console's writes beside the chain (switching both off first, putting back the protocol
+// the device had), group by group: the chain does not note them as written.
+class BesideWrites {
+public:
+    // Writes group as the form holds it; true when the device took it or there was nothing to
+    // send (a null group).
+    bool Write(FormBinding *group);
+    // A write the device left unanswered.
+    bool Unanswered() const { return m_unanswered; }
+    // group's write was sent and the device took it, or may have (left unanswered).
+    bool MayHaveChanged(const FormBinding *group) const;
+    bool Took(const FormBinding *group) const;
+
+private:
+    struct Done {
+        const FormBinding *Group;
+        bool Taken;
+        bool Unanswered;
+    };
+    const Done *find(const FormBinding *group) const;
+    std::vector<Done> m_done;
+    bool m_unanswered = false;
+};
+
 // Switches the console from the protocol the device holds to the chosen one, within an
 // Apply's chain of writes: another protocol goes on only once both are off (the device never
 // has two on), and a refused switch puts back the one the device had, so a refusal never leaves
-// the console off. write(protocol, chosen, unanswered) writes a protocol's values (the time-out
+// the console off. write(protocol, chosen, beside) writes a protocol's values (the time-out
 // with the chosen one): the chosen protocol through the chain, which notes it or stops at its
-// failure; switching off and putting back beside the chain (WriteBeside). A refused switch-off
-// stops the chain at the console group (label), told as unanswered when the device did not
-// answer it.
+// failure; switching off and putting back through beside. A refused switch-off stops the chain
+// at the console group (label), told as unanswered when the device did not answer it. heldGroup
+// (the group of the protocol the device had; null for none) is named as put back, or as not put
+// back, once the switch-off may have turned it off.
 enum class ConsoleSwitch { Done, OffRefused, Refused };
-using ConsoleWrite = std::function<bool(ConsoleProtocol protocol, bool chosen, bool &unanswered)>;
+using ConsoleWrite = std::function<bool(ConsoleProtocol protocol, bool chosen, BesideWrites &beside)>;
 ConsoleSwitch SwitchConsole(WriteChain &chain, const AnsiString &label, ConsoleProtocol held,
-                            ConsoleProtocol chosen, const ConsoleWrite &write);
-// A write of the console's step that the chain does not note (both off, the protocol put
-// back): true when the device took it or there was nothing to send (a null group); a failure
-// the device left unanswered sets unanswered.
-bool WriteBeside(FormBinding *group, bool &unanswered);
+                            const FormBinding *heldGroup, ConsoleProtocol chosen, const ConsoleWrite &write);
 // The hidden telnet and ssh values of a protocol.
 void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol);
 

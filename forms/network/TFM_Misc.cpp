@@ -129,7 +129,14 @@ void TFM_Misc::CB_StatusClick(TObject *)
     CB_Timeout->SetEnabled(on);
 }
 
-bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen, bool &unanswered)
+const FormBinding *TFM_Misc::HeldGroup() const
+{
+    return m_held == ConsoleProtocol::Telnet ? ConsoleReq.get()
+           : m_held == ConsoleProtocol::Ssh  ? SSHReq.get()
+                                             : nullptr;
+}
+
+bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen, BesideWrites &beside)
 {
     TelnetCoBox->SetItemIndex(protocol == ConsoleProtocol::Telnet ? 1 : 0);
     SHHCoBox->SetItemIndex(protocol == ConsoleProtocol::Ssh ? 1 : 0);
@@ -142,8 +149,8 @@ bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen, bool &unanswe
         Chain.Put(UnlessLacking(SSHReq, SSHSupported));
         return Chain.GoesOn();
     }
-    return WriteBeside(ConsoleReq.get(), unanswered) &&
-           WriteBeside(SSHSupported && SSHReq->WasRead() ? SSHReq.get() : nullptr, unanswered);
+    return beside.Write(ConsoleReq.get()) &&
+           beside.Write(SSHSupported && SSHReq->WasRead() ? SSHReq.get() : nullptr);
 }
 
 void TFM_Misc::Bt_ApplyClick(TObject *)
@@ -160,9 +167,9 @@ void TFM_Misc::Bt_ApplyClick(TObject *)
                                    : CB_SSH->Checked()   ? ConsoleProtocol::Ssh
                                                          : ConsoleProtocol::Telnet;
     const ConsoleSwitch done =
-        SwitchConsole(Chain, kConsoleLabel, m_held, chosen,
-                      [this](ConsoleProtocol protocol, bool isChosen, bool &unanswered) {
-                          return WriteConsole(protocol, isChosen, unanswered);
+        SwitchConsole(Chain, kConsoleLabel, m_held, HeldGroup(), chosen,
+                      [this](ConsoleProtocol protocol, bool isChosen, BesideWrites &beside) {
+                          return WriteConsole(protocol, isChosen, beside);
                       });
     if (done == ConsoleSwitch::OffRefused)
         Application->MessageBox("Set error!Please reset.", "Warning", MB_OK);

@@ -41,7 +41,9 @@ private:
     // A protocol's values: the console group, then the SSH object where the device has it;
     // true when all went. The chosen protocol's go through the chain, the others beside it
     // (SwitchConsole).
-    bool WriteConsole(ConsoleProtocol protocol, bool chosen, bool &unanswered);
+    bool WriteConsole(ConsoleProtocol protocol, bool chosen, BesideWrites &beside);
+    // The group of the protocol the device holds (null for none).
+    const FormBinding *HeldGroup() const;
     WriteChain Chain{this};
     // The protocol the device held at the last read, or took at the last Apply.
     ConsoleProtocol m_held = ConsoleProtocol::Unknown;

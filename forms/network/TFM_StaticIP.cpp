@@ -368,7 +368,7 @@ void TFM_StaticIP::EndWrites()
     Show(m_entered);
     // A row emptied for the entry and not filled stays empty on the device: said so.
     if (m_emptied)
-        m_chain.NotPutBack(dhcp.StaticRowReq->Label() + " (row emptied)");
+        m_chain.NotePutBack(dhcp.StaticRowReq->Label() + " (row emptied)", false);
     if (m_chain.Stopped())
         dhcp.ShowListing(m_chain.Text(AnsiString(), m_failure));
     else

@@ -357,15 +357,18 @@ private:
     // that did not come put back, then the re-read (whose log line cannot hide the outcome).
     void EndApply(const AnsiString &success, bool reread);
     // A synchronous write of the chain with the plan's items only; false once the chain stopped.
-    bool Write(FormBinding *binding, const AccessPlan &plan);
+    bool Write(FormBinding *binding, const AccessPlan &plan, const GroupWrite &how = {});
     // An asynchronous write of values the form chose itself (a group it never reads), noted in
-    // the chain; next runs once the device has answered, or at once when nothing was sent.
-    void WriteChosenThen(FormBinding *binding, const AccessPlan &plan, Continue next);
-    // After a stopped chain, what a guest step switched off for a write that did not come (the
-    // mode, super G or authentication chosen) is written back as the device held it; the labels
-    // of the groups put back, and of those the device did not take back, go to the chain.
+    // the chain with the put-back it declares; next runs once the device has answered, or at
+    // once when nothing was sent.
+    void WriteChosenThen(FormBinding *binding, const AccessPlan &plan, std::function<void()> ifStopped,
+                         Continue next);
+    // Declared on the guest steps, run by the chain after a stop: what a guest step switched off
+    // for a write that did not come (the mode, super G or authentication chosen) is written back
+    // as the device held it; the labels of the groups put back, and of those the device did not
+    // take back, go to the chain.
     void PutBackGuestStates();
-    void PutBackMarkedGuests();
+    void PutBackMarkedGuests(FormBinding *guests);
     void Guarded(const std::function<void()> &step);
 
     Capabilities m_caps;

@@ -18,16 +18,17 @@ const AnsiString kSetSuccess = "Setting Success!";
 
 } // namespace
 
-bool TFM_Wirless::Write(FormBinding *binding, const AccessPlan &plan)
+bool TFM_Wirless::Write(FormBinding *binding, const AccessPlan &plan, const GroupWrite &how)
 {
     if (!binding)
         return !Chain.Stopped();
     const AccessPatch patch(*binding, plan);
-    Chain.Put(binding);
+    Chain.Put(binding, how);
     return Chain.GoesOn();
 }
 
-void TFM_Wirless::WriteChosenThen(FormBinding *binding, const AccessPlan &plan, Continue next)
+void TFM_Wirless::WriteChosenThen(FormBinding *binding, const AccessPlan &plan,
+                                  std::function<void()> ifStopped, Continue next)
 {
     if (!binding) {
         next(!Chain.Stopped());
@@ -35,7 +36,7 @@ void TFM_Wirless::WriteChosenThen(FormBinding *binding, const AccessPlan &plan, 
     }
     // The patch stands while the request is built; the next steps run guarded.
     const AccessPatch patch(*binding, plan);
-    Chain.PutThen(binding, {.IfUnread = Unread::Write},
+    Chain.PutThen(binding, {.IfUnread = Unread::Write, .IfStoppedLater = std::move(ifStopped)},
                   [this, next](bool goesOn) { Guarded([&] { next(goesOn); }); });
 }
 
@@ -54,8 +55,6 @@ void TFM_Wirless::Guarded(const std::function<void()> &step)
 
 void TFM_Wirless::PutBackGuestStates()
 {
-    if (!GuestStateBinding || !Chain.Wrote(GuestStateBinding.get()))
-        return;
     // What the device holds now: the chosen mode, super G and authentication where their
     // groups were written, else those it held.
     const GuestSwitch &g = m_guests;
@@ -81,34 +80,29 @@ void TFM_Wirless::PutBackGuestStates()
     Chain.PutBack({.Group = GuestStateBinding.get()});
 }
 
-void TFM_Wirless::PutBackMarkedGuests()
+void TFM_Wirless::PutBackMarkedGuests(FormBinding *guests)
 {
     // While the primary keeps its Enterprise authentication, the guests keep theirs.
     if (m_marked.empty() || Chain.Wrote(SecurityBinding.get()))
         return;
-    const std::array<TComboBox *, 7> encryption = GuestEncryptionCombos();
-    const std::array<TComboBox *, 7> auth = GuestAuthCombos();
-    for (FormBinding *b : {GuestEncryptionBinding.get(), GuestAuthBinding.get()}) {
-        if (!b || !Chain.Wrote(b))
-            continue;
-        const bool isAuth = b == GuestAuthBinding.get();
-        AccessPlan plan;
-        for (int i = 0; i < 14; ++i)
-            plan.emplace_back(i, KvAccess::Invalid);
-        for (const MarkedGuest &m : m_marked) {
-            TComboBox *combo = (isAuth ? auth : encryption)[m.Slot];
-            combo->SetItemIndex(combo->Items()->IndexOf(isAuth ? m.Auth : m.Encryption));
-            plan.emplace_back(static_cast<int>(m.Slot) + (isAuth ? 7 : 0), KvAccess::ReadWrite);
-        }
-        // Written and awaited here, as the rest of the put-back; values the form holds, not read.
-        struct SyncFor {
-            FormBinding &b;
-            uint8_t mode = std::exchange(b.Mode, static_cast<uint8_t>(BindMode::Sync));
-            ~SyncFor() { b.Mode = mode; }
-        } sync{*b};
-        const AccessPatch patch(*b, plan);
-        Chain.PutBack({.Group = b, .IfUnread = Unread::Write});
+    const bool isAuth = guests == GuestAuthBinding.get();
+    const std::array<TComboBox *, 7> combos = isAuth ? GuestAuthCombos() : GuestEncryptionCombos();
+    AccessPlan plan;
+    for (int i = 0; i < 14; ++i)
+        plan.emplace_back(i, KvAccess::Invalid);
+    for (const MarkedGuest &m : m_marked) {
+        TComboBox *combo = combos[m.Slot];
+        combo->SetItemIndex(combo->Items()->IndexOf(isAuth ? m.Auth : m.Encryption));
+        plan.emplace_back(static_cast<int>(m.Slot) + (isAuth ? 7 : 0), KvAccess::ReadWrite);
     }
+    // Written and awaited here, as the rest of the put-back; values the form holds, not read.
+    struct SyncFor {
+        FormBinding &b;
+        uint8_t mode = std::exchange(b.Mode, static_cast<uint8_t>(BindMode::Sync));
+        ~SyncFor() { b.Mode = mode; }
+    } sync{*guests};
+    const AccessPatch patch(*guests, plan);
+    Chain.PutBack({.Group = guests, .IfUnread = Unread::Write});
 }
 
 void TFM_Wirless::EndApply(const AnsiString &success, bool reread)
@@ -118,8 +112,7 @@ void TFM_Wirless::EndApply(const AnsiString &success, bool reread)
     if (!m_outcome.empty())
         SetStatus(m_outcome);
     if (Chain.Stopped()) {
-        PutBackGuestStates();
-        PutBackMarkedGuests();
+        Chain.PutBackAfterStop();
         m_outcome = Chain.Text(success, kSetError);
         SetStatus(m_outcome);
     }

@@ -116,7 +116,9 @@ void _SnmpEventProcessor::SyncSockets()
     }
     std::vector<int> fds = gKvSNMPSession->socket_fds();
     for (auto it = m_watchers.begin(); it != m_watchers.end();) {
-        if (std::find(fds.begin(), fds.end(), it->first) == fds.end())
+        // A disabled watcher belongs to a closed socket, even when a new socket got its number
+        // before this sync ran: the new socket gets a watcher of its own.
+        if (!it->second->isEnabled() || std::find(fds.begin(), fds.end(), it->first) == fds.end())
             it = m_watchers.erase(it);
         else
             ++it;

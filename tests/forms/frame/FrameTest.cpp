@@ -219,8 +219,10 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
         std::vector<std::string> args;
         bool asyncMiddle; // the middle group writes asynchronously
         bool stopBeforeWrites;
-        bool goOn;    // the rest does not depend on the first group
-        bool putBack; // the first group is put back when the last one does not come
+        bool goOn; // the rest does not depend on the first group
+        // The first group is put back when the last one does not come (1), or after any later
+        // stop, as the first's own declared put-back (2).
+        int putBack;
         std::string text;
         std::vector<std::string> sets;
     } cases[] = {
@@ -229,7 +231,7 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          false,
          false,
          false,
-         false,
+         0,
          "Done!",
          {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1"}},
         {"refused in the middle",
@@ -237,7 +239,7 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          false,
          false,
          false,
-         false,
+         0,
          "Failed! Not written: Access. Written before it: Station.",
          {"adInternalStationConnection=1", "adEthernet2WLANAccess=1 (genErr)"}},
         {"asynchronous, refused",
@@ -245,7 +247,7 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          true,
          false,
          false,
-         false,
+         0,
          "Failed! Not written: Access. Written before it: Station.",
          {"adInternalStationConnection=1", "adEthernet2WLANAccess=1 (genErr)"}},
         {"asynchronous, all written",
@@ -253,7 +255,7 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          true,
          false,
          false,
-         false,
+         0,
          "Done!",
          {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1"}},
         {"middle not read",
@@ -261,7 +263,7 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          false,
          false,
          false,
-         false,
+         0,
          "Done! Not read, so not written: Access.",
          {"adInternalStationConnection=1", "adSystemLevel=1"}},
         {"refused first, the rest goes on",
@@ -269,7 +271,7 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          true,
          false,
          true,
-         false,
+         0,
          "Failed! Not written: Station. Written after it: Access, Level.",
          {"adInternalStationConnection=1 (genErr)", "adEthernet2WLANAccess=1", "adSystemLevel=1"}},
         {"refused last, the first put back",
@@ -277,16 +279,33 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
          false,
          false,
          false,
-         true,
+         1,
          "Failed! Not written: Level. Written before it: Station, Access. Put back as before: Station.",
          {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1 (genErr)",
           "adInternalStationConnection=1"}},
+        {"refused last, the first's own put-back after the stop",
+         {"--fault", "adSystemLevel=error:genErr@set"},
+         true,
+         false,
+         false,
+         2,
+         "Failed! Not written: Level. Written before it: Station, Access. Put back as before: Station.",
+         {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1 (genErr)",
+          "adInternalStationConnection=1"}},
+        {"all written, the first's own put-back not needed",
+         {},
+         true,
+         false,
+         false,
+         2,
+         "Done!",
+         {"adInternalStationConnection=1", "adEthernet2WLANAccess=1", "adSystemLevel=1"}},
         {"device stopped",
          {},
          false,
          true,
          false,
-         false,
+         0,
          "Failed! The device did not answer; it may still take the setting. Not answered: Station.",
          {}},
     };
@@ -312,10 +331,14 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
         GroupWrite firstHow = asHeld;
         if (c.goOn)
             firstHow.Failure = OnFailure::GoOn;
+        if (c.putBack == 2)
+            firstHow.IfStoppedLater = [&] {
+                chain.PutBack({.Group = first.get(), .Values = SendValues::AsHeld});
+            };
         const bool firstWritten = chain.Put(first.get(), firstHow) == GroupResult::Written;
         ASSERT_TRUE(firstWritten || c.stopBeforeWrites || c.goOn);
         GroupWrite lastHow = asHeld;
-        if (c.putBack)
+        if (c.putBack == 1)
             lastHow.PutBack = {.Group = first.get(), .Values = SendValues::AsHeld};
         chain.PutThen(middle.get(), asHeld, [&](bool goesOn) {
             if (goesOn)
@@ -324,6 +347,9 @@ TEST_F(Frame, AChainOfWritesNamesWhatItWroteSkippedAndStoppedAt)
         });
         ASSERT_TRUE(pumpUntil([&] { return ended; }, 10000));
         sim->process().resume();
+        // Twice: a declared put-back runs once.
+        chain.PutBackAfterStop();
+        chain.PutBackAfterStop();
         EXPECT_EQ(chain.Text("Done!", "Failed!"), c.text);
         EXPECT_EQ(chain.Wrote(first.get()), firstWritten);
         if (!c.stopBeforeWrites)

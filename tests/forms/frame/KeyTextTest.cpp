@@ -55,7 +55,7 @@ TEST_F(KeyText, EdgeCases)
         edit->SetText(c.text);
         EXPECT_EQ(IsKeyEdited(edit), c.edited);
         if (c.result == 1)
-            expectBox(gMsgHexDigits, "QRN-5290AP");
+            expectBox("Please input  Hexadecimal digits!", "QRN-5290AP");
         EXPECT_EQ(IsHexText(edit), c.result);
         EXPECT_EQ(edit->Text(), c.after);
     }
@@ -79,8 +79,8 @@ TEST_F(KeyText, EdgeCases)
         {1, 0,
          "ab\x01"
          "de",
-         false, "", gMsgPrintableKey},
-        {1, 0, "ab\xc3\xa9", false, "", gMsgPrintableKey},
+         false, "", "Please input printable ASCII characters (blank to ~) as the key!"},
+        {1, 0, "ab\xc3\xa9", false, "", "Please input printable ASCII characters (blank to ~) as the key!"},
     };
     for (const KeyCase &c : keyCases) {
         SCOPED_TRACE(c.typed);

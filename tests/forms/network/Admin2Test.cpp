@@ -355,20 +355,20 @@ INSTANTIATE_TEST_SUITE_P(
         ConsoleCase{"Telnet chosen and refused", "telnet=error:genErr@set", true,
                     BeforeConsoleAnd({"telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)", "ssh=1"}),
                     "Setting Error! Not written: Console. Written before it: Login, Limit Administrator IP, "
-                    "LED Setting, Limit Administrator IP 1 and 2."},
+                    "LED Setting, Limit Administrator IP 1 and 2. Put back as before: SSH."},
         ConsoleCase{"switch-off unanswered", "telnet=drop@set", true,
                     BeforeConsoleAnd({"telnet=0 (genErr)", "telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)",
                                       "telnet=0 (genErr)", "ssh=1"}),
                     "Setting Error! The device did not answer; it may still take the setting. Not answered: "
                     "Console. Written before it: Login, Limit Administrator IP, LED Setting, Limit "
-                    "Administrator IP 1 and 2."},
+                    "Administrator IP 1 and 2. Put back as before: SSH."},
         // Both off went through, the chosen protocol's "on" was refused: SSH goes back on.
         ConsoleCase{
             "Telnet's switch on refused", "timeout=error:genErr@set", true,
             BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"}),
             "Setting Error! Not written: Console. Written before it: Login, Limit Administrator IP, LED "
             "Setting, Limit "
-            "Administrator IP 1 and 2."},
+            "Administrator IP 1 and 2. Put back as before: SSH."},
         ConsoleCase{
             "ping refused after the switch", "pingcontrol=error:genErr@set", true,
             BeforeConsoleAnd({"telnet=0", "ssh=0", "telnet=1 timeout=5", "ssh=0", "pingcontrol=0 (genErr)"}),

@@ -392,7 +392,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
                      "admLedStatus=0", "telnet=0 (genErr)", "ssh=0", "telnet=0 (genErr)", "ssh=1"},
                     "Setting Error! Not written: Console Settings. Written before it: Login Settings, Limit "
-                    "Administrator IP, Limit Administrator VID, Administrator VID, LED Status."},
+                    "Administrator IP, Limit Administrator VID, Administrator VID, LED Status. Put back as "
+                    "before: SSH."},
         // Both off went through, the chosen protocol's "on" was refused: SSH goes back on.
         ConsoleCase{"Telnet's switch on refused",
                     "timeout=error:genErr@set",
@@ -402,7 +403,17 @@ INSTANTIATE_TEST_SUITE_P(
                      "ssh=1"},
                     "Setting Error! Not written: Console Settings. Written before it: Login Settings, Limit "
                     "Administrator IP, Limit "
-                    "Administrator VID, Administrator VID, LED Status."},
+                    "Administrator VID, Administrator VID, LED Status. Put back as before: SSH."},
+        // SSH's switch-off and its put-back both unanswered: SSH may be off, and the text says so.
+        ConsoleCase{"SSH's switch-off unanswered",
+                    "ssh=drop@set",
+                    true,
+                    {kConfiguredLogin, "admlimitIPStatus=1", "admManagerVLANIDStatus=1", "admManagerVLANID=5",
+                     "admLedStatus=0", "telnet=0", "ssh=0 (genErr)", "ssh=0 (genErr)", "telnet=0",
+                     "ssh=1 (genErr)", "ssh=1 (genErr)"},
+                    "Setting Error! The device did not answer; it may still take the setting. Not answered: "
+                    "Console Settings. Written before it: Login Settings, Limit Administrator IP, Limit "
+                    "Administrator VID, Administrator VID, LED Status. Not put back: SSH."},
         ConsoleCase{"WLAN administration unanswered",
                     "administrateApWithWlan=drop@set",
                     false,

@@ -104,6 +104,9 @@ TEST_F(Misc, FailedSwitchOffAsksForAResetAndKeepsTheConsole)
     expectBox("Set error!Please reset.", "Warning");
     click(form->Bt_Apply);
     expectSets({"telnet=0", "ssh=0 (genErr)", "telnet=1", "ssh=0 (genErr)"});
+    // Telnet was switched off and is on again; the SSH the device refused to touch is not named.
+    EXPECT_EQ(form->StatusBar->SimpleText(), "Setting Error! Not written: Console Settings. Put back as "
+                                             "before: Console Settings.");
     // With the protocol kept, nothing is switched off first.
     form->CB_Telnet->SetChecked(true);
     form->CB_Timeout->SetItemIndex(5);
@@ -140,14 +143,29 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FaultRow{"refused",
                                "timeout=error:genErr@set",
                                {"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"},
-                               "Setting Error! Not written: Console Settings."},
+                               "Setting Error! Not written: Console Settings. Put back as before: SSH."},
                       FaultRow{"unanswered",
                                "timeout=drop@set",
                                {"telnet=0", "ssh=0", "telnet=1 timeout=5 (genErr)",
                                 "telnet=1 timeout=5 (genErr)", "telnet=0", "ssh=1"},
                                "Setting Error! The device did not answer; it may still take the setting. "
-                               "Not answered: Console Settings."}),
+                               "Not answered: Console Settings. Put back as before: SSH."}),
     CaseName());
+
+// A switch-off left unanswered, and its put-back too: SSH may be off, and the text says so.
+TEST_F(Misc, SSHNotPutBackIsNamed)
+{
+    startDevice({"--profile", writeProfile("set telnet 0\nset ssh 1\n"), "--fault", "ssh=drop@set"});
+    auto form = openForm(FM_Misc);
+    form->CB_Telnet->SetChecked(true);
+    expectBox("Set error!Please reset.", "Warning");
+    click(form->Bt_Apply);
+    EXPECT_EQ(form->StatusBar->SimpleText(),
+              "Setting Error! The device did not answer; it may still take the "
+              "setting. Not answered: Console Settings. Not put back: SSH.");
+    expectSets(
+        {"telnet=0", "ssh=0 (genErr)", "ssh=0 (genErr)", "telnet=0", "ssh=1 (genErr)", "ssh=1 (genErr)"});
+}
 
 // Console values not read would go out as "console off": nothing is written, and they are named.
 TEST_F(Misc, UnreadConsoleSendsNothing)

@@ -63,7 +63,7 @@ TEST_P(ModeCFGPartners, AreWrittenWithTheMode)
     type(f->Ed_ReMAddra[1], "a0b1c2d3e4f5");
     click(f->Bt_Apply);
     expectSets({GetParam().set});
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "IEEE802.11g Setting Success!");
     for (int i = 2; i < 8; ++i)
         EXPECT_EQ(f->Ed_ReMAddra[i]->Text(), "") << i;
     EXPECT_EQ(f->Ed_ReMAddra[1]->Text(), "a0b1c2d3e4f5");
@@ -91,7 +91,7 @@ TEST_F(ModeCFG, ARefusedLengthLeavesTheEditsAsTyped)
     EXPECT_EQ(f->Ed_ReMAddra[2]->Text(), "00112233445");
     type(f->Ed_ReMAddra[2], "001122334455");
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "IEEE802.11g Setting Success!");
     EXPECT_EQ(sets().size(), 1u);
 }
 
@@ -233,7 +233,7 @@ TEST_P(ModeCFGPartnerless, WritesOnlyTheMode)
     f->CB_11a_APM->SetItemIndex(item);
     f->CB_11a_APMChange(nullptr);
     click(f->Bt_Apply);
-    EXPECT_EQ(f->StatusBar->SimpleText(), gMsg11gSetSuccess);
+    EXPECT_EQ(f->StatusBar->SimpleText(), "IEEE802.11g Setting Success!");
     expectSets({"adAPMode=" + std::to_string(value)});
 }
 

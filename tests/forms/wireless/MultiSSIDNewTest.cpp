@@ -300,7 +300,8 @@ TEST_F(MultiSSIDNew, ApplyWritesTheThreeSwitchesInOrderWithoutCountdownWhenSavin
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting success!");
     type(f->Ed_WLANID, "33"); // a row edit: Save alone writes it, and Apply says so
     click(f->ApplyBtn);
-    EXPECT_EQ(f->StatusBar1->SimpleText(), "Setting success! Primary SSID: " + gMsgRowNotSaved);
+    EXPECT_EQ(f->StatusBar1->SimpleText(),
+              "Setting success! Primary SSID: edits not saved (Save writes them).");
     expectSets({"adMSSIDState=1", "adVlanState.0=1", "adMSSIDPriorityState=1", "adMSSIDState=1",
                 "adVlanState.0=1", "adMSSIDPriorityState=1"});
 }
@@ -428,7 +429,9 @@ TEST_P(MultiSSIDNewOneUnread, FillsTheRestAndWritesOnlyWhatWasRead)
     EXPECT_EQ(f->StatusBar1->SimpleText(), c.applyText);
     expectSets(c.apply);
     choose(f->CB_Idx, "Multi-SSID 2");
-    expectBox(tableRead ? kMsgKeySlots : gMsgSSIDRowNotRead, "Warning");
+    expectBox(tableRead ? kMsgKeySlots
+                        : "The settings of this SSID have not been read from the device: nothing was saved.",
+              "Warning");
     click(f->SaveButton);
     waitIdle();
     for (const std::string &set : sets())

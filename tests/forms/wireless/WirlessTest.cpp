@@ -430,7 +430,7 @@ INSTANTIATE_TEST_SUITE_P(
                            self.choose(f.Ed_KeySize, "64 Bits");
                            f.Ed_Key1a->SetText("ab\tcd");
                        },
-                       gMsgPrintableKey.c_str(), "Warning"},
+                       "Please input printable ASCII characters (blank to ~) as the key!", "Warning"},
         WirlessRefusal{"accounting",
                        [](Wirless &self, TFM_Wirless &f) { self.choose(f.CB_AcntEnable, "Enable"); },
                        "The Accountings server's IP is illegal", "Warning"}),

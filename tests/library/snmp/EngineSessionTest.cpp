@@ -1,11 +1,13 @@
 // The global session, its engine-boots counter and the request defaults.
 #include "BootCounter.h"
+#include "Clock.h"
 #include "EngineTestSupport.h"
 #include "Exception.h"
 #include "Snmp.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 
 using namespace enginetest;
@@ -110,6 +112,38 @@ TEST(EngineGlobalSession, TickWithoutASessionDoesNothing)
     gKvSNMPEventProcessor->OnTimer();
     gKvSNMPSession = saved;
     EXPECT_TRUE(gKvSNMPEventProcessor->Running());
+}
+
+// The event timer waits a minute: only a socket's watcher can read an answer in time.
+struct StillTimers : kv::Clock {
+    int timerIntervalMs(int) const override { return 60000; }
+};
+
+TEST(EngineGlobalSession, SocketReopenedUnderTheSameNumberIsWatched)
+{
+    FakeAgent agent([](const WireRequest &) {
+        WireReply r;
+        r.echo = true;
+        return r;
+    });
+    auto r = makeRequest(agent.port(), 1);
+    r->VarList = makeList({{"1.3.6.1.2.1.1.3", KvSyntax::Integer, KvAccess::ReadOnly}}, SVT_SV, 0);
+    kv::ScopedClock clock{std::make_shared<StillTimers>()};
+    int calls = 0;
+    r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++calls; }, true);
+    ASSERT_TRUE(pumpUntil([&] { return calls == 1; }, 2000));
+    const std::vector<int> before = gKvSNMPSession->socket_fds();
+    // Closed and opened again before the event loop syncs the watchers.
+    KvSNMPCloseIdleSessions();
+    const std::vector<int> left = gKvSNMPSession->socket_fds();
+    r->GetAsync([&](KvSNMPError *, KvSNMPVarList *) { ++calls; }, true);
+    std::vector<int> opened = gKvSNMPSession->socket_fds();
+    opened.erase(std::remove_if(opened.begin(), opened.end(),
+                                [&](int fd) { return std::count(left.begin(), left.end(), fd) > 0; }),
+                 opened.end());
+    ASSERT_EQ(opened.size(), 1u);
+    ASSERT_EQ(std::count(before.begin(), before.end(), opened[0]), 1) << "the number was not reused";
+    EXPECT_TRUE(pumpUntil([&] { return calls == 2; }, 2000)) << "the answer was not read";
 }
 
 TEST(EngineGlobalSession, BadListKindAndAddressAreRefusedBeforeSending)

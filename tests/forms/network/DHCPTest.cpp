@@ -9,6 +9,8 @@
 #include "TFM_StaticIP.h"
 #include "TestEnv.h"
 
+#include <QTimer>
+
 using namespace formtest;
 
 namespace {
@@ -276,6 +278,36 @@ TEST_F(DHCP, FailedFillWritesTheOldRowBack)
     EXPECT_NE(status.find(" Written before it: Function Enable/Disable."), std::string::npos) << status;
     ASSERT_EQ(form->User_ListView->Items()->Count(), 1);
     EXPECT_EQ(form->User_ListView->Items()->Item(0)->SubItems()->Strings(0), "192.168.0.20");
+}
+
+// The device stops with the function's write in hand: the row emptied for the entry is not
+// filled and cannot be written back, and the outcome says so.
+TEST_F(DHCP, AnEmptiedRowTheStoppedDeviceCannotTakeBackIsNamed)
+{
+    startDevice({"--fault", "dynamicIPFunction=delay:2000@set"});
+    auto form = openListed();
+    // Short waits: the stopped device answers neither.
+    form->FunctionReq->Request.Timeout = 50;
+    form->StaticRowReq->Request.Timeout = 50;
+    selectUsed(*form, 0);
+    WhenModal<TFM_StaticIP> dialog([&](TFM_StaticIP &d) { fillDialog(d, "192.168.0.22", "00A0C5112233"); });
+    bool stopped = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!stopped && sets().size() >= 2) {
+            sim->process().pause();
+            stopped = true;
+        }
+    });
+    watch.start(5);
+    click(form->Bt_Set);
+    ASSERT_TRUE(pumpUntil([&] { return !form->Busy && form->Idle; }, kWaitMs));
+    watch.stop();
+    sim->process().resume();
+    ASSERT_TRUE(stopped);
+    const std::string status = form->StatusBar2->SimpleText();
+    EXPECT_NE(status.find(" Not put back: Static Pool Settings (row emptied)."), std::string::npos) << status;
+    expectSets({kEmptyRow1, "dynamicIPFunction=1"});
 }
 
 TEST_F(DHCP, DeleteWritesTheEmptyValues)

@@ -226,13 +226,6 @@ bool AdminSettingsParts::WriteConsoleGroups(WriteChain &chain, ConsoleProtocol p
     return beside.Write(SshSupported && SshReq->WasRead() ? SshReq.get() : nullptr) && telnetOk;
 }
 
-const FormBinding *AdminSettingsParts::HeldConsoleGroup() const
-{
-    return m_deviceConsole == ConsoleProtocol::Telnet ? ConsoleReq.get()
-           : m_deviceConsole == ConsoleProtocol::Ssh  ? SshReq.get()
-                                                      : nullptr;
-}
-
 void AdminSettingsParts::WriteConsole(WriteChain &chain)
 {
     if (chain.Stopped() || !ConsoleReq)
@@ -244,7 +237,7 @@ void AdminSettingsParts::WriteConsole(WriteChain &chain)
     const ConsoleControls c = Console();
     const ConsoleProtocol chosen = ChosenConsole(c);
     const ConsoleSwitch done =
-        SwitchConsole(chain, ConsoleReq->Label(), m_deviceConsole, HeldConsoleGroup(), chosen,
+        SwitchConsole(chain, ConsoleReq->Label(), m_deviceConsole, {ConsoleReq.get(), SshReq.get()}, chosen,
                       [this, &chain](ConsoleProtocol protocol, bool isChosen, BesideWrites &beside) {
                           return WriteConsoleGroups(chain, protocol, isChosen, beside);
                       });

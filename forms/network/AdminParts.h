@@ -129,8 +129,6 @@ private:
     // the protocol the device had) beside it, the protocol alone, both objects whatever
     // happens.
     bool WriteConsoleGroups(WriteChain &chain, ConsoleProtocol protocol, bool chosen, BesideWrites &beside);
-    // The group of the protocol the device holds (null for none).
-    const FormBinding *HeldConsoleGroup() const;
     AnsiString m_consoleLabel;
     AnsiString m_ledLabel;
     AnsiString m_oldPassword;

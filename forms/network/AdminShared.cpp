@@ -149,9 +149,12 @@ ConsoleProtocol ChosenConsole(const ConsoleControls &c)
 }
 
 ConsoleSwitch SwitchConsole(WriteChain &chain, const AnsiString &label, ConsoleProtocol held,
-                            const FormBinding *heldGroup, ConsoleProtocol chosen, const ConsoleWrite &write)
+                            ConsoleGroups groups, ConsoleProtocol chosen, const ConsoleWrite &write)
 {
     const bool switching = chosen != held && chosen != ConsoleProtocol::None;
+    const FormBinding *heldGroup = held == ConsoleProtocol::Telnet ? groups.Telnet
+                                   : held == ConsoleProtocol::Ssh  ? groups.Ssh
+                                                                   : nullptr;
     BesideWrites off;
     // Either may still be on: the chosen one does not go on beside it. Only the protocol the
     // device had was switched off; whether it is back on is told once it may have gone off.

@@ -110,13 +110,17 @@ private:
 // the console off. write(protocol, chosen, beside) writes a protocol's values (the time-out
 // with the chosen one): the chosen protocol through the chain, which notes it or stops at its
 // failure; switching off and putting back through beside. A refused switch-off stops the chain
-// at the console group (label), told as unanswered when the device did not answer it. heldGroup
-// (the group of the protocol the device had; null for none) is named as put back, or as not put
-// back, once the switch-off may have turned it off.
+// at the console group (label), told as unanswered when the device did not answer it. The group
+// of the protocol the device had (of groups) is named as put back, or as not put back, once the
+// switch-off may have turned it off.
 enum class ConsoleSwitch { Done, OffRefused, Refused };
 using ConsoleWrite = std::function<bool(ConsoleProtocol protocol, bool chosen, BesideWrites &beside)>;
+struct ConsoleGroups {
+    const FormBinding *Telnet; // with the time-out
+    const FormBinding *Ssh;    // null where the device has none
+};
 ConsoleSwitch SwitchConsole(WriteChain &chain, const AnsiString &label, ConsoleProtocol held,
-                            const FormBinding *heldGroup, ConsoleProtocol chosen, const ConsoleWrite &write);
+                            ConsoleGroups groups, ConsoleProtocol chosen, const ConsoleWrite &write);
 // The hidden telnet and ssh values of a protocol.
 void ShowConsoleValues(const ConsoleControls &c, ConsoleProtocol protocol);
 

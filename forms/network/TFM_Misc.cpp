@@ -129,13 +129,6 @@ void TFM_Misc::CB_StatusClick(TObject *)
     CB_Timeout->SetEnabled(on);
 }
 
-const FormBinding *TFM_Misc::HeldGroup() const
-{
-    return m_held == ConsoleProtocol::Telnet ? ConsoleReq.get()
-           : m_held == ConsoleProtocol::Ssh  ? SSHReq.get()
-                                             : nullptr;
-}
-
 bool TFM_Misc::WriteConsole(ConsoleProtocol protocol, bool chosen, BesideWrites &beside)
 {
     TelnetCoBox->SetItemIndex(protocol == ConsoleProtocol::Telnet ? 1 : 0);
@@ -167,7 +160,7 @@ void TFM_Misc::Bt_ApplyClick(TObject *)
                                    : CB_SSH->Checked()   ? ConsoleProtocol::Ssh
                                                          : ConsoleProtocol::Telnet;
     const ConsoleSwitch done =
-        SwitchConsole(Chain, kConsoleLabel, m_held, HeldGroup(), chosen,
+        SwitchConsole(Chain, kConsoleLabel, m_held, {ConsoleReq.get(), SSHReq.get()}, chosen,
                       [this](ConsoleProtocol protocol, bool isChosen, BesideWrites &beside) {
                           return WriteConsole(protocol, isChosen, beside);
                       });

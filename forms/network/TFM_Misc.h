@@ -42,8 +42,6 @@ private:
     // true when all went. The chosen protocol's go through the chain, the others beside it
     // (SwitchConsole).
     bool WriteConsole(ConsoleProtocol protocol, bool chosen, BesideWrites &beside);
-    // The group of the protocol the device holds (null for none).
-    const FormBinding *HeldGroup() const;
     WriteChain Chain{this};
     // The protocol the device held at the last read, or took at the last Apply.
     ConsoleProtocol m_held = ConsoleProtocol::Unknown;

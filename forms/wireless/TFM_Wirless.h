@@ -358,11 +358,10 @@ private:
     void EndApply(const AnsiString &success, bool reread);
     // A synchronous write of the chain with the plan's items only; false once the chain stopped.
     bool Write(FormBinding *binding, const AccessPlan &plan, const GroupWrite &how = {});
-    // An asynchronous write of values the form chose itself (a group it never reads), noted in
-    // the chain with the put-back it declares; next runs once the device has answered, or at
-    // once when nothing was sent.
-    void WriteChosenThen(FormBinding *binding, const AccessPlan &plan, std::function<void()> ifStopped,
-                         Continue next);
+    // An asynchronous write of the marked guests' values (a group the form never reads), noted
+    // in the chain with their put-back; next runs once the device has answered, or at once when
+    // nothing was sent.
+    void WriteGuestsThen(FormBinding *binding, const AccessPlan &plan, Continue next);
     // Declared on the guest steps, run by the chain after a stop: what a guest step switched off
     // for a write that did not come (the mode, super G or authentication chosen) is written back
     // as the device held it; the labels of the groups put back, and of those the device did not

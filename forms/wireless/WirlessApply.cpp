@@ -583,19 +583,15 @@ void TFM_Wirless::ApplyNewGuestScheme()
     }
     if (!m_guestMarked)
         return WarnAboutGuestsThenWrite();
-    // Each guest step puts back its marked guests should the primary's writes not come.
-    auto putBack = [this](FormBinding *guests) { return [this, guests] { PutBackMarkedGuests(guests); }; };
-    WriteChosenThen(GuestEncryptionBinding.get(), m_plan.GuestEncryption,
-                    putBack(GuestEncryptionBinding.get()), [this, putBack](bool goesOn) {
-                        if (!goesOn)
-                            return EndApply(AnsiString(), false);
-                        WriteChosenThen(GuestAuthBinding.get(), m_plan.GuestAuth,
-                                        putBack(GuestAuthBinding.get()), [this](bool done) {
-                                            if (!done)
-                                                return EndApply(AnsiString(), false);
-                                            WarnAboutGuestsThenWrite();
-                                        });
-                    });
+    WriteGuestsThen(GuestEncryptionBinding.get(), m_plan.GuestEncryption, [this](bool goesOn) {
+        if (!goesOn)
+            return EndApply(AnsiString(), false);
+        WriteGuestsThen(GuestAuthBinding.get(), m_plan.GuestAuth, [this](bool done) {
+            if (!done)
+                return EndApply(AnsiString(), false);
+            WarnAboutGuestsThenWrite();
+        });
+    });
 }
 
 // The warnings the guest scan raised, after the guests' own writes, then the primary's writes.

@@ -27,17 +27,19 @@ bool TFM_Wirless::Write(FormBinding *binding, const AccessPlan &plan, const Grou
     return Chain.GoesOn();
 }
 
-void TFM_Wirless::WriteChosenThen(FormBinding *binding, const AccessPlan &plan,
-                                  std::function<void()> ifStopped, Continue next)
+void TFM_Wirless::WriteGuestsThen(FormBinding *binding, const AccessPlan &plan, Continue next)
 {
     if (!binding) {
         next(!Chain.Stopped());
         return;
     }
-    // The patch stands while the request is built; the next steps run guarded.
+    // The patch stands while the request is built; the next steps run guarded. The marked
+    // guests are put back should the primary's writes not come.
     const AccessPatch patch(*binding, plan);
-    Chain.PutThen(binding, {.IfUnread = Unread::Write, .IfStoppedLater = std::move(ifStopped)},
-                  [this, next](bool goesOn) { Guarded([&] { next(goesOn); }); });
+    Chain.PutThen(
+        binding,
+        {.IfUnread = Unread::Write, .IfStoppedLater = [this, binding] { PutBackMarkedGuests(binding); }},
+        [this, next](bool goesOn) { Guarded([&] { next(goesOn); }); });
 }
 
 void TFM_Wirless::Guarded(const std::function<void()> &step)

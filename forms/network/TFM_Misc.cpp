@@ -104,7 +104,10 @@ void TFM_Misc::UpdateConsoleState()
              : TelnetCoBox->ItemIndex() != 0 ? ConsoleProtocol::Telnet
              : sshOn                         ? ConsoleProtocol::Ssh
                                              : ConsoleProtocol::None;
-    CB_Status->SetChecked(on);
+    if (ConsoleRead())
+        CB_Status->SetChecked(on);
+    else
+        CB_Status->SetNeither();
     CB_StatusClick(CB_Status);
 }
 

@@ -172,6 +172,8 @@ TEST_F(Misc, UnreadConsoleSendsNothing)
 {
     startDevice({"--fault", "telnet=error:genErr@get"});
     auto form = openForm(FM_Misc);
+    EXPECT_TRUE(form->CB_Status->Neither());
+    EXPECT_FALSE(form->CB_Telnet->Enabled());
     click(form->Bt_Apply);
     EXPECT_EQ(form->StatusBar->SimpleText(), "Not read, so not written: Console Settings.");
     expectNoSet();

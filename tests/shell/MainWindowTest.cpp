@@ -5,6 +5,7 @@
 #include "FrontPanel.h"
 #include "KvSNMPRequest.h"
 #include "KvSNMPRequest2Edits.h"
+#include "Snmp.h"
 #include "Waiting.h"
 
 #include <QEvent>
@@ -526,14 +527,24 @@ TEST(MainWindow, SilentDeviceKeepsInitialTextsAndLearnsDeferredSavingWhenItAnswe
     EXPECT_FALSE(f.Configration1->Visible());
 
     sim.process().resume();
-    // It failed once, rarely, with no cause found: a failure says whether the device lived on
-    // after it was let go, what the bar said and what the device was last asked.
+    ASSERT_NE(sim.process().state(), 'T') << "devsim did not go on after SIGCONT";
+    // It failed once, rarely, with no cause found: a failure says which side went quiet. The
+    // device: whether it lived on and ran, what waited in its socket and what it was last asked;
+    // the program: what the bar said and what it still waited for.
     const auto whatHappened = [&] {
         const std::string log = sim.requestLog();
         const std::size_t from = log.size() > 3000 ? log.find('\n', log.size() - 3000) + 1 : 0;
+        const char state = sim.process().state();
         const bool ended = sim.process().wait(0) != -1;
-        return std::string(ended ? "devsim ended" : "devsim running") + "; status: " + f.LastStatusText +
-               "; last requests:\n" + log.substr(from);
+        const auto busy = [&](int row) {
+            return f.Probe->Binding(row)->IsBusy() ? "waits" : "does not wait";
+        };
+        return std::string(ended ? "devsim ended" : "devsim in state ") +
+               (ended ? "" : std::string(1, state)) + ", its socket: " + sim.socketText() +
+               "; the program: " + std::to_string(gKvSNMPSession->outstanding()) +
+               " requests on their way, the firmware read " + busy(1) + ", the deferred-saving read " +
+               busy(21) + ", capability tick " + (f.Timer1->Enabled() ? "on" : "off") +
+               "; status: " + f.LastStatusText + "; last requests:\n" + log.substr(from);
     };
     EXPECT_TRUE(pumpUntil([&] { return gSaveActivateSupported; }, 10000)) << whatHappened();
     EXPECT_FALSE(f.Probe->SaveActivateUnknown());

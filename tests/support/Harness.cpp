@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -235,8 +236,16 @@ void Process::pause()
 
 void Process::resume()
 {
-    if (pid_ > 0)
-        kill(pid_, SIGCONT);
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGCONT);
+    for (int i = 0; i < 400 && processState(pid_) == 'T'; ++i)
+        usleep(5000);
+}
+
+char Process::state() const
+{
+    return pid_ > 0 ? processState(pid_) : '\0';
 }
 
 std::string devsimPath()
@@ -301,6 +310,26 @@ Devsim::~Devsim()
     proc_.stop();
     std::error_code ec;
     std::filesystem::remove_all(state_, ec);
+}
+
+std::string Devsim::socketText() const
+{
+    // "sl local remote st tx_queue:rx_queue tr:when retrnsmt uid timeout inode ref pointer drops"
+    char local[32];
+    std::snprintf(local, sizeof local, "0100007F:%04X", static_cast<unsigned>(port_));
+    std::istringstream table(readWholeFile("/proc/net/udp"));
+    for (std::string line; std::getline(table, line);) {
+        std::istringstream fields(line);
+        std::vector<std::string> f;
+        for (std::string w; fields >> w;)
+            f.push_back(w);
+        if (f.size() < 13 || f[1] != local)
+            continue;
+        const std::size_t colon = f[4].find(':');
+        const unsigned long waiting = std::strtoul(f[4].substr(colon + 1).c_str(), nullptr, 16);
+        return std::to_string(waiting) + " bytes waiting, " + f[12] + " datagrams dropped";
+    }
+    return "no socket on port " + std::to_string(port_);
 }
 
 std::string Devsim::readFile(const std::string &name) const

@@ -28,7 +28,10 @@ public:
     // A device that went away: SIGSTOP (no answer, no ICMP error), returning once the process
     // has stopped, so that nothing sent afterwards is answered. resume() lets it go on.
     void pause();
+    // SIGCONT, returning once the process runs again.
     void resume();
+    // The state letter of its /proc stat line ('S' waiting, 'T' stopped), or 0 when gone.
+    char state() const;
     // Waits for the process to end by itself; -1 on time-out.
     int wait(int timeoutMs);
     int pid() const { return pid_; }
@@ -61,6 +64,8 @@ public:
     // restarts; more arguments may be added for the new start.
     bool restart(const std::vector<std::string> &moreArgs = {});
     Process &process() { return proc_; }
+    // Its socket's receive queue as the kernel lists it: bytes waiting and datagrams dropped.
+    std::string socketText() const;
 
     // snmpget/snmpgetnext/snmpwalk/snmpset with v1 or v2c and numeric output.
     RunResult snmp(const std::string &tool, const std::string &version, const std::string &community,

@@ -5,7 +5,8 @@ start_private_xvfb() {
   numfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
   xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+  # Only while it runs: the number of a server that ended may belong to another process by now.
+  trap 'if jobs -pr | grep -qx "$xvfb_pid"; then kill "$xvfb_pid" 2>/dev/null || true; fi' EXIT
   for _ in $(seq 1 100); do [ -s "$numfile" ] && break; sleep 0.1; done
   [ -s "$numfile" ] || { rm -f "$numfile"; echo "Xvfb did not start"; return 1; }
   export DISPLAY=":$(head -n1 "$numfile")"

@@ -5,7 +5,9 @@ set -euo pipefail
 module="$1/app/qrn5290ap"
 work=$(mktemp -d -t kv-instance.XXXXXX)
 first=
-cleanup() { [ -n "$first" ] && kill "$first" 2>/dev/null; rm -rf "$work"; }
+# Only a job still running: the number of one that ended may belong to another process by now.
+running() { jobs -pr | grep -qx "$1"; }
+cleanup() { [ -n "$first" ] && running "$first" && kill "$first" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 mkdir -p "$work/run" "$work/data"
 chmod 700 "$work/run"

@@ -39,7 +39,6 @@
 
 #include <QWidget>
 
-#include <csignal>
 #include <map>
 #include <optional>
 #include <set>
@@ -243,12 +242,13 @@ protected:
 private:
     void stop()
     {
-        ::kill(sim->process().pid(), SIGSTOP);
+        // Through the process, which never signals a pid it no longer has (kill(-1) stops all).
+        sim->process().pause();
         m_stopped = true;
     }
     void resume()
     {
-        ::kill(sim->process().pid(), SIGCONT);
+        sim->process().resume();
         m_stopped = false;
     }
     bool m_stopped = false;

@@ -6,8 +6,12 @@ set -euo pipefail
 build=$1
 work=$(mktemp -d -t kv-wpart.XXXXXX)
 pids=()
+# Only a job still running: the number of one that ended may belong to another process by now.
+running() { jobs -pr | grep -qx "$1"; }
 cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    if running "${pids[i]}"; then kill "${pids[i]}" 2>/dev/null || true; fi
+  done
   # Ended before their folder goes: devsim writes into it until it exits.
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
   rm -rf "$work" || true

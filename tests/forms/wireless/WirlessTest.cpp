@@ -12,7 +12,6 @@
 
 #include <QTimer>
 
-#include <csignal>
 #include <sstream>
 
 using namespace formtest;
@@ -610,12 +609,12 @@ TEST_F(Wirless, ADeviceStoppedDuringApplyNamesWhatWasWritten)
     startDevice({"--fault", "adSuperMode=delay:4000@set"});
     auto f = openWireless();
     f->SuperModeBinding->Request.Timeout = 100; // a second a try, so the test waits two
-    const pid_t device = sim->process().pid();
+    devsimtest::Process &device = sim->process();
     kv::Timer stop, resume; // the clock runs timers 50 times faster
     stop.setSingleShot(true);
     resume.setSingleShot(true);
-    stop.onTimeout = [device] { ::kill(device, SIGSTOP); };
-    resume.onTimeout = [device] { ::kill(device, SIGCONT); };
+    stop.onTimeout = [&device] { device.pause(); };
+    resume.onTimeout = [&device] { device.resume(); };
     stop.start(800 * 50);
     resume.start(3000 * 50);
     std::vector<std::string> sinceFailure;

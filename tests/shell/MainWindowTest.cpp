@@ -530,9 +530,9 @@ TEST(MainWindow, SilentDeviceKeepsInitialTextsAndLearnsDeferredSavingWhenItAnswe
     const char resumed = sim.process().state();
     ASSERT_TRUE(resumed != 'T' && resumed != 'Z' && resumed != '\0')
         << (resumed == 'T' ? "devsim did not go on after SIGCONT" : "devsim ended while it was stopped");
-    // It failed once, rarely, with no cause found: a failure says which side went quiet. The
-    // device: whether it lived on and ran, what waited in its socket and what it was last asked;
-    // the program: what the bar said and what it still waited for.
+    // Should it fail, the failure says which side went quiet. The device: whether it lived on and
+    // ran, what waited in its socket and what it was last asked; the program: what the bar said
+    // and what it still waited for.
     const auto whatHappened = [&] {
         const std::string log = sim.requestLog();
         const std::size_t from = log.size() > 3000 ? log.find('\n', log.size() - 3000) + 1 : 0;

@@ -11,8 +11,6 @@
 #include "Waiting.h"
 
 #include <QThread>
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <sys/stat.h>
@@ -285,16 +283,13 @@ TEST_P(CfgFileInterloper, IsRefusedAndTheDevicesTransferGoesOn)
     auto form = openForm(FM_CfgFile);
     const std::string name = GetParam().load ? "site.dcf" : "backup.dcf";
     // The device answers the command a while after its transfer, well after the requests below
-    // as long as this machine takes for them now (nothing announced, they are refused too):
-    // the transfer stays announced while they are made.
-    const auto before = std::chrono::steady_clock::now();
-    for (int opcode : {1, 2})
-        ASSERT_EQ(tftpRequest(opcode, name, "127.0.0.2"), (std::pair<int, int>{5, 2}));
-    const auto requestsMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - before)
-            .count();
-    const long long delayMs = std::max<long long>(1500, 5 * requestsMs);
-    ASSERT_TRUE(sim->restart({"--fault", "tftpcommand=delay:" + std::to_string(delayMs) + "@set"}));
+    // (timed now, with nothing announced, so refused too): the transfer stays announced while
+    // they are made.
+    delaySetsBeyond("tftpcommand", 1500, [&] {
+        for (int opcode : {1, 2})
+            ASSERT_EQ(tftpRequest(opcode, name, "127.0.0.2"), (std::pair<int, int>{5, 2}));
+    });
+    ASSERT_FALSE(HasFatalFailure());
     if (GetParam().load) {
         type(form->Ed_UpgFile, loadable(name, "the site's own settings\n"));
     } else {

@@ -5,10 +5,6 @@
 #include "TFM_Sytem.h"
 #include "TestEnv.h"
 
-#include <algorithm>
-#include <chrono>
-#include <string>
-
 using namespace formtest;
 
 namespace {
@@ -142,25 +138,21 @@ TEST_F(Sytem, CloseRefusedWhileTheWriteIsUnderWay)
 {
     start();
     auto form = openForm(FM_Sytem);
-    // The answer comes well after a countdown (26 fast ticks) as long as this machine takes for
-    // one now: a countdown that outlasted it would see the write end.
-    expectBox(kQuestion, "Warning", IDOK);
-    const auto before = std::chrono::steady_clock::now();
-    click(form->Button1);
-    const auto countdownMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - before)
-            .count();
-    ASSERT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, kWaitMs));
-    const long long delayMs = std::max<long long>(1500, 5 * countdownMs);
-    ASSERT_TRUE(sim->restart({"--fault", "sysRestart=delay:" + std::to_string(delayMs) + "@set"}));
-    // Its one try waits longer than the delay.
-    form->RestartReq->Request.Timeout =
-        std::max<int32_t>(form->RestartReq->Request.Timeout, static_cast<int32_t>(delayMs / 10 + 1));
+    // A countdown (26 fast ticks) that outlasted the answer would see the write end.
+    const int delayMs = delaySetsBeyond(
+        "sysRestart", 1500,
+        [&] {
+            expectBox(kQuestion, "Warning", IDOK);
+            click(form->Button1);
+            ASSERT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, kWaitMs));
+        },
+        &form->RestartReq->Request);
+    ASSERT_FALSE(HasFatalFailure());
     expectBox(kQuestion, "Warning", IDOK);
     click(form->Button1);
     ASSERT_TRUE(form->RestartReq->Busy);
     EXPECT_FALSE(canClose(*form));
-    EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, static_cast<int>(delayMs) + kWaitMs));
+    EXPECT_TRUE(pumpUntil([&] { return !form->RestartReq->Busy; }, delayMs + kWaitMs));
     EXPECT_TRUE(canClose(*form));
 }
 

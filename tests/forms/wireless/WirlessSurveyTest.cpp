@@ -3,9 +3,6 @@
 #include "StatusTrail.h"
 #include "WirlessTestSupport.h"
 
-#include <algorithm>
-#include <chrono>
-
 using namespace formtest;
 
 namespace {
@@ -131,24 +128,17 @@ TEST_F(WirlessSurvey, CloseIsRefusedWhileScanningAndWorksAfter)
 // walk ends it.
 TEST_F(WirlessSurvey, RefreshDuringAScanLeavesTheScanRunning)
 {
-    const std::string repeater = profile("set adAPMode 4\n");
-    startDevice({"--profile", repeater});
+    startDevice({"--profile", profile("set adAPMode 4\n")});
     auto f = openWireless();
-    // The scan's answer comes well after a Refresh as long as this machine takes for one now: a
-    // Refresh that outlasted it would see the scan end in its own reads.
-    const auto before = std::chrono::steady_clock::now();
-    click(f->Bt_Refresh);
-    const auto refreshMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - before)
-            .count();
-    const long long delayMs = std::max<long long>(400, 5 * refreshMs);
-    ASSERT_TRUE(sim->restart({"--fault", "adRefresh=delay:" + std::to_string(delayMs) + "@set"}));
+    // A Refresh that outlasted the scan's answer would see the scan end in its own reads.
+    const int delayMs = delaySetsBeyond(
+        "adRefresh", 400, [&] { click(f->Bt_Refresh); }, &f->SiteScanBinding->Request);
     click(f->SiteScan);
     click(f->Bt_Refresh);
     EXPECT_EQ(f->ED_APModeTempComboBox->Text(), "Universal Repeater");
     EXPECT_FALSE(f->SurveyIdle);
     EXPECT_FALSE(f->SiteScan->Enabled());
-    EXPECT_TRUE(pumpUntil([&] { return f->SurveyIdle; }, static_cast<int>(delayMs) + 5000));
+    EXPECT_TRUE(pumpUntil([&] { return f->SurveyIdle; }, delayMs + 5000));
     EXPECT_EQ(f->StatusBar1->SimpleText(), "Get complete.");
     EXPECT_EQ(f->SiteServeyListView->Items()->Count(), 6);
 }

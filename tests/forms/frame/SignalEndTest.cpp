@@ -72,11 +72,11 @@ TEST_P(SignalEnd, EndsWithinSecondsAndFreesTheDeviceAtOnce)
         ticked = now;
         if (!asked && FM_Sytem != nullptr && FM_Sytem->Modal()) {
             asked = true;
-            opened = Steady::now();
+            opened = now;
             // From the event loop: this timer does not tick again while its handler runs.
             kv::postCall([] { FM_Sytem->Button1->Click(); });
         } else if (asked && signalled == Steady::time_point{} && c.isOpen()) {
-            signalled = Steady::now();
+            signalled = now;
             std::raise(c.signal);
         }
     };
